@@ -1,0 +1,90 @@
+#pragma once
+// The user-interface seam. Every message box, input box, file and folder dialog, modal
+// window, event pump, mouse pointer change and clipboard access of the program goes
+// through this interface, so the logic never talks to widgets and tests can script the
+// answers.
+
+#include <QString>
+
+class QWidget;
+
+namespace vb {
+// Button sets, icons and default buttons of a message box, combined by addition.
+enum MsgBoxStyle : int {
+    vbOKOnly = 0,
+    vbOKCancel = 1,
+    vbAbortRetryIgnore = 2,
+    vbYesNoCancel = 3,
+    vbYesNo = 4,
+    vbRetryCancel = 5,
+    vbCritical = 16,
+    vbQuestion = 32,
+    vbExclamation = 48,
+    vbInformation = 64,
+    vbDefaultButton1 = 0,
+    vbDefaultButton2 = 256,
+    vbDefaultButton3 = 512,
+};
+// What a message box answers.
+enum MsgBoxResult : int {
+    vbOK = 1,
+    vbCancel = 2,
+    vbAbort = 3,
+    vbRetry = 4,
+    vbIgnore = 5,
+    vbYes = 6,
+    vbNo = 7,
+};
+// Mouse pointers.
+enum MousePointer : int { vbDefault = 0, vbHourglass = 11 };
+} // namespace vb
+
+// A common file dialog request. The filter is in the "description|pattern|description|pattern"
+// form; patterns may hold several wildcards separated by ";".
+struct FileDialogRequest {
+    QString title;
+    QString filter;
+    int filterIndex = 1;
+    QString initDir;  // a game-style or native path; empty for the dialog's own choice
+    QString fileName; // preset file name
+};
+
+class Ui {
+public:
+    virtual ~Ui() = default;
+
+    // Shows a message; an empty title means the program's title. Returns a vb::MsgBoxResult.
+    virtual int msgBox(const QString& prompt, int style = vb::vbOKOnly, const QString& title = QString()) = 0;
+    // Asks for a line of text; returns "" when cancelled.
+    virtual QString inputBox(const QString& prompt, const QString& title = QString(),
+                             const QString& defaultText = QString()) = 0;
+    // Common open and save dialogs; "" when cancelled.
+    virtual QString openFile(const FileDialogRequest& request) = 0;
+    virtual QString saveFile(const FileDialogRequest& request) = 0;
+    // Folder picker; "" when cancelled.
+    virtual QString browseForFolder(const QString& title) = 0;
+    // Shows a window modally and returns when it is hidden or closed.
+    virtual void showModal(QWidget* window) = 0;
+    // Processes pending window events.
+    virtual void doEvents() = 0;
+    virtual void setMousePointer(int pointer) = 0;
+    virtual QString clipboardText() = 0;
+    virtual void setClipboardText(const QString& text) = 0;
+
+    // The program's title, the caption of every message box unless told otherwise.
+    static QString programTitle() { return QStringLiteral("Veltrane"); }
+};
+
+// The seam in force. Never null once the program or a test has installed one.
+Ui& ui();
+// Installs a seam (not owned); returns the one it replaces.
+Ui* setUi(Ui* seam);
+
+// Keeps the hourglass pointer up for a scope.
+class BusyPointer {
+public:
+    BusyPointer() { ui().setMousePointer(vb::vbHourglass); }
+    ~BusyPointer() { ui().setMousePointer(vb::vbDefault); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+};
