@@ -16,7 +16,8 @@ enum class Compare { Binary, Text }; // Text ignores case
 // start past the end gives 0; an empty s2 gives start (when start <= Len(s1) + 1).
 qsizetype InStr(const QString& s1, const QString& s2, Compare compare = Compare::Binary);
 qsizetype InStr(qsizetype start, const QString& s1, const QString& s2, Compare compare = Compare::Binary);
-// Last position of find in s that ends at or before start (-1: the end of s).
+// Last position of find in s that ends at or before start (-1: the end of s); start 0 or
+// below -1 raises error 5; start past the end gives 0; an empty find gives start.
 qsizetype InStrRev(const QString& s, const QString& find, qsizetype start = -1,
                    Compare compare = Compare::Binary);
 
@@ -25,7 +26,10 @@ QString Mid(const QString& s, qsizetype start);
 QString Mid(const QString& s, qsizetype start, qsizetype length);
 // Replaces s's characters from start with text, at most length of them (Mid statement);
 // never changes s's length.
+// start < 1, start past the end of s or length < 0 raise error 5.
 void MidAssign(QString& s, qsizetype start, qsizetype length, const QString& text);
+// The statement without a length: as many characters as text has.
+void MidAssign(QString& s, qsizetype start, const QString& text);
 // Negative lengths raise error 5.
 QString Left(const QString& s, qsizetype length);
 QString Right(const QString& s, qsizetype length);
@@ -36,46 +40,55 @@ qsizetype Len(const QString& s);
 QString Replace(const QString& expression, const QString& find, const QString& replacement,
                 qsizetype start = 1, qsizetype count = -1, Compare compare = Compare::Binary);
 
-// Trim only spaces (not tabs or line ends), as the run-time does.
+// Trim only spaces (not tabs or line ends), as the run-time does. UCase and LCase map each
+// character to one character, so positions carry over between the forms.
 QString Trim(const QString& s);
 QString LTrim(const QString& s);
 QString RTrim(const QString& s);
 QString UCase(const QString& s);
 QString LCase(const QString& s);
-QString Space(qsizetype count);
+QString Space(qsizetype count);          // negative counts raise error 5
 QString String(qsizetype count, QChar c);
 QString Chr(int code);  // Windows-1252 code to character; error 5 outside 0..255
 int Asc(const QString& s); // code of the first character in Windows-1252; error 5 on ""
 
 // Val: leading blanks, tabs and line feeds skipped, digits read as far as they form a number
-// ("&H" hexadecimal and "&O" octal forms included, blanks inside the number ignored);
-// 0 when nothing is numeric.
+// (sign, digits, one ".", an exponent with "E" or "D"; blanks inside the number ignored);
+// 0 when nothing is numeric. "&H" hexadecimal and "&O" octal values are 16-bit signed when
+// they fit four hexadecimal digits ("&HFFFF" = -1), else 32-bit signed ("&HFFFFFFFF" = -1).
+// A value too large for a double, or a radix value over 32 bits, raises error 6.
 double Val(const QString& s);
 
 // Rounding to the nearest integer, halves to the even neighbour; out of range raises error 6.
 qint16 CInt(double value);
 qint32 CLng(double value);
-double Round(double value, int digits = 0); // halves to even
+double Round(double value, int digits = 0); // halves to even; digits < 0 raise error 5
 double Int(double value);                   // towards minus infinity
 double Fix(double value);                   // towards zero
-// CDbl of a text: a number in the text as the run-time reads it; error 13 "Type mismatch"
-// when the text is not a number.
+// CDbl of a text: the whole text, blanks around it allowed, must be one number (sign,
+// digits with optional "," separators, ".", exponent, or an "&H"/"&O" value); error 13
+// "Type mismatch" when it is not, error 6 when it does not fit a double.
 double CDbl(const QString& s);
-// True when the text reads as a number (IsNumeric).
+// True when CDbl would read the text (IsNumeric).
 bool IsNumeric(const QString& s);
 
 // CStr/Str of a number: the shortest text that reads back as the value, up to 15
-// significant digits, "E+nn" form for very large or small values. Str adds a leading blank
-// for values that are not negative.
+// significant digits, "E+nn" form for very large or small values (1E+15 and up, below
+// 1E-04), "." as decimal point whatever the locale. Str adds a leading blank for values that
+// are not negative and, as the run-time's Str, drops the zero before the point (" .5").
 QString CStr(double value);
 QString Str(double value);
 // Hex of an integer, upper case, no leading zeros (negative values in two's complement,
-// eight digits).
+// eight digits). Values outside -2^31 .. 2^32-1 raise error 6.
 QString Hex(qint64 value);
 
 // Format(value, pattern) for numeric patterns made of "0", "#", ".", "," and literal
-// text, such as "0", "00", "00000.0000", "0.00", "#,##0", "#0.0". Halves are rounded away
-// from zero, as Format does.
+// text, such as "0", "00", "00000.0000", "0.00", "#,##0", "#0.0", "####.0000". Halves are
+// rounded away from zero on the value's 15-digit decimal form, as Format does (1.005 with
+// "0.00" gives "1.01"). Also: "%" (times 100), "," right before the point (divides by
+// 1000), quoted text and "\"-escaped characters, and the sections "positive;negative;zero".
+// A negative value without a negative section is led by "-" (also when it rounds to 0).
+// An empty pattern gives CStr's text.
 QString Format(double value, const QString& pattern);
 
 } // namespace vb

@@ -1,0 +1,116 @@
+#include "common/Serializer.h"
+
+#include "common/FileProcs.h"
+#include "platform/Paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+using platform::nativePath;
+
+QString SerzCommandLine(const QString& inputPath, const QString& switchText, const QString& outputPath)
+{
+    return QStringLiteral("serz.exe \"") + inputPath + QLatin1Char('"') + switchText + QLatin1Char('"')
+        + outputPath + QLatin1Char('"');
+}
+
+namespace {
+
+ConversionResult failure(const QString& text)
+{
+    return ConversionResult{false, text};
+}
+
+qint64 fileSize(const QString& path)
+{
+    const QFileInfo info(nativePath(path));
+    return info.exists() && info.isFile() ? info.size() : -1;
+}
+
+} // namespace
+
+ConversionResult RunSerz(const QString& inputPath, const QString& switchText, const QString& outputPath,
+                         const QString& currentFolder)
+{
+    // An output left from an earlier run must not pass for this run's result.
+    const QString nativeOut = nativePath(outputPath);
+    if (QFileInfo::exists(nativeOut) && !QFile::remove(nativeOut))
+        return failure(QStringLiteral("The old work file ") + outputPath + QStringLiteral(" could not be deleted."));
+
+    if (!currentFolder.isEmpty())
+        QDir::setCurrent(nativePath(currentFolder));
+
+    const QString command = SerzCommandLine(inputPath, switchText, outputPath);
+    if (ShellAndWait(command, true, 0) == 0)
+        return failure(QStringLiteral("SERZ.EXE could not be started to convert ") + inputPath + QLatin1Char('.'));
+    const int status = lastExitStatus();
+    if (status != 0)
+        return failure(QStringLiteral("SERZ.EXE could not convert ") + inputPath + QStringLiteral(" (exit status ")
+                       + QString::number(status) + QStringLiteral(")."));
+    if (fileSize(outputPath) <= 0)
+        return failure(QStringLiteral("SERZ.EXE wrote no output when converting ") + inputPath + QLatin1Char('.'));
+    return ConversionResult{true, QString()};
+}
+
+QString BackupName(const QString& base)
+{
+    if (!FileExists(base) && !QFileInfo::exists(nativePath(base)))
+        return base;
+    for (int n = 1; n <= 50; ++n) {
+        const QString candidate = base + QString::number(n);
+        if (!FileExists(candidate) && !QFileInfo::exists(nativePath(candidate)))
+            return candidate;
+    }
+    return QString();
+}
+
+ConversionResult ReplaceGameFile(const QString& newFile, const QString& gameFile, const QString& backupBase,
+                                 QString* backupPath)
+{
+    if (backupPath)
+        backupPath->clear();
+    if (fileSize(newFile) <= 0)
+        return failure(QStringLiteral("The converted file ") + newFile + QStringLiteral(" is missing or empty; ")
+                       + gameFile + QStringLiteral(" has not been changed."));
+
+    const QString nativeGame = nativePath(gameFile);
+    const bool gameExists = QFileInfo::exists(nativeGame);
+    QString backup;
+    if (gameExists) {
+        backup = BackupName(backupBase.isEmpty() ? gameFile + QStringLiteral(".bak") : backupBase);
+        if (backup.isEmpty())
+            return failure(QStringLiteral("All 51 backup names of ") + gameFile
+                           + QStringLiteral(" are in use; delete some of its old backups. The file has not been changed."));
+    }
+
+    // Copy beside the game file first: when the disk is full or the folder is read-only the
+    // game file has not been touched yet.
+    const QString staging = nativeGame + QStringLiteral(".veltrane-new");
+    QFile::remove(staging);
+    if (!QFile::copy(nativePath(newFile), staging)) {
+        QFile::remove(staging);
+        return failure(QStringLiteral("The new file could not be copied to ") + gameFile
+                       + QStringLiteral("; the file has not been changed."));
+    }
+    if (gameExists) {
+        const QString nativeBackup = nativePath(backup);
+        if (!QFile::rename(nativeGame, nativeBackup)) {
+            QFile::remove(staging);
+            return failure(QStringLiteral("The backup ") + backup + QStringLiteral(" could not be made; ") + gameFile
+                           + QStringLiteral(" has not been changed."));
+        }
+        if (!QFile::rename(staging, nativeGame)) {
+            QFile::rename(nativeBackup, nativeGame);
+            QFile::remove(staging);
+            return failure(QStringLiteral("The new file could not be put in place of ") + gameFile
+                           + QStringLiteral("; the file has not been changed."));
+        }
+    } else if (!QFile::rename(staging, nativeGame)) {
+        QFile::remove(staging);
+        return failure(QStringLiteral("The new file could not be written to ") + gameFile + QLatin1Char('.'));
+    }
+    if (backupPath)
+        *backupPath = backup;
+    return ConversionResult{true, QString()};
+}

@@ -1,0 +1,42 @@
+#pragma once
+// Running the game's serializer on work copies, backup names, and the one safe way of
+// putting a converted file in place of a game file.
+
+#include <QString>
+
+namespace serz {
+// The switches of the serializer's command line; each carries its leading blank.
+inline const QString ToXml = QStringLiteral(" xml:");     // binary to XML (and XML back, for
+                                                          // the scenario editor's writes)
+inline const QString ToBin = QStringLiteral(" bin:");     // XML to binary
+inline const QString ToBinSlash = QStringLiteral(" /bin:"); // XML to binary, for textures
+} // namespace serz
+
+// "serz.exe "in"<switch>"out"": the switch's colon is followed directly by the output's quote.
+QString SerzCommandLine(const QString& inputPath, const QString& switchText, const QString& outputPath);
+
+// Outcome of a conversion or a replacement: ok, or a message saying what failed.
+struct ConversionResult {
+    bool ok = false;
+    QString error;
+    explicit operator bool() const { return ok; }
+};
+
+// Makes currentFolder the current folder, removes a stale output, runs the serializer hidden
+// and waits for it (processing window events). Succeeds only when the serializer started,
+// ended with status 0 and left a non-empty output file.
+ConversionResult RunSerz(const QString& inputPath, const QString& switchText, const QString& outputPath,
+                         const QString& currentFolder);
+
+// The backup name for a file: base (normally the file's path followed by ".bak") when no file
+// of that name exists, else base followed by the first number from 1 to 50 that is free;
+// "" when all 51 names are taken.
+QString BackupName(const QString& base);
+
+// Puts newFile in place of gameFile: newFile must exist and not be empty; when gameFile exists
+// it is moved to its backup name (BackupName(backupBase), backupBase defaulting to gameFile's
+// path followed by ".bak") and newFile copied to gameFile's path. The copy is made beside the
+// game file first, so a failure at any step leaves gameFile where and as it was. On success
+// backupPath (when given) receives the backup's path, or "" when there was no file to back up.
+ConversionResult ReplaceGameFile(const QString& newFile, const QString& gameFile,
+                                 const QString& backupBase = QString(), QString* backupPath = nullptr);
