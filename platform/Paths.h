@@ -36,4 +36,8 @@ QString systemFolder();
 // Forgets every cached folder listing.
 void clearPathCache();
 
+// How many folder listings nativePath() has read since the program started (a measure
+// of the cache's work).
+qint64 pathCacheListingCount();
+
 } // namespace platform

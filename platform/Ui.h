@@ -73,6 +73,9 @@ public:
 
     // The program's title, the caption of every message box unless told otherwise.
     static QString programTitle() { return QStringLiteral("Veltrane"); }
+    // What a message box of this style answers when it is dismissed without a choice
+    // (Escape): Cancel where the set has it, else No, Abort or OK.
+    static int cancelAnswer(int style);
 };
 
 // The seam in force. Never null once the program or a test has installed one.

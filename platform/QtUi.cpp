@@ -1,0 +1,253 @@
+#include "platform/QtUi.h"
+
+#include "platform/Paths.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+
+namespace {
+
+QString captionOf(const QString& title)
+{
+    return title.isEmpty() ? Ui::programTitle() : title;
+}
+
+QWidget* dialogParent()
+{
+    QWidget* w = QApplication::activeModalWidget();
+    return w ? w : QApplication::activeWindow();
+}
+
+// "*.bin" -> "*.[bB][iI][nN]", so that a pattern matches names in any case.
+QString caseless(const QString& pattern)
+{
+    QString out;
+    out.reserve(pattern.size() * 4);
+    for (QChar c : pattern) {
+        const QChar lower = c.toLower();
+        const QChar upper = c.toUpper();
+        if (lower != upper && c.unicode() < 0x80) {
+            out += QLatin1Char('[');
+            out += lower;
+            out += upper;
+            out += QLatin1Char(']');
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+QString startPath(const FileDialogRequest& request)
+{
+    QString dir = request.initDir.isEmpty() ? QString() : platform::nativePath(request.initDir);
+    if (request.fileName.isEmpty())
+        return dir;
+    if (dir.isEmpty())
+        return request.fileName;
+    if (!dir.endsWith(QLatin1Char('/')))
+        dir += QLatin1Char('/');
+    return dir + request.fileName;
+}
+
+QFileDialog::Options fileDialogOptions()
+{
+    // Qt's own dialog: it honours the bracketed patterns and shows the descriptions as
+    // the program wrote them.
+    return QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails;
+}
+
+// Hands the window's hiding or closing to a waiting event loop.
+class ModalWatcher : public QObject {
+public:
+    ModalWatcher(QWidget* window, QEventLoop* loop) : window_(window), loop_(loop) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == window_ && (event->type() == QEvent::Hide || event->type() == QEvent::Close)) {
+            // A spontaneous hide (minimising) leaves the window visible to Qt.
+            if (event->type() == QEvent::Hide && !window_->isVisible())
+                loop_->quit();
+        }
+        return false;
+    }
+
+private:
+    QWidget* window_;
+    QEventLoop* loop_;
+};
+
+} // namespace
+
+QStringList QtUi::qtFilters(const QString& filter)
+{
+    QStringList out;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString desc = parts[i].trimmed();
+        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& p : patterns) {
+            p = p.trimmed();
+            // "*.*" takes names without a dot too, as on Windows.
+            p = p == QLatin1String("*.*") ? QStringLiteral("*") : caseless(p);
+        }
+        out.append(desc + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')'));
+    }
+    return out;
+}
+
+int QtUi::msgBox(const QString& prompt, int style, const QString& title)
+{
+    QMessageBox box(dialogParent());
+    box.setWindowTitle(captionOf(title));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(prompt);
+
+    switch (style & 0x70) {
+    case vb::vbCritical: box.setIcon(QMessageBox::Critical); break;
+    case vb::vbQuestion: box.setIcon(QMessageBox::Question); break;
+    case vb::vbExclamation: box.setIcon(QMessageBox::Warning); break;
+    case vb::vbInformation: box.setIcon(QMessageBox::Information); break;
+    default: box.setIcon(QMessageBox::NoIcon); break;
+    }
+
+    struct Button { QMessageBox::StandardButton qt; int answer; };
+    QList<Button> buttons;
+    switch (style & 0x0F) {
+    case vb::vbOKCancel:
+        buttons = {{QMessageBox::Ok, vb::vbOK}, {QMessageBox::Cancel, vb::vbCancel}};
+        break;
+    case vb::vbAbortRetryIgnore:
+        buttons = {{QMessageBox::Abort, vb::vbAbort}, {QMessageBox::Retry, vb::vbRetry},
+                   {QMessageBox::Ignore, vb::vbIgnore}};
+        break;
+    case vb::vbYesNoCancel:
+        buttons = {{QMessageBox::Yes, vb::vbYes}, {QMessageBox::No, vb::vbNo},
+                   {QMessageBox::Cancel, vb::vbCancel}};
+        break;
+    case vb::vbYesNo:
+        buttons = {{QMessageBox::Yes, vb::vbYes}, {QMessageBox::No, vb::vbNo}};
+        break;
+    case vb::vbRetryCancel:
+        buttons = {{QMessageBox::Retry, vb::vbRetry}, {QMessageBox::Cancel, vb::vbCancel}};
+        break;
+    default:
+        buttons = {{QMessageBox::Ok, vb::vbOK}};
+        break;
+    }
+    QList<QPushButton*> pushButtons;
+    const int escape = cancelAnswer(style);
+    for (const Button& b : buttons) {
+        QPushButton* pb = box.addButton(b.qt);
+        pushButtons.append(pb);
+        if (b.answer == escape)
+            box.setEscapeButton(pb);
+    }
+    int defaultIndex = 0;
+    if ((style & 0x300) == vb::vbDefaultButton2)
+        defaultIndex = 1;
+    else if ((style & 0x300) == vb::vbDefaultButton3)
+        defaultIndex = 2;
+    if (defaultIndex >= pushButtons.size())
+        defaultIndex = 0;
+    box.setDefaultButton(pushButtons[defaultIndex]);
+
+    box.exec();
+    QAbstractButton* clicked = box.clickedButton();
+    for (qsizetype i = 0; i < pushButtons.size(); ++i)
+        if (pushButtons[i] == clicked)
+            return buttons[i].answer;
+    return escape;
+}
+
+QString QtUi::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(dialogParent(), captionOf(title), prompt, QLineEdit::Normal,
+                                               defaultText, &ok);
+    return ok ? text : QString();
+}
+
+QString QtUi::openFile(const FileDialogRequest& request)
+{
+    const QStringList filters = qtFilters(request.filter);
+    QString selected = filters.value(request.filterIndex - 1);
+    return QFileDialog::getOpenFileName(dialogParent(), request.title, startPath(request),
+                                        filters.join(QStringLiteral(";;")), &selected, fileDialogOptions());
+}
+
+QString QtUi::saveFile(const FileDialogRequest& request)
+{
+    const QStringList filters = qtFilters(request.filter);
+    QString selected = filters.value(request.filterIndex - 1);
+    return QFileDialog::getSaveFileName(dialogParent(), request.title, startPath(request),
+                                        filters.join(QStringLiteral(";;")), &selected, fileDialogOptions());
+}
+
+QString QtUi::browseForFolder(const QString& title)
+{
+    return QFileDialog::getExistingDirectory(dialogParent(), title, QString(),
+                                             QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+}
+
+void QtUi::showModal(QWidget* window)
+{
+    if (!window)
+        return;
+    QPointer<QWidget> guard(window);
+    const Qt::WindowModality previous = window->windowModality();
+    if (window->isVisible() && previous != Qt::ApplicationModal)
+        window->hide(); // modality only takes effect when the window is shown anew
+    window->setWindowModality(Qt::ApplicationModal);
+
+    QEventLoop loop;
+    ModalWatcher watcher(window, &loop);
+    window->installEventFilter(&watcher);
+    QObject::connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
+
+    window->show();
+    window->raise();
+    window->activateWindow();
+    if (guard && guard->isVisible())
+        loop.exec(QEventLoop::DialogExec);
+
+    if (guard) {
+        guard->removeEventFilter(&watcher);
+        if (!guard->isVisible())
+            guard->setWindowModality(previous);
+    }
+}
+
+void QtUi::doEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+void QtUi::setMousePointer(int pointer)
+{
+    if (pointer == vb::vbHourglass) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        ++busyDepth_;
+    } else if (busyDepth_ > 0) {
+        QApplication::restoreOverrideCursor();
+        --busyDepth_;
+    }
+}
+
+QString QtUi::clipboardText()
+{
+    return QGuiApplication::clipboard()->text();
+}
+
+void QtUi::setClipboardText(const QString& text)
+{
+    QGuiApplication::clipboard()->setText(text);
+}

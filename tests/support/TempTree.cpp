@@ -1,0 +1,113 @@
+#include "support/TempTree.h"
+
+#include "platform/Paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+TempTree::TempTree()
+{
+    if (!dir_.isValid())
+        ADD_FAILURE() << "Cannot create a temporary folder: " << dir_.errorString().toStdString();
+    makeDir(QStringLiteral("program/System32"));
+    makeDir(QStringLiteral("game"));
+    makeDir(QStringLiteral("wine/drive_c"));
+    makeDir(QStringLiteral("wine/dosdevices"));
+    // As Wine sets up a prefix, c: is the prefix's own drive. (No z: for the root of the
+    // file system: a recursive delete that follows links must never reach it.)
+    if (::symlink("../drive_c", QFile::encodeName(path(QStringLiteral("wine/dosdevices/c:"))).constData()) != 0)
+        ADD_FAILURE() << "Cannot create drive c: of the temporary Wine prefix";
+
+    setVar("VELTRANE_HOME", programPath());
+    setVar("VELTRANE_SYSTEM", systemPath());
+    setVar("WINEPREFIX", winePrefixPath());
+    platform::clearPathCache();
+}
+
+TempTree::~TempTree()
+{
+    for (auto it = saved_.crbegin(); it != saved_.crend(); ++it) {
+        if (it->value)
+            qputenv(it->name, *it->value);
+        else
+            qunsetenv(it->name);
+    }
+    platform::clearPathCache();
+}
+
+void TempTree::setVar(const char* name, const QString& value)
+{
+    SavedVar saved{name, std::nullopt};
+    if (qEnvironmentVariableIsSet(name))
+        saved.value = qgetenv(name);
+    saved_.append(saved);
+    qputenv(name, QFile::encodeName(value));
+}
+
+QString TempTree::rootPath() const
+{
+    return dir_.path();
+}
+
+QString TempTree::programPath() const
+{
+    return path(QStringLiteral("program"));
+}
+
+QString TempTree::gamePath() const
+{
+    return path(QStringLiteral("game"));
+}
+
+QString TempTree::systemPath() const
+{
+    return path(QStringLiteral("program/System32"));
+}
+
+QString TempTree::winePrefixPath() const
+{
+    return path(QStringLiteral("wine"));
+}
+
+QString TempTree::path(const QString& relativePath) const
+{
+    if (QDir::isAbsolutePath(relativePath))
+        return relativePath;
+    return dir_.path() + QLatin1Char('/') + relativePath;
+}
+
+QString TempTree::writeFile(const QString& relativePath, const QByteArray& bytes) const
+{
+    const QString full = path(relativePath);
+    QDir().mkpath(QFileInfo(full).absolutePath());
+    QFile f(full);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+        ADD_FAILURE() << "Cannot write " << full.toStdString();
+    return full;
+}
+
+QByteArray TempTree::readFile(const QString& relativePath) const
+{
+    QFile f(path(relativePath));
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return f.readAll();
+}
+
+bool TempTree::exists(const QString& relativePath) const
+{
+    return QFileInfo::exists(path(relativePath));
+}
+
+QString TempTree::makeDir(const QString& relativePath) const
+{
+    const QString full = path(relativePath);
+    if (!QDir().mkpath(full))
+        ADD_FAILURE() << "Cannot create " << full.toStdString();
+    return full;
+}

@@ -1,0 +1,50 @@
+#pragma once
+// Temporary program and game folders for one test. The program folder becomes
+// $VELTRANE_HOME (with $VELTRANE_SYSTEM its "System32"), and $WINEPREFIX points at an
+// empty Wine prefix of the tree (drive c: is its "wine/drive_c", "c:\temp.bmp" is
+// path("wine/drive_c/temp.bmp")), so that nothing reaches the machine's own folders. The environment is restored at destruction.
+//
+// Relative paths of the helpers are relative to the tree's root: "program/preferences.txt",
+// "game/Content/Routes.xml"; absolute paths are taken as they are.
+
+#include "support/QtPrinters.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QList>
+#include <QTemporaryDir>
+
+#include <optional>
+
+class TempTree {
+public:
+    TempTree();
+    ~TempTree();
+    TempTree(const TempTree&) = delete;
+    TempTree& operator=(const TempTree&) = delete;
+
+    QString rootPath() const;
+    QString programPath() const; // .../program
+    QString gamePath() const;    // .../game
+    QString systemPath() const;  // .../program/System32
+    QString winePrefixPath() const; // .../wine
+    QString path(const QString& relativePath) const;
+
+    // Writes the bytes, creating the parent folders; returns the full path.
+    QString writeFile(const QString& relativePath, const QByteArray& bytes) const;
+    // The file's bytes; an empty array when it cannot be read.
+    QByteArray readFile(const QString& relativePath) const;
+    bool exists(const QString& relativePath) const;
+    // Creates a folder and its parents; returns the full path.
+    QString makeDir(const QString& relativePath) const;
+
+private:
+    struct SavedVar {
+        const char* name;
+        std::optional<QByteArray> value;
+    };
+    void setVar(const char* name, const QString& value);
+
+    QTemporaryDir dir_;
+    QList<SavedVar> saved_;
+};
