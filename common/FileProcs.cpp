@@ -1,0 +1,413 @@
+#include "common/FileProcs.h"
+
+#include "common/VbError.h"
+#include "platform/Paths.h"
+#include "platform/Process.h"
+#include "platform/Registry.h"
+#include "platform/TextCodec.h"
+#include "platform/Ui.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSaveFile>
+#include <QSet>
+#include <QUuid>
+#include <QtEndian>
+
+namespace {
+
+int lastStatus = -1;
+
+int hexValue(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    return -1;
+}
+
+QString hexDigits(quint64 value, int width)
+{
+    return QStringLiteral("%1").arg(value, width, 16, QLatin1Char('0')).toUpper();
+}
+
+// ---- folder copy ----
+
+// The canonical form of a path that may not exist yet: its deepest existing folder made
+// canonical, the rest appended.
+QString canonicalOfPossiblyMissing(const QString& nativeFile)
+{
+    QString path = QDir::cleanPath(QFileInfo(nativeFile).absoluteFilePath());
+    QStringList missing;
+    while (!QFileInfo::exists(path)) {
+        const qsizetype cut = path.lastIndexOf(QLatin1Char('/'));
+        if (cut <= 0)
+            return QDir::cleanPath(QFileInfo(nativeFile).absoluteFilePath());
+        missing.prepend(path.mid(cut + 1));
+        path = path.left(cut);
+    }
+    QString canonical = QFileInfo(path).canonicalFilePath();
+    for (const QString& part : missing)
+        canonical += QLatin1Char('/') + part;
+    return canonical;
+}
+
+void copyOneFile(const QFileInfo& source, const QString& target)
+{
+    QFile in(source.absoluteFilePath());
+    if (!in.open(QIODevice::ReadOnly))
+        throw VbError(70);
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly))
+        throw VbError(70);
+    QByteArray chunk;
+    while (!in.atEnd()) {
+        chunk = in.read(1 << 20);
+        if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
+            throw VbError(70);
+        if (out.write(chunk) != chunk.size())
+            throw VbError(70);
+    }
+    if (!out.commit())
+        throw VbError(70);
+    // Keep the file's time and attributes, as the file system's copy does.
+    QFile stamp(target);
+    if (stamp.open(QIODevice::Append)) {
+        stamp.setFileTime(source.lastModified(), QFileDevice::FileModificationTime);
+        stamp.close();
+    }
+    QFile::setPermissions(target, in.permissions());
+}
+
+void copyTree(const QString& sourceDir, const QString& targetDir, bool overwrite, QSet<QString>& onPath)
+{
+    const QString canonical = QFileInfo(sourceDir).canonicalFilePath();
+    if (onPath.contains(canonical))
+        return; // a link back up the tree
+    onPath.insert(canonical);
+
+    if (!QFileInfo(targetDir).isDir() && !QDir().mkpath(targetDir))
+        throw VbError(76);
+
+    // Existing entries of the target, matched without regard to case as Windows does.
+    QHash<QString, QString> existing;
+    const QStringList targetNames =
+        QDir(targetDir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    for (const QString& name : targetNames)
+        existing.insert(name.toCaseFolded(), name);
+
+    const QFileInfoList entries = QDir(sourceDir).entryInfoList(
+        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QFileInfo& entry : entries) {
+        const QString name = entry.fileName();
+        const QString target = targetDir + QLatin1Char('/') + existing.value(name.toCaseFolded(), name);
+        const QFileInfo targetInfo(target);
+        if (entry.isDir()) {
+            if (targetInfo.exists() && !targetInfo.isDir())
+                throw VbError(58);
+            copyTree(entry.absoluteFilePath(), target, overwrite, onPath);
+        } else if (entry.isFile()) {
+            if (targetInfo.exists()) {
+                if (targetInfo.isDir() || !overwrite)
+                    throw VbError(58);
+                if (!targetInfo.isWritable())
+                    throw VbError(70);
+            }
+            copyOneFile(entry, target);
+        }
+        // Anything else (a dangling link, a device) is not a file to copy.
+    }
+    onPath.remove(canonical);
+}
+
+} // namespace
+
+void KillProcessByName(const QString& exeName)
+{
+    if (exeName.isEmpty())
+        return;
+    QList<qint64> pids;
+    const QList<platform::ProcessInfo> processes = platform::listProcesses();
+    for (const platform::ProcessInfo& p : processes) {
+        if (p.exeName.endsWith(exeName, Qt::CaseInsensitive) || p.imageName.endsWith(exeName, Qt::CaseInsensitive))
+            pids.append(p.pid);
+    }
+    platform::endProcesses(pids);
+}
+
+QString NewGuidFromBytes(const std::array<quint8, 16>& bytes, QString& half1, QString& half2)
+{
+    const quint32 data1 = qFromLittleEndian<quint32>(bytes.data());
+    const quint16 data2 = qFromLittleEndian<quint16>(bytes.data() + 4);
+    const quint16 data3 = qFromLittleEndian<quint16>(bytes.data() + 6);
+
+    QString text = hexDigits(data1, 8) + QLatin1Char('-') + hexDigits(data2, 4) + QLatin1Char('-')
+                   + hexDigits(data3, 4) + QLatin1Char('-') + hexDigits(bytes[8], 2) + hexDigits(bytes[9], 2)
+                   + QLatin1Char('-');
+    for (int i = 10; i < 16; ++i)
+        text += hexDigits(bytes[i], 2);
+
+    half1 = HexToDec(hexDigits(data3, 4) + hexDigits(data2, 4) + hexDigits(data1, 8));
+    QString tail = half2;
+    for (int i = 15; i >= 8; --i)
+        tail += hexDigits(bytes[i], 2);
+    half2 = HexToDec(tail);
+    return text;
+}
+
+QString NewGuid(QString& half1, QString& half2)
+{
+    const QUuid uuid = QUuid::createUuid();
+    std::array<quint8, 16> bytes{};
+    qToLittleEndian(quint32(uuid.data1), bytes.data());
+    qToLittleEndian(quint16(uuid.data2), bytes.data() + 4);
+    qToLittleEndian(quint16(uuid.data3), bytes.data() + 6);
+    for (int i = 0; i < 8; ++i)
+        bytes[8 + i] = uuid.data4[i];
+    return NewGuidFromBytes(bytes, half1, half2);
+}
+
+QString HexToDec(const QString& hexText)
+{
+    for (QChar c : hexText) {
+        if (hexValue(c) < 0)
+            return QString();
+    }
+    // The Decimal type holds 96 bits.
+    const unsigned __int128 limit = (static_cast<unsigned __int128>(1) << 96) - 1;
+    unsigned __int128 value = 0;
+    for (QChar c : hexText) {
+        value = value * 16 + unsigned(hexValue(c));
+        if (value > limit)
+            throw VbError(6);
+    }
+    if (value == 0)
+        return QStringLiteral("0");
+    QString digits;
+    while (value > 0) {
+        digits.prepend(QChar(u'0' + int(value % 10)));
+        value /= 10;
+    }
+    return digits;
+}
+
+void CopyFolder(const QString& source, const QString& destination, bool overwrite)
+{
+    const QString sourceNative = source.isEmpty() ? QString() : platform::nativePath(source);
+    const QFileInfo sourceInfo(sourceNative);
+    if (sourceNative.isEmpty() || !sourceInfo.isDir())
+        throw VbError(76);
+    if (destination.isEmpty())
+        throw VbError(76);
+
+    QString destinationText = destination;
+    if (destination.endsWith(QLatin1Char('\\')) || destination.endsWith(QLatin1Char('/')))
+        destinationText += QFileInfo(QDir::cleanPath(sourceInfo.absoluteFilePath())).fileName();
+    const QString targetNative = platform::nativePath(destinationText);
+    const QFileInfo targetInfo(targetNative);
+    if (targetInfo.exists() && !targetInfo.isDir())
+        throw VbError(58);
+
+    // A copy into the folder itself or one of its sub-folders would copy its own output.
+    const QString sourceCanonical = sourceInfo.canonicalFilePath();
+    const QString targetCanonical = canonicalOfPossiblyMissing(targetNative);
+    if (targetCanonical == sourceCanonical || targetCanonical.startsWith(sourceCanonical + QLatin1Char('/')))
+        throw VbError(5);
+
+    QSet<QString> onPath;
+    copyTree(sourceInfo.absoluteFilePath(), targetInfo.absoluteFilePath(), overwrite, onPath);
+}
+
+bool IsWordChars(const QString& text)
+{
+    if (text.isEmpty())
+        return false;
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        const bool letter = (u >= 65 && u <= 90) || (u >= 97 && u <= 122);
+        const bool extra = u == 34 || u == 36 || u == 39 || u == 44 || u == 45 || u == 46;
+        if (!letter && !extra)
+            return false;
+    }
+    return true;
+}
+
+bool FileExists(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    const QString native = platform::nativePath(path);
+    if (!QFileInfo(native).isFile())
+        return false;
+    QFile f(native);
+    return f.open(QIODevice::ReadOnly);
+}
+
+bool FolderExists(QString& path)
+{
+    if (path.endsWith(QLatin1Char('\\')))
+        path.chop(1);
+    return FolderExists(static_cast<const QString&>(path));
+}
+
+bool FolderExists(const QString& path)
+{
+    QString p = path;
+    if (p.endsWith(QLatin1Char('\\')))
+        p.chop(1);
+    if (p.isEmpty())
+        return false;
+    return QFileInfo(platform::nativePath(p)).isDir();
+}
+
+void ReadTextFile(const QString& path, QString& content)
+{
+    if (path.isEmpty())
+        return;
+    const QString native = platform::nativePath(path);
+    if (!QFileInfo(native).isFile())
+        return;
+    ui().doEvents();
+    QFile f(native);
+    if (!f.open(QIODevice::ReadOnly))
+        throw VbError(70);
+    const QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        throw VbError(57, QStringLiteral("Device I/O error"));
+    if (bytes.isEmpty())
+        throw VbError(62);
+    content = platform::isUtf16Path(path) ? platform::decodeUtf16Le(bytes) : platform::decodeAnsi(bytes);
+}
+
+bool WriteTextFile(const QString& path, const QString& content)
+{
+    bool written = false;
+    if (!path.isEmpty()) {
+        QSaveFile f(platform::nativePath(path));
+        if (f.open(QIODevice::WriteOnly)) {
+            const QByteArray bytes = platform::encodeAnsi(content);
+            written = f.write(bytes) == bytes.size() && f.commit();
+        }
+        // An uncommitted QSaveFile discards its work file and leaves the old file as it was.
+    }
+    ui().doEvents();
+    if (!written || content.isEmpty()) {
+        ui().msgBox(QStringLiteral("An error occurred while writing ") + path, vb::vbOKOnly + vb::vbExclamation,
+                    Ui::programTitle());
+        return false;
+    }
+    return true;
+}
+
+void QuickSort(QStringList& list, int low, int high)
+{
+    if (low >= high)
+        return;
+    if (low < 0 || high >= list.size())
+        throw VbError(9);
+    // The middle index, halves rounded to the even neighbour.
+    const qint64 sum = qint64(low) + high;
+    qint64 middle = sum / 2;
+    if (sum % 2 != 0 && middle % 2 != 0)
+        ++middle;
+    const QString pivot = list.at(middle);
+    int i = low;
+    int j = high;
+    while (i <= j) {
+        while (QString::compare(list.at(i), pivot, Qt::CaseInsensitive) < 0 && i < high)
+            ++i;
+        while (QString::compare(pivot, list.at(j), Qt::CaseInsensitive) < 0 && j > low)
+            --j;
+        if (i <= j) {
+            list.swapItemsAt(i, j);
+            ++i;
+            --j;
+        }
+    }
+    if (low < j)
+        QuickSort(list, low, j);
+    if (i < high)
+        QuickSort(list, i, high);
+}
+
+qint64 ShellAndWait(const QString& commandLine, bool pumpMessages, int windowStyle)
+{
+    platform::Process process;
+    if (!process.start(commandLine, windowStyle)) {
+        lastStatus = -1;
+        return 0;
+    }
+    const qint64 pid = process.pid();
+    for (;;) {
+        // Waiting up to 50 ms stands for the pause between polls; it returns early at the end.
+        const bool ended = process.waitForEnd(50);
+        if (pumpMessages)
+            ui().doEvents();
+        if (ended || !process.isRunning())
+            break;
+    }
+    lastStatus = process.exitStatus();
+    return pid;
+}
+
+int lastExitStatus()
+{
+    return lastStatus;
+}
+
+QString BrowseForFolder(const QString& title)
+{
+    return ui().browseForFolder(title);
+}
+
+QVariant GetRegValue(quint32 hKey, const QString& subKey, const QString& valueName, const QVariant& defaultValue)
+{
+    platform::RegistryHive hive;
+    if (hKey == HKEY_LOCAL_MACHINE)
+        hive = platform::RegistryHive::LocalMachine;
+    else if (hKey == HKEY_CURRENT_USER)
+        hive = platform::RegistryHive::CurrentUser;
+    else
+        return defaultValue; // a root this program never reads cannot be opened
+
+    const std::optional<platform::RegistryValues> key = platform::readRegistryKey(hive, subKey);
+    if (!key)
+        return defaultValue;
+    const std::optional<platform::RegistryValue> value = platform::registryValue(*key, valueName);
+    const VbError unsupported(1001, QStringLiteral("Unsupported value type"));
+    if (!value)
+        throw unsupported;
+
+    auto text = [&](int trailingNuls) {
+        QString s;
+        s.reserve(value->data.size() / 2);
+        for (qsizetype i = 0; i + 1 < value->data.size(); i += 2)
+            s.append(QChar(char16_t(quint8(value->data[i]) | (quint8(value->data[i + 1]) << 8))));
+        for (int n = 0; n < trailingNuls && s.endsWith(QChar(0)); ++n)
+            s.chop(1);
+        return s;
+    };
+    switch (value->type) {
+    case platform::RegSz:
+    case platform::RegExpandSz:
+        return text(1);
+    case platform::RegMultiSz:
+        return text(2);
+    case platform::RegBinary:
+        return value->data;
+    case platform::RegDword: {
+        quint32 number = 0;
+        for (qsizetype i = 0; i < 4 && i < value->data.size(); ++i)
+            number |= quint32(quint8(value->data[i])) << (8 * i);
+        return QVariant::fromValue(qint32(number));
+    }
+    default:
+        throw unsupported;
+    }
+}

@@ -1,0 +1,252 @@
+// File and folder procedures: FileExists, FolderExists, ReadTextFile, WriteTextFile, CopyFolder.
+#include "common/FileProcs.h"
+#include "common/VbError.h"
+
+#include "support/ScriptedUi.h"
+#include "support/TempTree.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+int vbErrorNumber(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const VbError& e) {
+        return e.number;
+    }
+    return 0;
+}
+
+// Every file and folder below root, as sorted relative paths (folders end in "/").
+QStringList treeOf(const QString& root)
+{
+    QStringList out;
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QString rel = QDir(root).relativeFilePath(path);
+        if (QFileInfo(path).isDir())
+            rel += QLatin1Char('/');
+        out.append(rel);
+    }
+    out.sort();
+    return out;
+}
+
+} // namespace
+
+TEST(FolderExists, StripsOneTrailingBackslashFromTheCallersVariable)
+{
+    TempTree tree;
+    ScriptedUi ui;
+    tree.makeDir("wine/drive_c/Games/RailSim");
+
+    QString path = "C:\\games\\RAILSIM\\";
+    EXPECT_TRUE(FolderExists(path));
+    EXPECT_EQ(path, "C:\\games\\RAILSIM");
+
+    // Only one backslash goes; the folder is still found.
+    QString doubled = "C:\\Games\\RailSim\\\\";
+    EXPECT_TRUE(FolderExists(doubled));
+    EXPECT_EQ(doubled, "C:\\Games\\RailSim\\");
+
+    QString missing = "C:\\Games\\Nothing\\";
+    EXPECT_FALSE(FolderExists(missing));
+    EXPECT_EQ(missing, "C:\\Games\\Nothing");
+
+    // A file is not a folder; a native path works as well; a constant can be asked too.
+    tree.writeFile("game/file.txt", "x");
+    EXPECT_FALSE(FolderExists(tree.path("game/file.txt")));
+    EXPECT_TRUE(FolderExists(tree.gamePath() + "\\"));
+    EXPECT_FALSE(FolderExists(QString()));
+}
+
+TEST(FileExists, OnlyReadableFiles)
+{
+    TempTree tree;
+    ScriptedUi ui;
+    tree.writeFile("wine/drive_c/Game/Routes.xml", "<x/>");
+    EXPECT_TRUE(FileExists("C:\\game\\ROUTES.XML"));
+    EXPECT_TRUE(FileExists(tree.path("wine/drive_c/Game/Routes.xml")));
+    EXPECT_FALSE(FileExists("C:\\Game"));          // a folder
+    EXPECT_FALSE(FileExists("C:\\Game\\None.xml")); // missing
+    EXPECT_FALSE(FileExists(""));
+}
+
+TEST(ReadTextFile, AnsiUtf16AndTheFailures)
+{
+    TempTree tree;
+    ScriptedUi ui;
+
+    // Every byte survives as its Windows-1252 character; line ends are kept.
+    tree.writeFile("game/a.txt", QByteArray("caf\xe9 \x80\x81\r\nend", 12));
+    QString content = "old";
+    ReadTextFile(tree.path("game/a.txt"), content);
+    EXPECT_EQ(content, QStringLiteral("caf\u00e9 \u20ac\u0081\r\nend"));
+
+    // A name ending in "mkr" (any case) is UTF-16.
+    tree.writeFile("game/m.MKR", QByteArray("\xff\xfe" "A\0\xe9\0\x60\x22", 8));
+    ReadTextFile(tree.path("game/m.MKR"), content);
+    EXPECT_EQ(content, QStringLiteral("A\u00e9\u2260"));
+
+    // A missing file leaves the variable as it was.
+    content = "kept";
+    ReadTextFile(tree.path("game/none.txt"), content);
+    EXPECT_EQ(content, "kept");
+
+    // An empty file is the run-time's input-past-end error.
+    tree.writeFile("game/empty.txt", QByteArray());
+    EXPECT_EQ(vbErrorNumber([&] { ReadTextFile(tree.path("game/empty.txt"), content); }), 62);
+    EXPECT_EQ(content, "kept");
+
+    // Pending window events run before the file is read.
+    bool fired = false;
+    QTimer::singleShot(0, [&] { fired = true; });
+    ReadTextFile(tree.path("game/a.txt"), content);
+    EXPECT_TRUE(fired);
+}
+
+TEST(WriteTextFile, WritesAnsiAndReportsSuccess)
+{
+    TempTree tree;
+    ScriptedUi ui;
+    const QString path = tree.path("game/out.xml");
+    tree.writeFile("game/out.xml", "a much longer old content than the new one");
+    EXPECT_TRUE(WriteTextFile(path, QStringLiteral("caf\u00e9 \u20ac\r\n\u0100")));
+    // No line end added; a character Windows-1252 lacks becomes "?".
+    EXPECT_EQ(tree.readFile("game/out.xml"), QByteArray("caf\xe9 \x80\r\n?"));
+    EXPECT_TRUE(ui.messages().isEmpty());
+
+    // Game-style path, matched without regard to case.
+    tree.makeDir("wine/drive_c/Work");
+    EXPECT_TRUE(WriteTextFile("C:\\WORK\\x.txt", "x"));
+    EXPECT_EQ(tree.readFile("wine/drive_c/Work/x.txt"), "x");
+}
+
+TEST(WriteTextFile, EmptyContentShowsTheMessage)
+{
+    TempTree tree;
+    ScriptedUi ui;
+    const QString path = tree.path("game/empty.xml");
+    ui.expectMsgBox(vb::vbOK);
+    EXPECT_FALSE(WriteTextFile(path, QString()));
+    ASSERT_EQ(ui.messages().size(), 1);
+    EXPECT_EQ(ui.lastMessage().text, "An error occurred while writing " + path);
+    EXPECT_EQ(ui.lastMessage().style, vb::vbOKOnly + vb::vbExclamation);
+    EXPECT_EQ(ui.lastMessage().title, Ui::programTitle());
+    // The file is still created empty, so no stale content stays behind it.
+    EXPECT_TRUE(tree.exists("game/empty.xml"));
+    EXPECT_EQ(QFileInfo(path).size(), 0);
+}
+
+TEST(WriteTextFile, FailedWriteKeepsTheOldFileAndShowsTheMessage)
+{
+    TempTree tree;
+    ScriptedUi ui;
+
+    // A folder that does not exist.
+    const QString noFolder = "C:\\NoSuchFolder\\out.xml";
+    ui.expectMsgBox(vb::vbOK);
+    EXPECT_FALSE(WriteTextFile(noFolder, "text"));
+    EXPECT_EQ(ui.lastMessage().text, "An error occurred while writing " + noFolder);
+
+    // A write that fails half-way (the file-size limit is hit): the old file stays whole and
+    // no work file is left beside it.
+    const QString path = tree.writeFile("game/Scenarios.xml", "old content");
+    struct sigaction ignore {}, previous {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGXFSZ, &ignore, &previous);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    ui.expectMsgBox(vb::vbOK);
+    const bool ok = WriteTextFile(path, QString(100000, QLatin1Char('x')));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    sigaction(SIGXFSZ, &previous, nullptr);
+
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(ui.lastMessage().text, "An error occurred while writing " + path);
+    EXPECT_EQ(tree.readFile("game/Scenarios.xml"), "old content");
+    EXPECT_EQ(treeOf(tree.gamePath()), QStringList{"Scenarios.xml"});
+}
+
+TEST(CopyFolder, CopiesTheWholeTreeIntoANewFolder)
+{
+    TempTree tree;
+    ScriptedUi ui;
+    tree.writeFile("program/Lights/Assets/Kit/a.bin", QByteArray("\x00\x01\xff", 3));
+    tree.writeFile("program/Lights/Assets/Kit/Sub/b.xml", "<b/>");
+    tree.writeFile("program/Lights/top.txt", "top");
+    tree.makeDir("program/Lights/Empty");
+
+    CopyFolder(tree.path("program/Lights"), tree.path("game/Copy"), true);
+    EXPECT_EQ(treeOf(tree.path("game/Copy")), treeOf(tree.path("program/Lights")));
+    EXPECT_EQ(tree.readFile("game/Copy/Assets/Kit/a.bin"), QByteArray("\x00\x01\xff", 3));
+    EXPECT_EQ(tree.readFile("game/Copy/Assets/Kit/Sub/b.xml"), "<b/>");
+    EXPECT_EQ(QFileInfo(tree.path("game/Copy/top.txt")).lastModified(),
+              QFileInfo(tree.path("program/Lights/top.txt")).lastModified());
+
+    // A destination ending in a backslash receives the folder under its own name.
+    tree.makeDir("game/Into");
+    CopyFolder(tree.path("program/Lights"), tree.path("game/Into") + "\\", false);
+    EXPECT_EQ(treeOf(tree.path("game/Into/Lights")), treeOf(tree.path("program/Lights")));
+}
+
+TEST(CopyFolder, MergesIntoExistingFoldersWhateverTheirCase)
+{
+    TempTree tree;
+    ScriptedUi ui;
+    tree.writeFile("program/Lamp/Assets/Kuju/Lamp.bin", "new lamp");
+    tree.writeFile("program/Lamp/Assets/Kuju/Other.bin", "other");
+    tree.writeFile("game/assets/kuju/LAMP.BIN", "old lamp");
+    tree.writeFile("game/assets/kuju/Keep.bin", "keep");
+
+    // Without overwrite an existing file is an error and stays as it was.
+    EXPECT_EQ(vbErrorNumber([&] { CopyFolder(tree.path("program/Lamp"), tree.gamePath(), false); }), 58);
+    EXPECT_EQ(tree.readFile("game/assets/kuju/LAMP.BIN"), "old lamp");
+
+    CopyFolder(tree.path("program/Lamp"), tree.gamePath(), true);
+    EXPECT_EQ(treeOf(tree.gamePath()),
+              (QStringList{"assets/", "assets/kuju/", "assets/kuju/Keep.bin", "assets/kuju/LAMP.BIN",
+                           "assets/kuju/Other.bin"}));
+    EXPECT_EQ(tree.readFile("game/assets/kuju/LAMP.BIN"), "new lamp");
+    EXPECT_EQ(tree.readFile("game/assets/kuju/Keep.bin"), "keep");
+}
+
+TEST(CopyFolder, Errors)
+{
+    TempTree tree;
+    ScriptedUi ui;
+    tree.writeFile("game/Route/Scenery/t.bin", "tile");
+    tree.writeFile("game/file.txt", "f");
+
+    EXPECT_EQ(vbErrorNumber([&] { CopyFolder(tree.path("game/NoRoute"), tree.path("game/Out"), true); }), 76);
+    EXPECT_FALSE(tree.exists("game/Out"));
+    EXPECT_EQ(vbErrorNumber([&] { CopyFolder(tree.path("game/Route"), tree.path("game/file.txt"), true); }), 58);
+
+    // Into itself or one of its sub-folders (named in another case): refused before
+    // anything is made.
+    const QStringList before = treeOf(tree.path("game/Route"));
+    EXPECT_EQ(vbErrorNumber([&] { CopyFolder(tree.path("game/Route"), tree.path("game/Route/Backup"), true); }), 5);
+    EXPECT_EQ(vbErrorNumber([&] { CopyFolder(tree.path("game/Route"), tree.path("game/route/scenery/x"), true); }), 5);
+    EXPECT_EQ(vbErrorNumber([&] { CopyFolder(tree.path("game/Route"), tree.path("game/ROUTE"), true); }), 5);
+    EXPECT_EQ(treeOf(tree.path("game/Route")), before);
+    EXPECT_EQ(tree.readFile("game/Route/Scenery/t.bin"), "tile");
+
+    // A sibling whose name merely starts like the source is not inside it.
+    CopyFolder(tree.path("game/Route"), tree.path("game/Route2"), true);
+    EXPECT_EQ(tree.readFile("game/Route2/Scenery/t.bin"), "tile");
+}
