@@ -1,0 +1,92 @@
+#include "hub/dlgTime.h"
+
+#include "common/VbError.h"
+#include "hub/TimeConvert.h"
+#include "platform/Ui.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+
+namespace {
+QPointer<dlgTime> openWindow;
+}
+
+dlgTime* dlgTime::showDialog(QWidget* parent)
+{
+    if (!openWindow)
+        openWindow = new dlgTime(parent);
+    openWindow->show();
+    openWindow->raise();
+    openWindow->activateWindow();
+    return openWindow;
+}
+
+dlgTime* dlgTime::existing()
+{
+    return openWindow;
+}
+
+dlgTime::dlgTime(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("dlgTime"));
+    setWindowTitle(QStringLiteral("Convert DaraDerovizor Time to Hrs/Mins"));
+    setModal(false);
+
+    Label1 = new QLabel(QStringLiteral("Enter Time:-"), this);
+    Text1 = new QLineEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Label1->setBuddy(Text1);
+    Text2 = new QLineEdit(this);
+    Text2->setObjectName(QStringLiteral("Text2"));
+    OKButton = new QPushButton(QStringLiteral("Convert"), this);
+    OKButton->setObjectName(QStringLiteral("OKButton"));
+    OKButton->setDefault(true);
+    OKButton->setAutoDefault(true);
+    CancelButton = new QPushButton(QStringLiteral("Exit"), this);
+    CancelButton->setObjectName(QStringLiteral("CancelButton"));
+    CancelButton->setAutoDefault(false);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(Label1, 0, 0);
+    grid->addWidget(Text1, 0, 1);
+    grid->addWidget(Text2, 1, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(OKButton);
+    buttons->addWidget(CancelButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+
+    connect(OKButton, &QPushButton::clicked, this, &dlgTime::OKButton_Click);
+    connect(CancelButton, &QPushButton::clicked, this, &dlgTime::CancelButton_Click);
+}
+
+dlgTime::~dlgTime() = default;
+
+void dlgTime::OKButton_Click()
+{
+    try {
+        Text2->setText(ConvertRsTime(Text1->text()));
+    } catch (const VbError& e) {
+        ui().msgBox(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in OKButton"),
+                    vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+    }
+}
+
+void dlgTime::CancelButton_Click()
+{
+    reject();
+}
+
+void dlgTime::reject()
+{
+    QDialog::reject();
+    // Unloaded: the next use starts with empty boxes.
+    deleteLater();
+}
