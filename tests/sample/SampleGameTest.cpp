@@ -1,0 +1,299 @@
+// The sample game as the build makes it, and the test serializer on every one of its files.
+
+#include "support/SampleGame.h"
+#include "support/TempTree.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+const QByteArray kMagic("SERZBIN1");
+
+struct SerzRun {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+SerzRun runSerz(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
+{
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(testSerzPath(), args);
+    SerzRun r;
+    if (!p.waitForStarted(10000) || !p.waitForFinished(30000)) {
+        ADD_FAILURE() << "serz.exe did not run: " << p.errorString().toStdString();
+        p.kill();
+        p.waitForFinished(1000);
+        return r;
+    }
+    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    r.err = QString::fromLocal8Bit(p.readAllStandardError());
+    return r;
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeAll(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// Every file of the built sample game, relative to it.
+QStringList sampleFiles()
+{
+    QStringList files;
+    QDirIterator it(sampleGamePath(), QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << QDir(sampleGamePath()).relativeFilePath(it.next());
+    files.sort();
+    return files;
+}
+
+bool isBinaryName(const QString& rel)
+{
+    static const QRegularExpression re(QStringLiteral("\\.(bin|geopcdx|proxybin|xsec|tgpcdx)$"),
+                                       QRegularExpression::CaseInsensitiveOption);
+    return re.match(rel).hasMatch();
+}
+
+TEST(SampleGame, HasTheGameLayout)
+{
+    const QStringList files = sampleFiles();
+    ASSERT_FALSE(files.isEmpty()) << "the sample game was not built at " << sampleGamePath().toStdString();
+    EXPECT_TRUE(files.contains(QStringLiteral("serz.exe")));
+    EXPECT_TRUE(QFileInfo(sampleGamePath() + QStringLiteral("/serz.exe")).isExecutable());
+    EXPECT_TRUE(files.contains(QStringLiteral("Content/Routes.xml")));
+
+    // Every route folder named in Routes.xml exists with its scenario list and track file, and
+    // every scenario folder named in a scenario list holds its Scenario.bin.
+    const QString routes = QString::fromUtf8(readAll(sampleGamePath() + QStringLiteral("/Content/Routes.xml")));
+    static const QRegularExpression devString(QStringLiteral("<DevString[^>]*>([^<]*)</DevString"));
+    QStringList routeFolders;
+    for (const auto& m : devString.globalMatch(routes))
+        routeFolders << m.captured(1);
+    ASSERT_EQ(routeFolders.size(), 2);
+    int scenarios = 0;
+    for (const QString& route : routeFolders) {
+        const QString base = QStringLiteral("Content/Routes/") + route;
+        EXPECT_TRUE(files.contains(base + QStringLiteral("/RouteProperties.xml"))) << route.toStdString();
+        EXPECT_TRUE(files.contains(base + QStringLiteral("/Networks/Tracks.bin"))) << route.toStdString();
+        ASSERT_TRUE(files.contains(base + QStringLiteral("/Scenarios.bin"))) << route.toStdString();
+
+        TempTree tree;
+        const QString xml = tree.path(QStringLiteral("Scenarios.xml"));
+        ASSERT_EQ(runSerz({sampleGamePath() + QLatin1Char('/') + base + QStringLiteral("/Scenarios.bin"),
+                           QStringLiteral("xml:") + xml})
+                      .status,
+                  0);
+        const QString list = QString::fromUtf8(readAll(xml));
+        for (const auto& m : devString.globalMatch(list)) {
+            EXPECT_TRUE(files.contains(base + QStringLiteral("/Scenarios/") + m.captured(1) + QStringLiteral("/Scenario.bin")))
+                << m.captured(1).toStdString();
+            ++scenarios;
+        }
+    }
+    EXPECT_EQ(scenarios, 3);
+    EXPECT_TRUE(std::any_of(files.begin(), files.end(), [](const QString& f) {
+        return f.startsWith(QStringLiteral("Assets/VeltraneSamples/Sample01/RailVehicles/")) && f.endsWith(QStringLiteral(".bin"));
+    }));
+}
+
+TEST(SampleGame, EveryBinaryFileTurnsToXmlAndBackByteForByte)
+{
+    TempTree tree;
+    int binaries = 0;
+    for (const QString& rel : sampleFiles()) {
+        if (!isBinaryName(rel))
+            continue;
+        ++binaries;
+        const QString game = sampleGamePath() + QLatin1Char('/') + rel;
+        const QByteArray original = readAll(game);
+        ASSERT_TRUE(original.startsWith(kMagic)) << rel.toStdString();
+
+        // The work copies of the program: "<name>.xml" from " xml:", back with " bin:".
+        const QString xml = tree.path(QStringLiteral("work/") + rel + QStringLiteral(".xml"));
+        const QString bin = tree.path(QStringLiteral("work/") + rel);
+        QDir().mkpath(QFileInfo(xml).absolutePath());
+        SerzRun r = runSerz({game, QStringLiteral("xml:") + xml});
+        ASSERT_EQ(r.status, 0) << rel.toStdString() << r.err.toStdString();
+        EXPECT_TRUE(r.out.contains(QStringLiteral("decoded"))) << r.out.toStdString();
+        const QByteArray text = readAll(xml);
+        EXPECT_TRUE(text.startsWith("<?xml")) << rel.toStdString();
+        EXPECT_TRUE(text.contains("\r\n")) << rel.toStdString();
+
+        r = runSerz({xml, QStringLiteral("bin:") + bin});
+        ASSERT_EQ(r.status, 0) << rel.toStdString() << r.err.toStdString();
+        EXPECT_TRUE(r.out.contains(QStringLiteral("encoded"))) << r.out.toStdString();
+        EXPECT_EQ(readAll(bin), original) << rel.toStdString();
+    }
+    EXPECT_GE(binaries, 20);
+}
+
+TEST(SampleGame, RouteFilesReferenceAssetsThatExistBesidesTheDeliberatelyMissingOnes)
+{
+    // A reference in a tile is a "<Provider" line, the product on the next line, two more
+    // lines, then the blueprint ID: the route check reads them so.
+    TempTree tree;
+    QStringList missing;
+    int references = 0;
+    for (const QString& rel : sampleFiles()) {
+        if (!rel.startsWith(QStringLiteral("Content/")) || !isBinaryName(rel))
+            continue;
+        const QString xml = tree.path(QStringLiteral("tile.xml"));
+        ASSERT_EQ(runSerz({sampleGamePath() + QLatin1Char('/') + rel, QStringLiteral("xml:") + xml}).status, 0);
+        const QStringList lines = QString::fromUtf8(readAll(xml)).split(QStringLiteral("\r\n"));
+        const auto value = [](const QString& line) {
+            const qsizetype a = line.indexOf(QLatin1Char('>'));
+            return line.mid(a + 1, line.indexOf(QLatin1Char('<'), a) - a - 1);
+        };
+        for (qsizetype i = 0; i + 4 < lines.size(); ++i) {
+            if (!lines[i].contains(QStringLiteral("<Provider")))
+                continue;
+            const QString provider = value(lines[i]);
+            const QString product = value(lines[i + 1]);
+            QString id = value(lines[i + 4]);
+            ASSERT_TRUE(lines[i + 4].contains(QStringLiteral("<BlueprintID"))) << rel.toStdString();
+            if (provider.isEmpty() || id.isEmpty())
+                continue;
+            ++references;
+            id.chop(3);
+            id.replace(QLatin1Char('\\'), QLatin1Char('/'));
+            const QString path = QStringLiteral("Assets/") + provider + QLatin1Char('/') + product + QLatin1Char('/') + id + QStringLiteral("bin");
+            if (!QFileInfo::exists(sampleGamePath() + QLatin1Char('/') + path))
+                missing << path;
+        }
+    }
+    EXPECT_GE(references, 20);
+    missing.removeDuplicates();
+    missing.sort();
+    EXPECT_EQ(missing, (QStringList{QStringLiteral("Assets/VeltraneSamples/Sample01/RailVehicles/Diesel/Class37/Engine/VS_Class37.bin"),
+                                    QStringLiteral("Assets/VeltraneSamples/Sample01/Scenery/Trees/VS_Birch01.bin")}));
+}
+
+TEST(SampleGame, CopyAndInstallHelpersGiveAWritableGameAndASerializer)
+{
+    TempTree tree;
+    ASSERT_TRUE(copySampleGame(tree.gamePath()));
+    ASSERT_TRUE(installSerz(tree.systemPath()));
+    EXPECT_TRUE(QFileInfo(tree.systemPath() + QStringLiteral("/serz.exe")).isExecutable());
+    const QString routes = tree.gamePath() + QStringLiteral("/Content/Routes.xml");
+    EXPECT_EQ(readAll(routes), readAll(sampleGamePath() + QStringLiteral("/Content/Routes.xml")));
+    ASSERT_TRUE(writeAll(routes, "changed"));
+    EXPECT_NE(readAll(sampleGamePath() + QStringLiteral("/Content/Routes.xml")), QByteArray("changed"));
+    // Copying again over a changed copy puts the sample back.
+    ASSERT_TRUE(copySampleGame(tree.gamePath()));
+    EXPECT_EQ(readAll(routes), readAll(sampleGamePath() + QStringLiteral("/Content/Routes.xml")));
+}
+
+TEST(TestSerializer, DirectionFollowsTheContentNotTheSwitch)
+{
+    TempTree tree;
+    // Every byte value must survive, a zero byte and bytes above 127 included.
+    const QByteArray xml = QByteArray("<?xml version=\"1.0\"?>\r\n<a b=\"&amp;\">") + QByteArray("\xE9\x00\xFF", 3)
+                           + QByteArray("</a>\r\n");
+    const QString in = tree.writeFile(QStringLiteral("in.xml"), xml);
+    // Encoding with " xml:" (as the scenario editor writes back), and with backslashes.
+    QString inWin = in;
+    inWin.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    SerzRun r = runSerz({inWin, QStringLiteral("xml:") + tree.path(QStringLiteral("out.bin"))});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QByteArray bin = tree.readFile(QStringLiteral("out.bin"));
+    EXPECT_TRUE(bin.startsWith(kMagic));
+    EXPECT_FALSE(bin.mid(kMagic.size()).contains("xml")); // disguised
+    // " /bin:" and a switch given apart from its path; decoding gives the bytes back.
+    r = runSerz({tree.path(QStringLiteral("out.bin")), QStringLiteral("/BIN:"), tree.path(QStringLiteral("back.xml"))});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(tree.readFile(QStringLiteral("back.xml")), xml);
+    // Encoding a binary-looking file again with " bin:" still decodes it.
+    r = runSerz({tree.path(QStringLiteral("out.bin")), QStringLiteral("bin:") + tree.path(QStringLiteral("again.xml"))});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(tree.readFile(QStringLiteral("again.xml")), xml);
+}
+
+TEST(TestSerializer, FailsWithoutWritingWhenToldTo)
+{
+    TempTree tree;
+    const QString marked = tree.writeFile(QStringLiteral("marked.xml"), "<a>\r\n<!--serz:fail-->\r\n</a>\r\n");
+    const QString plain = tree.writeFile(QStringLiteral("Plain.XML"), "<a/>\r\n");
+    const QString out = tree.path(QStringLiteral("out.bin"));
+
+    SerzRun r = runSerz({marked, QStringLiteral("bin:") + out});
+    EXPECT_NE(r.status, 0);
+    EXPECT_FALSE(QFileInfo::exists(out));
+
+    // The marker inside a binary file's XML fails its decoding too.
+    tree.writeFile(QStringLiteral("ok.xml"), "<a>ok</a>");
+    ASSERT_EQ(runSerz({tree.path(QStringLiteral("ok.xml")), QStringLiteral("bin:") + tree.path(QStringLiteral("ok.bin"))}).status, 0);
+    const QByteArray okBin = tree.readFile(QStringLiteral("ok.bin"));
+    QByteArray markedBin = okBin;
+    const QByteArray marker("<!--serz:fail-->");
+    for (char c : marker)
+        markedBin.append(char(c ^ char(0xA5)));
+    tree.writeFile(QStringLiteral("marked.bin"), markedBin);
+    r = runSerz({tree.path(QStringLiteral("marked.bin")), QStringLiteral("xml:") + out});
+    EXPECT_NE(r.status, 0);
+    EXPECT_FALSE(QFileInfo::exists(out));
+
+    // SERZ_FAIL names the input's file name, compared without letter case.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("SERZ_FAIL"), QStringLiteral("plain.xml"));
+    r = runSerz({plain, QStringLiteral("xml:") + out}, env);
+    EXPECT_NE(r.status, 0);
+    EXPECT_FALSE(QFileInfo::exists(out));
+    env.insert(QStringLiteral("SERZ_FAIL"), QStringLiteral("other.xml"));
+    r = runSerz({plain, QStringLiteral("xml:") + out}, env);
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(out));
+
+    // An existing output is left alone by a failing run; an empty or missing input fails.
+    const QByteArray before = readAll(out);
+    r = runSerz({marked, QStringLiteral("xml:") + out});
+    EXPECT_NE(r.status, 0);
+    EXPECT_EQ(readAll(out), before);
+    r = runSerz({tree.writeFile(QStringLiteral("empty.xml"), QByteArray()), QStringLiteral("xml:") + tree.path(QStringLiteral("e.bin"))});
+    EXPECT_NE(r.status, 0);
+    EXPECT_FALSE(QFileInfo::exists(tree.path(QStringLiteral("e.bin"))));
+    r = runSerz({tree.path(QStringLiteral("none.xml")), QStringLiteral("xml:") + tree.path(QStringLiteral("n.bin"))});
+    EXPECT_NE(r.status, 0);
+    r = runSerz({plain});
+    EXPECT_NE(r.status, 0);
+}
+
+TEST(TestSerializer, DelayHoldsTheWorkBack)
+{
+    TempTree tree;
+    const QString in = tree.writeFile(QStringLiteral("slow.xml"), "<a/>");
+    const QString out = tree.path(QStringLiteral("slow.bin"));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("SERZ_DELAY_MS"), QStringLiteral("3000"));
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(testSerzPath(), {in, QStringLiteral("bin:") + out});
+    ASSERT_TRUE(p.waitForStarted(10000));
+    EXPECT_FALSE(p.waitForFinished(500));
+    EXPECT_FALSE(QFileInfo::exists(out));
+    // Ended while it waits (as an abort does), it leaves nothing behind.
+    p.kill();
+    p.waitForFinished(5000);
+    EXPECT_FALSE(QFileInfo::exists(out));
+}
+
+} // namespace

@@ -1,0 +1,27 @@
+#pragma once
+// The build's helper programs and the sample game, for tests that run real child processes.
+//
+//   TempTree tree;
+//   ASSERT_TRUE(copySampleGame(tree.gamePath()));     // a game the test may change
+//   ASSERT_TRUE(installSerz(tree.systemPath()));      // serz.exe where start-up looks for it
+
+#include <QString>
+
+// The test serializer built from tests/serz ("serz.exe" in the build's bin folder).
+QString testSerzPath();
+
+// The batch-file interpreter veltrane-cmd in the build's bin folder.
+QString veltraneCmdPath();
+
+// The sample game built from samples/game (read-only for tests: copy it before changing it).
+QString sampleGamePath();
+
+// Copies the whole sample game (its "Content", "Assets" and "serz.exe") into folder, which is
+// created when missing; files already there are replaced. False when anything failed.
+bool copySampleGame(const QString& folder);
+
+// Copies the test serializer into folder as "serz.exe" (creating the folder), executable.
+bool installSerz(const QString& folder);
+
+// Copies a folder tree into another, keeping permissions; false when anything failed.
+bool copyTree(const QString& from, const QString& to);

@@ -1,0 +1,1002 @@
+#include "tools/cmd/BatchInterpreter.h"
+
+#include "platform/Paths.h"
+#include "platform/TextCodec.h"
+#include "tools/cmd/Wildcard.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+namespace cmd {
+
+namespace {
+
+constexpr int kMaxCallDepth = 16;
+constexpr qint64 kCopyChunk = 1 << 20;
+
+const QFileDevice::Permissions kAllWrite = QFileDevice::WriteOwner | QFileDevice::WriteUser
+                                           | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+const QFileDevice::Permissions kOwnerWrite = QFileDevice::WriteOwner | QFileDevice::WriteUser;
+
+bool isAsciiLetter(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z');
+}
+
+bool isBlank(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+
+// Characters that end a command's name: "echo." "cd.." "cd\" "copy"a" b".
+bool endsCommandName(QChar c)
+{
+    static const QString delimiters = QStringLiteral(" \t\"/\\.,;=+(:");
+    return delimiters.contains(c);
+}
+
+// True when the text uses one of the shell's operators outside double quotes.
+bool hasShellOperator(const QString& text)
+{
+    bool quoted = false;
+    for (QChar c : text) {
+        if (c == QLatin1Char('"'))
+            quoted = !quoted;
+        else if (!quoted && QStringLiteral("&|<>^").contains(c))
+            return true;
+    }
+    return false;
+}
+
+bool isReadOnly(const QFileInfo& info)
+{
+    return !(info.permissions() & QFileDevice::WriteOwner);
+}
+
+QString withoutTrailingSlash(QString path)
+{
+    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    return path;
+}
+
+// The real path of a folder that may not exist yet: its deepest existing ancestor made
+// canonical, and the rest appended.
+QString canonicalish(const QString& path)
+{
+    QString p = QDir::cleanPath(path);
+    QString tail;
+    while (!QFileInfo::exists(p)) {
+        const qsizetype cut = p.lastIndexOf(QLatin1Char('/'));
+        if (cut <= 0)
+            break;
+        tail.prepend(p.mid(cut));
+        p = p.left(cut);
+    }
+    QString c = QFileInfo(p).canonicalFilePath();
+    if (c.isEmpty())
+        c = p;
+    return c + tail;
+}
+
+bool isSameOrInside(const QString& inner, const QString& outer)
+{
+    if (inner == outer)
+        return true;
+    return inner.startsWith(outer.endsWith(QLatin1Char('/')) ? outer : outer + QLatin1Char('/'));
+}
+
+struct Found {
+    QString path;
+    QString rel; // folder below the walk's start, "" or ending in "/"
+    bool dir = false;
+};
+
+QFileInfoList entries(const QString& folder)
+{
+    return QDir(folder).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                                      QDir::Name | QDir::IgnoreCase);
+}
+
+// Files (and, when wanted, folders) of folder whose names match pattern; with recurse the
+// same in every sub-folder, whose relative paths go to allDirs in walk order.
+void collect(const QString& folder, const QString& rel, const QString& pattern, bool recurse, bool wantDirs,
+             QList<Found>& out, QStringList* allDirs)
+{
+    const QFileInfoList list = entries(folder);
+    for (const QFileInfo& fi : list) {
+        if (fi.isDir()) {
+            if (wantDirs && wildcardMatch(pattern, fi.fileName()))
+                out.append({fi.filePath(), rel, true});
+        } else if (fi.isFile() && wildcardMatch(pattern, fi.fileName())) {
+            out.append({fi.filePath(), rel, false});
+        }
+    }
+    if (!recurse)
+        return;
+    for (const QFileInfo& fi : list) {
+        if (!fi.isDir() || fi.isSymLink())
+            continue;
+        const QString r = rel + fi.fileName() + QLatin1Char('/');
+        if (allDirs)
+            allDirs->append(r);
+        collect(fi.filePath(), r, pattern, recurse, wantDirs, out, allDirs);
+    }
+}
+
+// "x" when the folder lies on Wine drive x: of the prefix, else a null character.
+QChar driveOf(const QString& folder)
+{
+    const QString prefix = platform::winePrefix() + QStringLiteral("/dosdevices/");
+    if (folder.startsWith(prefix) && folder.size() >= prefix.size() + 2
+        && folder[prefix.size() + 1] == QLatin1Char(':') && isAsciiLetter(folder[prefix.size()])
+        && (folder.size() == prefix.size() + 2 || folder[prefix.size() + 2] == QLatin1Char('/')))
+        return folder[prefix.size()].toLower();
+    return QChar();
+}
+
+QString driveRoot(QChar drive)
+{
+    return platform::winePrefix() + QStringLiteral("/dosdevices/") + drive + QLatin1Char(':');
+}
+
+// The folder as Windows would show it in a prompt.
+QString displayPath(const QString& folder)
+{
+    const QChar d = driveOf(folder);
+    if (!d.isNull()) {
+        QString rest = folder.mid(driveRoot(d).size());
+        rest.replace(QLatin1Char('/'), QLatin1Char('\\'));
+        return QString(d.toUpper()) + QLatin1Char(':') + (rest.isEmpty() ? QStringLiteral("\\") : rest);
+    }
+    return platform::windowsPath(folder);
+}
+
+} // namespace
+
+
+BatchInterpreter::BatchInterpreter(std::FILE* out, std::FILE* err)
+    : out_(out), err_(err)
+{
+    setCurrent(QDir::currentPath());
+}
+
+// ---------------------------------------------------------------------------------------
+// Files and lines
+
+int BatchInterpreter::runFile(const QString& path)
+{
+    const QFileInfo info(resolve(path));
+    if (!info.isFile()) {
+        fileName_ = path;
+        lineNumber_ = 0;
+        cannotRun(QStringLiteral("The batch file cannot be found."));
+        return status_;
+    }
+    runFileNested(path, 0);
+    return status_;
+}
+
+void BatchInterpreter::runFileNested(const QString& path, int depth)
+{
+    const QString native = resolve(path);
+    QFile file(native);
+    if (!QFileInfo(native).isFile() || !file.open(QIODevice::ReadOnly)) {
+        fail(QStringLiteral("The batch file cannot be found - ") + path);
+        return;
+    }
+    // The whole file is read before its first line runs, so a file that deletes itself
+    // (its last line a "del" of its own name) still runs to its end.
+    const QString text = platform::decodeAnsi(file.readAll());
+    file.close();
+
+    const QString savedName = fileName_;
+    const int savedLine = lineNumber_;
+    const QString savedText = currentLine_;
+    fileName_ = QFileInfo(native).fileName();
+
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString line = lines[i];
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        lineNumber_ = int(i + 1);
+        currentLine_ = line;
+
+        qsizetype start = 0;
+        bool quiet = false;
+        while (start < line.size() && (line[start] == QLatin1Char('@') || isBlank(line[start]))) {
+            if (line[start] == QLatin1Char('@'))
+                quiet = true;
+            ++start;
+        }
+        const QString command = line.mid(start);
+        if (command.trimmed().isEmpty())
+            continue;
+        if (echo_ && !quiet && !command.startsWith(QLatin1Char(':')))
+            print(displayPath(cwd_) + QLatin1Char('>') + command);
+        dispatch(command, depth);
+    }
+
+    fileName_ = savedName;
+    lineNumber_ = savedLine;
+    currentLine_ = savedText;
+}
+
+void BatchInterpreter::runLine(const QString& line)
+{
+    currentLine_ = line;
+    qsizetype start = 0;
+    while (start < line.size() && (line[start] == QLatin1Char('@') || isBlank(line[start])))
+        ++start;
+    if (!line.mid(start).trimmed().isEmpty())
+        dispatch(line.mid(start), 0);
+}
+
+void BatchInterpreter::dispatch(const QString& command, int depth)
+{
+    if (command.startsWith(QLatin1Char(':'))) // a label, or a "::" comment
+        return;
+
+    const QString trimmed = command.trimmed();
+    if (trimmed.size() == 2 && isAsciiLetter(trimmed[0]) && trimmed[1] == QLatin1Char(':')) {
+        doDrive(trimmed[0]);
+        return;
+    }
+
+    qsizetype i = 0;
+    while (i < command.size() && !endsCommandName(command[i]))
+        ++i;
+    const QString name = command.left(i).toLower();
+    QString rest = command.mid(i);
+    if ((name == QLatin1String("xcopy") || name == QLatin1String("attrib"))
+        && rest.startsWith(QLatin1String(".exe"), Qt::CaseInsensitive)
+        && (rest.size() == 4 || isBlank(rest[4]) || rest[4] == QLatin1Char('/')))
+        rest = rest.mid(4);
+
+    if (name == QLatin1String("rem"))
+        return;
+    if (name.isEmpty()) {
+        cannotRun(QStringLiteral("no command"));
+        return;
+    }
+    if (hasShellOperator(rest)) {
+        cannotRun(QStringLiteral("the shell's operators (& | < > ^) are not supported"));
+        return;
+    }
+
+    Parsed p;
+    if (name == QLatin1String("echo")) {
+        doEcho(rest);
+    } else if (name == QLatin1String("call")) {
+        doCall(rest, depth);
+    } else if (name == QLatin1String("copy")) {
+        if (parseArgs(rest, {QStringLiteral("y"), QStringLiteral("b")}, p))
+            doCopy(p);
+    } else if (name == QLatin1String("xcopy")) {
+        if (parseArgs(rest,
+                      {QStringLiteral("s"), QStringLiteral("e"), QStringLiteral("y"), QStringLiteral("i"),
+                       QStringLiteral("c"), QStringLiteral("d")},
+                      p))
+            doXcopy(p);
+    } else if (name == QLatin1String("del") || name == QLatin1String("erase")) {
+        if (parseArgs(rest, {QStringLiteral("q"), QStringLiteral("f"), QStringLiteral("s")}, p))
+            doDel(p);
+    } else if (name == QLatin1String("attrib")) {
+        doAttrib(rest);
+    } else if (name == QLatin1String("md") || name == QLatin1String("mkdir")) {
+        if (parseArgs(rest, {}, p))
+            doMd(p);
+    } else if (name == QLatin1String("rd") || name == QLatin1String("rmdir")) {
+        if (parseArgs(rest, {QStringLiteral("s"), QStringLiteral("q")}, p))
+            doRd(p);
+    } else if (name == QLatin1String("cd") || name == QLatin1String("chdir")) {
+        doCd(rest);
+    } else {
+        cannotRun(QLatin1Char('\'') + command.left(i)
+                  + QStringLiteral("' is not a command that batch files run here"));
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Arguments and paths
+
+QList<BatchInterpreter::Arg> BatchInterpreter::tokenize(const QString& text)
+{
+    QList<Arg> out;
+    QString current;
+    bool inQuotes = false;
+    bool any = false;
+    bool quoted = false;
+    for (QChar c : text) {
+        if (c == QLatin1Char('"')) {
+            inQuotes = !inQuotes;
+            any = true;
+            quoted = true;
+            continue;
+        }
+        if (!inQuotes && isBlank(c)) {
+            if (any)
+                out.append({current, quoted});
+            current.clear();
+            any = false;
+            quoted = false;
+            continue;
+        }
+        current += c;
+        any = true;
+    }
+    if (any)
+        out.append({current, quoted});
+    return out;
+}
+
+bool BatchInterpreter::parseArgs(const QString& rest, const QStringList& allowed, Parsed& out)
+{
+    static const QRegularExpression switchGroup(QStringLiteral("^(?:/-?[A-Za-z])+$"));
+    static const QRegularExpression switchWithValue(QStringLiteral("^/[A-Za-z]:.*$"));
+    for (const Arg& arg : tokenize(rest)) {
+        QStringList found;
+        if (!arg.quoted && switchGroup.match(arg.text).hasMatch()) {
+            found = arg.text.mid(1).toLower().split(QLatin1Char('/'));
+        } else if (!arg.quoted && switchWithValue.match(arg.text).hasMatch()) {
+            found << arg.text.mid(1).toLower();
+        } else {
+            if (arg.text.isEmpty()) {
+                cannotRun(QStringLiteral("an empty path"));
+                return false;
+            }
+            out.paths.append(arg.text);
+            continue;
+        }
+        for (const QString& sw : found) {
+            if (!allowed.contains(sw)) {
+                cannotRun(QStringLiteral("Invalid switch - /") + sw);
+                return false;
+            }
+            out.switches.append(sw);
+        }
+    }
+    return true;
+}
+
+QString BatchInterpreter::resolve(const QString& text) const
+{
+    if (text.isEmpty())
+        return cwd_;
+    QString t = text;
+    if (t.size() >= 2 && isAsciiLetter(t[0]) && t[1] == QLatin1Char(':')) {
+        if (!platform::hasDriveLetter(t)) // "c:name": relative to the drive, taken from its root
+            t = t.left(2) + QLatin1Char('\\') + t.mid(2);
+    } else if (t.startsWith(QLatin1Char('\\')) && !t.startsWith(QLatin1String("\\\\"))) {
+        // "\folder": from the root of the current drive.
+        const QChar d = driveOf(cwd_);
+        if (!d.isNull())
+            t = QString(d) + QLatin1Char(':') + t;
+    } else if (!t.startsWith(QLatin1Char('/')) && !t.startsWith(QLatin1Char('\\'))) {
+        t = cwd_ + QLatin1Char('/') + t;
+    }
+    return withoutTrailingSlash(platform::nativePath(t));
+}
+
+bool BatchInterpreter::makeSpec(const QString& text, Spec& spec)
+{
+    spec = Spec();
+    spec.text = text;
+    QString head;
+    QString name;
+    const qsizetype cut = std::max(text.lastIndexOf(QLatin1Char('\\')), text.lastIndexOf(QLatin1Char('/')));
+    if (cut >= 0) {
+        head = text.left(cut + 1);
+        name = text.mid(cut + 1);
+    } else if (text.size() >= 2 && isAsciiLetter(text[0]) && text[1] == QLatin1Char(':')) {
+        head = text.left(2) + QLatin1Char('\\');
+        name = text.mid(2);
+    } else {
+        name = text;
+    }
+    if (hasWildcard(head)) {
+        cannotRun(QStringLiteral("wildcards are allowed in the last part of a path only: ") + text);
+        return false;
+    }
+    spec.folder = head.isEmpty() ? cwd_ : resolve(head);
+    spec.pattern = name;
+    spec.wildcard = hasWildcard(name);
+    if (!spec.wildcard)
+        spec.full = name.isEmpty() ? spec.folder : resolve(text);
+    return true;
+}
+
+void BatchInterpreter::setCurrent(const QString& folder)
+{
+    cwd_ = withoutTrailingSlash(folder);
+    QDir::setCurrent(cwd_);
+    const QChar d = driveOf(cwd_);
+    if (!d.isNull())
+        driveFolders_.insert(d, cwd_);
+}
+
+// ---------------------------------------------------------------------------------------
+// Output
+
+void BatchInterpreter::print(const QString& text)
+{
+    std::fputs((text + QLatin1Char('\n')).toLocal8Bit().constData(), out_);
+    std::fflush(out_);
+}
+
+void BatchInterpreter::note(const QString& text)
+{
+    std::fflush(out_);
+    std::fputs((text + QLatin1Char('\n')).toLocal8Bit().constData(), err_);
+    std::fflush(err_);
+}
+
+void BatchInterpreter::fail(const QString& message)
+{
+    note(message);
+    status_ = std::max(status_, int(CommandFailed));
+}
+
+void BatchInterpreter::cannotRun(const QString& reason)
+{
+    QString where = fileName_;
+    if (lineNumber_ > 0)
+        where += QStringLiteral(" line ") + QString::number(lineNumber_);
+    if (!where.isEmpty())
+        where += QStringLiteral(": ");
+    QString text = where + QStringLiteral("cannot run");
+    if (!currentLine_.isEmpty())
+        text += QStringLiteral(" \"") + currentLine_ + QLatin1Char('"');
+    note(text + QStringLiteral(": ") + reason);
+    status_ = std::max(status_, int(CannotRun));
+}
+
+// ---------------------------------------------------------------------------------------
+// Commands
+
+bool BatchInterpreter::doEcho(const QString& rest)
+{
+    if (rest.trimmed().isEmpty()) {
+        print(echo_ ? QStringLiteral("ECHO is on.") : QStringLiteral("ECHO is off."));
+        return true;
+    }
+    const QString text = rest.mid(1); // after the one delimiter: "echo text", "echo.", "echo:x"
+    if (isBlank(rest[0])) {
+        const QString word = text.trimmed().toLower();
+        if (word == QLatin1String("on")) {
+            echo_ = true;
+            return true;
+        }
+        if (word == QLatin1String("off")) {
+            echo_ = false;
+            return true;
+        }
+    }
+    print(text);
+    return true;
+}
+
+bool BatchInterpreter::doCall(const QString& rest, int depth)
+{
+    const QString target = rest.trimmed();
+    const QList<Arg> args = tokenize(target);
+    if (args.isEmpty()) {
+        cannotRun(QStringLiteral("call of nothing"));
+        return false;
+    }
+    const QString first = args.first().text;
+    if (first.startsWith(QLatin1Char(':'))) {
+        cannotRun(QStringLiteral("calls of labels are not supported"));
+        return false;
+    }
+    if (first.endsWith(QLatin1String(".bat"), Qt::CaseInsensitive)
+        || first.endsWith(QLatin1String(".cmd"), Qt::CaseInsensitive)) {
+        if (depth + 1 > kMaxCallDepth) {
+            cannotRun(QStringLiteral("batch files call one another too deeply"));
+            return false;
+        }
+        const int before = status_;
+        runFileNested(first, depth + 1);
+        return status_ == before;
+    }
+    const int before = status_;
+    dispatch(target, depth);
+    return status_ == before;
+}
+
+bool BatchInterpreter::copyFile(const QString& src, const QString& dst, bool resetReadOnly, QString& error) const
+{
+    const QFileInfo si(src);
+    const QFileInfo di(dst);
+    if (di.exists()) {
+        if (di.isDir()) {
+            error = QStringLiteral("Access is denied (a folder of that name exists).");
+            return false;
+        }
+        if (di.canonicalFilePath() == si.canonicalFilePath()) {
+            error = QStringLiteral("The file cannot be copied onto itself.");
+            return false;
+        }
+        if (isReadOnly(di)) {
+            error = QStringLiteral("Access is denied.");
+            return false;
+        }
+    }
+    QFile in(src);
+    if (!in.open(QIODevice::ReadOnly)) {
+        error = si.exists() ? QStringLiteral("Access is denied.") : QStringLiteral("The system cannot find the file specified.");
+        return false;
+    }
+    if (!QFileInfo(di.absolutePath()).isDir()) {
+        error = QStringLiteral("The system cannot find the path specified.");
+        return false;
+    }
+    QSaveFile out(dst);
+    if (!out.open(QIODevice::WriteOnly)) {
+        error = QStringLiteral("Access is denied. (") + out.errorString() + QLatin1Char(')');
+        return false;
+    }
+    QByteArray buffer;
+    while (!in.atEnd()) {
+        buffer = in.read(kCopyChunk);
+        if (buffer.isEmpty() && in.error() != QFileDevice::NoError) {
+            out.cancelWriting();
+            error = QStringLiteral("The file could not be read: ") + in.errorString();
+            return false;
+        }
+        if (out.write(buffer) != buffer.size()) {
+            out.cancelWriting();
+            error = QStringLiteral("The file could not be written: ") + out.errorString();
+            return false;
+        }
+    }
+    if (!out.commit()) {
+        error = QStringLiteral("The file could not be written: ") + out.errorString();
+        return false;
+    }
+    {
+        QFile done(dst);
+        if (done.open(QIODevice::ReadWrite))
+            done.setFileTime(si.lastModified(), QFileDevice::FileModificationTime);
+    }
+    QFileDevice::Permissions perms = si.permissions();
+    if (resetReadOnly)
+        perms |= kOwnerWrite;
+    QFile::setPermissions(dst, perms);
+    return true;
+}
+
+bool BatchInterpreter::doCopy(const Parsed& p)
+{
+    if (p.paths.isEmpty() || p.paths.size() > 2) {
+        cannotRun(QStringLiteral("The syntax of the command is incorrect."));
+        return false;
+    }
+    Spec src;
+    if (!makeSpec(p.paths[0], src))
+        return false;
+
+    QStringList sources;
+    bool several = false;
+    if (src.wildcard || QFileInfo(src.full).isDir()) {
+        several = true;
+        QList<Found> found;
+        collect(src.wildcard ? src.folder : src.full, QString(), src.wildcard ? src.pattern : QStringLiteral("*"),
+                false, false, found, nullptr);
+        for (const Found& f : found)
+            sources.append(f.path);
+    } else if (QFileInfo(src.full).isFile()) {
+        sources.append(src.full);
+    }
+    if (sources.isEmpty()) {
+        fail(QStringLiteral("The system cannot find the file specified. - ") + p.paths[0]);
+        return false;
+    }
+
+    QString destFolder;
+    QString destFile;
+    if (p.paths.size() < 2) {
+        destFolder = cwd_;
+    } else {
+        Spec dst;
+        if (!makeSpec(p.paths[1], dst))
+            return false;
+        if (dst.pattern.isEmpty()) {
+            destFolder = dst.folder;
+        } else if (dst.wildcard) {
+            if (dst.pattern != QLatin1String("*.*") && dst.pattern != QLatin1String("*")) {
+                cannotRun(QStringLiteral("a destination pattern other than \"*.*\" is not supported"));
+                return false;
+            }
+            destFolder = dst.folder;
+        } else if (QFileInfo(dst.full).isDir()) {
+            destFolder = dst.full;
+        } else if (several) {
+            fail(QStringLiteral("Several files cannot be copied into the one file ") + p.paths[1]);
+            return false;
+        } else {
+            destFile = dst.full;
+        }
+    }
+    if (!destFolder.isEmpty() && !QFileInfo(destFolder).isDir()) {
+        fail(QStringLiteral("The system cannot find the path specified. - ") + p.paths[p.paths.size() - 1]);
+        return false;
+    }
+
+    int copied = 0;
+    bool ok = true;
+    for (const QString& s : sources) {
+        const QString target = destFile.isEmpty()
+                                   ? withoutTrailingSlash(platform::nativePath(destFolder + QLatin1Char('/') + QFileInfo(s).fileName()))
+                                   : destFile;
+        QString error;
+        if (copyFile(s, target, false, error)) {
+            ++copied;
+        } else {
+            fail(s + QStringLiteral(": ") + error);
+            ok = false;
+        }
+    }
+    print(QStringLiteral("%1 file(s) copied.").arg(copied, 9));
+    return ok;
+}
+
+bool BatchInterpreter::doXcopy(const Parsed& p)
+{
+    if (p.paths.isEmpty() || p.paths.size() > 2) {
+        cannotRun(QStringLiteral("The syntax of the command is incorrect."));
+        return false;
+    }
+    const bool keepEmpty = p.switches.contains(QLatin1String("e"));
+    const bool recurse = keepEmpty || p.switches.contains(QLatin1String("s"));
+    const bool assumeFolder = p.switches.contains(QLatin1String("i"));
+    const bool goOn = p.switches.contains(QLatin1String("c"));
+    const bool newerOnly = p.switches.contains(QLatin1String("d"));
+
+    Spec src;
+    if (!makeSpec(p.paths[0], src))
+        return false;
+    QString base;
+    QString pattern;
+    bool several = true;
+    if (src.pattern.isEmpty() || (!src.wildcard && QFileInfo(src.full).isDir())) {
+        base = src.pattern.isEmpty() ? src.folder : src.full;
+        pattern = QStringLiteral("*");
+    } else {
+        base = src.folder;
+        pattern = src.pattern;
+        several = src.wildcard;
+    }
+    if (!QFileInfo(base).isDir()) {
+        fail(QStringLiteral("File not found - ") + p.paths[0]);
+        print(QStringLiteral("0 File(s) copied"));
+        return false;
+    }
+
+    QList<Found> files;
+    QStringList folders;
+    collect(base, QString(), pattern, recurse, false, files, keepEmpty ? &folders : nullptr);
+    if (!several && files.isEmpty()) {
+        fail(QStringLiteral("File not found - ") + p.paths[0]);
+        print(QStringLiteral("0 File(s) copied"));
+        return false;
+    }
+
+    QString destFolder;
+    QString destFile;
+    if (p.paths.size() < 2) {
+        destFolder = cwd_;
+    } else {
+        Spec dst;
+        if (!makeSpec(p.paths[1], dst))
+            return false;
+        if (dst.pattern.isEmpty()) {
+            destFolder = dst.folder;
+        } else if (dst.wildcard) {
+            if (dst.pattern != QLatin1String("*.*") && dst.pattern != QLatin1String("*")) {
+                cannotRun(QStringLiteral("a destination pattern other than \"*.*\" is not supported"));
+                return false;
+            }
+            destFolder = dst.folder;
+        } else {
+            const QFileInfo di(dst.full);
+            if (di.isDir()) {
+                destFolder = dst.full;
+            } else if (several && !di.exists() && assumeFolder) {
+                destFolder = dst.full;
+            } else if (several && !di.exists()) {
+                // Windows would ask whether a file or a folder is meant; nobody can answer.
+                fail(QStringLiteral("Does ") + p.paths[1]
+                     + QStringLiteral(" specify a file name or directory name on the target? (no answer is possible: "
+                                      "use /I or end the destination with \"\\\")"));
+                return false;
+            } else if (files.size() > 1 || several) {
+                fail(QStringLiteral("Several files cannot be copied onto the one file ") + p.paths[1]);
+                return false;
+            } else {
+                destFile = dst.full;
+            }
+        }
+    }
+
+    if (!destFolder.isEmpty() && recurse && isSameOrInside(canonicalish(destFolder), canonicalish(base))) {
+        fail(QStringLiteral("Cannot perform a cyclic copy"));
+        return false;
+    }
+
+    bool ok = true;
+    if (keepEmpty && !destFolder.isEmpty()) {
+        QStringList all = folders;
+        all.prepend(QString());
+        for (const QString& rel : all) {
+            const QString folder = destFolder + QLatin1Char('/') + rel;
+            if (!QDir().mkpath(platform::nativePath(folder))) {
+                fail(QStringLiteral("Unable to create directory - ") + folder);
+                ok = false;
+                if (!goOn)
+                    return false;
+            }
+        }
+    }
+
+    if (!destFile.isEmpty()) {
+        const QString parent = QFileInfo(destFile).absolutePath();
+        if (!QFileInfo(parent).isDir() && !QDir().mkpath(parent)) {
+            fail(QStringLiteral("Unable to create directory - ") + parent);
+            return false;
+        }
+    }
+
+    int copied = 0;
+    for (const Found& f : files) {
+        QString target = destFile;
+        if (target.isEmpty()) {
+            const QString folder = withoutTrailingSlash(platform::nativePath(destFolder + QLatin1Char('/') + f.rel));
+            if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
+                fail(QStringLiteral("Unable to create directory - ") + folder);
+                ok = false;
+                if (!goOn)
+                    break;
+                continue;
+            }
+            target = withoutTrailingSlash(platform::nativePath(folder + QLatin1Char('/') + QFileInfo(f.path).fileName()));
+        }
+        if (newerOnly) {
+            const QFileInfo ti(target);
+            if (ti.exists() && !(QFileInfo(f.path).lastModified() > ti.lastModified()))
+                continue;
+        }
+        QString error;
+        if (copyFile(f.path, target, true, error)) {
+            print(f.path);
+            ++copied;
+        } else {
+            fail(error + QStringLiteral(" - ") + f.path);
+            ok = false;
+            if (!goOn)
+                break;
+        }
+    }
+    print(QStringLiteral("%1 File(s) copied").arg(copied));
+    return ok;
+}
+
+bool BatchInterpreter::doDel(const Parsed& p)
+{
+    if (p.paths.isEmpty()) {
+        cannotRun(QStringLiteral("The syntax of the command is incorrect."));
+        return false;
+    }
+    const bool force = p.switches.contains(QLatin1String("f"));
+    const bool recurse = p.switches.contains(QLatin1String("s"));
+    bool ok = true;
+    for (const QString& text : p.paths) {
+        Spec spec;
+        if (!makeSpec(text, spec))
+            return false;
+        QString folder = spec.folder;
+        QString pattern = spec.pattern;
+        if (pattern.isEmpty()) {
+            pattern = QStringLiteral("*");
+        } else if (!spec.wildcard && QFileInfo(spec.full).isDir()) {
+            folder = spec.full; // a folder's name deletes the files in it
+            pattern = QStringLiteral("*");
+        }
+        QList<Found> found;
+        if (QFileInfo(folder).isDir())
+            collect(folder, QString(), pattern, recurse, false, found, nullptr);
+        if (found.isEmpty()) {
+            note(QStringLiteral("Could Not Find ") + text);
+            continue;
+        }
+        for (const Found& f : found) {
+            if (!force && isReadOnly(QFileInfo(f.path))) {
+                fail(QStringLiteral("Access is denied. - ") + f.path);
+                ok = false;
+                continue;
+            }
+            if (!QFile::remove(f.path)) {
+                fail(QStringLiteral("Access is denied. - ") + f.path);
+                ok = false;
+                continue;
+            }
+            if (recurse)
+                print(QStringLiteral("Deleted file - ") + f.path);
+        }
+    }
+    return ok;
+}
+
+bool BatchInterpreter::doAttrib(const QString& rest)
+{
+    int readOnly = 0; // +1 set, -1 clear, 0 show
+    bool recurse = false;
+    bool folders = false;
+    QStringList paths;
+    for (const Arg& arg : tokenize(rest)) {
+        const QString t = arg.text;
+        if (!arg.quoted && t.size() == 2 && (t[0] == QLatin1Char('+') || t[0] == QLatin1Char('-'))) {
+            if (t[1].toLower() != QLatin1Char('r')) {
+                cannotRun(QStringLiteral("only the read-only attribute (+R, -R) is supported"));
+                return false;
+            }
+            readOnly = t[0] == QLatin1Char('+') ? 1 : -1;
+        } else if (!arg.quoted && t.compare(QLatin1String("/s"), Qt::CaseInsensitive) == 0) {
+            recurse = true;
+        } else if (!arg.quoted && t.compare(QLatin1String("/d"), Qt::CaseInsensitive) == 0) {
+            folders = true;
+        } else if (!arg.quoted && t.startsWith(QLatin1Char('/')) && t.size() <= 3) {
+            cannotRun(QStringLiteral("Invalid switch - ") + t);
+            return false;
+        } else {
+            paths.append(t);
+        }
+    }
+    if (paths.isEmpty())
+        paths.append(QStringLiteral("*"));
+
+    bool ok = true;
+    for (const QString& text : paths) {
+        Spec spec;
+        if (!makeSpec(text, spec))
+            return false;
+        QList<Found> found;
+        if (!spec.wildcard && !spec.pattern.isEmpty() && QFileInfo(spec.full).isDir()) {
+            found.append({spec.full, QString(), true}); // a folder named on its own
+        } else {
+            const QString pattern = spec.pattern.isEmpty() ? QStringLiteral("*") : spec.pattern;
+            if (QFileInfo(spec.folder).isDir())
+                collect(spec.folder, QString(), pattern, recurse, folders, found, nullptr);
+        }
+        if (found.isEmpty()) {
+            fail(QStringLiteral("File not found - ") + text);
+            ok = false;
+            continue;
+        }
+        for (const Found& f : found) {
+            const QFileInfo info(f.path);
+            if (readOnly == 0) {
+                print((isReadOnly(info) && !f.dir ? QStringLiteral("     R       ") : QStringLiteral("             "))
+                      + f.path);
+                continue;
+            }
+            QFileDevice::Permissions perms = info.permissions();
+            if (readOnly < 0)
+                perms |= kOwnerWrite;
+            else if (!f.dir)
+                perms &= ~kAllWrite;
+            if (perms != info.permissions() && !QFile::setPermissions(f.path, perms)) {
+                fail(QStringLiteral("Access denied - ") + f.path);
+                ok = false;
+            }
+        }
+    }
+    return ok;
+}
+
+bool BatchInterpreter::doMd(const Parsed& p)
+{
+    if (p.paths.isEmpty()) {
+        cannotRun(QStringLiteral("The syntax of the command is incorrect."));
+        return false;
+    }
+    bool ok = true;
+    for (const QString& text : p.paths) {
+        if (hasWildcard(text)) {
+            cannotRun(QStringLiteral("The filename, directory name, or volume label syntax is incorrect."));
+            return false;
+        }
+        const QString full = resolve(text);
+        if (QFileInfo::exists(full)) {
+            fail(QStringLiteral("A subdirectory or file ") + text + QStringLiteral(" already exists."));
+            ok = false;
+        } else if (!QDir().mkpath(full)) {
+            fail(QStringLiteral("Access is denied. - ") + text);
+            ok = false;
+        }
+    }
+    return ok;
+}
+
+bool BatchInterpreter::doRd(const Parsed& p)
+{
+    if (p.paths.isEmpty()) {
+        cannotRun(QStringLiteral("The syntax of the command is incorrect."));
+        return false;
+    }
+    const bool tree = p.switches.contains(QLatin1String("s"));
+    bool ok = true;
+    for (const QString& text : p.paths) {
+        if (hasWildcard(text)) {
+            cannotRun(QStringLiteral("The filename, directory name, or volume label syntax is incorrect."));
+            return false;
+        }
+        const QString full = resolve(text);
+        const QFileInfo info(full);
+        if (!info.isDir()) {
+            fail(QStringLiteral("The system cannot find the file specified. - ") + text);
+            ok = false;
+            continue;
+        }
+        if (info.canonicalFilePath() == QLatin1String("/") || QDir(full).isRoot()) {
+            fail(QStringLiteral("Access is denied. - ") + text);
+            ok = false;
+            continue;
+        }
+        if (tree) {
+            if (!QDir(full).removeRecursively()) {
+                fail(QStringLiteral("Access is denied. - ") + text);
+                ok = false;
+            }
+        } else if (!QDir(full).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)) {
+            fail(QStringLiteral("The directory is not empty. - ") + text);
+            ok = false;
+        } else if (!QDir().rmdir(full)) {
+            fail(QStringLiteral("Access is denied. - ") + text);
+            ok = false;
+        }
+    }
+    return ok;
+}
+
+bool BatchInterpreter::doCd(const QString& rest)
+{
+    QString text = rest.trimmed();
+    if (text.startsWith(QLatin1String("/d"), Qt::CaseInsensitive) && (text.size() == 2 || isBlank(text[2])))
+        text = text.mid(2).trimmed();
+    text.remove(QLatin1Char('"'));
+    text = text.trimmed();
+    if (text.isEmpty()) {
+        print(displayPath(cwd_));
+        return true;
+    }
+    const QString full = resolve(text);
+    if (!QFileInfo(full).isDir()) {
+        fail(QStringLiteral("The system cannot find the path specified. - ") + text);
+        return false;
+    }
+    setCurrent(full);
+    return true;
+}
+
+bool BatchInterpreter::doDrive(QChar letter)
+{
+    const QChar d = letter.toLower();
+    QString folder = driveFolders_.value(d);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = withoutTrailingSlash(platform::nativePath(QString(d) + QStringLiteral(":\\")));
+    if (!QFileInfo(folder).isDir()) {
+        fail(QStringLiteral("The system cannot find the drive specified."));
+        return false;
+    }
+    setCurrent(folder);
+    return true;
+}
+
+} // namespace cmd
