@@ -1,0 +1,659 @@
+#include "scenarios/ScenarioBrowser.h"
+
+#include "common/FileProcs.h"
+#include "common/Serializer.h"
+#include "common/SharedState.h"
+#include "common/Vb.h"
+#include "common/VbError.h"
+#include "platform/Paths.h"
+#include "platform/Process.h"
+#include "platform/Ui.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cstdio>
+#include <exception>
+
+using platform::nativePath;
+using vb::Compare;
+
+namespace scenarios {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+constexpr int kOkExclamation = vb::vbOKOnly + vb::vbExclamation;
+
+// Messages.
+const QString kNoScenariosForRoute = QStringLiteral("No Scenarios were found for this route.");
+const QString kNoScenarios = QStringLiteral("No Scenarios were found.");
+const QString kNoScenarioSelected = QStringLiteral("You have not selected a Scenario?");
+const QString kConsistsRemoved = QStringLiteral("Empty Consists have been removed from this Scenario.");
+const QString kOverwriteQuestion = QStringLiteral(
+    "This operation will delete your CurrentSave.xml file for this Scenario and replace it\r\n"
+    "with the selected file. Proceed?");
+const QString kRunQuestion = QStringLiteral(
+    "This operation will delete your CurrentSave.xml file for this Scenario. If you have not saved it,\r\n"
+    "click NO and save it before proceeding. Proceed?");
+const QString kNoDevTools = QStringLiteral(
+    "You do not appear to have the Dev Tools installed.\r\nPlease Run Rail Simulator instead.");
+const QString kSaveAsPrompt = QStringLiteral("Save CurrentSave.xml as");
+const QString kCurrentSave = QStringLiteral("CurrentSave.xml");
+const QString kZelvornProcess = QStringLiteral("RS_Zelvorn.exe");
+
+int message(const QString& text, int style = kOkExclamation)
+{
+    return ui().msgBox(text, style, Ui::programTitle());
+}
+
+// "Error - <description> occurred in subroutine <handler>", the browser's report of an
+// unexpected failure.
+void reportError(const QString& description, const QString& handler)
+{
+    message(QStringLiteral("Error - ") + description + QStringLiteral(" occurred in subroutine ") + handler);
+}
+
+void reportError(int number, const QString& handler)
+{
+    reportError(VbError::standardDescription(number), handler);
+}
+
+qsizetype find(qsizetype start, const QString& text, const QString& what)
+{
+    return vb::InStr(start, text, what, Compare::Text);
+}
+
+// A file name for a copy in the scenario folder: no folder part, nothing that leaves the folder.
+bool isPlainFileName(const QString& name)
+{
+    return isPlainFolderName(name) && name != QLatin1String(".");
+}
+
+// Copies source over target in one step: the new content is written beside the target and
+// renamed over it, so a failure leaves the target as it was. 0, or the run-time error number.
+int copyReplacing(const QString& source, const QString& target)
+{
+    const QString nativeSource = nativePath(source);
+    if (!QFileInfo(nativeSource).isFile())
+        return 53;
+    QFile in(nativeSource);
+    if (!in.open(QIODevice::ReadOnly))
+        return 70;
+    QSaveFile out(nativePath(target));
+    if (!out.open(QIODevice::WriteOnly))
+        return 70;
+    while (!in.atEnd()) {
+        const QByteArray chunk = in.read(1 << 20);
+        if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
+            return 75;
+        if (out.write(chunk) != chunk.size())
+            return 75;
+    }
+    return out.commit() ? 0 : 75;
+}
+
+bool sameName(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+// ---- text work -----------------------------------------------------------------------------
+
+QString localisedName(const QString& text, qsizetype from, qsizetype* closingPos)
+{
+    static const char* const languages[] = {"English", "French", "Italian", "German", "Spanish"};
+    QString name;
+    qsizetype start = from;
+    for (const char* language : languages) {
+        const QString tag = QString::fromLatin1(language);
+        const qsizetype a = find(start, text, QLatin1Char('<') + tag);
+        const qsizetype b = find(a, text, QStringLiteral("</") + tag);
+        const qsizetype s = vb::InStrRev(text, QStringLiteral(">"), b, Compare::Text);
+        name = vb::Mid(text, s + 1, b - s - 1);
+        if (closingPos)
+            *closingPos = b;
+        if (!name.isEmpty())
+            break;
+        start = a;
+    }
+    return name;
+}
+
+QString listRow(const QString& name, const QString& folder)
+{
+    return name + QLatin1Char('\t') + folder;
+}
+
+bool isPlainFolderName(const QString& name)
+{
+    if (vb::Trim(name).isEmpty())
+        return false;
+    if (name.contains(QLatin1Char('\\')) || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char(':')))
+        return false;
+    return !name.contains(QLatin1String("..")) && name != QLatin1String(".");
+}
+
+ScenarioPropertiesCut cutScenarioProperties(const QString& listText, const QString& id)
+{
+    static const QString open = QStringLiteral("<cScenarioProperties");
+    static const QString close = QStringLiteral("</cScenarioProperties>"); // 22 characters
+    if (id.isEmpty())
+        throw VbError(5);
+    const qsizetype q = find(1, listText, id);
+    const qsizetype a = vb::InStrRev(listText, open, q, Compare::Text);
+    const qsizetype b = find(a, listText, close);
+    // A block without its closing tag, or an id that lies outside the block found before it,
+    // would cut out the wrong text.
+    if (b == 0 || b + 21 < q)
+        throw VbError(5);
+    ScenarioPropertiesCut cut;
+    cut.block = vb::Mid(listText, a, b + 22 - a);
+    cut.before = vb::Left(listText, a - 1);
+    cut.after = vb::Mid(listText, b + 22);
+    return cut;
+}
+
+QString removeEmptyConsists(const QString& text, int* removed)
+{
+    static const QString consist = QStringLiteral("<cConsist d:id");
+    static const QString consistEnd = QStringLiteral("</cConsist");
+    static const QString vehicle = QStringLiteral("<cOwnedEntity");
+
+    // One pass over the text: the kept stretches are appended to the result, so that a
+    // scenario of many megabytes with many empty consists is not copied once per consist.
+    QString out;
+    out.reserve(text.size());
+    qsizetype keptFrom = 1; // first character not yet copied
+    int count = 0;
+    qsizetype p = 1;
+    for (;;) {
+        const qsizetype s = find(p, text, consist);
+        if (s == 0)
+            break;
+        qsizetype n = find(s + 10, text, consist);
+        if (n == 0) {
+            const qsizetype c = find(s + 10, text, consistEnd);
+            if (c == 0)
+                break; // an unclosed last consist is left as it is
+            n = c + 12; // n - 1 is the first character after "</cConsist>"
+        }
+        const qsizetype v = find(s, text, vehicle);
+        if (v == 0 || v > n) {
+            // Empty: keep what lies before it, drop it up to the character before n - 1.
+            out += QStringView(text).mid(keptFrom - 1, s - keptFrom);
+            keptFrom = n - 1;
+            ++count;
+        }
+        p = n;
+        if (p > text.size())
+            break;
+    }
+    if (keptFrom <= text.size())
+        out += QStringView(text).mid(keptFrom - 1);
+    if (removed)
+        *removed = count;
+    return out;
+}
+
+// ---- paths ---------------------------------------------------------------------------------
+
+QString ScenarioBrowser::workFolder()
+{
+    return platform::programFolder() + QStringLiteral("\\TempFiles");
+}
+
+QString ScenarioBrowser::gameProgram()
+{
+    return shared().GamePath + QStringLiteral("\\RailSim.exe");
+}
+
+QString ScenarioBrowser::editorProgram()
+{
+    return shared().GamePath + QStringLiteral("\\RailSimEditor.exe");
+}
+
+// Converts a game file into a work file of "TempFiles" and reads it. The serializer's run
+// removes an old work file first and fails when it leaves none, so a text of an earlier
+// conversion is never read in place of this one.
+bool ScenarioBrowser::convertToWork(const QString& gameFile, const QString& workFile, QString& text)
+{
+    const QString work = workFolder();
+    if (!FolderExists(work))
+        QDir().mkpath(nativePath(work));
+    const ConversionResult result = RunSerz(gameFile, serz::ToXml, workFile, platform::programFolder());
+    ui().doEvents();
+    if (!result) {
+        message(result.error);
+        return false;
+    }
+    text.clear();
+    ReadTextFile(workFile, text);
+    ui().doEvents();
+    return true;
+}
+
+// ---- loading -------------------------------------------------------------------------------
+
+void ScenarioBrowser::load()
+{
+    SharedState& s = shared();
+    s.RouteNames.redim(0, 50);
+    s.RouteFolders.redim(0, 50);
+    routeRows.clear();
+
+    qsizetype k = 0;
+    try {
+        RoutesXmlPath = s.GamePath + QStringLiteral("\\Content\\Routes.xml");
+        ReadTextFile(RoutesXmlPath, RoutesXmlText);
+        const QString& text = RoutesXmlText;
+        qsizetype p = 1;
+        for (;;) {
+            p = find(p, text, QStringLiteral("<DevString"));
+            if (p == 0)
+                break;
+            const qsizetype e = find(p, text, QStringLiteral("</DevString"));
+            const qsizetype gt = vb::InStrRev(text, QStringLiteral(">"), e, Compare::Text);
+            const QString folder = vb::Mid(text, gt + 1, e - gt - 1);
+            s.RouteFolders[k] = folder;
+            qsizetype closing = 0;
+            const QString name = localisedName(text, e, &closing);
+            routeRows.append(listRow(name, folder));
+            s.RouteNames[k] = name;
+            p = closing;
+            ++k;
+            if (k > s.RouteNames.ubound()) {
+                s.RouteNames.redimPreserve(s.RouteNames.ubound() + 50);
+                s.RouteFolders.redimPreserve(s.RouteFolders.ubound() + 50);
+            }
+        }
+    } catch (const VbError& error) {
+        message(QStringLiteral("Error - ") + error.description + QStringLiteral(" occurred in frmShowRoutes_Load")
+                + kCrLf + QStringLiteral("i = ") + vb::Str(double(k)));
+    } catch (const std::exception& error) {
+        message(QStringLiteral("Error - ") + QString::fromLocal8Bit(error.what())
+                + QStringLiteral(" occurred in frmShowRoutes_Load") + kCrLf + QStringLiteral("i = ")
+                + vb::Str(double(k)));
+    }
+    // Entry k belongs to row k of the list, also when loading stopped early.
+    s.RouteNames.redimPreserve(k - 1);
+    s.RouteFolders.redimPreserve(k - 1);
+}
+
+// ---- scenario listing ----------------------------------------------------------------------
+
+void ScenarioBrowser::listScenarios(int routeRow)
+{
+    SharedState& s = shared();
+    const QString work = workFolder();
+    if (!FolderExists(work))
+        QDir().mkpath(nativePath(work));
+
+    scenarioRows.clear();
+    ui().doEvents();
+    s.ScenarioFolders.redim(0, 50);
+    s.ScenarioNames.redim(0, 50);
+    ui().doEvents();
+
+    // Without a route there is no folder to list (the path would be built from an empty name).
+    if (routeRow < 0 || !s.RouteFolders.contains(routeRow))
+        return;
+
+    qsizetype j = 0;
+    try {
+        const QString routePath = s.GamePath + QStringLiteral("\\content\\Routes\\") + s.RouteFolders[routeRow];
+        SelectedRoutePath = routePath;
+        s.CurrentFile = routePath + QStringLiteral("\\Scenarios.bin");
+        ScenariosXmlName = QStringLiteral("Scenarios.xml");
+
+        QString text;
+        if (!FileExists(s.CurrentFile)) {
+            message(kNoScenariosForRoute);
+            return;
+        }
+        if (!convertToWork(s.CurrentFile, platform::programFolder() + QStringLiteral("\\TempFiles\\") + ScenariosXmlName,
+                           text))
+            return;
+
+        qsizetype p = 1;
+        while (p > 0) {
+            p = find(p, text, QStringLiteral("<DevString"));
+            if (p == 0)
+                break;
+            const qsizetype e = find(p, text, QStringLiteral("</DevString"));
+            if (e == 0)
+                break; // an unclosed last entry: nothing more can be read
+            const qsizetype gt = vb::InStrRev(text, QStringLiteral(">"), e, Compare::Text);
+            const QString id = vb::Mid(text, gt + 1, e - gt - 1);
+
+            // A name that is no plain folder name never becomes part of a path.
+            if (!isPlainFolderName(id) || !FolderExists(routePath + QStringLiteral("\\Scenarios\\") + id)) {
+                message(QStringLiteral("The Scenario Folder ") + id
+                        + QStringLiteral(" listed in Scenarios.bin does not exist!"));
+                p += 10;
+                continue;
+            }
+            if (!FileExists(routePath + QStringLiteral("\\Scenarios\\") + id + QStringLiteral("\\Scenario.bin"))) {
+                message(QStringLiteral("There is no Scenario.bin file in the sub-folder") + kCrLf + id);
+                p += 10;
+                continue;
+            }
+            s.ScenarioFolders[j] = id;
+            // A name that cannot be read is skipped; the entry is still listed.
+            QString name;
+            try {
+                name = localisedName(text, e);
+            } catch (const VbError& error) {
+                if (error.number != 5 && error.number != 9)
+                    throw;
+            }
+            scenarioRows.append(listRow(name, id));
+            s.ScenarioNames[j] = name;
+            p = e;
+            ++j;
+            if (j > s.ScenarioNames.ubound()) {
+                s.ScenarioNames.redimPreserve(s.ScenarioNames.ubound() + 50);
+                s.ScenarioFolders.redimPreserve(s.ScenarioFolders.ubound() + 50);
+            }
+        }
+    } catch (const VbError& error) {
+        message(QStringLiteral("An Error ") + QString::number(error.number) + QStringLiteral(" occurred while") + kCrLf
+                + QStringLiteral("checking for Scenarios."));
+        // The rows listed so far stay usable: cut the tables to them.
+        if (j > 0) {
+            s.ScenarioFolders.redimPreserve(j - 1);
+            s.ScenarioNames.redimPreserve(j - 1);
+        }
+        return;
+    }
+
+    if (j > 0) {
+        s.ScenarioFolders.redimPreserve(j - 1);
+        s.ScenarioNames.redimPreserve(j - 1);
+    } else {
+        message(kNoScenariosForRoute);
+    }
+}
+
+bool ScenarioBrowser::chooseScenario(int scenarioRow)
+{
+    SharedState& s = shared();
+    s.RouteFolder = SelectedRoutePath;
+    if (scenarioRow < 0 || scenarioRow >= scenarioRows.size() || !s.ScenarioFolders.contains(scenarioRow))
+        return false;
+    s.ScenarioFolder = s.RouteFolder + QStringLiteral("\\Scenarios\\") + s.ScenarioFolders[scenarioRow];
+    savedCopiesFolder = s.ScenarioFolder;
+    return true;
+}
+
+// ---- editor texts and empty consists -------------------------------------------------------
+
+QString ScenarioBrowser::selectedScenarioId(int selectedScenarioRow)
+{
+    SharedState& s = shared();
+    if (scenarioRows.isEmpty()) {
+        message(kNoScenarios);
+        return QString();
+    }
+    QString id;
+    if (selectedScenarioRow >= 0 && s.ScenarioFolders.contains(selectedScenarioRow))
+        id = s.ScenarioFolders[selectedScenarioRow];
+    if (id.isEmpty()) {
+        message(kNoScenarioSelected);
+        return QString();
+    }
+    s.RouteFolder = SelectedRoutePath;
+    s.ScenarioFolder = s.RouteFolder + QStringLiteral("\\Scenarios\\") + id;
+    return id;
+}
+
+bool ScenarioBrowser::prepareEditor(int selectedScenarioRow)
+{
+    const QString id = selectedScenarioId(selectedScenarioRow);
+    if (id.isEmpty())
+        return false;
+    SharedState& s = shared();
+    BusyPointer busy;
+    try {
+        QString listText;
+        if (!convertToWork(s.RouteFolder + QStringLiteral("\\Scenarios.bin"),
+                           platform::programFolder() + QStringLiteral("\\TempFiles\\Scenarios.xml"), listText))
+            return false;
+        const ScenarioPropertiesCut cut = cutScenarioProperties(listText, id);
+        ui().doEvents();
+
+        QString scenarioText;
+        if (!convertToWork(s.ScenarioFolder + QStringLiteral("\\Scenario.bin"),
+                           platform::programFolder() + QStringLiteral("\\TempFiles\\Scenario.xml"), scenarioText))
+            return false;
+        ui().doEvents();
+
+        QString tracksText;
+        if (!convertToWork(s.RouteFolder + QStringLiteral("\\Networks\\Tracks.bin"),
+                           platform::programFolder() + QStringLiteral("\\TempFiles\\Tracks.xml"), tracksText))
+            return false;
+        ui().doEvents();
+
+        // Only a complete set of texts reaches the editor.
+        RoutesXmlText = listText;
+        s.ScenarioProperties = cut.block;
+        s.ScenariosTextBefore = cut.before;
+        s.ScenariosTextAfter = cut.after;
+        s.ScenarioTextLoaded = scenarioText;
+        s.ScenarioText = s.ScenarioTextLoaded;
+        s.TracksText = tracksText;
+        return true;
+    } catch (const VbError& error) {
+        reportError(error.description, QStringLiteral("Command10_Click"));
+    } catch (const std::exception& error) {
+        reportError(QString::fromLocal8Bit(error.what()), QStringLiteral("Command10_Click"));
+    }
+    return false;
+}
+
+bool ScenarioBrowser::removeEmptyConsistsFromScenario(int selectedScenarioRow)
+{
+    const QString handler = QStringLiteral("Command11_Click");
+    const QString id = selectedScenarioId(selectedScenarioRow);
+    if (id.isEmpty())
+        return false;
+    SharedState& s = shared();
+    BusyPointer busy;
+    try {
+        const QString gameFile = s.ScenarioFolder + QStringLiteral("\\Scenario.bin");
+        QString text;
+        if (!convertToWork(gameFile, platform::programFolder() + QStringLiteral("\\TempFiles\\Scenario.xml"), text))
+            return false;
+        text = removeEmptyConsists(text);
+
+        // The same work file, written back.
+        const QString workXml = platform::programFolder() + QStringLiteral("\\tempfiles\\Scenario.xml");
+        const QString nativeXml = nativePath(workXml);
+        if (QFileInfo::exists(nativeXml) && !QFile::remove(nativeXml)) {
+            reportError(70, handler);
+            return false;
+        }
+        ui().doEvents();
+        if (!WriteTextFile(workXml, text + kCrLf))
+            return false; // the message has been shown
+
+        // Convert into the work folder first; the game file is replaced only by a complete
+        // conversion, after it has been moved to its backup name.
+        const QString workBin = workFolder() + QStringLiteral("\\Scenario.bin");
+        const ConversionResult converted = RunSerz(workXml, serz::ToXml, workBin, platform::programFolder());
+        if (!converted) {
+            message(converted.error);
+            return false;
+        }
+        const ConversionResult replaced =
+            ReplaceGameFile(workBin, gameFile, s.ScenarioFolder + QStringLiteral("\\Scenario.bak"));
+        if (!replaced) {
+            message(replaced.error);
+            return false;
+        }
+        message(kConsistsRemoved, vb::vbOKOnly + vb::vbInformation);
+        return true;
+    } catch (const VbError& error) {
+        reportError(error.description, handler);
+    } catch (const std::exception& error) {
+        reportError(QString::fromLocal8Bit(error.what()), handler);
+    }
+    return false;
+}
+
+// ---- reverts -------------------------------------------------------------------------------
+
+// Puts the first backup bak in place of bin in one step, then deletes the numbered backups
+// bak & 1 to bak & 50. When either file is missing nothing is restored and nothing deleted.
+void ScenarioBrowser::restoreFirstBackup(const QString& bin, const QString& bak, const QString& handler)
+{
+    if (!FileExists(bin) || !FileExists(bak))
+        return;
+    // rename() replaces the game file atomically: it is never missing, not even for a moment.
+    const QByteArray from = QFile::encodeName(nativePath(bak));
+    const QByteArray to = QFile::encodeName(nativePath(bin));
+    if (std::rename(from.constData(), to.constData()) != 0) {
+        reportError(70, handler);
+        return;
+    }
+    ui().doEvents();
+    for (int n = 1; n <= 50; ++n) {
+        const QString numbered = nativePath(bak + QString::number(n));
+        if (QFileInfo(numbered).isFile())
+            QFile::remove(numbered);
+    }
+}
+
+void ScenarioBrowser::revertRoute(int routeRow)
+{
+    SharedState& s = shared();
+    if (routeRow < 0 || !s.RouteFolders.contains(routeRow))
+        return;
+    const QString routePath = s.GamePath + QStringLiteral("\\content\\Routes\\") + s.RouteFolders[routeRow];
+    restoreFirstBackup(routePath + QStringLiteral("\\Scenarios.bin"), routePath + QStringLiteral("\\Scenarios.bak"),
+                       QStringLiteral("Command2_Click"));
+}
+
+void ScenarioBrowser::revertScenario(int scenarioRow)
+{
+    SharedState& s = shared();
+    if (scenarioRow < 0 || scenarioRow >= scenarioRows.size() || !s.ScenarioFolders.contains(scenarioRow))
+        return;
+    const QString folder = SelectedRoutePath + QStringLiteral("\\Scenarios\\") + s.ScenarioFolders[scenarioRow];
+    restoreFirstBackup(folder + QStringLiteral("\\Scenario.bin"), folder + QStringLiteral("\\Scenario.bak"),
+                       QStringLiteral("Command3_Click"));
+}
+
+// ---- saved copies --------------------------------------------------------------------------
+
+QStringList ScenarioBrowser::savedCopies() const
+{
+    if (savedCopiesFolder.isEmpty())
+        return {};
+    QDir dir(nativePath(savedCopiesFolder));
+    if (!dir.exists())
+        return {};
+    // Name filters ignore case unless told otherwise.
+    return dir.entryList(QStringList{QStringLiteral("*.xml")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+}
+
+bool ScenarioBrowser::saveCurrentSaveAs()
+{
+    const QString handler = QStringLiteral("Command4_Click");
+    if (savedCopiesFolder.isEmpty())
+        return false; // no scenario chosen
+    QString name = ui().inputBox(kSaveAsPrompt);
+    if (name.isEmpty())
+        return false; // cancelled
+    if (!sameName(vb::Right(name, 4), QStringLiteral(".xml")))
+        name += QStringLiteral(".xml");
+    if (!isPlainFileName(name)) {
+        reportError(52, handler); // a name that would leave the scenario folder
+        return false;
+    }
+    if (sameName(name, kCurrentSave))
+        return false; // a copy onto itself changes nothing
+    const QString folder = shared().ScenarioFolder;
+    const int error = copyReplacing(folder + QStringLiteral("\\CurrentSave.xml"), folder + QLatin1Char('\\') + name);
+    if (error != 0) {
+        reportError(error, handler);
+        return false;
+    }
+    return true;
+}
+
+// Copies the selected saved copy over "CurrentSave.xml" without deleting it first.
+bool ScenarioBrowser::replaceCurrentSave(const QString& selectedFile, const QString& handler)
+{
+    if (sameName(selectedFile, kCurrentSave))
+        return true; // already in place
+    const QString folder = shared().ScenarioFolder;
+    const int error = copyReplacing(folder + QLatin1Char('\\') + selectedFile, folder + QStringLiteral("\\CurrentSave.xml"));
+    ui().doEvents();
+    if (error != 0) {
+        reportError(error, handler);
+        return false;
+    }
+    return true;
+}
+
+bool ScenarioBrowser::startProgram(const QString& program, const QString& handler)
+{
+    const qint64 pid = platform::startDetached(QLatin1Char('"') + program + QLatin1Char('"'));
+    ui().doEvents();
+    if (pid == 0) {
+        reportError(53, handler);
+        return false;
+    }
+    return true;
+}
+
+bool ScenarioBrowser::overwriteCurrentSave(const QString& selectedFile)
+{
+    if (savedCopiesFolder.isEmpty() || !isPlainFileName(selectedFile))
+        return false;
+    if (message(kOverwriteQuestion, vb::vbYesNo + vb::vbExclamation) != vb::vbYes)
+        return false;
+    return replaceCurrentSave(selectedFile, QStringLiteral("Command5_Click"));
+}
+
+bool ScenarioBrowser::runGame(const QString& selectedFile)
+{
+    const QString handler = QStringLiteral("Command6_Click");
+    if (savedCopies().isEmpty())
+        return startProgram(gameProgram(), handler);
+    if (!isPlainFileName(selectedFile))
+        return false;
+    if (message(kRunQuestion, vb::vbYesNo + vb::vbExclamation) != vb::vbYes)
+        return false;
+    if (!replaceCurrentSave(selectedFile, handler))
+        return false;
+    return startProgram(gameProgram(), handler);
+}
+
+bool ScenarioBrowser::runGameEditor(const QString& selectedFile)
+{
+    const QString handler = QStringLiteral("Command8_Click");
+    if (savedCopiesFolder.isEmpty() || !isPlainFileName(selectedFile))
+        return false;
+    if (message(kRunQuestion, vb::vbYesNo + vb::vbExclamation) != vb::vbYes)
+        return false;
+    if (!replaceCurrentSave(selectedFile, handler))
+        return false;
+    if (!FileExists(editorProgram())) {
+        message(kNoDevTools);
+        return false;
+    }
+    return startProgram(editorProgram(), handler);
+}
+
+void ScenarioBrowser::unload()
+{
+    KillProcessByName(kZelvornProcess);
+}
+
+} // namespace scenarios
