@@ -20,6 +20,7 @@ int main(int argc, char** argv)
     {
         frmEditor window;
         window.setCommandLine(args.join(QLatin1Char(' ')));
+        window.Form_Load();
         window.show();
         status = QApplication::exec();
     }

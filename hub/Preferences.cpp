@@ -1,0 +1,209 @@
+#include "hub/Preferences.h"
+
+#include "platform/Paths.h"
+#include "platform/TextCodec.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <cmath>
+#include <limits>
+#include <optional>
+
+namespace {
+
+// Reads the fields of Input # one at a time from a text.
+class FieldReader {
+public:
+    explicit FieldReader(const QString& text) : s(text) {}
+
+    // The next field's raw text; quoted says whether it stood in double quotes. Empty
+    // optional at the end of the data.
+    std::optional<QString> next(bool& quoted)
+    {
+        quoted = false;
+        skipBlanksAndLineEnds();
+        if (pos >= s.size())
+            return std::nullopt;
+        QString field;
+        const QChar first = s.at(pos);
+        if (first == QLatin1Char('"')) {
+            quoted = true;
+            const qsizetype close = s.indexOf(QLatin1Char('"'), pos + 1);
+            const qsizetype end = close < 0 ? s.size() : close;
+            field = s.mid(pos + 1, end - pos - 1);
+            pos = close < 0 ? s.size() : close + 1;
+            skipToDelimiter();
+        } else if (first == QLatin1Char('#')) {
+            const qsizetype close = s.indexOf(QLatin1Char('#'), pos + 1);
+            const qsizetype end = close < 0 ? s.size() : close + 1;
+            field = s.mid(pos, end - pos);
+            pos = end;
+            skipToDelimiter();
+        } else {
+            const qsizetype start = pos;
+            while (pos < s.size() && !isDelimiter(s.at(pos)))
+                ++pos;
+            field = s.mid(start, pos - start).trimmed();
+            consumeDelimiter();
+        }
+        return field;
+    }
+
+private:
+    static bool isLineEnd(QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); }
+    static bool isDelimiter(QChar c) { return c == QLatin1Char(',') || isLineEnd(c); }
+
+    void skipBlanksAndLineEnds()
+    {
+        while (pos < s.size() && (s.at(pos) == QLatin1Char(' ') || s.at(pos) == QLatin1Char('\t') || isLineEnd(s.at(pos))))
+            ++pos;
+    }
+    void skipToDelimiter()
+    {
+        while (pos < s.size() && !isDelimiter(s.at(pos)))
+            ++pos;
+        consumeDelimiter();
+    }
+    void consumeDelimiter()
+    {
+        if (pos >= s.size())
+            return;
+        if (s.at(pos) == QLatin1Char(',')) {
+            ++pos;
+            return;
+        }
+        if (s.at(pos) == QLatin1Char('\r'))
+            ++pos;
+        if (pos < s.size() && s.at(pos) == QLatin1Char('\n'))
+            ++pos;
+    }
+
+    const QString& s;
+    qsizetype pos = 0;
+};
+
+bool toInteger(const QString& field, bool quoted, qint16& out)
+{
+    if (quoted)
+        return false;
+    if (field.isEmpty()) {
+        out = 0;
+        return true;
+    }
+    bool ok = false;
+    const double value = field.toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return false;
+    const double rounded = std::nearbyint(value); // the default rounding mode: halves to even
+    if (rounded < std::numeric_limits<qint16>::min() || rounded > std::numeric_limits<qint16>::max())
+        return false;
+    out = qint16(rounded);
+    return true;
+}
+
+bool toBoolean(const QString& field, bool quoted, bool& out)
+{
+    const QString word = field.toUpper();
+    if (!quoted && (word == QLatin1String("#TRUE#") || word == QLatin1String("TRUE"))) {
+        out = true;
+        return true;
+    }
+    if (!quoted && (word == QLatin1String("#FALSE#") || word == QLatin1String("FALSE"))) {
+        out = false;
+        return true;
+    }
+    return false;
+}
+
+QString quoted(const QString& text)
+{
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+} // namespace
+
+int ParsePreferences(const QByteArray& bytes, PreferencesRecord& rec)
+{
+    const QString text = platform::decodeAnsi(bytes);
+    FieldReader reader(text);
+    bool isQuoted = false;
+    int count = 0;
+
+    qint16* const numbers[] = {&rec.Width, &rec.Height, &rec.Top, &rec.Left};
+    for (qint16* target : numbers) {
+        const auto field = reader.next(isQuoted);
+        if (!field || !toInteger(*field, isQuoted, *target))
+            return count;
+        ++count;
+    }
+    QString* const firstTexts[] = {&rec.TextureEditorPath, &rec.ViewerPath, &rec.GamePath};
+    for (QString* target : firstTexts) {
+        const auto field = reader.next(isQuoted);
+        if (!field)
+            return count;
+        *target = *field;
+        ++count;
+    }
+    {
+        const auto field = reader.next(isQuoted);
+        if (!field || !toBoolean(*field, isQuoted, rec.XmlEditorDefault))
+            return count;
+        ++count;
+    }
+    QString* const lastTexts[] = {&rec.Reserved, &rec.AcrobatPath};
+    for (QString* target : lastTexts) {
+        const auto field = reader.next(isQuoted);
+        if (!field)
+            return count;
+        *target = *field;
+        ++count;
+    }
+    return count;
+}
+
+int ReadPreferences(const QString& path, PreferencesRecord& rec)
+{
+    QFile f(platform::nativePath(path));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        return -1;
+    return ParsePreferences(bytes, rec);
+}
+
+QByteArray FormatPreferences(const PreferencesRecord& rec)
+{
+    const QChar comma(QLatin1Char(','));
+    QString line;
+    line += QString::number(rec.Width) + comma + QString::number(rec.Height) + comma + QString::number(rec.Top)
+        + comma + QString::number(rec.Left) + comma;
+    line += quoted(rec.TextureEditorPath) + comma + quoted(rec.ViewerPath) + comma + quoted(rec.GamePath) + comma;
+    line += (rec.XmlEditorDefault ? QStringLiteral("#TRUE#") : QStringLiteral("#FALSE#")) + comma;
+    line += quoted(rec.Reserved) + comma + quoted(rec.AcrobatPath) + QStringLiteral("\r\n");
+    return platform::encodeAnsi(line);
+}
+
+bool WritePreferences(const QString& path, const PreferencesRecord& rec)
+{
+    QSaveFile f(platform::nativePath(path));
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray bytes = FormatPreferences(rec);
+    if (f.write(bytes) != bytes.size())
+        return false;
+    return f.commit();
+}
+
+qint16 ToRecordInteger(double twips)
+{
+    if (std::isnan(twips))
+        return 0;
+    const double rounded = std::nearbyint(twips);
+    if (rounded <= std::numeric_limits<qint16>::min())
+        return std::numeric_limits<qint16>::min();
+    if (rounded >= std::numeric_limits<qint16>::max())
+        return std::numeric_limits<qint16>::max();
+    return qint16(rounded);
+}

@@ -1,0 +1,749 @@
+#include "hub/frmEditor.h"
+
+#include "common/FileProcs.h"
+#include "common/SharedState.h"
+#include "common/VbError.h"
+#include "hub/HubStartup.h"
+#include "hub/TextPageWidget.h"
+#include "hub/frmAbout.h"
+#include "platform/Paths.h"
+#include "platform/Ui.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTime>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+const QString OpenRSFilter = QStringLiteral(
+    "RS Files(*.bin;*.XSec;*.GeoPcDx;*.proxybin)|*.bin;*.XSec*;*.GeoPcDx;*.proxybin");
+const QString OpenTexFilter = QStringLiteral("RS Files (*.TgPcDx)|*.TgPcDx");
+const QString OpenXmlFilter = QStringLiteral("XML Files (*.xml;*.cost;*.tgt;*.proxyxml)|*.xml;*.cost;*.tgt;*.proxyxml");
+const QString SaveXmlFilter = QStringLiteral("xml Files (*.xml;*.cost;*.tgt;*.proxyxml)|*.xml;*.cost;*.tgt;*.proxyxml");
+const QString SaveAsFilter = QStringLiteral("KRS Files (*.*)|*.*");
+
+FileDialogRequest dialogRequest(const QString& title, const QString& filter, const QString& initDir = QString())
+{
+    FileDialogRequest request;
+    request.title = title;
+    request.filter = filter;
+    request.filterIndex = 1;
+    request.initDir = initDir;
+    return request;
+}
+
+int twipsToPixels(int twips)
+{
+    return int(std::lround(double(twips) / TwipsPerPixel));
+}
+
+// The print dialog of the program: the selection is offered when there is one, page
+// numbers are not.
+bool showPrintDialog(QPrinter& printer, bool hasSelection, QWidget* parent)
+{
+    QPrintDialog dialog(&printer, parent);
+    QAbstractPrintDialog::PrintDialogOptions options = dialog.options();
+    options.setFlag(QAbstractPrintDialog::PrintPageRange, false);
+    options.setFlag(QAbstractPrintDialog::PrintSelection, hasSelection);
+    dialog.setOptions(options);
+    printer.setPrintRange(hasSelection ? QPrinter::Selection : QPrinter::AllPages);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+} // namespace
+
+// Disables the window's commands while a command that processes window events runs, so
+// that no second command starts in the middle of it.
+class frmEditor::BusyScope {
+public:
+    explicit BusyScope(frmEditor* window) : w(window)
+    {
+        if (w->busy_++ == 0)
+            w->setCommandsEnabled(false);
+    }
+    ~BusyScope()
+    {
+        if (--w->busy_ == 0)
+            w->setCommandsEnabled(true);
+    }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    frmEditor* w;
+};
+
+frmEditor::frmEditor(QWidget* parent) : QMainWindow(parent)
+{
+    setWindowTitle(Ui::programTitle());
+    resize(twipsToPixels(12000), twipsToPixels(9000));
+
+    buildPages();
+    buildMenus();
+
+    // The design's one panel; start-up adds the others.
+    auto* designPanel = new QLabel(this);
+    statusBar()->addWidget(designPanel);
+    panels_.append(designPanel);
+    panelKeys_.append(QString());
+
+    Status = [this](const QString& text) {
+        setStatusPanelText(3, text);
+        ui().doEvents();
+    };
+}
+
+frmEditor::~frmEditor() = default;
+
+void frmEditor::buildPages()
+{
+    SSTab1 = new QTabWidget(this);
+
+    // Text page.
+    auto* page0 = new QWidget(SSTab1);
+    Frame1 = new QGroupBox(QStringLiteral("Veltrane Editor"), page0);
+    Label1 = new QLabel(QStringLiteral("File Name:"), Frame1);
+    Text1 = new QLineEdit(Frame1);
+    Command7 = new QPushButton(QStringLiteral("Show Image"), Frame1);
+    Command7->setVisible(false);
+    RichTextBox1 = new TextPageWidget(Frame1);
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(Label1);
+    fileRow->addWidget(Text1, 1);
+    fileRow->addWidget(Command7);
+    auto* frame1Layout = new QVBoxLayout(Frame1);
+    frame1Layout->addLayout(fileRow);
+    frame1Layout->addWidget(RichTextBox1, 1);
+    auto* page0Layout = new QVBoxLayout(page0);
+    page0Layout->addWidget(Frame1);
+    SSTab1->addTab(page0, QStringLiteral("Veltrane Editor"));
+
+    // Tree page.
+    auto* page1 = new QWidget(SSTab1);
+    Frame2 = new QGroupBox(QStringLiteral("XML Editor"), page1);
+    Label3 = new QLabel(QStringLiteral("File Name:"), Frame2);
+    Label2 = new QLabel(Frame2);
+    Label2->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* labelRow = new QHBoxLayout;
+    labelRow->addWidget(Label3);
+    labelRow->addWidget(Label2, 1);
+    auto* frame2Layout = new QVBoxLayout(Frame2);
+    frame2Layout->addLayout(labelRow);
+    frame2Layout->addStretch(1);
+    auto* page1Layout = new QVBoxLayout(page1);
+    page1Layout->addWidget(Frame2);
+    SSTab1->addTab(page1, QStringLiteral("XML Editor"));
+
+    setCentralWidget(SSTab1);
+}
+
+void frmEditor::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+    const auto item = [this](QMenu* menu, const QString& caption, void (frmEditor::*handler)()) {
+        QAction* action = menu->addAction(caption);
+        connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+        return action;
+    };
+
+    mnuFileS = bar->addMenu(QStringLiteral("Files"));
+    mnuOpenRS = item(mnuFileS, QStringLiteral("Open RailSim File"), &frmEditor::mnuOpenRS_Click);
+    mnuOpenTex = item(mnuFileS, QStringLiteral("Open .TgPcDx Texture Files"), &frmEditor::mnuOpenTex_Click);
+    mnuXML = item(mnuFileS, QStringLiteral("Open .xml/.cost/.tgt/.proxyxml file"), &frmEditor::mnuXML_Click);
+    mnuFileS->addSeparator();
+    mnuSaveRS = item(mnuFileS, QStringLiteral("Save RailSim File"), &frmEditor::mnuSaveRS_Click);
+    mnuSavexml = item(mnuFileS, QStringLiteral("Save .xml/.cost/.tgt file"), &frmEditor::mnuSavexml_Click);
+    mnuSaveAs = item(mnuFileS, QStringLiteral("Save .xml As"), &frmEditor::mnuSaveAs_Click);
+    mnuFileS->addSeparator();
+    mnuPrint = item(mnuFileS, QStringLiteral("Print"), &frmEditor::mnuPrint_Click);
+    mnuFileS->addSeparator();
+    mnuExit = item(mnuFileS, QStringLiteral("&Exit"), &frmEditor::mnuExit_Click);
+
+    // The tree page's menus; their items come with the tree page.
+    mnuFile = bar->addMenu(QStringLiteral("Files"));
+    mnuFile->menuAction()->setVisible(false);
+    mnuNodePopUp = bar->addMenu(QStringLiteral("Nodes"));
+    mnuEditCopy = mnuNodePopUp->addAction(QStringLiteral("Copy"));
+    mnuEditPaste = mnuNodePopUp->addAction(QStringLiteral("Paste"));
+    mnuNodePopUp->menuAction()->setVisible(false);
+
+    mnuOpt = bar->addMenu(QStringLiteral("Options"));
+    mnuRSPath = item(mnuOpt, QStringLiteral("Rail Simulator Path"), &frmEditor::mnuRSPath_Click);
+    mnuAcro = item(mnuOpt, QStringLiteral("Acrobat Reader Path"), &frmEditor::mnuAcro_Click);
+    mnuIRF = item(mnuOpt, QStringLiteral("Texture Editor Path"), &frmEditor::mnuIRF_Click);
+    mnuViewer = item(mnuOpt, QStringLiteral("Viewer Path"), &frmEditor::mnuViewer_Click);
+    mnuOpt->addSeparator();
+    mnuSelDefEdit = item(mnuOpt, QStringLiteral("Select Default Editor"), &frmEditor::mnuSelDefEdit_Click);
+    mnuURS = item(mnuOpt, QStringLiteral("Use Veltrane Editor this session only"), &frmEditor::mnuURS_Click);
+    mnuUXML = item(mnuOpt, QStringLiteral("Use XML Editor this session only"), &frmEditor::mnuUXML_Click);
+
+    mnuHelp = bar->addMenu(QStringLiteral("Help"));
+    mnuAbout = item(mnuHelp, QStringLiteral("About"), &frmEditor::mnuAbout_Click);
+}
+
+// ---------------------------------------------------------------------------------------
+// Status bar
+
+int frmEditor::statusPanelCount() const
+{
+    return int(panels_.size());
+}
+
+QString frmEditor::statusPanelText(int panel) const
+{
+    return panel >= 1 && panel <= panels_.size() ? panels_.at(panel - 1)->text() : QString();
+}
+
+QString frmEditor::statusPanelKey(int panel) const
+{
+    return panel >= 1 && panel <= panelKeys_.size() ? panelKeys_.at(panel - 1) : QString();
+}
+
+void frmEditor::setStatusPanelText(int panel, const QString& text)
+{
+    if (panel >= 1 && panel <= panels_.size())
+        panels_.at(panel - 1)->setText(text);
+}
+
+void frmEditor::prepareStatusBar()
+{
+    for (int i = 0; i < 2; ++i) {
+        auto* label = new QLabel(this);
+        statusBar()->addWidget(label);
+        panels_.append(label);
+        panelKeys_.append(QString());
+    }
+    for (QLabel* label : std::as_const(panels_)) {
+        label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+        label->setMargin(1);
+    }
+    panels_[0]->setText(QStringLiteral("Processing"));
+    panelKeys_[0] = QStringLiteral("Processing");
+    panels_[0]->setMinimumWidth(twipsToPixels(2000));
+
+    panelKeys_[1] = QStringLiteral("Time panel");
+    const auto showTime = [this] {
+        if (panels_.size() >= 2)
+            panels_[1]->setText(QLocale::system().toString(QTime::currentTime(), QLocale::ShortFormat));
+    };
+    showTime();
+    if (!clock_) {
+        clock_ = new QTimer(this);
+        connect(clock_, &QTimer::timeout, this, showTime);
+        clock_->start(1000);
+    }
+
+    panels_[2]->setText(QString());
+    panelKeys_[2] = QString();
+}
+
+// ---------------------------------------------------------------------------------------
+// Helpers
+
+void frmEditor::showError(const QString& text)
+{
+    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+}
+
+void frmEditor::showUnexpected(const char* procedure, int number)
+{
+    showError(QStringLiteral("An Error ") + QString::number(number) + QStringLiteral(" occurred in ")
+              + QLatin1String(procedure));
+}
+
+void frmEditor::setCommandsEnabled(bool enabled)
+{
+    menuBar()->setEnabled(enabled);
+    if (centralWidget())
+        centralWidget()->setEnabled(enabled);
+}
+
+void frmEditor::applyGeometry(const PreferencesRecord& rec)
+{
+    // The record holds the outer size; the frame is what the window system adds to it.
+    const QSize frameExtra = frameGeometry().size() - size();
+    move(twipsToPixels(rec.Left), twipsToPixels(rec.Top));
+    resize(std::max(1, twipsToPixels(rec.Width) - frameExtra.width()),
+           std::max(1, twipsToPixels(rec.Height) - frameExtra.height()));
+}
+
+PreferencesRecord frmEditor::currentRecord() const
+{
+    const SharedState& s = shared();
+    PreferencesRecord rec;
+    const QRect outer = frameGeometry();
+    rec.Width = ToRecordInteger(double(outer.width()) * TwipsPerPixel);
+    rec.Height = ToRecordInteger(double(outer.height()) * TwipsPerPixel);
+    rec.Top = ToRecordInteger(double(outer.y()) * TwipsPerPixel);
+    rec.Left = ToRecordInteger(double(outer.x()) * TwipsPerPixel);
+    rec.TextureEditorPath = s.TextureEditorPath;
+    rec.ViewerPath = s.ViewerPath;
+    rec.GamePath = s.GamePath;
+    rec.XmlEditorDefault = s.XmlEditorDefault;
+    rec.Reserved = PreferencesReserved;
+    rec.AcrobatPath = s.AcrobatPath;
+    return rec;
+}
+
+bool frmEditor::writeSettings()
+{
+    if (WritePreferences(hub::PreferencesPath(), currentRecord()))
+        return true;
+    showError(QStringLiteral("The settings could not be written to ") + hub::PreferencesPath() + QLatin1Char('.'));
+    return false;
+}
+
+frmAbout* frmEditor::aboutWindow()
+{
+    if (!about_)
+        about_ = new frmAbout(this);
+    return about_;
+}
+
+// ---------------------------------------------------------------------------------------
+// Start-up and shut-down
+
+void frmEditor::Form_Load()
+{
+    SharedState& s = shared();
+    SystemFolder = platform::systemFolder();
+    try {
+        SyntaxColours = {0x000000, 0xC00000, 0xC000C0, 0x00C000, 0x808080};
+
+        if (TreeHooks.NewXmlDocument)
+            TreeHooks.NewXmlDocument();
+
+        mnuEditCopy->setEnabled(false);
+        mnuEditPaste->setEnabled(false);
+        Frame1->setVisible(true);
+        mnuFileS->menuAction()->setVisible(true);
+        mnuFile->menuAction()->setVisible(false);
+        mnuNodePopUp->menuAction()->setVisible(false);
+
+        const QString preferences = hub::PreferencesPath();
+        if (FileExists(preferences)) {
+            PreferencesRecord rec;
+            rec.TextureEditorPath = s.TextureEditorPath;
+            rec.ViewerPath = s.ViewerPath;
+            rec.GamePath = s.GamePath;
+            rec.XmlEditorDefault = s.XmlEditorDefault;
+            rec.Reserved = PreferencesReserved;
+            rec.AcrobatPath = s.AcrobatPath;
+            const int fields = ReadPreferences(preferences, rec);
+            s.TextureEditorPath = rec.TextureEditorPath;
+            s.ViewerPath = rec.ViewerPath;
+            s.GamePath = rec.GamePath;
+            s.XmlEditorDefault = rec.XmlEditorDefault;
+            PreferencesReserved = rec.Reserved;
+            s.AcrobatPath = rec.AcrobatPath;
+            // A short or damaged file must not shrink the window to nothing.
+            if (rec.hasUsableGeometry(fields))
+                applyGeometry(rec);
+        }
+
+        SSTab1->setCurrentIndex(s.XmlEditorDefault ? 1 : 0);
+        ui().doEvents();
+
+        if (!FolderExists(hub::TempFilesFolder()) && !hub::MakeFolder(hub::TempFilesFolder()))
+            throw VbError(75);
+
+        if (s.GamePath.isEmpty())
+            s.GamePath = hub::RegistryGamePath();
+        if (s.GamePath.isEmpty()) {
+            if (!FileExists(hub::StandardGameExe)) {
+                mnuRSPath_Click();
+                ui().doEvents();
+            } else {
+                s.GamePath = hub::FolderOfPath(hub::StandardGameExe);
+            }
+        }
+        ui().doEvents();
+
+        QString copyError;
+        switch (hub::EnsureSerzInSystemFolder(SystemFolder, s.GamePath, &copyError)) {
+        case hub::SerzSetup::Present:
+        case hub::SerzSetup::Copied:
+            break;
+        case hub::SerzSetup::Missing:
+            ui().msgBox(hub::SerzMissingMessage(), vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+            return;
+        case hub::SerzSetup::CopyFailed:
+            showError(copyError);
+            return;
+        }
+
+        setWindowTitle(hub::MainCaption(Ui::programTitle(), s.GamePath));
+
+        openStartupFile();
+
+        prepareStatusBar();
+    } catch (const VbError& e) {
+        showUnexpected("Form_Load", e.number);
+    } catch (const std::exception&) {
+        showUnexpected("Form_Load", 51);
+    }
+}
+
+void frmEditor::openStartupFile()
+{
+    SharedState& s = shared();
+    if (!commandLine_.isEmpty()) {
+        s.CurrentFile = hub::CommandLineFile(commandLine_);
+        s.SkipOpenDialog = true;
+    }
+    if (s.CurrentFile.isEmpty())
+        return;
+
+    switch (hub::StartupOpenFor(s.CurrentFile, s.XmlEditorDefault)) {
+    case hub::StartupOpen::None:
+        // Nothing is opened, so the next open command must ask for its file.
+        s.SkipOpenDialog = false;
+        break;
+    case hub::StartupOpen::GameFile:
+        mnuOpenRS_Click();
+        break;
+    case hub::StartupOpen::TreeGameFile:
+        if (TreeHooks.mnuFileOpen_Click)
+            TreeHooks.mnuFileOpen_Click();
+        else
+            mnuOpenRS_Click();
+        break;
+    case hub::StartupOpen::Texture:
+        mnuOpenTex_Click();
+        break;
+    case hub::StartupOpen::TextureOnTextPage:
+        SSTab1->setCurrentIndex(0);
+        mnuOpenTex_Click();
+        break;
+    case hub::StartupOpen::XmlFile:
+        mnuXML_Click();
+        break;
+    case hub::StartupOpen::TreeXmlFile:
+        if (TreeHooks.mnuOpenXCT_Click)
+            TreeHooks.mnuOpenXCT_Click();
+        else
+            mnuXML_Click();
+        break;
+    }
+}
+
+void frmEditor::closeEvent(QCloseEvent* event)
+{
+    // A conversion is still running: closing now would empty the work folder under it.
+    if (isBusy()) {
+        event->ignore();
+        return;
+    }
+    Form_Unload();
+    event->accept();
+}
+
+void frmEditor::Form_Unload()
+{
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    try {
+        const PreferencesRecord rec = currentRecord();
+        if (TreeHooks.UnloadSearchDialog)
+            TreeHooks.UnloadSearchDialog();
+        if (!WritePreferences(hub::PreferencesPath(), rec))
+            showError(QStringLiteral("The settings could not be written to ") + hub::PreferencesPath()
+                      + QLatin1Char('.'));
+        ui().doEvents();
+        ui().doEvents();
+        hub::ResetTempFiles();
+        ui().doEvents();
+    } catch (const VbError& e) {
+        showUnexpected("Form_Unload", e.number);
+    } catch (const std::exception&) {
+        showUnexpected("Form_Unload", 51);
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Options
+
+void frmEditor::mnuRSPath_Click()
+{
+    if (isBusy())
+        return;
+    const QString file = ui().openFile(dialogRequest(QStringLiteral("Select your RailSim.exe File"),
+                                                     QStringLiteral("RailSim Files (*.exe)|*.exe")));
+    if (file.isEmpty())
+        return;
+    SharedState& s = shared();
+    s.GamePath = hub::FolderOfPath(file);
+    setWindowTitle(hub::MainCaption(QStringLiteral("RS bin file editor and texture viewer"), s.GamePath));
+    writeSettings();
+    ui().doEvents();
+}
+
+// The three program pickers keep the path they had when the dialog is cancelled.
+void frmEditor::mnuAcro_Click()
+{
+    const QString file = ui().openFile(dialogRequest(QStringLiteral("Select your Acrobat Reader"),
+                                                     QStringLiteral("Acrobat Reader (*.exe)|*.exe")));
+    if (!file.isEmpty())
+        shared().AcrobatPath = file;
+}
+
+void frmEditor::mnuIRF_Click()
+{
+    const QString file = ui().openFile(dialogRequest(QStringLiteral("Select your Graphics Editor"),
+                                                     QStringLiteral("Graphics Editor (*.exe)|*.exe")));
+    if (!file.isEmpty())
+        shared().TextureEditorPath = file;
+}
+
+void frmEditor::mnuViewer_Click()
+{
+    const QString file = ui().openFile(dialogRequest(QStringLiteral("Select your Graphics Viewer"),
+                                                     QStringLiteral("Viewer (*.exe)|*.exe")));
+    if (!file.isEmpty())
+        shared().ViewerPath = file;
+}
+
+void frmEditor::mnuSelDefEdit_Click()
+{
+    const int answer = ui().msgBox(QStringLiteral("Do you wish to use the .XML editor as your Default Editor?"),
+                                   vb::vbYesNo + vb::vbExclamation, Ui::programTitle());
+    if (answer == vb::vbYes) {
+        shared().XmlEditorDefault = true;
+        SSTab1->setCurrentIndex(1);
+    } else {
+        shared().XmlEditorDefault = false;
+        SSTab1->setCurrentIndex(0);
+    }
+}
+
+void frmEditor::mnuURS_Click()
+{
+    shared().SessionEditor = 1;
+    SSTab1->setCurrentIndex(0);
+}
+
+void frmEditor::mnuUXML_Click()
+{
+    shared().SessionEditor = 2;
+    SSTab1->setCurrentIndex(1);
+    ui().doEvents();
+}
+
+void frmEditor::mnuAbout_Click()
+{
+    ui().showModal(aboutWindow());
+}
+
+// ---------------------------------------------------------------------------------------
+// The text page's files
+
+void frmEditor::mnuOpenRS_Click()
+{
+    if (isBusy())
+        return;
+    SharedState& s = shared();
+    try {
+        RichTextBox1->clearText();
+        Text1->clear();
+        Label2->clear();
+        PageSource = Source::Nothing;
+
+        if (TreeHooks.PromptSaveAndReset && !TreeHooks.PromptSaveAndReset(WorkBase + QStringLiteral("xml")))
+            return;
+        TreeLoaded = false;
+
+        if (!s.SkipOpenDialog) {
+            s.CurrentFile = ui().openFile(dialogRequest(QStringLiteral("Open RailSim file"), OpenRSFilter, s.GamePath));
+            if (s.CurrentFile.isEmpty())
+                return;
+        }
+
+        BusyScope busy(this);
+        BusyPointer pointer;
+        Text1->setText(s.CurrentFile);
+        Label2->setText(s.CurrentFile);
+        s.SkipOpenDialog = false;
+        ui().doEvents();
+
+        QString xml;
+        const ConversionResult opened = OpenGameFile(s.CurrentFile, xml);
+        if (!opened) {
+            showError(opened.error);
+            return;
+        }
+        RichTextBox1->loadText(xml);
+    } catch (const VbError& e) {
+        showUnexpected("mnuOpenRS_Click", e.number);
+    }
+}
+
+void frmEditor::mnuOpenTex_Click()
+{
+    if (isBusy())
+        return;
+    SharedState& s = shared();
+    try {
+        if (!s.SkipOpenDialog) {
+            s.CurrentFile = ui().openFile(dialogRequest(QStringLiteral("Open RS Texture files"), OpenTexFilter, s.GamePath));
+            if (s.CurrentFile.isEmpty())
+                return;
+        }
+
+        BusyScope busy(this);
+        BusyPointer pointer;
+        // The page keeps its text until the texture is converted; when that fails, the
+        // page and its path stay as they were.
+        const QString previousPath = Text1->text();
+        const QString previousLabel = Label2->text();
+        Text1->setText(s.CurrentFile);
+        Label2->setText(s.CurrentFile);
+        s.SkipOpenDialog = false;
+        ui().doEvents();
+        Command7->setVisible(true);
+
+        QString xml;
+        const ConversionResult opened = OpenTexture(s.CurrentFile, xml);
+        if (!opened) {
+            Text1->setText(previousPath);
+            Label2->setText(previousLabel);
+            showError(opened.error);
+            return;
+        }
+        RichTextBox1->loadText(xml);
+    } catch (const VbError& e) {
+        showUnexpected("mnuOpenTex_Click", e.number);
+    }
+}
+
+void frmEditor::mnuXML_Click()
+{
+    if (isBusy())
+        return;
+    SharedState& s = shared();
+    try {
+        if (!s.SkipOpenDialog) {
+            s.CurrentFile = ui().openFile(dialogRequest(QStringLiteral("Open .xml file"), OpenXmlFilter, s.GamePath));
+            if (s.CurrentFile.isEmpty())
+                return;
+        }
+
+        BusyScope busy(this);
+        BusyPointer pointer;
+        Text1->setText(s.CurrentFile);
+        Label2->setText(s.CurrentFile);
+        s.SkipOpenDialog = false;
+        ui().doEvents();
+
+        QString xml, copy;
+        const ConversionResult opened = OpenXmlFile(s.CurrentFile, xml, copy);
+        if (!opened) {
+            RichTextBox1->clearText();
+            Text1->clear();
+            Label2->clear();
+            showError(opened.error);
+            return;
+        }
+        RichTextBox1->loadText(xml);
+
+        if (TreeHooks.LoadXmlFile)
+            TreeHooks.LoadXmlFile(copy);
+        // The tree now holds this file; showing the tree page must not replace it with the
+        // work copy of an earlier game file.
+        TreeLoaded = true;
+        ui().doEvents();
+    } catch (const VbError& e) {
+        showUnexpected("mnuXML_Click", e.number);
+    }
+}
+
+void frmEditor::mnuSaveRS_Click()
+{
+    if (isBusy())
+        return;
+    try {
+        BusyScope busy(this);
+        BusyPointer pointer;
+        const ConversionResult saved = SaveGameFile(RichTextBox1->text(), Text1->text());
+        if (!saved) {
+            setStatusPanelText(3, QStringLiteral("Not saved"));
+            showError(saved.error);
+        }
+    } catch (const VbError& e) {
+        setStatusPanelText(3, QStringLiteral("Not saved"));
+        showUnexpected("mnuSaveRS_Click", e.number);
+    }
+}
+
+void frmEditor::mnuSavexml_Click()
+{
+    if (isBusy())
+        return;
+    const QString file = ui().saveFile(dialogRequest(QStringLiteral("Save .xml format files"), SaveXmlFilter,
+                                                     hub::TempFilesFolder()));
+    if (file.isEmpty())
+        return;
+    if (!hub::WriteAnsiFile(file, RichTextBox1->text()))
+        showError(QStringLiteral("The file ") + file + QStringLiteral(" could not be written."));
+    ui().doEvents();
+}
+
+void frmEditor::mnuSaveAs_Click()
+{
+    if (isBusy())
+        return;
+    const QString file = ui().saveFile(dialogRequest(QStringLiteral("Save KRS format files"), SaveAsFilter,
+                                                     hub::TempFilesFolder()));
+    if (file.isEmpty())
+        return;
+    if (!hub::WriteAnsiFile(file, RichTextBox1->text()))
+        showError(QStringLiteral("The file ") + file + QStringLiteral(" could not be written."));
+}
+
+void frmEditor::mnuPrint_Click()
+{
+    if (isBusy())
+        return;
+    // The tabs leave the page for good, whether the print goes ahead or not.
+    const QString text = RichTextBox1->text();
+    if (text.contains(QLatin1Char('\t'))) {
+        QString untabbed = text;
+        untabbed.remove(QLatin1Char('\t'));
+        RichTextBox1->loadText(untabbed);
+    }
+
+    const bool hasSelection = RichTextBox1->textCursor().hasSelection();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPrintRange(hasSelection ? QPrinter::Selection : QPrinter::AllPages);
+    const bool accepted =
+        printDialog_ ? printDialog_(printer, hasSelection) : showPrintDialog(printer, hasSelection, this);
+    if (!accepted)
+        return;
+    if (!printer.isValid())
+        return;
+    RichTextBox1->print(&printer);
+}
+
+void frmEditor::mnuExit_Click()
+{
+    if (isBusy())
+        return;
+    RichTextBox1->clearText();
+    ui().doEvents();
+    close();
+}
