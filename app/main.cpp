@@ -1,5 +1,6 @@
 #include "hub/frmEditor.h"
 #include "platform/QtUi.h"
+#include "scenarios/frmZelvorn.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -11,6 +12,7 @@ int main(int argc, char** argv)
 
     QtUi seam;
     setUi(&seam);
+    frmZelvorn::registerLauncher();
 
     // The program takes its command line as one text, as it would be handed over on
     // Windows: the arguments after the program's name, joined by single blanks.

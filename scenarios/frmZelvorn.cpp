@@ -1,0 +1,683 @@
+#include "scenarios/frmZelvorn.h"
+
+#include "common/SharedState.h"
+#include "common/VbError.h"
+#include "platform/Ui.h"
+#include "scenarios/frmShowRoutes.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <exception>
+
+using namespace scenarios;
+
+namespace {
+
+QPointer<frmZelvorn> loadedWindow;
+
+// The window's measures are kept in twips, as the form was drawn; 15 twips make a pixel.
+constexpr int px(int twips)
+{
+    return (twips + 7) / 15;
+}
+
+constexpr int kLeftEdge = px(100);     // Frame5 from the window's left edge
+constexpr int kFrameGap = px(50);      // between one frame's right edge and the next frame
+constexpr int kList1Margin = px(275);  // List1: its frame's width less this
+constexpr int kList3Margin = px(400);  // the stock list List3: its frame's width less this
+constexpr int kListMargin = px(275);   // the other lists
+constexpr int kEdge = 4;               // free space at the window's other edges
+constexpr int kScenarioFrameWidth = 340; // Frame5 keeps this width
+
+// Frame1, Frame2, Frame3, Frame4 and Frame6 share the width beside Frame5 as 0.18, 0.18,
+// 0.27, 0.27 and 0.27 parts; the parts add up to 1.17, so each is taken of the width divided
+// by 1.17 to keep the last frame inside the window.
+constexpr double kFrameParts[5] = {0.18, 0.18, 0.27, 0.27, 0.27};
+constexpr double kPartsTotal = 1.17;
+
+int rowHeight(const QWidget* w)
+{
+    return w->fontMetrics().height() + 10;
+}
+
+// The space a group box's title takes at its top.
+int frameTop(const QGroupBox* frame)
+{
+    return frame->fontMetrics().height() + 10;
+}
+
+QGroupBox* makeFrame(QWidget* parent, const char* name, const QString& title)
+{
+    auto* frame = new QGroupBox(title, parent);
+    frame->setObjectName(QString::fromLatin1(name));
+    return frame;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QString& tip = QString())
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    if (!tip.isEmpty())
+        button->setToolTip(tip);
+    return button;
+}
+
+QListWidget* makeList(QWidget* parent, const char* name)
+{
+    auto* list = new QListWidget(parent);
+    list->setObjectName(QString::fromLatin1(name));
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    return list;
+}
+
+void fillList(QListWidget* list, const QStringList& rows)
+{
+    const QSignalBlocker block(list);
+    list->clear();
+    list->addItems(rows);
+}
+
+QString selectedText(const QListWidget* list)
+{
+    const QList<QListWidgetItem*> items = list->selectedItems();
+    return items.isEmpty() ? QString() : items.first()->text();
+}
+
+constexpr int kPathRole = Qt::UserRole;
+constexpr int kFilledRole = Qt::UserRole + 1;
+
+} // namespace
+
+// ---- folder list --------------------------------------------------------------------------
+
+ZelvornFolderTree::ZelvornFolderTree(QWidget* parent) : QTreeWidget(parent)
+{
+    setHeaderHidden(true);
+    setColumnCount(1);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setUniformRowHeights(true);
+    setIndentation(12);
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header()->setStretchLastSection(false);
+    connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { fill(item); });
+    connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
+        if (current) {
+            fill(current);
+            current->setExpanded(true);
+        }
+        emit folderChosen();
+    });
+}
+
+QTreeWidgetItem* ZelvornFolderTree::makeItem(const QString& name, const QString& path)
+{
+    auto* item = new QTreeWidgetItem(QStringList{name});
+    item->setData(0, kPathRole, path);
+    item->setToolTip(0, path);
+    item->setIcon(0, style()->standardIcon(QStyle::SP_DirIcon));
+    item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+    return item;
+}
+
+void ZelvornFolderTree::fill(QTreeWidgetItem* item)
+{
+    if (!item || item->data(0, kFilledRole).toBool())
+        return;
+    item->setData(0, kFilledRole, true);
+    const QString path = item->data(0, kPathRole).toString();
+    for (const QString& name : subFolderNames(path))
+        item->addChild(makeItem(name, path + QLatin1Char('\\') + name));
+    item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+}
+
+void ZelvornFolderTree::setRoot(const QString& root)
+{
+    const QSignalBlocker block(this);
+    clear();
+    root_ = root;
+    if (root.isEmpty())
+        return;
+    QString name = root;
+    while (name.size() > 1 && (name.endsWith(QLatin1Char('\\')) || name.endsWith(QLatin1Char('/'))))
+        name.chop(1);
+    name = name.mid(std::max(name.lastIndexOf(QLatin1Char('\\')), name.lastIndexOf(QLatin1Char('/'))) + 1);
+    QTreeWidgetItem* top = makeItem(name.isEmpty() ? root : name, root);
+    addTopLevelItem(top);
+    fill(top);
+    top->setExpanded(true);
+    setCurrentItem(top);
+}
+
+void ZelvornFolderTree::setPath(const QString& path)
+{
+    QTreeWidgetItem* item = topLevelItem(0);
+    if (!item)
+        return;
+    const QSignalBlocker block(this);
+    if (path.startsWith(root_, Qt::CaseInsensitive)) {
+        const QStringList names = path.mid(root_.size()).split(QRegularExpression(QStringLiteral("[\\\\/]")), Qt::SkipEmptyParts);
+        for (const QString& name : names) {
+            fill(item);
+            QTreeWidgetItem* next = nullptr;
+            for (int i = 0; i < item->childCount(); ++i) {
+                if (item->child(i)->text(0).compare(name, Qt::CaseInsensitive) == 0) {
+                    next = item->child(i);
+                    break;
+                }
+            }
+            if (!next)
+                break;
+            item->setExpanded(true);
+            item = next;
+        }
+    }
+    fill(item);
+    item->setExpanded(true);
+    setCurrentItem(item);
+    scrollToItem(item);
+}
+
+QString ZelvornFolderTree::path() const
+{
+    const QTreeWidgetItem* item = currentItem();
+    return item ? item->data(0, kPathRole).toString() : QString();
+}
+
+// ---- the one window -----------------------------------------------------------------------
+
+frmZelvorn* frmZelvorn::showEditor(QWidget* parent)
+{
+    unloadEditor();
+    auto* window = new frmZelvorn(parent);
+    window->Form_Load();
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
+frmZelvorn* frmZelvorn::loaded()
+{
+    return loadedWindow.data();
+}
+
+void frmZelvorn::unloadEditor()
+{
+    if (frmZelvorn* window = loadedWindow.data())
+        window->unload();
+}
+
+void frmZelvorn::registerLauncher()
+{
+    frmShowRoutes::setScenarioEditorLauncher([] { frmZelvorn::showEditor(); });
+}
+
+frmZelvorn::frmZelvorn(QWidget* parent) : QMainWindow(parent, Qt::Window)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("frmZelvorn"));
+    setWindowTitle(QStringLiteral("Scenario Editor"));
+    loadedWindow = this;
+    buildControls();
+}
+
+frmZelvorn::~frmZelvorn()
+{
+    if (loadedWindow.data() == this)
+        loadedWindow.clear();
+}
+
+void frmZelvorn::unload()
+{
+    unloading_ = true;
+    close();
+}
+
+void frmZelvorn::closeEvent(QCloseEvent* event)
+{
+    // Closing the window by its frame asks as "Exit" does before unsaved changes are lost.
+    if (!unloading_ && !editor_.mayDropChanges()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    if (loadedWindow.data() == this)
+        loadedWindow.clear();
+}
+
+void frmZelvorn::guarded(const QString& handler, const std::function<void()>& work)
+{
+    try {
+        work();
+    } catch (const VbError& error) {
+        ui().msgBox(QStringLiteral("Error - ") + error.description + QStringLiteral(" occurred in subroutine ") + handler,
+                    vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+    } catch (const std::exception& error) {
+        ui().msgBox(QStringLiteral("Error - ") + QString::fromLocal8Bit(error.what())
+                        + QStringLiteral(" occurred in subroutine ") + handler,
+                    vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+    }
+}
+
+// ---- controls -----------------------------------------------------------------------------
+
+void frmZelvorn::buildControls()
+{
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
+    help->setObjectName(QStringLiteral("mnuHlp"));
+
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client_);
+    client_->installEventFilter(this);
+
+    buildScenarioFrame();
+    buildWeatherFrame();
+
+    Frame2 = makeFrame(client_, "Frame2", QStringLiteral("Consists"));
+    List1 = makeList(Frame2, "List1");
+    Label2 = new QLabel(QStringLiteral("Current Driven Consist:-"), Frame2);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label3 = new QLabel(Frame2);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3->setToolTip(QStringLiteral("Displays the Consist which currently has the Driver."));
+    Label3->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    Label3->setWordWrap(true);
+    Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    Frame3 = makeFrame(client_, "Frame3", QStringLiteral("Selected Consist"));
+    List2 = makeList(Frame3, "List2");
+    List2->setSelectionMode(QAbstractItemView::MultiSelection);
+
+    buildStockFrame();
+
+    Frame6 = makeFrame(client_, "Frame6", QStringLiteral("Available Markers"));
+    List4 = makeList(Frame6, "List4");
+
+    // Wide enough for every frame's caption where the screen allows.
+    setMinimumSize(1100, 640);
+    QSize size(1780, 720);
+    if (const QScreen* shown = screen())
+        size = size.boundedTo(shown->availableGeometry().size()).expandedTo(minimumSize());
+    resize(size);
+}
+
+void frmZelvorn::buildScenarioFrame()
+{
+    Frame5 = makeFrame(client_, "Frame5", QStringLiteral("Current Scenario"));
+    Frame5->setFixedWidth(kScenarioFrameWidth);
+
+    auto* boxes = new QGridLayout;
+    boxes->setHorizontalSpacing(8);
+    boxes->setVerticalSpacing(4);
+    boxes->setColumnStretch(1, 1);
+    int row = 0;
+    for (int i = 0; i < PropertyBoxCount; ++i) {
+        Label1[i] = new QLabel(propertyBoxCaptions()[i], Frame5);
+        Label1[i]->setObjectName(QStringLiteral("Label1_%1").arg(i));
+        Text1[i] = new QLineEdit(Frame5);
+        Text1[i]->setObjectName(QStringLiteral("Text1_%1").arg(i));
+        Label1[i]->setBuddy(Text1[i]);
+        boxes->addWidget(Label1[i], row, 0);
+        boxes->addWidget(Text1[i], row, 1);
+        ++row;
+        if (i == StartTimeBox) {
+            Check1 = new QCheckBox(QStringLiteral("Change for all consists"), Frame5);
+            Check1->setObjectName(QStringLiteral("Check1"));
+            Check1->setToolTip(QStringLiteral(
+                "Select if you want Start Time of all trains in the scenario to be altered by the same amount."));
+            boxes->addWidget(Check1, row, 1);
+            ++row;
+        }
+    }
+    Text1[StartTimeBox]->setToolTip(QStringLiteral("Change the Start Time of the main Consist."));
+    Text1[SeasonBox]->setToolTip(QStringLiteral("Select the Season to use."));
+    Text1[SeasonBox]->installEventFilter(this);
+
+    // The season list lies over the season box and shows while the box has the focus.
+    Combo1 = new QComboBox(Frame5);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->addItems(seasonNames());
+    Combo1->hide();
+    Combo1->installEventFilter(this);
+    connect(Combo1, &QComboBox::activated, this, [this] { Combo1_Change(); });
+    QWidget::setTabOrder(Text1[SeasonBox], Combo1);
+    QWidget::setTabOrder(Combo1, Text1[WeatherProviderBox]);
+
+    auto* types = new QHBoxLayout;
+    Option2[0] = new QRadioButton(QStringLiteral("Standard Scenario"), Frame5);
+    Option2[1] = new QRadioButton(QStringLiteral("Timetable Scenario"), Frame5);
+    auto* typeGroup = new QButtonGroup(this);
+    for (int i = 0; i < 2; ++i) {
+        Option2[i]->setObjectName(QStringLiteral("Option2_%1").arg(i));
+        typeGroup->addButton(Option2[i], i);
+        types->addWidget(Option2[i]);
+        connect(Option2[i], &QRadioButton::clicked, this, [this, i] { Option2_MouseDown(i); });
+    }
+    types->addStretch(1);
+    Option2[0]->setChecked(true);
+
+    Command1 = makeButton(Frame5, "Command1", QStringLiteral("Save Changes"), QStringLiteral("Save all changes made."));
+    Command12 = makeButton(Frame5, "Command12", QStringLiteral("Clone Scenario with new Name"));
+    Command2 = makeButton(Frame5, "Command2", QStringLiteral("Exit"));
+    Command5 = makeButton(Frame5, "Command5", QStringLiteral("Run Rail Simulator"), QStringLiteral("Run Rail Simulator"));
+    Command8 = makeButton(Frame5, "Command8", QStringLiteral("Run Rail Sim Editor"));
+    Command14 = makeButton(Frame5, "Command14", QStringLiteral("Run Rail Sim Editor (with log)"));
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+    connect(Command8, &QPushButton::clicked, this, [this] { Command8_Click(); });
+    connect(Command14, &QPushButton::clicked, this, [this] { Command14_Click(); });
+
+    auto* buttons = new QGridLayout;
+    buttons->setSpacing(6);
+    buttons->addWidget(Command1, 0, 0);
+    buttons->addWidget(Command2, 0, 1);
+    buttons->addWidget(Command12, 1, 0, 1, 2);
+    buttons->addWidget(Command5, 2, 0, 1, 2);
+    buttons->addWidget(Command8, 3, 0, 1, 2);
+    buttons->addWidget(Command14, 4, 0, 1, 2);
+
+    auto* outer = new QVBoxLayout(Frame5);
+    outer->setContentsMargins(10, 8, 10, 10);
+    outer->setSpacing(10);
+    outer->addLayout(boxes);
+    outer->addLayout(types);
+    outer->addStretch(1);
+    outer->addLayout(buttons);
+}
+
+void frmZelvorn::buildWeatherFrame()
+{
+    Frame1 = makeFrame(client_, "Frame1", QStringLiteral("Select Weather Here if Required."));
+    Dir1 = new ZelvornFolderTree(Frame1);
+    Dir1->setObjectName(QStringLiteral("Dir1"));
+    File1 = makeList(Frame1, "File1");
+    Command3 = makeButton(Frame1, "Command3", QStringLiteral("Set Weather"),
+                          QStringLiteral("Select weather from above and click here to confirm."));
+    connect(Dir1, &ZelvornFolderTree::folderChosen, this, [this] { Dir1_Click(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+}
+
+void frmZelvorn::buildStockFrame()
+{
+    Frame4 = makeFrame(client_, "Frame4", QStringLiteral("Available Stock."));
+    Label4 = new QLabel(QStringLiteral("Select RailVehicles Folder"), Frame4);
+    Label4->setObjectName(QStringLiteral("Label4"));
+    Dir2 = new ZelvornFolderTree(Frame4);
+    Dir2->setObjectName(QStringLiteral("Dir2"));
+    Dir2->setToolTip(QStringLiteral("Select the RailVehicles folder you wish to list stock from."));
+    static const char* const kinds[] = {"Diesel", "Electric", "Steam", "Passenger", "Freight", "Tender", "DMU", "EMU"};
+    auto* kindGroup = new QButtonGroup(this);
+    for (int i = 0; i < 8; ++i) {
+        Option1[i] = new QRadioButton(QString::fromLatin1(kinds[i]), Frame4);
+        Option1[i]->setObjectName(QStringLiteral("Option1_%1").arg(i));
+        kindGroup->addButton(Option1[i], i);
+    }
+    Command6 = makeButton(Frame4, "Command6", QStringLiteral("Find Available Rolling-Stock"),
+                          QStringLiteral("List all stock of type selected below."));
+    List3 = makeList(Frame4, "List3");
+    List3->setSortingEnabled(true);
+    Label6 = new QLabel(QStringLiteral("Path of selected Available Stock:-"), Frame4);
+    Label6->setObjectName(QStringLiteral("Label6"));
+    Label5 = new QLabel(Frame4);
+    Label5->setObjectName(QStringLiteral("Label5"));
+    Label5->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    Label5->setWordWrap(true);
+    Label5->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+// ---- events -------------------------------------------------------------------------------
+
+bool frmZelvorn::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == client_ && event->type() == QEvent::Resize) {
+        Form_Resize();
+    } else if (watched == Text1[SeasonBox] && event->type() == QEvent::FocusIn) {
+        Text1_GotFocus(SeasonBox);
+    } else if (watched == Combo1 && event->type() == QEvent::FocusOut) {
+        // Opening its own list is no loss of the focus.
+        if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason && Combo1->isVisible())
+            Combo1_LostFocus();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- handlers -----------------------------------------------------------------------------
+
+void frmZelvorn::Form_Load()
+{
+    setWindowTitle(ScenarioEditor::caption());
+    editor_.load();
+
+    Command1->setEnabled(true);
+    Command12->setEnabled(true);
+    Check1->setChecked(false);
+    Combo1->hide();
+    Option2[editor_.IsTimetable ? 1 : 0]->setChecked(true);
+    for (int i = 0; i < PropertyBoxCount; ++i) {
+        Text1[i]->setText(editor_.boxes[i]);
+        Text1[i]->setCursorPosition(0);
+    }
+
+    Dir1->setRoot(shared().GamePath);
+    Dir1->setPath(editor_.weatherFolder);
+    refreshFile1();
+
+    fillList(List1, editor_.tables.rows());
+    Label3->setText(editor_.tables.drivenConsist);
+    fillList(List2, {});
+
+    Dir2->setRoot(shared().GamePath);
+    Dir2->setPath(editor_.stockFolder);
+    fillList(List4, editor_.markers);
+    Form_Resize();
+}
+
+void frmZelvorn::Form_Resize()
+{
+    if (!client_)
+        return;
+    const int top = kEdge;
+    const int height = std::max(0, client_->height() - top - kEdge);
+
+    Frame5->setGeometry(kLeftEdge, top, Frame5->width(), height);
+
+    // W: the window's width less Frame5's.
+    const int w = client_->width() - Frame5->width();
+    const double share = std::max(0, w - kLeftEdge - 5 * kFrameGap - kEdge) / kPartsTotal;
+    QGroupBox* const frames[5] = {Frame1, Frame2, Frame3, Frame4, Frame6};
+    int x = Frame5->geometry().right() + 1;
+    for (int i = 0; i < 5; ++i) {
+        x += kFrameGap;
+        const int width = int(kFrameParts[i] * share);
+        frames[i]->setGeometry(x, top, width, height);
+        frames[i]->setVisible(true);
+        x += width;
+    }
+
+    const int row = rowHeight(this);
+    auto inner = [](QGroupBox* frame, int margin) { return std::max(0, frame->width() - margin); };
+    auto left = [](int margin) { return margin / 2; };
+
+    // Weather: the folders above, their ".bin" files below, "Set Weather" at the foot.
+    {
+        const int t = frameTop(Frame1);
+        const int wList = inner(Frame1, kListMargin);
+        const int bottom = height - row - 10;
+        const int space = std::max(0, bottom - t - 6);
+        const int folders = space * 11 / 20;
+        Dir1->setGeometry(left(kListMargin), t, wList, folders);
+        File1->setGeometry(left(kListMargin), t + folders + 6, wList, std::max(0, space - folders - 6));
+        Command3->setGeometry(left(kListMargin), bottom + 4, wList, row);
+    }
+    // Consists: the list, and below it the driven consist.
+    {
+        const int t = frameTop(Frame2);
+        const int wList = inner(Frame2, kList1Margin);
+        const int labelHeight = 2 * fontMetrics().height() + 12;
+        const int listHeight = std::max(0, height - t - row - labelHeight - 18);
+        List1->setGeometry(left(kList1Margin), t, wList, listHeight);
+        Label2->setGeometry(left(kList1Margin), t + listHeight + 6, wList, row);
+        Label3->setGeometry(left(kList1Margin), t + listHeight + 6 + row, wList, labelHeight);
+    }
+    // The chosen consist's vehicles.
+    {
+        const int t = frameTop(Frame3);
+        List2->setGeometry(left(kListMargin), t, inner(Frame3, kListMargin), std::max(0, height - t - 10));
+    }
+    // Available stock: the folder, the kinds in two columns, the search, the list, the path.
+    {
+        const int t = frameTop(Frame4);
+        const int wList = inner(Frame4, kList3Margin);
+        const int x0 = left(kList3Margin);
+        int y = t;
+        Label4->setGeometry(x0, y, wList, row);
+        y += row;
+        const int folders = std::max(60, (height - t) / 4);
+        Dir2->setGeometry(x0, y, wList, folders);
+        y += folders + 6;
+        const int column = wList / 2;
+        for (int i = 0; i < 8; ++i)
+            Option1[i]->setGeometry(x0 + (i / 4) * column, y + (i % 4) * (row - 4), column, row - 4);
+        y += 4 * (row - 4) + 6;
+        Command6->setGeometry(x0, y, wList, row);
+        y += row + 6;
+        const int pathHeight = 2 * fontMetrics().height() + 12;
+        const int listHeight = std::max(0, height - y - row - pathHeight - 16);
+        List3->setGeometry(x0, y, wList, listHeight);
+        y += listHeight + 4;
+        Label6->setGeometry(x0, y, wList, row);
+        Label5->setGeometry(x0, y + row, wList, pathHeight);
+    }
+    // Markers.
+    {
+        const int t = frameTop(Frame6);
+        List4->setGeometry(left(kListMargin), t, inner(Frame6, kListMargin), std::max(0, height - t - 10));
+        List4->setVisible(true);
+    }
+}
+
+void frmZelvorn::Text1_GotFocus(int index)
+{
+    if (index != SeasonBox)
+        return;
+    QLineEdit* box = Text1[SeasonBox];
+    {
+        const QSignalBlocker block(Combo1);
+        Combo1->setCurrentIndex(Combo1->findText(box->text(), Qt::MatchFixedString));
+    }
+    Combo1->setGeometry(box->geometry());
+    Combo1->show();
+    Combo1->raise();
+    Combo1->setFocus(Qt::OtherFocusReason);
+}
+
+void frmZelvorn::Combo1_Change()
+{
+    if (Combo1->currentIndex() >= 0)
+        Text1[SeasonBox]->setText(Combo1->currentText());
+    // The focus moves on before the list hides, so that it does not fall back on the season box.
+    if (Combo1->hasFocus())
+        Text1[WeatherProviderBox]->setFocus(Qt::OtherFocusReason);
+    Combo1->hide();
+}
+
+void frmZelvorn::Combo1_LostFocus()
+{
+    // A list left without a choice keeps the season box as it was.
+    if (Combo1->currentIndex() >= 0)
+        Text1[SeasonBox]->setText(Combo1->currentText());
+    Combo1->hide();
+}
+
+void frmZelvorn::refreshFile1()
+{
+    fillList(File1, filesWithExtension(Dir1->path(), QStringLiteral(".bin")));
+}
+
+void frmZelvorn::Dir1_Click()
+{
+    refreshFile1();
+}
+
+void frmZelvorn::Command3_Click()
+{
+    guarded(QStringLiteral("Command3_Click"), [this] {
+        WeatherChoice choice;
+        if (!splitWeatherPath(shared().GamePath, Dir1->path(), selectedText(File1), choice))
+            return;
+        Text1[WeatherProviderBox]->setText(choice.provider);
+        Text1[WeatherProductBox]->setText(choice.product);
+        Text1[WeatherBlueprintBox]->setText(choice.blueprint);
+    });
+}
+
+void frmZelvorn::Option2_MouseDown(int index)
+{
+    guarded(QStringLiteral("Option2_MouseDown"), [this, index] {
+        const int selected = editor_.pressScenarioType(index);
+        Option2[selected]->setChecked(true);
+    });
+}
+
+void frmZelvorn::Command2_Click()
+{
+    guarded(QStringLiteral("Command2_Click"), [this] {
+        if (!editor_.mayDropChanges())
+            return;
+        editor_.clearScenario();
+        frmShowRoutes::unloadBrowser();
+        unload();
+    });
+}
+
+void frmZelvorn::Command5_Click()
+{
+    guarded(QStringLiteral("Command5_Click"), [this] {
+        if (!editor_.runGame())
+            return;
+        frmShowRoutes::unloadBrowser();
+        unload();
+    });
+}
+
+void frmZelvorn::Command8_Click()
+{
+    guarded(QStringLiteral("Command8_Click"), [this] {
+        if (!editor_.runGameEditor(false))
+            return;
+        frmShowRoutes::unloadBrowser();
+        unload();
+    });
+}
+
+void frmZelvorn::Command14_Click()
+{
+    guarded(QStringLiteral("Command14_Click"), [this] {
+        if (!editor_.runGameEditor(true))
+            return;
+        frmShowRoutes::unloadBrowser();
+        unload();
+    });
+}

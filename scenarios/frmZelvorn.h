@@ -1,0 +1,145 @@
+#pragma once
+// The scenario editor window. The browser (frmShowRoutes) prepares the shared scenario texts
+// and shows it; it shows the scenario's properties, its consists, the route's markers, the
+// weather and stock folder lists, and offers the scenario type switch, "Exit" and the commands
+// that start the game or its editor. The work is done by scenarios::ScenarioEditor; the
+// window reads its controls and shows the results.
+
+#include "scenarios/ScenarioEditor.h"
+
+#include <QMainWindow>
+#include <QTreeWidget>
+
+#include <array>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+
+// A folder list rooted at one folder (the game folder): the folders on the way to the current
+// folder are open, and every folder opens when it is expanded or chosen. Paths are the
+// program's game-style texts: the root as given, then "\" and each folder's name.
+class ZelvornFolderTree : public QTreeWidget {
+    Q_OBJECT
+public:
+    explicit ZelvornFolderTree(QWidget* parent = nullptr);
+
+    // Shows root (and its sub-folders) and makes it the current folder.
+    void setRoot(const QString& root);
+    QString root() const { return root_; }
+
+    // Makes the folder current, matching each name without regard to case. When the path
+    // leads out of the root or names a folder that does not exist, the deepest folder on its
+    // way that exists becomes current.
+    void setPath(const QString& path);
+    // The current folder.
+    QString path() const;
+
+signals:
+    // The user chose another folder.
+    void folderChosen();
+
+private:
+    QTreeWidgetItem* makeItem(const QString& name, const QString& path);
+    void fill(QTreeWidgetItem* item);
+
+    QString root_;
+};
+
+class frmZelvorn : public QMainWindow {
+    Q_OBJECT
+public:
+    // Shows the editor for the scenario the browser has just prepared: a window that is
+    // already open is unloaded first (the shared texts it was editing have been replaced), and
+    // a new one is loaded from the shared texts and shown.
+    static frmZelvorn* showEditor(QWidget* parent = nullptr);
+    // The loaded window, or nullptr.
+    static frmZelvorn* loaded();
+    // Unloads the loaded window, if any, without asking anything.
+    static void unloadEditor();
+    // Makes the browser's "Edit Selected Scenario" show this window. The program calls this
+    // once at start-up.
+    static void registerLauncher();
+
+    explicit frmZelvorn(QWidget* parent = nullptr);
+    ~frmZelvorn() override;
+
+    scenarios::ScenarioEditor& editor() { return editor_; }
+
+    // Controls.
+    QGroupBox* Frame5 = nullptr; // "Current Scenario"
+    std::array<QLabel*, scenarios::PropertyBoxCount> Label1{};
+    std::array<QLineEdit*, scenarios::PropertyBoxCount> Text1{};
+    QComboBox* Combo1 = nullptr; // the season list over the season box
+    QCheckBox* Check1 = nullptr; // "Change for all consists"
+    std::array<QRadioButton*, 2> Option2{}; // "Standard Scenario", "Timetable Scenario"
+    QPushButton* Command1 = nullptr;  // "Save Changes"
+    QPushButton* Command12 = nullptr; // "Clone Scenario with new Name"
+    QPushButton* Command2 = nullptr;  // "Exit"
+    QPushButton* Command5 = nullptr;  // "Run Rail Simulator"
+    QPushButton* Command8 = nullptr;  // "Run Rail Sim Editor"
+    QPushButton* Command14 = nullptr; // "Run Rail Sim Editor (with log)"
+
+    QGroupBox* Frame1 = nullptr; // "Select Weather Here if Required."
+    ZelvornFolderTree* Dir1 = nullptr;
+    QListWidget* File1 = nullptr; // the "*.bin" files of Dir1's folder
+    QPushButton* Command3 = nullptr; // "Set Weather"
+
+    QGroupBox* Frame2 = nullptr; // "Consists"
+    QListWidget* List1 = nullptr;
+    QLabel* Label2 = nullptr; // "Current Driven Consist:-"
+    QLabel* Label3 = nullptr; // the driven consist's row text
+
+    QGroupBox* Frame3 = nullptr; // "Selected Consist"
+    QListWidget* List2 = nullptr; // the vehicles of the chosen consist
+
+    QGroupBox* Frame4 = nullptr; // "Available Stock."
+    QLabel* Label4 = nullptr;    // "Select RailVehicles Folder"
+    ZelvornFolderTree* Dir2 = nullptr;
+    std::array<QRadioButton*, 8> Option1{};
+    QPushButton* Command6 = nullptr; // "Find Available Rolling-Stock"
+    QListWidget* List3 = nullptr;
+    QLabel* Label6 = nullptr; // "Path of selected Available Stock:-"
+    QLabel* Label5 = nullptr;
+
+    QGroupBox* Frame6 = nullptr; // "Available Markers"
+    QListWidget* List4 = nullptr;
+
+    // Event handlers.
+    void Form_Load();
+    void Form_Resize();
+    void Text1_GotFocus(int index);
+    void Combo1_Change();
+    void Combo1_LostFocus();
+    void Dir1_Click();
+    void Command3_Click();
+    void Option2_MouseDown(int index);
+    void Command2_Click();
+    void Command5_Click();
+    void Command8_Click();
+    void Command14_Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void buildScenarioFrame();
+    void buildWeatherFrame();
+    void buildStockFrame();
+    void refreshFile1();
+    // Closes the window without the unsaved-changes question.
+    void unload();
+    // Runs a handler, showing anything it throws as an error message.
+    void guarded(const QString& handler, const std::function<void()>& work);
+
+    scenarios::ScenarioEditor editor_;
+    QWidget* client_ = nullptr;
+    bool unloading_ = false;
+};
