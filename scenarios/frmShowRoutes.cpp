@@ -1,6 +1,7 @@
 #include "scenarios/frmShowRoutes.h"
 
 #include "common/SharedState.h"
+#include "common/TabStopListWidget.h"
 #include "common/VbError.h"
 #include "platform/Ui.h"
 
@@ -11,11 +12,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 #include <exception>
@@ -24,48 +23,6 @@ namespace {
 
 QPointer<frmShowRoutes> loadedWindow;
 std::function<void()> editorLauncher;
-
-// Draws "name<tab>folder" rows with the folder in a column that starts at a fixed tab stop,
-// as a list box with one tab stop does.
-class TabStopDelegate : public QStyledItemDelegate {
-public:
-    TabStopDelegate(int tabPixels, QObject* parent) : QStyledItemDelegate(parent), tabPixels_(tabPixels) {}
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
-        QStyleOptionViewItem opt(option);
-        initStyleOption(&opt, index);
-        const QString text = opt.text;
-        opt.text.clear();
-        const QWidget* widget = opt.widget;
-        QStyle* style = widget ? widget->style() : QApplication::style();
-        style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
-
-        const QRect area = opt.rect.adjusted(3, 0, -3, 0);
-        painter->save();
-        painter->setFont(opt.font);
-        const bool selected = opt.state & QStyle::State_Selected;
-        painter->setPen(opt.palette.color(opt.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled,
-                                          selected ? QPalette::HighlightedText : QPalette::Text));
-        const QFontMetrics metrics(opt.font);
-        const qsizetype tab = text.indexOf(QLatin1Char('\t'));
-        const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
-        if (tab < 0) {
-            painter->drawText(area, flags, metrics.elidedText(text, Qt::ElideRight, area.width()));
-        } else {
-            QRect first = area;
-            first.setWidth(qMin(area.width(), tabPixels_ - 4));
-            painter->drawText(first, flags, metrics.elidedText(text.left(tab), Qt::ElideRight, first.width()));
-            QRect second = area;
-            second.setLeft(area.left() + tabPixels_);
-            painter->drawText(second, flags, metrics.elidedText(text.mid(tab + 1), Qt::ElideRight, second.width()));
-        }
-        painter->restore();
-    }
-
-private:
-    int tabPixels_;
-};
 
 int firstSelectedRow(const QListWidget* list)
 {
@@ -156,7 +113,7 @@ void frmShowRoutes::buildControls()
         list->setObjectName(QString::fromLatin1(name));
         list->setFont(courier);
         list->setSelectionMode(QAbstractItemView::SingleSelection);
-        list->setItemDelegate(new TabStopDelegate(tab, list));
+        setTabStopRows(list, tab);
         list->setMinimumWidth(listWidth);
         return list;
     };

@@ -1,0 +1,12 @@
+#pragma once
+// List rows of the form "name<tab>folder" drawn with one tab stop, so that the folders stand
+// in a column, as a list box with a tab stop set shows them.
+
+class QListWidget;
+
+// The tab stop of a list, given in dialog units (a quarter of the average character width of
+// the list's font), converted to pixels.
+int tabStopPixels(const QListWidget* list, int dialogUnits);
+
+// Makes the list draw its rows with one tab stop at tabPixels.
+void setTabStopRows(QListWidget* list, int tabPixels);
