@@ -2,7 +2,10 @@
 
 #include <QFont>
 #include <QFontDatabase>
+#include <QTextCursor>
 #include <QTextDocument>
+
+#include <algorithm>
 
 TextPageWidget::TextPageWidget(QWidget* parent) : QPlainTextEdit(parent)
 {
@@ -42,4 +45,64 @@ QString TextPageWidget::shownText() const
 QString TextPageWidget::text() const
 {
     return kept_.restore(shownText());
+}
+
+qsizetype TextPageWidget::Find(const QString& text, qsizetype start, qsizetype end, int options)
+{
+    const qsizetype length = document()->characterCount() - 1; // without the final separator
+    if (text.isEmpty() || start < 0 || start > length)
+        return -1;
+    QTextDocument::FindFlags flags;
+    if (options & FindWholeWord)
+        flags |= QTextDocument::FindWholeWords;
+    if (options & FindMatchCase)
+        flags |= QTextDocument::FindCaseSensitively;
+    const QTextCursor found = document()->find(text, int(start), flags);
+    if (found.isNull() || (end >= 0 && found.selectionEnd() > end))
+        return -1;
+    setTextCursor(found);
+    return found.selectionStart();
+}
+
+qsizetype TextPageWidget::SelStart() const
+{
+    return textCursor().selectionStart();
+}
+
+void TextPageWidget::setSelStart(qsizetype position)
+{
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(int(std::clamp<qsizetype>(position, 0, document()->characterCount() - 1)));
+    setTextCursor(cursor);
+}
+
+qsizetype TextPageWidget::SelLength() const
+{
+    const QTextCursor cursor = textCursor();
+    return cursor.selectionEnd() - cursor.selectionStart();
+}
+
+void TextPageWidget::setSelLength(qsizetype length)
+{
+    QTextCursor cursor = textCursor();
+    const qsizetype start = cursor.selectionStart();
+    const qsizetype last = document()->characterCount() - 1;
+    cursor.setPosition(int(start));
+    cursor.setPosition(int(std::clamp<qsizetype>(start + std::max<qsizetype>(length, 0), start, last)),
+                       QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+}
+
+QString TextPageWidget::SelText() const
+{
+    QString selected = textCursor().selectedText();
+    selected.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return selected;
+}
+
+void TextPageWidget::setSelText(const QString& text)
+{
+    QTextCursor cursor = textCursor();
+    cursor.insertText(text);
+    setTextCursor(cursor);
 }

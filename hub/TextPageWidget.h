@@ -22,6 +22,23 @@ public:
     // What the box shows, one "\n" per line break (non-breaking spaces kept as they are).
     QString shownText() const;
 
+    // The rich text box operations that other windows use. Positions count the characters
+    // of the shown text from 0, each line break being one character.
+    enum FindOption { FindWholeWord = 2, FindMatchCase = 4 };
+    // Finds text at or after position start (and ending at or before end, when end is not
+    // negative), without regard to case unless FindMatchCase is given. Selects the match and
+    // answers its position; answers -1, the selection unchanged, when there is none.
+    qsizetype Find(const QString& text, qsizetype start = 0, qsizetype end = -1, int options = 0);
+    // The selection: its start (the caret when nothing is selected), length and text.
+    // Setting the start moves the caret there and empties the selection; setting the length
+    // selects that many characters from the start; setting the text replaces the selection.
+    qsizetype SelStart() const;
+    void setSelStart(qsizetype position);
+    qsizetype SelLength() const;
+    void setSelLength(qsizetype length);
+    QString SelText() const;
+    void setSelText(const QString& text);
+
 private:
     KeptText kept_;
     bool loading_ = false;

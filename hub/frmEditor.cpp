@@ -3,28 +3,40 @@
 #include "common/FileProcs.h"
 #include "common/SharedState.h"
 #include "common/VbError.h"
+#include "hub/EditorPages.h"
 #include "hub/HubStartup.h"
+#include "hub/PathLabelWidget.h"
+#include "hub/RoutesXmlCheck.h"
 #include "hub/TextPageWidget.h"
+#include "hub/TextureCommands.h"
+#include "hub/dlgTime.h"
 #include "hub/frmAbout.h"
+#include "hub/xml/XmlTreeWidget.h"
 #include "platform/Paths.h"
+#include "platform/Process.h"
 #include "platform/Ui.h"
+#include "routes/frmDelRoute.h"
+#include "scenarios/frmShowRoutes.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QFile>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTime>
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include <cmath>
 
@@ -88,12 +100,21 @@ private:
     frmEditor* w;
 };
 
-frmEditor::frmEditor(QWidget* parent) : QMainWindow(parent)
+frmEditor::frmEditor(QWidget* parent) : QMainWindow(parent), TreeDocument(nullptr, nullptr)
 {
     setWindowTitle(Ui::programTitle());
-    resize(twipsToPixels(12000), twipsToPixels(9000));
 
-    buildPages();
+    // The tab control stands at a fixed place in the client area, so the client area is a
+    // plain container.
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+    SSTab1 = new QTabWidget(client);
+    SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    // The pages themselves stay empty: each page's controls are in its frame.
+    SSTab1->addTab(new QWidget(SSTab1), QStringLiteral("Veltrane Editor"));
+    SSTab1->addTab(new QWidget(SSTab1), QStringLiteral("XML Editor"));
+    buildTextPage();
+    buildTreePage();
     buildMenus();
 
     // The design's one panel; start-up adds the others.
@@ -106,50 +127,79 @@ frmEditor::frmEditor(QWidget* parent) : QMainWindow(parent)
         setStatusPanelText(3, text);
         ui().doEvents();
     };
+
+    TreeDocument.setView(trevwContents);
+    TreeDocument.setHost(this);
+    TreeHooks.PromptSaveAndReset = [this](const QString& path) { return TreeDocument.PromptSaveAndReset(path); };
+    TreeHooks.NewXmlDocument = [this] { TreeDocument.NewXmlDocument(); };
+    TreeHooks.LoadXmlFile = [this](const QString& path) {
+        TreeDocument.TreeFileName = path;
+        TreeDocument.LoadXmlTree();
+    };
+    EnableAttributeControls(false);
+
+    Layout = hub::MainWindowDesign();
+    resize(twipsToPixels(hub::DesignWindowWidth), twipsToPixels(hub::DesignWindowHeight));
+    Form_Resize();
+
+    connect(SSTab1, &QTabWidget::currentChanged, this, [this] { SSTab1_Click(); });
 }
 
-frmEditor::~frmEditor() = default;
-
-void frmEditor::buildPages()
+frmEditor::~frmEditor()
 {
-    SSTab1 = new QTabWidget(this);
+    // The tree view goes with the window's children; the document must not reach it then.
+    TreeDocument.setView(nullptr);
+    TreeDocument.setHost(nullptr);
+}
 
-    // Text page.
-    auto* page0 = new QWidget(SSTab1);
-    Frame1 = new QGroupBox(QStringLiteral("Veltrane Editor"), page0);
+void frmEditor::buildTextPage()
+{
+    Frame1 = new QGroupBox(hub::TextPageCaption(), SSTab1);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
     Label1 = new QLabel(QStringLiteral("File Name:"), Frame1);
     Text1 = new QLineEdit(Frame1);
+    Command1 = new QPushButton(QStringLiteral("Highlight XML"), Frame1);
+    Command1->setEnabled(false);
     Command7 = new QPushButton(QStringLiteral("Show Image"), Frame1);
     Command7->setVisible(false);
     RichTextBox1 = new TextPageWidget(Frame1);
-    auto* fileRow = new QHBoxLayout;
-    fileRow->addWidget(Label1);
-    fileRow->addWidget(Text1, 1);
-    fileRow->addWidget(Command7);
-    auto* frame1Layout = new QVBoxLayout(Frame1);
-    frame1Layout->addLayout(fileRow);
-    frame1Layout->addWidget(RichTextBox1, 1);
-    auto* page0Layout = new QVBoxLayout(page0);
-    page0Layout->addWidget(Frame1);
-    SSTab1->addTab(page0, QStringLiteral("Veltrane Editor"));
+}
 
-    // Tree page.
-    auto* page1 = new QWidget(SSTab1);
-    Frame2 = new QGroupBox(QStringLiteral("XML Editor"), page1);
+void frmEditor::buildTreePage()
+{
+    Frame2 = new QGroupBox(hub::TreePageCaption(), SSTab1);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    Frame2->setVisible(false);
     Label3 = new QLabel(QStringLiteral("File Name:"), Frame2);
-    Label2 = new QLabel(Frame2);
-    Label2->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    auto* labelRow = new QHBoxLayout;
-    labelRow->addWidget(Label3);
-    labelRow->addWidget(Label2, 1);
-    auto* frame2Layout = new QVBoxLayout(Frame2);
-    frame2Layout->addLayout(labelRow);
-    frame2Layout->addStretch(1);
-    auto* page1Layout = new QVBoxLayout(page1);
-    page1Layout->addWidget(Frame2);
-    SSTab1->addTab(page1, QStringLiteral("XML Editor"));
+    Label2 = new PathLabelWidget(Frame2);
+    trevwContents = new XmlTreeWidget(Frame2);
 
-    setCentralWidget(SSTab1);
+    fraAttribs = new QGroupBox(QStringLiteral("Attributes"), Frame2);
+    lblNames = new QLabel(QStringLiteral("Name:"), fraAttribs);
+    lstAttributes = new QListWidget(fraAttribs);
+    lblValue = new QLabel(QStringLiteral("Value:"), fraAttribs);
+    txtAttributeValue = new QLineEdit(fraAttribs);
+    cmdAdd = new QPushButton(QStringLiteral("&Add"), fraAttribs);
+    cmdDel = new QPushButton(QStringLiteral("&Remove"), fraAttribs);
+    cmdRename = new QPushButton(QStringLiteral("R&ename"), fraAttribs);
+
+    // The search frame's commands come with the tree search; until then it is shown
+    // disabled rather than offering buttons that do nothing.
+    Frame3 = new QGroupBox(QStringLiteral("Search"), Frame2);
+    Text2 = new QLineEdit(Frame3);
+    Command2 = new QPushButton(QStringLiteral("Find"), Frame3);
+    Command3 = new QPushButton(QStringLiteral("Find All"), Frame3);
+    Check1 = new QCheckBox(QStringLiteral("Whole Word Only"), Frame3);
+    Command4 = new QPushButton(QStringLiteral("Find in Text"), Frame3);
+    Text3 = new QLineEdit(Frame3);
+    Command5 = new QPushButton(QStringLiteral("Replace"), Frame3);
+    Command6 = new QPushButton(QStringLiteral("Replace All"), Frame3);
+    Frame3->setEnabled(false);
+
+    fraChars = new QGroupBox(QStringLiteral("Characters"), Frame2);
+    lblText = new QLabel(QStringLiteral("Text:"), fraChars);
+    txtCharacters = new QPlainTextEdit(fraChars);
+    txtCharacters->setLineWrapMode(QPlainTextEdit::NoWrap);
 }
 
 void frmEditor::buildMenus()
@@ -174,13 +224,36 @@ void frmEditor::buildMenus()
     mnuFileS->addSeparator();
     mnuExit = item(mnuFileS, QStringLiteral("&Exit"), &frmEditor::mnuExit_Click);
 
-    // The tree page's menus; their items come with the tree page.
+    // The tree page's menus; their open, save and node commands come with the tree page's
+    // editing.
     mnuFile = bar->addMenu(QStringLiteral("Files"));
+    mnuFileExit = item(mnuFile, QStringLiteral("Exit"), &frmEditor::mnuFileExit_Click);
     mnuFile->menuAction()->setVisible(false);
     mnuNodePopUp = bar->addMenu(QStringLiteral("Nodes"));
     mnuEditCopy = mnuNodePopUp->addAction(QStringLiteral("Copy"));
     mnuEditPaste = mnuNodePopUp->addAction(QStringLiteral("Paste"));
+    mnuEditCopy->setEnabled(false);
+    mnuEditPaste->setEnabled(false);
     mnuNodePopUp->menuAction()->setVisible(false);
+
+    // Its dialogs are not part of the program yet: the menu stays out of the bar while it
+    // is empty.
+    mnuSearch = bar->addMenu(QStringLiteral("Search and Replace"));
+    showMenu(mnuSearch, true);
+
+    mnuConv = bar->addMenu(QStringLiteral("Conversions"));
+    mnuDDS = item(mnuConv, QStringLiteral("Convert .TgPcDx to .dds"), &frmEditor::mnuDDS_Click);
+    mnuView = item(mnuConv, QStringLiteral("View .dds File"), &frmEditor::mnuView_Click);
+    mnuEditDDS = item(mnuConv, QStringLiteral("Edit .dds File"), &frmEditor::mnuEditDDS_Click);
+    mnuDDStoKrs = item(mnuConv, QStringLiteral("Convert .dds to .TgPcDx"), &frmEditor::mnuDDStoKrs_Click);
+    mnuConv->addSeparator();
+    mnuTime = item(mnuConv, QStringLiteral("Convert RS time to hrs/mins"), &frmEditor::mnuTime_Click);
+
+    mnuTools = bar->addMenu(QStringLiteral("Tools"));
+    mnuDelRoute = item(mnuTools, QStringLiteral("Check Routes or Scenarios"), &frmEditor::mnuDelRoute_Click);
+    mnuCheckXML = item(mnuTools, QStringLiteral("Check Routes.xml file"), &frmEditor::mnuCheckXML_Click);
+    mnuTools->addSeparator();
+    mnuZelvorn = item(mnuTools, QStringLiteral("Edit Scenarios"), &frmEditor::mnuZelvorn_Click);
 
     mnuOpt = bar->addMenu(QStringLiteral("Options"));
     mnuRSPath = item(mnuOpt, QStringLiteral("Rail Simulator Path"), &frmEditor::mnuRSPath_Click);
@@ -191,9 +264,154 @@ void frmEditor::buildMenus()
     mnuSelDefEdit = item(mnuOpt, QStringLiteral("Select Default Editor"), &frmEditor::mnuSelDefEdit_Click);
     mnuURS = item(mnuOpt, QStringLiteral("Use Veltrane Editor this session only"), &frmEditor::mnuURS_Click);
     mnuUXML = item(mnuOpt, QStringLiteral("Use XML Editor this session only"), &frmEditor::mnuUXML_Click);
+    mnuOpt->addSeparator();
+    mnuClear = item(mnuOpt, QStringLiteral("Clear Screen"), &frmEditor::mnuClear_Click);
+    mnuCTF = item(mnuOpt, QStringLiteral("Clear Temp Files"), &frmEditor::mnuCTF_Click);
 
     mnuHelp = bar->addMenu(QStringLiteral("Help"));
+    mnuContents = item(mnuHelp, QStringLiteral("Contents"), &frmEditor::mnuContents_Click);
     mnuAbout = item(mnuHelp, QStringLiteral("About"), &frmEditor::mnuAbout_Click);
+}
+
+void frmEditor::showMenu(QMenu* menu, bool shown)
+{
+    menu->menuAction()->setVisible(shown && !menu->isEmpty());
+}
+
+// ---------------------------------------------------------------------------------------
+// Layout and pages
+
+void frmEditor::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmEditor::Form_Resize()
+{
+    const QSize outer = frameGeometry().size();
+    hub::LayOutMainWindow(outer.width() * TwipsPerPixel, outer.height() * TwipsPerPixel, Layout);
+    applyLayout();
+}
+
+void frmEditor::applyLayout()
+{
+    const auto place = [](QWidget* widget, const hub::TwipsRect& r) {
+        widget->setGeometry(twipsToPixels(r.Left), twipsToPixels(r.Top), twipsToPixels(r.Width),
+                            twipsToPixels(r.Height));
+    };
+    const hub::MainWindowLayout& l = Layout;
+    place(SSTab1, l.SSTab1);
+    place(Frame1, l.Frame1);
+    place(Label1, l.Label1);
+    place(Text1, l.Text1);
+    place(Command1, l.Command1);
+    place(Command7, l.Command7);
+    place(RichTextBox1, l.RichTextBox1);
+    place(Frame2, l.Frame2);
+    place(Label3, l.Label3);
+    place(Label2, l.Label2);
+    place(trevwContents, l.trevwContents);
+    place(fraAttribs, l.fraAttribs);
+    place(lblNames, l.lblNames);
+    place(lstAttributes, l.lstAttributes);
+    place(lblValue, l.lblValue);
+    place(txtAttributeValue, l.txtAttributeValue);
+    place(cmdAdd, l.cmdAdd);
+    place(cmdDel, l.cmdDel);
+    place(cmdRename, l.cmdRename);
+    place(Frame3, l.Frame3);
+    place(Text2, l.Text2);
+    place(Command2, l.Command2);
+    place(Command3, l.Command3);
+    place(Command4, l.Command4);
+    place(Check1, l.Check1);
+    place(Text3, l.Text3);
+    place(Command5, l.Command5);
+    place(Command6, l.Command6);
+    place(fraChars, l.fraChars);
+    place(lblText, l.lblText);
+    place(txtCharacters, l.txtCharacters);
+    // The frames lie over the tab control's page area.
+    Frame1->raise();
+    Frame2->raise();
+}
+
+void frmEditor::SSTab1_Click()
+{
+    const SharedState& s = shared();
+    const int page = SSTab1->currentIndex();
+    const hub::PageSwitch view = hub::PageSwitchFor(page, s.SessionEditor, s.XmlEditorDefault);
+    try {
+        if (page == hub::TreePage && !TreeLoaded)
+            loadTreeWorkCopy();
+    } catch (const VbError& e) {
+        showUnexpected("SSTab1_Click", e.number);
+    }
+    Frame1->setVisible(view.frame1Visible);
+    Frame2->setVisible(view.frame2Visible);
+    setFrameCaption(page == hub::TreePage ? Frame2 : Frame1, view.caption, view.warning);
+
+    mnuFileS->menuAction()->setVisible(view.fileSVisible);
+    mnuFile->menuAction()->setVisible(view.fileVisible);
+    mnuNodePopUp->menuAction()->setVisible(view.nodePopUpVisible);
+    showMenu(mnuSearch, view.searchVisible);
+}
+
+void frmEditor::loadTreeWorkCopy()
+{
+    // Before the first game-file open there is no work copy to load: the tree page keeps
+    // its empty document instead of reporting a file that cannot exist.
+    if (TreeWorkName.isEmpty())
+        return;
+    if (TreeHooks.LoadXmlFile)
+        TreeHooks.LoadXmlFile(hub::TreeWorkCopyPath(TreeWorkName));
+    TreeLoaded = true;
+    ui().doEvents();
+}
+
+void frmEditor::setFrameCaption(QGroupBox* frame, const QString& caption, bool warning)
+{
+    frame->setTitle(caption);
+    // Once a caption has been a warning, the frame keeps the warning's bold red.
+    if (warning && frame->styleSheet().isEmpty()) {
+        frame->setStyleSheet(QStringLiteral("QGroupBox#") + frame->objectName()
+                             + QStringLiteral(" { font-weight: bold; color: #FF0000; }"));
+        frame->ensurePolished();
+    }
+}
+
+void frmEditor::EnableAttributeControls(bool enabled)
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{fraAttribs, fraChars, lblNames, lblValue, lblText, lstAttributes,
+                                                      txtAttributeValue, txtCharacters, cmdAdd, cmdDel, cmdRename})
+        w->setEnabled(enabled);
+    if (!enabled) {
+        const QScopedValueRollback<bool> updating(TreeDocument.UpdatingControls, true);
+        lstAttributes->clear();
+        txtCharacters->clear();
+        txtAttributeValue->clear();
+    }
+}
+
+QString frmEditor::caption() const
+{
+    return windowTitle();
+}
+
+void frmEditor::setCaption(const QString& caption)
+{
+    setWindowTitle(caption);
+}
+
+void frmEditor::setSaveEnabled(bool enabled)
+{
+    treeSaveEnabled_ = enabled;
+}
+
+void frmEditor::setSaveAsEnabled(bool enabled)
+{
+    treeSaveAsEnabled_ = enabled;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -331,6 +549,7 @@ void frmEditor::Form_Load()
         mnuEditCopy->setEnabled(false);
         mnuEditPaste->setEnabled(false);
         Frame1->setVisible(true);
+        Frame2->setVisible(false);
         mnuFileS->menuAction()->setVisible(true);
         mnuFile->menuAction()->setVisible(false);
         mnuNodePopUp->menuAction()->setVisible(false);
@@ -746,4 +965,127 @@ void frmEditor::mnuExit_Click()
     RichTextBox1->clearText();
     ui().doEvents();
     close();
+}
+
+void frmEditor::mnuFileExit_Click()
+{
+    if (isBusy())
+        return;
+    close();
+}
+
+// ---------------------------------------------------------------------------------------
+// Options: the page and the work folder
+
+void frmEditor::mnuClear_Click()
+{
+    if (isBusy())
+        return;
+    // The page's XML work copy goes with the page, so that nothing of the file stays behind
+    // to be loaded or saved by mistake.
+    if (!WorkBase.isEmpty()) {
+        const QString copy = WorkBase + QStringLiteral("xml");
+        if (FileExists(copy) && !QFile::remove(platform::nativePath(copy)))
+            showError(QStringLiteral("The work file ") + copy + QStringLiteral(" could not be deleted."));
+        platform::clearPathCache();
+    }
+    RichTextBox1->clearText();
+    Text1->clear();
+    Label2->clear();
+    // An empty page is no game file's text: saving it must not replace a game file.
+    PageSource = Source::Nothing;
+}
+
+void frmEditor::mnuCTF_Click()
+{
+    if (isBusy())
+        return;
+    BusyScope busy(this);
+    if (!hub::ResetTempFiles())
+        showError(QStringLiteral("The work folder ") + hub::TempFilesFolder() + QStringLiteral(" could not be created."));
+}
+
+// ---------------------------------------------------------------------------------------
+// Help
+
+void frmEditor::mnuContents_Click()
+{
+    const QString reader = shared().AcrobatPath;
+    if (reader.isEmpty()) {
+        ui().msgBox(hub::HelpReaderMissingMessage(), vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+        return;
+    }
+    QString error;
+    if (platform::startDetached(hub::HelpCommandLine(reader), &error) == 0)
+        showError(hub::HelpReaderFailedMessage(reader, error));
+}
+
+// ---------------------------------------------------------------------------------------
+// Conversions
+
+void frmEditor::mnuDDS_Click()
+{
+    if (isBusy())
+        return;
+    BusyScope busy(this);
+    hub::ConvertTextureToDds(Text1->text(), RichTextBox1->text(), WorkName);
+}
+
+void frmEditor::mnuView_Click()
+{
+    if (isBusy())
+        return;
+    BusyScope busy(this);
+    hub::ViewDdsFile(WorkName);
+}
+
+void frmEditor::mnuEditDDS_Click()
+{
+    if (isBusy())
+        return;
+    BusyScope busy(this);
+    hub::EditDdsFile(WorkName);
+}
+
+void frmEditor::mnuDDStoKrs_Click()
+{
+    if (isBusy())
+        return;
+    BusyScope busy(this);
+    hub::ConvertDdsToTexture([this](const QString& xml) { RichTextBox1->loadText(xml); });
+}
+
+void frmEditor::mnuTime_Click()
+{
+    dlgTime::showDialog(this);
+}
+
+// ---------------------------------------------------------------------------------------
+// Tools
+
+void frmEditor::mnuDelRoute_Click()
+{
+    if (isBusy())
+        return;
+    // The route list serves checking and packaging; it reads the mode when it loads.
+    shared().PackageRouteMode = false;
+    frmDelRoute& window = frmDelRoute::instance();
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+void frmEditor::mnuCheckXML_Click()
+{
+    if (isBusy())
+        return;
+    BusyScope busy(this);
+    CheckRoutesXmlFile();
+}
+
+void frmEditor::mnuZelvorn_Click()
+{
+    if (isBusy())
+        return;
+    frmShowRoutes::showBrowser(this);
 }

@@ -39,7 +39,10 @@ TEST_F(EditorTest, FirstStartAsksForTheGameAndWritesTheSettings)
 
     EXPECT_EQ(shared().GamePath, tree.gamePath());
     const QByteArray prefs = tree.readFile("program/preferences.txt");
-    EXPECT_TRUE(prefs.startsWith("12000,9000,")) << prefs.constData();
+    // The window's design size, as it was never resized.
+    EXPECT_TRUE(prefs.startsWith(QByteArray::number(hub::DesignWindowWidth) + ','
+                                 + QByteArray::number(hub::DesignWindowHeight) + ','))
+        << prefs.constData();
     EXPECT_TRUE(prefs.endsWith(preferencesTail(tree.gamePath()))) << prefs.constData();
 
     EXPECT_EQ(tree.readFile("program/System32/serz.exe"), tree.readFile("game/serz.exe"));
@@ -72,8 +75,9 @@ TEST_F(EditorTest, SerzNowhereStopsStartUpWithTheMessage)
                                      "run this program, see the Help file for details.");
     EXPECT_EQ(ui.lastMessage().style, vb::vbOKOnly + vb::vbExclamation);
     EXPECT_EQ(ui.lastMessage().title, "Veltrane");
-    // The rest of start-up did not run.
-    EXPECT_EQ(w->windowTitle(), "Veltrane");
+    // The rest of start-up did not run: the caption is the one the tree page's new
+    // document gave the window.
+    EXPECT_EQ(w->windowTitle(), "XML File Editor - ");
     EXPECT_EQ(w->statusPanelCount(), 1);
     EXPECT_EQ(w->Text1->text(), "");
 }
@@ -134,7 +138,7 @@ TEST_F(EditorTest, FailedCopyOfSerzIsReported)
     auto w = startWindow();
 
     EXPECT_EQ(ui.lastMessage().style, vb::vbOKOnly + vb::vbExclamation);
-    EXPECT_EQ(w->windowTitle(), "Veltrane");
+    EXPECT_EQ(w->windowTitle(), "XML File Editor - ");
 }
 
 // ---- settings ----
@@ -179,7 +183,8 @@ TEST_F(EditorTest, ShortSettingsFileKeepsTheWindowSize)
     ui.expectOpenFile("");
 
     auto w = startWindow();
-    EXPECT_EQ(w->frameGeometry().size(), QSize(800, 600));
+    EXPECT_EQ(w->frameGeometry().size(), QSize(hub::DesignWindowWidth / TwipsPerPixel,
+                                               hub::DesignWindowHeight / TwipsPerPixel));
     EXPECT_EQ(w->statusPanelCount(), 3); // start-up went on
 }
 
