@@ -384,10 +384,10 @@ QString BatchInterpreter::resolve(const QString& text) const
     return withoutTrailingSlash(platform::nativePath(t));
 }
 
-bool BatchInterpreter::makeSpec(const QString& text, Spec& spec)
+bool BatchInterpreter::makePathArg(const QString& text, PathArg& arg)
 {
-    spec = Spec();
-    spec.text = text;
+    arg = PathArg();
+    arg.text = text;
     QString head;
     QString name;
     const qsizetype cut = std::max(text.lastIndexOf(QLatin1Char('\\')), text.lastIndexOf(QLatin1Char('/')));
@@ -404,11 +404,11 @@ bool BatchInterpreter::makeSpec(const QString& text, Spec& spec)
         cannotRun(QStringLiteral("wildcards are allowed in the last part of a path only: ") + text);
         return false;
     }
-    spec.folder = head.isEmpty() ? cwd_ : resolve(head);
-    spec.pattern = name;
-    spec.wildcard = hasWildcard(name);
-    if (!spec.wildcard)
-        spec.full = name.isEmpty() ? spec.folder : resolve(text);
+    arg.folder = head.isEmpty() ? cwd_ : resolve(head);
+    arg.pattern = name;
+    arg.wildcard = hasWildcard(name);
+    if (!arg.wildcard)
+        arg.full = name.isEmpty() ? arg.folder : resolve(text);
     return true;
 }
 
@@ -578,8 +578,8 @@ bool BatchInterpreter::doCopy(const Parsed& p)
         cannotRun(QStringLiteral("The syntax of the command is incorrect."));
         return false;
     }
-    Spec src;
-    if (!makeSpec(p.paths[0], src))
+    PathArg src;
+    if (!makePathArg(p.paths[0], src))
         return false;
 
     QStringList sources;
@@ -604,8 +604,8 @@ bool BatchInterpreter::doCopy(const Parsed& p)
     if (p.paths.size() < 2) {
         destFolder = cwd_;
     } else {
-        Spec dst;
-        if (!makeSpec(p.paths[1], dst))
+        PathArg dst;
+        if (!makePathArg(p.paths[1], dst))
             return false;
         if (dst.pattern.isEmpty()) {
             destFolder = dst.folder;
@@ -659,8 +659,8 @@ bool BatchInterpreter::doXcopy(const Parsed& p)
     const bool goOn = p.switches.contains(QLatin1String("c"));
     const bool newerOnly = p.switches.contains(QLatin1String("d"));
 
-    Spec src;
-    if (!makeSpec(p.paths[0], src))
+    PathArg src;
+    if (!makePathArg(p.paths[0], src))
         return false;
     QString base;
     QString pattern;
@@ -693,8 +693,8 @@ bool BatchInterpreter::doXcopy(const Parsed& p)
     if (p.paths.size() < 2) {
         destFolder = cwd_;
     } else {
-        Spec dst;
-        if (!makeSpec(p.paths[1], dst))
+        PathArg dst;
+        if (!makePathArg(p.paths[1], dst))
             return false;
         if (dst.pattern.isEmpty()) {
             destFolder = dst.folder;
@@ -797,15 +797,15 @@ bool BatchInterpreter::doDel(const Parsed& p)
     const bool recurse = p.switches.contains(QLatin1String("s"));
     bool ok = true;
     for (const QString& text : p.paths) {
-        Spec spec;
-        if (!makeSpec(text, spec))
+        PathArg arg;
+        if (!makePathArg(text, arg))
             return false;
-        QString folder = spec.folder;
-        QString pattern = spec.pattern;
+        QString folder = arg.folder;
+        QString pattern = arg.pattern;
         if (pattern.isEmpty()) {
             pattern = QStringLiteral("*");
-        } else if (!spec.wildcard && QFileInfo(spec.full).isDir()) {
-            folder = spec.full; // a folder's name deletes the files in it
+        } else if (!arg.wildcard && QFileInfo(arg.full).isDir()) {
+            folder = arg.full; // a folder's name deletes the files in it
             pattern = QStringLiteral("*");
         }
         QList<Found> found;
@@ -863,16 +863,16 @@ bool BatchInterpreter::doAttrib(const QString& rest)
 
     bool ok = true;
     for (const QString& text : paths) {
-        Spec spec;
-        if (!makeSpec(text, spec))
+        PathArg arg;
+        if (!makePathArg(text, arg))
             return false;
         QList<Found> found;
-        if (!spec.wildcard && !spec.pattern.isEmpty() && QFileInfo(spec.full).isDir()) {
-            found.append({spec.full, QString(), true}); // a folder named on its own
+        if (!arg.wildcard && !arg.pattern.isEmpty() && QFileInfo(arg.full).isDir()) {
+            found.append({arg.full, QString(), true}); // a folder named on its own
         } else {
-            const QString pattern = spec.pattern.isEmpty() ? QStringLiteral("*") : spec.pattern;
-            if (QFileInfo(spec.folder).isDir())
-                collect(spec.folder, QString(), pattern, recurse, folders, found, nullptr);
+            const QString pattern = arg.pattern.isEmpty() ? QStringLiteral("*") : arg.pattern;
+            if (QFileInfo(arg.folder).isDir())
+                collect(arg.folder, QString(), pattern, recurse, folders, found, nullptr);
         }
         if (found.isEmpty()) {
             fail(QStringLiteral("File not found - ") + text);

@@ -68,7 +68,7 @@ private:
     };
     // A path argument taken apart: the real folder it names and the last component when that
     // is a pattern.
-    struct Spec {
+    struct PathArg {
         QString text;        // as written
         QString folder;      // native folder that holds the pattern
         QString pattern;     // last component (may hold wildcards); empty when the text ends in a separator
@@ -94,7 +94,7 @@ private:
     static QList<Arg> tokenize(const QString& text);
     bool parseArgs(const QString& rest, const QStringList& allowed, Parsed& out);
     QString resolve(const QString& text) const;
-    bool makeSpec(const QString& text, Spec& spec);
+    bool makePathArg(const QString& text, PathArg& arg);
 
     // Copies one file's bytes through a temporary file beside the destination, keeping the
     // source's modification time and permissions (xcopy: made writable, as it resets
