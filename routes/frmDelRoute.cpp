@@ -2,21 +2,25 @@
 
 #include "common/FileProcs.h"
 #include "common/SharedState.h"
+#include "common/TabStopListWidget.h"
+#include "common/frmReport.h"
 #include "platform/Ui.h"
+#include "routes/RouteScan.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QLocale>
-#include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QStyledItemDelegate>
+#include <QTextEdit>
 #include <QTime>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -27,49 +31,6 @@ namespace {
 constexpr int kTabStopDialogUnits = 170;
 // The "Processing" panel's least width: 2000 twips at 15 twips a pixel.
 constexpr int kProcessingPanelMinWidth = 2000 / 15;
-
-// Draws a row's text with tab stops every tabStop pixels, so that the folder after the tab
-// stands in a column.
-class TabStopDelegate : public QStyledItemDelegate {
-public:
-    TabStopDelegate(int tabStop, QObject* parent) : QStyledItemDelegate(parent), tabStop_(tabStop) {}
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
-        QStyleOptionViewItem opt(option);
-        initStyleOption(&opt, index);
-        const QString text = opt.text;
-        opt.text.clear();
-        const QWidget* widget = opt.widget;
-        QStyle* style = widget ? widget->style() : QApplication::style();
-        style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
-
-        const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget);
-        const QPalette::ColorGroup group = (opt.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
-        const QPalette::ColorRole role = (opt.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text;
-        QTextOption textOption(Qt::AlignLeft | Qt::AlignVCenter);
-        textOption.setWrapMode(QTextOption::NoWrap);
-        textOption.setTabStopDistance(tabStop_);
-        painter->save();
-        painter->setFont(opt.font);
-        painter->setPen(opt.palette.color(group, role));
-        painter->drawText(QRectF(textRect), text, textOption);
-        painter->restore();
-    }
-
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
-        QSize size = QStyledItemDelegate::sizeHint(option, index);
-        const QFontMetrics metrics(option.font);
-        const QString text = index.data(Qt::DisplayRole).toString();
-        const int width = metrics.size(Qt::TextSingleLine | Qt::TextExpandTabs, text, tabStop_).width() + 8;
-        size.setWidth(qMax(size.width(), width));
-        return size;
-    }
-
-private:
-    int tabStop_;
-};
 
 QFont listFont()
 {
@@ -130,6 +91,74 @@ QPointer<frmDelRoute>& theInstance()
 
 const char* const kAvailable = "veltraneCommandAvailable";
 
+// Shows the route scan's progress in the window's file list: the files of the folder being
+// scanned, then the blueprints being checked, each selected in turn.
+class FileListProgress : public routes::RouteScanProgress {
+public:
+    explicit FileListProgress(QListWidget* list) : list_(list) {}
+    void tilesListed(const QString&, const QStringList& fileNames) override { fill(fileNames); }
+    void tileStarted(qsizetype index) override { select(index); }
+    void blueprintsListed(const QStringList& paths) override { fill(paths); }
+    void blueprintStarted(qsizetype index) override { select(index); }
+
+private:
+    void fill(const QStringList& rows)
+    {
+        list_->clear();
+        list_->addItems(rows);
+    }
+    void select(qsizetype row)
+    {
+        if (row < list_->count())
+            list_->setCurrentRow(int(row));
+    }
+
+    QListWidget* list_;
+};
+
+// The report window, fresh when the last report has been closed but not yet deleted.
+frmReport& reportWindow()
+{
+    if (frmReport* old = frmReport::existing(); old && !old->isVisible())
+        QCoreApplication::sendPostedEvents(old, QEvent::DeferredDelete);
+    return frmReport::instance();
+}
+
+// Shows rows in the report window's list under caption, modally.
+void showReportList(const QString& caption, const QStringList& rows)
+{
+    frmReport& report = reportWindow();
+    report.setWindowTitle(caption);
+    report.RTB1->clear(); // the saved report is the list, not a text left from before
+    report.RTB1->hide();
+    report.List1->clear();
+    report.List1->addItems(rows);
+    report.List1->show();
+    report.showReport(true);
+}
+
+// Shows text in the report window's rich text box under caption, modally.
+void showReportText(const QString& caption, const QString& text)
+{
+    frmReport& report = reportWindow();
+    report.setWindowTitle(caption);
+    report.List1->clear();
+    report.List1->hide();
+    // The text box keeps lines as paragraphs; saving writes them with CR LF again.
+    report.RTB1->setPlainText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    report.RTB1->show();
+    report.showReport(true);
+}
+
+// A table with bounds 0 to count - 1 holding the texts.
+VbArray<QString> tableOf(const QStringList& texts)
+{
+    VbArray<QString> table(0, texts.size() - 1);
+    for (qsizetype k = 0; k < texts.size(); ++k)
+        table[k] = texts[k];
+    return table;
+}
+
 } // namespace
 
 // Disables the window's commands while a long command processes window events, so that no
@@ -179,7 +208,7 @@ frmDelRoute* frmDelRoute::existing()
 
 int frmDelRoute::tabStopPixels() const
 {
-    return QFontMetrics(List1->font()).averageCharWidth() * kTabStopDialogUnits / 4;
+    return ::tabStopPixels(List1, kTabStopDialogUnits);
 }
 
 void frmDelRoute::buildControls()
@@ -261,8 +290,8 @@ void frmDelRoute::buildControls()
     layout->addWidget(StatusBar1);
 
     const int tabStop = tabStopPixels();
-    List1->setItemDelegate(new TabStopDelegate(tabStop, List1));
-    List3->setItemDelegate(new TabStopDelegate(tabStop, List3));
+    setTabStopRows(List1, tabStop);
+    setTabStopRows(List3, tabStop);
 
     clock_ = new QTimer(this);
     clock_->setInterval(1000);
@@ -273,9 +302,10 @@ void frmDelRoute::buildControls()
     connect(List1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
     connect(Command1, &QPushButton::clicked, this, &frmDelRoute::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frmDelRoute::Command2_Click);
+    connect(Command4, &QPushButton::clicked, this, &frmDelRoute::Command4_Click);
     connect(Command10, &QPushButton::clicked, this, &frmDelRoute::Command10_Click);
     connect(CancelButton, &QPushButton::clicked, this, &frmDelRoute::CancelButton_Click);
-    for (QPushButton* button : {Command1, Command2, Command10, CancelButton})
+    for (QPushButton* button : {Command1, Command2, Command4, Command10, CancelButton})
         button->setProperty(kAvailable, true);
 }
 
@@ -418,6 +448,80 @@ void frmDelRoute::Command2_Click()
     SharedState& s = shared();
     removeEntry(s.ScenarioFolders, row);
     removeEntry(s.ScenarioNames, row);
+}
+
+void frmDelRoute::Command4_Click()
+{
+    if (isBusy())
+        return;
+    const int row = firstSelectedRow(List1);
+    SharedState& s = shared();
+    if (row < 0 || !s.RouteFolders.contains(row) || !routes::IsUsableFolderName(s.RouteFolders[row]))
+        return; // no route picked: nothing is scanned
+    const QString routeFolder = s.RouteFolders[row];
+    BusyScope busy(this);
+    try {
+        checkRoute(routeFolder);
+    } catch (const std::exception&) {
+        // The check ends without a message.
+    }
+    ui().setMousePointer(vb::vbDefault);
+}
+
+void frmDelRoute::checkRoute(const QString& routeFolder)
+{
+    SharedState& s = shared();
+    ui().setMousePointer(vb::vbHourglass);
+    s.ReportText.clear();
+    UsedBlueprints.redim(0, routes::kRouteTableUpper);
+    UsedTextures.redim(0, routes::kRouteTableUpper);
+    routes::RouteScanner::resetWorkFolder();
+
+    File1->clear();
+    File1->show();
+    FileListProgress progress(File1);
+    routes::RouteScanner scanner(s.GamePath);
+    scanner.setProgress(&progress);
+
+    // The scenarios listed for the route: their own scenery is scanned too. The lists stay as
+    // they are, so "Delete Selected Scenario" still acts on the scenario the user sees.
+    QStringList scenarios;
+    for (int k = 0; k < List4->count(); ++k)
+        scenarios.append(List4->item(k)->text());
+    const QString routePath = s.GamePath + QStringLiteral("\\Content\\Routes\\") + routeFolder;
+    if (!scanner.ScanRoute(routePath, scenarios))
+        return; // aborted
+
+    const QStringList used = scanner.usedBlueprints().sorted();
+    UsedBlueprints = tableOf(used);
+    showReportList(QStringLiteral("Following item(s) were missing from this route:-"), scanner.missingLines());
+    ui().setMousePointer(vb::vbDefault);
+
+    const int question = vb::vbYesNo + vb::vbQuestion;
+    if (ui().msgBox(QStringLiteral("Do you wish to view a list of Shapes used by this route?"), question) == vb::vbYes)
+        showReportList(QStringLiteral("Following item(s) were used by this route:-"), used);
+    if (ui().msgBox(QStringLiteral("Would you like to check for missing Texture/Animation & Script files?"), question)
+        != vb::vbYes)
+        return;
+
+    s.ReportText = QStringLiteral("Texture Check:-\r\n\r\n");
+    ui().doEvents();
+    ui().setMousePointer(vb::vbHourglass);
+    scanner.CheckAssetFiles(used, s.ReportText);
+    ui().doEvents();
+    if (s.AbortScan) {
+        s.AbortScan = false;
+        return;
+    }
+    if (s.ReportText.size() > 25)
+        showReportText(QStringLiteral("Missing Files:-"), s.ReportText);
+
+    const QStringList textures = scanner.usedTextures().sorted();
+    UsedTextures = tableOf(textures);
+    ui().setMousePointer(vb::vbDefault);
+    if (ui().msgBox(QStringLiteral("Do you wish to view a list of Textures used by this route?"), question)
+        == vb::vbYes)
+        showReportList(QStringLiteral("Following textures were used by this route:-"), textures);
 }
 
 void frmDelRoute::Command10_Click()

@@ -66,6 +66,7 @@ public slots:
     void List1_Click();
     void Command1_Click();
     void Command2_Click();
+    void Command4_Click();
     void Command10_Click();
     void CancelButton_Click();
 
@@ -76,6 +77,8 @@ private:
     class BusyScope;
     void buildControls();
     void updateTimePanel();
+    // The route check of Command4_Click for the route whose folder is routeFolder.
+    void checkRoute(const QString& routeFolder);
     void setCommandsEnabled(bool enabled);
     // Shows a command's button when the mode calls for it and its command is available.
     void showCommand(QPushButton* button, bool wantedInMode);

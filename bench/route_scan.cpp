@@ -1,0 +1,243 @@
+// The route check on a generated route of real size: 10,000 tiles naming 2,000 blueprints
+// (20 references a tile, one in fifty to a blueprint that is missing), then the asset check
+// of those blueprints with their 500 shapes, each file converted by the test serializer
+// (serz.exe beside this program).
+//
+// Each run reports, besides its wall time, the time spent in the serializer's runs and the
+// time outside them, which is the scanner's own work.
+//
+//   build/bin/bench_route_scan [--benchmark_filter=Scan]
+
+#include "common/SharedState.h"
+#include "routes/RouteScan.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+constexpr int kTiles = 10000;
+constexpr int kBlueprints = 2000;
+constexpr int kShapes = 500;
+constexpr int kReferencesPerTile = 20;
+
+// The test serializer's binary form: its header, then the XML's bytes XOR-ed with 0xA5.
+QByteArray serzBinary(const QByteArray& xml)
+{
+    QByteArray out("SERZBIN1");
+    out.reserve(8 + xml.size());
+    for (char c : xml)
+        out += char(c ^ char(0xA5));
+    return out;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+const QByteArray kHead = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
+                         "<cRecordSet xmlns:d=\"http://www.veltrane.example/2003/Delta\" d:version=\"1.0\">\r\n\t<Record>\r\n";
+
+// One placed entity as the game writes it, position and identity included.
+QByteArray entity(const QByteArray& id, int n)
+{
+    const QByteArray num = QByteArray::number(n);
+    return "\t\t<cStaticEntity d:id=\"" + num
+           + "\">\r\n\t\t\t<Component>\r\n\t\t\t\t<cPosOri d:id=\"1" + num
+           + "\">\r\n\t\t\t\t\t<RFarMatrix>\r\n\t\t\t\t\t\t<cFarMatrix>\r\n"
+             "\t\t\t\t\t\t\t<Height d:type=\"sFloat32\">0</Height>\r\n"
+             "\t\t\t\t\t\t\t<RXAxis><cFarVector2><X d:type=\"sFloat32\">12.5</X><Z d:type=\"sFloat32\">40.0</Z>"
+             "</cFarVector2></RXAxis>\r\n\t\t\t\t\t\t</cFarMatrix>\r\n\t\t\t\t\t</RFarMatrix>\r\n"
+             "\t\t\t\t</cPosOri>\r\n\t\t\t</Component>\r\n\t\t\t<BlueprintID>\r\n"
+             "\t\t\t\t<iBlueprintLibrary-cAbsoluteBlueprintID>\r\n\t\t\t\t\t<BlueprintSetID>\r\n"
+             "\t\t\t\t\t\t<iBlueprintLibrary-cBlueprintSetID>\r\n"
+             "\t\t\t\t\t\t\t<Provider d:type=\"cDeltaString\">Bench</Provider>\r\n"
+             "\t\t\t\t\t\t\t<Product d:type=\"cDeltaString\">Pack</Product>\r\n"
+             "\t\t\t\t\t\t</iBlueprintLibrary-cBlueprintSetID>\r\n\t\t\t\t\t</BlueprintSetID>\r\n"
+             "\t\t\t\t\t<BlueprintID d:type=\"cDeltaString\">"
+           + id
+           + "</BlueprintID>\r\n\t\t\t\t</iBlueprintLibrary-cAbsoluteBlueprintID>\r\n\t\t\t</BlueprintID>\r\n"
+             "\t\t\t<EntityID><cGUID><DevString d:type=\"cDeltaString\">e0000000-0000-4000-8000-"
+           + num.rightJustified(12, '0') + "</DevString></cGUID></EntityID>\r\n\t\t</cStaticEntity>\r\n";
+}
+
+QByteArray blueprintName(int k)
+{
+    return "BP" + QByteArray::number(k).rightJustified(4, '0');
+}
+
+QByteArray shapeName(int k)
+{
+    return "Shape" + QByteArray::number(k % kShapes).rightJustified(3, '0');
+}
+
+// The generated game, made once per run of the program.
+class BenchGame {
+public:
+    bool make(const QString& serz)
+    {
+        if (!dir_.isValid())
+            return false;
+        const QString root = dir_.path();
+        program_ = root + QStringLiteral("/program");
+        game_ = root + QStringLiteral("/game");
+        QDir().mkpath(program_ + QStringLiteral("/TempFiles"));
+        QDir().mkpath(program_ + QStringLiteral("/System32"));
+        if (!QFile::copy(serz, program_ + QStringLiteral("/System32/serz.exe")))
+            return false;
+        QFile::setPermissions(program_ + QStringLiteral("/System32/serz.exe"),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        qputenv("VELTRANE_HOME", QFile::encodeName(program_));
+        qputenv("VELTRANE_SYSTEM", QFile::encodeName(program_ + QStringLiteral("/System32")));
+        qputenv("WINEPREFIX", QFile::encodeName(root + QStringLiteral("/wine")));
+
+        // Tiles: most in "Scenery", the rest in the three network folders.
+        const QString route = game_ + QStringLiteral("/Content/Routes/bench-route");
+        const QStringList folders = {QStringLiteral("/Scenery"), QStringLiteral("/Networks/Loft Tiles"),
+                                     QStringLiteral("/Networks/Road Tiles"), QStringLiteral("/Networks")};
+        int entityNumber = 0;
+        for (int t = 0; t < kTiles; ++t) {
+            const QString folder = route + folders[t < 7000 ? 0 : 1 + (t - 7000) / 1000];
+            QByteArray xml = kHead;
+            for (int j = 0; j < kReferencesPerTile; ++j) {
+                const int k = (t * 37 + j * 101) % kBlueprints;
+                const QByteArray id = (t + j) % 50 == 0 ? "Scenery\\Gone" + QByteArray::number(k) + ".xml"
+                                                        : "Scenery\\" + blueprintName(k) + ".xml";
+                xml += entity(id, ++entityNumber);
+            }
+            xml += "\t</Record>\r\n</cRecordSet>\r\n";
+            const QString name = QString::asprintf("/%+07d%+07d.bin", t % 100, t / 100);
+            if (!writeFile(folder + name, serzBinary(xml)))
+                return false;
+        }
+
+        // Blueprints, their shapes, and half the textures that the shapes name.
+        const QString assets = game_ + QStringLiteral("/Assets/Bench/Pack/Scenery/");
+        for (int k = 0; k < kBlueprints; ++k) {
+            QByteArray xml = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<cBlueprintLoader>\r\n\t<Blueprint>\r\n"
+                             "\t\t<cSceneryBlueprint>\r\n\t\t\t<Name d:type=\"cDeltaString\">"
+                             + blueprintName(k) + "</Name>\r\n"
+                             "\t\t\t<GeometryID d:type=\"cDeltaString\">Bench\\Pack\\Scenery\\[00]" + shapeName(k)
+                             + "</GeometryID>\r\n";
+            if (k % 4 == 0)
+                xml += "\t\t\t<AnimationName d:type=\"cDeltaString\">Bench\\Pack\\Scenery\\" + blueprintName(k)
+                       + "</AnimationName>\r\n";
+            xml += "\t\t</cSceneryBlueprint>\r\n\t</Blueprint>\r\n</cBlueprintLoader>\r\n";
+            if (!writeFile(assets + QString::fromLatin1(blueprintName(k)) + QStringLiteral(".bin"), serzBinary(xml)))
+                return false;
+        }
+        for (int s = 0; s < kShapes; ++s) {
+            const QByteArray name = shapeName(s);
+            const QByteArray xml = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<cHcRShape>\r\n\t<TextureByName>\r\n"
+                                   "\t\t<e d:type=\"cDeltaString\">[00]Textures\\" + name + "_A</e>\r\n"
+                                   "\t\t<e d:type=\"cDeltaString\">Textures\\" + name + "_B</e>\r\n"
+                                   "\t\t<e d:type=\"cDeltaString\">[00]..\\Textures\\Shared" + QByteArray::number(s % 20)
+                                   + "</e>\r\n\t</TextureByName>\r\n</cHcRShape>\r\n";
+            if (!writeFile(assets + QString::fromLatin1(name) + QStringLiteral(".GeoPcDx"), serzBinary(xml)))
+                return false;
+            if (!writeFile(assets + QStringLiteral("Textures/") + QString::fromLatin1(name) + QStringLiteral("_A.TgPcDx"), "t"))
+                return false;
+        }
+        shared().GamePath = game_;
+        routePath_ = game_ + QStringLiteral("\\Content\\Routes\\bench-route");
+        return true;
+    }
+
+    QString routePath() const { return routePath_; }
+
+private:
+    QTemporaryDir dir_;
+    QString program_;
+    QString game_;
+    QString routePath_;
+};
+
+std::unique_ptr<BenchGame> g_game;
+
+void report(benchmark::State& state, const routes::RouteScanner& scanner, qint64 totalNs)
+{
+    const auto& st = scanner.stats();
+    const double outside = double(totalNs - st.serializerNs) / 1e9;
+    state.counters["tiles"] = double(st.tiles);
+    state.counters["references"] = double(st.references);
+    state.counters["blueprints"] = double(st.blueprintsChecked);
+    state.counters["serz_runs"] = double(st.serializerRuns);
+    state.counters["serz_s"] = double(st.serializerNs) / 1e9;
+    state.counters["outside_s"] = outside;
+    state.counters["outside_us_per_run"] = st.serializerRuns ? outside * 1e6 / double(st.serializerRuns) : 0.0;
+    state.counters["file_lookups"] = double(st.fileLookups);
+}
+
+void BM_ScanRoute(benchmark::State& state)
+{
+    for (auto _ : state) {
+        routes::RouteScanner scanner(shared().GamePath);
+        QElapsedTimer timer;
+        timer.start();
+        const bool done = scanner.ScanRoute(g_game->routePath(), {});
+        const qint64 ns = timer.nsecsElapsed();
+        benchmark::DoNotOptimize(done);
+        report(state, scanner, ns);
+        state.counters["used"] = double(scanner.usedBlueprints().count());
+        state.counters["missing_lines"] = double(scanner.missingLines().size());
+    }
+}
+
+void BM_CheckAssetFiles(benchmark::State& state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        QStringList blueprints;
+        for (int k = 0; k < kBlueprints; ++k)
+            blueprints << shared().GamePath + QStringLiteral("\\Assets\\Bench\\Pack\\Scenery\\")
+                              + QString::fromLatin1(blueprintName(k)) + QStringLiteral(".bin");
+        routes::RouteScanner scanner(shared().GamePath);
+        state.ResumeTiming();
+        QElapsedTimer timer;
+        timer.start();
+        QString text = QStringLiteral("Texture Check:-\r\n\r\n");
+        scanner.CheckAssetFiles(blueprints, text);
+        const qint64 ns = timer.nsecsElapsed();
+        report(state, scanner, ns);
+        state.counters["report_chars"] = double(text.size());
+        state.counters["textures"] = double(scanner.usedTextures().count());
+    }
+}
+
+BENCHMARK(BM_ScanRoute)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(BM_CheckAssetFiles)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    const QString serz = QCoreApplication::applicationDirPath() + QStringLiteral("/serz.exe");
+    if (!QFileInfo::exists(serz)) {
+        std::fprintf(stderr, "The test serializer %s is missing: build the target serz first.\n",
+                     qPrintable(serz));
+        return 1;
+    }
+    g_game = std::make_unique<BenchGame>();
+    if (!g_game->make(serz)) {
+        std::fprintf(stderr, "The generated route could not be written.\n");
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    g_game.reset();
+    return 0;
+}

@@ -1,0 +1,651 @@
+#include "routes/RouteScan.h"
+
+#include "routes/RouteList.h"
+
+#include "common/FileProcs.h"
+#include "common/Serializer.h"
+#include "common/SharedState.h"
+#include "common/TagText.h"
+#include "common/Vb.h"
+#include "common/VbError.h"
+#include "platform/Paths.h"
+#include "platform/TextCodec.h"
+#include "platform/Ui.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cstring>
+#include <exception>
+
+namespace routes {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kAssets = QStringLiteral("\\Assets\\");
+
+// The position of needle in line, comparing ASCII letters without regard to case; needle is
+// given in lower case. -1 when absent.
+qsizetype indexOfNoCase(QByteArrayView line, const char* needle)
+{
+    const qsizetype n = qsizetype(std::strlen(needle));
+    if (n == 0 || line.size() < n)
+        return -1;
+    const char first = needle[0]; // "<" in every use: no letter
+    const char* data = line.data();
+    const qsizetype last = line.size() - n;
+    for (qsizetype i = 0; i <= last; ++i) {
+        const void* hit = std::memchr(data + i, first, size_t(last - i + 1));
+        if (!hit)
+            return -1;
+        i = static_cast<const char*>(hit) - data;
+        qsizetype k = 1;
+        for (; k < n; ++k) {
+            char c = data[i + k];
+            if (c >= 'A' && c <= 'Z')
+                c = char(c - 'A' + 'a');
+            if (c != needle[k])
+                break;
+        }
+        if (k == n)
+            return i;
+    }
+    return -1;
+}
+
+bool containsNoCase(QByteArrayView line, const char* needle)
+{
+    return indexOfNoCase(line, needle) >= 0;
+}
+
+QString decodeLine(QByteArrayView line)
+{
+    return platform::decodeAnsi(line.toByteArray());
+}
+
+// The text between the first ">" at or after index from (0-based) and the next "<".
+QString valueAfter(const QString& line, qsizetype from)
+{
+    const qsizetype gt = line.indexOf(QLatin1Char('>'), from);
+    if (gt < 0)
+        return QString();
+    const qsizetype lt = line.indexOf(QLatin1Char('<'), gt + 1);
+    if (lt < 0)
+        return QString();
+    return line.mid(gt + 1, lt - gt - 1);
+}
+
+// The folder n levels above folder, with its trailing "\"; "" when folder has not that many.
+QString levelsUp(const QString& folder, int n)
+{
+    QString path = folder;
+    if (path.endsWith(QLatin1Char('\\')) || path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    for (int i = 0; i < n; ++i) {
+        const qsizetype cut = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+        if (cut <= 0)
+            return QString();
+        path.truncate(cut);
+    }
+    return path + QLatin1Char('\\');
+}
+
+// Calls lineFn with each line of the file (without its line end) until it returns false.
+// The file is read in large blocks and its lines are handed out in place, so that a tile of
+// many thousand lines costs no allocation per line. False when the file cannot be opened or
+// read.
+template <typename LineFn>
+bool forEachLine(const QString& path, LineFn&& lineFn)
+{
+    QFile file(platform::nativePath(path));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return false;
+    constexpr qsizetype kBlock = 256 * 1024;
+    QByteArray buffer;
+    qsizetype filled = 0;
+    for (;;) {
+        if (buffer.size() < filled + kBlock)
+            buffer.resize(filled + kBlock);
+        const qint64 got = file.read(buffer.data() + filled, kBlock);
+        if (got < 0)
+            return false;
+        const bool atEnd = got == 0;
+        filled += got;
+        const char* data = buffer.constData();
+        qsizetype start = 0;
+        for (;;) {
+            const void* nl = std::memchr(data + start, '\n', size_t(filled - start));
+            if (!nl && !(atEnd && start < filled))
+                break;
+            const qsizetype end = nl ? static_cast<const char*>(nl) - data : filled;
+            qsizetype size = end - start;
+            if (size > 0 && data[start + size - 1] == '\r')
+                --size;
+            if (!lineFn(QByteArrayView(data + start, size)))
+                return true;
+            start = end + 1;
+            if (!nl)
+                break;
+        }
+        if (atEnd)
+            return true;
+        // Keep the unfinished line for the next block.
+        std::memmove(buffer.data(), data + start, size_t(filled - start));
+        filled -= start;
+    }
+}
+
+void removeFile(const QString& path)
+{
+    QFile::remove(platform::nativePath(path));
+}
+
+QString describe(const std::exception& error)
+{
+    if (const auto* vbError = dynamic_cast<const VbError*>(&error))
+        return vbError->description;
+    return QString::fromLocal8Bit(error.what());
+}
+
+} // namespace
+
+QList<ScanFolder> RouteTileFolders(const QString& routePath)
+{
+    return {
+        {routePath + QStringLiteral("\\Scenery"), kSceneryItem},
+        {routePath + QStringLiteral("\\Networks\\Loft Tiles"), kLoftItem},
+        {routePath + QStringLiteral("\\Networks\\Road Tiles"), kRoadItem},
+        {routePath + QStringLiteral("\\Networks"), kTrackItem},
+    };
+}
+
+// ---- UniqueTexts ---------------------------------------------------------------------------
+
+bool UniqueTexts::add(const QString& text)
+{
+    if (text.isEmpty())
+        return false;
+    const QString key = text.toCaseFolded();
+    if (keys_.contains(key))
+        return false;
+    keys_.insert(key);
+    values_.append(text);
+    return true;
+}
+
+bool UniqueTexts::contains(const QString& text) const
+{
+    return keys_.contains(text.toCaseFolded());
+}
+
+QStringList UniqueTexts::sorted() const
+{
+    QStringList out = values_;
+    std::stable_sort(out.begin(), out.end(), [](const QString& a, const QString& b) {
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
+    return out;
+}
+
+void UniqueTexts::clear()
+{
+    values_.clear();
+    keys_.clear();
+}
+
+// ---- text rules ----------------------------------------------------------------------------
+
+void CountUpLevels(const QString& path, qint16& levels)
+{
+    static const QString step = QStringLiteral("..\\");
+    for (qint16 n = 5; n >= 1; --n) {
+        bool all = path.size() >= 3 * n;
+        for (qint16 k = 0; all && k < n; ++k)
+            all = QStringView(path).mid(3 * k, 3) == step;
+        if (all) {
+            levels = n;
+            return;
+        }
+    }
+}
+
+QString LineValue(const QString& line, qsizetype from)
+{
+    return valueAfter(line, from < 1 ? 0 : from - 1);
+}
+
+QString BlueprintFilePath(const QString& gamePath, const QString& provider, const QString& product,
+                          const QString& blueprintId)
+{
+    const QString stem = blueprintId.left(std::max<qsizetype>(0, blueprintId.size() - 3));
+    return gamePath + kAssets + provider + QLatin1Char('\\') + product + QLatin1Char('\\') + stem
+           + QStringLiteral("bin");
+}
+
+QString GeometryFilePath(const QString& gamePath, const QString& geometryId)
+{
+    QString geo = geometryId;
+    const qsizetype q = geo.indexOf(QLatin1Char('['));
+    if (q >= 0)
+        geo.remove(q, 4);
+    if (geo.isEmpty())
+        return QString();
+    return gamePath + kAssets + geo + QStringLiteral(".GeoPcDx");
+}
+
+QString FolderOf(const QString& path)
+{
+    return path.left(path.lastIndexOf(QLatin1Char('\\')) + 1);
+}
+
+QString NameBase(const QString& path)
+{
+    const qsizetype slash = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+    const QString name = path.mid(slash + 1);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? name : name.left(dot + 1);
+}
+
+QString ResolveTexture(QString tex, const QString& shapeFolder, QString& folder)
+{
+    const qsizetype q = tex.indexOf(QLatin1Char('['));
+    if (q >= 0)
+        tex.remove(q, 4);
+    if (tex.isEmpty())
+        return QString();
+
+    if (tex.startsWith(QStringLiteral("text"), Qt::CaseInsensitive)) {
+        // The folder of the entry before (the shape folder for the block's first).
+    } else if (tex.startsWith(QStringLiteral("..\\"))) {
+        qint16 n = 0;
+        CountUpLevels(tex, n);
+        tex.remove(0, 3 * n);
+        folder.clear();
+        if (n == 4 || n == 5) {
+            const qsizetype slash = tex.indexOf(QLatin1Char('\\'));
+            const QString first = slash < 0 ? QString() : tex.left(slash + 1);
+            const qsizetype at = first.isEmpty() ? -1 : shapeFolder.indexOf(first, 0, Qt::CaseInsensitive);
+            folder = at >= 0 ? shapeFolder.left(at) : levelsUp(shapeFolder, n);
+        } else {
+            folder = levelsUp(shapeFolder, n);
+        }
+    } else {
+        folder = shapeFolder;
+    }
+    if (folder.isEmpty())
+        folder = shapeFolder;
+    if (tex.isEmpty())
+        return QString();
+    return folder + tex;
+}
+
+// ---- ReferenceReader -----------------------------------------------------------------------
+
+bool ReferenceReader::addLine(QByteArrayView line)
+{
+    switch (step_) {
+    case 0: {
+        const qsizetype at = indexOfNoCase(line, "<provider");
+        if (at < 0)
+            return false;
+        current_ = Reference();
+        current_.provider = valueAfter(decodeLine(line), at);
+        if (!current_.provider.isEmpty())
+            step_ = 1;
+        return false;
+    }
+    case 1:
+        current_.product = valueAfter(decodeLine(line), 0);
+        step_ = 2;
+        return false;
+    case 2:
+    case 3:
+        ++step_;
+        return false;
+    default:
+        step_ = 0;
+        current_.blueprintId = valueAfter(decodeLine(line), 0);
+        return !current_.blueprintId.isEmpty();
+    }
+}
+
+// ---- ShapeTextureReader --------------------------------------------------------------------
+
+bool ShapeTextureReader::addLine(QByteArrayView line)
+{
+    if (ended_)
+        return false;
+    if (inBlock_) {
+        if (containsNoCase(line, "</texturebyname") || !containsNoCase(line, "<e")) {
+            inBlock_ = false;
+            folder_.clear();
+            if (containsNoCase(line, "</texturebyname"))
+                return true;
+            // Any other line that ends the block is read as an ordinary line below.
+        } else {
+            const QString texture = ResolveTexture(valueAfter(decodeLine(line), 0), shapeFolder_, folder_);
+            if (!texture.isEmpty())
+                textures_.append(texture);
+            return true;
+        }
+    }
+    if (containsNoCase(line, "<d:blob")) {
+        ended_ = true;
+        return false;
+    }
+    if (containsNoCase(line, "<texturebyname")) {
+        inBlock_ = true;
+        folder_.clear();
+    }
+    return true;
+}
+
+// ---- blueprint elements --------------------------------------------------------------------
+
+BlueprintAssets ReadBlueprintAssets(const QString& gamePath, const QString& blueprintXml)
+{
+    BlueprintAssets assets;
+    const QString& text = blueprintXml;
+    const auto find = [&text](const QString& what, qsizetype from = 1) {
+        return vb::InStr(from, text, what, vb::Compare::Text);
+    };
+
+    qsizetype p = find(QStringLiteral("<GeometryID"));
+    if (p > 0) {
+        QString geo;
+        tags::routeList::GetDetail(text, p, QStringLiteral("GeometryID"), geo);
+        assets.geometry = GeometryFilePath(gamePath, geo);
+    }
+    p = find(QStringLiteral("<AnimationName"));
+    if (p > 0) {
+        QString animation;
+        tags::routeList::GetDetail(text, p, QStringLiteral("AnimationName"), animation);
+        if (!animation.isEmpty())
+            assets.animation = gamePath + kAssets + animation + QStringLiteral(".ban");
+    }
+    p = find(QStringLiteral("<_script"));
+    if (p > 0 && find(QStringLiteral("<Name"), p) > 0) {
+        QString script;
+        tags::routeList::GetDetail(text, p, QStringLiteral("Name"), script);
+        if (!script.isEmpty())
+            assets.script = gamePath + kAssets + script + QStringLiteral(".lua");
+    }
+    return assets;
+}
+
+// ---- RouteScanner --------------------------------------------------------------------------
+
+RouteScanner::RouteScanner(QString gamePath) : gamePath_(std::move(gamePath)) {}
+
+QString RouteScanner::workFolder()
+{
+    return platform::programFolder() + QStringLiteral("\\TempFiles");
+}
+
+void RouteScanner::resetWorkFolder()
+{
+    tags::routeList::DelAll(workFolder());
+    ui().doEvents();
+    ensureWorkFolder();
+}
+
+void RouteScanner::ensureWorkFolder()
+{
+    QDir().mkpath(platform::nativePath(workFolder()));
+}
+
+void RouteScanner::clear()
+{
+    usedBlueprints_.clear();
+    usedTextures_.clear();
+    missingLines_.clear();
+    exists_.clear();
+    shapes_.clear();
+    stats_ = Stats();
+}
+
+bool RouteScanner::fileExists(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    const QString key = path.toCaseFolded();
+    const auto it = exists_.constFind(key);
+    if (it != exists_.constEnd())
+        return it.value();
+    ++stats_.fileLookups;
+    const bool found = FileExists(path);
+    exists_.insert(key, found);
+    return found;
+}
+
+bool RouteScanner::convert(const QString& input, const QString& output)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const ConversionResult converted = RunSerz(input, serz::ToXml, output, platform::programFolder());
+    ++stats_.serializerRuns;
+    stats_.serializerNs += timer.nsecsElapsed();
+    return converted.ok;
+}
+
+void RouteScanner::ScanRouteFolder(const QString& folder, const QString& kindTag)
+{
+    if (!FolderExists(folder))
+        return;
+    QDir dir(platform::nativePath(folder));
+    const QStringList files = dir.entryList({QStringLiteral("*.bin")}, QDir::Files,
+                                            QDir::Name | QDir::IgnoreCase);
+    if (progress_)
+        progress_->tilesListed(folder, files);
+
+    SharedState& s = shared();
+    const QString work = workFolder() + QLatin1Char('\\');
+    for (qsizetype k = 0; k < files.size(); ++k) {
+        if (s.AbortScan)
+            return;
+        if (progress_)
+            progress_->tileStarted(k);
+        ui().doEvents();
+
+        const QString& name = files[k];
+        const QString tilePath = folder + QLatin1Char('\\') + name;
+        const QString xmlPath = work + NameBase(name) + QStringLiteral("xml");
+        ++stats_.tiles;
+        if (!convert(tilePath, xmlPath)) {
+            missingLines_.append(tilePath + QStringLiteral("   ") + kTileNotConverted);
+            continue;
+        }
+        try {
+            readTile(tilePath, xmlPath, kindTag);
+        } catch (const std::exception&) {
+            removeFile(xmlPath);
+            ui().msgBox(QStringLiteral("An error occurred in ") + name, vb::vbOKOnly + vb::vbExclamation);
+            return;
+        }
+        removeFile(xmlPath);
+    }
+}
+
+void RouteScanner::readTile(const QString& tilePath, const QString& xmlPath, const QString& kindTag)
+{
+    ReferenceReader reader;
+    const bool read = forEachLine(xmlPath, [&](QByteArrayView line) {
+        if (reader.addLine(line))
+            addReference(reader.reference(), kindTag);
+        return true;
+    });
+    if (!read)
+        throw VbError(57, QStringLiteral("Device I/O error"));
+    if (reader.inReference())
+        missingLines_.append(tilePath + QStringLiteral("   ") + kTileCutShort);
+}
+
+void RouteScanner::addReference(const ReferenceReader::Reference& reference, const QString& kindTag)
+{
+    ++stats_.references;
+    const QString path = BlueprintFilePath(gamePath_, reference.provider, reference.product, reference.blueprintId);
+    if (usedBlueprints_.contains(path)) // known to exist
+        return;
+    if (fileExists(path)) {
+        usedBlueprints_.add(path);
+        return;
+    }
+    QString id = reference.blueprintId;
+    bool changed = false;
+    tags::routeList::UnEscapeText(id, changed);
+    if (!changed) {
+        missingLines_.append(path + QStringLiteral("   ") + kindTag);
+        return;
+    }
+    const QString unescaped = BlueprintFilePath(gamePath_, reference.provider, reference.product, id);
+    if (fileExists(unescaped))
+        usedBlueprints_.add(unescaped);
+    else
+        missingLines_.append(unescaped + QStringLiteral("   ") + kindTag);
+}
+
+bool RouteScanner::ScanRoute(const QString& routePath, const QStringList& scenarioFolders)
+{
+    SharedState& s = shared();
+    s.AbortScan = false;
+    const auto aborted = [&s] {
+        ui().doEvents();
+        if (!s.AbortScan)
+            return false;
+        s.AbortScan = false;
+        return true;
+    };
+
+    bool first = true;
+    for (const ScanFolder& tiles : RouteTileFolders(routePath)) {
+        if (!first)
+            ensureWorkFolder();
+        first = false;
+        ScanRouteFolder(tiles.folder, tiles.kindTag);
+        if (aborted())
+            return false;
+    }
+    for (const QString& scenario : scenarioFolders) {
+        const QString scenery = routePath + QStringLiteral("\\Scenarios\\") + scenario + QStringLiteral("\\Scenery");
+        if (!IsUsableFolderName(scenario) || !FolderExists(scenery))
+            continue;
+        ensureWorkFolder();
+        ScanRouteFolder(scenery, kSceneryItem);
+        if (s.AbortScan)
+            break;
+    }
+    return !aborted();
+}
+
+const RouteScanner::ShapeEntry& RouteScanner::shapeTextures(const QString& geometry)
+{
+    const QString key = geometry.toCaseFolded();
+    auto it = shapes_.constFind(key);
+    if (it != shapes_.constEnd())
+        return it.value();
+
+    ShapeEntry entry;
+    const QString base = workFolder() + QLatin1Char('\\') + NameBase(geometry);
+    const QString binCopy = base + QStringLiteral("bin");
+    const QString xmlPath = base + QStringLiteral("xml");
+    removeFile(binCopy);
+    if (QFile::copy(platform::nativePath(geometry), platform::nativePath(binCopy))) {
+        ui().doEvents();
+        if (convert(binCopy, xmlPath)) {
+            ShapeTextureReader reader(FolderOf(geometry));
+            entry.converted = forEachLine(xmlPath, [&reader](QByteArrayView line) { return reader.addLine(line); });
+            entry.textures = reader.textures();
+        }
+    }
+    removeFile(xmlPath);
+    removeFile(binCopy);
+    return shapes_.insert(key, entry).value();
+}
+
+bool RouteScanner::ReadBlueprintFile(const QString& blueprint, BlueprintAssets& assets)
+{
+    const QString xmlPath = workFolder() + QLatin1Char('\\') + NameBase(blueprint) + QStringLiteral("xml");
+    if (!convert(blueprint, xmlPath))
+        return false;
+    QString text;
+    try {
+        ReadTextFile(xmlPath, text);
+    } catch (const VbError&) {
+        removeFile(xmlPath);
+        return false;
+    }
+    removeFile(xmlPath);
+    assets = ReadBlueprintAssets(gamePath_, text);
+    return true;
+}
+
+bool RouteScanner::ShapeTextures(const QString& geometry, QStringList& textures)
+{
+    const ShapeEntry& shape = shapeTextures(geometry);
+    textures = shape.textures;
+    return shape.converted;
+}
+
+void RouteScanner::checkBlueprint(const QString& blueprint, QString& report)
+{
+    if (!fileExists(blueprint)) {
+        report += QStringLiteral("Shape file missing:-  ") + blueprint + kCrLf;
+        return;
+    }
+    BlueprintAssets assets;
+    if (!ReadBlueprintFile(blueprint, assets)) {
+        report += QStringLiteral("Blueprint could not be converted:-  ") + blueprint + kCrLf;
+        return;
+    }
+    const bool geometryFound = !assets.geometry.isEmpty() && fileExists(assets.geometry);
+    if (!assets.geometry.isEmpty() && !geometryFound)
+        report += QStringLiteral("GeoPcDx file missing:-  ") + assets.geometry + kCrLf;
+    if (!assets.animation.isEmpty() && !fileExists(assets.animation))
+        report += QStringLiteral("Animation file missing:-  ") + assets.animation + kCrLf;
+    if (!assets.script.isEmpty() && !fileExists(assets.script))
+        report += QStringLiteral("Script file missing:-  ") + assets.script + kCrLf;
+    if (!geometryFound)
+        return;
+
+    const ShapeEntry& shape = shapeTextures(assets.geometry);
+    if (!shape.converted) {
+        report += QStringLiteral("GeoPcDx file could not be converted:-  ") + assets.geometry + kCrLf;
+        return;
+    }
+    for (const QString& texture : shape.textures) {
+        const QString file = texture + QStringLiteral(".TgPcDx");
+        if (!fileExists(file))
+            report += QStringLiteral("Texture file missing:-  ") + file + kCrLf;
+        usedTextures_.add(texture + QStringLiteral("*.TgPcDx"));
+    }
+}
+
+void RouteScanner::CheckAssetFiles(const QStringList& blueprints, QString& report)
+{
+    if (progress_)
+        progress_->blueprintsListed(blueprints);
+    SharedState& s = shared();
+    for (qsizetype r = 0; r < blueprints.size(); ++r) {
+        if (s.AbortScan)
+            return;
+        if (progress_)
+            progress_->blueprintStarted(r);
+        ui().doEvents();
+        const QString& blueprint = blueprints[r];
+        if (blueprint.isEmpty())
+            continue;
+        ++stats_.blueprintsChecked;
+        try {
+            checkBlueprint(blueprint, report);
+        } catch (const std::exception& error) {
+            report += QStringLiteral("An error ") + describe(error) + QStringLiteral(" occurred while checking ")
+                      + blueprint + kCrLf;
+        }
+    }
+}
+
+} // namespace routes
