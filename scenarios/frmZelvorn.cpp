@@ -3,6 +3,7 @@
 #include "common/SharedState.h"
 #include "common/VbError.h"
 #include "platform/Ui.h"
+#include "scenarios/ScenarioSave.h"
 #include "scenarios/frmShowRoutes.h"
 
 #include <QButtonGroup>
@@ -256,6 +257,11 @@ void frmZelvorn::unload()
 
 void frmZelvorn::closeEvent(QCloseEvent* event)
 {
+    // A save in progress finishes first (it closes the window itself when it has written).
+    if (saving_) {
+        event->ignore();
+        return;
+    }
     // Closing the window by its frame asks as "Exit" does before unsaved changes are lost.
     if (!unloading_ && !editor_.mayDropChanges()) {
         event->ignore();
@@ -384,6 +390,9 @@ void frmZelvorn::buildScenarioFrame()
     Command5 = makeButton(Frame5, "Command5", QStringLiteral("Run Rail Simulator"), QStringLiteral("Run Rail Simulator"));
     Command8 = makeButton(Frame5, "Command8", QStringLiteral("Run Rail Sim Editor"));
     Command14 = makeButton(Frame5, "Command14", QStringLiteral("Run Rail Sim Editor (with log)"));
+    // The clone has no handler yet: the button stays hidden until it does something.
+    Command12->hide();
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
     connect(Command8, &QPushButton::clicked, this, [this] { Command8_Click(); });
@@ -436,6 +445,8 @@ void frmZelvorn::buildStockFrame()
     }
     Command6 = makeButton(Frame4, "Command6", QStringLiteral("Find Available Rolling-Stock"),
                           QStringLiteral("List all stock of type selected below."));
+    // The stock search has no handler yet: the button stays hidden until it does something.
+    Command6->hide();
     List3 = makeList(Frame4, "List3");
     List3->setSortingEnabled(true);
     Label6 = new QLabel(QStringLiteral("Path of selected Available Stock:-"), Frame4);
@@ -639,6 +650,50 @@ void frmZelvorn::Option2_MouseDown(int index)
         const int selected = editor_.pressScenarioType(index);
         Option2[selected]->setChecked(true);
     });
+}
+
+void frmZelvorn::Command1_Click()
+{
+    if (saving_)
+        return;
+    SaveRequest request;
+    for (int i = 0; i < PropertyBoxCount; ++i)
+        request.boxes[i] = Text1[i]->text();
+    request.shiftAllConsists = Check1->isChecked();
+    request.timetableSelected = Option2[1]->isChecked();
+    request.drivenConsist = Label3->text();
+
+    // While the save runs and window events are processed, neither this window nor the
+    // browser takes another command.
+    saving_ = true;
+    client_->setEnabled(false);
+    menuBar()->setEnabled(false);
+    const QPointer<frmShowRoutes> browser = frmShowRoutes::loaded();
+    if (browser)
+        browser->setEnabled(false);
+    SaveOutcome outcome = SaveOutcome::Stopped;
+    guarded(QStringLiteral("Command1_Click"), [this, &request, &outcome] { outcome = saveScenario(editor_, request); });
+    if (browser)
+        browser->setEnabled(true);
+    menuBar()->setEnabled(true);
+    client_->setEnabled(true);
+    saving_ = false;
+
+    switch (outcome) {
+    case SaveOutcome::Clone:
+        Command12->click();
+        break;
+    case SaveOutcome::Saved:
+        Command1->setEnabled(false);
+        Command12->setEnabled(false);
+        frmShowRoutes::unloadBrowser();
+        unload();
+        ui().doEvents();
+        break;
+    case SaveOutcome::Stopped:
+    case SaveOutcome::Failed:
+        break;
+    }
 }
 
 void frmZelvorn::Command2_Click()

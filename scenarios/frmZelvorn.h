@@ -1,9 +1,10 @@
 #pragma once
 // The scenario editor window. The browser (frmShowRoutes) prepares the shared scenario texts
 // and shows it; it shows the scenario's properties, its consists, the route's markers, the
-// weather and stock folder lists, and offers the scenario type switch, "Exit" and the commands
-// that start the game or its editor. The work is done by scenarios::ScenarioEditor; the
-// window reads its controls and shows the results.
+// weather and stock folder lists, and offers the scenario type switch, "Save Changes", "Exit"
+// and the commands that start the game or its editor. The work is done by
+// scenarios::ScenarioEditor and scenarios::saveScenario; the window reads its controls and
+// shows the results.
 
 #include "scenarios/ScenarioEditor.h"
 
@@ -119,6 +120,7 @@ public:
     void Dir1_Click();
     void Command3_Click();
     void Option2_MouseDown(int index);
+    void Command1_Click();
     void Command2_Click();
     void Command5_Click();
     void Command8_Click();
@@ -142,4 +144,5 @@ private:
     scenarios::ScenarioEditor editor_;
     QWidget* client_ = nullptr;
     bool unloading_ = false;
+    bool saving_ = false; // "Save Changes" is running
 };
