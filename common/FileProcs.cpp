@@ -20,18 +20,6 @@ namespace {
 
 int lastStatus = -1;
 
-int hexValue(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    return -1;
-}
-
 QString hexDigits(quint64 value, int width)
 {
     return QStringLiteral("%1").arg(value, width, 16, QLatin1Char('0')).toUpper();
@@ -176,14 +164,14 @@ QString NewGuid(QString& half1, QString& half2)
 QString HexToDec(const QString& hexText)
 {
     for (QChar c : hexText) {
-        if (hexValue(c) < 0)
+        if (platform::hexDigitValue(c) < 0)
             return QString();
     }
     // The Decimal type holds 96 bits.
     const unsigned __int128 limit = (static_cast<unsigned __int128>(1) << 96) - 1;
     unsigned __int128 value = 0;
     for (QChar c : hexText) {
-        value = value * 16 + unsigned(hexValue(c));
+        value = value * 16 + unsigned(platform::hexDigitValue(c));
         if (value > limit)
             throw VbError(6);
     }

@@ -1,6 +1,7 @@
 #include "platform/Registry.h"
 
 #include "platform/Paths.h"
+#include "platform/TextCodec.h"
 
 #include <QFile>
 #include <QList>
@@ -9,18 +10,6 @@
 namespace platform {
 
 namespace {
-
-int hexDigit(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    return -1;
-}
 
 // Reads escaped text from pos up to an unescaped terminator; pos ends after the terminator.
 // False when the terminator is missing.
@@ -47,8 +36,8 @@ bool readEscaped(const QString& s, qsizetype& pos, QChar terminator, QString& ou
         case u'v': out.append(QChar(11)); break;
         case u'x': {
             char16_t value = 0;
-            for (int i = 0; i < 4 && pos < s.size() && hexDigit(s[pos]) >= 0; ++i)
-                value = char16_t(value * 16 + hexDigit(s[pos++]));
+            for (int i = 0; i < 4 && pos < s.size() && hexDigitValue(s[pos]) >= 0; ++i)
+                value = char16_t(value * 16 + hexDigitValue(s[pos++]));
             out.append(QChar(value));
             break;
         }
@@ -95,8 +84,8 @@ bool readTypeNumber(const QString& s, qsizetype& pos, quint32& type)
 {
     quint32 value = 0;
     qsizetype digits = 0;
-    while (pos < s.size() && hexDigit(s[pos]) >= 0) {
-        value = value * 16 + quint32(hexDigit(s[pos++]));
+    while (pos < s.size() && hexDigitValue(s[pos]) >= 0) {
+        value = value * 16 + quint32(hexDigitValue(s[pos++]));
         ++digits;
     }
     if (digits == 0 || pos + 1 >= s.size() || s[pos] != QLatin1Char(')') || s[pos + 1] != QLatin1Char(':'))
@@ -112,7 +101,7 @@ bool readHexBytes(const QString& s, qsizetype pos, QByteArray& out)
     int high = -1;
     for (; pos < s.size(); ++pos) {
         const QChar c = s[pos];
-        const int d = hexDigit(c);
+        const int d = hexDigitValue(c);
         if (d >= 0) {
             if (high < 0) {
                 high = d;
@@ -120,7 +109,7 @@ bool readHexBytes(const QString& s, qsizetype pos, QByteArray& out)
                 out.append(char(high * 16 + d));
                 high = -1;
                 // Two digits make a byte; a third before the comma is malformed.
-                if (pos + 1 < s.size() && hexDigit(s[pos + 1]) >= 0)
+                if (pos + 1 < s.size() && hexDigitValue(s[pos + 1]) >= 0)
                     return false;
             }
         } else if (c == QLatin1Char(',') || c.isSpace() || c == QLatin1Char('\\')) {

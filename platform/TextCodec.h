@@ -19,4 +19,17 @@ QByteArray encodeUtf16Le(const QString& text, bool withBom = true);
 // True for a path whose last three characters are "mkr" (any case): such files are UTF-16.
 bool isUtf16Path(const QString& path);
 
+// The value of a hexadecimal digit of either case, or -1 for any other character.
+inline int hexDigitValue(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    return -1;
+}
+
 } // namespace platform
