@@ -9,9 +9,14 @@
 #include "hub/RoutesXmlCheck.h"
 #include "hub/TextPageWidget.h"
 #include "hub/TextureCommands.h"
+#include "hub/dlgFind.h"
 #include "hub/dlgTime.h"
 #include "hub/frmAbout.h"
+#include "hub/frmAddAttribute.h"
+#include "hub/xml/TreeEditing.h"
+#include "hub/xml/TreeSearch.h"
 #include "hub/xml/XmlTreeWidget.h"
+#include "hub/xml/clsNodeAttributes.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "platform/Ui.h"
@@ -21,6 +26,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,11 +34,13 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTime>
@@ -130,13 +138,27 @@ frmEditor::frmEditor(QWidget* parent) : QMainWindow(parent), TreeDocument(nullpt
 
     TreeDocument.setView(trevwContents);
     TreeDocument.setHost(this);
-    TreeHooks.PromptSaveAndReset = [this](const QString& path) { return TreeDocument.PromptSaveAndReset(path); };
-    TreeHooks.NewXmlDocument = [this] { TreeDocument.NewXmlDocument(); };
+    // Whatever replaces the tree page's document also forgets the game file it came from.
+    TreeHooks.PromptSaveAndReset = [this](const QString& path) {
+        if (!TreeDocument.PromptSaveAndReset(path))
+            return false;
+        forgetTreeOrigin();
+        return true;
+    };
+    TreeHooks.NewXmlDocument = [this] {
+        if (TreeDocument.NewXmlDocument())
+            forgetTreeOrigin();
+    };
     TreeHooks.LoadXmlFile = [this](const QString& path) {
+        forgetTreeOrigin();
         TreeDocument.TreeFileName = path;
         TreeDocument.LoadXmlTree();
+        EnableAttributeControls(false);
     };
+    TreeHooks.mnuFileOpen_Click = [this] { mnuFileOpen_Click(); };
+    TreeHooks.mnuOpenXCT_Click = [this] { mnuOpenXCT_Click(); };
     EnableAttributeControls(false);
+    connectTreePage();
 
     Layout = hub::MainWindowDesign();
     resize(twipsToPixels(hub::DesignWindowWidth), twipsToPixels(hub::DesignWindowHeight));
@@ -183,8 +205,6 @@ void frmEditor::buildTreePage()
     cmdDel = new QPushButton(QStringLiteral("&Remove"), fraAttribs);
     cmdRename = new QPushButton(QStringLiteral("R&ename"), fraAttribs);
 
-    // The search frame's commands come with the tree search; until then it is shown
-    // disabled rather than offering buttons that do nothing.
     Frame3 = new QGroupBox(QStringLiteral("Search"), Frame2);
     Text2 = new QLineEdit(Frame3);
     Command2 = new QPushButton(QStringLiteral("Find"), Frame3);
@@ -194,12 +214,10 @@ void frmEditor::buildTreePage()
     Text3 = new QLineEdit(Frame3);
     Command5 = new QPushButton(QStringLiteral("Replace"), Frame3);
     Command6 = new QPushButton(QStringLiteral("Replace All"), Frame3);
-    Frame3->setEnabled(false);
 
     fraChars = new QGroupBox(QStringLiteral("Characters"), Frame2);
     lblText = new QLabel(QStringLiteral("Text:"), fraChars);
-    txtCharacters = new QPlainTextEdit(fraChars);
-    txtCharacters->setLineWrapMode(QPlainTextEdit::NoWrap);
+    txtCharacters = new TextPageWidget(fraChars);
 }
 
 void frmEditor::buildMenus()
@@ -224,16 +242,26 @@ void frmEditor::buildMenus()
     mnuFileS->addSeparator();
     mnuExit = item(mnuFileS, QStringLiteral("&Exit"), &frmEditor::mnuExit_Click);
 
-    // The tree page's menus; their open, save and node commands come with the tree page's
-    // editing.
+    // The tree page's menus. "Nodes" is also the tree's popup menu.
     mnuFile = bar->addMenu(QStringLiteral("Files"));
+    mnuFileOpen = item(mnuFile, QStringLiteral("Open RailSim File"), &frmEditor::mnuFileOpen_Click);
+    mnuFileSave = item(mnuFile, QStringLiteral("Save RailSim File"), &frmEditor::mnuFileSave_Click);
+    mnuOpenXCT = item(mnuFile, QStringLiteral("Open .xml/.cost/.tgt/.proxyxml file"), &frmEditor::mnuOpenXCT_Click);
+    mnuSaveXCT = item(mnuFile, QStringLiteral("Save .xml/.cost/.tgt file"), &frmEditor::mnuSaveXCT_Click);
+    mnuFileSaveAs = item(mnuFile, QStringLiteral("Save .xml As"), &frmEditor::mnuFileSaveAs_Click);
     mnuFileExit = item(mnuFile, QStringLiteral("Exit"), &frmEditor::mnuFileExit_Click);
+    mnuFileSave->setEnabled(false);
+    mnuFileSaveAs->setEnabled(false);
     mnuFile->menuAction()->setVisible(false);
     mnuNodePopUp = bar->addMenu(QStringLiteral("Nodes"));
-    mnuEditCopy = mnuNodePopUp->addAction(QStringLiteral("Copy"));
-    mnuEditPaste = mnuNodePopUp->addAction(QStringLiteral("Paste"));
+    mnuNodePopUpNew = item(mnuNodePopUp, QStringLiteral("New Child Node"), &frmEditor::mnuNodePopUpNew_Click);
+    mnuNodePopupRename = item(mnuNodePopUp, QStringLiteral("Rename Node"), &frmEditor::mnuNodePopupRename_Click);
+    mnuNodePopUpDelete = item(mnuNodePopUp, QStringLiteral("Delete Node"), &frmEditor::mnuNodePopUpDelete_Click);
+    mnuEditCopy = item(mnuNodePopUp, QStringLiteral("Copy"), &frmEditor::mnuEditCopy_Click);
+    mnuEditPaste = item(mnuNodePopUp, QStringLiteral("Paste"), &frmEditor::mnuEditPaste_Click);
     mnuEditCopy->setEnabled(false);
     mnuEditPaste->setEnabled(false);
+    connect(mnuNodePopUp, &QMenu::aboutToShow, this, [this] { mnuNodePopUp_Click(); });
     mnuNodePopUp->menuAction()->setVisible(false);
 
     // Its dialogs are not part of the program yet: the menu stays out of the bar while it
@@ -364,8 +392,15 @@ void frmEditor::loadTreeWorkCopy()
     // its empty document instead of reporting a file that cannot exist.
     if (TreeWorkName.isEmpty())
         return;
+    const QString path = hub::TreeWorkCopyPath(TreeWorkName);
     if (TreeHooks.LoadXmlFile)
-        TreeHooks.LoadXmlFile(hub::TreeWorkCopyPath(TreeWorkName));
+        TreeHooks.LoadXmlFile(path);
+    // The work copy of the last game file converted: the document can be saved back into
+    // that game file.
+    if (lastGameOpen_.isSet() && TreeDocument.TreeHasFile
+        && TreeDocument.TreeFileName.compare(path, Qt::CaseInsensitive) == 0
+        && lastGameOpen_.workXml().compare(path, Qt::CaseInsensitive) == 0)
+        treeOrigin_ = lastGameOpen_;
     TreeLoaded = true;
     ui().doEvents();
 }
@@ -389,7 +424,7 @@ void frmEditor::EnableAttributeControls(bool enabled)
     if (!enabled) {
         const QScopedValueRollback<bool> updating(TreeDocument.UpdatingControls, true);
         lstAttributes->clear();
-        txtCharacters->clear();
+        txtCharacters->clearText();
         txtAttributeValue->clear();
     }
 }
@@ -407,11 +442,13 @@ void frmEditor::setCaption(const QString& caption)
 void frmEditor::setSaveEnabled(bool enabled)
 {
     treeSaveEnabled_ = enabled;
+    mnuFileSave->setEnabled(enabled);
 }
 
 void frmEditor::setSaveAsEnabled(bool enabled)
 {
     treeSaveAsEnabled_ = enabled;
+    mnuFileSaveAs->setEnabled(enabled);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -801,11 +838,13 @@ void frmEditor::mnuOpenRS_Click()
         ui().doEvents();
 
         QString xml;
+        lastGameOpen_ = hub::TreeGameOrigin();
         const ConversionResult opened = OpenGameFile(s.CurrentFile, xml);
         if (!opened) {
             showError(opened.error);
             return;
         }
+        lastGameOpen_ = hub::TreeGameOrigin{s.CurrentFile, WorkBase, s.CurrentFileExt};
         RichTextBox1->loadText(xml);
     } catch (const VbError& e) {
         showUnexpected("mnuOpenRS_Click", e.number);
@@ -869,6 +908,9 @@ void frmEditor::mnuXML_Click()
         s.SkipOpenDialog = false;
         ui().doEvents();
 
+        // The copy may take the name of the last game file's work copy, which then no
+        // longer holds that game file's XML.
+        lastGameOpen_ = hub::TreeGameOrigin();
         QString xml, copy;
         const ConversionResult opened = OpenXmlFile(s.CurrentFile, xml, copy);
         if (!opened) {
@@ -972,6 +1014,537 @@ void frmEditor::mnuFileExit_Click()
     if (isBusy())
         return;
     close();
+}
+
+// ---------------------------------------------------------------------------------------
+// The tree page's files
+
+void frmEditor::mnuOpenXCT_Click()
+{
+    if (isBusy())
+        return;
+    SharedState& s = shared();
+    try {
+        if (!s.SkipOpenDialog) {
+            const QString chosen = ui().openFile(dialogRequest(QStringLiteral("Select file to load"), OpenXmlFilter));
+            if (chosen.isEmpty())
+                return;
+            if (!TreeDocument.PromptSaveAndReset(chosen))
+                return;
+            s.CurrentFile = chosen;
+        } else {
+            // The file named on the command line goes into the empty document of start-up.
+            s.SkipOpenDialog = false;
+        }
+        forgetTreeOrigin();
+
+        BusyPointer pointer;
+        TreeDocument.clearCurrentNode();
+        EnableAttributeControls(false);
+        TreeDocument.TreeFileName = s.CurrentFile;
+        Text1->setText(s.CurrentFile);
+        Label2->setText(s.CurrentFile);
+        TreeDocument.LoadXmlTree();
+        setSaveAsEnabled(true);
+        // The tree holds this file now: showing the tree page must not replace it.
+        TreeLoaded = true;
+
+        // The text page shows the file too; it holds no game file's text, so its game-file
+        // save refuses it.
+        PageSource = Source::XmlFile;
+        QString text;
+        if (hub::ReadAnsiFile(s.CurrentFile, text))
+            RichTextBox1->loadText(text);
+        else
+            RichTextBox1->clearText();
+    } catch (const VbError&) {
+        // The command ends without a message.
+    }
+}
+
+void frmEditor::mnuSaveXCT_Click()
+{
+    if (isBusy())
+        return;
+    TreeDocument.SaveXmlTree();
+}
+
+void frmEditor::mnuFileSaveAs_Click()
+{
+    if (isBusy())
+        return;
+    const QString file = ui().saveFile(dialogRequest(QStringLiteral("Select Filename to Save As..."), SaveXmlFilter));
+    if (file.isEmpty())
+        return;
+    if (FileExists(file) || QFileInfo::exists(platform::nativePath(file))) {
+        const int answer = ui().msgBox(QStringLiteral("A file by that name already exists. Do you wish\r\n"
+                                                      "to overwrite the file?"),
+                                       vb::vbYesNo + vb::vbQuestion, QStringLiteral("File Already Exists"));
+        if (answer != vb::vbYes)
+            return;
+    }
+    const QString previous = TreeDocument.TreeFileName;
+    TreeDocument.TreeFileName = file;
+    // A save that failed leaves the document named as it was.
+    if (!TreeDocument.SaveXmlTree())
+        TreeDocument.TreeFileName = previous;
+}
+
+void frmEditor::mnuFileOpen_Click()
+{
+    if (isBusy())
+        return;
+    SharedState& s = shared();
+    try {
+        if (!s.SkipOpenDialog) {
+            s.CurrentFile = ui().openFile(dialogRequest(QStringLiteral("Open RailSim file"), OpenRSFilter, s.GamePath));
+            if (s.CurrentFile.isEmpty())
+                return;
+        }
+        // The question comes before anything is converted, so that a Yes can never write
+        // the old document over the new file's work copy.
+        const QString workXml = hub::TempFilesFolder() + QLatin1Char('\\')
+            + hub::SplitWorkFile(s.CurrentFile).WorkName + QStringLiteral("xml");
+        if (!TreeDocument.PromptSaveAndReset(workXml))
+            return;
+        forgetTreeOrigin();
+
+        BusyScope busy(this);
+        BusyPointer pointer;
+        Text1->setText(s.CurrentFile);
+        Label2->setText(s.CurrentFile);
+        s.SkipOpenDialog = false;
+        ui().doEvents();
+
+        // The tree holds this file (or, when it fails, nothing): showing the tree page must
+        // not load another work copy.
+        TreeLoaded = true;
+        lastGameOpen_ = hub::TreeGameOrigin();
+        QString xml;
+        const ConversionResult opened = OpenGameFile(s.CurrentFile, xml);
+        ui().doEvents();
+        if (!opened) {
+            RichTextBox1->clearText();
+            showError(opened.error);
+            return;
+        }
+        lastGameOpen_ = hub::TreeGameOrigin{s.CurrentFile, WorkBase, s.CurrentFileExt};
+
+        TreeDocument.clearCurrentNode();
+        EnableAttributeControls(false);
+        TreeDocument.TreeFileName = WorkBase + QStringLiteral("xml");
+        if (TreeDocument.LoadXmlTree())
+            treeOrigin_ = lastGameOpen_;
+        setSaveAsEnabled(true);
+        RichTextBox1->loadText(xml);
+    } catch (const VbError&) {
+        // The command ends without a message.
+    }
+}
+
+void frmEditor::mnuFileSave_Click()
+{
+    if (isBusy())
+        return;
+    // Only a document converted from a game file goes back into one: anything else would
+    // put a stale work copy, or another file's XML, in place of the game file.
+    if (!treeOrigin_.isSet() || !TreeDocument.TreeHasFile) {
+        showError(QStringLiteral("The document on the XML Editor page was not converted from a RailSim file, so there "
+                                 "is no RailSim file to save it into. Use \"Save .xml/.cost/.tgt file\" or \"Save .xml "
+                                 "As\" to save it."));
+        return;
+    }
+    const hub::TreeGameOrigin origin = treeOrigin_;
+    try {
+        BusyScope busy(this);
+        BusyPointer pointer;
+        if (!TreeDocument.SaveXmlTree())
+            return;
+        ui().doEvents();
+        if (TreeDocument.TreeFileName.compare(origin.workXml(), Qt::CaseInsensitive) != 0) {
+            // The document was saved under another name since it was opened: the work copy
+            // gets it too, so that what is converted is the document as it stands.
+            const QString own = TreeDocument.TreeFileName;
+            TreeDocument.TreeFileName = origin.workXml();
+            const bool written = TreeDocument.SaveXmlTree();
+            TreeDocument.TreeFileName = own;
+            if (!written) {
+                TreeDocument.SetModified(true);
+                return;
+            }
+        }
+        hub::CheckTagBalanceKeepingDocument(origin.workXml());
+        ui().doEvents();
+
+        const ConversionResult saved = hub::ConvertTreeToGameFile(origin);
+        if (!saved) {
+            // The game file does not hold the changes.
+            TreeDocument.SetModified(true);
+            showError(saved.error);
+        }
+    } catch (const VbError& e) {
+        TreeDocument.SetModified(true);
+        showUnexpected("mnuFileSave_Click", e.number);
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// The tree page: tree, node menu, attributes and text
+
+void frmEditor::connectTreePage()
+{
+    connect(trevwContents, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current, QTreeWidgetItem*) {
+        if (selectingByCode_ == 0 && current)
+            trevwContents_NodeClick(trevwContents->keyOfItem(current));
+    });
+    // A click on the item that is current already (after a search selected it).
+    connect(trevwContents, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item, int) {
+        const QString key = trevwContents->keyOfItem(item);
+        if (!TreeDocument.currentIsElement() || TreeDocument.CurrentNode()->NodeKey().compare(key, Qt::CaseInsensitive) != 0)
+            trevwContents_NodeClick(key);
+    });
+    trevwContents->setLabelEditHandler(
+        [this](const QString& key, const QString& text) { return trevwContents_AfterLabelEdit(key, text); });
+    trevwContents->viewport()->installEventFilter(this);
+
+    connect(lstAttributes, &QListWidget::itemSelectionChanged, this, [this] { lstAttributes_Click(); });
+    connect(txtAttributeValue, &QLineEdit::textChanged, this, [this] { txtAttributeValue_Change(); });
+    connect(txtCharacters, &QPlainTextEdit::textChanged, this, [this] { txtCharacters_Change(); });
+    connect(cmdAdd, &QPushButton::clicked, this, [this] { cmdAdd_Click(); });
+    connect(cmdDel, &QPushButton::clicked, this, [this] { cmdDel_Click(); });
+    connect(cmdRename, &QPushButton::clicked, this, [this] { cmdRename_Click(); });
+    connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
+
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+    connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+    connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
+    connect(Text2, &QLineEdit::returnPressed, this, [this] { Text2_KeyDown(13); });
+}
+
+bool frmEditor::eventFilter(QObject* watched, QEvent* event)
+{
+    if (trevwContents && watched == trevwContents->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        trevwContents_MouseUp(mouse->button(), mouse->position().toPoint());
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmEditor::selectTreeItem(const QString& key)
+{
+    ++selectingByCode_;
+    trevwContents->selectItem(key);
+    --selectingByCode_;
+}
+
+void frmEditor::showCharacters(const QString& text)
+{
+    const QScopedValueRollback<bool> updating(TreeDocument.UpdatingControls, true);
+    txtCharacters->loadText(text);
+}
+
+void frmEditor::trevwContents_NodeClick(const QString& key)
+{
+    {
+        const QScopedValueRollback<bool> updating(TreeDocument.UpdatingControls, true);
+        lstAttributes->clear();
+        txtAttributeValue->clear();
+    }
+    EnableAttributeControls(true);
+    // They wait for an attribute to be picked.
+    cmdDel->setEnabled(false);
+    cmdRename->setEnabled(false);
+    txtAttributeValue->setEnabled(false);
+
+    const clsNode* node = TreeDocument.FindNodeByKey(key);
+    {
+        const QScopedValueRollback<bool> updating(TreeDocument.UpdatingControls, true);
+        lstAttributes->addItems(treeedit::AttributeNames(*node));
+    }
+    showCharacters(node->NodeCharacters());
+
+    SetNodePopupMenu();
+    mnuEditCopy->setEnabled(true);
+}
+
+void frmEditor::trevwContents_MouseUp(Qt::MouseButton button, const QPoint& position)
+{
+    if (button != Qt::RightButton)
+        return;
+    if (SetNodePopupMenu())
+        mnuNodePopUp->popup(trevwContents->viewport()->mapToGlobal(position));
+}
+
+bool frmEditor::SetNodePopupMenu()
+{
+    if (!TreeDocument.currentIsElement()) {
+        if (TreeDocument.DocumentElement()) {
+            // No element is current: nothing for the node commands to act on.
+            mnuNodePopUpNew->setEnabled(false);
+            mnuNodePopupRename->setEnabled(false);
+            mnuNodePopUpDelete->setEnabled(false);
+            return false;
+        }
+        // An empty document: the one useful command starts its document element.
+        mnuNodePopUpNew->setText(QStringLiteral("&New Primary Node"));
+        mnuNodePopUpNew->setEnabled(true);
+        mnuNodePopupRename->setEnabled(false);
+        mnuNodePopUpDelete->setEnabled(false);
+        return true;
+    }
+    mnuNodePopUpNew->setText(QStringLiteral("&New Child Node"));
+    mnuNodePopUpNew->setEnabled(true);
+    mnuNodePopupRename->setEnabled(true);
+    mnuNodePopUpDelete->setEnabled(true);
+    return true;
+}
+
+void frmEditor::mnuNodePopUp_Click()
+{
+    SetNodePopupMenu();
+}
+
+void frmEditor::mnuNodePopUpNew_Click()
+{
+    if (isBusy() || !SetNodePopupMenu())
+        return;
+    try {
+        const QString caption = mnuNodePopUpNew->text();
+        QString key;
+        ++selectingByCode_;
+        if (caption.compare(QLatin1String("&New Primary Node"), Qt::CaseInsensitive) == 0)
+            key = treeedit::NewPrimaryNode(TreeDocument);
+        else if (caption.compare(QLatin1String("&New Child Node"), Qt::CaseInsensitive) == 0)
+            key = treeedit::NewChildNode(TreeDocument, *TreeDocument.CurrentNode());
+        --selectingByCode_;
+        if (key.isEmpty())
+            return;
+        // The frames show the new element, and the name typed next names it.
+        trevwContents_NodeClick(key);
+        ++selectingByCode_;
+        trevwContents->editItemLabel(key);
+        --selectingByCode_;
+        TreeDocument.SetModified(true);
+    } catch (const VbError& e) {
+        selectingByCode_ = 0;
+        showUnexpected("mnuNodePopUpNew_Click", e.number);
+    }
+}
+
+void frmEditor::mnuNodePopupRename_Click()
+{
+    if (isBusy() || !TreeDocument.currentIsElement())
+        return;
+    // The label of the current element's own item.
+    ++selectingByCode_;
+    trevwContents->editItemLabel(TreeDocument.CurrentNode()->NodeKey());
+    --selectingByCode_;
+}
+
+bool frmEditor::trevwContents_AfterLabelEdit(const QString& key, const QString& newText)
+{
+    const treeedit::Refusal refused = treeedit::CheckNodeName(newText);
+    if (refused) {
+        ui().msgBox(refused.text, refused.style, refused.title);
+        SetNodePopupMenu();
+        return false;
+    }
+    // The element of the edited item, found by its key.
+    clsNode* node = TreeDocument.NodeByKey(key);
+    if (!node) {
+        SetNodePopupMenu();
+        return false;
+    }
+    node->setNodeName(newText);
+    TreeDocument.SetModified(true);
+    SetNodePopupMenu();
+    return true;
+}
+
+void frmEditor::mnuNodePopUpDelete_Click()
+{
+    if (isBusy() || !TreeDocument.currentIsElement())
+        return;
+    clsNode* node = TreeDocument.CurrentNode();
+    try {
+        if (node != TreeDocument.DocumentElement()) {
+            if (node->ChildNodes() && node->ChildNodes()->Count() > 0) {
+                const int answer = ui().msgBox(QStringLiteral("Delete this node and all child nodes?"),
+                                               vb::vbYesNo + vb::vbQuestion, QStringLiteral("Confirm Child Bearing Node"));
+                if (answer != vb::vbYes)
+                    return;
+            }
+            ++selectingByCode_;
+            const bool deleted = treeedit::DeleteChildElement(TreeDocument, *node);
+            --selectingByCode_;
+            if (!deleted)
+                return;
+        } else {
+            const int answer = ui().msgBox(QStringLiteral("Deleting this node will remove all entries. Are you \r\n"
+                                                          "sure you want to do this?"),
+                                           vb::vbYesNo + vb::vbQuestion, QStringLiteral("Confirm Primary node deletion."));
+            if (answer != vb::vbYes)
+                return;
+            ++selectingByCode_;
+            TreeDocument.ClearDocument();
+            --selectingByCode_;
+        }
+        EnableAttributeControls(false);
+        TreeDocument.SetModified(true);
+    } catch (const VbError& e) {
+        selectingByCode_ = 0;
+        showUnexpected("mnuNodePopUpDelete_Click", e.number);
+    }
+}
+
+void frmEditor::mnuEditCopy_Click()
+{
+    if (!TreeDocument.currentIsElement())
+        return;
+    treeedit::CopyToClipboard(TreeDocument, *TreeDocument.CurrentNode());
+    mnuEditPaste->setEnabled(true);
+}
+
+void frmEditor::mnuEditPaste_Click()
+{
+    if (isBusy() || !TreeDocument.currentIsElement() || !TreeDocument.ClipboardNode())
+        return;
+    try {
+        ++selectingByCode_;
+        const QString key = treeedit::PasteClipboard(TreeDocument, *TreeDocument.CurrentNode());
+        --selectingByCode_;
+        if (!key.isEmpty())
+            TreeDocument.SetModified(true);
+    } catch (const VbError& e) {
+        selectingByCode_ = 0;
+        showUnexpected("mnuEditPaste_Click", e.number);
+    }
+}
+
+namespace {
+
+// The list entry selected, counted from 0; -1 when none is.
+int selectedRow(const QListWidget* list)
+{
+    const QList<QListWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? -1 : list->row(selected.first());
+}
+
+} // namespace
+
+void frmEditor::lstAttributes_Click()
+{
+    const int row = selectedRow(lstAttributes);
+    if (row < 0 || TreeDocument.UpdatingControls)
+        return;
+    const clsNodeAttributes* attributes = TreeDocument.CurrentNode()->NodeAttributes();
+    if (!attributes || row >= attributes->Count())
+        return;
+    {
+        const QScopedValueRollback<bool> updating(TreeDocument.UpdatingControls, true);
+        txtAttributeValue->setText(attributes->Item(row + 1)->AttribValue());
+    }
+    cmdDel->setEnabled(true);
+    cmdRename->setEnabled(true);
+    txtAttributeValue->setEnabled(true);
+}
+
+void frmEditor::txtAttributeValue_Change()
+{
+    // Filling the box is no edit: only the user's typing reaches the document.
+    if (TreeDocument.UpdatingControls || !TreeDocument.currentIsElement())
+        return;
+    const int row = selectedRow(lstAttributes);
+    clsNodeAttributes* attributes = TreeDocument.CurrentNode()->NodeAttributes();
+    if (row < 0 || !attributes || row >= attributes->Count())
+        return;
+    attributes->Item(row + 1)->setAttribValue(txtAttributeValue->text());
+    TreeDocument.SetModified(true);
+}
+
+void frmEditor::txtCharacters_Change()
+{
+    if (TreeDocument.UpdatingControls || !TreeDocument.currentIsElement())
+        return;
+    TreeDocument.CurrentNode()->setNodeCharacters(txtCharacters->text());
+    TreeDocument.SetModified(true);
+}
+
+void frmEditor::cmdAdd_Click()
+{
+    if (!TreeDocument.currentIsElement())
+        return;
+    clsNode* node = TreeDocument.CurrentNode();
+    frmAddAttribute dialog(this);
+    dialog.setExistingNames(treeedit::AttributeNames(*node));
+    ui().showModal(&dialog);
+    if (dialog.Cancelled())
+        return;
+    if (!node->NodeAttributes())
+        node->setNodeAttributes(std::make_unique<clsNodeAttributes>());
+    node->NodeAttributes()->Add(dialog.txtName->text(), dialog.txtValue->text());
+    {
+        const QScopedValueRollback<bool> updating(TreeDocument.UpdatingControls, true);
+        lstAttributes->addItem(dialog.txtName->text());
+    }
+    TreeDocument.SetModified(true);
+}
+
+void frmEditor::cmdDel_Click()
+{
+    const int row = selectedRow(lstAttributes);
+    clsNodeAttributes* attributes =
+        TreeDocument.currentIsElement() ? TreeDocument.CurrentNode()->NodeAttributes() : nullptr;
+    if (row < 0 || !attributes || row >= attributes->Count())
+        return;
+    attributes->Remove(row + 1);
+    {
+        // No other entry becomes selected by the removal.
+        const QSignalBlocker blocker(lstAttributes);
+        delete lstAttributes->takeItem(row);
+        lstAttributes->clearSelection();
+        lstAttributes->setCurrentRow(-1);
+    }
+    {
+        const QScopedValueRollback<bool> updating(TreeDocument.UpdatingControls, true);
+        txtAttributeValue->clear();
+    }
+    cmdRename->setEnabled(false);
+    cmdDel->setEnabled(false);
+    txtAttributeValue->setEnabled(false);
+    TreeDocument.SetModified(true);
+}
+
+void frmEditor::cmdRename_Click()
+{
+    const int row = selectedRow(lstAttributes);
+    clsNodeAttributes* attributes =
+        TreeDocument.currentIsElement() ? TreeDocument.CurrentNode()->NodeAttributes() : nullptr;
+    if (row < 0 || !attributes || row >= attributes->Count())
+        return;
+    const QString old = lstAttributes->item(row)->text();
+    const QString answer = ui().inputBox(QStringLiteral("Please enter the new name for the attribute:"),
+                                         QStringLiteral("Rename Attribute"), old);
+    // A change of letter case alone changes nothing.
+    if (answer.isEmpty() || answer.compare(old, Qt::CaseInsensitive) == 0)
+        return;
+    const treeedit::Refusal refused =
+        treeedit::CheckAttributeRename(answer, treeedit::AttributeNames(*TreeDocument.CurrentNode()), row + 1);
+    if (refused) {
+        ui().msgBox(refused.text, refused.style, refused.title);
+        return;
+    }
+    lstAttributes->item(row)->setText(answer);
+    attributes->Item(row + 1)->setAttribName(answer);
+    TreeDocument.SetModified(true);
+}
+
+void frmEditor::Text1_Change()
+{
+    if (Text1->text().endsWith(QLatin1String("TgPcDx"), Qt::CaseInsensitive))
+        Command7->setVisible(true);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -1088,4 +1661,110 @@ void frmEditor::mnuZelvorn_Click()
     if (isBusy())
         return;
     frmShowRoutes::showBrowser(this);
+}
+
+// ---------------------------------------------------------------------------------------
+// The tree page's search
+
+// The window as the searches see it.
+class frmEditor::SearchHost : public TreeSearchHost {
+public:
+    explicit SearchHost(frmEditor* window) : w(window) {}
+
+    void focusTree() override
+    {
+        ++w->selectingByCode_;
+        w->trevwContents->setFocus();
+        --w->selectingByCode_;
+    }
+    void selectItem(const QString& key, bool reveal) override
+    {
+        if (reveal) {
+            w->selectTreeItem(key);
+            return;
+        }
+        // Without scrolling the tree to it: the walk visits item after item.
+        QTreeWidgetItem* item = w->trevwContents->itemForKey(key);
+        if (!item)
+            return;
+        ++w->selectingByCode_;
+        const bool autoScroll = w->trevwContents->hasAutoScroll();
+        w->trevwContents->setAutoScroll(false);
+        w->trevwContents->setCurrentItem(item);
+        w->trevwContents->setAutoScroll(autoScroll);
+        --w->selectingByCode_;
+    }
+    void nodeClick(const QString& key) override { w->trevwContents_NodeClick(key); }
+    void showCharacters(const QString& text) override { w->showCharacters(text); }
+    QString characters() const override { return w->txtCharacters->text(); }
+    void replaceCharacters(const QString& text) override
+    {
+        if (!w->TreeDocument.currentIsElement())
+            return;
+        w->showCharacters(text);
+        w->TreeDocument.CurrentNode()->setNodeCharacters(text);
+        w->TreeDocument.SetModified(true);
+    }
+    void askFindContinue() override { w->showFindDialog(); }
+
+private:
+    frmEditor* w;
+};
+
+template <typename Search>
+void frmEditor::runSearch(Search search)
+{
+    // A search processes window events between hits; a second one must not start then.
+    if (isBusy() || searching_)
+        return;
+    const QScopedValueRollback<bool> running(searching_, true);
+    SearchHost host(this);
+    TreeSearch walker(TreeDocument, *trevwContents, host);
+    try {
+        search(walker);
+    } catch (const VbError& e) {
+        selectingByCode_ = 0;
+        showUnexpected("Search", e.number);
+    }
+}
+
+void frmEditor::showFindDialog()
+{
+    if (!findDialog_)
+        findDialog_ = new dlgFind(this);
+    ui().showModal(findDialog_);
+    // "OK" unloads the dialog; "Continue" only hides it for the next hit.
+    if (findDialog_ && findDialog_->unloaded())
+        delete findDialog_.data();
+}
+
+void frmEditor::Command2_Click()
+{
+    runSearch([this](TreeSearch& search) { search.Find(Text2->text(), Check1->isChecked()); });
+}
+
+void frmEditor::Command3_Click()
+{
+    runSearch([this](TreeSearch& search) { search.FindAll(Text2->text(), Check1->isChecked()); });
+}
+
+void frmEditor::Command4_Click()
+{
+    runSearch([this](TreeSearch& search) { search.FindInText(Text2->text(), Check1->isChecked()); });
+}
+
+void frmEditor::Command5_Click()
+{
+    runSearch([this](TreeSearch& search) { search.Replace(Text2->text(), Text3->text()); });
+}
+
+void frmEditor::Command6_Click()
+{
+    runSearch([this](TreeSearch& search) { search.ReplaceAll(Text2->text(), Text3->text(), Check1->isChecked()); });
+}
+
+void frmEditor::Text2_KeyDown(int keyCode)
+{
+    if (keyCode == 13)
+        Command2_Click();
 }

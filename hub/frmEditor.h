@@ -13,10 +13,13 @@
 #include "hub/Preferences.h"
 #include "hub/SingleFile.h"
 #include "hub/TreeDocumentHooks.h"
+#include "hub/TreeFiles.h"
+#include "hub/dlgFind.h"
 #include "hub/xml/XmlTreeDocument.h"
 #include "hub/xml/XmlTreeView.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <functional>
@@ -74,8 +77,9 @@ public:
     QPushButton* cmdRename = nullptr;
     QGroupBox* fraChars = nullptr;   // "Characters"
     QLabel* lblText = nullptr;
-    QPlainTextEdit* txtCharacters = nullptr;
-    QGroupBox* Frame3 = nullptr;     // "Search" (its commands come with the tree search)
+    // The element's text; its own line ends come back when the text is taken.
+    TextPageWidget* txtCharacters = nullptr;
+    QGroupBox* Frame3 = nullptr;     // "Search"
     QLineEdit* Text2 = nullptr;
     QPushButton* Command2 = nullptr;
     QPushButton* Command3 = nullptr;
@@ -106,8 +110,16 @@ public:
     QAction* mnuPrint = nullptr;
     QAction* mnuExit = nullptr;
     QMenu* mnuFile = nullptr;      // the tree page's "Files"
+    QAction* mnuFileOpen = nullptr;
+    QAction* mnuFileSave = nullptr;
+    QAction* mnuOpenXCT = nullptr;
+    QAction* mnuSaveXCT = nullptr;
+    QAction* mnuFileSaveAs = nullptr;
     QAction* mnuFileExit = nullptr;
-    QMenu* mnuNodePopUp = nullptr; // "Nodes"
+    QMenu* mnuNodePopUp = nullptr; // "Nodes", also the tree's popup menu
+    QAction* mnuNodePopUpNew = nullptr;
+    QAction* mnuNodePopupRename = nullptr;
+    QAction* mnuNodePopUpDelete = nullptr;
     QAction* mnuEditCopy = nullptr;
     QAction* mnuEditPaste = nullptr;
     QMenu* mnuSearch = nullptr;    // "Search and Replace": shown once it has items
@@ -166,10 +178,47 @@ public:
     void mnuCheckXML_Click();
     void mnuZelvorn_Click();
     // The tree page's Files
+    void mnuOpenXCT_Click();
+    void mnuSaveXCT_Click();
+    void mnuFileSaveAs_Click();
+    void mnuFileOpen_Click();
+    void mnuFileSave_Click();
     void mnuFileExit_Click();
+    // The tree page: the tree, the node menu and the attribute and text controls.
+    // An item was clicked (or chosen with the keyboard): its element becomes current.
+    void trevwContents_NodeClick(const QString& key);
+    // A mouse button was released over the tree at position (viewport coordinates).
+    void trevwContents_MouseUp(Qt::MouseButton button, const QPoint& position);
+    // A label edit of the item key ended with text: whether the label keeps it.
+    bool trevwContents_AfterLabelEdit(const QString& key, const QString& newText);
+    void mnuNodePopUp_Click();
+    void mnuNodePopUpNew_Click();
+    void mnuNodePopupRename_Click();
+    void mnuNodePopUpDelete_Click();
+    void mnuEditCopy_Click();
+    void mnuEditPaste_Click();
+    void lstAttributes_Click();
+    void cmdAdd_Click();
+    void cmdDel_Click();
+    void cmdRename_Click();
+    void txtAttributeValue_Change();
+    void txtCharacters_Change();
+    void Text1_Change();
+    // The tree page's search.
+    void Command2_Click(); // "Find"
+    void Command3_Click(); // "Find All"
+    void Command4_Click(); // "Find in Text"
+    void Command5_Click(); // "Replace"
+    void Command6_Click(); // "Replace All"
+    // A key pressed in the search box (its key code): Enter (13) presses "Find".
+    void Text2_KeyDown(int keyCode);
+    // The search question, made on first use; null when it is not loaded.
+    dlgFind* findDialog() const { return findDialog_; }
     // Enables the tree page's attribute and text controls; disabling also empties them,
     // which is no edit of the document.
     void EnableAttributeControls(bool enabled);
+    // Prepares the node menu for CurrentNode; whether it may be shown as the popup.
+    bool SetNodePopupMenu();
     // Text page's Files
     void mnuOpenRS_Click();
     void mnuOpenTex_Click();
@@ -211,14 +260,20 @@ public:
     // The state the tree document gave the tree page's two save items.
     bool treeSaveEnabled() const { return treeSaveEnabled_; }
     bool treeSaveAsEnabled() const { return treeSaveAsEnabled_; }
+    // The game file the tree page's document was converted from; not set when the document
+    // came from an XML file or is new.
+    const hub::TreeGameOrigin& treeGameOrigin() const { return treeOrigin_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     class BusyScope;
     friend class BusyScope;
+    class SearchHost;
+    friend class SearchHost;
 
     void buildTextPage();
     void buildTreePage();
@@ -235,12 +290,26 @@ private:
     void showError(const QString& text);
     void showUnexpected(const char* procedure, int number);
     void setCommandsEnabled(bool enabled);
+    // The tree page.
+    void connectTreePage();
+    void selectTreeItem(const QString& key); // by the program: no item click
+    void showCharacters(const QString& text); // fills the text box without an edit
+    void forgetTreeOrigin() { treeOrigin_ = hub::TreeGameOrigin(); }
+    // Runs one of the searches, unless one runs already.
+    template <typename Search>
+    void runSearch(Search search);
+    void showFindDialog();
 
     hub::MainWindowLayout Layout;
     QString commandLine_;
     int busy_ = 0;
     bool treeSaveEnabled_ = false;
     bool treeSaveAsEnabled_ = false;
+    hub::TreeGameOrigin treeOrigin_;   // of the tree page's document
+    hub::TreeGameOrigin lastGameOpen_; // the last game file converted to XML
+    int selectingByCode_ = 0;          // selection changes that are no item clicks
+    bool searching_ = false;
+    QPointer<dlgFind> findDialog_;
     bool unloaded_ = false;
     QList<QLabel*> panels_;
     QStringList panelKeys_;

@@ -219,9 +219,8 @@ void XmlTreeDocument::buildKeyIndex()
     m_indexValid = true;
 }
 
-clsNode* XmlTreeDocument::FindNodeByKey(const QString& key)
+clsNode* XmlTreeDocument::NodeByKey(const QString& key)
 {
-    clearCurrentNode();
     const quint64 stamp = xmltree::treeStamp();
     clsNode* found = nullptr;
     const bool indexed = m_indexValid && m_indexStamp == stamp && m_indexRoot == RootNode();
@@ -243,9 +242,23 @@ clsNode* XmlTreeDocument::FindNodeByKey(const QString& key)
         found = findByWalk(number, number >= 0 ? QString() : key.toLower());
     }
     m_lastLookupStamp = stamp;
-    if (found)
+    return found;
+}
+
+clsNode* XmlTreeDocument::FindNodeByKey(const QString& key)
+{
+    clearCurrentNode();
+    if (clsNode* found = NodeByKey(key))
         m_current = found;
     return m_current;
+}
+
+void XmlTreeDocument::ClearDocument()
+{
+    NodeKeyCounter = 0;
+    if (m_view)
+        m_view->clearItems();
+    resetTree();
 }
 
 void XmlTreeDocument::CopyNodeTree(const clsNode& source, clsNode& destination, clsNode* parent)

@@ -34,6 +34,7 @@ public:
 
     void setView(XmlTreeView* view) { m_view = view; }
     void setHost(XmlTreeHost* host) { m_host = host; }
+    XmlTreeView* view() const { return m_view; }
 
     // State.
     bool TreeModified = false;    // changes not yet written
@@ -53,6 +54,8 @@ public:
     void setCurrentNode(clsNode* node) { m_current = node ? node : m_none.get(); }
     // CurrentNode becomes a new empty node (no name, no lists).
     void clearCurrentNode();
+    // Whether CurrentNode is an element of the document (not the empty node).
+    bool currentIsElement() const { return m_current != m_none.get(); }
 
     // The copy made by Copy (null before the first one). The document owns it.
     clsNode* ClipboardNode() const { return m_clipboard.get(); }
@@ -75,6 +78,13 @@ public:
     // Makes the node with that key (compared without regard to case) current; a key no
     // element has makes a new empty node current. Returns CurrentNode().
     clsNode* FindNodeByKey(const QString& key);
+    // The element with that key (compared without regard to case), or null; CurrentNode
+    // stays as it is.
+    clsNode* NodeByKey(const QString& key);
+
+    // Removes every element: no items, a document node without children, NodeKeyCounter 0,
+    // CurrentNode a new empty node. The file name and the modified state stay.
+    void ClearDocument();
 
     // Fills destination with a deep copy of source whose keys are new: NodeKeyCounter grows
     // by one for the copy and for each node below it, in document order. Source is not

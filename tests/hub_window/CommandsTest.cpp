@@ -45,7 +45,11 @@ TEST_F(WindowTest, MenuBarInOrderWithTheToolsThatExist)
               (QStringList{"Open RailSim File", "Open .TgPcDx Texture Files", "Open .xml/.cost/.tgt/.proxyxml file", "-",
                            "Save RailSim File", "Save .xml/.cost/.tgt file", "Save .xml As", "-", "Print", "-",
                            "&Exit"}));
-    EXPECT_EQ(captions(w.mnuNodePopUp), (QStringList{"Copy", "Paste"}));
+    EXPECT_EQ(captions(w.mnuFile), (QStringList{"Open RailSim File", "Save RailSim File",
+                                                "Open .xml/.cost/.tgt/.proxyxml file", "Save .xml/.cost/.tgt file",
+                                                "Save .xml As", "Exit"}));
+    EXPECT_EQ(captions(w.mnuNodePopUp),
+              (QStringList{"New Child Node", "Rename Node", "Delete Node", "Copy", "Paste"}));
     EXPECT_EQ(captions(w.mnuConv), (QStringList{"Convert .TgPcDx to .dds", "View .dds File", "Edit .dds File",
                                                 "Convert .dds to .TgPcDx", "-", "Convert RS time to hrs/mins"}));
     EXPECT_EQ(captions(w.mnuTools), (QStringList{"Check Routes or Scenarios", "Check Routes.xml file", "-",

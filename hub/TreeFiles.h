@@ -1,0 +1,45 @@
+#pragma once
+// The work steps of the tree page's game-file save: the line check of the written XML and
+// the conversion back into the game file. The conversion and the replacement of the game
+// file are the ones the text page uses (RunSerz and ReplaceGameFile).
+
+#include "common/Serializer.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace hub {
+
+// The game file a tree document was converted from, and its work copies in "TempFiles".
+struct TreeGameOrigin {
+    QString gameFile;  // the game file as the user picked it
+    QString workBase;  // program folder & "\TempFiles\" & WorkName (ends with ".")
+    QString extension; // the game file's extension
+    QString workXml() const { return workBase + QStringLiteral("xml"); }
+    bool isSet() const { return !gameFile.isEmpty() && !workBase.isEmpty(); }
+};
+
+// Whether two XML texts hold the same document: the same elements with the same
+// attributes in the same order, and the same character data between any two tags, where
+// runs of nothing but whitespace count as equal to each other. Comments and processing
+// instructions are not compared. False when either text is not well-formed.
+bool SameXmlContent(const QByteArray& a, const QByteArray& b);
+
+// Whether the line cleaning of CheckTagBalance would leave the document in these bytes as it
+// is. It cuts text after the last ">" of each line and turns two accented letters into plain
+// ones, which damages element texts that run over several lines and UTF-8 characters whose
+// first byte reads as one of those letters.
+bool TagCleaningKeepsDocument(const QByteArray& xml);
+
+// Runs CheckTagBalance on the XML file unless its cleaning would change the document; then
+// the file stays as it was written. Answers whether the check ran. A file that cannot be
+// read raises VbError 53 or 70.
+bool CheckTagBalanceKeepingDocument(const QString& path);
+
+// Converts the work copy origin.workXml() back to binary (serz.exe, " bin:") into
+// origin.workBase & "bin", renames it to the game file's extension, and puts it in place of
+// the game file with a backup. When serz.exe writes nothing, or any step fails, the game
+// file stays as it was and the result says why. backupPath receives the backup's path.
+ConversionResult ConvertTreeToGameFile(const TreeGameOrigin& origin, QString* backupPath = nullptr);
+
+} // namespace hub
