@@ -900,6 +900,12 @@ void frmEditor::mnuXML_Click()
             if (s.CurrentFile.isEmpty())
                 return;
         }
+        // The file also replaces the tree page's document: unsaved edits there are offered
+        // for saving first, and Cancel ends the command.
+        if (TreeHooks.PromptSaveAndReset && !TreeHooks.PromptSaveAndReset(s.CurrentFile)) {
+            s.SkipOpenDialog = false;
+            return;
+        }
 
         BusyScope busy(this);
         BusyPointer pointer;

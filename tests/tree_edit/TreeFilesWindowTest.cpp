@@ -353,3 +353,28 @@ TEST_F(TreeWindowTest, AFailedConversionLeavesTheGameFileAndKeepsTheChangesMarke
     ui.expectMsgBox(vb::vbOK, "was not converted from a RailSim file");
     w->mnuFileSave_Click();
 }
+
+TEST_F(TreeWindowTest, TextPageXmlOpenOffersToSaveTheTreesEdits)
+{
+    auto w = startWindow(false);
+    const QString xmlFile = tree.writeFile(QStringLiteral("game/Notes.xml"), "<?xml version=\"1.0\"?>\r\n<Notes/>\r\n");
+    openGame(*w, game(scenarioRel()));
+    w->TreeDocument.DocumentElement()->setNodeName("EditedFirst");
+    w->TreeDocument.SetModified(true);
+    const QByteArray pageBefore = w->RichTextBox1->text().toLatin1();
+
+    // Cancel keeps the edited document and the text page as they were.
+    ui.expectOpenFile(xmlFile);
+    ui.expectMsgBox(vb::vbCancel, "The current file has been modified.");
+    w->mnuXML_Click();
+    EXPECT_EQ(w->TreeDocument.DocumentElement()->NodeName(), "EditedFirst");
+    EXPECT_TRUE(w->TreeDocument.TreeModified);
+    EXPECT_EQ(w->RichTextBox1->text().toLatin1(), pageBefore);
+
+    // No drops the edits and loads the file on both pages.
+    ui.expectOpenFile(xmlFile);
+    ui.expectMsgBox(vb::vbNo, "The current file has been modified.");
+    w->mnuXML_Click();
+    EXPECT_EQ(w->TreeDocument.DocumentElement()->NodeName(), "Notes");
+    EXPECT_TRUE(w->RichTextBox1->text().contains(QStringLiteral("<Notes/>")));
+}
