@@ -181,7 +181,8 @@ void frmEditor::buildTextPage()
     Label1 = new QLabel(QStringLiteral("File Name:"), Frame1);
     Text1 = new QLineEdit(Frame1);
     Command1 = new QPushButton(QStringLiteral("Highlight XML"), Frame1);
-    Command1->setEnabled(false);
+    // The colouring it runs is not part of the program yet; the button keeps its place.
+    Command1->setVisible(false);
     Command7 = new QPushButton(QStringLiteral("Show Image"), Frame1);
     Command7->setVisible(false);
     RichTextBox1 = new TextPageWidget(Frame1);
