@@ -572,6 +572,29 @@ bool BatchInterpreter::copyFile(const QString& src, const QString& dst, bool res
     return true;
 }
 
+BatchInterpreter::Destination BatchInterpreter::destinationOf(const Parsed& p, QString& destFolder, PathArg& dst)
+{
+    if (p.paths.size() < 2) {
+        destFolder = cwd_;
+        return Destination::Folder;
+    }
+    if (!makePathArg(p.paths[1], dst))
+        return Destination::Unreadable;
+    if (dst.pattern.isEmpty()) {
+        destFolder = dst.folder;
+        return Destination::Folder;
+    }
+    if (dst.wildcard) {
+        if (dst.pattern != QLatin1String("*.*") && dst.pattern != QLatin1String("*")) {
+            cannotRun(QStringLiteral("a destination pattern other than \"*.*\" is not supported"));
+            return Destination::Unreadable;
+        }
+        destFolder = dst.folder;
+        return Destination::Folder;
+    }
+    return Destination::Named;
+}
+
 bool BatchInterpreter::doCopy(const Parsed& p)
 {
     if (p.paths.isEmpty() || p.paths.size() > 2) {
@@ -601,21 +624,12 @@ bool BatchInterpreter::doCopy(const Parsed& p)
 
     QString destFolder;
     QString destFile;
-    if (p.paths.size() < 2) {
-        destFolder = cwd_;
-    } else {
-        PathArg dst;
-        if (!makePathArg(p.paths[1], dst))
-            return false;
-        if (dst.pattern.isEmpty()) {
-            destFolder = dst.folder;
-        } else if (dst.wildcard) {
-            if (dst.pattern != QLatin1String("*.*") && dst.pattern != QLatin1String("*")) {
-                cannotRun(QStringLiteral("a destination pattern other than \"*.*\" is not supported"));
-                return false;
-            }
-            destFolder = dst.folder;
-        } else if (QFileInfo(dst.full).isDir()) {
+    PathArg dst;
+    const Destination where = destinationOf(p, destFolder, dst);
+    if (where == Destination::Unreadable)
+        return false;
+    if (where == Destination::Named) {
+        if (QFileInfo(dst.full).isDir()) {
             destFolder = dst.full;
         } else if (several) {
             fail(QStringLiteral("Several files cannot be copied into the one file ") + p.paths[1]);
@@ -690,38 +704,27 @@ bool BatchInterpreter::doXcopy(const Parsed& p)
 
     QString destFolder;
     QString destFile;
-    if (p.paths.size() < 2) {
-        destFolder = cwd_;
-    } else {
-        PathArg dst;
-        if (!makePathArg(p.paths[1], dst))
+    PathArg dst;
+    const Destination where = destinationOf(p, destFolder, dst);
+    if (where == Destination::Unreadable)
+        return false;
+    if (where == Destination::Named) {
+        const QFileInfo di(dst.full);
+        if (di.isDir()) {
+            destFolder = dst.full;
+        } else if (several && !di.exists() && assumeFolder) {
+            destFolder = dst.full;
+        } else if (several && !di.exists()) {
+            // Windows would ask whether a file or a folder is meant; nobody can answer.
+            fail(QStringLiteral("Does ") + p.paths[1]
+                 + QStringLiteral(" specify a file name or directory name on the target? (no answer is possible: "
+                                  "use /I or end the destination with \"\\\")"));
             return false;
-        if (dst.pattern.isEmpty()) {
-            destFolder = dst.folder;
-        } else if (dst.wildcard) {
-            if (dst.pattern != QLatin1String("*.*") && dst.pattern != QLatin1String("*")) {
-                cannotRun(QStringLiteral("a destination pattern other than \"*.*\" is not supported"));
-                return false;
-            }
-            destFolder = dst.folder;
+        } else if (files.size() > 1 || several) {
+            fail(QStringLiteral("Several files cannot be copied onto the one file ") + p.paths[1]);
+            return false;
         } else {
-            const QFileInfo di(dst.full);
-            if (di.isDir()) {
-                destFolder = dst.full;
-            } else if (several && !di.exists() && assumeFolder) {
-                destFolder = dst.full;
-            } else if (several && !di.exists()) {
-                // Windows would ask whether a file or a folder is meant; nobody can answer.
-                fail(QStringLiteral("Does ") + p.paths[1]
-                     + QStringLiteral(" specify a file name or directory name on the target? (no answer is possible: "
-                                      "use /I or end the destination with \"\\\")"));
-                return false;
-            } else if (files.size() > 1 || several) {
-                fail(QStringLiteral("Several files cannot be copied onto the one file ") + p.paths[1]);
-                return false;
-            } else {
-                destFile = dst.full;
-            }
+            destFile = dst.full;
         }
     }
 

@@ -95,6 +95,10 @@ private:
     bool parseArgs(const QString& rest, const QStringList& allowed, Parsed& out);
     QString resolve(const QString& text) const;
     bool makePathArg(const QString& text, PathArg& arg);
+    // Where a copy goes: a folder (none named: the current one; a folder's path; or
+    // "folder\*.*"), or a name the command's own rules decide on (left in dst).
+    enum class Destination { Folder, Named, Unreadable };
+    Destination destinationOf(const Parsed& p, QString& destFolder, PathArg& dst);
 
     // Copies one file's bytes through a temporary file beside the destination, keeping the
     // source's modification time and permissions (xcopy: made writable, as it resets
