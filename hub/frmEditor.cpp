@@ -810,6 +810,25 @@ void frmEditor::mnuAbout_Click()
 // ---------------------------------------------------------------------------------------
 // The text page's files
 
+bool frmEditor::chooseFileInWork(const QString& title, const QString& filter)
+{
+    // A file named on the command line is taken once without asking.
+    SharedState& s = shared();
+    if (s.SkipOpenDialog)
+        return true;
+    s.CurrentFile = ui().openFile(dialogRequest(title, filter, s.GamePath));
+    return !s.CurrentFile.isEmpty();
+}
+
+void frmEditor::showFileInWork()
+{
+    SharedState& s = shared();
+    Text1->setText(s.CurrentFile);
+    Label2->setText(s.CurrentFile);
+    s.SkipOpenDialog = false;
+    ui().doEvents();
+}
+
 void frmEditor::mnuOpenRS_Click()
 {
     if (isBusy())
@@ -825,18 +844,12 @@ void frmEditor::mnuOpenRS_Click()
             return;
         TreeLoaded = false;
 
-        if (!s.SkipOpenDialog) {
-            s.CurrentFile = ui().openFile(dialogRequest(QStringLiteral("Open RailSim file"), OpenRSFilter, s.GamePath));
-            if (s.CurrentFile.isEmpty())
-                return;
-        }
+        if (!chooseFileInWork(QStringLiteral("Open RailSim file"), OpenRSFilter))
+            return;
 
         BusyScope busy(this);
         BusyPointer pointer;
-        Text1->setText(s.CurrentFile);
-        Label2->setText(s.CurrentFile);
-        s.SkipOpenDialog = false;
-        ui().doEvents();
+        showFileInWork();
 
         QString xml;
         lastGameOpen_ = hub::TreeGameOrigin();
@@ -858,11 +871,8 @@ void frmEditor::mnuOpenTex_Click()
         return;
     SharedState& s = shared();
     try {
-        if (!s.SkipOpenDialog) {
-            s.CurrentFile = ui().openFile(dialogRequest(QStringLiteral("Open RS Texture files"), OpenTexFilter, s.GamePath));
-            if (s.CurrentFile.isEmpty())
-                return;
-        }
+        if (!chooseFileInWork(QStringLiteral("Open RS Texture files"), OpenTexFilter))
+            return;
 
         BusyScope busy(this);
         BusyPointer pointer;
@@ -870,10 +880,7 @@ void frmEditor::mnuOpenTex_Click()
         // page and its path stay as they were.
         const QString previousPath = Text1->text();
         const QString previousLabel = Label2->text();
-        Text1->setText(s.CurrentFile);
-        Label2->setText(s.CurrentFile);
-        s.SkipOpenDialog = false;
-        ui().doEvents();
+        showFileInWork();
         Command7->setVisible(true);
 
         QString xml;
@@ -896,11 +903,8 @@ void frmEditor::mnuXML_Click()
         return;
     SharedState& s = shared();
     try {
-        if (!s.SkipOpenDialog) {
-            s.CurrentFile = ui().openFile(dialogRequest(QStringLiteral("Open .xml file"), OpenXmlFilter, s.GamePath));
-            if (s.CurrentFile.isEmpty())
-                return;
-        }
+        if (!chooseFileInWork(QStringLiteral("Open .xml file"), OpenXmlFilter))
+            return;
         // The file also replaces the tree page's document: unsaved edits there are offered
         // for saving first, and Cancel ends the command.
         if (TreeHooks.PromptSaveAndReset && !TreeHooks.PromptSaveAndReset(s.CurrentFile)) {
@@ -910,10 +914,7 @@ void frmEditor::mnuXML_Click()
 
         BusyScope busy(this);
         BusyPointer pointer;
-        Text1->setText(s.CurrentFile);
-        Label2->setText(s.CurrentFile);
-        s.SkipOpenDialog = false;
-        ui().doEvents();
+        showFileInWork();
 
         // The copy may take the name of the last game file's work copy, which then no
         // longer holds that game file's XML.
@@ -1103,11 +1104,8 @@ void frmEditor::mnuFileOpen_Click()
         return;
     SharedState& s = shared();
     try {
-        if (!s.SkipOpenDialog) {
-            s.CurrentFile = ui().openFile(dialogRequest(QStringLiteral("Open RailSim file"), OpenRSFilter, s.GamePath));
-            if (s.CurrentFile.isEmpty())
-                return;
-        }
+        if (!chooseFileInWork(QStringLiteral("Open RailSim file"), OpenRSFilter))
+            return;
         // The question comes before anything is converted, so that a Yes can never write
         // the old document over the new file's work copy.
         const QString workXml = hub::TempFilesFolder() + QLatin1Char('\\')
@@ -1118,10 +1116,7 @@ void frmEditor::mnuFileOpen_Click()
 
         BusyScope busy(this);
         BusyPointer pointer;
-        Text1->setText(s.CurrentFile);
-        Label2->setText(s.CurrentFile);
-        s.SkipOpenDialog = false;
-        ui().doEvents();
+        showFileInWork();
 
         // The tree holds this file (or, when it fails, nothing): showing the tree page must
         // not load another work copy.

@@ -270,6 +270,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The file to open: the one named on the command line, else the user's choice in the
+    // Open dialog (false when cancelled); then shown as the file in work.
+    bool chooseFileInWork(const QString& title, const QString& filter);
+    void showFileInWork();
     class BusyScope;
     friend class BusyScope;
     class SearchHost;
