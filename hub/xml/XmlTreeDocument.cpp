@@ -18,6 +18,33 @@
 
 namespace {
 
+// Visits every node below root in document order until visit returns false. The walk keeps
+// a stack of its own, so the tree's depth is not limited by the call stack.
+template <typename Visit>
+void walkBelow(clsNode* root, Visit visit)
+{
+    if (!root || !root->ChildNodes())
+        return;
+    struct Frame {
+        const clsNodes* list;
+        qsizetype next;
+    };
+    std::vector<Frame> stack;
+    stack.push_back(Frame{root->ChildNodes(), 1});
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        if (top.next > top.list->Count()) {
+            stack.pop_back();
+            continue;
+        }
+        clsNode* node = top.list->Item(top.next++);
+        if (!visit(node))
+            return;
+        if (node->ChildNodes() && node->ChildNodes()->Count() > 0)
+            stack.push_back(Frame{node->ChildNodes(), 1});
+    }
+}
+
 const QString kCrLf = QStringLiteral("\r\n");
 
 // The run-time error a file that cannot be opened for writing gives.
@@ -150,28 +177,13 @@ void XmlTreeDocument::AddTreeNode(const QString& itemKey, const clsNode& node)
 
 clsNode* XmlTreeDocument::findByWalk(qint64 number, const QString& text)
 {
-    clsNode* root = RootNode();
-    if (!root || !root->ChildNodes())
-        return nullptr;
-    struct Frame {
-        const clsNodes* list;
-        qsizetype next;
-    };
-    std::vector<Frame> stack;
-    stack.push_back(Frame{root->ChildNodes(), 1});
-    while (!stack.empty()) {
-        Frame& top = stack.back();
-        if (top.next > top.list->Count()) {
-            stack.pop_back();
-            continue;
-        }
-        clsNode* node = top.list->Item(top.next++);
+    clsNode* found = nullptr;
+    walkBelow(RootNode(), [&](clsNode* node) {
         if (node->hasFoldedKey(number, text))
-            return node;
-        if (node->ChildNodes() && node->ChildNodes()->Count() > 0)
-            stack.push_back(Frame{node->ChildNodes(), 1});
-    }
-    return nullptr;
+            found = node;
+        return !found;
+    });
+    return found;
 }
 
 void XmlTreeDocument::dropKeyIndex()
@@ -184,23 +196,8 @@ void XmlTreeDocument::dropKeyIndex()
 void XmlTreeDocument::buildKeyIndex()
 {
     dropKeyIndex();
-    clsNode* root = RootNode();
-    if (!root || !root->ChildNodes())
-        return;
     const size_t limit = size_t(std::max<qint64>(NodeKeyCounter, 0)) * 2 + 65536;
-    struct Frame {
-        const clsNodes* list;
-        qsizetype next;
-    };
-    std::vector<Frame> stack;
-    stack.push_back(Frame{root->ChildNodes(), 1});
-    while (!stack.empty()) {
-        Frame& top = stack.back();
-        if (top.next > top.list->Count()) {
-            stack.pop_back();
-            continue;
-        }
-        clsNode* node = top.list->Item(top.next++);
+    walkBelow(RootNode(), [&](clsNode* node) {
         // The first node in document order wins, as in the walk.
         const qint64 number = node->keyNumber();
         if (number >= 0 && size_t(number) < limit) {
@@ -213,9 +210,8 @@ void XmlTreeDocument::buildKeyIndex()
             if (!folded.isEmpty() && !m_byText.contains(folded))
                 m_byText.insert(folded, node);
         }
-        if (node->ChildNodes() && node->ChildNodes()->Count() > 0)
-            stack.push_back(Frame{node->ChildNodes(), 1});
-    }
+        return true;
+    });
     m_indexValid = true;
 }
 
