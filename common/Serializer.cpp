@@ -1,6 +1,7 @@
 #include "common/Serializer.h"
 
 #include "common/FileProcs.h"
+#include "platform/FileSync.h"
 #include "platform/Paths.h"
 
 #include <QDir>
@@ -93,6 +94,14 @@ ConversionResult ReplaceGameFile(const QString& newFile, const QString& gameFile
         return failure(QStringLiteral("The new file could not be copied to ") + gameFile
                        + QStringLiteral("; the file has not been changed."));
     }
+    // Its bytes reach the disk before any name changes: after a power cut the game file is
+    // then the old one or the whole new one, never an empty or partial file.
+    QString syncError;
+    if (!platform::syncFile(staging, &syncError)) {
+        QFile::remove(staging);
+        return failure(QStringLiteral("The new file could not be written to disk beside ") + gameFile + QStringLiteral(" (")
+                       + syncError + QStringLiteral("); the file has not been changed."));
+    }
     if (gameExists) {
         const QString nativeBackup = nativePath(backup);
         if (!QFile::rename(nativeGame, nativeBackup)) {
@@ -109,6 +118,15 @@ ConversionResult ReplaceGameFile(const QString& newFile, const QString& gameFile
     } else if (!QFile::rename(staging, nativeGame)) {
         QFile::remove(staging);
         return failure(QStringLiteral("The new file could not be written to ") + gameFile + QLatin1Char('.'));
+    }
+    // The renames themselves reach the disk with their folders. The file is in place by now,
+    // so a folder that cannot be flushed is no failure of the replacement.
+    const QString gameFolder = QFileInfo(nativeGame).absolutePath();
+    platform::syncFolder(gameFolder);
+    if (gameExists) {
+        const QString backupFolder = QFileInfo(nativePath(backup)).absolutePath();
+        if (backupFolder != gameFolder)
+            platform::syncFolder(backupFolder);
     }
     if (backupPath)
         *backupPath = backup;

@@ -36,7 +36,9 @@ QString BackupName(const QString& base);
 // Puts newFile in place of gameFile: newFile must exist and not be empty; when gameFile exists
 // it is moved to its backup name (BackupName(backupBase), backupBase defaulting to gameFile's
 // path followed by ".bak") and newFile copied to gameFile's path. The copy is made beside the
-// game file first, so a failure at any step leaves gameFile where and as it was. On success
+// game file first, so a failure at any step leaves gameFile where and as it was; the copy is
+// flushed to the disk before the renames and the folders after them, so a power cut leaves
+// the old file or the whole new one, never an empty one. On success
 // backupPath (when given) receives the backup's path, or "" when there was no file to back up.
 ConversionResult ReplaceGameFile(const QString& newFile, const QString& gameFile,
                                  const QString& backupBase = QString(), QString* backupPath = nullptr);

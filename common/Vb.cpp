@@ -4,6 +4,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -73,8 +74,19 @@ bool parseDecimal(const std::string& text, double& value)
             --magnitude;
     }
     const auto ePos = text.find('e');
-    if (ePos != std::string::npos)
-        magnitude += std::atoll(text.c_str() + ePos + 1);
+    if (ePos != std::string::npos) {
+        // The exponent saturates far beyond any double's range, so that adding it to the
+        // digit count cannot overflow ("8e9999999999999999999" is an overflow, not 0).
+        constexpr long long kExponentLimit = 1LL << 40;
+        size_t e = ePos + 1;
+        const bool negative = e < text.size() && text[e] == '-';
+        if (e < text.size() && (text[e] == '-' || text[e] == '+'))
+            ++e;
+        long long exponent = 0;
+        for (; e < text.size() && text[e] >= '0' && text[e] <= '9'; ++e)
+            exponent = std::min(kExponentLimit, exponent * 10 + (text[e] - '0'));
+        magnitude += negative ? -exponent : exponent;
+    }
     if (magnitude > 0)
         return false; // overflow
     value = 0.0;

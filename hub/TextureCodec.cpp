@@ -248,11 +248,14 @@ LevelScan ScanTextureLevels(const QString& xml, TextureWork& work)
         pos = close;
     }
 
-    work.BlobCount = scan.found;
-    if (scan.found > MaxTextureLevels || scan.fault == LevelFault::NoSize)
+    // A level whose size or end could not be read (the scan stopped there, whatever fault an
+    // earlier level had) is counted in found but never collected: the count and the arrays
+    // hold only the levels that were.
+    const int n = int(sizes.size());
+    work.BlobCount = scan.found > MaxTextureLevels ? scan.found : n;
+    if (scan.found > MaxTextureLevels || n < scan.found)
         return scan;
 
-    const int n = scan.found;
     work.BlobSizes.redimPreserve(n);
     work.BlobDataStart.redimPreserve(n);
     work.BlobDataEnd.redimPreserve(n);

@@ -101,8 +101,10 @@ struct LevelScan {
 // Collects the levels of the XML into work: BlobCount, sizes, data positions and the pieces
 // around the data (piece 0 up to the first level's tag, piece i between level i's data and
 // level i + 1's, the last piece to the end; without levels, piece 0 is the whole XML). With
-// more than MaxTextureLevels levels only the count is kept. Level data is checked to hold
-// hexadecimal digits, blanks, tabs, carriage returns and line feeds only.
+// more than MaxTextureLevels levels only the count is kept. A level without a size or an end
+// stops the scan and is not collected (BlobCount is the number of levels before it). Level
+// data is checked to hold hexadecimal digits, blanks, tabs, carriage returns and line feeds
+// only.
 LevelScan ScanTextureLevels(const QString& xml, TextureWork& work);
 
 // ---- The DDS image -------------------------------------------------------------------------

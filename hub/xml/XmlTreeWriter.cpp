@@ -33,6 +33,17 @@ bool needsValueEscape(QStringView text)
     return false;
 }
 
+// Blanks, tabs, line feeds and carriage returns only (or nothing).
+bool isLayoutOnly(QStringView text)
+{
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u != u' ' && u != u'\t' && u != u'\n' && u != u'\r')
+            return false;
+    }
+    return true;
+}
+
 VbError writeError(const QIODevice& device)
 {
     if (const auto* file = qobject_cast<const QFileDevice*>(&device)) {
@@ -170,6 +181,13 @@ void XmlTreeWriter::openElement(const clsNode& node, qint64 depth)
         }
     }
     put(u">");
+    // A parent's text made of whitespace only is its layout (the reader keeps the run before
+    // its end tag, a line break and indentation); the writer lays it out anew instead of
+    // copying it, so that a file it wrote reads back to the same layout and writes back byte
+    // for byte, whatever indentation (tabs, other depths) the file it read had.
+    const clsNodes* children = node.ChildNodes();
+    if (children && children->Count() > 0 && isLayoutOnly(node.NodeCharacters()))
+        return;
     putText(node.NodeCharacters());
 }
 

@@ -11,14 +11,17 @@
 // tag; an element without children writes its end tag right after its text. Every end tag
 // ends its line. Empty elements are written with start and end tag.
 //
-// Whitespace after a parent's start tag. A parent's text is its layout whitespace (the
-// reader keeps the run before its end tag) and is written after its start tag as it is.
-// A line break in a text is written as the file's line end, CR LF, and starts a new
-// column count, with a tab counting one column. So a parent whose text is a line break and
-// d - 1 blanks, which is what reading the writer's own output gives, puts its first child
-// on the next line at column d + 1: a file the writer wrote reads and writes back byte for
-// byte. Text indented otherwise (tabs) is kept and followed by the blanks still missing to
-// the child's column, or by a new line when it already reaches beyond it.
+// Whitespace after a parent's start tag. A parent's text is normally its layout whitespace
+// (the reader keeps the run before its end tag: a line break and indentation). Whitespace
+// only, it is not written: the start tag's line ends and the first child follows at its
+// own column, whatever indentation the file that was read had (tabs, other depths). Read
+// back, the parent's text is the writer's own layout, which again is whitespace only, so
+// a file the writer wrote reads and writes back byte for byte from its first save on.
+// Text with other characters (mixed content) is written after the start tag as it is; a
+// line break in it is written as the file's line end, CR LF, and starts a new column count,
+// with a tab counting one column; the first child then follows at its column, on a new
+// line when the text already reaches beyond it. (Such a text is not the run before the
+// parent's end tag, so a read of the written file does not give it back.)
 //
 // Escapes. In texts "&" and "<" are written "&amp;" and "&lt;"; in attribute values also
 // '"' as "&quot;". So that what is written reads back as the same tree, a ">" that would

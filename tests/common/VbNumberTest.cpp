@@ -67,6 +67,39 @@ TEST(VbVal, TooLargeIsAnOverflow)
     EXPECT_EQ(Val(QStringLiteral("0.0000001e-320")), 0.0);
 }
 
+TEST(VbVal, HugeExponentsOverflowOrVanishWhateverTheirLength)
+{
+    struct Case {
+        const char* text;
+        bool overflow;
+        double value;
+    } const cases[] = {
+        {"8e99999", true, 0},
+        {"8e9999999999999999999", true, 0},
+        {"8E+99999999999999999999999999999999", true, 0},
+        {"-8d9999999999999999999", true, 0},
+        {"0.5e9999999999999999999", true, 0},
+        {"8e-9999999999999999999", false, 0},
+        {"0.01e-9999999999999999999", false, 0},
+        {"-0.001D-99999999999999999999999999999", false, 0},
+        {"0e9999999999999999999", false, 0},
+        // Hexadecimal "E" and "D" are digits, not exponents.
+        {"&H8E99", false, -29031},
+        {"&H1D9", false, 473},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const QString text = QString::fromUtf8(c.text);
+        if (c.overflow) {
+            expectVbError(6, [&] { Val(text); });
+            expectVbError(6, [&] { CDbl(text); });
+        } else {
+            EXPECT_EQ(Val(text), c.value);
+            EXPECT_EQ(CDbl(text), c.value);
+        }
+    }
+}
+
 TEST(VbRounding, CIntAndCLngRoundHalvesToEven)
 {
     struct Case {

@@ -1,9 +1,12 @@
 #include "common/Serializer.h"
 
+#include "platform/FileSync.h"
+
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QDir>
 
 #include <gtest/gtest.h>
@@ -153,6 +156,87 @@ TEST_F(SerializerTest, ReplaceRefusalsLeaveTheGameFileAsItWas)
     EXPECT_EQ(tree.readFile("game/a.bin"), QByteArray("precious"));
     EXPECT_EQ(tree.readFile("game/a.bin.bak50"), QByteArray("b"));
     EXPECT_FALSE(tree.exists("game/a.bin.veltrane-new"));
+}
+
+TEST(FileSync, FlushesFilesAndFoldersAndSaysWhyItCannot)
+{
+    TempTree tree;
+    const QString file = tree.writeFile("a/f.bin", "bytes");
+    const QString folder = tree.path("a");
+    struct Row {
+        QString path;
+        bool folder;
+        bool ok;
+        QString errorHas;
+    };
+    const Row rows[] = {
+        {file, false, true, QString()},
+        {folder, true, true, QString()},
+        {tree.path("a/none.bin"), false, false, QStringLiteral("Cannot open the file ") + tree.path("a/none.bin")},
+        {tree.path("none"), true, false, QStringLiteral("Cannot open the folder ") + tree.path("none")},
+        {file, true, false, QStringLiteral("Cannot open the folder ")}, // a file is no folder
+    };
+    for (const Row& row : rows) {
+        QString error;
+        const bool ok = row.folder ? platform::syncFolder(row.path, &error) : platform::syncFile(row.path, &error);
+        EXPECT_EQ(ok, row.ok) << row.path.toStdString();
+        EXPECT_TRUE(error.startsWith(row.errorHas)) << error.toStdString();
+        EXPECT_EQ(error.isEmpty(), row.ok) << error.toStdString();
+    }
+}
+
+// Watches the flushes of one test, and undoes the watch at its end.
+struct SyncLog {
+    struct Entry {
+        QString path;
+        bool folder;
+        QByteArray gameBytes; // the game file's bytes at the time of the flush
+        bool stagedExists;
+    };
+    QList<Entry> entries;
+    SyncLog(const QString& gameNative, bool failFiles)
+    {
+        platform::setSyncWatcher([this, gameNative, failFiles](const QString& path, bool folder) {
+            QFile f(gameNative);
+            entries.append({path, folder, f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray(),
+                            QFileInfo::exists(gameNative + QStringLiteral(".veltrane-new"))});
+            return folder || !failFiles;
+        });
+    }
+    ~SyncLog() { platform::setSyncWatcher({}); }
+};
+
+TEST_F(SerializerTest, ReplaceFlushesTheCopyBeforeTheRenamesAndTheFolderAfter)
+{
+    const QString game = tree.gamePath() + QStringLiteral("\\R\\Scen.bin");
+    const QString gameNative = tree.path("game/R/Scen.bin");
+    tree.writeFile("game/R/Scen.bin", "old");
+    tree.writeFile("program/TempFiles/Scen.bin", "new");
+    {
+        SyncLog log(gameNative, false);
+        ASSERT_TRUE(ReplaceGameFile(work("Scen.bin"), game).ok);
+        ASSERT_EQ(log.entries.size(), 2);
+        // The staged copy, while the game file is still the old one; then its folder, once the
+        // new file is in place.
+        EXPECT_EQ(log.entries[0].path, gameNative + QStringLiteral(".veltrane-new"));
+        EXPECT_FALSE(log.entries[0].folder);
+        EXPECT_EQ(log.entries[0].gameBytes, QByteArray("old"));
+        EXPECT_EQ(log.entries[1].path, tree.path("game/R"));
+        EXPECT_TRUE(log.entries[1].folder);
+        EXPECT_EQ(log.entries[1].gameBytes, QByteArray("new"));
+        EXPECT_FALSE(log.entries[1].stagedExists);
+    }
+
+    // A copy that cannot be flushed: nothing is renamed and the game file stays as it was.
+    tree.writeFile("program/TempFiles/Scen.bin", "newer");
+    SyncLog failing(gameNative, true);
+    const ConversionResult r = ReplaceGameFile(work("Scen.bin"), game);
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.error.contains(QStringLiteral("has not been changed"))) << r.error.toStdString();
+    EXPECT_EQ(tree.readFile("game/R/Scen.bin"), QByteArray("new"));
+    EXPECT_EQ(tree.readFile("game/R/Scen.bin.bak"), QByteArray("old"));
+    EXPECT_FALSE(tree.exists("game/R/Scen.bin.bak1"));
+    EXPECT_FALSE(tree.exists("game/R/Scen.bin.veltrane-new"));
 }
 
 } // namespace

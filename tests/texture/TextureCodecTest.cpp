@@ -284,6 +284,39 @@ TEST(TextureScan, LevelCountsAndRefusals)
     EXPECT_EQ(w.BlobTextParts.values(), QList<QString>{QStringLiteral("<x>\"a\"</x>")});
 }
 
+TEST(TextureScan, AScanThatStopsCollectsOnlyTheLevelsBeforeIt)
+{
+    // A level without a size or an end stops the scan. An earlier level's fault stays the one
+    // reported, and the count and the arrays hold only the levels read before the stop.
+    const QString head = QStringLiteral("<Format>HC_IMAGE_FORMAT_COMPRESSED</Format>");
+    struct Row {
+        QString levels;
+        LevelFault fault;
+        int faultLevel;
+        int blobCount;
+    };
+    const Row rows[] = {
+        {QStringLiteral("<d:blob d:size=\"1\">zz</d:blob><d:blob d:size=\"1\">00"), LevelFault::NotHex, 1, 1},
+        {QStringLiteral("<d:blob d:size=\"-1\">00</d:blob><d:blob d:size=\"1\">00"), LevelFault::BadSize, 1, 1},
+        {QStringLiteral("<d:blob d:size=\"9999999999\">00</d:blob><d:blob d:size=\"1\">00</d:blob><d:blob>"),
+         LevelFault::BadSize, 1, 2},
+        {QStringLiteral("<d:blob d:size=\"2000000000\">00</d:blob><d:blob d:size=\"2000000000\">00</d:blob>"
+                        "<d:blob d:size=\"1\">0"),
+         LevelFault::TooLarge, 2, 2},
+        {QStringLiteral("<d:blob d:size=\"1\">00</d:blob><d:blob d:size=\"1\">00"), LevelFault::NoSize, 2, 1},
+        {QStringLiteral("<d:blob d:size=\"1\">00"), LevelFault::NoSize, 1, 0},
+    };
+    for (const Row& row : rows) {
+        TextureWork work;
+        const LevelScan scan = ScanTextureLevels(head + row.levels, work);
+        EXPECT_EQ(scan.fault, row.fault) << row.levels.toStdString();
+        EXPECT_EQ(scan.faultLevel, row.faultLevel) << row.levels.toStdString();
+        EXPECT_EQ(work.BlobCount, row.blobCount) << row.levels.toStdString();
+        for (int i = 1; i <= work.BlobCount; ++i)
+            EXPECT_LE(work.BlobDataStart[i], work.BlobDataEnd[i] + 1) << row.levels.toStdString();
+    }
+}
+
 TEST(SideFile, ReadsWhatTheWriterWrites)
 {
     TextureWork work;

@@ -125,9 +125,9 @@ TEST(XmlWriter, PrefixedNamesAndNamespaceDeclarationsStayAsWritten)
 
 TEST(XmlWriter, TabIndentedFileKeepsEachParentsWhitespaceAfterItsStartTag)
 {
-    // A parent's text is the run before its end tag (a line break and the indentation),
-    // written after its start tag; its line break is a CR LF that starts a new column
-    // count, and the first child follows at its own column.
+    // A parent's text is the run before its end tag (a line break and the indentation);
+    // whitespace only, it is the writer's to lay out: the start tag's line ends and the first
+    // child follows at its own column.
     const QByteArray serz = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
                             "<cBlueprintLoader xmlns:d=\"http://www.kuju.com/TnT/2003/Delta\" d:version=\"1.0\">\r\n"
                             "\t<Blueprint>\r\n"
@@ -141,15 +141,15 @@ TEST(XmlWriter, TabIndentedFileKeepsEachParentsWhitespaceAfterItsStartTag)
     const QByteArray once = rewrite(serz);
     EXPECT_EQ(once, kDecl + "<cBlueprintLoader xmlns:d=\"http://www.kuju.com/TnT/2003/Delta\" d:version=\"1.0\">\r\n"
                             " <Blueprint>\r\n"
-                            "\t <Name d:type=\"cDeltaString\">Loco</Name>\r\n"
+                            "  <Name d:type=\"cDeltaString\">Loco</Name>\r\n"
                             "  <Empty></Empty>\r\n"
                             "  <Deep>\r\n"
-                            "\t\t <Leaf>1</Leaf>\r\n"
+                            "   <Leaf>1</Leaf>\r\n"
                             "  </Deep>\r\n"
                             " </Blueprint>\r\n"
                             "</cBlueprintLoader>\r\n");
-    // Read again, each parent's text is the writer's own layout; from then on the file
-    // reads and writes back byte for byte.
+    // Read again, each parent's text is the writer's own layout; the file reads and writes
+    // back byte for byte.
     const QByteArray twice = rewrite(once);
     EXPECT_EQ(twice, kDecl + "<cBlueprintLoader xmlns:d=\"http://www.kuju.com/TnT/2003/Delta\" d:version=\"1.0\">\r\n"
                              " <Blueprint>\r\n"
@@ -169,8 +169,37 @@ TEST(XmlWriter, TextBeyondTheChildsColumnEndsTheLineFirst)
     // the line beyond the child's column, so the child starts a new line.
     EXPECT_EQ(rewrite("<p>Hello <b>bold</b> world</p>"),
               kDecl + "<p> world\r\n <b>bold</b>\r\n</p>\r\n");
-    // Whitespace deeper than the child's column: the line is ended, then indented.
-    EXPECT_EQ(rewrite("<a><b/>\n\t\t\t\t</a>"), kDecl + "<a>\r\n\t\t\t\t\r\n <b></b>\r\n</a>\r\n");
+    // Whitespace deeper than the child's column is layout, laid out anew.
+    EXPECT_EQ(rewrite("<a><b/>\n\t\t\t\t</a>"), kDecl + "<a>\r\n <b></b>\r\n</a>\r\n");
+}
+
+TEST(XmlReadWrite, TheFirstSaveReadsAndWritesBackByteForByte)
+{
+    const QByteArray layout = kDecl + "<r>\r\n <a>\r\n  <b>x</b>\r\n </a>\r\n</r>\r\n";
+    struct Row {
+        QByteArray source;
+        QByteArray firstSave; // empty: only the fixed point is checked
+    };
+    const Row rows[] = {
+        {"<r>\n\t<a>\n\t\t<b>x</b>\n\t</a>\n</r>", layout},
+        {"<r>\r\n\t<a>\r\n\t\t<b>x</b>\r\n\t</a>\r\n</r>\r\n", layout},
+        {"<r>\n    <a>\n        <b>x</b>\n    </a>\n</r>", layout},
+        {"<r><a><b>x</b></a></r>", layout},
+        {"<r> <a>\t<b>x</b>   \n\n\t\t\t\t\t</a>\r\n\t </r>", layout},
+        // Whitespace of elements without children is their text and stays.
+        {"<r>\n\t<a>\n\t\t<b> \t</b>\n\t\t<c>\n</c>\n\t</a>\n</r>",
+         kDecl + "<r>\r\n <a>\r\n  <b> \t</b>\r\n  <c>\r\n</c>\r\n </a>\r\n</r>\r\n"},
+        {"<cRecordSet xmlns:d=\"urn:d\">\n\t<Record>\n\t\t<cEntity d:id=\"7\">\n\t\t\t<Name>N &amp; M</Name>\n"
+         "\t\t\t<Empty/>\n\t\t</cEntity>\n\t\t<Other/>\n\t</Record>\n</cRecordSet>\n",
+         QByteArray()},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.source.constData());
+        const QByteArray once = rewrite(row.source);
+        if (!row.firstSave.isEmpty())
+            EXPECT_EQ(once, row.firstSave);
+        EXPECT_EQ(rewrite(once), once);
+    }
 }
 
 TEST(XmlReadWrite, ReadWriteReadGivesTheSameTree)

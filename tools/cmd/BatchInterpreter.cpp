@@ -336,31 +336,46 @@ QList<BatchInterpreter::Arg> BatchInterpreter::tokenize(const QString& text)
     return out;
 }
 
-bool BatchInterpreter::parseArgs(const QString& rest, const QStringList& allowed, Parsed& out)
+bool BatchInterpreter::takeSwitches(const QString& token, const QStringList& allowed, QStringList& out)
 {
     static const QRegularExpression switchGroup(QStringLiteral("^(?:/-?[A-Za-z])+$"));
     static const QRegularExpression switchWithValue(QStringLiteral("^/[A-Za-z]:.*$"));
+    QStringList found;
+    if (switchGroup.match(token).hasMatch())
+        found = token.mid(1).split(QLatin1Char('/'));
+    else if (switchWithValue.match(token).hasMatch())
+        found << token.mid(1);
+    else
+        return invalidSwitch(token); // "/zzcanary", "/se", "/", "/tmp/x": never a path
+    for (const QString& sw : found) {
+        if (!allowed.contains(sw.toLower()))
+            return invalidSwitch(QLatin1Char('/') + sw);
+        out.append(sw.toLower());
+    }
+    return true;
+}
+
+bool BatchInterpreter::invalidSwitch(const QString& token)
+{
+    fail(QStringLiteral("Invalid switch - ") + token);
+    return false;
+}
+
+bool BatchInterpreter::parseArgs(const QString& rest, const QStringList& allowed, Parsed& out)
+{
+    // Every argument is read before the command does anything, so a line with one bad
+    // switch does nothing at all.
     for (const Arg& arg : tokenize(rest)) {
-        QStringList found;
-        if (!arg.quoted && switchGroup.match(arg.text).hasMatch()) {
-            found = arg.text.mid(1).toLower().split(QLatin1Char('/'));
-        } else if (!arg.quoted && switchWithValue.match(arg.text).hasMatch()) {
-            found << arg.text.mid(1).toLower();
-        } else {
-            if (arg.text.isEmpty()) {
-                cannotRun(QStringLiteral("an empty path"));
+        if (!arg.quoted && arg.text.startsWith(QLatin1Char('/'))) {
+            if (!takeSwitches(arg.text, allowed, out.switches))
                 return false;
-            }
-            out.paths.append(arg.text);
             continue;
         }
-        for (const QString& sw : found) {
-            if (!allowed.contains(sw)) {
-                cannotRun(QStringLiteral("Invalid switch - /") + sw);
-                return false;
-            }
-            out.switches.append(sw);
+        if (arg.text.isEmpty()) {
+            cannotRun(QStringLiteral("an empty path"));
+            return false;
         }
+        out.paths.append(arg.text);
     }
     return true;
 }
@@ -491,6 +506,8 @@ bool BatchInterpreter::doCall(const QString& rest, int depth)
         return false;
     }
     const QString first = args.first().text;
+    if (!args.first().quoted && first.startsWith(QLatin1Char('/')))
+        return invalidSwitch(first); // "call" has no switch of its own
     if (first.startsWith(QLatin1Char(':'))) {
         cannotRun(QStringLiteral("calls of labels are not supported"));
         return false;
@@ -850,13 +867,12 @@ bool BatchInterpreter::doAttrib(const QString& rest)
                 return false;
             }
             readOnly = t[0] == QLatin1Char('+') ? 1 : -1;
-        } else if (!arg.quoted && t.compare(QLatin1String("/s"), Qt::CaseInsensitive) == 0) {
-            recurse = true;
-        } else if (!arg.quoted && t.compare(QLatin1String("/d"), Qt::CaseInsensitive) == 0) {
-            folders = true;
-        } else if (!arg.quoted && t.startsWith(QLatin1Char('/')) && t.size() <= 3) {
-            cannotRun(QStringLiteral("Invalid switch - ") + t);
-            return false;
+        } else if (!arg.quoted && t.startsWith(QLatin1Char('/'))) {
+            QStringList switches;
+            if (!takeSwitches(t, {QStringLiteral("s"), QStringLiteral("d")}, switches))
+                return false;
+            recurse = recurse || switches.contains(QLatin1String("s"));
+            folders = folders || switches.contains(QLatin1String("d"));
         } else {
             paths.append(t);
         }
@@ -970,9 +986,25 @@ bool BatchInterpreter::doRd(const Parsed& p)
 
 bool BatchInterpreter::doCd(const QString& rest)
 {
+    // "/d" is the one switch; the path is the rest of the line, blanks included. A native
+    // path may follow "/d" ("cd /d /home/x/work"), but a word shaped like a switch never is
+    // a path ("cd /zz", "cd /d /se").
+    static const QRegularExpression switchShaped(QStringLiteral("^/[^/\\\\]*$"));
     QString text = rest.trimmed();
-    if (text.startsWith(QLatin1String("/d"), Qt::CaseInsensitive) && (text.size() == 2 || isBlank(text[2])))
+    const auto firstWord = [](const QString& t) {
+        qsizetype end = 0;
+        while (end < t.size() && !isBlank(t[end]))
+            ++end;
+        return t.left(end);
+    };
+    if (text.startsWith(QLatin1Char('/'))) {
+        const QString word = firstWord(text);
+        if (word.compare(QLatin1String("/d"), Qt::CaseInsensitive) != 0)
+            return invalidSwitch(word);
         text = text.mid(2).trimmed();
+        if (switchShaped.match(firstWord(text)).hasMatch())
+            return invalidSwitch(firstWord(text));
+    }
     text.remove(QLatin1Char('"'));
     text = text.trimmed();
     if (text.isEmpty()) {

@@ -30,6 +30,10 @@
 //   copy writable; both keep the source's modification time, which "xcopy /d" compares.
 // - "del" of a name that matches nothing remarks "Could Not Find" on standard error, as
 //   Windows does, and is no failure.
+// - An unquoted argument that starts with "/" is a switch, as in Windows, never a native
+//   path: a switch the command does not know ("/zz", "/se", "/tmp/x") fails the command with
+//   "Invalid switch - " and the argument, and nothing is done. Native paths are quoted, except
+//   the rest of a "cd /d" line.
 // - Every line runs, as in Windows; the exit status is 0 when every line ran without error,
 //   1 when a command failed, and 2 when a line could not be run at all.
 
@@ -92,7 +96,14 @@ private:
     bool doDrive(QChar letter);
 
     static QList<Arg> tokenize(const QString& text);
+    // Splits the arguments into switches and paths. An unquoted argument that starts with "/"
+    // is always a switch ("/s", "/s/q", "/-y"), never a path: one that is not among the
+    // command's own switches is refused ("Invalid switch - /x") and the command does nothing.
     bool parseArgs(const QString& rest, const QStringList& allowed, Parsed& out);
+    // The switches of one unquoted "/" argument, lower case, appended to out; false after
+    // reporting the first that is not allowed.
+    bool takeSwitches(const QString& token, const QStringList& allowed, QStringList& out);
+    bool invalidSwitch(const QString& token); // reports it as Windows does; returns false
     QString resolve(const QString& text) const;
     bool makePathArg(const QString& text, PathArg& arg);
     // Where a copy goes: a folder (none named: the current one; a folder's path; or
