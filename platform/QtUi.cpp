@@ -19,10 +19,15 @@ QString captionOf(const QString& title)
     return title.isEmpty() ? Ui::programTitle() : title;
 }
 
+// A dialog's parent: the modal window on top, else the active window. A window that has just
+// been closed stays the active one until the window system names another; it is hidden then
+// and may be on its way to deletion (a report window closed with Exit), so it is never taken.
 QWidget* dialogParent()
 {
-    QWidget* w = QApplication::activeModalWidget();
-    return w ? w : QApplication::activeWindow();
+    if (QWidget* w = QApplication::activeModalWidget())
+        return w;
+    QWidget* w = QApplication::activeWindow();
+    return w && w->isVisible() ? w : nullptr;
 }
 
 // "*.bin" -> "*.[bB][iI][nN]", so that a pattern matches names in any case.
@@ -106,7 +111,10 @@ QStringList QtUi::qtFilters(const QString& filter)
 
 int QtUi::msgBox(const QString& prompt, int style, const QString& title)
 {
-    QMessageBox box(dialogParent());
+    // On the heap, watched: a parent deleted while the box waits for its answer takes the box
+    // with it, which must never be a box on this stack.
+    QPointer<QMessageBox> guard = new QMessageBox(dialogParent());
+    QMessageBox& box = *guard;
     box.setWindowTitle(captionOf(title));
     box.setTextFormat(Qt::PlainText);
     box.setText(prompt);
@@ -161,11 +169,14 @@ int QtUi::msgBox(const QString& prompt, int style, const QString& title)
     box.setDefaultButton(pushButtons[defaultIndex]);
 
     box.exec();
-    QAbstractButton* clicked = box.clickedButton();
+    if (!guard)
+        return escape; // its parent went away: as if the box had been closed
+    int answer = escape;
     for (qsizetype i = 0; i < pushButtons.size(); ++i)
-        if (pushButtons[i] == clicked)
-            return buttons[i].answer;
-    return escape;
+        if (pushButtons[i] == box.clickedButton())
+            answer = buttons[i].answer;
+    delete guard.data();
+    return answer;
 }
 
 QString QtUi::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
