@@ -2,6 +2,7 @@
 
 #include "common/ReportFile.h"
 #include "platform/Paths.h"
+#include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -62,6 +63,7 @@ frmReport::frmReport(QWidget* parent) : QWidget(parent, Qt::Window)
     setObjectName(QStringLiteral("frmReport"));
     setWindowTitle(QStringLiteral("Report:-"));
     resize(760, 560);
+    platform::openOnScreen(this);
 
     List1 = new QListWidget(this);
     List1->setObjectName(QStringLiteral("List1"));

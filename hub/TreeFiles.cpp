@@ -142,4 +142,61 @@ ConversionResult ConvertTreeToGameFile(const TreeGameOrigin& origin, QString* ba
     return replaced;
 }
 
+bool SaveTreeIntoGameFile(XmlTreeDocument& document, const TreeGameOrigin& origin)
+{
+    try {
+        if (!document.SaveXmlTree())
+            return false;
+        ui().doEvents();
+        if (document.TreeFileName.compare(origin.workXml(), Qt::CaseInsensitive) != 0) {
+            // The document was saved under another name since it was opened: the work copy
+            // gets it too, so that what is converted is the document as it stands.
+            const QString own = document.TreeFileName;
+            document.TreeFileName = origin.workXml();
+            const bool written = document.SaveXmlTree();
+            document.TreeFileName = own;
+            if (!written) {
+                document.SetModified(true);
+                return false;
+            }
+        }
+        CheckTagBalanceKeepingDocument(origin.workXml());
+        ui().doEvents();
+
+        const ConversionResult saved = ConvertTreeToGameFile(origin);
+        if (!saved) {
+            // The game file does not hold the changes.
+            document.SetModified(true);
+            ui().msgBox(saved.error, vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+            return false;
+        }
+        return true;
+    } catch (const VbError&) {
+        document.SetModified(true);
+        throw;
+    }
+}
+
+bool SaveTreeIntoXmlFile(XmlTreeDocument& document, const QString& xmlFile)
+{
+    const QString own = document.TreeFileName;
+    document.TreeFileName = xmlFile;
+    const bool saved = document.SaveXmlTree();
+    document.TreeFileName = own;
+    return saved;
+}
+
+bool OfferTreeSaveBeforeExit(XmlTreeDocument& document, const TreeDocumentSource& source)
+{
+    return document.OfferToSave([&document, &source] {
+        if (source.game.isSet()) {
+            BusyPointer pointer;
+            return SaveTreeIntoGameFile(document, source.game);
+        }
+        if (!source.xmlFile.isEmpty())
+            return SaveTreeIntoXmlFile(document, source.xmlFile);
+        return document.SaveXmlTree();
+    });
+}
+
 } // namespace hub

@@ -1,9 +1,10 @@
 #pragma once
 // The work steps of the tree page's game-file save: the line check of the written XML and
-// the conversion back into the game file. The conversion and the replacement of the game
+// the conversion back into the game file; and the save offered before the program ends. The conversion and the replacement of the game
 // file are the ones the text page uses (RunSerz and ReplaceGameFile).
 
 #include "common/Serializer.h"
+#include "hub/xml/XmlTreeDocument.h"
 
 #include <QByteArray>
 #include <QString>
@@ -41,5 +42,32 @@ bool CheckTagBalanceKeepingDocument(const QString& path);
 // the game file with a backup. When serz.exe writes nothing, or any step fails, the game
 // file stays as it was and the result says why. backupPath receives the backup's path.
 ConversionResult ConvertTreeToGameFile(const TreeGameOrigin& origin, QString* backupPath = nullptr);
+
+// The tree page's "Save RailSim File": writes the document to its file and, when it was saved
+// under another name since it was opened, to the work copy too; runs the line check on the
+// work copy, converts it and puts it in place of the game file with a backup
+// (ConvertTreeToGameFile). Answers whether the game file now holds the document. On failure
+// the user has been told why, the game file is as it was and the document stays marked
+// modified. A failure nobody expected raises VbError (the document then stays marked
+// modified too).
+bool SaveTreeIntoGameFile(XmlTreeDocument& document, const TreeGameOrigin& origin);
+
+// Saves the document into xmlFile, the file it was read from, and leaves it named as it was.
+// Answers whether it was saved (SaveXmlTree's message when not).
+bool SaveTreeIntoXmlFile(XmlTreeDocument& document, const QString& xmlFile);
+
+// Where the tree page's document came from, for the save offered before the program ends.
+struct TreeDocumentSource {
+    TreeGameOrigin game; // set when it was converted from a game file
+    QString xmlFile;     // else the XML file it was read from when it is named by its work copy
+};
+
+// Before the program ends: asks the tree document's question when the document is modified,
+// and on Yes saves it where it came from: into its game file (SaveTreeIntoGameFile, never only
+// into the work copy, which the shut-down deletes), else into source.xmlFile when set, else to
+// its own file. True when the program may end: not modified, No, or Yes and saved. False on
+// Cancel or a failed save; the document then stays as it was. Raises VbError as
+// SaveTreeIntoGameFile does.
+bool OfferTreeSaveBeforeExit(XmlTreeDocument& document, const TreeDocumentSource& source);
 
 } // namespace hub

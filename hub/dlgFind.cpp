@@ -1,6 +1,7 @@
 #include "hub/dlgFind.h"
 
 #include "common/SharedState.h"
+#include "platform/QtUiScreenFit.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -24,6 +25,7 @@ dlgFind::dlgFind(QWidget* parent) : QDialog(parent)
     auto* outer = new QVBoxLayout(this);
     outer->addWidget(Label1);
     outer->addLayout(buttons);
+    platform::openOnScreen(this);
 }
 
 void dlgFind::FindButton_Click()

@@ -2,6 +2,7 @@
 
 #include "common/VbError.h"
 #include "hub/TimeConvert.h"
+#include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
 
 #include <QGridLayout>
@@ -65,6 +66,7 @@ dlgTime::dlgTime(QWidget* parent)
 
     connect(OKButton, &QPushButton::clicked, this, &dlgTime::OKButton_Click);
     connect(CancelButton, &QPushButton::clicked, this, &dlgTime::CancelButton_Click);
+    platform::openOnScreen(this);
 }
 
 dlgTime::~dlgTime() = default;

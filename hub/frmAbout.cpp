@@ -1,6 +1,7 @@
 #include "hub/frmAbout.h"
 
 #include "hub/HubStartup.h"
+#include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
 
 #include <QHBoxLayout>
@@ -80,6 +81,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
     outer->addSpacing(8);
     outer->addLayout(buttons);
     setFixedSize(sizeHint().expandedTo(QSize(380, 170)));
+    platform::openOnScreen(this);
 }
 
 void frmAbout::cmdOK_Click()

@@ -1,6 +1,7 @@
 #include "hub/frmAddAttribute.h"
 
 #include "hub/xml/TreeEditing.h"
+#include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
 
 #include <QGridLayout>
@@ -39,6 +40,7 @@ frmAddAttribute::frmAddAttribute(QWidget* parent) : QDialog(parent)
     auto* outer = new QVBoxLayout(this);
     outer->addLayout(fields);
     outer->addLayout(buttons);
+    platform::openOnScreen(this);
 }
 
 void frmAddAttribute::cmdOK_Click()

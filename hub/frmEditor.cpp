@@ -19,6 +19,7 @@
 #include "hub/xml/clsNodeAttributes.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
+#include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
 #include "routes/frmDelRoute.h"
 #include "scenarios/frmShowRoutes.h"
@@ -162,6 +163,7 @@ frmEditor::frmEditor(QWidget* parent) : QMainWindow(parent), TreeDocument(nullpt
 
     Layout = hub::MainWindowDesign();
     resize(twipsToPixels(hub::DesignWindowWidth), twipsToPixels(hub::DesignWindowHeight));
+    platform::openOnScreen(this);
     Form_Resize();
 
     connect(SSTab1, &QTabWidget::currentChanged, this, [this] { SSTab1_Click(); });
@@ -183,6 +185,8 @@ void frmEditor::buildTextPage()
     Command1 = new QPushButton(QStringLiteral("Highlight XML"), Frame1);
     // The colouring it runs is not part of the program yet; the button keeps its place.
     Command1->setVisible(false);
+    // The image viewer it opens is not part of the program yet: hidden until it is, even
+    // with a texture open.
     Command7 = new QPushButton(QStringLiteral("Show Image"), Frame1);
     Command7->setVisible(false);
     RichTextBox1 = new TextPageWidget(Frame1);
@@ -531,22 +535,36 @@ void frmEditor::setCommandsEnabled(bool enabled)
 
 void frmEditor::applyGeometry(const PreferencesRecord& rec)
 {
-    // The record holds the outer size; the frame is what the window system adds to it.
-    const QSize frameExtra = frameGeometry().size() - size();
-    move(twipsToPixels(rec.Left), twipsToPixels(rec.Top));
-    resize(std::max(1, twipsToPixels(rec.Width) - frameExtra.width()),
-           std::max(1, twipsToPixels(rec.Height) - frameExtra.height()));
+    // The record holds the outer place. The frame is known only once the window is shown,
+    // so the place is handed over as the outer rectangle and fitted onto the screens then.
+    storedPlace_.outer = QRect(twipsToPixels(rec.Left), twipsToPixels(rec.Top), twipsToPixels(rec.Width),
+                               twipsToPixels(rec.Height));
+    storedPlace_.Width = rec.Width;
+    storedPlace_.Height = rec.Height;
+    storedPlace_.Top = rec.Top;
+    storedPlace_.Left = rec.Left;
+    platform::openOnScreen(this, storedPlace_.outer);
 }
 
 PreferencesRecord frmEditor::currentRecord() const
 {
     const SharedState& s = shared();
     PreferencesRecord rec;
-    const QRect outer = frameGeometry();
-    rec.Width = ToRecordInteger(double(outer.width()) * TwipsPerPixel);
-    rec.Height = ToRecordInteger(double(outer.height()) * TwipsPerPixel);
-    rec.Top = ToRecordInteger(double(outer.y()) * TwipsPerPixel);
-    rec.Left = ToRecordInteger(double(outer.x()) * TwipsPerPixel);
+    // Where the window was put, while it stands there: a window manager may have framed it
+    // only after it was placed, which must not grow the stored size.
+    const QRect outer = platform::untouchedPlace(this).value_or(frameGeometry());
+    if (storedPlace_.outer.isValid() && outer == storedPlace_.outer) {
+        // Still where the settings put it: their values, to the twip.
+        rec.Width = storedPlace_.Width;
+        rec.Height = storedPlace_.Height;
+        rec.Top = storedPlace_.Top;
+        rec.Left = storedPlace_.Left;
+    } else {
+        rec.Width = ToRecordInteger(double(outer.width()) * TwipsPerPixel);
+        rec.Height = ToRecordInteger(double(outer.height()) * TwipsPerPixel);
+        rec.Top = ToRecordInteger(double(outer.y()) * TwipsPerPixel);
+        rec.Left = ToRecordInteger(double(outer.x()) * TwipsPerPixel);
+    }
     rec.TextureEditorPath = s.TextureEditorPath;
     rec.ViewerPath = s.ViewerPath;
     rec.GamePath = s.GamePath;
@@ -706,8 +724,32 @@ void frmEditor::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    // The tree page's unsaved edits are offered for saving before anything goes.
+    if (!unloaded_ && !exitAnswered_ && !offerTreeSaveBeforeExit("Form_QueryUnload")) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
+}
+
+bool frmEditor::offerTreeSaveBeforeExit(const char* procedure)
+{
+    hub::TreeDocumentSource source;
+    source.game = treeOrigin_;
+    // A document read from the work copy of an XML file goes back into that file: the work
+    // copy goes with the shut-down.
+    if (!treeXmlFile_.isEmpty() && TreeDocument.TreeFileName.compare(treeXmlCopy_, Qt::CaseInsensitive) == 0)
+        source.xmlFile = treeXmlFile_;
+    try {
+        BusyScope busy(this);
+        return hub::OfferTreeSaveBeforeExit(TreeDocument, source);
+    } catch (const VbError& e) {
+        showUnexpected(procedure, e.number);
+    } catch (const std::exception&) {
+        showUnexpected(procedure, 51);
+    }
+    return false;
 }
 
 void frmEditor::Form_Unload()
@@ -816,8 +858,12 @@ bool frmEditor::chooseFileInWork(const QString& title, const QString& filter)
     SharedState& s = shared();
     if (s.SkipOpenDialog)
         return true;
-    s.CurrentFile = ui().openFile(dialogRequest(title, filter, s.GamePath));
-    return !s.CurrentFile.isEmpty();
+    // A cancelled dialog keeps the file in work.
+    const QString chosen = ui().openFile(dialogRequest(title, filter, s.GamePath));
+    if (chosen.isEmpty())
+        return false;
+    s.CurrentFile = chosen;
+    return true;
 }
 
 void frmEditor::showFileInWork()
@@ -835,17 +881,17 @@ void frmEditor::mnuOpenRS_Click()
         return;
     SharedState& s = shared();
     try {
-        RichTextBox1->clearText();
-        Text1->clear();
-        Label2->clear();
-        PageSource = Source::Nothing;
-
         if (TreeHooks.PromptSaveAndReset && !TreeHooks.PromptSaveAndReset(WorkBase + QStringLiteral("xml")))
             return;
         TreeLoaded = false;
 
+        // The page keeps its text, its file and its work copies until a file is chosen.
         if (!chooseFileInWork(QStringLiteral("Open RailSim file"), OpenRSFilter))
             return;
+        RichTextBox1->clearText();
+        Text1->clear();
+        Label2->clear();
+        PageSource = Source::Nothing;
 
         BusyScope busy(this);
         BusyPointer pointer;
@@ -881,7 +927,6 @@ void frmEditor::mnuOpenTex_Click()
         const QString previousPath = Text1->text();
         const QString previousLabel = Label2->text();
         showFileInWork();
-        Command7->setVisible(true);
 
         QString xml;
         const ConversionResult opened = OpenTexture(s.CurrentFile, xml);
@@ -930,8 +975,12 @@ void frmEditor::mnuXML_Click()
         }
         RichTextBox1->loadText(xml);
 
-        if (TreeHooks.LoadXmlFile)
+        if (TreeHooks.LoadXmlFile) {
             TreeHooks.LoadXmlFile(copy);
+            // The tree is named by the copy; what it holds belongs to the file.
+            treeXmlFile_ = s.CurrentFile;
+            treeXmlCopy_ = copy;
+        }
         // The tree now holds this file; showing the tree page must not replace it with the
         // work copy of an earlier game file.
         TreeLoaded = true;
@@ -1012,16 +1061,21 @@ void frmEditor::mnuExit_Click()
 {
     if (isBusy())
         return;
+    // Asked before the page is emptied: Cancel, or a save that failed, leaves both pages.
+    if (!offerTreeSaveBeforeExit("mnuExit_Click"))
+        return;
     RichTextBox1->clearText();
     ui().doEvents();
+    exitAnswered_ = true;
     close();
+    exitAnswered_ = false; // the window stayed (a conversion started meanwhile)
 }
 
 void frmEditor::mnuFileExit_Click()
 {
     if (isBusy())
         return;
-    close();
+    close(); // the closing asks about the tree page's edits
 }
 
 // ---------------------------------------------------------------------------------------
@@ -1160,32 +1214,8 @@ void frmEditor::mnuFileSave_Click()
     try {
         BusyScope busy(this);
         BusyPointer pointer;
-        if (!TreeDocument.SaveXmlTree())
-            return;
-        ui().doEvents();
-        if (TreeDocument.TreeFileName.compare(origin.workXml(), Qt::CaseInsensitive) != 0) {
-            // The document was saved under another name since it was opened: the work copy
-            // gets it too, so that what is converted is the document as it stands.
-            const QString own = TreeDocument.TreeFileName;
-            TreeDocument.TreeFileName = origin.workXml();
-            const bool written = TreeDocument.SaveXmlTree();
-            TreeDocument.TreeFileName = own;
-            if (!written) {
-                TreeDocument.SetModified(true);
-                return;
-            }
-        }
-        hub::CheckTagBalanceKeepingDocument(origin.workXml());
-        ui().doEvents();
-
-        const ConversionResult saved = hub::ConvertTreeToGameFile(origin);
-        if (!saved) {
-            // The game file does not hold the changes.
-            TreeDocument.SetModified(true);
-            showError(saved.error);
-        }
+        hub::SaveTreeIntoGameFile(TreeDocument, origin);
     } catch (const VbError& e) {
-        TreeDocument.SetModified(true);
         showUnexpected("mnuFileSave_Click", e.number);
     }
 }
@@ -1215,7 +1245,6 @@ void frmEditor::connectTreePage()
     connect(cmdAdd, &QPushButton::clicked, this, [this] { cmdAdd_Click(); });
     connect(cmdDel, &QPushButton::clicked, this, [this] { cmdDel_Click(); });
     connect(cmdRename, &QPushButton::clicked, this, [this] { cmdRename_Click(); });
-    connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
 
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
@@ -1541,12 +1570,6 @@ void frmEditor::cmdRename_Click()
     lstAttributes->item(row)->setText(answer);
     attributes->Item(row + 1)->setAttribName(answer);
     TreeDocument.SetModified(true);
-}
-
-void frmEditor::Text1_Change()
-{
-    if (Text1->text().endsWith(QLatin1String("TgPcDx"), Qt::CaseInsensitive))
-        Command7->setVisible(true);
 }
 
 // ---------------------------------------------------------------------------------------

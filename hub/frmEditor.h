@@ -60,7 +60,7 @@ public:
     QLabel* Label1 = nullptr;
     QLineEdit* Text1 = nullptr;   // the path of the file in work
     QPushButton* Command1 = nullptr; // "Highlight XML" (enabled once the colouring exists)
-    QPushButton* Command7 = nullptr; // "Show Image", shown once a texture is open
+    QPushButton* Command7 = nullptr; // "Show Image" (hidden until the image viewer exists)
     TextPageWidget* RichTextBox1 = nullptr;
     // Tree page (page 1).
     QGroupBox* Frame2 = nullptr;
@@ -203,7 +203,6 @@ public:
     void cmdRename_Click();
     void txtAttributeValue_Change();
     void txtCharacters_Change();
-    void Text1_Change();
     // The tree page's search.
     void Command2_Click(); // "Find"
     void Command3_Click(); // "Find All"
@@ -298,19 +297,35 @@ private:
     void connectTreePage();
     void selectTreeItem(const QString& key); // by the program: no item click
     void showCharacters(const QString& text); // fills the text box without an edit
-    void forgetTreeOrigin() { treeOrigin_ = hub::TreeGameOrigin(); }
+    void forgetTreeOrigin()
+    {
+        treeOrigin_ = hub::TreeGameOrigin();
+        treeXmlFile_.clear();
+        treeXmlCopy_.clear();
+    }
+    // Before the program ends: the tree document's question when it is modified, and on Yes
+    // the save where it came from. False when the program is to keep running.
+    bool offerTreeSaveBeforeExit(const char* procedure);
     // Runs one of the searches, unless one runs already.
     template <typename Search>
     void runSearch(Search search);
     void showFindDialog();
 
     hub::MainWindowLayout Layout;
+    // The outer place read from the settings (pixels) and its values as the file holds them.
+    struct StoredPlace {
+        QRect outer;
+        qint16 Width = 0, Height = 0, Top = 0, Left = 0;
+    } storedPlace_;
     QString commandLine_;
     int busy_ = 0;
     bool treeSaveEnabled_ = false;
     bool treeSaveAsEnabled_ = false;
     hub::TreeGameOrigin treeOrigin_;   // of the tree page's document
     hub::TreeGameOrigin lastGameOpen_; // the last game file converted to XML
+    QString treeXmlFile_;              // the XML file behind a document read from its work copy
+    QString treeXmlCopy_;              // that work copy
+    bool exitAnswered_ = false;        // the question before the end has been asked already
     int selectingByCode_ = 0;          // selection changes that are no item clicks
     bool searching_ = false;
     QPointer<dlgFind> findDialog_;

@@ -14,14 +14,12 @@
 
 using vb::Compare;
 using vb::InStr;
-using vb::InStrRev;
 
 namespace routes {
 
 namespace {
 
 const QString kDevStringStart = QStringLiteral("<DevString");
-const QString kDevStringEnd = QStringLiteral("</DevString");
 const QString kEntryStart = QStringLiteral("<cScenarioProperties");
 const QString kEntryEnd = QStringLiteral("</cScenarioProperties>");
 const QString kScenariosBin = QStringLiteral("Scenarios.bin");
@@ -101,43 +99,6 @@ QString listingErrorMessage(const QString& description)
 
 } // namespace
 
-QString DevStringValue(const QString& text, qsizetype p, qsizetype& endTag)
-{
-    endTag = findText(p, text, kDevStringEnd);
-    if (endTag == 0)
-        return QString();
-    const qsizetype s = InStrRev(text, QStringLiteral(">"), endTag);
-    if (s < p) // no ">" inside the element: nothing to read
-        return QString();
-    return text.mid(s, endTag - s - 1);
-}
-
-QString ReadLocalisedName(const QString& text, qsizetype e, qsizetype limit, qsizetype& lastEndTag)
-{
-    static const QString languages[] = {QStringLiteral("English"), QStringLiteral("French"),
-                                        QStringLiteral("Italian"), QStringLiteral("German"),
-                                        QStringLiteral("Spanish")};
-    const qsizetype end = limit > 0 ? limit : text.size() + 1;
-    qsizetype start = e;
-    lastEndTag = e;
-    QString name;
-    for (const QString& language : languages) {
-        const qsizetype a = findText(start, text, QLatin1Char('<') + language);
-        if (a == 0 || a >= end)
-            continue; // absent: the next language is looked for from the same place
-        start = a;
-        const qsizetype b = findText(a, text, QStringLiteral("</") + language);
-        if (b == 0 || b >= end)
-            continue;
-        lastEndTag = b;
-        const qsizetype s = InStrRev(text, QStringLiteral(">"), b);
-        name = s >= a ? text.mid(s, b - s - 1) : QString();
-        if (!name.isEmpty())
-            break;
-    }
-    return name;
-}
-
 qsizetype ReadRoutes(const QString& routesXmlText, VbArray<QString>& routeNames, VbArray<QString>& routeFolders)
 {
     routeNames.redim(0, kRouteTableUpper);
@@ -187,31 +148,18 @@ bool IsUsableFolderName(const QString& folder)
 
 qsizetype CutScenarioBlock(QString& text, const QString& folder, qsizetype from)
 {
-    qsizetype q = from < 1 ? 1 : from;
-    for (;;) {
-        q = findText(q, text, kDevStringStart);
-        if (q == 0)
-            return 0;
-        qsizetype e = 0;
-        const QString value = DevStringValue(text, q, e);
-        if (e == 0)
-            return 0;
-        if (value.compare(folder, Qt::CaseInsensitive) == 0)
-            break;
-        q = e;
-    }
-    const qsizetype a = InStrRev(text, kEntryStart, q, Compare::Text);
-    if (a == 0)
+    const ScenarioEntry entry = FindScenarioEntry(text, folder, from);
+    if (!entry)
         return 0;
-    const qsizetype b = findText(q, text, kEntryStart);
+    const qsizetype a = entry.start;
+    const qsizetype b = findText(entry.devString, text, kEntryStart);
     QString tail;
     if (b > 0) {
         tail = text.mid(b - 2); // from the character just before the next entry's start tag
     } else {
-        const qsizetype c = findText(q, text, kEntryEnd);
-        if (c == 0)
+        if (entry.end == 0)
             return 0;
-        tail = text.mid(c - 1 + kEntryEnd.size());
+        tail = text.mid(entry.end - 1 + kEntryEnd.size());
     }
     text.truncate(a - 1);
     text += tail;

@@ -6,6 +6,7 @@
 // Texts are searched as the game's XML is everywhere else: as one whole text, by tag name,
 // ignoring case, with positions counted from 1.
 
+#include "common/ScenarioEntries.h"
 #include "common/VbArray.h"
 
 #include <QString>
@@ -30,18 +31,9 @@ inline constexpr qsizetype kRouteTableUpper = 500;
 inline constexpr qsizetype kScenarioTableUpper = 50;
 inline constexpr qsizetype kTableGrowth = 50;
 
-// The value of the "DevString" element whose start tag is at position p: the text between the
-// last ">" at or before its end tag and the end tag. endTag receives the position of
-// "</DevString" (0, with an empty result, when the element has no end tag).
-QString DevStringValue(const QString& text, qsizetype p, qsizetype& endTag);
-
-// The localised name that follows position e: the text of the "English" element, or when that
-// is empty of "French", "Italian", "German" and "Spanish" in turn, each searched from the
-// start of the element tried before; "" when all are empty. Elements that start at or after
-// limit (the next entry; 0 for the end of the text) count as absent, so an entry without a
-// name never takes its neighbour's. lastEndTag receives the position of the end tag of the
-// last language element tried (e when none was found).
-QString ReadLocalisedName(const QString& text, qsizetype e, qsizetype limit, qsizetype& lastEndTag);
+// The "DevString" value and the localised name of an entry: shared with the scenario browser.
+using ::DevStringValue;
+using ::ReadLocalisedName;
 
 // Fills the route tables from the text of "Routes.xml": one entry per "DevString" element,
 // the folder from that element and the name from the localised name after it. The tables are
@@ -57,7 +49,7 @@ QString ListRow(const QString& name, const QString& folder);
 bool IsUsableFolderName(const QString& folder);
 
 // Removes from text the "cScenarioProperties" entry whose "DevString" equals folder (ignoring
-// case), the first such entry at or after position from. The text before the entry's start
+// case), the first such entry at or after position from (FindScenarioEntry). The text before the entry's start
 // tag is kept, and the text from the character just before the next entry's start tag on; for
 // the last entry, the text after its "</cScenarioProperties>" end tag. Returns the position at
 // which the entry was cut out (where the kept tail now starts), or 0 when no entry was cut

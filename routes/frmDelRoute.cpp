@@ -4,6 +4,7 @@
 #include "common/SharedState.h"
 #include "common/TabStopListWidget.h"
 #include "common/frmReport.h"
+#include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
 #include "routes/RouteScan.h"
 
@@ -214,6 +215,7 @@ int frmDelRoute::tabStopPixels() const
 void frmDelRoute::buildControls()
 {
     resize(1180, 660);
+    platform::openOnScreen(this);
 
     Label1 = new QLabel(QStringLiteral("Route Name"), this);
     Label2 = new QLabel(QStringLiteral("Route Folder"), this);

@@ -1,6 +1,7 @@
 #include "scenarios/ScenarioBrowser.h"
 
 #include "common/FileProcs.h"
+#include "common/ScenarioEntries.h"
 #include "common/Serializer.h"
 #include "common/SharedState.h"
 #include "common/Vb.h"
@@ -140,21 +141,20 @@ bool isPlainFolderName(const QString& name)
 
 ScenarioPropertiesCut cutScenarioProperties(const QString& listText, const QString& id)
 {
-    static const QString open = QStringLiteral("<cScenarioProperties");
     static const QString close = QStringLiteral("</cScenarioProperties>"); // 22 characters
     if (id.isEmpty())
         throw VbError(5);
-    const qsizetype q = find(1, listText, id);
-    const qsizetype a = vb::InStrRev(listText, open, q, Compare::Text);
-    const qsizetype b = find(a, listText, close);
-    // A block without its closing tag, or an id that lies outside the block found before it,
-    // would cut out the wrong text.
-    if (b == 0 || b + 21 < q)
+    // The entry whose DevString is the id, not the first text that merely holds it: with
+    // folders "S1" and "S10" the id "S1" also stands in "S10".
+    const ScenarioEntry entry = FindScenarioEntry(listText, id);
+    if (!entry || entry.end == 0)
         throw VbError(5);
+    const qsizetype a = entry.start;
+    const qsizetype b = entry.end;
     ScenarioPropertiesCut cut;
-    cut.block = vb::Mid(listText, a, b + 22 - a);
+    cut.block = vb::Mid(listText, a, b + close.size() - a);
     cut.before = vb::Left(listText, a - 1);
-    cut.after = vb::Mid(listText, b + 22);
+    cut.after = vb::Mid(listText, b + close.size());
     return cut;
 }
 
@@ -343,14 +343,10 @@ void ScenarioBrowser::listScenarios(int routeRow)
                 continue;
             }
             s.ScenarioFolders[j] = id;
-            // A name that cannot be read is skipped; the entry is still listed.
-            QString name;
-            try {
-                name = localisedName(text, e);
-            } catch (const VbError& error) {
-                if (error.number != 5 && error.number != 9)
-                    throw;
-            }
+            // The name is read from this entry only: one without names of its own shows an
+            // empty name, never the next entry's.
+            qsizetype lastEndTag = e;
+            const QString name = ReadLocalisedName(text, e, find(e, text, QStringLiteral("<DevString")), lastEndTag);
             scenarioRows.append(listRow(name, id));
             s.ScenarioNames[j] = name;
             p = e;

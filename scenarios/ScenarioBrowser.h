@@ -38,8 +38,8 @@ struct ScenarioPropertiesCut {
     QString after;
 };
 
-// Cuts the block that holds the first occurrence of id (ignoring case) out of the list text.
-// Throws VbError 5 when id is not in the text or is not inside a complete block.
+// Cuts the block whose "DevString" is id (ignoring case; FindScenarioEntry) out of the list
+// text. Throws VbError 5 when no complete block has that DevString.
 ScenarioPropertiesCut cutScenarioProperties(const QString& listText, const QString& id);
 
 // The scenario text without its consists that hold no vehicle. A consist is the text from its

@@ -3,6 +3,7 @@
 #include "common/SharedState.h"
 #include "common/TabStopListWidget.h"
 #include "common/VbError.h"
+#include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
 
 #include <QApplication>
@@ -199,6 +200,7 @@ void frmShowRoutes::buildControls()
     outer->setContentsMargins(8, 8, 8, 8);
     outer->addWidget(commands_);
     resize(listWidth + 720, 560);
+    platform::openOnScreen(this);
 
     // Choosing a route or a scenario takes effect on any change of the selection; a
     // selection that becomes empty is no choice.

@@ -2,6 +2,7 @@
 
 #include "common/SharedState.h"
 #include "common/VbError.h"
+#include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
 #include "scenarios/ScenarioSave.h"
 #include "scenarios/frmShowRoutes.h"
@@ -24,7 +25,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -323,10 +323,8 @@ void frmZelvorn::buildControls()
 
     // Wide enough for every frame's caption where the screen allows.
     setMinimumSize(1100, 640);
-    QSize size(1780, 720);
-    if (const QScreen* shown = screen())
-        size = size.boundedTo(shown->availableGeometry().size()).expandedTo(minimumSize());
-    resize(size);
+    resize(1780, 720);
+    platform::openOnScreen(this);
 }
 
 void frmZelvorn::buildScenarioFrame()

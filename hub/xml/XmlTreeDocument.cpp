@@ -346,20 +346,22 @@ void XmlTreeDocument::SetModified(bool modified)
     TreeModified = modified;
 }
 
+bool XmlTreeDocument::OfferToSave(const std::function<bool()>& save)
+{
+    if (!TreeModified)
+        return true;
+    const int answer = ui().msgBox(QStringLiteral("The current file has been modified.") + kCrLf
+                                       + QStringLiteral("Do you wish to saves these changes?"),
+                                   vb::vbYesNoCancel + vb::vbQuestion, QStringLiteral("Modified File"));
+    if (answer == vb::vbYes)
+        return save(); // a save that fails keeps the document: the changes would be lost otherwise
+    return answer == vb::vbNo;
+}
+
 bool XmlTreeDocument::PromptSaveAndReset(const QString& path)
 {
-    if (TreeModified) {
-        const int answer = ui().msgBox(QStringLiteral("The current file has been modified.") + kCrLf
-                                           + QStringLiteral("Do you wish to saves these changes?"),
-                                       vb::vbYesNoCancel + vb::vbQuestion, QStringLiteral("Modified File"));
-        if (answer == vb::vbYes) {
-            // A save that fails keeps the document: the changes would be lost otherwise.
-            if (!SaveXmlTree())
-                return false;
-        } else if (answer != vb::vbNo) {
-            return false;
-        }
-    }
+    if (!OfferToSave([this] { return SaveXmlTree(); }))
+        return false;
     SetModified(false);
     TreeHasFile = false;
     if (m_view)

@@ -19,6 +19,7 @@
 #include <QHash>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -99,9 +100,14 @@ public:
     // Sets TreeModified, the caption's trailing "*" and the save items.
     void SetModified(bool modified);
 
-    // Offers to save a modified document, then starts an empty document named path. False
-    // when the user cancels, or answers Yes and the save fails: the document is then kept
-    // as it was.
+    // The question asked before a modified document is dropped ("Modified File", Yes, No and
+    // Cancel). Yes runs save. True when the document may go: it was not modified, the answer
+    // was No, or it was Yes and save succeeded. False on Cancel or a failed save.
+    bool OfferToSave(const std::function<bool()>& save);
+
+    // Offers to save a modified document (to TreeFileName), then starts an empty document
+    // named path. False when the user cancels, or answers Yes and the save fails: the
+    // document is then kept as it was.
     bool PromptSaveAndReset(const QString& path);
 
     // Starts an empty document named "undefined.xml" in the program folder; both save items

@@ -418,11 +418,11 @@ TEST_F(TreeWindowTest, ShowImageAppearsForATextureNameAndExitCloses)
     EXPECT_TRUE(w->Command7->isHidden());
     w->Text1->setText("C:\\Game\\Assets\\wall.bin");
     EXPECT_TRUE(w->Command7->isHidden());
+    // Hidden while there is no image viewer to show a texture in.
     w->Text1->setText("C:\\Game\\Assets\\wall.tgpcdx");
-    EXPECT_FALSE(w->Command7->isHidden());
-    // Nothing hides it here.
+    EXPECT_TRUE(w->Command7->isHidden());
     w->Text1->setText("C:\\Game\\Assets\\wall.bin");
-    EXPECT_FALSE(w->Command7->isHidden());
+    EXPECT_TRUE(w->Command7->isHidden());
 
     w->show();
     w->mnuFileExit->trigger();

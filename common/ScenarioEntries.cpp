@@ -1,0 +1,86 @@
+#include "common/ScenarioEntries.h"
+
+#include "common/Vb.h"
+
+using vb::Compare;
+using vb::InStr;
+using vb::InStrRev;
+
+namespace {
+
+const QString kDevStringStart = QStringLiteral("<DevString");
+const QString kDevStringEnd = QStringLiteral("</DevString");
+const QString kEntryStart = QStringLiteral("<cScenarioProperties");
+const QString kEntryEnd = QStringLiteral("</cScenarioProperties>");
+
+qsizetype findText(qsizetype start, const QString& text, const QString& what)
+{
+    if (start < 1 || start > text.size())
+        return 0;
+    return InStr(start, text, what, Compare::Text);
+}
+
+} // namespace
+
+QString DevStringValue(const QString& text, qsizetype p, qsizetype& endTag)
+{
+    endTag = findText(p, text, kDevStringEnd);
+    if (endTag == 0)
+        return QString();
+    const qsizetype s = InStrRev(text, QStringLiteral(">"), endTag);
+    if (s < p) // no ">" inside the element: nothing to read
+        return QString();
+    return text.mid(s, endTag - s - 1);
+}
+
+QString ReadLocalisedName(const QString& text, qsizetype e, qsizetype limit, qsizetype& lastEndTag)
+{
+    static const QString languages[] = {QStringLiteral("English"), QStringLiteral("French"),
+                                        QStringLiteral("Italian"), QStringLiteral("German"),
+                                        QStringLiteral("Spanish")};
+    const qsizetype end = limit > 0 ? limit : text.size() + 1;
+    qsizetype start = e;
+    lastEndTag = e;
+    QString name;
+    for (const QString& language : languages) {
+        const qsizetype a = findText(start, text, QLatin1Char('<') + language);
+        if (a == 0 || a >= end)
+            continue; // absent: the next language is looked for from the same place
+        start = a;
+        const qsizetype b = findText(a, text, QStringLiteral("</") + language);
+        if (b == 0 || b >= end)
+            continue;
+        lastEndTag = b;
+        const qsizetype s = InStrRev(text, QStringLiteral(">"), b);
+        name = s >= a ? text.mid(s, b - s - 1) : QString();
+        if (!name.isEmpty())
+            break;
+    }
+    return name;
+}
+
+ScenarioEntry FindScenarioEntry(const QString& text, const QString& folder, qsizetype from)
+{
+    qsizetype q = from < 1 ? 1 : from;
+    for (;;) {
+        q = findText(q, text, kDevStringStart);
+        if (q == 0)
+            return {};
+        qsizetype e = 0;
+        const QString value = DevStringValue(text, q, e);
+        if (e == 0)
+            return {};
+        if (value.compare(folder, Qt::CaseInsensitive) == 0) {
+            const qsizetype a = InStrRev(text, kEntryStart, q, Compare::Text);
+            const qsizetype closedAt = a > 0 ? findText(a, text, kEntryEnd) : 0;
+            if (a > 0 && (closedAt == 0 || closedAt > q)) {
+                ScenarioEntry entry;
+                entry.start = a;
+                entry.devString = q;
+                entry.end = findText(e, text, kEntryEnd);
+                return entry;
+            }
+        }
+        q = e;
+    }
+}
