@@ -2,7 +2,11 @@
 # Sourced by ./run and ./test.
 
 VELTRANE_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libzip-dev libgtest-dev
-                   libgmock-dev libbenchmark-dev fonts-dejavu-core)
+                   libgmock-dev libbenchmark-dev fonts-dejavu-core ccache)
+
+# What the full test run needs beyond the build: Wine and the cross compiler for the real
+# Windows serializer, clang and its runtimes for the fuzz targets.
+VELTRANE_TEST_PACKAGES=(wine wine64 g++-mingw-w64-x86-64 clang libclang-rt-14-dev)
 
 veltrane_install_deps() {
     local missing=()
@@ -27,10 +31,19 @@ veltrane_install_deps() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# veltrane_build DIR [CMAKE OPTIONS...]: configures DIR once (the options count only then)
+# and builds everything in it. ccache, when present, shares objects between build folders
+# and between clones of the project.
 veltrane_build() {
     local dir="$1"
+    shift
+    local launcher=()
+    if command -v ccache >/dev/null 2>&1; then
+        launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+        export CCACHE_BASEDIR="$PWD"
+    fi
     if [ ! -f "$dir/build.ninja" ]; then
-        cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+        cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "$@"
     fi
     cmake --build "$dir" -j "$(nproc)"
 }
