@@ -16,6 +16,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
+#include "support/ScopedEnv.h"
 
 namespace {
 
@@ -30,15 +31,6 @@ void typeOver(TextPageWidget* page, const QString& find, const QString& replacem
     ASSERT_FALSE(found.isNull()) << find.toStdString();
     found.insertText(replacement);
 }
-
-class EnvVar {
-public:
-    EnvVar(const char* name, const QByteArray& value) : name_(name) { qputenv(name, value); }
-    ~EnvVar() { qunsetenv(name_); }
-
-private:
-    const char* name_;
-};
 
 } // namespace
 
@@ -285,7 +277,7 @@ TEST_F(EditorTest, FailedOpenIsReportedAndCannotBeSaved)
     const QString path = game(scenarioRel());
     const QByteArray original = bytesOf(path);
     {
-        EnvVar fail("SERZ_FAIL", "Scenario.bin");
+        ScopedEnv fail("SERZ_FAIL", "Scenario.bin");
         ui.expectOpenFile(path);
         ui.expectMsgBox(vb::vbOK, "SERZ.EXE");
         w->mnuOpenRS_Click();
@@ -325,7 +317,7 @@ TEST_F(EditorTest, CommandsAreDisabledWhileAConversionRuns)
 {
     prepareGame();
     auto w = startWindow();
-    EnvVar slow("SERZ_DELAY_MS", "600");
+    ScopedEnv slow("SERZ_DELAY_MS", "600");
     bool menuEnabled = true, busy = false, closed = true;
     QTimer::singleShot(150, w.get(), [&] {
         menuEnabled = w->menuBar()->isEnabled();

@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+#include "support/ScopedEnv.h"
 
 namespace {
 
@@ -47,28 +48,6 @@ QStringList recorded(const QString& file)
         text.chop(1);
     return text.split(QLatin1Char('\n'));
 }
-
-// Sets an environment variable for a scope.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const QString& value) : name_(name), had_(qEnvironmentVariableIsSet(name))
-    {
-        old_ = qgetenv(name);
-        qputenv(name, QFile::encodeName(value));
-    }
-    ~ScopedEnv()
-    {
-        if (had_)
-            qputenv(name_, old_);
-        else
-            qunsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    bool had_;
-    QByteArray old_;
-};
 
 class ScopedCurrentDir {
 public:

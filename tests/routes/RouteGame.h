@@ -15,35 +15,13 @@
 #include <QList>
 
 #include <gtest/gtest.h>
+#include "support/ScopedEnv.h"
 
 // The sample game's two routes and the first route's two scenarios.
 inline const QString kValleyRoute = QStringLiteral("5b1f2e3a-7c4d-4a8e-9f10-2b3c4d5e6f70");
 inline const QString kBranchRoute = QStringLiteral("9d8e7f60-1a2b-4c3d-8e4f-5a6b7c8d9e0f");
 inline const QString kMorningFreight = QStringLiteral("3e5a7c91-2b4d-4f60-8a1c-d2e3f4a5b6c7");
 inline const QString kEveningShuttle = QStringLiteral("7f6e5d4c-3b2a-4190-8877-665544332211");
-
-// Sets an environment variable for a scope.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const QByteArray& value) : name_(name)
-    {
-        had_ = qEnvironmentVariableIsSet(name);
-        old_ = qgetenv(name);
-        qputenv(name, value);
-    }
-    ~ScopedEnv()
-    {
-        if (had_)
-            qputenv(name_, old_);
-        else
-            qunsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    bool had_ = false;
-    QByteArray old_;
-};
 
 class RouteGameTest : public ::testing::Test {
 protected:

@@ -19,7 +19,7 @@
 
 namespace savetest {
 
-using browsertest::EnvVar;
+using browsertest::ScopedEnv;
 using editortest::kEvening;
 using editortest::kMorning;
 using editortest::kValley;

@@ -277,11 +277,11 @@ TEST_F(SaveGame, FailedConversionOfEitherFileChangesNothing)
     request.boxes[StartTimeBox] = "0800";
     request.shiftAllConsists = true;
     {
-        const EnvVar fail("SERZ_FAIL", "Scenarios.xml");
+        const ScopedEnv fail("SERZ_FAIL", "Scenarios.xml");
         expectFailure("SERZ.EXE could not convert");
     }
     {
-        const EnvVar fail("SERZ_FAIL", "Scenario.xml");
+        const ScopedEnv fail("SERZ_FAIL", "Scenario.xml");
         expectFailure("SERZ.EXE could not convert");
     }
     // A scenario text the serializer refuses.

@@ -94,7 +94,7 @@ TEST_F(SaveWindow, FailureKeepsTheWindowsOpen)
     frmZelvorn* w = openFromBrowser();
     ASSERT_NE(w, nullptr);
     const QMap<QString, QByteArray> before = gameFiles();
-    const EnvVar fail("SERZ_FAIL", "Scenario.xml");
+    const ScopedEnv fail("SERZ_FAIL", "Scenario.xml");
     ui.expectMsgBox(vb::vbOK, "have not been changed.");
     w->Command1->click();
     ASSERT_EQ(frmZelvorn::loaded(), w);

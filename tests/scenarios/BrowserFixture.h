@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include "support/ScopedEnv.h"
 
 namespace browsertest {
 
@@ -26,28 +27,6 @@ inline const QString kValley = QStringLiteral("5b1f2e3a-7c4d-4a8e-9f10-2b3c4d5e6
 inline const QString kEastfield = QStringLiteral("9d8e7f60-1a2b-4c3d-8e4f-5a6b7c8d9e0f");
 inline const QString kMorning = QStringLiteral("3e5a7c91-2b4d-4f60-8a1c-d2e3f4a5b6c7");
 inline const QString kEvening = QStringLiteral("7f6e5d4c-3b2a-4190-8877-665544332211");
-
-// Sets an environment variable for a scope.
-class EnvVar {
-public:
-    EnvVar(const char* name, const QByteArray& value) : name_(name)
-    {
-        if (qEnvironmentVariableIsSet(name))
-            old_ = qgetenv(name);
-        qputenv(name, value);
-    }
-    ~EnvVar()
-    {
-        if (old_)
-            qputenv(name_, *old_);
-        else
-            qunsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::optional<QByteArray> old_;
-};
 
 class BrowserFixture : public ::testing::Test {
 protected:

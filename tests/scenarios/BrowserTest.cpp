@@ -208,7 +208,7 @@ TEST_F(BrowserListing, AFailedConversionListsNothingAndNeverReadsAnOldWorkFile)
 {
     // A work file of another route, left from an earlier listing.
     tree.writeFile("program/TempFiles/Scenarios.xml", scenarioListXml({{kMorning, "Stale"}}));
-    EnvVar fail("SERZ_FAIL", "Scenarios.bin");
+    ScopedEnv fail("SERZ_FAIL", "Scenarios.bin");
     ui.expectMsgBox(vb::vbOK, "Scenarios.bin");
     ScenarioBrowser browser;
     browser.load();
@@ -301,7 +301,7 @@ TEST_F(BrowserEdit, AFailedConversionNamesTheFileAndLeavesTheTextsAlone)
         // Work files of an earlier scenario are never read in place of this one's.
         tree.writeFile("program/TempFiles/Tracks.xml", "<old/>");
         tree.writeFile("program/TempFiles/Scenario.xml", "<old/>");
-        EnvVar fail("SERZ_FAIL", file);
+        ScopedEnv fail("SERZ_FAIL", file);
         ui.expectMsgBox(vb::vbOK, QString::fromLatin1(file));
         EXPECT_FALSE(browser.prepareEditor(1));
         EXPECT_TRUE(ui.lastMessage().text.contains("SERZ.EXE could not convert"));
@@ -380,7 +380,7 @@ TEST_F(BrowserConsists, EveryFailureLeavesTheGameFilesByteIdentical)
     };
     for (const Case& c : {Case{"Scenario.bin", "Scenario.bin"}, Case{"Scenario.xml", "Scenario.xml"}}) {
         SCOPED_TRACE(c.failing);
-        EnvVar fail("SERZ_FAIL", c.failing);
+        ScopedEnv fail("SERZ_FAIL", c.failing);
         ui.expectMsgBox(vb::vbOK, QString::fromLatin1(c.inMessage));
         EXPECT_FALSE(browser.removeEmptyConsistsFromScenario(1));
         EXPECT_TRUE(ui.lastMessage().text.startsWith("SERZ.EXE"));

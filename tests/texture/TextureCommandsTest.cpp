@@ -19,6 +19,7 @@
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
+#include "support/ScopedEnv.h"
 
 using namespace hub;
 
@@ -26,15 +27,6 @@ namespace {
 
 const QString kTextureRel = QStringLiteral("Assets/VeltraneSamples/Sample01/Scenery/Trees/Textures/VS_Oak01.TgPcDx");
 const QString kBase = QStringLiteral("VS_Oak01.");
-
-class EnvVar {
-public:
-    EnvVar(const char* name, const QByteArray& value) : name_(name) { qputenv(name, value); }
-    ~EnvVar() { qunsetenv(name_); }
-
-private:
-    const char* name_;
-};
 
 QByteArray sourceXml()
 {
@@ -367,7 +359,7 @@ TEST_F(TextureCommands, WriteBackFailuresLeaveTheTextureAsItWas)
 
     // serz.exe fails: the texture, its folder and the image and side file stay.
     {
-        EnvVar fail("SERZ_FAIL", "VS_Oak01.xml");
+        ScopedEnv fail("SERZ_FAIL", "VS_Oak01.xml");
         ui.expectOpenFile(ddsPath()).expectMsgBox(vb::vbYes).expectMsgBox(vb::vbOK);
         failsWith(QStringLiteral("SERZ.EXE could not convert ") + tree.path(QStringLiteral("program/TempDDS/VS_Oak01.xml"))
                   + QStringLiteral(" (exit status 2).\r\n") + texture + QStringLiteral(" has not been changed."));

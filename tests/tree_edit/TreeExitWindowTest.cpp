@@ -11,30 +11,9 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include "support/ScopedEnv.h"
 
 namespace {
-
-// Restores an environment variable at the end of a scope.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const QByteArray& value) : name_(name), old_(qgetenv(name)), had_(qEnvironmentVariableIsSet(name))
-    {
-        if (!value.isEmpty())
-            qputenv(name, value);
-    }
-    ~ScopedEnv()
-    {
-        if (had_)
-            qputenv(name_, old_);
-        else
-            qunsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    QByteArray old_;
-    bool had_;
-};
 
 enum class Road { TreeExit, TextExit, WindowClose };
 enum class Answer { YesSaved, YesSaveFails, No, Cancel };

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include "support/ScopedEnv.h"
 
 namespace {
 
@@ -16,27 +17,6 @@ const QByteArray kSmall = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
                           "<Route>\r\n"
                           " <Name>Valley</Name>\r\n"
                           "</Route>\r\n";
-
-// Restores an environment variable at the end of a scope.
-class EnvVar {
-public:
-    EnvVar(const char* name, const QByteArray& value) : name_(name), old_(qgetenv(name)), had_(qEnvironmentVariableIsSet(name))
-    {
-        qputenv(name, value);
-    }
-    ~EnvVar()
-    {
-        if (had_)
-            qputenv(name_, old_);
-        else
-            qunsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    QByteArray old_;
-    bool had_;
-};
 
 } // namespace
 
@@ -331,7 +311,7 @@ TEST_F(TreeWindowTest, AFailedConversionLeavesTheGameFileAndKeepsTheChangesMarke
     w->TreeDocument.SetModified(true);
 
     {
-        EnvVar fail("SERZ_FAIL", "Scenario.xml");
+        ScopedEnv fail("SERZ_FAIL", "Scenario.xml");
         ui.expectMsgBox(vb::vbOK, "Scenario.bin has not been changed.");
         w->mnuFileSave_Click();
     }
@@ -342,7 +322,7 @@ TEST_F(TreeWindowTest, AFailedConversionLeavesTheGameFileAndKeepsTheChangesMarke
 
     // A failed open reports why and leaves an empty tree.
     {
-        EnvVar fail("SERZ_FAIL", "Tracks.bin");
+        ScopedEnv fail("SERZ_FAIL", "Tracks.bin");
         ui.expectOpenFile(game(tracksRel()));
         ui.expectMsgBox(vb::vbYes, "The current file has been modified.");
         ui.expectMsgBox(vb::vbOK, "SERZ.EXE");

@@ -32,6 +32,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include "support/ScopedEnv.h"
 
 namespace {
 
@@ -49,15 +50,6 @@ QByteArray readAll(const QString& path)
     QFile f(platform::nativePath(path));
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
-
-class EnvVar {
-public:
-    EnvVar(const char* name, const QByteArray& value) : name_(name) { qputenv(name, value); }
-    ~EnvVar() { qunsetenv(name_); }
-
-private:
-    const char* name_;
-};
 
 class WineTest : public ::testing::Test {
 protected:
@@ -118,7 +110,7 @@ TEST_F(WineTest, WindowsSerializerConvertsAsTheNativeOneAndIsTimed)
             const QString input = tree.writeFile("work/" + row.inputName, row.input);
             const QString output = tree.path("work/out put.dat");
             QFile::remove(output);
-            std::optional<EnvVar> fail;
+            std::optional<ScopedEnv> fail;
             if (!row.failEnv.isEmpty())
                 fail.emplace("SERZ_FAIL", row.failEnv);
             const ConversionResult r = RunSerz(input, serz::ToXml, output, folder);
@@ -289,7 +281,7 @@ TEST_F(WineEditorTest, GameFileRoundTripsThroughWineWithABackup)
     ASSERT_FALSE(found.isNull());
     found.insertText("90049");
     {
-        EnvVar fail("SERZ_FAIL", "scenario.XML");
+        ScopedEnv fail("SERZ_FAIL", "scenario.XML");
         ui.expectMsgBox(vb::vbOK, "SERZ.EXE");
         w->mnuSaveRS_Click();
     }

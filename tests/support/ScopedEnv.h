@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+// Sets an environment variable for the length of a scope and then puts back what was
+// there before (or removes it). An empty value leaves the variable as it is, so a test
+// can set a variable in some rows of a table only.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const QByteArray& value)
+        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name))
+    {
+        if (!value.isEmpty())
+            qputenv(name, value);
+    }
+    ScopedEnv(const char* name, const QString& value) : ScopedEnv(name, QFile::encodeName(value)) {}
+    ScopedEnv(const char* name, const char* value) : ScopedEnv(name, QByteArray(value)) {}
+    ~ScopedEnv()
+    {
+        if (had_)
+            qputenv(name_, old_);
+        else
+            qunsetenv(name_);
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* name_;
+    bool had_;
+    QByteArray old_;
+};
