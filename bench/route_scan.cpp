@@ -8,6 +8,7 @@
 //
 //   build/bin/bench_route_scan [--benchmark_filter=Scan]
 
+#include "BenchGame.h"
 #include "common/SharedState.h"
 #include "routes/RouteScan.h"
 
@@ -25,53 +26,12 @@
 
 namespace {
 
+using namespace bench;
+
 constexpr int kTiles = 10000;
 constexpr int kBlueprints = 2000;
 constexpr int kShapes = 500;
 constexpr int kReferencesPerTile = 20;
-
-// The test serializer's binary form: its header, then the XML's bytes XOR-ed with 0xA5.
-QByteArray serzBinary(const QByteArray& xml)
-{
-    QByteArray out("SERZBIN1");
-    out.reserve(8 + xml.size());
-    for (char c : xml)
-        out += char(c ^ char(0xA5));
-    return out;
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-
-const QByteArray kHead = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
-                         "<cRecordSet xmlns:d=\"http://www.veltrane.example/2003/Delta\" d:version=\"1.0\">\r\n\t<Record>\r\n";
-
-// One placed entity as the game writes it, position and identity included.
-QByteArray entity(const QByteArray& id, int n)
-{
-    const QByteArray num = QByteArray::number(n);
-    return "\t\t<cStaticEntity d:id=\"" + num
-           + "\">\r\n\t\t\t<Component>\r\n\t\t\t\t<cPosOri d:id=\"1" + num
-           + "\">\r\n\t\t\t\t\t<RFarMatrix>\r\n\t\t\t\t\t\t<cFarMatrix>\r\n"
-             "\t\t\t\t\t\t\t<Height d:type=\"sFloat32\">0</Height>\r\n"
-             "\t\t\t\t\t\t\t<RXAxis><cFarVector2><X d:type=\"sFloat32\">12.5</X><Z d:type=\"sFloat32\">40.0</Z>"
-             "</cFarVector2></RXAxis>\r\n\t\t\t\t\t\t</cFarMatrix>\r\n\t\t\t\t\t</RFarMatrix>\r\n"
-             "\t\t\t\t</cPosOri>\r\n\t\t\t</Component>\r\n\t\t\t<BlueprintID>\r\n"
-             "\t\t\t\t<iBlueprintLibrary-cAbsoluteBlueprintID>\r\n\t\t\t\t\t<BlueprintSetID>\r\n"
-             "\t\t\t\t\t\t<iBlueprintLibrary-cBlueprintSetID>\r\n"
-             "\t\t\t\t\t\t\t<Provider d:type=\"cDeltaString\">Bench</Provider>\r\n"
-             "\t\t\t\t\t\t\t<Product d:type=\"cDeltaString\">Pack</Product>\r\n"
-             "\t\t\t\t\t\t</iBlueprintLibrary-cBlueprintSetID>\r\n\t\t\t\t\t</BlueprintSetID>\r\n"
-             "\t\t\t\t\t<BlueprintID d:type=\"cDeltaString\">"
-           + id
-           + "</BlueprintID>\r\n\t\t\t\t</iBlueprintLibrary-cAbsoluteBlueprintID>\r\n\t\t\t</BlueprintID>\r\n"
-             "\t\t\t<EntityID><cGUID><DevString d:type=\"cDeltaString\">e0000000-0000-4000-8000-"
-           + num.rightJustified(12, '0') + "</DevString></cGUID></EntityID>\r\n\t\t</cStaticEntity>\r\n";
-}
 
 QByteArray blueprintName(int k)
 {
@@ -115,7 +75,7 @@ public:
                 const int k = (t * 37 + j * 101) % kBlueprints;
                 const QByteArray id = (t + j) % 50 == 0 ? "Scenery\\Gone" + QByteArray::number(k) + ".xml"
                                                         : "Scenery\\" + blueprintName(k) + ".xml";
-                xml += entity(id, ++entityNumber);
+                xml += entity("Bench", "Pack", id, ++entityNumber);
             }
             xml += "\t</Record>\r\n</cRecordSet>\r\n";
             const QString name = QString::asprintf("/%+07d%+07d.bin", t % 100, t / 100);

@@ -13,18 +13,11 @@ const QString kDevStringEnd = QStringLiteral("</DevString");
 const QString kEntryStart = QStringLiteral("<cScenarioProperties");
 const QString kEntryEnd = QStringLiteral("</cScenarioProperties>");
 
-qsizetype findText(qsizetype start, const QString& text, const QString& what)
-{
-    if (start < 1 || start > text.size())
-        return 0;
-    return InStr(start, text, what, Compare::Text);
-}
-
 } // namespace
 
 QString DevStringValue(const QString& text, qsizetype p, qsizetype& endTag)
 {
-    endTag = findText(p, text, kDevStringEnd);
+    endTag = vb::InStrText(p, text, kDevStringEnd);
     if (endTag == 0)
         return QString();
     const qsizetype s = InStrRev(text, QStringLiteral(">"), endTag);
@@ -43,11 +36,11 @@ QString ReadLocalisedName(const QString& text, qsizetype e, qsizetype limit, qsi
     lastEndTag = e;
     QString name;
     for (const QString& language : languages) {
-        const qsizetype a = findText(start, text, QLatin1Char('<') + language);
+        const qsizetype a = vb::InStrText(start, text, QLatin1Char('<') + language);
         if (a == 0 || a >= end)
             continue; // absent: the next language is looked for from the same place
         start = a;
-        const qsizetype b = findText(a, text, QStringLiteral("</") + language);
+        const qsizetype b = vb::InStrText(a, text, QStringLiteral("</") + language);
         if (b == 0 || b >= end)
             continue;
         lastEndTag = b;
@@ -63,7 +56,7 @@ ScenarioEntry FindScenarioEntry(const QString& text, const QString& folder, qsiz
 {
     qsizetype q = from < 1 ? 1 : from;
     for (;;) {
-        q = findText(q, text, kDevStringStart);
+        q = vb::InStrText(q, text, kDevStringStart);
         if (q == 0)
             return {};
         qsizetype e = 0;
@@ -72,12 +65,12 @@ ScenarioEntry FindScenarioEntry(const QString& text, const QString& folder, qsiz
             return {};
         if (value.compare(folder, Qt::CaseInsensitive) == 0) {
             const qsizetype a = InStrRev(text, kEntryStart, q, Compare::Text);
-            const qsizetype closedAt = a > 0 ? findText(a, text, kEntryEnd) : 0;
+            const qsizetype closedAt = a > 0 ? vb::InStrText(a, text, kEntryEnd) : 0;
             if (a > 0 && (closedAt == 0 || closedAt > q)) {
                 ScenarioEntry entry;
                 entry.start = a;
                 entry.devString = q;
-                entry.end = findText(e, text, kEntryEnd);
+                entry.end = vb::InStrText(e, text, kEntryEnd);
                 return entry;
             }
         }

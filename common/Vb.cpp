@@ -244,6 +244,13 @@ qsizetype InStr(const QString& s1, const QString& s2, Compare compare)
     return InStr(1, s1, s2, compare);
 }
 
+qsizetype InStrText(qsizetype start, const QString& text, const QString& what)
+{
+    if (start < 1 || start > text.size())
+        return 0;
+    return InStr(start, text, what, Compare::Text);
+}
+
 qsizetype InStr(qsizetype start, const QString& s1, const QString& s2, Compare compare)
 {
     if (start < 1)

@@ -16,6 +16,9 @@ enum class Compare { Binary, Text }; // Text ignores case
 // start past the end gives 0; an empty s2 gives start (when start <= Len(s1) + 1).
 qsizetype InStr(const QString& s1, const QString& s2, Compare compare = Compare::Binary);
 qsizetype InStr(qsizetype start, const QString& s1, const QString& s2, Compare compare = Compare::Binary);
+// InStr ignoring case for tag searches that walk on from a found place: a start outside the
+// text finds nothing (0) instead of raising error 5.
+qsizetype InStrText(qsizetype start, const QString& text, const QString& what);
 // Last position of find in s that ends at or before start (-1: the end of s); start 0 or
 // below -1 raises error 5; start past the end gives 0; an empty find gives start.
 qsizetype InStrRev(const QString& s, const QString& find, qsizetype start = -1,

@@ -1,7 +1,11 @@
 #include "hub/TextPageWidget.h"
 
+#include "hub/TextSearch.h"
+#include "hub/xml/XmlColouring.h"
+
 #include <QFont>
 #include <QFontDatabase>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -21,13 +25,52 @@ TextPageWidget::TextPageWidget(QWidget* parent) : QPlainTextEdit(parent)
     setTabStopDistance(48);
 
     connect(document(), &QTextDocument::contentsChange, this, [this](int position, int removed, int added) {
-        if (!loading_)
+        if (!loading_ && !formatting_)
             kept_.noteChange(position, removed, added);
     });
 }
 
+TextPageWidget::~TextPageWidget()
+{
+    formatting_ = true;
+    colourer_.reset();
+}
+
+void TextPageWidget::colourXml(const std::array<quint32, 5>& colours)
+{
+    uncolourXml();
+    formatting_ = true;
+    // The colourer then follows edits by itself: the formats it sets while an edit is
+    // reported join that edit's change for the layout, and report nothing of their own.
+    colourer_ = std::make_unique<XmlSyntaxColourer>(colours, document());
+    formatting_ = false;
+    viewport()->update();
+}
+
+void TextPageWidget::uncolourXml()
+{
+    if (!colourer_)
+        return;
+    formatting_ = true;
+    colourer_.reset();
+    formatting_ = false;
+}
+
+void TextPageWidget::paintEvent(QPaintEvent* event)
+{
+    // The lines about to be shown get their colours (one line per text line: no wrapping).
+    if (colourer_) {
+        const int lines = viewport()->height() / std::max(1, fontMetrics().lineSpacing()) + 2;
+        formatting_ = true;
+        colourer_->showLines(firstVisibleBlock(), lines);
+        formatting_ = false;
+    }
+    QPlainTextEdit::paintEvent(event);
+}
+
 void TextPageWidget::loadText(const QString& text)
 {
+    uncolourXml();
     loading_ = true;
     setPlainText(kept_.load(text));
     loading_ = false;
@@ -49,19 +92,35 @@ QString TextPageWidget::text() const
 
 qsizetype TextPageWidget::Find(const QString& text, qsizetype start, qsizetype end, int options)
 {
-    const qsizetype length = document()->characterCount() - 1; // without the final separator
-    if (text.isEmpty() || start < 0 || start > length)
+    const QString what = hub::searchLines(text);
+    if (what.isEmpty() || start < 0 || start > document()->characterCount() - 1)
         return -1;
-    QTextDocument::FindFlags flags;
-    if (options & FindWholeWord)
-        flags |= QTextDocument::FindWholeWords;
-    if (options & FindMatchCase)
-        flags |= QTextDocument::FindCaseSensitively;
-    const QTextCursor found = document()->find(text, int(start), flags);
-    if (found.isNull() || (end >= 0 && found.selectionEnd() > end))
+    qsizetype found = -1;
+    if (what.contains(QLatin1Char('\n'))) {
+        // A search text with line breaks matches across lines: the shown text is searched
+        // as a whole (the document's own find looks within one line at a time).
+        found = hub::findInText(shownText(), what, start, end, options);
+    } else {
+        // Line by line from the start, so a near match is found without taking the whole text.
+        for (QTextBlock block = document()->findBlock(int(start)); block.isValid(); block = block.next()) {
+            const qsizetype at = block.position();
+            if (end >= 0 && at + what.size() > end)
+                break;
+            const qsizetype inLine = hub::findInText(block.text(), what, std::max<qsizetype>(start - at, 0),
+                                                     end >= 0 ? end - at : -1, options);
+            if (inLine >= 0) {
+                found = at + inLine;
+                break;
+            }
+        }
+    }
+    if (found < 0)
         return -1;
-    setTextCursor(found);
-    return found.selectionStart();
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(int(found));
+    cursor.setPosition(int(found + what.size()), QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+    return found;
 }
 
 qsizetype TextPageWidget::SelStart() const
@@ -104,5 +163,32 @@ void TextPageWidget::setSelText(const QString& text)
 {
     QTextCursor cursor = textCursor();
     cursor.insertText(text);
+    setTextCursor(cursor);
+}
+
+void TextPageWidget::replaceAt(const QList<qsizetype>& positions, qsizetype length, const QString& text)
+{
+    if (positions.isEmpty())
+        return;
+    // The document reports an edit block as one change from the first replacement to the
+    // end of the last, which would take the line ends between them as retyped: each
+    // replacement is noted on its own instead.
+    const qsizetype before = document()->characterCount();
+    QTextCursor cursor(document());
+    loading_ = true;
+    cursor.beginEditBlock();
+    for (auto at = positions.crbegin(); at != positions.crend(); ++at) {
+        cursor.setPosition(int(*at));
+        cursor.setPosition(int(*at + length), QTextCursor::KeepAnchor);
+        cursor.insertText(text);
+    }
+    cursor.endEditBlock();
+    loading_ = false;
+    // Line ends in the replacement become one break each.
+    const qsizetype added = length + (document()->characterCount() - before) / positions.size();
+    const qsizetype shift = added - length;
+    for (qsizetype i = 0; i < positions.size(); ++i)
+        kept_.noteChange(positions.at(i) + i * shift, length, added);
+    cursor.setPosition(int(positions.last() + (positions.size() - 1) * shift + added));
     setTextCursor(cursor);
 }

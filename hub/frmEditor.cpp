@@ -10,6 +10,8 @@
 #include "hub/TextPageWidget.h"
 #include "hub/TextureCommands.h"
 #include "hub/dlgFind.h"
+#include "hub/dlgSearch.h"
+#include "hub/dlgSwapTrack.h"
 #include "hub/dlgTime.h"
 #include "hub/frmAbout.h"
 #include "hub/frmAddAttribute.h"
@@ -21,7 +23,10 @@
 #include "platform/Process.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
+#include "routes/frmBlue.h"
 #include "routes/frmDelRoute.h"
+#include "routes/frmFolder.h"
+#include "routes/frmMarkers.h"
 #include "scenarios/frmShowRoutes.h"
 
 #include <QCheckBox>
@@ -109,8 +114,22 @@ private:
     frmEditor* w;
 };
 
+namespace {
+QPointer<frmEditor>& registeredHub()
+{
+    static QPointer<frmEditor> hub;
+    return hub;
+}
+} // namespace
+
+frmEditor* frmEditor::existing()
+{
+    return registeredHub().data();
+}
+
 frmEditor::frmEditor(QWidget* parent) : QMainWindow(parent), TreeDocument(nullptr, nullptr)
 {
+    registeredHub() = this;
     setWindowTitle(Ui::programTitle());
 
     // The tab control stands at a fixed place in the client area, so the client area is a
@@ -183,13 +202,16 @@ void frmEditor::buildTextPage()
     Label1 = new QLabel(QStringLiteral("File Name:"), Frame1);
     Text1 = new QLineEdit(Frame1);
     Command1 = new QPushButton(QStringLiteral("Highlight XML"), Frame1);
-    // The colouring it runs is not part of the program yet; the button keeps its place.
-    Command1->setVisible(false);
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     // The image viewer it opens is not part of the program yet: hidden until it is, even
     // with a texture open.
     Command7 = new QPushButton(QStringLiteral("Show Image"), Frame1);
     Command7->setVisible(false);
     RichTextBox1 = new TextPageWidget(Frame1);
+    // Plain or coloured, the text shows at 11 points.
+    QFont textFont = RichTextBox1->font();
+    textFont.setPointSize(11);
+    RichTextBox1->setFont(textFont);
 }
 
 void frmEditor::buildTreePage()
@@ -269,9 +291,9 @@ void frmEditor::buildMenus()
     connect(mnuNodePopUp, &QMenu::aboutToShow, this, [this] { mnuNodePopUp_Click(); });
     mnuNodePopUp->menuAction()->setVisible(false);
 
-    // Its dialogs are not part of the program yet: the menu stays out of the bar while it
-    // is empty.
     mnuSearch = bar->addMenu(QStringLiteral("Search and Replace"));
+    mnuFind = item(mnuSearch, QStringLiteral("&Find"), &frmEditor::mnuFind_Click);
+    mnuSwap = item(mnuSearch, QStringLiteral("Swap Track"), &frmEditor::mnuSwap_Click);
     showMenu(mnuSearch, true);
 
     mnuConv = bar->addMenu(QStringLiteral("Conversions"));
@@ -287,6 +309,15 @@ void frmEditor::buildMenus()
     mnuCheckXML = item(mnuTools, QStringLiteral("Check Routes.xml file"), &frmEditor::mnuCheckXML_Click);
     mnuTools->addSeparator();
     mnuZelvorn = item(mnuTools, QStringLiteral("Edit Scenarios"), &frmEditor::mnuZelvorn_Click);
+    mnuTools->addSeparator();
+    mnuMultiMarker = item(mnuTools, QStringLiteral("Convert  Marker files"), &frmEditor::mnuMultiMarker_Click);
+    mnuDCSVnew = item(mnuTools, QStringLiteral("DCSV Precision"), &frmEditor::mnuDCSVnew_Click);
+    mnuTools->addSeparator();
+    mnuDevFolders = item(mnuTools, QStringLiteral("Set Up Sub- Folders"), &frmEditor::mnuDevFolders_Click);
+    mnuBluePrints = mnuTools->addMenu(QStringLiteral("Easy Blueprints"));
+    mnuMarkN = item(mnuBluePrints, QStringLiteral("Markers - Named"), &frmEditor::mnuMarkN_Click);
+    mnuMarkS = item(mnuBluePrints, QStringLiteral("Markers - Series"), &frmEditor::mnuMarkS_Click);
+    mnuRoute = item(mnuBluePrints, QStringLiteral("Route Template"), &frmEditor::mnuRoute_Click);
 
     mnuOpt = bar->addMenu(QStringLiteral("Options"));
     mnuRSPath = item(mnuOpt, QStringLiteral("Rail Simulator Path"), &frmEditor::mnuRSPath_Click);
@@ -761,6 +792,7 @@ void frmEditor::Form_Unload()
         const PreferencesRecord rec = currentRecord();
         if (TreeHooks.UnloadSearchDialog)
             TreeHooks.UnloadSearchDialog();
+        dlgSearch::unloadDialog();
         if (!WritePreferences(hub::PreferencesPath(), rec))
             showError(QStringLiteral("The settings could not be written to ") + hub::PreferencesPath()
                       + QLatin1Char('.'));
@@ -911,6 +943,29 @@ void frmEditor::mnuOpenRS_Click()
     }
 }
 
+bool frmEditor::takeConvertedGameFile(const QString& gameFile, const QString& xml)
+{
+    if (isBusy())
+        return false;
+    SharedState& s = shared();
+    const hub::WorkFileNames names = hub::SplitWorkFile(gameFile);
+    const QString workBase = hub::TempFilesFolder() + QLatin1Char('\\') + names.WorkName;
+    if (TreeHooks.PromptSaveAndReset && !TreeHooks.PromptSaveAndReset(workBase + QStringLiteral("xml")))
+        return false;
+    TreeLoaded = false;
+    WorkName = names.WorkName;
+    TreeWorkName = names.WorkName;
+    WorkBase = workBase;
+    s.CurrentFile = gameFile;
+    s.CurrentFileExt = names.Extension;
+    s.TempXmlPath = workBase + QStringLiteral("xml");
+    PageSource = Source::GameFile;
+    lastGameOpen_ = hub::TreeGameOrigin{gameFile, WorkBase, s.CurrentFileExt};
+    showFileInWork();
+    RichTextBox1->loadText(xml);
+    return true;
+}
+
 void frmEditor::mnuOpenTex_Click()
 {
     if (isBusy())
@@ -988,6 +1043,38 @@ void frmEditor::mnuXML_Click()
     } catch (const VbError& e) {
         showUnexpected("mnuXML_Click", e.number);
     }
+}
+
+void frmEditor::Command1_Click()
+{
+    if (isBusy())
+        return;
+    // The colouring is a view of the text: switching it either way leaves what is saved as it was.
+    const QString caption = Command1->text();
+    if (caption.compare(QStringLiteral("Highlight XML"), Qt::CaseInsensitive) == 0) {
+        Command1->setText(QStringLiteral("Unhighlight XML"));
+        RichTextBox1->setSelStart(0);
+        RichTextBox1->setSelLength(RichTextBox1->shownText().size());
+        colorhtml();
+        RichTextBox1->setSelStart(1);
+    } else if (caption.compare(QStringLiteral("Unhighlight XML"), Qt::CaseInsensitive) == 0) {
+        Command1->setText(QStringLiteral("Highlight XML"));
+        RichTextBox1->uncolourXml();
+        QFont textFont = RichTextBox1->font();
+        textFont.setPointSize(11);
+        RichTextBox1->setFont(textFont);
+    }
+}
+
+void frmEditor::colorhtml()
+{
+    if (RichTextBox1->SelLength() < 1) {
+        ui().msgBox(QStringLiteral("No text selected"), vb::vbOKOnly, Ui::programTitle());
+        return;
+    }
+    // The colours follow the text line by line, so the whole text is coloured (and stays
+    // coloured while it is edited), whatever part of it is selected.
+    RichTextBox1->colourXml(SyntaxColours);
 }
 
 void frmEditor::mnuSaveRS_Click()
@@ -1659,6 +1746,21 @@ void frmEditor::mnuTime_Click()
 }
 
 // ---------------------------------------------------------------------------------------
+// Search and Replace: both windows work on the text page beside the hub.
+
+void frmEditor::mnuFind_Click()
+{
+    dlgSearch::showDialog(RichTextBox1, this);
+}
+
+void frmEditor::mnuSwap_Click()
+{
+    ui().setMousePointer(vb::vbHourglass);
+    dlgSwapTrack::showDialog(RichTextBox1, this);
+    ui().setMousePointer(vb::vbDefault);
+}
+
+// ---------------------------------------------------------------------------------------
 // Tools
 
 void frmEditor::mnuDelRoute_Click()
@@ -1686,6 +1788,48 @@ void frmEditor::mnuZelvorn_Click()
     if (isBusy())
         return;
     frmShowRoutes::showBrowser(this);
+}
+
+hub::ToolWindows frmEditor::toolWindows()
+{
+    return {[this] { frmMarkers::showModalWindow(this); }, [this] { frmFolder::showModalWindow(this); },
+            [this] { frmBlue::showDesigner(this); }};
+}
+
+void frmEditor::mnuMultiMarker_Click()
+{
+    if (!isBusy())
+        hub::launchMarkerTool(1, toolWindows());
+}
+
+void frmEditor::mnuDCSVnew_Click()
+{
+    if (!isBusy())
+        hub::launchMarkerTool(2, toolWindows());
+}
+
+void frmEditor::mnuMarkN_Click()
+{
+    if (!isBusy())
+        hub::launchBlueprintDesigner(1, toolWindows());
+}
+
+void frmEditor::mnuMarkS_Click()
+{
+    if (!isBusy())
+        hub::launchBlueprintDesigner(2, toolWindows());
+}
+
+void frmEditor::mnuRoute_Click()
+{
+    if (!isBusy())
+        hub::launchBlueprintDesigner(3, toolWindows());
+}
+
+void frmEditor::mnuDevFolders_Click()
+{
+    if (!isBusy())
+        hub::launchDeveloperFolders(toolWindows());
 }
 
 // ---------------------------------------------------------------------------------------

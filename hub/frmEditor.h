@@ -12,6 +12,7 @@
 #include "hub/PathLabelWidget.h"
 #include "hub/Preferences.h"
 #include "hub/SingleFile.h"
+#include "hub/ToolLaunchers.h"
 #include "hub/TreeDocumentHooks.h"
 #include "hub/TreeFiles.h"
 #include "hub/dlgFind.h"
@@ -46,6 +47,14 @@ public:
     explicit frmEditor(QWidget* parent = nullptr);
     ~frmEditor() override;
 
+    // The hub window when one is open (the last one made), else null.
+    static frmEditor* existing();
+    // Makes gameFile, which another tool has converted into the work copy of its name in
+    // "TempFiles" (xml: that copy's text), the file in work, as "Open RailSim File" leaves it.
+    // False, with the page unchanged, while the hub is busy or when the user keeps the tree
+    // page's unsaved edits.
+    bool takeConvertedGameFile(const QString& gameFile, const QString& xml);
+
     // The command line as the program was started with it: the arguments after the
     // program's own name, joined by single blanks.
     void setCommandLine(const QString& commandLine) { commandLine_ = commandLine; }
@@ -59,7 +68,7 @@ public:
     QGroupBox* Frame1 = nullptr;
     QLabel* Label1 = nullptr;
     QLineEdit* Text1 = nullptr;   // the path of the file in work
-    QPushButton* Command1 = nullptr; // "Highlight XML" (enabled once the colouring exists)
+    QPushButton* Command1 = nullptr; // "Highlight XML" / "Unhighlight XML"
     QPushButton* Command7 = nullptr; // "Show Image" (hidden until the image viewer exists)
     TextPageWidget* RichTextBox1 = nullptr;
     // Tree page (page 1).
@@ -122,7 +131,9 @@ public:
     QAction* mnuNodePopUpDelete = nullptr;
     QAction* mnuEditCopy = nullptr;
     QAction* mnuEditPaste = nullptr;
-    QMenu* mnuSearch = nullptr;    // "Search and Replace": shown once it has items
+    QMenu* mnuSearch = nullptr;    // "Search and Replace"
+    QAction* mnuFind = nullptr;
+    QAction* mnuSwap = nullptr;
     QMenu* mnuConv = nullptr;      // "Conversions"
     QAction* mnuDDS = nullptr;
     QAction* mnuView = nullptr;
@@ -133,6 +144,13 @@ public:
     QAction* mnuDelRoute = nullptr;
     QAction* mnuCheckXML = nullptr;
     QAction* mnuZelvorn = nullptr;
+    QAction* mnuMultiMarker = nullptr;
+    QAction* mnuDCSVnew = nullptr;
+    QAction* mnuDevFolders = nullptr;
+    QMenu* mnuBluePrints = nullptr; // "Easy Blueprints"
+    QAction* mnuMarkN = nullptr;
+    QAction* mnuMarkS = nullptr;
+    QAction* mnuRoute = nullptr;
     QMenu* mnuOpt = nullptr;
     QAction* mnuRSPath = nullptr;
     QAction* mnuAcro = nullptr;
@@ -173,10 +191,19 @@ public:
     void mnuEditDDS_Click();
     void mnuDDStoKrs_Click();
     void mnuTime_Click();
+    // Search and Replace
+    void mnuFind_Click();
+    void mnuSwap_Click();
     // Tools
     void mnuDelRoute_Click();
     void mnuCheckXML_Click();
     void mnuZelvorn_Click();
+    void mnuMultiMarker_Click();
+    void mnuDCSVnew_Click();
+    void mnuMarkN_Click();
+    void mnuMarkS_Click();
+    void mnuRoute_Click();
+    void mnuDevFolders_Click();
     // The tree page's Files
     void mnuOpenXCT_Click();
     void mnuSaveXCT_Click();
@@ -218,6 +245,10 @@ public:
     void EnableAttributeControls(bool enabled);
     // Prepares the node menu for CurrentNode; whether it may be shown as the popup.
     bool SetNodePopupMenu();
+    // The text page's colouring: the button's caption says which way it goes.
+    void Command1_Click();
+    // Colours RichTextBox1's text as XML; "No text selected" when nothing is selected.
+    void colorhtml();
     // Text page's Files
     void mnuOpenRS_Click();
     void mnuOpenTex_Click();
@@ -273,6 +304,8 @@ private:
     // Open dialog (false when cancelled); then shown as the file in work.
     bool chooseFileInWork(const QString& title, const QString& filter);
     void showFileInWork();
+    // The windows the Tools menu's marker and blueprint launchers show.
+    hub::ToolWindows toolWindows();
     class BusyScope;
     friend class BusyScope;
     class SearchHost;

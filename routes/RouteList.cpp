@@ -26,13 +26,6 @@ const QString kScenariosBin = QStringLiteral("Scenarios.bin");
 
 constexpr int kWarning = vb::vbOKOnly + vb::vbExclamation;
 
-qsizetype findText(qsizetype start, const QString& text, const QString& what)
-{
-    if (start < 1 || start > text.size())
-        return 0;
-    return InStr(start, text, what, Compare::Text);
-}
-
 // The work copy's name: the game file's name with its last four characters made ".xml".
 QString workXmlName()
 {
@@ -106,7 +99,7 @@ qsizetype ReadRoutes(const QString& routesXmlText, VbArray<QString>& routeNames,
     qsizetype p = 1;
     qsizetype k = 0;
     for (;;) {
-        p = findText(p, routesXmlText, kDevStringStart);
+        p = vb::InStrText(p, routesXmlText, kDevStringStart);
         if (p == 0)
             break;
         qsizetype e = 0;
@@ -114,7 +107,7 @@ qsizetype ReadRoutes(const QString& routesXmlText, VbArray<QString>& routeNames,
         if (e == 0)
             break; // an element without its end tag ends the list
         routeFolders[k] = folder;
-        const qsizetype next = findText(e, routesXmlText, kDevStringStart);
+        const qsizetype next = vb::InStrText(e, routesXmlText, kDevStringStart);
         qsizetype lastEndTag = e;
         routeNames[k] = ReadLocalisedName(routesXmlText, e, next, lastEndTag);
         p = lastEndTag;
@@ -152,7 +145,7 @@ qsizetype CutScenarioBlock(QString& text, const QString& folder, qsizetype from)
     if (!entry)
         return 0;
     const qsizetype a = entry.start;
-    const qsizetype b = findText(entry.devString, text, kEntryStart);
+    const qsizetype b = vb::InStrText(entry.devString, text, kEntryStart);
     QString tail;
     if (b > 0) {
         tail = text.mid(b - 2); // from the character just before the next entry's start tag
@@ -204,7 +197,7 @@ qsizetype ListScenarios(RouteListState& state, const QString& routeFolder, const
         bool changed = false;
         qsizetype p = 1;
         while (p > 0) {
-            p = findText(p, text, kDevStringStart);
+            p = vb::InStrText(p, text, kDevStringStart);
             if (p == 0)
                 break;
             qsizetype e = 0;
@@ -215,7 +208,7 @@ qsizetype ListScenarios(RouteListState& state, const QString& routeFolder, const
             if (IsUsableFolderName(folder) && FolderExists(scenariosFolder + folder)) {
                 s.ScenarioFolders[j] = folder;
                 qsizetype lastEndTag = e;
-                const QString name = ReadLocalisedName(text, e, findText(e, text, kDevStringStart), lastEndTag);
+                const QString name = ReadLocalisedName(text, e, vb::InStrText(e, text, kDevStringStart), lastEndTag);
                 s.ScenarioNames[j] = name;
                 if (listed)
                     listed(name, folder);

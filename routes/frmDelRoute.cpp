@@ -3,14 +3,23 @@
 #include "common/FileProcs.h"
 #include "common/SharedState.h"
 #include "common/TabStopListWidget.h"
+#include "common/TagText.h"
 #include "common/frmReport.h"
+#include "hub/frmEditor.h"
+#include "platform/Paths.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
+#include "routes/RouteClone.h"
 #include "routes/RouteScan.h"
+#include "routes/StockList.h"
+#include "routes/Substitution.h"
+#include "routes/dlgMissShape.h"
+#include "routes/frmListRS.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -305,10 +314,16 @@ void frmDelRoute::buildControls()
     connect(Command1, &QPushButton::clicked, this, &frmDelRoute::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frmDelRoute::Command2_Click);
     connect(Command4, &QPushButton::clicked, this, &frmDelRoute::Command4_Click);
+    connect(Command3, &QPushButton::clicked, this, &frmDelRoute::Command3_Click);
+    connect(Command7, &QPushButton::clicked, this, &frmDelRoute::Command7_Click);
+    Command3->setProperty(kAvailable, true);
+    Command7->setProperty(kAvailable, true);
     connect(Command10, &QPushButton::clicked, this, &frmDelRoute::Command10_Click);
     connect(CancelButton, &QPushButton::clicked, this, &frmDelRoute::CancelButton_Click);
     for (QPushButton* button : {Command1, Command2, Command4, Command10, CancelButton})
         button->setProperty(kAvailable, true);
+    connect(Command9, &QPushButton::clicked, this, &frmDelRoute::Command9_Click);
+    Command9->setProperty(kAvailable, true);
 }
 
 void frmDelRoute::showCommand(QPushButton* button, bool wantedInMode)
@@ -452,6 +467,87 @@ void frmDelRoute::Command2_Click()
     removeEntry(s.ScenarioNames, row);
 }
 
+void frmDelRoute::Command3_Click()
+{
+    if (isBusy())
+        return;
+    const int row = firstSelectedRow(List3);
+    SharedState& s = shared();
+    if (row < 0 || !s.ScenarioFolders.contains(row) || !routes::IsUsableFolderName(s.ScenarioFolders[row])
+        || SelectedRoutePath.isEmpty())
+        return; // no scenario picked: nothing happens
+    const QString path = routes::ScenarioBinPath(SelectedRoutePath, s.ScenarioFolders[row]);
+    if (!FileExists(path)) {
+        ui().msgBox(QStringLiteral("There is no scenario.bin file in this folder.\r\noperation aborted."),
+                    vb::vbOKOnly + vb::vbCritical);
+        return;
+    }
+    BusyScope busy(this);
+    BusyPointer pointer;
+    QString xml;
+    const ConversionResult converted = routes::ConvertScenarioCopy(path, xml);
+    if (!converted) {
+        // The hub's page and the stock list keep what they show.
+        ui().msgBox(QStringLiteral("The scenario ") + path + QStringLiteral(" could not be converted to XML.\r\n")
+                        + converted.error,
+                    vb::vbOKOnly + vb::vbExclamation);
+        return;
+    }
+    s.SkipOpenDialog = false;
+    if (frmEditor* hub = frmEditor::existing())
+        hub->takeConvertedGameFile(path, xml);
+    ui().doEvents();
+    frmListRS::instance().showStock(xml);
+}
+
+void frmDelRoute::Command7_Click()
+{
+    if (isBusy())
+        return;
+    const int row = firstSelectedRow(List1);
+    SharedState& s = shared();
+    if (row < 0 || !s.RouteFolders.contains(row) || !routes::IsUsableFolderName(s.RouteFolders[row]))
+        return; // no route picked: nothing happens
+    const QString routeFolder = s.RouteFolders[row];
+    BusyScope busy(this);
+
+    dlgMissShape& dialog = dlgMissShape::instance();
+    dialog.prepareShowing();
+    ui().showModal(&dialog);
+    ui().doEvents();
+    if (!dialog.confirmed())
+        return; // closed without OK: nothing is done
+    const routes::SubstituteRequest request = dialog.request();
+    if (!request.oldComplete())
+        return;
+    if (!request.newComplete()
+        && ui().msgBox(QStringLiteral("As you have not included a new Provider, Product or Path, then is it\r\n"
+                                      "correct that you wish the items to be removed from your route?"),
+                       vb::vbYesNo + vb::vbExclamation)
+               != vb::vbYes)
+        return;
+
+    BusyPointer pointer;
+    tags::routeList::DelAll(routes::SubstituteWorkFolder());
+    ui().doEvents();
+    QDir().mkpath(platform::nativePath(routes::SubstituteWorkFolder()));
+
+    const QString folder = s.GamePath + QStringLiteral("\\Content\\Routes\\") + routeFolder + s.SubstituteFolder;
+    File1->clear();
+    File1->show();
+    ui().doEvents();
+    const QStringList names = routes::TileFileNames(folder);
+    File1->addItems(names);
+    routes::TileLoopProgress progress;
+    progress.tileStarted = [this](qsizetype index) {
+        if (index < File1->count())
+            File1->setCurrentRow(int(index));
+    };
+    const QList<routes::UnchangedTile> unchanged = routes::SubstituteInTiles(folder, names, request, progress);
+    if (!unchanged.isEmpty())
+        ui().msgBox(routes::UnchangedTilesMessage(unchanged), vb::vbOKOnly + vb::vbExclamation);
+}
+
 void frmDelRoute::Command4_Click()
 {
     if (isBusy())
@@ -524,6 +620,45 @@ void frmDelRoute::checkRoute(const QString& routeFolder)
     if (ui().msgBox(QStringLiteral("Do you wish to view a list of Textures used by this route?"), question)
         == vb::vbYes)
         showReportList(QStringLiteral("Following textures were used by this route:-"), textures);
+}
+
+void frmDelRoute::Command9_Click()
+{
+    if (isBusy())
+        return;
+    BusyScope busy(this);
+    BusyPointer pointer;
+    const int row = firstSelectedRow(List1);
+    SharedState& s = shared();
+    if (row < 0 || !s.RouteFolders.contains(row) || !s.RouteNames.contains(row))
+        return; // no route picked: nothing is copied or written
+    const QString routeFolder = s.RouteFolders[row];
+    routes::CloneRoute(routeFolder, s.RouteNames[row], [this, routeFolder] { reloadRoutes(routeFolder); });
+}
+
+void frmDelRoute::reloadRoutes(const QString& selectFolder)
+{
+    SharedState& s = shared();
+    RoutesXmlText.clear();
+    try {
+        ReadTextFile(RoutesXmlPath, RoutesXmlText);
+    } catch (const VbError&) {
+        RoutesXmlText.clear();
+    }
+    removeAllRows(List1);
+    removeAllRows(List2);
+    const qsizetype count = routes::ReadRoutes(RoutesXmlText, s.RouteNames, s.RouteFolders);
+    int selectRow = -1;
+    for (qsizetype k = 0; k < count; ++k) {
+        List2->addItem(s.RouteFolders[k]);
+        List1->addItem(routes::ListRow(s.RouteNames[k], s.RouteFolders[k]));
+        if (selectRow < 0 && s.RouteFolders[k].compare(selectFolder, Qt::CaseInsensitive) == 0)
+            selectRow = int(k);
+    }
+    if (selectRow >= 0) {
+        List1->setCurrentRow(selectRow);
+        List1->item(selectRow)->setSelected(true);
+    }
 }
 
 void frmDelRoute::Command10_Click()

@@ -66,7 +66,10 @@ public slots:
     void List1_Click();
     void Command1_Click();
     void Command2_Click();
+    void Command3_Click();
+    void Command7_Click();
     void Command4_Click();
+    void Command9_Click();
     void Command10_Click();
     void CancelButton_Click();
 
@@ -79,6 +82,9 @@ private:
     void updateTimePanel();
     // The route check of Command4_Click for the route whose folder is routeFolder.
     void checkRoute(const QString& routeFolder);
+    // Reads "Routes.xml" again and refills the route tables and lists (after a clone), with the
+    // route of selectFolder selected.
+    void reloadRoutes(const QString& selectFolder);
     void setCommandsEnabled(bool enabled);
     // Shows a command's button when the mode calls for it and its command is available.
     void showCommand(QPushButton* button, bool wantedInMode);

@@ -10,7 +10,6 @@
 
 #include <QDir>
 
-#include <algorithm>
 
 namespace scenarios {
 
@@ -21,12 +20,6 @@ const QString kCrLf = QStringLiteral("\r\n");
 int message(const QString& text, int style)
 {
     return ui().msgBox(text, style, Ui::programTitle());
-}
-
-void sortIgnoringCase(QStringList& names)
-{
-    std::sort(names.begin(), names.end(),
-              [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
 }
 
 } // namespace
@@ -47,29 +40,6 @@ QString noDevToolsMessage()
 {
     return QStringLiteral("You do not appear to have the Dev Tools installed.") + kCrLf
         + QStringLiteral("Please Run Rail Simulator instead.");
-}
-
-QStringList subFolderNames(const QString& folder)
-{
-    if (folder.isEmpty())
-        return {};
-    QStringList names = QDir(platform::nativePath(folder)).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
-    sortIgnoringCase(names);
-    return names;
-}
-
-QStringList filesWithExtension(const QString& folder, const QString& extension)
-{
-    if (folder.isEmpty())
-        return {};
-    QStringList names;
-    const QStringList all = QDir(platform::nativePath(folder)).entryList(QDir::Files | QDir::Hidden);
-    for (const QString& name : all) {
-        if (name.endsWith(extension, Qt::CaseInsensitive))
-            names.append(name);
-    }
-    sortIgnoringCase(names);
-    return names;
 }
 
 // ---- loading ------------------------------------------------------------------------------

@@ -23,12 +23,6 @@ QString unsavedChangesQuestion();
 // The message when the game's editor is not installed.
 QString noDevToolsMessage();
 
-// The sub-folders of a folder (game-style or native path), sorted ignoring case.
-QStringList subFolderNames(const QString& folder);
-// The files of a folder whose names end with the extension (".bin"), compared ignoring case,
-// sorted ignoring case.
-QStringList filesWithExtension(const QString& folder, const QString& extension);
-
 class ScenarioEditor {
 public:
     // Window fields, set by load().

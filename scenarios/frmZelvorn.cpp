@@ -2,6 +2,7 @@
 
 #include "common/SharedState.h"
 #include "common/VbError.h"
+#include "common/Wildcard.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
 #include "scenarios/ScenarioSave.h"
@@ -16,7 +17,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -24,7 +24,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -105,105 +104,7 @@ QString selectedText(const QListWidget* list)
     return items.isEmpty() ? QString() : items.first()->text();
 }
 
-constexpr int kPathRole = Qt::UserRole;
-constexpr int kFilledRole = Qt::UserRole + 1;
-
 } // namespace
-
-// ---- folder list --------------------------------------------------------------------------
-
-ZelvornFolderTree::ZelvornFolderTree(QWidget* parent) : QTreeWidget(parent)
-{
-    setHeaderHidden(true);
-    setColumnCount(1);
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setUniformRowHeights(true);
-    setIndentation(12);
-    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    header()->setStretchLastSection(false);
-    connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { fill(item); });
-    connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
-        if (current) {
-            fill(current);
-            current->setExpanded(true);
-        }
-        emit folderChosen();
-    });
-}
-
-QTreeWidgetItem* ZelvornFolderTree::makeItem(const QString& name, const QString& path)
-{
-    auto* item = new QTreeWidgetItem(QStringList{name});
-    item->setData(0, kPathRole, path);
-    item->setToolTip(0, path);
-    item->setIcon(0, style()->standardIcon(QStyle::SP_DirIcon));
-    item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
-    return item;
-}
-
-void ZelvornFolderTree::fill(QTreeWidgetItem* item)
-{
-    if (!item || item->data(0, kFilledRole).toBool())
-        return;
-    item->setData(0, kFilledRole, true);
-    const QString path = item->data(0, kPathRole).toString();
-    for (const QString& name : subFolderNames(path))
-        item->addChild(makeItem(name, path + QLatin1Char('\\') + name));
-    item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
-}
-
-void ZelvornFolderTree::setRoot(const QString& root)
-{
-    const QSignalBlocker block(this);
-    clear();
-    root_ = root;
-    if (root.isEmpty())
-        return;
-    QString name = root;
-    while (name.size() > 1 && (name.endsWith(QLatin1Char('\\')) || name.endsWith(QLatin1Char('/'))))
-        name.chop(1);
-    name = name.mid(std::max(name.lastIndexOf(QLatin1Char('\\')), name.lastIndexOf(QLatin1Char('/'))) + 1);
-    QTreeWidgetItem* top = makeItem(name.isEmpty() ? root : name, root);
-    addTopLevelItem(top);
-    fill(top);
-    top->setExpanded(true);
-    setCurrentItem(top);
-}
-
-void ZelvornFolderTree::setPath(const QString& path)
-{
-    QTreeWidgetItem* item = topLevelItem(0);
-    if (!item)
-        return;
-    const QSignalBlocker block(this);
-    if (path.startsWith(root_, Qt::CaseInsensitive)) {
-        const QStringList names = path.mid(root_.size()).split(QRegularExpression(QStringLiteral("[\\\\/]")), Qt::SkipEmptyParts);
-        for (const QString& name : names) {
-            fill(item);
-            QTreeWidgetItem* next = nullptr;
-            for (int i = 0; i < item->childCount(); ++i) {
-                if (item->child(i)->text(0).compare(name, Qt::CaseInsensitive) == 0) {
-                    next = item->child(i);
-                    break;
-                }
-            }
-            if (!next)
-                break;
-            item->setExpanded(true);
-            item = next;
-        }
-    }
-    fill(item);
-    item->setExpanded(true);
-    setCurrentItem(item);
-    scrollToItem(item);
-}
-
-QString ZelvornFolderTree::path() const
-{
-    const QTreeWidgetItem* item = currentItem();
-    return item ? item->data(0, kPathRole).toString() : QString();
-}
 
 // ---- the one window -----------------------------------------------------------------------
 
@@ -417,12 +318,12 @@ void frmZelvorn::buildScenarioFrame()
 void frmZelvorn::buildWeatherFrame()
 {
     Frame1 = makeFrame(client_, "Frame1", QStringLiteral("Select Weather Here if Required."));
-    Dir1 = new ZelvornFolderTree(Frame1);
+    Dir1 = new FolderTreeWidget(Frame1);
     Dir1->setObjectName(QStringLiteral("Dir1"));
     File1 = makeList(Frame1, "File1");
     Command3 = makeButton(Frame1, "Command3", QStringLiteral("Set Weather"),
                           QStringLiteral("Select weather from above and click here to confirm."));
-    connect(Dir1, &ZelvornFolderTree::folderChosen, this, [this] { Dir1_Click(); });
+    connect(Dir1, &FolderTreeWidget::folderChosen, this, [this] { Dir1_Click(); });
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
 }
 
@@ -431,7 +332,7 @@ void frmZelvorn::buildStockFrame()
     Frame4 = makeFrame(client_, "Frame4", QStringLiteral("Available Stock."));
     Label4 = new QLabel(QStringLiteral("Select RailVehicles Folder"), Frame4);
     Label4->setObjectName(QStringLiteral("Label4"));
-    Dir2 = new ZelvornFolderTree(Frame4);
+    Dir2 = new FolderTreeWidget(Frame4);
     Dir2->setObjectName(QStringLiteral("Dir2"));
     Dir2->setToolTip(QStringLiteral("Select the RailVehicles folder you wish to list stock from."));
     static const char* const kinds[] = {"Diesel", "Electric", "Steam", "Passenger", "Freight", "Tender", "DMU", "EMU"};
@@ -622,7 +523,7 @@ void frmZelvorn::Combo1_LostFocus()
 
 void frmZelvorn::refreshFile1()
 {
-    fillList(File1, filesWithExtension(Dir1->path(), QStringLiteral(".bin")));
+    fillList(File1, matchingFileNames(Dir1->path(), QStringLiteral("*.bin")));
 }
 
 void frmZelvorn::Dir1_Click()

@@ -6,10 +6,10 @@
 // scenarios::ScenarioEditor and scenarios::saveScenario; the window reads its controls and
 // shows the results.
 
+#include "common/FolderTreeWidget.h"
 #include "scenarios/ScenarioEditor.h"
 
 #include <QMainWindow>
-#include <QTreeWidget>
 
 #include <array>
 
@@ -21,36 +21,6 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
-
-// A folder list rooted at one folder (the game folder): the folders on the way to the current
-// folder are open, and every folder opens when it is expanded or chosen. Paths are the
-// program's game-style texts: the root as given, then "\" and each folder's name.
-class ZelvornFolderTree : public QTreeWidget {
-    Q_OBJECT
-public:
-    explicit ZelvornFolderTree(QWidget* parent = nullptr);
-
-    // Shows root (and its sub-folders) and makes it the current folder.
-    void setRoot(const QString& root);
-    QString root() const { return root_; }
-
-    // Makes the folder current, matching each name without regard to case. When the path
-    // leads out of the root or names a folder that does not exist, the deepest folder on its
-    // way that exists becomes current.
-    void setPath(const QString& path);
-    // The current folder.
-    QString path() const;
-
-signals:
-    // The user chose another folder.
-    void folderChosen();
-
-private:
-    QTreeWidgetItem* makeItem(const QString& name, const QString& path);
-    void fill(QTreeWidgetItem* item);
-
-    QString root_;
-};
 
 class frmZelvorn : public QMainWindow {
     Q_OBJECT
@@ -87,7 +57,7 @@ public:
     QPushButton* Command14 = nullptr; // "Run Rail Sim Editor (with log)"
 
     QGroupBox* Frame1 = nullptr; // "Select Weather Here if Required."
-    ZelvornFolderTree* Dir1 = nullptr;
+    FolderTreeWidget* Dir1 = nullptr;
     QListWidget* File1 = nullptr; // the "*.bin" files of Dir1's folder
     QPushButton* Command3 = nullptr; // "Set Weather"
 
@@ -101,7 +71,7 @@ public:
 
     QGroupBox* Frame4 = nullptr; // "Available Stock."
     QLabel* Label4 = nullptr;    // "Select RailVehicles Folder"
-    ZelvornFolderTree* Dir2 = nullptr;
+    FolderTreeWidget* Dir2 = nullptr;
     std::array<QRadioButton*, 8> Option1{};
     QPushButton* Command6 = nullptr; // "Find Available Rolling-Stock"
     QListWidget* List3 = nullptr;

@@ -2,6 +2,7 @@
 // changes and starting the game or its editor.
 #include "EditorFixture.h"
 
+#include "common/Wildcard.h"
 #include "scenarios/ScenarioEditor.h"
 
 #include <QDir>
@@ -217,8 +218,8 @@ TEST_F(EditorLogic, FolderListings)
     ASSERT_TRUE(QDir().mkpath(tree.gamePath() + "/Assets/VeltraneSamples/Sample01/Weather/Storms"));
     QFile(tree.gamePath() + "/Assets/VeltraneSamples/Sample01/Weather/Fog.BIN").open(QIODevice::WriteOnly);
     QFile(tree.gamePath() + "/Assets/VeltraneSamples/Sample01/Weather/notes.txt").open(QIODevice::WriteOnly);
-    EXPECT_EQ(filesWithExtension(weather, ".bin"), (QStringList{"Fog.BIN", "SummerSun.bin"}));
-    EXPECT_EQ(subFolderNames(weather), QStringList{"Storms"});
-    EXPECT_EQ(subFolderNames(tree.gamePath() + "\\Assets\\VeltraneSamples\\Sample01\\Nowhere"), QStringList());
-    EXPECT_EQ(filesWithExtension(QString(), ".bin"), QStringList());
+    EXPECT_EQ(matchingFileNames(weather, "*.bin"), (QStringList{"Fog.BIN", "SummerSun.bin"}));
+    EXPECT_EQ(subFolderNamesOf(weather), QStringList{"Storms"});
+    EXPECT_EQ(subFolderNamesOf(tree.gamePath() + "\\Assets\\VeltraneSamples\\Sample01\\Nowhere"), QStringList());
+    EXPECT_EQ(matchingFileNames(QString(), "*.bin"), QStringList());
 }

@@ -19,7 +19,6 @@
 
 namespace savetest {
 
-using browsertest::ScopedEnv;
 using editortest::kEvening;
 using editortest::kMorning;
 using editortest::kValley;

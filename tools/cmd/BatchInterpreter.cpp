@@ -1,8 +1,8 @@
 #include "tools/cmd/BatchInterpreter.h"
 
+#include "common/Wildcard.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
-#include "tools/cmd/Wildcard.h"
 
 #include <QDateTime>
 #include <QDir>

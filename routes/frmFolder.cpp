@@ -1,0 +1,120 @@
+#include "routes/frmFolder.h"
+
+#include "common/FileProcs.h"
+#include "common/FolderTreeWidget.h"
+#include "common/SharedState.h"
+#include "common/VbError.h"
+#include "platform/Paths.h"
+#include "platform/QtUiScreenFit.h"
+#include "platform/Ui.h"
+#include "routes/DeveloperFolders.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+void warn(const QString& text)
+{
+    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+}
+
+} // namespace
+
+void frmFolder::showModalWindow(QWidget* parent)
+{
+    QPointer<frmFolder> window = new frmFolder(parent);
+    ui().showModal(window);
+    delete window.data();
+}
+
+frmFolder::frmFolder(QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("frmFolder"));
+    resize(420, 420);
+
+    Dir1 = new FolderTreeWidget(this);
+    Dir1->setObjectName(QStringLiteral("Dir1"));
+    Text1 = new QLineEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setReadOnly(true);
+    Label1 = new QLabel(QStringLiteral("Enter Folder Name for Add-ON"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Text2 = new QLineEdit(this);
+    Text2->setObjectName(QStringLiteral("Text2"));
+    Command1 = new QPushButton(QStringLiteral("Confirm"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Dir1, 1);
+    layout->addWidget(Text1);
+    layout->addWidget(Label1);
+    layout->addWidget(Text2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(Command1);
+    layout->addLayout(buttons);
+
+    connect(Dir1, &FolderTreeWidget::folderChosen, this, [this] { Dir1_Change(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    platform::openOnScreen(this);
+
+    Form_Load();
+}
+
+frmFolder::~frmFolder() = default;
+
+void frmFolder::Form_Load()
+{
+    const SharedState& s = shared();
+    setWindowTitle(routes::folderPickerCaption(s.BlueprintPending, s.BlueprintMode));
+    Label1->setVisible(!s.BlueprintPending);
+    Text2->setVisible(!s.BlueprintPending);
+    // The folder list holds the game folder (no drives here) and starts at its "Source".
+    Dir1->setRoot(s.GamePath.isEmpty() ? platform::programFolder() : s.GamePath);
+    try {
+        if (s.GamePath.isEmpty())
+            throw VbError(68); // no game folder: no drive to start on
+        const QString source = s.GamePath + QStringLiteral("\\Source");
+        if (!FolderExists(source))
+            throw VbError(76);
+        Dir1->setPath(source);
+        Text1->setText(Dir1->path());
+    } catch (const VbError& e) {
+        // Nothing is chosen until the user picks a folder.
+        warn(routes::folderPickerLoadError(e.description));
+    }
+}
+
+void frmFolder::Dir1_Change()
+{
+    Text1->setText(Dir1->path());
+}
+
+void frmFolder::Command1_Click()
+{
+    SharedState& s = shared();
+    if (s.BlueprintPending) {
+        s.BlueprintFolder = Text1->text();
+        close();
+        return;
+    }
+    const QString folder = Text1->text();
+    const QString name = Text2->text();
+    if (folder.isEmpty()) {
+        close(); // no folder chosen: nothing to make
+        return;
+    }
+    if (!name.isEmpty() && !routes::IsNewFolderName(name)) {
+        warn(routes::badAddOnNameMessage(name));
+        return;
+    }
+    QString failed;
+    if (!routes::makeAddOnFolders(folder, name, failed))
+        warn(routes::folderNotMadeMessage(failed));
+    close();
+}

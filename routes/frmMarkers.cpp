@@ -1,0 +1,284 @@
+#include "routes/frmMarkers.h"
+
+#include "common/FileProcs.h"
+#include "common/FolderTreeWidget.h"
+#include "common/SharedState.h"
+#include "common/TagText.h"
+#include "common/Vb.h"
+#include "common/VbError.h"
+#include "common/Wildcard.h"
+#include "platform/Paths.h"
+#include "platform/QtUiScreenFit.h"
+#include "platform/Ui.h"
+#include "routes/MarkerTool.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <exception>
+
+namespace {
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    return button;
+}
+
+QLineEdit* makeBox(QWidget* parent, const char* name)
+{
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    return box;
+}
+
+void warn(const QString& text)
+{
+    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+}
+
+} // namespace
+
+void frmMarkers::showModalWindow(QWidget* parent)
+{
+    QPointer<frmMarkers> window = new frmMarkers(parent);
+    ui().showModal(window);
+    if (window) {
+        window->close();
+        delete window.data();
+    }
+}
+
+frmMarkers::frmMarkers(QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("frmMarkers"));
+    resize(620, 460);
+
+    Dir1 = new FolderTreeWidget(this);
+    Dir1->setObjectName(QStringLiteral("Dir1"));
+    File1 = new QListWidget(this);
+    File1->setObjectName(QStringLiteral("File1"));
+    File1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    Text1 = makeBox(this, "Text1");
+    Text1->setReadOnly(true);
+    Text2 = makeBox(this, "Text2");
+    Label1 = new QLabel(QStringLiteral("Save In:"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Text3 = makeBox(this, "Text3");
+    Text3->setReadOnly(true);
+    Command4 = makeButton(this, "Command4", QStringLiteral("Proceed"));
+    Command1 = makeButton(this, "Command1", QStringLiteral("Select All"));
+    Command3 = makeButton(this, "Command3", QStringLiteral("Process"));
+    Command5 = makeButton(this, "Command5", QStringLiteral("Process DCSV"));
+    Command2 = makeButton(this, "Command2", QStringLiteral("Exit"));
+
+    auto* lists = new QHBoxLayout;
+    lists->addWidget(Dir1, 1);
+    auto* files = new QVBoxLayout;
+    files->addWidget(File1, 1);
+    files->addWidget(Text2);
+    lists->addLayout(files, 1);
+    auto* boxes = new QGridLayout;
+    boxes->addWidget(Text1, 0, 0, 1, 2);
+    boxes->addWidget(Label1, 1, 0);
+    boxes->addWidget(Text3, 1, 1);
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : {Command4, Command1, Command3, Command5})
+        buttons->addWidget(b);
+    buttons->addStretch(1);
+    buttons->addWidget(Command2);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(lists, 1);
+    layout->addLayout(boxes);
+    layout->addLayout(buttons);
+
+    connect(Dir1, &FolderTreeWidget::folderChosen, this, [this] { Dir1_Click(); });
+    connect(Text2, &QLineEdit::textChanged, this, [this] { Text2_Change(); });
+    connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    platform::openOnScreen(this);
+
+    Form_Load();
+}
+
+frmMarkers::~frmMarkers() = default;
+
+void frmMarkers::PutDetail(QString& text, qsizetype& pos, const QString& tag, const QString& value)
+{
+    tags::markerConverter::PutDetail(text, pos, tag, value);
+}
+
+void frmMarkers::Form_Load()
+{
+    try {
+        SaveFolderSet = false;
+        const SharedState& s = shared();
+        mode_ = s.MarkerToolMode;
+        if (mode_ == 2) {
+            setWindowTitle(QStringLiteral("Select Folder containing your DCSV files"));
+            Command1->setEnabled(true);
+            Command5->setEnabled(true);
+            Command3->hide();
+            Command4->hide();
+            Label1->hide();
+            Text3->hide();
+            Text2->setText(QStringLiteral("*.dcsv"));
+        } else {
+            setWindowTitle(QStringLiteral("Select Folder containing your Markers"));
+            Command1->setEnabled(false);
+            Command3->setEnabled(false);
+            Command5->hide();
+            Text2->setText(QStringLiteral("*.*"));
+        }
+        // No drives here: the folder list holds the game folder (the program folder when no
+        // game is set) and starts where the package mode asks.
+        const QString root = s.GamePath.isEmpty() ? platform::programFolder() : s.GamePath;
+        Dir1->setRoot(root);
+        if (!s.GamePath.isEmpty()) {
+            if (s.PackageAssetsMode)
+                Dir1->setPath(s.GamePath + QStringLiteral("\\Assets"));
+            else if (s.PackageScenariosMode)
+                Dir1->setPath(s.GamePath + QStringLiteral("\\Content\\Routes"));
+        }
+        Text1->setText(Dir1->path());
+        listFiles();
+        if (mode_ == 1) {
+            ui().msgBox(routes::saveFolderPrompt(), vb::vbOKOnly + vb::vbInformation, Ui::programTitle());
+            ui().doEvents();
+        }
+    } catch (const VbError& e) {
+        warn(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in Form_Load"));
+    }
+}
+
+void frmMarkers::Form_Unload()
+{
+    SharedState& s = shared();
+    s.PackageAssetsMode = false;
+    s.PackageScenariosMode = false;
+}
+
+void frmMarkers::closeEvent(QCloseEvent* event)
+{
+    if (busy_) {
+        event->ignore();
+        return;
+    }
+    Form_Unload();
+    event->accept();
+}
+
+void frmMarkers::listFiles()
+{
+    File1->clear();
+    File1->addItems(matchingFileNames(Dir1->path(), Text2->text()));
+}
+
+void frmMarkers::Dir1_Click()
+{
+    const QString folder = Dir1->path();
+    const qsizetype at = vb::InStr(1, folder, QStringLiteral("Rail Simulator"));
+    const QString item = at == 0 ? QString() : vb::Mid(folder, at);
+    if (!FolderExists(folder)) {
+        warn(QStringLiteral("strasset = ") + folder + QStringLiteral("\r\n") + QStringLiteral("stritem = ") + item);
+        return;
+    }
+    if (mode_ == 1 && !SaveFolderSet)
+        Text3->setText(folder);
+    else
+        Text1->setText(folder);
+    listFiles();
+    ClickedFolder = folder;
+    ClickedItem = item;
+}
+
+void frmMarkers::Text2_Change()
+{
+    if (Text2->text().isEmpty()) {
+        Text2->setText(QStringLiteral("*.*")); // comes back here with the pattern
+        return;
+    }
+    listFiles();
+}
+
+void frmMarkers::Command4_Click()
+{
+    SaveFolderSet = true;
+    Text2->setText(QStringLiteral("*.kml;*.gpx;*.wpt;*.mkr"));
+    const QString temp = platform::programFolder() + QStringLiteral("\\TempFiles");
+    if (!FolderExists(temp)) {
+        QDir().mkpath(platform::nativePath(temp));
+        platform::clearPathCache();
+    }
+    Command1->setEnabled(true);
+    Command3->setEnabled(true);
+    ui().msgBox(routes::selectMarkersPrompt(), vb::vbOKOnly + vb::vbInformation, Ui::programTitle());
+}
+
+void frmMarkers::Command1_Click()
+{
+    File1->selectAll();
+}
+
+QStringList frmMarkers::selectedFiles() const
+{
+    QStringList names;
+    for (int row = 0; row < File1->count(); ++row) {
+        if (File1->item(row)->isSelected())
+            names.append(File1->item(row)->text());
+    }
+    return names;
+}
+
+void frmMarkers::run(const char* handler, const std::function<void()>& work)
+{
+    if (busy_)
+        return;
+    busy_ = true;
+    const QList<QPushButton*> commands{Command4, Command1, Command3, Command5, Command2};
+    QList<bool> enabled;
+    for (QPushButton* b : commands) {
+        enabled.append(b->isEnabled());
+        b->setEnabled(false);
+    }
+    try {
+        work();
+    } catch (const VbError& e) {
+        warn(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in ") + QLatin1String(handler));
+    } catch (const std::exception& e) {
+        warn(QStringLiteral("Error ") + QString::fromLocal8Bit(e.what()) + QStringLiteral(" occurred in ")
+             + QLatin1String(handler));
+    }
+    ui().setMousePointer(vb::vbDefault);
+    for (qsizetype i = 0; i < commands.size(); ++i)
+        commands[i]->setEnabled(enabled[i]);
+    busy_ = false;
+}
+
+void frmMarkers::Command3_Click()
+{
+    run("Command3_Click", [this] { routes::convertMarkerFiles(Text1->text(), selectedFiles(), Text3->text()); });
+}
+
+void frmMarkers::Command5_Click()
+{
+    run("Command5_Click",
+        [this] { routes::improveDcsvFiles(shared().GamePath, Text1->text(), selectedFiles()); });
+}
+
+void frmMarkers::Command2_Click()
+{
+    close();
+}
