@@ -5,6 +5,7 @@
 #include "common/VbError.h"
 #include "hub/EditorPages.h"
 #include "hub/HubStartup.h"
+#include "hub/LoadingPicture.h"
 #include "hub/PathLabelWidget.h"
 #include "hub/RoutesXmlCheck.h"
 #include "hub/TextPageWidget.h"
@@ -15,6 +16,7 @@
 #include "hub/dlgTime.h"
 #include "hub/frmAbout.h"
 #include "hub/frmAddAttribute.h"
+#include "hub/frmGFX.h"
 #include "hub/xml/TreeEditing.h"
 #include "hub/xml/TreeSearch.h"
 #include "hub/xml/XmlTreeWidget.h"
@@ -24,7 +26,9 @@
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
 #include "routes/frmBlue.h"
+#include "routes/dlgSelRoute.h"
 #include "routes/frmDelRoute.h"
+#include "routes/frmDesc.h"
 #include "routes/frmFolder.h"
 #include "routes/frmMarkers.h"
 #include "scenarios/frmShowRoutes.h"
@@ -203,10 +207,10 @@ void frmEditor::buildTextPage()
     Text1 = new QLineEdit(Frame1);
     Command1 = new QPushButton(QStringLiteral("Highlight XML"), Frame1);
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    // The image viewer it opens is not part of the program yet: hidden until it is, even
-    // with a texture open.
+    // Shown once a texture is opened.
     Command7 = new QPushButton(QStringLiteral("Show Image"), Frame1);
     Command7->setVisible(false);
+    connect(Command7, &QPushButton::clicked, this, [this] { Command7_Click(); });
     RichTextBox1 = new TextPageWidget(Frame1);
     // Plain or coloured, the text shows at 11 points.
     QFont textFont = RichTextBox1->font();
@@ -307,6 +311,7 @@ void frmEditor::buildMenus()
     mnuTools = bar->addMenu(QStringLiteral("Tools"));
     mnuDelRoute = item(mnuTools, QStringLiteral("Check Routes or Scenarios"), &frmEditor::mnuDelRoute_Click);
     mnuCheckXML = item(mnuTools, QStringLiteral("Check Routes.xml file"), &frmEditor::mnuCheckXML_Click);
+    mnuTgpcdx = item(mnuTools, QStringLiteral("TgPcDx Viewer"), &frmEditor::mnuTgpcdx_Click);
     mnuTools->addSeparator();
     mnuZelvorn = item(mnuTools, QStringLiteral("Edit Scenarios"), &frmEditor::mnuZelvorn_Click);
     mnuTools->addSeparator();
@@ -318,6 +323,9 @@ void frmEditor::buildMenus()
     mnuMarkN = item(mnuBluePrints, QStringLiteral("Markers - Named"), &frmEditor::mnuMarkN_Click);
     mnuMarkS = item(mnuBluePrints, QStringLiteral("Markers - Series"), &frmEditor::mnuMarkS_Click);
     mnuRoute = item(mnuBluePrints, QStringLiteral("Route Template"), &frmEditor::mnuRoute_Click);
+    mnuTools->addSeparator();
+    mnuRouteInfo = item(mnuTools, QStringLiteral("Add Route Description"), &frmEditor::mnuRouteInfo_Click);
+    mnuMap = item(mnuTools, QStringLiteral("Add Route Loading Picture"), &frmEditor::mnuMap_Click);
 
     mnuOpt = bar->addMenu(QStringLiteral("Options"));
     mnuRSPath = item(mnuOpt, QStringLiteral("Rail Simulator Path"), &frmEditor::mnuRSPath_Click);
@@ -992,6 +1000,7 @@ void frmEditor::mnuOpenTex_Click()
             return;
         }
         RichTextBox1->loadText(xml);
+        Command7->setVisible(true);
     } catch (const VbError& e) {
         showUnexpected("mnuOpenTex_Click", e.number);
     }
@@ -1775,6 +1784,17 @@ void frmEditor::mnuDelRoute_Click()
     window.activateWindow();
 }
 
+void frmEditor::mnuTgpcdx_Click()
+{
+    frmGFX::showViewer();
+}
+
+// "Show Image": the viewer on the texture in the file-name box.
+void frmEditor::Command7_Click()
+{
+    frmGFX::showImage(Text1->text());
+}
+
 void frmEditor::mnuCheckXML_Click()
 {
     if (isBusy())
@@ -1830,6 +1850,18 @@ void frmEditor::mnuDevFolders_Click()
 {
     if (!isBusy())
         hub::launchDeveloperFolders(toolWindows());
+}
+
+void frmEditor::mnuRouteInfo_Click()
+{
+    if (!isBusy())
+        frmDesc::addRouteDescription();
+}
+
+void frmEditor::mnuMap_Click()
+{
+    if (!isBusy())
+        hub::AddRouteLoadingPicture([](const QStringList& names) { return dlgSelRoute::choose(names); });
 }
 
 // ---------------------------------------------------------------------------------------

@@ -69,7 +69,7 @@ public:
     QLabel* Label1 = nullptr;
     QLineEdit* Text1 = nullptr;   // the path of the file in work
     QPushButton* Command1 = nullptr; // "Highlight XML" / "Unhighlight XML"
-    QPushButton* Command7 = nullptr; // "Show Image" (hidden until the image viewer exists)
+    QPushButton* Command7 = nullptr; // "Show Image" (shown once a texture is opened)
     TextPageWidget* RichTextBox1 = nullptr;
     // Tree page (page 1).
     QGroupBox* Frame2 = nullptr;
@@ -143,10 +143,13 @@ public:
     QMenu* mnuTools = nullptr;     // "Tools"
     QAction* mnuDelRoute = nullptr;
     QAction* mnuCheckXML = nullptr;
+    QAction* mnuTgpcdx = nullptr;    // "TgPcDx Viewer"
     QAction* mnuZelvorn = nullptr;
     QAction* mnuMultiMarker = nullptr;
     QAction* mnuDCSVnew = nullptr;
     QAction* mnuDevFolders = nullptr;
+    QAction* mnuRouteInfo = nullptr; // "Add Route Description"
+    QAction* mnuMap = nullptr;       // "Add Route Loading Picture"
     QMenu* mnuBluePrints = nullptr; // "Easy Blueprints"
     QAction* mnuMarkN = nullptr;
     QAction* mnuMarkS = nullptr;
@@ -197,6 +200,8 @@ public:
     // Tools
     void mnuDelRoute_Click();
     void mnuCheckXML_Click();
+    void mnuTgpcdx_Click();
+    void Command7_Click();
     void mnuZelvorn_Click();
     void mnuMultiMarker_Click();
     void mnuDCSVnew_Click();
@@ -204,6 +209,8 @@ public:
     void mnuMarkS_Click();
     void mnuRoute_Click();
     void mnuDevFolders_Click();
+    void mnuRouteInfo_Click();
+    void mnuMap_Click();
     // The tree page's Files
     void mnuOpenXCT_Click();
     void mnuSaveXCT_Click();

@@ -71,7 +71,8 @@ bool startsEntity(const QString& text, qsizetype i)
     return false;
 }
 
-// Writes text and a line end as one ANSI work file, replacing an earlier one as a whole.
+} // namespace
+
 bool writeWorkFile(const QString& path, const QString& text, QString& error)
 {
     const QString native = nativePath(path);
@@ -92,7 +93,6 @@ bool writeWorkFile(const QString& path, const QString& text, QString& error)
     return true;
 }
 
-// Writes a text as a work file and has the serializer convert it into the work folder.
 bool writeAndConvert(const QString& xmlPath, const QString& commandXmlPath, const QString& binPath, const QString& text,
                      QString& error)
 {
@@ -107,6 +107,8 @@ bool writeAndConvert(const QString& xmlPath, const QString& commandXmlPath, cons
     }
     return true;
 }
+
+namespace {
 
 // Undoes a replacement: the backup goes back to the game file's name (replacing the new file
 // in one step), or, when there was nothing to back up, the new file is removed.
@@ -280,6 +282,31 @@ void writePropertyBoxes(QString& block, const PropertyBoxes& boxes, const QStrin
         ed::PutDetail(block, p, QString::fromLatin1(tag), escapeBoxText(boxes[box++]));
 }
 
+bool saveChecksPass(const SaveRequest& request)
+{
+    const PropertyBoxes& boxes = request.boxes;
+    if (!startTimeAccepted(boxes[StartTimeBox])) {
+        message(timeFormatMessage(), vb::vbOKOnly + vb::vbExclamation);
+        return false;
+    }
+    if (!boxValueWithin(boxes[StartDayBox], 1, 31)) {
+        message(startDayMessage(), vb::vbOKOnly + vb::vbExclamation);
+        return false;
+    }
+    if (!boxValueWithin(boxes[StartMonthBox], 1, 12)) {
+        message(startMonthMessage(), vb::vbOKOnly + vb::vbExclamation);
+        return false;
+    }
+    const QString weather = weatherBlueprintFile(shared().GamePath, boxes[WeatherProviderBox],
+                                                 boxes[WeatherProductBox], boxes[WeatherBlueprintBox]);
+    if (weather.isEmpty() || !FileExists(weather)) {
+        message(weatherMissingMessage(), vb::vbOKOnly + vb::vbExclamation);
+        return false;
+    }
+    return !request.drivenConsist.isEmpty()
+        || message(noDrivenConsistQuestion(), vb::vbYesNo + vb::vbExclamation) == vb::vbYes;
+}
+
 // ---- the command ------------------------------------------------------------------------------
 
 QString scenariosWorkXml()
@@ -331,26 +358,7 @@ SaveOutcome saveScenario(ScenarioEditor& editor, const SaveRequest& request)
         return SaveOutcome::Clone;
 
     // The checks of the boxes.
-    if (!startTimeAccepted(boxes[StartTimeBox])) {
-        message(timeFormatMessage(), vb::vbOKOnly + vb::vbExclamation);
-        return SaveOutcome::Stopped;
-    }
-    if (!boxValueWithin(boxes[StartDayBox], 1, 31)) {
-        message(startDayMessage(), vb::vbOKOnly + vb::vbExclamation);
-        return SaveOutcome::Stopped;
-    }
-    if (!boxValueWithin(boxes[StartMonthBox], 1, 12)) {
-        message(startMonthMessage(), vb::vbOKOnly + vb::vbExclamation);
-        return SaveOutcome::Stopped;
-    }
-    const QString weather = weatherBlueprintFile(s.GamePath, boxes[WeatherProviderBox], boxes[WeatherProductBox],
-                                                 boxes[WeatherBlueprintBox]);
-    if (weather.isEmpty() || !FileExists(weather)) {
-        message(weatherMissingMessage(), vb::vbOKOnly + vb::vbExclamation);
-        return SaveOutcome::Stopped;
-    }
-    if (request.drivenConsist.isEmpty()
-        && message(noDrivenConsistQuestion(), vb::vbYesNo + vb::vbExclamation) != vb::vbYes)
+    if (!saveChecksPass(request))
         return SaveOutcome::Stopped;
 
     // The block.

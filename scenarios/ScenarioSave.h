@@ -124,6 +124,19 @@ QString scenarioWorkXml();  // program folder & "\tempfiles\Scenario.xml"
 QString scenariosWorkBin(); // program folder & "\TempFiles\Scenarios.bin"
 QString scenarioWorkBin();  // program folder & "\TempFiles\Scenario.bin"
 
+// The checks of the boxes shared by the save and the clone: the start time, day and month,
+// the weather blueprint file, and the question when no consist is driven. Shows the message of
+// the first that fails (or asks) and returns false when the command is to stop.
+bool saveChecksPass(const SaveRequest& request);
+
+// Writes text and a line end as one ANSI work file, replacing an earlier one as a whole; on
+// failure error says what failed.
+bool writeWorkFile(const QString& path, const QString& text, QString& error);
+// Writes a text as a work file (xmlPath) and has the serializer convert it (named on its command
+// line as commandXmlPath) into binPath, with the program folder current.
+bool writeAndConvert(const QString& xmlPath, const QString& commandXmlPath, const QString& binPath,
+                     const QString& text, QString& error);
+
 // "Save Changes". Reads the shared ScenarioProperties, ScenariosTextBefore/After, ScenarioText,
 // RouteFolder, ScenarioFolder and GamePath and the editor's LoadedName, LoadedStartTime and
 // IsTimetable; asks and reports through ui(). After a save the editor's ChangesSaved is set,

@@ -6,6 +6,7 @@
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
 #include "scenarios/ScenarioSave.h"
+#include "scenarios/ScenarioClone.h"
 #include "scenarios/frmShowRoutes.h"
 
 #include <QButtonGroup>
@@ -290,9 +291,9 @@ void frmZelvorn::buildScenarioFrame()
     Command8 = makeButton(Frame5, "Command8", QStringLiteral("Run Rail Sim Editor"));
     Command14 = makeButton(Frame5, "Command14", QStringLiteral("Run Rail Sim Editor (with log)"));
     // The clone has no handler yet: the button stays hidden until it does something.
-    Command12->hide();
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(Command12, &QPushButton::clicked, this, [this] { Command12_Click(); });
     connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
     connect(Command8, &QPushButton::clicked, this, [this] { Command8_Click(); });
     connect(Command14, &QPushButton::clicked, this, [this] { Command14_Click(); });
@@ -551,32 +552,42 @@ void frmZelvorn::Option2_MouseDown(int index)
     });
 }
 
-void frmZelvorn::Command1_Click()
+SaveRequest frmZelvorn::saveRequest() const
 {
-    if (saving_)
-        return;
     SaveRequest request;
     for (int i = 0; i < PropertyBoxCount; ++i)
         request.boxes[i] = Text1[i]->text();
     request.shiftAllConsists = Check1->isChecked();
     request.timetableSelected = Option2[1]->isChecked();
     request.drivenConsist = Label3->text();
+    return request;
+}
 
-    // While the save runs and window events are processed, neither this window nor the
-    // browser takes another command.
+void frmZelvorn::underSaveGuard(const QString& handler, const std::function<void()>& work)
+{
+    // While a save or a clone runs and window events are processed, neither this window nor
+    // the browser takes another command.
     saving_ = true;
     client_->setEnabled(false);
     menuBar()->setEnabled(false);
     const QPointer<frmShowRoutes> browser = frmShowRoutes::loaded();
     if (browser)
         browser->setEnabled(false);
-    SaveOutcome outcome = SaveOutcome::Stopped;
-    guarded(QStringLiteral("Command1_Click"), [this, &request, &outcome] { outcome = saveScenario(editor_, request); });
+    guarded(handler, work);
     if (browser)
         browser->setEnabled(true);
     menuBar()->setEnabled(true);
     client_->setEnabled(true);
     saving_ = false;
+}
+
+void frmZelvorn::Command1_Click()
+{
+    if (saving_)
+        return;
+    const SaveRequest request = saveRequest();
+    SaveOutcome outcome = SaveOutcome::Stopped;
+    underSaveGuard(QStringLiteral("Command1_Click"), [this, &request, &outcome] { outcome = saveScenario(editor_, request); });
 
     switch (outcome) {
     case SaveOutcome::Clone:
@@ -592,6 +603,21 @@ void frmZelvorn::Command1_Click()
     case SaveOutcome::Stopped:
     case SaveOutcome::Failed:
         break;
+    }
+}
+
+void frmZelvorn::Command12_Click()
+{
+    if (saving_)
+        return;
+    const SaveRequest request = saveRequest();
+    CloneOutcome outcome = CloneOutcome::Stopped;
+    underSaveGuard(QStringLiteral("Command12_Click"), [this, &request, &outcome] { outcome = cloneScenario(editor_, request); });
+
+    if (outcome == CloneOutcome::Cloned) {
+        Command1->setEnabled(false);
+        Command12->setEnabled(false);
+        Command2_Click();
     }
 }
 

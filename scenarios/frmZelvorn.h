@@ -8,6 +8,7 @@
 
 #include "common/FolderTreeWidget.h"
 #include "scenarios/ScenarioEditor.h"
+#include "scenarios/ScenarioSave.h"
 
 #include <QMainWindow>
 
@@ -91,6 +92,7 @@ public:
     void Command3_Click();
     void Option2_MouseDown(int index);
     void Command1_Click();
+    void Command12_Click();
     void Command2_Click();
     void Command5_Click();
     void Command8_Click();
@@ -110,6 +112,9 @@ private:
     void unload();
     // Runs a handler, showing anything it throws as an error message.
     void guarded(const QString& handler, const std::function<void()>& work);
+    // The save's and the clone's request from the boxes, and their guard.
+    scenarios::SaveRequest saveRequest() const;
+    void underSaveGuard(const QString& handler, const std::function<void()>& work);
 
     scenarios::ScenarioEditor editor_;
     QWidget* client_ = nullptr;

@@ -2,7 +2,7 @@
 # Sourced by ./run and ./test.
 
 VELTRANE_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libzip-dev libgtest-dev
-                   libgmock-dev libbenchmark-dev fonts-dejavu-core ccache)
+                   libgmock-dev libbenchmark-dev fonts-dejavu-core ccache libsquish-dev)
 
 # What the full test run needs beyond the build: Wine and the cross compiler for the real
 # Windows serializer, clang and its runtimes for the fuzz targets.

@@ -90,7 +90,7 @@ TEST_F(EditorTest, CommandLineTextureOpensOnTheTextPage)
     auto w = startWindow(game("Wall.TgPcDx"));
 
     EXPECT_EQ(w->SSTab1->currentIndex(), 0);
-    EXPECT_TRUE(w->Command7->isHidden()); // no image viewer to show it in
+    EXPECT_FALSE(w->Command7->isHidden()); // "Show Image" for the texture
     EXPECT_EQ(tree.readFile("program/TempDDS/Wall.bin"), bytesOf(game("Wall.TgPcDx")));
     EXPECT_EQ(tree.readFile("program/TempDDS/Wall.xml"), sourceXml(scenarioRel()));
     EXPECT_EQ(platform::encodeAnsi(w->RichTextBox1->text()), sourceXml(scenarioRel()));

@@ -1,0 +1,367 @@
+#include "hub/frmGFX.h"
+
+#include "common/FileProcs.h"
+#include "common/FolderTreeWidget.h"
+#include "common/SharedState.h"
+#include "common/Wildcard.h"
+#include "hub/ImageConvert.h"
+#include "hub/frmPicBrowser.h"
+#include "platform/Paths.h"
+#include "platform/Ui.h"
+
+#include <QEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace {
+
+QPointer<frmGFX>& theViewer()
+{
+    static QPointer<frmGFX> viewer;
+    return viewer;
+}
+
+frmGFX::PrinterDialog& printerDialog()
+{
+    static frmGFX::PrinterDialog dialog;
+    return dialog;
+}
+
+bool standardPrinterDialog(QPrinter& printer, QWidget* parent)
+{
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+const QString kNoImage = QStringLiteral("There is no image yet: pick a file to show first.");
+
+// The work file shown over the whole screen; a click or any key closes it.
+class FullScreenView : public QWidget {
+public:
+    explicit FullScreenView(const QImage& image) : image_(image)
+    {
+        setAttribute(Qt::WA_DeleteOnClose);
+        setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+        setFocusPolicy(Qt::StrongFocus);
+        QPalette p = palette();
+        p.setColor(QPalette::Window, Qt::black);
+        setPalette(p);
+        setAutoFillBackground(true);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        const QSize fitted = image_.size().scaled(size(), Qt::KeepAspectRatio);
+        const QRect target(QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2), fitted);
+        painter.drawImage(target, image_);
+    }
+    void mousePressEvent(QMouseEvent*) override { close(); }
+    void keyPressEvent(QKeyEvent*) override { close(); }
+
+private:
+    QImage image_;
+};
+
+} // namespace
+
+frmGFX* frmGFX::instance()
+{
+    if (!theViewer())
+        theViewer() = new frmGFX();
+    return theViewer();
+}
+
+frmGFX* frmGFX::existing()
+{
+    return theViewer();
+}
+
+void frmGFX::showViewer()
+{
+    frmGFX* viewer = instance();
+    viewer->show();
+    viewer->raise();
+}
+
+void frmGFX::showImage(const QString& path)
+{
+    frmGFX* viewer = instance();
+    viewer->Text3->setText(path); // converts only when the text changes
+    viewer->show();
+    viewer->raise();
+}
+
+void frmGFX::setPrinterDialog(PrinterDialog dialog)
+{
+    printerDialog() = std::move(dialog);
+}
+
+frmGFX::frmGFX()
+{
+    setObjectName(QStringLiteral("frmGFX"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("PicView"));
+
+    auto* central = new QWidget(this);
+    auto* left = new QVBoxLayout;
+    Text2 = new QLineEdit(central);
+    Text2->setReadOnly(true);
+    Dir1 = new FolderTreeWidget(central);
+    Text1 = new QLineEdit(central);
+    File1 = new QListWidget(central);
+    File1->setSelectionMode(QAbstractItemView::SingleSelection);
+    Text3 = new QLineEdit(central);
+    Text3->setReadOnly(true);
+    left->addWidget(Text2);
+    left->addWidget(Dir1, 2);
+    left->addWidget(Text1);
+    left->addWidget(File1, 3);
+    left->addWidget(Text3);
+
+    auto* right = new QVBoxLayout;
+    Label1 = new QLabel(QStringLiteral("Clickon image to display Full-Screen"), central);
+    Picture1 = new QLabel(central);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setToolTip(QStringLiteral("Click on the image to display full screen"));
+    Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Picture1->installEventFilter(this);
+    auto* scroll = new QScrollArea(central);
+    scroll->setWidget(Picture1);
+    scroll->setWidgetResizable(true);
+    right->addWidget(Label1);
+    right->addWidget(scroll, 1);
+
+    auto* layout = new QHBoxLayout(central);
+    layout->addLayout(left, 1);
+    layout->addLayout(right, 2);
+    setCentralWidget(central);
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    mnuFileOpen = file->addAction(QStringLiteral("&Open..."), this, [this] { mnuFileOpen_Click(); });
+    file->addSeparator();
+    mnuFilePrint = file->addAction(QStringLiteral("&Print..."), this, [this] { mnuFilePrint_Click(); });
+    file->addSeparator();
+    mnuFileExit = file->addAction(QStringLiteral("E&xit"), this, [this] { mnuFileExit_Click(); });
+    QMenu* image = menuBar()->addMenu(QStringLiteral("Image"));
+    grey = image->addAction(QStringLiteral("Greyscale"), this, [this] { grey_Click(); });
+    flip = image->addAction(QStringLiteral("Flip"), this, [this] { flip_Click(); });
+    rot = image->addAction(QStringLiteral("Rotate 90 degrees"), this, [this] { rot_Click(); });
+    QMenu* browser = menuBar()->addMenu(QStringLiteral("Browser"));
+    mnuBr = browser->addAction(QStringLiteral("Open Browser"), this, [this] { mnuBr_Click(); });
+
+    connect(Dir1, &FolderTreeWidget::folderChosen, this, [this] { Dir1_Change(); });
+    connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
+    connect(File1, &QListWidget::itemClicked, this, [this] { File1_Click(); });
+    connect(Text3, &QLineEdit::textChanged, this, [this] { Text3_Change(); });
+
+    resize(900, 600);
+    Form_Load();
+}
+
+frmGFX::~frmGFX()
+{
+    if (fullScreen_)
+        fullScreen_->close();
+    if (browser_)
+        browser_->close();
+}
+
+void frmGFX::Form_Load()
+{
+    const QString game = shared().GamePath;
+    Dir1->setRoot(game.isEmpty() ? platform::programFolder() : game);
+    Dir1->setPath(game + QStringLiteral("\\Assets"));
+    Text2->setText(Dir1->path());
+    Text1->setText(QStringLiteral("*.TgPcDx"));
+    Text1_Change();
+}
+
+void frmGFX::Dir1_Change()
+{
+    QString folder = Dir1->path();
+    if (!folder.endsWith(QLatin1Char('\\')))
+        folder += QLatin1Char('\\');
+    Text2->setText(folder);
+    Text1_Change();
+    ui().doEvents();
+}
+
+void frmGFX::Text1_Change()
+{
+    QString pattern = Text1->text();
+    if (pattern.isEmpty())
+        pattern = QStringLiteral("*.*");
+    File1->clear();
+    File1->addItems(matchingFileNames(Dir1->path(), pattern));
+}
+
+void frmGFX::File1_Click()
+{
+    QListWidgetItem* item = File1->currentItem();
+    if (!item)
+        return;
+    showFile(Dir1->path() + QLatin1Char('\\') + item->text(), true);
+}
+
+void frmGFX::Text3_Change()
+{
+    if (!Text3->text().isEmpty())
+        showFile(Text3->text(), false);
+}
+
+void frmGFX::mnuFileOpen_Click()
+{
+    FileDialogRequest request;
+    request.title = QStringLiteral("Open");
+    request.filter = QStringLiteral("All Files (*.TgPcDx)|*.TgPcDx");
+    const QString chosen = ui().openFile(request);
+    if (chosen.isEmpty())
+        return;
+    showFile(chosen, true);
+}
+
+void frmGFX::showFile(const QString& source, bool setCaption)
+{
+    hub::ImageRead r;
+    {
+        BusyPointer busy;
+        r = hub::ConvertToWorkFile(source);
+    }
+    if (!r.ok) {
+        Picture1->clear();
+        ui().msgBox(r.error, vb::vbExclamation, Ui::programTitle());
+        return;
+    }
+    loadPicture();
+    if (setCaption)
+        setWindowTitle(hub::ViewerCaption(r.record));
+}
+
+bool frmGFX::loadPicture()
+{
+    QImage image;
+    if (!image.load(platform::nativePath(hub::ViewerWorkFile()), "BMP")) {
+        Picture1->clear();
+        return false;
+    }
+    Picture1->setPixmap(QPixmap::fromImage(image));
+    return true;
+}
+
+bool frmGFX::haveImage()
+{
+    if (QFileInfo::exists(platform::nativePath(hub::ViewerWorkFile())) && !Picture1->pixmap().isNull())
+        return true;
+    Picture1->clear();
+    ui().msgBox(kNoImage, vb::vbExclamation, Ui::programTitle());
+    return false;
+}
+
+void frmGFX::imageCommand(int operation)
+{
+    if (!haveImage())
+        return;
+    if (!hub::ProcessWorkFile(hub::BitmapOperation(operation)) || !loadPicture()) {
+        Picture1->clear();
+        ui().msgBox(QStringLiteral("The image ") + hub::ViewerWorkFile() + QStringLiteral(" could not be changed."),
+                    vb::vbExclamation, Ui::programTitle());
+    }
+}
+
+void frmGFX::grey_Click()
+{
+    imageCommand(int(hub::BitmapOperation::Greyscale));
+}
+
+void frmGFX::flip_Click()
+{
+    imageCommand(int(hub::BitmapOperation::Flip));
+}
+
+void frmGFX::rot_Click()
+{
+    imageCommand(int(hub::BitmapOperation::Rotate));
+}
+
+void frmGFX::mnuFilePrint_Click()
+{
+    if (!haveImage())
+        return;
+    QImage image;
+    if (!image.load(platform::nativePath(hub::ViewerWorkFile()), "BMP")) {
+        Picture1->clear();
+        ui().msgBox(kNoImage, vb::vbExclamation, Ui::programTitle());
+        return;
+    }
+    QPrinter printer;
+    const PrinterDialog& dialog = printerDialog();
+    if (!(dialog ? dialog(printer, this) : standardPrinterDialog(printer, this)))
+        return;
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        ui().msgBox(QStringLiteral("The image could not be printed."), vb::vbExclamation, Ui::programTitle());
+        return;
+    }
+    const QRect page = painter.viewport();
+    const QSize fitted = image.size().scaled(page.size(), Qt::KeepAspectRatio);
+    painter.drawImage(QRect(page.topLeft(), fitted), image);
+    painter.end();
+}
+
+void frmGFX::Picture1_Click()
+{
+    if (!haveImage())
+        return;
+    QImage image;
+    if (!image.load(platform::nativePath(hub::ViewerWorkFile()), "BMP")) {
+        Picture1->clear();
+        ui().msgBox(kNoImage, vb::vbExclamation, Ui::programTitle());
+        return;
+    }
+    if (fullScreen_)
+        fullScreen_->close();
+    fullScreen_ = new FullScreenView(image);
+    fullScreen_->showFullScreen();
+    fullScreen_->activateWindow();
+    fullScreen_->setFocus();
+}
+
+// Our own browser, from the game folder; the game folder itself never changes.
+void frmGFX::mnuBr_Click()
+{
+    if (!browser_) {
+        const QString game = shared().GamePath;
+        browser_ = new frmPicBrowser(game.isEmpty() ? platform::programFolder() : game,
+                                     [this](const QString& path) { showFile(path, true); });
+    }
+    browser_->show();
+    browser_->raise();
+}
+
+void frmGFX::mnuFileExit_Click()
+{
+    close();
+}
+
+bool frmGFX::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Picture1 && event->type() == QEvent::MouseButtonRelease) {
+        Picture1_Click();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
