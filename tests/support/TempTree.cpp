@@ -23,30 +23,16 @@ TempTree::TempTree()
     if (::symlink("../drive_c", QFile::encodeName(path(QStringLiteral("wine/dosdevices/c:"))).constData()) != 0)
         ADD_FAILURE() << "Cannot create drive c: of the temporary Wine prefix";
 
-    setVar("VELTRANE_HOME", programPath());
-    setVar("VELTRANE_SYSTEM", systemPath());
-    setVar("WINEPREFIX", winePrefixPath());
+    env_.set("VELTRANE_HOME", QFile::encodeName(programPath()));
+    env_.set("VELTRANE_SYSTEM", QFile::encodeName(systemPath()));
+    env_.set("WINEPREFIX", QFile::encodeName(winePrefixPath()));
     platform::clearPathCache();
 }
 
 TempTree::~TempTree()
 {
-    for (auto it = saved_.crbegin(); it != saved_.crend(); ++it) {
-        if (it->value)
-            qputenv(it->name, *it->value);
-        else
-            qunsetenv(it->name);
-    }
+    env_.restore();
     platform::clearPathCache();
-}
-
-void TempTree::setVar(const char* name, const QString& value)
-{
-    SavedVar saved{name, std::nullopt};
-    if (qEnvironmentVariableIsSet(name))
-        saved.value = qgetenv(name);
-    saved_.append(saved);
-    qputenv(name, QFile::encodeName(value));
 }
 
 QString TempTree::rootPath() const

@@ -8,13 +8,12 @@
 // "game/Content/Routes.xml"; absolute paths are taken as they are.
 
 #include "support/QtPrinters.h"
+#include "support/ScopedEnv.h"
 
 #include <QByteArray>
 #include <QString>
-#include <QList>
 #include <QTemporaryDir>
 
-#include <optional>
 
 class TempTree {
 public:
@@ -39,12 +38,6 @@ public:
     QString makeDir(const QString& relativePath) const;
 
 private:
-    struct SavedVar {
-        const char* name;
-        std::optional<QByteArray> value;
-    };
-    void setVar(const char* name, const QString& value);
-
     QTemporaryDir dir_;
-    QList<SavedVar> saved_;
+    ScopedEnvList env_;
 };

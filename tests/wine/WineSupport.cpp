@@ -29,32 +29,18 @@ QString wineserverProgram()
 
 WineSession::WineSession()
 {
-    setVar("WINEPREFIX", QFile::encodeName(prefix()));
-    setVar("WINEDEBUG", "-all");
-    setVar("WINEDLLOVERRIDES", "mscoree,mshtml,winemenubuilder.exe=");
+    env_.set("WINEPREFIX", QFile::encodeName(prefix()));
+    env_.set("WINEDEBUG", "-all");
+    env_.set("WINEDLLOVERRIDES", "mscoree,mshtml,winemenubuilder.exe=");
     if (qEnvironmentVariable("VELTRANE_WINE").isEmpty())
-        setVar("VELTRANE_WINE", "wine");
+        env_.set("VELTRANE_WINE", "wine");
     platform::clearPathCache();
 }
 
 WineSession::~WineSession()
 {
-    for (auto it = saved_.crbegin(); it != saved_.crend(); ++it) {
-        if (it->value)
-            qputenv(it->name, *it->value);
-        else
-            qunsetenv(it->name);
-    }
+    env_.restore();
     platform::clearPathCache();
-}
-
-void WineSession::setVar(const char* name, const QByteArray& value)
-{
-    Saved saved{name, std::nullopt};
-    if (qEnvironmentVariableIsSet(name))
-        saved.value = qgetenv(name);
-    saved_.append(saved);
-    qputenv(name, value);
 }
 
 QString WineSession::prefix()

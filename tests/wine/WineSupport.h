@@ -7,12 +7,12 @@
 // its empty one), sets WINEDEBUG=-all and VELTRANE_WINE (the given one, else "wine"), and
 // restores them when it goes.
 
+#include "support/ScopedEnv.h"
+
 #include <QByteArray>
-#include <QList>
 #include <QString>
 #include <QStringList>
 
-#include <optional>
 
 class WineSession {
 public:
@@ -42,12 +42,7 @@ public:
 
 private:
     int run(const QString& program, const QStringList& arguments) const;
-    struct Saved {
-        const char* name;
-        std::optional<QByteArray> value;
-    };
-    void setVar(const char* name, const QByteArray& value);
-    QList<Saved> saved_;
+    ScopedEnvList env_;
 };
 
 // Makes a drive letter of the prefix ("d") a link to folder while it lives; an earlier link of
