@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cstdio>
+
 using platform::nativePath;
 
 QString SerzCommandLine(const QString& inputPath, const QString& switchText, const QString& outputPath)
@@ -130,5 +132,35 @@ ConversionResult ReplaceGameFile(const QString& newFile, const QString& gameFile
     }
     if (backupPath)
         *backupPath = backup;
+    return ConversionResult{true, QString()};
+}
+
+ConversionResult PlaceNewGameFile(const QString& newFile, const QString& gameFile)
+{
+    if (fileSize(newFile) <= 0)
+        return failure(QStringLiteral("The converted file ") + newFile + QStringLiteral(" is missing or empty; ")
+                       + gameFile + QStringLiteral(" has not been written."));
+    const QString nativeGame = nativePath(gameFile);
+    const QString staging = nativeGame + QStringLiteral(".veltrane-new");
+    QFile::remove(staging);
+    if (!QFile::copy(nativePath(newFile), staging)) {
+        QFile::remove(staging);
+        return failure(QStringLiteral("The new file could not be copied to ") + gameFile
+                       + QStringLiteral("; the file has not been written."));
+    }
+    QString syncError;
+    if (!platform::syncFile(staging, &syncError)) {
+        QFile::remove(staging);
+        return failure(QStringLiteral("The new file could not be written to disk beside ") + gameFile + QStringLiteral(" (")
+                       + syncError + QStringLiteral("); the file has not been written."));
+    }
+    // std::rename replaces an existing file in one step; QFile::rename refuses to, so the
+    // staging copy is put in place with the system call.
+    if (std::rename(QFile::encodeName(staging).constData(), QFile::encodeName(nativeGame).constData()) != 0) {
+        QFile::remove(staging);
+        return failure(QStringLiteral("The new file could not be put in place of ") + gameFile
+                       + QStringLiteral("; the file has not been written."));
+    }
+    platform::syncFolder(QFileInfo(nativeGame).absolutePath());
     return ConversionResult{true, QString()};
 }

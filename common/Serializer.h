@@ -42,3 +42,9 @@ QString BackupName(const QString& base);
 // backupPath (when given) receives the backup's path, or "" when there was no file to back up.
 ConversionResult ReplaceGameFile(const QString& newFile, const QString& gameFile,
                                  const QString& backupBase = QString(), QString* backupPath = nullptr);
+
+// Puts newFile at gameFile's path without a backup, replacing a file of that name: newFile
+// must exist and not be empty; it is copied beside gameFile, flushed to the disk and renamed
+// over it, so a failure at any step leaves a former gameFile as it was, and a power cut
+// leaves the old file or the whole new one.
+ConversionResult PlaceNewGameFile(const QString& newFile, const QString& gameFile);

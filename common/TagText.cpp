@@ -9,6 +9,57 @@ namespace tags {
 
 namespace {
 
+// True when text, from index i (0-based, at an "&"), starts an entity or character reference.
+bool startsEntity(const QString& text, qsizetype i)
+{
+    qsizetype j = i + 1;
+    const qsizetype n = text.size();
+    if (j < n && text.at(j) == QLatin1Char('#')) {
+        ++j;
+        const bool hex = j < n && (text.at(j) == QLatin1Char('x') || text.at(j) == QLatin1Char('X'));
+        if (hex)
+            ++j;
+        const qsizetype digits = j;
+        while (j < n) {
+            const char16_t c = text.at(j).unicode();
+            const bool digit = (c >= u'0' && c <= u'9')
+                || (hex && ((c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F')));
+            if (!digit)
+                break;
+            ++j;
+        }
+        return j > digits && j < n && text.at(j) == QLatin1Char(';');
+    }
+    static const char* const names[] = {"amp;", "lt;", "gt;", "quot;", "apos;"};
+    for (const char* name : names) {
+        if (QStringView(text).mid(j).startsWith(QLatin1String(name)))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QString escapeBoxText(const QString& text)
+{
+    QString out;
+    out.reserve(text.size() + text.size() / 8);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('&'))
+            out += startsEntity(text, i) ? QStringLiteral("&") : QStringLiteral("&amp;");
+        else if (c == QLatin1Char('<'))
+            out += QStringLiteral("&lt;");
+        else if (c == QLatin1Char('>'))
+            out += QStringLiteral("&gt;");
+        else
+            out += c;
+    }
+    return out;
+}
+
+namespace {
+
 constexpr int invalidArgument = 5;
 constexpr int overflow = 6;
 

@@ -50,6 +50,12 @@ inline constexpr Policy scenarioEditorPolicy{vb::Compare::Text, true, false, fal
 // The scenario editor's exact reader (GetDetailExact).
 inline constexpr Policy scenarioEditorExactPolicy{vb::Compare::Binary, true, false, false};
 
+// Text typed by the user as it goes into the XML: "&", "<" and ">" become "&amp;", "&lt;" and
+// "&gt;"; an "&" that already starts one of XML's entities ("&amp;", "&lt;", "&gt;", "&quot;",
+// "&apos;") or a character reference ("&#233;", "&#xE9;") is left alone, so text loaded from
+// the file and saved unchanged stays as it was.
+QString escapeBoxText(const QString& text);
+
 // The one implementation of each shared procedure. Call these through a window's namespace.
 namespace detail {
 

@@ -2,6 +2,7 @@
 
 #include "common/FileProcs.h"
 #include "common/TagText.h"
+#include "common/TempFiles.h"
 #include "common/VbError.h"
 #include "platform/Paths.h"
 #include "platform/Ui.h"
@@ -107,7 +108,7 @@ StartupOpen StartupOpenFor(const QString& path, bool xmlEditorDefault)
 
 QString TempFilesFolder()
 {
-    return platform::programFolder() + QStringLiteral("\\TempFiles");
+    return ::TempFilesFolder();
 }
 
 QString TempDdsFolder()
@@ -131,10 +132,7 @@ bool MakeFolder(const QString& folder)
 
 bool ResetTempFiles()
 {
-    tags::hub::DelAll(TempFilesFolder());
-    ui().doEvents();
-    platform::clearPathCache();
-    return MakeFolder(TempFilesFolder());
+    return ::ResetTempFiles();
 }
 
 } // namespace hub

@@ -53,7 +53,8 @@ enum class StartupOpen {
 // page's commands.
 StartupOpen StartupOpenFor(const QString& path, bool xmlEditorDefault);
 
-// The program folder's work folders.
+// The program folder's work folders. TempFilesFolder and ResetTempFiles forward to the
+// common ones (common/TempFiles.h).
 QString TempFilesFolder(); // program folder & "\TempFiles"
 QString TempDdsFolder();   // program folder & "\TempDDS"
 QString PreferencesPath(); // program folder & "\preferences.txt"

@@ -12,6 +12,7 @@
 #include <QSaveFile>
 #include <QSysInfo>
 #include <QTransform>
+#include <QtEndian>
 
 #include <squish.h>
 
@@ -252,22 +253,27 @@ DdsDecoded DecodeDds(const QByteArray& bytes)
             }
         });
     } else {
-        QImage rgba(width, height, QImage::Format_RGBA8888);
-        if (rgba.isNull()) {
-            out.fault = DdsFault::BadSize;
-            return out;
-        }
-        // Bands of whole block rows, each decoded by libsquish on its own thread.
+        // Bands of whole block rows, each decoded by libsquish on its own thread straight into
+        // the image; libsquish writes R, G, B, A bytes, so each band then swaps red and blue
+        // in place into QImage's 32-bit ARGB (no second image, no conversion pass).
         const int blockRows = (height + 3) / 4;
         const qint64 rowBytes = qint64((width + 3) / 4) * blockBytes;
-        uchar* bits = rgba.bits();
-        const int pitch = int(rgba.bytesPerLine());
+        uchar* bits = image.bits();
+        const int pitch = int(image.bytesPerLine());
         inBands(blockRows, qint64(width) * height, [&](int first, int end) {
             const int top = first * 4;
             const int rows = std::min(height, end * 4) - top;
-            squish::DecompressImage(bits + qint64(top) * pitch, width, rows, pitch, data + first * rowBytes, squishFlags);
+            uchar* band = bits + qint64(top) * pitch;
+            squish::DecompressImage(band, width, rows, pitch, data + first * rowBytes, squishFlags);
+            for (int y = 0; y < rows; ++y) {
+                auto* line = reinterpret_cast<quint32*>(band + qint64(y) * pitch);
+                for (int x = 0; x < width; ++x) {
+                    // Bytes R, G, B, A read as a little-endian word: 0xAABBGGRR.
+                    const quint32 p = qFromLittleEndian(line[x]);
+                    line[x] = (p & 0xFF00FF00u) | ((p & 0x000000FFu) << 16) | ((p >> 16) & 0x000000FFu);
+                }
+            }
         });
-        image = rgba.convertToFormat(QImage::Format_ARGB32);
     }
     out.image = std::move(image);
     return out;

@@ -3,6 +3,8 @@
 #include "common/FileProcs.h"
 #include "common/SharedState.h"
 #include "common/VbError.h"
+#include "assets/frmAssets.h"
+#include "assets/frmFolderLoco.h"
 #include "hub/EditorPages.h"
 #include "hub/HubStartup.h"
 #include "hub/LoadingPicture.h"
@@ -314,6 +316,8 @@ void frmEditor::buildMenus()
     mnuTgpcdx = item(mnuTools, QStringLiteral("TgPcDx Viewer"), &frmEditor::mnuTgpcdx_Click);
     mnuTools->addSeparator();
     mnuZelvorn = item(mnuTools, QStringLiteral("Edit Scenarios"), &frmEditor::mnuZelvorn_Click);
+    mnuLists = item(mnuTools, QStringLiteral("Edit Assets"), &frmEditor::mnuLists_Click);
+    mnuLoco = item(mnuTools, QStringLiteral("Loco Folders"), &frmEditor::mnuLoco_Click);
     mnuTools->addSeparator();
     mnuMultiMarker = item(mnuTools, QStringLiteral("Convert  Marker files"), &frmEditor::mnuMultiMarker_Click);
     mnuDCSVnew = item(mnuTools, QStringLiteral("DCSV Precision"), &frmEditor::mnuDCSVnew_Click);
@@ -801,6 +805,7 @@ void frmEditor::Form_Unload()
         if (TreeHooks.UnloadSearchDialog)
             TreeHooks.UnloadSearchDialog();
         dlgSearch::unloadDialog();
+        frmGFX::unloadViewer();
         if (!WritePreferences(hub::PreferencesPath(), rec))
             showError(QStringLiteral("The settings could not be written to ") + hub::PreferencesPath()
                       + QLatin1Char('.'));
@@ -1808,6 +1813,23 @@ void frmEditor::mnuZelvorn_Click()
     if (isBusy())
         return;
     frmShowRoutes::showBrowser(this);
+}
+
+void frmEditor::mnuLists_Click()
+{
+    if (!isBusy())
+        frmAssets::showWindow(this);
+}
+
+void frmEditor::mnuLoco_Click()
+{
+    if (isBusy())
+        return;
+    const int answer = ui().msgBox(QStringLiteral("This option assumes that you have set up your Developer and Addon folders")
+                                       + QStringLiteral("\r\nPlease confirm"),
+                                   vb::vbYesNo + vb::vbExclamation, Ui::programTitle());
+    if (answer == vb::vbYes)
+        frmFolderLoco::showWindow(this);
 }
 
 hub::ToolWindows frmEditor::toolWindows()

@@ -145,6 +145,8 @@ public:
     QAction* mnuCheckXML = nullptr;
     QAction* mnuTgpcdx = nullptr;    // "TgPcDx Viewer"
     QAction* mnuZelvorn = nullptr;
+    QAction* mnuLists = nullptr;     // "Edit Assets"
+    QAction* mnuLoco = nullptr;      // "Loco Folders"
     QAction* mnuMultiMarker = nullptr;
     QAction* mnuDCSVnew = nullptr;
     QAction* mnuDevFolders = nullptr;
@@ -203,6 +205,8 @@ public:
     void mnuTgpcdx_Click();
     void Command7_Click();
     void mnuZelvorn_Click();
+    void mnuLists_Click();
+    void mnuLoco_Click();
     void mnuMultiMarker_Click();
     void mnuDCSVnew_Click();
     void mnuMarkN_Click();

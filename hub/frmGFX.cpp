@@ -5,10 +5,13 @@
 #include "common/SharedState.h"
 #include "common/Wildcard.h"
 #include "hub/ImageConvert.h"
+#include "hub/Scanner.h"
+#include "hub/dlgScanSource.h"
 #include "hub/frmPicBrowser.h"
 #include "platform/Paths.h"
 #include "platform/Ui.h"
 
+#include <QCloseEvent>
 #include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -46,6 +49,7 @@ bool standardPrinterDialog(QPrinter& printer, QWidget* parent)
 }
 
 const QString kNoImage = QStringLiteral("There is no image yet: pick a file to show first.");
+const QString kNoScanner = QStringLiteral("No scanner was found. Connect a scanner that SANE supports and try again.");
 
 // The work file shown over the whole screen; a click or any key closes it.
 class FullScreenView : public QWidget {
@@ -105,6 +109,12 @@ void frmGFX::showImage(const QString& path)
     viewer->raise();
 }
 
+void frmGFX::unloadViewer()
+{
+    if (frmGFX* viewer = existing())
+        viewer->close();
+}
+
 void frmGFX::setPrinterDialog(PrinterDialog dialog)
 {
     printerDialog() = std::move(dialog);
@@ -160,6 +170,9 @@ frmGFX::frmGFX()
     grey = image->addAction(QStringLiteral("Greyscale"), this, [this] { grey_Click(); });
     flip = image->addAction(QStringLiteral("Flip"), this, [this] { flip_Click(); });
     rot = image->addAction(QStringLiteral("Rotate 90 degrees"), this, [this] { rot_Click(); });
+    QMenu* twain = menuBar()->addMenu(QStringLiteral("Twain"));
+    mnuseltwain = twain->addAction(QStringLiteral("Select Twain Source"), this, [this] { mnuseltwain_Click(); });
+    mnutwaq = twain->addAction(QStringLiteral("Acquire Image"), this, [this] { mnutwaq_Click(); });
     QMenu* browser = menuBar()->addMenu(QStringLiteral("Browser"));
     mnuBr = browser->addAction(QStringLiteral("Open Browser"), this, [this] { mnuBr_Click(); });
 
@@ -352,9 +365,92 @@ void frmGFX::mnuBr_Click()
     browser_->raise();
 }
 
+// The sources SANE finds; the one picked is kept for the rest of the run.
+void frmGFX::mnuseltwain_Click()
+{
+    hub::ScanSourceList list;
+    {
+        BusyPointer busy;
+        list = hub::ListScanSources();
+    }
+    if (!list.error.isEmpty()) {
+        ui().msgBox(QStringLiteral("The scanners could not be listed: ") + list.error, vb::vbExclamation, Ui::programTitle());
+        return;
+    }
+    if (list.sources.isEmpty()) {
+        ui().msgBox(kNoScanner, vb::vbExclamation, Ui::programTitle());
+        return;
+    }
+    dlgScanSource dialog(list.sources, hub::ChosenScanSource(), this);
+    ui().showModal(&dialog);
+    if (!dialog.chosenName().isEmpty())
+        hub::SetChosenScanSource(dialog.chosenName());
+}
+
+// Scans into the work file and shows it. The window's commands are off while the scanner
+// sends, and window events are processed between its reads.
+void frmGFX::mnutwaq_Click()
+{
+    if (scanning_)
+        return;
+    scanning_ = true;
+    cancelScan_ = false;
+    menuBar()->setEnabled(false);
+    centralWidget()->setEnabled(false);
+    hub::ScanOutcome r;
+    {
+        BusyPointer busy;
+        r = hub::AcquireToWorkFile([this] {
+            ui().doEvents();
+            return !cancelScan_;
+        });
+    }
+    menuBar()->setEnabled(true);
+    centralWidget()->setEnabled(true);
+    scanning_ = false;
+
+    QString message;
+    switch (r.status) {
+    case hub::ScanOutcome::Done:
+        if (!loadPicture())
+            message = QStringLiteral("The scanned image ") + hub::ViewerWorkFile() + QStringLiteral(" could not be shown.");
+        break;
+    case hub::ScanOutcome::NoDevice:
+        message = kNoScanner;
+        break;
+    case hub::ScanOutcome::Cancelled:
+        message = QStringLiteral("The scan was cancelled: there is no image.");
+        break;
+    case hub::ScanOutcome::Failed:
+        message = QStringLiteral("The image could not be acquired: ") + r.error + QLatin1Char('.');
+        break;
+    }
+    if (!message.isEmpty()) {
+        Picture1->clear();
+        ui().msgBox(message, vb::vbExclamation, Ui::programTitle());
+    }
+    if (closeAfterScan_)
+        close();
+}
+
 void frmGFX::mnuFileExit_Click()
 {
     close();
+}
+
+void frmGFX::closeEvent(QCloseEvent* event)
+{
+    if (scanning_) {
+        cancelScan_ = true;
+        closeAfterScan_ = true;
+        event->ignore();
+        return;
+    }
+    if (fullScreen_)
+        fullScreen_->close();
+    if (browser_)
+        browser_->close();
+    QMainWindow::closeEvent(event);
 }
 
 bool frmGFX::eventFilter(QObject* watched, QEvent* event)

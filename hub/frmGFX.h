@@ -1,7 +1,8 @@
 #pragma once
 // The image viewer ("PicView"): a folder tree and file list on the left, the picture on the
 // right. A picked file is converted into the bitmap work file (ImageConvert.h) and shown; the
-// Image menu rewrites the work file; printing and the full-screen view use it too.
+// Image menu rewrites the work file; printing and the full-screen view use it too. The Twain
+// menu picks a scanning source and acquires a picture into the work file (Scanner.h).
 // One instance, shown without waiting; "E&xit" deletes it, so the next opening starts afresh.
 
 #include "hub/frmPicBrowser.h"
@@ -30,6 +31,8 @@ public:
     // "Show Image": hands the texture's path to Text3 (converting only when it changes) and
     // shows the viewer.
     static void showImage(const QString& path);
+    // The main window goes: the viewer closes with its browser and full-screen view.
+    static void unloadViewer();
 
     // The printer dialog the print command asks; by default Qt's print dialog. Tests put one
     // that prints into a PDF file.
@@ -52,6 +55,8 @@ public:
     QAction* flip = nullptr;
     QAction* rot = nullptr;
     QAction* mnuBr = nullptr;
+    QAction* mnuseltwain = nullptr;
+    QAction* mnutwaq = nullptr;
 
     void Dir1_Change();
     void Text1_Change();
@@ -64,6 +69,8 @@ public:
     void mnuFilePrint_Click();
     void Picture1_Click();
     void mnuBr_Click();
+    void mnuseltwain_Click();
+    void mnutwaq_Click();
     void mnuFileExit_Click();
 
     // The full-screen window while it is open.
@@ -73,6 +80,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Closing while a scan runs cancels the scan; the window closes when it has stopped.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     frmGFX();
@@ -84,6 +93,9 @@ private:
     void imageCommand(int operation);
     bool haveImage();
 
+    bool scanning_ = false;
+    bool cancelScan_ = false;
+    bool closeAfterScan_ = false;
     QPointer<QWidget> fullScreen_;
     QPointer<frmPicBrowser> browser_;
 };

@@ -195,6 +195,14 @@ QString QtUi::openFile(const FileDialogRequest& request)
                                         filters.join(QStringLiteral(";;")), &selected, fileDialogOptions());
 }
 
+QStringList QtUi::openFiles(const FileDialogRequest& request)
+{
+    const QStringList filters = qtFilters(request.filter);
+    QString selected = filters.value(request.filterIndex - 1);
+    return QFileDialog::getOpenFileNames(dialogParent(), request.title, startPath(request),
+                                         filters.join(QStringLiteral(";;")), &selected, fileDialogOptions());
+}
+
 QString QtUi::saveFile(const FileDialogRequest& request)
 {
     const QStringList filters = qtFilters(request.filter);

@@ -13,6 +13,7 @@ public:
                      const QString& defaultText = QString()) override;
     QString openFile(const FileDialogRequest& request) override;
     QString saveFile(const FileDialogRequest& request) override;
+    QStringList openFiles(const FileDialogRequest& request) override;
     QString browseForFolder(const QString& title) override;
     void showModal(QWidget* window) override;
     void doEvents() override;

@@ -48,6 +48,12 @@ Ui* g_seam = nullptr;
 
 } // namespace
 
+QStringList Ui::openFiles(const FileDialogRequest& request)
+{
+    const QString one = openFile(request);
+    return one.isEmpty() ? QStringList() : QStringList{one};
+}
+
 int Ui::cancelAnswer(int style)
 {
     switch (style & 0x0F) {

@@ -5,6 +5,7 @@
 // answers.
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -61,6 +62,9 @@ public:
     // Common open and save dialogs; "" when cancelled.
     virtual QString openFile(const FileDialogRequest& request) = 0;
     virtual QString saveFile(const FileDialogRequest& request) = 0;
+    // Open dialog choosing several files: their full paths, each whole (a blank inside a path
+    // never splits it); empty when cancelled. By default the one file openFile answers.
+    virtual QStringList openFiles(const FileDialogRequest& request);
     // Folder picker; "" when cancelled.
     virtual QString browseForFolder(const QString& title) = 0;
     // Shows a window modally and returns when it is hidden or closed.

@@ -4,6 +4,7 @@
 
 #include "common/FileProcs.h"
 #include "common/Serializer.h"
+#include "common/TempFiles.h"
 #include "common/SharedState.h"
 #include "common/TagText.h"
 #include "common/Vb.h"
@@ -383,19 +384,17 @@ RouteScanner::RouteScanner(QString gamePath) : gamePath_(std::move(gamePath)) {}
 
 QString RouteScanner::workFolder()
 {
-    return platform::programFolder() + QStringLiteral("\\TempFiles");
+    return TempFilesFolder();
 }
 
 void RouteScanner::resetWorkFolder()
 {
-    tags::routeList::DelAll(workFolder());
-    ui().doEvents();
-    ensureWorkFolder();
+    ResetTempFiles();
 }
 
 void RouteScanner::ensureWorkFolder()
 {
-    QDir().mkpath(platform::nativePath(workFolder()));
+    EnsureTempFiles();
 }
 
 void RouteScanner::clear()

@@ -11,15 +11,56 @@ using vb::Compare;
 
 namespace {
 
+// Searches ignoring case for a tag text that starts with "<" (a character without case): the
+// candidates are found by the fast exact search for "<" and then compared, which keeps the
+// reading of a scenario of many megabytes quick.
+qsizetype indexOfTag(QStringView text, QStringView what, qsizetype from)
+{
+    for (;;) {
+        const qsizetype at = text.indexOf(what.front(), from);
+        if (at < 0 || at + what.size() > text.size())
+            return -1;
+        if (text.mid(at, what.size()).compare(what, Qt::CaseInsensitive) == 0)
+            return at;
+        from = at + 1;
+    }
+}
+
+// The same backwards: the last occurrence that ends at or before the end of text.
+qsizetype lastIndexOfTag(QStringView text, QStringView what)
+{
+    qsizetype from = text.size() - what.size();
+    while (from >= 0) {
+        const qsizetype at = text.lastIndexOf(what.front(), from);
+        if (at < 0)
+            return -1;
+        if (text.mid(at, what.size()).compare(what, Qt::CaseInsensitive) == 0)
+            return at;
+        from = at - 1;
+    }
+    return -1;
+}
+
+bool isTag(const QString& what)
+{
+    return !what.isEmpty() && what.front() == QLatin1Char('<');
+}
+
 qsizetype find(qsizetype start, const QString& text, const QString& what)
 {
-    return vb::InStr(start, text, what, Compare::Text);
+    if (!isTag(what) || start < 1)
+        return vb::InStr(start, text, what, Compare::Text);
+    const qsizetype at = indexOfTag(text, what, start - 1);
+    return at < 0 ? 0 : at + 1;
 }
 
 // The last occurrence of what at or before `at`.
 qsizetype findBack(const QString& text, const QString& what, qsizetype at)
 {
-    return vb::InStrRev(text, what, at, Compare::Text);
+    if (!isTag(what) || at < 1 || at > text.size())
+        return vb::InStrRev(text, what, at, Compare::Text);
+    const qsizetype found = lastIndexOfTag(QStringView(text).left(at), what);
+    return found < 0 ? 0 : found + 1;
 }
 
 // The last occurrence of what at or before `at` that lies within the vehicle starting at
@@ -32,7 +73,8 @@ qsizetype findInVehicle(const QString& text, const QString& what, qsizetype at, 
     const qsizetype from = vehicleStart + 1;
     if (at - from + 1 < what.size())
         return 0;
-    const qsizetype found = QStringView(text).mid(from - 1, at - from + 1).lastIndexOf(what, Qt::CaseInsensitive);
+    const QStringView vehicle = QStringView(text).mid(from - 1, at - from + 1);
+    const qsizetype found = isTag(what) ? lastIndexOfTag(vehicle, what) : vehicle.lastIndexOf(what, Qt::CaseInsensitive);
     return found < 0 ? 0 : from + found;
 }
 
@@ -199,6 +241,13 @@ void ConsistModel::read(const QString& scenarioText, LoadSteps& steps)
         }
         consists.append(consist);
     }
+}
+
+void ConsistModel::reread(const QString& scenarioText)
+{
+    LoadSteps steps;
+    steps.quiet = true;
+    read(scenarioText, steps);
 }
 
 QStringList ConsistModel::rows() const

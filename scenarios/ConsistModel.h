@@ -63,6 +63,8 @@ public:
     // Name element and only within the vehicle, so an element the vehicle lacks gives a
     // message and an empty entry rather than its neighbour's value.
     void read(const QString& scenarioText, LoadSteps& steps);
+    // The same without loading messages: the tables read again after a consist or vehicle edit.
+    void reread(const QString& scenarioText);
 
     void clear();
 

@@ -3,6 +3,7 @@
 #include "common/FileProcs.h"
 #include "common/ScenarioEntries.h"
 #include "common/Serializer.h"
+#include "common/TempFiles.h"
 #include "common/SharedState.h"
 #include "common/Vb.h"
 #include "common/VbError.h"
@@ -204,7 +205,7 @@ QString removeEmptyConsists(const QString& text, int* removed)
 
 QString ScenarioBrowser::workFolder()
 {
-    return platform::programFolder() + QStringLiteral("\\TempFiles");
+    return TempFilesFolder();
 }
 
 QString ScenarioBrowser::gameProgram()
@@ -222,9 +223,7 @@ QString ScenarioBrowser::editorProgram()
 // conversion is never read in place of this one.
 bool ScenarioBrowser::convertToWork(const QString& gameFile, const QString& workFile, QString& text)
 {
-    const QString work = workFolder();
-    if (!FolderExists(work))
-        QDir().mkpath(nativePath(work));
+    EnsureTempFiles();
     const ConversionResult result = RunSerz(gameFile, serz::ToXml, workFile, platform::programFolder());
     ui().doEvents();
     if (!result) {

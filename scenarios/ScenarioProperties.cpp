@@ -34,6 +34,8 @@ void LoadSteps::run(const std::function<void()>& step)
         description = QString::fromLocal8Bit(error.what());
     }
     ++failures_;
+    if (quiet)
+        return;
     ui().msgBox(failureMessage(description, a), vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
 }
 

@@ -20,6 +20,8 @@ class LoadSteps {
 public:
     // The progress counter; the loading code sets it as it passes its milestones.
     int a = 0;
+    // A quiet run counts failing steps but shows nothing (the tables read again after an edit).
+    bool quiet = false;
 
     // Runs one step. A VbError (or any other exception) is reported with failureMessage()
     // (OK button, exclamation icon, the program's title) and swallowed.

@@ -2,6 +2,7 @@
 
 #include "common/FileProcs.h"
 #include "common/Serializer.h"
+#include "common/TempFiles.h"
 #include "common/SharedState.h"
 #include "common/TagText.h"
 #include "common/Vb.h"
@@ -40,35 +41,6 @@ qint64 boxSeconds(const QString& box)
     const qint64 hours = vb::CInt(vb::Val(vb::Left(box, 2)));
     const qint64 minutes = vb::CInt(vb::Val(vb::Right(box, 2)));
     return hours * 3600 + minutes * 60;
-}
-
-// True when text, from index i (0-based, at an "&"), starts an entity or character reference.
-bool startsEntity(const QString& text, qsizetype i)
-{
-    qsizetype j = i + 1;
-    const qsizetype n = text.size();
-    if (j < n && text.at(j) == QLatin1Char('#')) {
-        ++j;
-        const bool hex = j < n && (text.at(j) == QLatin1Char('x') || text.at(j) == QLatin1Char('X'));
-        if (hex)
-            ++j;
-        const qsizetype digits = j;
-        while (j < n) {
-            const char16_t c = text.at(j).unicode();
-            const bool digit = (c >= u'0' && c <= u'9')
-                || (hex && ((c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F')));
-            if (!digit)
-                break;
-            ++j;
-        }
-        return j > digits && j < n && text.at(j) == QLatin1Char(';');
-    }
-    static const char* const names[] = {"amp;", "lt;", "gt;", "quot;", "apos;"};
-    for (const char* name : names) {
-        if (QStringView(text).mid(j).startsWith(QLatin1String(name)))
-            return true;
-    }
-    return false;
 }
 
 } // namespace
@@ -180,24 +152,6 @@ QString saveFailedMessage(const QString& whatFailed)
 }
 
 // ---- the steps --------------------------------------------------------------------------------
-
-QString escapeBoxText(const QString& text)
-{
-    QString out;
-    out.reserve(text.size() + text.size() / 8);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('&'))
-            out += startsEntity(text, i) ? QStringLiteral("&") : QStringLiteral("&amp;");
-        else if (c == QLatin1Char('<'))
-            out += QStringLiteral("&lt;");
-        else if (c == QLatin1Char('>'))
-            out += QStringLiteral("&gt;");
-        else
-            out += c;
-    }
-    return out;
-}
 
 bool startTimeAccepted(const QString& box)
 {
@@ -380,10 +334,8 @@ SaveOutcome saveScenario(ScenarioEditor& editor, const SaveRequest& request)
     listText += s.ScenariosTextAfter;
 
     // Both files into the work folder, both checked, before the game is touched.
-    const QString workFolder = platform::programFolder() + QStringLiteral("\\TempFiles");
-    if (!FolderExists(workFolder))
-        QDir().mkpath(nativePath(workFolder));
-    const QString commandFolder = platform::programFolder() + QStringLiteral("\\TempFiles\\");
+    EnsureTempFiles();
+    const QString commandFolder = TempFilesFolder() + QLatin1Char('\\');
     QString error;
     if (!writeAndConvert(scenariosWorkXml(), commandFolder + QStringLiteral("Scenarios.xml"), scenariosWorkBin(),
                          listText, error)) {

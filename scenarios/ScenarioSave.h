@@ -14,6 +14,7 @@
 // outcome (closing itself and the browser after a save, pressing "Clone Scenario with new
 // Name" when the user asks for a clone).
 
+#include "common/TagText.h"
 #include "scenarios/ScenarioProperties.h"
 
 #include <QString>
@@ -50,11 +51,8 @@ QString saveFailedMessage(const QString& whatFailed);
 
 // ---- the steps --------------------------------------------------------------------------------
 
-// Text from a property box as it goes into the XML: "&", "<" and ">" become "&amp;", "&lt;" and
-// "&gt;"; an "&" that already starts one of XML's entities ("&amp;", "&lt;", "&gt;", "&quot;",
-// "&apos;") or a character reference ("&#233;", "&#xE9;") is left alone, so text loaded from
-// the file and saved unchanged stays as it was.
-QString escapeBoxText(const QString& text);
+// Text from a property box as it goes into the XML (common/TagText.h).
+using tags::escapeBoxText;
 
 // True when the start time box passes the checks: exactly four characters, a numeric value
 // (its leading number) of at most 2400, and not a time before midnight (such as "-100").

@@ -2,17 +2,20 @@
 
 #include "common/SharedState.h"
 #include "common/VbError.h"
+#include "common/frmReport.h"
 #include "common/Wildcard.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
 #include "scenarios/ScenarioSave.h"
 #include "scenarios/ScenarioClone.h"
+#include "scenarios/dlgTips.h"
 #include "scenarios/frmShowRoutes.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QGridLayout>
@@ -26,6 +29,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QTextEdit>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -169,7 +173,14 @@ void frmZelvorn::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    // A running stock search ends at its next blueprint; the window closes after it.
+    if (searching_) {
+        closeAfterSearch_ = true;
+        event->ignore();
+        return;
+    }
     event->accept();
+    dlgTips::unload();
     if (loadedWindow.data() == this)
         loadedWindow.clear();
 }
@@ -217,6 +228,7 @@ void frmZelvorn::buildControls()
     Frame3 = makeFrame(client_, "Frame3", QStringLiteral("Selected Consist"));
     List2 = makeList(Frame3, "List2");
     List2->setSelectionMode(QAbstractItemView::MultiSelection);
+    buildConsistButtons();
 
     buildStockFrame();
 
@@ -345,10 +357,11 @@ void frmZelvorn::buildStockFrame()
     }
     Command6 = makeButton(Frame4, "Command6", QStringLiteral("Find Available Rolling-Stock"),
                           QStringLiteral("List all stock of type selected below."));
-    // The stock search has no handler yet: the button stays hidden until it does something.
-    Command6->hide();
     List3 = makeList(Frame4, "List3");
     List3->setSortingEnabled(true);
+    connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
+    connect(List3, &QListWidget::itemSelectionChanged, this, [this] { List3_MouseDown(); });
+    connect(Dir2, &FolderTreeWidget::folderChosen, this, [this] { Dir2_Click(); });
     Label6 = new QLabel(QStringLiteral("Path of selected Available Stock:-"), Frame4);
     Label6->setObjectName(QStringLiteral("Label6"));
     Label5 = new QLabel(Frame4);
@@ -452,11 +465,7 @@ void frmZelvorn::Form_Resize()
         Label2->setGeometry(left(kList1Margin), t + listHeight + 6, wList, row);
         Label3->setGeometry(left(kList1Margin), t + listHeight + 6 + row, wList, labelHeight);
     }
-    // The chosen consist's vehicles.
-    {
-        const int t = frameTop(Frame3);
-        List2->setGeometry(left(kListMargin), t, inner(Frame3, kListMargin), std::max(0, height - t - 10));
-    }
+    layoutConsistFrame(height);
     // Available stock: the folder, the kinds in two columns, the search, the list, the path.
     {
         const int t = frameTop(Frame4);
@@ -550,6 +559,279 @@ void frmZelvorn::Option2_MouseDown(int index)
         const int selected = editor_.pressScenarioType(index);
         Option2[selected]->setChecked(true);
     });
+}
+
+// ---- consists and vehicles ----------------------------------------------------------------
+
+void frmZelvorn::buildConsistButtons()
+{
+    Label7 = new QLabel(Frame3);
+    Label7->setObjectName(QStringLiteral("Label7"));
+    Command11 = makeButton(Frame3, "Command11", QStringLiteral("Duplicate Item"));
+    Command9 = makeButton(Frame3, "Command9", QStringLiteral("Delete Item"));
+    Command15[0] = makeButton(Frame3, "Command15_0", QStringLiteral("Load Selected Wagon(s)"));
+    Command15[1] = makeButton(Frame3, "Command15_1", QStringLiteral("Unload Selected Wagon(s)"));
+    Command4 = makeButton(Frame3, "Command4", QStringLiteral("Drive It"),
+                          QStringLiteral("Make Selected Consist/Loco the one you wish to start up in."));
+    Command20 = makeButton(Frame3, "Command20", QStringLiteral("Duplicate Consist"));
+    Command18 = makeButton(Frame3, "Command18", QStringLiteral("Delete Consist"));
+    Command17 = makeButton(Frame3, "Command17", QStringLiteral("Change Start Time"));
+    Command19 = makeButton(Frame3, "Command19", QStringLiteral("Change Service Class"));
+    Command16 = makeButton(Frame3, "Command16", QStringLiteral("Change Destination"));
+    Command13 = makeButton(Frame3, "Command13", QStringLiteral("Change Origin Point"));
+
+    connect(List1, &QListWidget::itemSelectionChanged, this, [this] { List1_Click(); });
+    connect(List2, &QListWidget::itemPressed, this, [this] { List2_MouseDown(); });
+    connect(Command11, &QPushButton::clicked, this, [this] { Command11_Click(); });
+    connect(Command9, &QPushButton::clicked, this, [this] { Command9_Click(); });
+    connect(Command15[0], &QPushButton::clicked, this, [this] { Command15_Click(0); });
+    connect(Command15[1], &QPushButton::clicked, this, [this] { Command15_Click(1); });
+    connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+    connect(Command20, &QPushButton::clicked, this, [this] { Command20_Click(); });
+    connect(Command18, &QPushButton::clicked, this, [this] { Command18_Click(); });
+    connect(Command17, &QPushButton::clicked, this, [this] { Command17_Click(); });
+    connect(Command19, &QPushButton::clicked, this, [this] { Command19_Click(); });
+    connect(Command16, &QPushButton::clicked, this, [this] { Command16_Click(); });
+    connect(Command13, &QPushButton::clicked, this, [this] { Command13_Click(); });
+}
+
+void frmZelvorn::layoutConsistFrame(int height)
+{
+    // The vehicles above, the driven engine below them, then the commands in two columns.
+    QPushButton* const buttons[] = {Command11, Command9,  Command15[0], Command15[1], Command4, Command20,
+                                    Command18, Command17, Command19,    Command16,    Command13};
+    const int row = rowHeight(this);
+    const int t = frameTop(Frame3);
+    const int x0 = kListMargin / 2;
+    const int w = std::max(0, Frame3->width() - kListMargin);
+    const int buttonRows = (int(std::size(buttons)) + 1) / 2;
+    const int buttonsHeight = buttonRows * (row + 4);
+    const int listHeight = std::max(0, height - t - row - buttonsHeight - 20);
+    List2->setGeometry(x0, t, w, listHeight);
+    Label7->setGeometry(x0, t + listHeight + 4, w, row);
+    const int y0 = t + listHeight + row + 10;
+    const int column = (w - 4) / 2;
+    for (int i = 0; i < int(std::size(buttons)); ++i)
+        buttons[i]->setGeometry(x0 + (i % 2) * (column + 4), y0 + (i / 2) * (row + 4), column, row);
+}
+
+int frmZelvorn::consistRow() const
+{
+    const QList<QListWidgetItem*> items = List1->selectedItems();
+    return items.isEmpty() ? -1 : List1->row(items.first());
+}
+
+int frmZelvorn::vehicleRow() const
+{
+    // The row last pressed when it is selected, else the first selected one.
+    const int current = List2->currentRow();
+    if (current >= 0 && List2->item(current)->isSelected())
+        return current;
+    for (int i = 0; i < List2->count(); ++i) {
+        if (List2->item(i)->isSelected())
+            return i;
+    }
+    return -1;
+}
+
+void frmZelvorn::refillConsists(int consist, const QList<int>& vehicles)
+{
+    fillList(List1, editor_.tables.rows());
+    const ConsistRecord* record = editor_.tables.consist(consist);
+    {
+        const QSignalBlocker block(List1);
+        if (record)
+            List1->item(consist)->setSelected(true);
+    }
+    if (record) {
+        QString noReport; // the missing blueprints were reported when the consist was clicked
+        const VehicleListing listing = listVehicles(record, shared().GamePath, noReport);
+        fillList(List2, listing.rows);
+        Label7->setText(listing.label7);
+        const QSignalBlocker block(List2);
+        for (int j : vehicles) {
+            if (j < List2->count())
+                List2->item(j)->setSelected(true);
+        }
+    } else {
+        fillList(List2, {});
+        Label7->clear();
+    }
+    // With no consist driven any more, the save asks about it again.
+    if (editor_.tables.drivenConsist.isEmpty())
+        Label3->clear();
+}
+
+bool frmZelvorn::runEdit(const QString& handler, const std::function<EditResult()>& command, int consistAfter,
+                         RowChange rowChange, int at)
+{
+    if (saving_)
+        return false;
+    QList<int> selected;
+    for (int i = 0; i < List2->count(); ++i) {
+        if (List2->item(i)->isSelected())
+            selected.append(i);
+    }
+    bool committed = false;
+    underSaveGuard(handler, [&] {
+        const EditResult result = command();
+        if (commitEdit(editor_, result)) {
+            committed = true;
+            const ConsistRecord* record = editor_.tables.consist(consistAfter);
+            const int count = record ? int(std::max<qsizetype>(1, record->vehicles.size())) : 0;
+            refillConsists(consistAfter, remapRows(selected, at, rowChange, count));
+        }
+        ui().doEvents();
+        showEditMessage(result);
+    });
+    return committed;
+}
+
+void frmZelvorn::List1_Click()
+{
+    const int k = consistRow();
+    if (k < 0)
+        return;
+    SharedState& state = shared();
+    const VehicleListing listing = listVehicles(editor_.tables.consist(k), state.GamePath, state.ReportText);
+    fillList(List2, listing.rows);
+    Label7->setText(listing.label7);
+    if (!state.ReportText.isEmpty()) {
+        // A report window closed but not yet deleted gives way to a fresh one.
+        if (frmReport* old = frmReport::existing(); old && !old->isVisible())
+            QCoreApplication::sendPostedEvents(old, QEvent::DeferredDelete);
+        frmReport& report = frmReport::instance();
+        report.RTB1->show();
+        report.List1->hide();
+        // The text box keeps lines as paragraphs; saving writes them with CR LF again.
+        report.RTB1->setPlainText(QString(state.ReportText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        report.showReport(false);
+    }
+    ui().doEvents();
+    state.ReportText.clear();
+}
+
+void frmZelvorn::List2_MouseDown()
+{
+    if (List2->count() == 0)
+        return;
+    const int j = List2->currentRow();
+    const int k = consistRow();
+    if (j < 0 || k < 0)
+        return;
+    VehicleDetails details;
+    if (!vehicleDetails(editor_.tables, k, j, List2->item(j)->text(), details))
+        return;
+    dlgTips& tips = dlgTips::instance(this);
+    tips.Label1->setText(details.blueprint);
+    tips.Label2->setText(details.loadable);
+    if (!details.loaded.isEmpty())
+        tips.Label3->setText(details.loaded);
+    tips.Label4->setText(details.orientation);
+    tips.Label5->setText(details.direction);
+    tips.Text1->setText(details.startTime);
+    tips.Label7->setText(details.destination);
+    tips.Label9->setText(details.number);
+    if (details.serviceClass >= 0)
+        tips.Combo1->setCurrentIndex(details.serviceClass);
+    tips.show();
+    tips.raise();
+}
+
+void frmZelvorn::Command11_Click()
+{
+    const int k = consistRow();
+    const int j = vehicleRow();
+    runEdit(QStringLiteral("Command11_Click"), [&] { return duplicateItem(shared().ScenarioText, k, j); }, k,
+            RowChange::Inserted, j);
+}
+
+void frmZelvorn::Command9_Click()
+{
+    const int k = consistRow();
+    const int j = vehicleRow();
+    runEdit(QStringLiteral("Command9_Click"), [&] { return deleteItem(shared().ScenarioText, k, j); }, k,
+            RowChange::Removed, j);
+}
+
+void frmZelvorn::Command15_Click(int index)
+{
+    const int k = consistRow();
+    QList<int> rows;
+    QStringList texts;
+    for (int i = 0; i < List2->count(); ++i) {
+        if (List2->item(i)->isSelected()) {
+            rows.append(i);
+            texts.append(List2->item(i)->text());
+        }
+    }
+    runEdit(QStringLiteral("Command15_Click"), [&] {
+        const BusyPointer busy;
+        return loadVehicles(shared().ScenarioText, k, rows, texts, index == 0);
+    }, k);
+}
+
+void frmZelvorn::Command4_Click()
+{
+    const int k = consistRow();
+    const int j = vehicleRow();
+    const QString driver = j >= 0 ? List2->item(j)->text() : QString();
+    if (runEdit(QStringLiteral("Command4_Click"), [&] { return driveIt(shared().ScenarioText, k, j); }, k))
+        Label3->setText(driver);
+}
+
+void frmZelvorn::Command20_Click()
+{
+    const int k = consistRow();
+    const QString marker = selectedText(List4);
+    runEdit(QStringLiteral("Command20_Click"), [&] {
+        const SharedState& state = shared();
+        return duplicateConsist(state.ScenarioText, k, marker, state.TracksText,
+                                [] { return ui().inputBox(consistNamePrompt()); });
+    }, k + 1);
+}
+
+void frmZelvorn::Command18_Click()
+{
+    const int k = consistRow();
+    runEdit(QStringLiteral("Command18_Click"), [&] { return deleteConsist(shared().ScenarioText, k); }, -1);
+}
+
+void frmZelvorn::Command17_Click()
+{
+    const int k = consistRow();
+    const QString time = dlgTips::existing() ? dlgTips::existing()->Text1->text() : QString();
+    if (runEdit(QStringLiteral("Command17_Click"), [&] { return changeStartTime(shared().ScenarioText, k, time); }, k))
+        Check1->setChecked(false);
+}
+
+void frmZelvorn::Command19_Click()
+{
+    const int k = consistRow();
+    const QString classText = dlgTips::existing() ? dlgTips::existing()->Combo1->currentText() : QString();
+    runEdit(QStringLiteral("Command19_Click"), [&] { return changeServiceClass(shared().ScenarioText, k, classText); },
+            k);
+}
+
+void frmZelvorn::Command16_Click()
+{
+    const int k = consistRow();
+    const int j = vehicleRow();
+    const VehicleRecord* vehicle = editor_.tables.vehicle(j, k);
+    const QString old = vehicle ? vehicle->destination : QString();
+    const QString marker = selectedText(List4);
+    runEdit(QStringLiteral("Command16_Click"),
+            [&] { return changeDestination(shared().ScenarioText, k, vehicle ? j : -1, old, marker); }, k);
+}
+
+void frmZelvorn::Command13_Click()
+{
+    const int k = consistRow();
+    const QString marker = selectedText(List4);
+    runEdit(QStringLiteral("Command13_Click"), [&] {
+        const SharedState& state = shared();
+        return changeOriginPoint(state.ScenarioText, k, marker, state.TracksText);
+    }, k);
 }
 
 SaveRequest frmZelvorn::saveRequest() const
@@ -660,4 +942,55 @@ void frmZelvorn::Command14_Click()
         frmShowRoutes::unloadBrowser();
         unload();
     });
+}
+
+// ---- available stock ----------------------------------------------------------------------
+
+void frmZelvorn::Command6_Click()
+{
+    if (searching_ || saving_)
+        return;
+    {
+        const QSignalBlocker block(List3);
+        for (int i = List3->count() - 1; i >= 0; --i)
+            delete List3->takeItem(i);
+    }
+    Label5->clear();
+    QString ticked;
+    for (QRadioButton* option : Option1) {
+        if (option->isChecked()) {
+            ticked = option->text();
+            break;
+        }
+    }
+
+    // The other commands wait while the search lets window events through.
+    searching_ = true;
+    closeAfterSearch_ = false;
+    client_->setEnabled(false);
+    menuBar()->setEnabled(false);
+    StockSearch::Hooks hooks;
+    hooks.added = [this](const StockEntry& entry) { List3->addItem(entry.name); };
+    hooks.stopRequested = [this] { return closeAfterSearch_; };
+    guarded(QStringLiteral("Command6_Click"), [this, &ticked, &hooks] { stock_.search(Dir2->path(), ticked, hooks); });
+    menuBar()->setEnabled(true);
+    client_->setEnabled(true);
+    searching_ = false;
+    if (closeAfterSearch_)
+        unload();
+}
+
+void frmZelvorn::List3_MouseDown()
+{
+    const QString row = selectedText(List3);
+    if (row.isEmpty())
+        return;
+    const QString path = stock_.pathOfRow(row);
+    if (!path.isEmpty())
+        Label5->setText(path);
+}
+
+void frmZelvorn::Dir2_Click()
+{
+    shared().LastStockFolder = Dir2->path();
 }

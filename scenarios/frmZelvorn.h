@@ -7,8 +7,10 @@
 // shows the results.
 
 #include "common/FolderTreeWidget.h"
+#include "scenarios/ConsistEditing.h"
 #include "scenarios/ScenarioEditor.h"
 #include "scenarios/ScenarioSave.h"
+#include "scenarios/StockSearch.h"
 
 #include <QMainWindow>
 
@@ -42,6 +44,8 @@ public:
     ~frmZelvorn() override;
 
     scenarios::ScenarioEditor& editor() { return editor_; }
+    // The available stock found by the last search (the swaps read it).
+    const scenarios::StockSearch& stockSearch() const { return stock_; }
 
     // Controls.
     QGroupBox* Frame5 = nullptr; // "Current Scenario"
@@ -69,6 +73,17 @@ public:
 
     QGroupBox* Frame3 = nullptr; // "Selected Consist"
     QListWidget* List2 = nullptr; // the vehicles of the chosen consist
+    QLabel* Label7 = nullptr;     // "Driven Loco Index " and the chosen consist's driven engine
+    QPushButton* Command11 = nullptr; // "Duplicate Item"
+    QPushButton* Command9 = nullptr;  // "Delete Item"
+    std::array<QPushButton*, 2> Command15{}; // "Load Selected Wagon(s)", "Unload Selected Wagon(s)"
+    QPushButton* Command4 = nullptr;  // "Drive It"
+    QPushButton* Command20 = nullptr; // "Duplicate Consist"
+    QPushButton* Command18 = nullptr; // "Delete Consist"
+    QPushButton* Command17 = nullptr; // "Change Start Time"
+    QPushButton* Command19 = nullptr; // "Change Service Class"
+    QPushButton* Command16 = nullptr; // "Change Destination"
+    QPushButton* Command13 = nullptr; // "Change Origin Point"
 
     QGroupBox* Frame4 = nullptr; // "Available Stock."
     QLabel* Label4 = nullptr;    // "Select RailVehicles Folder"
@@ -97,6 +112,22 @@ public:
     void Command5_Click();
     void Command8_Click();
     void Command14_Click();
+    // The consists and their vehicles.
+    void List1_Click();
+    void List2_MouseDown();
+    void Command11_Click();
+    void Command9_Click();
+    void Command15_Click(int index);
+    void Command4_Click();
+    void Command20_Click();
+    void Command18_Click();
+    void Command17_Click();
+    void Command19_Click();
+    void Command16_Click();
+    void Command13_Click();
+    void Command6_Click();
+    void List3_MouseDown();
+    void Dir2_Click();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -107,6 +138,17 @@ private:
     void buildScenarioFrame();
     void buildWeatherFrame();
     void buildStockFrame();
+    void buildConsistButtons();
+    void layoutConsistFrame(int height);
+    // Runs a consist or vehicle command as "Save Changes" runs (the window's commands disabled,
+    // no closing), commits what it changed, refills the lists (the consist row shown afterwards
+    // is consistAfter; the vehicle selection follows rowChange at vehicle row `at`) and shows
+    // its message. Returns whether the scenario text was changed.
+    bool runEdit(const QString& handler, const std::function<scenarios::EditResult()>& command, int consistAfter,
+                 scenarios::RowChange rowChange = scenarios::RowChange::None, int at = -1);
+    void refillConsists(int consist, const QList<int>& vehicles);
+    int consistRow() const;
+    int vehicleRow() const;
     void refreshFile1();
     // Closes the window without the unsaved-changes question.
     void unload();
@@ -120,4 +162,7 @@ private:
     QWidget* client_ = nullptr;
     bool unloading_ = false;
     bool saving_ = false; // "Save Changes" is running
+    scenarios::StockSearch stock_;
+    bool searching_ = false;      // the stock search is running
+    bool closeAfterSearch_ = false; // the window was closed during the search
 };

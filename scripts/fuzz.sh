@@ -31,7 +31,7 @@ declare -A RUNS=(
   [preferences]=30000
   [batch]=6000
 )
-ALL_TARGETS=(xml_tree texture routes_xml tags codecs registry preferences batch)
+ALL_TARGETS=(xml_tree texture routes_xml tags codecs registry preferences batch zip_split)
 TARGETS=("$@")
 [ ${#TARGETS[@]} -eq 0 ] && TARGETS=("${ALL_TARGETS[@]}")
 for t in "${TARGETS[@]}"; do

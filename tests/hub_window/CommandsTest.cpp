@@ -53,7 +53,7 @@ TEST_F(WindowTest, MenuBarInOrderWithTheToolsThatExist)
     EXPECT_EQ(captions(w.mnuConv), (QStringList{"Convert .TgPcDx to .dds", "View .dds File", "Edit .dds File",
                                                 "Convert .dds to .TgPcDx", "-", "Convert RS time to hrs/mins"}));
     EXPECT_EQ(captions(w.mnuTools), (QStringList{"Check Routes or Scenarios", "Check Routes.xml file", "TgPcDx Viewer", "-",
-                                                 "Edit Scenarios", "-", "Convert  Marker files", "DCSV Precision", "-",
+                                                 "Edit Scenarios", "Edit Assets", "Loco Folders", "-", "Convert  Marker files", "DCSV Precision", "-",
                                                  "Set Up Sub- Folders", "Easy Blueprints", "-",
                                                  "Add Route Description", "Add Route Loading Picture"}));
     EXPECT_EQ(captions(w.mnuBluePrints), (QStringList{"Markers - Named", "Markers - Series", "Route Template"}));

@@ -227,6 +227,28 @@ TEST_F(ImageConversion, TextureBecomesTheWorkBitmapAndStaysUntouched)
     EXPECT_TRUE(QDir(tree.path(QStringLiteral("program/TempFiles"))).entryList(QDir::Files).isEmpty());
 }
 
+TEST_F(ImageConversion, UncompressedSampleTextureShowsItsPattern)
+{
+    // The sample's 16x16 ARGB 8.8.8.8 bark texture: red, green, blue and half-transparent
+    // yellow quarters with a white diagonal.
+    const QString rel = QStringLiteral("Assets/VeltraneSamples/Sample01/Scenery/Trees/VS_Oak01_Bark.TgPcDx");
+    const QByteArray bark = tree.readFile(QStringLiteral("game/") + rel);
+    ASSERT_FALSE(bark.isEmpty());
+    const ImageRead r = ConvertToWorkFile(tree.gamePath() + QStringLiteral("\\") + QString(rel).replace(QLatin1Char('/'), QLatin1Char('\\')));
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(ViewerCaption(r.record), QStringLiteral("PicView - ARGB ( 16x 16x 32)"));
+    const QImage image = workImage();
+    ASSERT_EQ(image.size(), QSize(16, 16));
+    const std::vector<std::pair<QPoint, QRgb>> pixels = {
+        {{0, 0}, qRgba(255, 255, 255, 255)},  {{15, 15}, qRgba(255, 255, 255, 255)}, {{1, 0}, qRgba(255, 0, 0, 255)},
+        {{15, 0}, qRgba(0, 255, 0, 255)},     {{0, 15}, qRgba(0, 0, 255, 255)},      {{6, 7}, qRgba(255, 0, 0, 255)},
+        {{9, 7}, qRgba(0, 255, 0, 255)},      {{7, 8}, qRgba(0, 0, 255, 255)},       {{14, 15}, qRgba(255, 255, 0, 128)},
+    };
+    for (const auto& [at, rgba] : pixels)
+        EXPECT_EQ(image.pixel(at), rgba) << at.x() << "," << at.y();
+    EXPECT_EQ(tree.readFile(QStringLiteral("game/") + rel), bark);
+}
+
 TEST_F(ImageConversion, FailuresLeaveNoWorkFileAndNameTheSource)
 {
     const QString png = tree.writeFile(QStringLiteral("game/bad.png"), "not a picture");

@@ -240,6 +240,30 @@ TEST_F(ImageViewer, MainWindowOpensItAndExitStartsAfresh)
     EXPECT_TRUE(ui.messages().isEmpty());
 }
 
+TEST_F(ImageViewer, ClosesWithItsBrowserAndFullScreenViewWhenTheMainWindowCloses)
+{
+    auto editor = std::make_unique<frmEditor>();
+    editor->show();
+    editor->Text1->setText(texture);
+    editor->Command7->click();
+    QPointer<frmGFX> v = frmGFX::existing();
+    ASSERT_TRUE(v);
+    v->mnuBr_Click();
+    v->Picture1_Click();
+    QPointer<QWidget> browser = v->browser();
+    QPointer<QWidget> full = v->fullScreenWindow();
+    ASSERT_TRUE(browser);
+    ASSERT_TRUE(full);
+
+    EXPECT_TRUE(editor->close());
+    flushDeletes();
+    EXPECT_FALSE(v);
+    EXPECT_FALSE(browser);
+    EXPECT_FALSE(full);
+    EXPECT_EQ(frmGFX::existing(), nullptr);
+    EXPECT_TRUE(ui.messages().isEmpty());
+}
+
 TEST_F(ImageViewer, BrowserMakesThumbnailsOfPicturesAndOpensTexturesOnlyWhenAsked)
 {
     QImage picture(40, 20, QImage::Format_ARGB32);

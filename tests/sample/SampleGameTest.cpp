@@ -188,6 +188,57 @@ TEST(SampleGame, RouteFilesReferenceAssetsThatExistBesidesTheDeliberatelyMissing
                                     QStringLiteral("Assets/VeltraneSamples/Sample01/Scenery/Trees/VS_Birch01.bin")}));
 }
 
+TEST(SampleGame, RollingStockOfEveryKindWithNumbersCabsAndTextures)
+{
+    TempTree tree;
+    const QString base = QStringLiteral("Assets/VeltraneSamples/Sample01/RailVehicles/");
+    struct Row {
+        const char* folder;    // the vehicle's folder below RailVehicles
+        const char* blueprint; // below the vehicle's folder, without ".bin"
+        const char* element;   // what makes it an engine, a wagon or a tender
+        const char* name;
+    };
+    const Row rows[] = {
+        {"Electric/Class86", "Engine/VS_Class86", "<cEngineComponentBlueprint", "VS Class 86"},
+        {"Steam/Class4F", "Engine/VS_4F", "<cEngineComponentBlueprint", "VS 4F"},
+        {"Steam/Class4F", "Tender/VS_4FTender", "<cTenderBlueprint", "VS 4F Tender"},
+        {"Passenger/Mk1", "Coach/VS_Mk1Coach", "<cWagonBlueprint", "VS Mk1 Coach"},
+        {"DMU/Class101", "Car/VS_Class101", "<cEngineComponentBlueprint", "VS Class 101"},
+    };
+    const QStringList files = sampleFiles();
+    for (const Row& row : rows) {
+        const QString folder = base + QString::fromLatin1(row.folder) + QLatin1Char('/');
+        const QString bin = folder + QString::fromLatin1(row.blueprint) + QStringLiteral(".bin");
+        ASSERT_TRUE(files.contains(bin)) << bin.toStdString();
+        const QString xml = tree.path(QStringLiteral("b.xml"));
+        ASSERT_EQ(runSerz({sampleGamePath() + QLatin1Char('/') + bin, QStringLiteral("xml:") + xml}).status, 0);
+        const QString text = QString::fromUtf8(readAll(xml));
+        EXPECT_TRUE(text.contains(QString::fromLatin1(row.element))) << bin.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral(">") + QString::fromLatin1(row.name) + QStringLiteral("</Name>"))) << bin.toStdString();
+
+        // The number list the blueprint names exists.
+        static const QRegularExpression csv(QStringLiteral("<CsvFile[^>]*>([^<]*)</CsvFile>"));
+        const QString csvFile = csv.match(text).captured(1).replace(QLatin1Char('\\'), QLatin1Char('/'));
+        EXPECT_TRUE(files.contains(QStringLiteral("Assets/") + csvFile + QStringLiteral(".dcsv"))) << csvFile.toStdString();
+
+        for (const char* part : {"CabView/", "Textures/"}) {
+            EXPECT_TRUE(std::any_of(files.begin(), files.end(), [&](const QString& f) {
+                return f.startsWith(folder) && f.contains(QLatin1Char('/') + QString::fromLatin1(part));
+            })) << row.folder << " " << part;
+        }
+    }
+    // The tender's fuels: coal first, then water.
+    const QString xml = tree.path(QStringLiteral("tender.xml"));
+    ASSERT_EQ(runSerz({sampleGamePath() + QLatin1Char('/') + base + QStringLiteral("Steam/Class4F/Tender/VS_4FTender.bin"),
+                       QStringLiteral("xml:") + xml})
+                  .status,
+              0);
+    const QString tender = QString::fromUtf8(readAll(xml));
+    ASSERT_TRUE(tender.contains(QStringLiteral("WaterFuel")));
+    EXPECT_LT(tender.indexOf(QStringLiteral("CoalFuel")), tender.indexOf(QStringLiteral("WaterFuel")));
+    EXPECT_GE(tender.indexOf(QStringLiteral("CoalFuel")), 0);
+}
+
 TEST(SampleGame, CopyAndInstallHelpersGiveAWritableGameAndASerializer)
 {
     TempTree tree;

@@ -36,6 +36,7 @@ const char* ScriptedUi::kindName(Kind kind)
     case Kind::SaveFile: return "save dialog";
     case Kind::Folder: return "folder dialog";
     case Kind::Modal: return "modal window";
+    case Kind::OpenFiles: return "several-files open dialog";
     }
     return "dialog";
 }
@@ -64,6 +65,13 @@ ScriptedUi& ScriptedUi::expectSaveFile(const QString& path)
     return *this;
 }
 
+ScriptedUi& ScriptedUi::expectOpenFiles(const QStringList& paths)
+{
+    queue_.push_back({Kind::OpenFiles, 0, QString(), QString(), {}});
+    openFilesAnswers_.push_back(paths);
+    return *this;
+}
+
 ScriptedUi& ScriptedUi::expectFolder(const QString& path)
 {
     queue_.push_back({Kind::Folder, 0, path, QString(), {}});
@@ -83,6 +91,7 @@ void ScriptedUi::verifyDone()
                       << (e.contains.isEmpty() ? std::string() : " (containing \"" + e.contains.toStdString() + "\")");
     }
     queue_.clear();
+    openFilesAnswers_.clear();
 }
 
 ScriptedUi::Message ScriptedUi::lastMessage() const
@@ -146,6 +155,17 @@ QString ScriptedUi::openFile(const FileDialogRequest& request)
     dialogs_.append({Kind::OpenFile, request.title, QString(), QString(), request});
     Expectation e;
     return take(Kind::OpenFile, request.title, e) ? e.text : QString();
+}
+
+QStringList ScriptedUi::openFiles(const FileDialogRequest& request)
+{
+    dialogs_.append({Kind::OpenFiles, request.title, QString(), QString(), request});
+    Expectation e;
+    if (!take(Kind::OpenFiles, request.title, e))
+        return QStringList();
+    QStringList answer = openFilesAnswers_.front();
+    openFilesAnswers_.pop_front();
+    return answer;
 }
 
 QString ScriptedUi::saveFile(const FileDialogRequest& request)

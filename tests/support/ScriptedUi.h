@@ -29,7 +29,7 @@ public:
         int defaultButton() const { return style & 0x300; }
     };
 
-    enum class Kind { MsgBox, InputBox, OpenFile, SaveFile, Folder, Modal };
+    enum class Kind { MsgBox, InputBox, OpenFile, SaveFile, Folder, Modal, OpenFiles };
 
     struct Dialog {
         Kind kind = Kind::MsgBox;
@@ -50,6 +50,8 @@ public:
     ScriptedUi& expectInputBox(const QString& answer, const QString& contains = QString());
     ScriptedUi& expectOpenFile(const QString& path);
     ScriptedUi& expectSaveFile(const QString& path);
+    // The answer of an open dialog choosing several files (an empty list cancels).
+    ScriptedUi& expectOpenFiles(const QStringList& paths);
     ScriptedUi& expectFolder(const QString& path);
     // The action works the modal window and then closes or hides it.
     ScriptedUi& expectModal(std::function<void(QWidget*)> action, const QString& contains = QString());
@@ -73,6 +75,7 @@ public:
                      const QString& defaultText = QString()) override;
     QString openFile(const FileDialogRequest& request) override;
     QString saveFile(const FileDialogRequest& request) override;
+    QStringList openFiles(const FileDialogRequest& request) override;
     QString browseForFolder(const QString& title) override;
     void showModal(QWidget* window) override;
     void doEvents() override;
@@ -97,6 +100,7 @@ private:
 
     Ui* previous_ = nullptr;
     std::deque<Expectation> queue_;
+    std::deque<QStringList> openFilesAnswers_; // one per OpenFiles expectation, in order
     QList<Message> messages_;
     QList<Dialog> dialogs_;
     int pointer_ = vb::vbDefault;

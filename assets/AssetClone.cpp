@@ -1,0 +1,134 @@
+#include "assets/AssetClone.h"
+
+#include "assets/ChildEntries.h"
+#include "common/TagText.h"
+#include "common/Vb.h"
+#include "platform/Paths.h"
+
+#include <QRegularExpression>
+
+namespace assets {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+QString beforeLast(const QString& path)
+{
+    return path.left(path.lastIndexOf(QLatin1Char('\\')));
+}
+
+QString afterLast(const QString& path)
+{
+    return path.mid(path.lastIndexOf(QLatin1Char('\\')) + 1);
+}
+
+QString withoutTrailingBackslash(QString folder)
+{
+    if (folder.endsWith(QLatin1Char('\\')))
+        folder.chop(1);
+    return folder;
+}
+
+// One separator, "\", between the parts, for comparing folders.
+QString comparable(QString path)
+{
+    path.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    static const QRegularExpression repeated(QStringLiteral("\\\\{2,}"));
+    path.replace(repeated, QStringLiteral("\\"));
+    return withoutTrailingBackslash(path);
+}
+
+} // namespace
+
+CloneSource cloneSource(CloneKind kind, const QString& fullPath)
+{
+    CloneSource s;
+    s.fullPath = fullPath;
+    s.oldFileName = afterLast(fullPath);
+    const qsizetype dot = s.oldFileName.lastIndexOf(QLatin1Char('.'));
+    s.baseName = dot < 0 ? s.oldFileName : s.oldFileName.left(dot);
+    const QString blueprintFolder = beforeLast(fullPath);
+    s.blueprintFolderName = afterLast(blueprintFolder);
+    const QString parent = beforeLast(blueprintFolder);
+    s.oldFolderPair = afterLast(parent) + QLatin1Char('\\') + s.blueprintFolderName;
+    if (kind == CloneKind::Asset) {
+        s.sourceFolder = blueprintFolder;
+        s.defaultDestination = parent;
+    } else {
+        s.sourceFolder = parent;
+        s.defaultDestination = beforeLast(parent);
+    }
+    return s;
+}
+
+CloneTarget cloneTarget(CloneKind kind, const CloneSource& source, const QString& newFolderName,
+                        const QString& newFileName)
+{
+    CloneTarget t;
+    t.folder = withoutTrailingBackslash(newFolderName);
+    const QString last = afterLast(t.folder);
+    const QString newBin = newFileName + QStringLiteral(".bin");
+    if (kind == CloneKind::Asset) {
+        t.newFolderPair = afterLast(beforeLast(t.folder)) + QLatin1Char('\\') + last;
+        t.oldNameCopy = t.folder + QLatin1Char('\\') + source.oldFileName;
+        t.newBlueprint = t.folder + QLatin1Char('\\') + newBin;
+    } else {
+        t.newFolderPair = last + QLatin1Char('\\') + source.blueprintFolderName;
+        const QString inner = t.folder + QLatin1Char('\\') + source.blueprintFolderName + QLatin1Char('\\');
+        t.oldNameCopy = inner + source.oldFileName;
+        t.newBlueprint = inner + newBin;
+    }
+    return t;
+}
+
+QString cloneBatchLine(const QString& sourceFolder, const QString& destinationFolder)
+{
+    const QChar q = QLatin1Char('"');
+    return QStringLiteral("Call xcopy ") + q + sourceFolder + QStringLiteral("\\*.*") + q + QLatin1Char(' ') + q
+        + destinationFolder + QStringLiteral("\\*.*") + q + QStringLiteral(" /s /y") + kCrLf;
+}
+
+QString clonedBlueprintText(const QString& xml, const QString& newItemName, const QString& oldFolderPair,
+                            const QString& newFolderPair)
+{
+    QString text = xml;
+    tags::assetWindow::PutLocalisedTextChain(text, newItemName);
+    if (!oldFolderPair.isEmpty() && !text.isEmpty())
+        text = vb::Replace(text, oldFolderPair, newFolderPair, 1, -1, vb::Compare::Text);
+    return text + kCrLf;
+}
+
+QString newNameRefusal(const QString& fileName, const QString& internalName, const QString& folderName,
+                       const QString& sourceFolder)
+{
+    if (fileName.isEmpty() || internalName.isEmpty() || folderName.isEmpty())
+        return emptyBoxMessage();
+    if (!isUsableFileName(fileName))
+        return badFileNameMessage(fileName);
+    const bool absolute = platform::hasDriveLetter(folderName) || folderName.startsWith(QLatin1Char('/'));
+    bool badCharacter = false;
+    for (const QChar c : folderName)
+        badCharacter = badCharacter || c.unicode() < 32 || QStringLiteral("*?\"<>|").contains(c);
+    if (!absolute || badCharacter)
+        return badCloneFolderMessage(folderName);
+    const QString folder = comparable(folderName);
+    const QString source = comparable(sourceFolder);
+    if (folder.compare(source, Qt::CaseInsensitive) == 0
+        || folder.startsWith(source + QLatin1Char('\\'), Qt::CaseInsensitive))
+        return cloneIntoSourceMessage(sourceFolder);
+    return QString();
+}
+
+QString badCloneFolderMessage(const QString& folder)
+{
+    return QStringLiteral("\"") + folder + QStringLiteral("\" cannot be used as the folder of the copy.") + kCrLf
+        + QStringLiteral("Please enter a full folder path without * ? \" < > |.");
+}
+
+QString cloneIntoSourceMessage(const QString& sourceFolder)
+{
+    return QStringLiteral("The copy cannot go into the folder it is copied from:") + kCrLf + sourceFolder;
+}
+
+} // namespace assets

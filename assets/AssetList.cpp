@@ -1,0 +1,362 @@
+#include "assets/AssetList.h"
+
+#include "common/AssetPath.h"
+#include "common/FileProcs.h"
+#include "common/Serializer.h"
+#include "common/TagText.h"
+#include "common/TempFiles.h"
+#include "common/Vb.h"
+#include "common/VbError.h"
+#include "common/Wildcard.h"
+#include "platform/Paths.h"
+#include "platform/Ui.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace assets {
+
+namespace tw = tags::assetWindow;
+using vb::Compare;
+using vb::InStr;
+
+namespace {
+
+constexpr int kInputPastEnd = 62;
+constexpr qint64 kEventIntervalMs = 40;
+
+const QString kTab = QStringLiteral("\t");
+
+bool lessIgnoringCase(const QString& a, const QString& b)
+{
+    const int c = a.compare(b, Qt::CaseInsensitive);
+    return c != 0 ? c < 0 : a < b;
+}
+
+// The text of the element tag read from the first "<" & tag; "" when there is none.
+QString elementText(const QString& text, const QString& tag)
+{
+    qsizetype pos = InStr(1, text, QLatin1Char('<') + tag, Compare::Text);
+    if (pos == 0)
+        return QString();
+    QString value;
+    tw::GetDetail(text, pos, tag, value);
+    return value;
+}
+
+QString scenarioFlag(const QString& text)
+{
+    if (InStr(1, text, QStringLiteral("<ValidInScenarios"), Compare::Text) == 0)
+        return QString();
+    const QString value = elementText(text, QStringLiteral("ValidInScenarios"));
+    if (value.compare(QLatin1String("eFalse"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("No");
+    if (value.compare(QLatin1String("eTrue"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("Yes");
+    return value;
+}
+
+bool contains(const QString& text, const char* what)
+{
+    return text.contains(QLatin1String(what), Qt::CaseInsensitive);
+}
+
+// One walk: the shared state of both walkers.
+class Walker {
+public:
+    Walker(const QString& pattern, const QString& gamePath, const WalkCallbacks& callbacks)
+        : pattern_(pattern), gamePath_(gamePath), cb_(callbacks)
+    {
+        timer_.start();
+    }
+
+    // Blueprint mode: each file converted and classified.
+    void setBlueprints(const QString& categoryFilter, const QString& language)
+    {
+        blueprints_ = true;
+        filter_ = categoryFilter;
+        language_ = language;
+        workFolder_ = TempFilesFolder(QStringLiteral("Tempfiles"));
+        nativeWork_ = platform::nativePath(workFolder_);
+        programFolder_ = platform::programFolder();
+    }
+
+    WalkResult run(const QString& folder)
+    {
+        walk(folder, platform::nativePath(folder));
+        return result_;
+    }
+
+private:
+    bool stopped()
+    {
+        if (cb_.stop && *cb_.stop)
+            result_.abandoned = true;
+        return result_.abandoned;
+    }
+
+    // Window events at most every 40 ms: processing them after every file of a large folder
+    // would cost more than the listing itself.
+    void events()
+    {
+        if (!cb_.events)
+            return;
+        if (timer_.elapsed() >= kEventIntervalMs) {
+            cb_.events();
+            timer_.restart();
+        }
+    }
+
+    // Lists the folder once: its sub-folders (links left out) and its matching files, both
+    // sorted by name ignoring case. Returns false when abandoned.
+    bool walk(const QString& folder, const QString& nativeFolder)
+    {
+        if (stopped())
+            return false;
+        QStringList subFolders;
+        QStringList files;
+        const QFileInfoList entries = QDir(nativeFolder).entryInfoList(
+            QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot | QDir::System, QDir::NoSort);
+        for (const QFileInfo& entry : entries) {
+            if (entry.isDir()) {
+                if (!entry.isSymLink())
+                    subFolders << entry.fileName();
+            } else if (wildcardMatchAny(pattern_, entry.fileName())) {
+                files << entry.fileName();
+            }
+        }
+        std::sort(subFolders.begin(), subFolders.end(), lessIgnoringCase);
+        std::sort(files.begin(), files.end(), lessIgnoringCase);
+
+        if (cb_.folder)
+            cb_.folder(folder, files);
+        events();
+        const bool endsInSeparator = folder.endsWith(QLatin1Char('\\')) || folder.endsWith(QLatin1Char('/'));
+        const QString prefix = endsInSeparator ? folder : folder + QLatin1Char('\\');
+        const QString nativePrefix = nativeFolder.endsWith(QLatin1Char('/')) ? nativeFolder : nativeFolder + QLatin1Char('/');
+
+        // The last sub-folder first, depth-first.
+        for (qsizetype i = subFolders.size() - 1; i >= 0; --i) {
+            if (!walk(prefix + subFolders.at(i), nativePrefix + subFolders.at(i)))
+                return false;
+        }
+        if (!subFolders.isEmpty() && cb_.folder)
+            cb_.folder(folder, files);
+
+        for (const QString& name : files) {
+            if (stopped())
+                return false;
+            ++result_.filesSeen;
+            const bool kept = blueprints_ ? listBlueprint(prefix + name, nativePrefix + name, name)
+                                          : listFile(prefix + name);
+            if (!kept)
+                return false;
+            events();
+        }
+        return true;
+    }
+
+    // Appends a row; false (after the message) when the grid takes no more.
+    bool add(const AssetRow& row)
+    {
+        if (cb_.addRow && !cb_.addRow(row)) {
+            ui().msgBox(QStringLiteral("You've filled the list box. Abandoning search..."), vb::vbOKOnly);
+            result_.abandoned = true;
+            return false;
+        }
+        ++result_.rowsAdded;
+        return true;
+    }
+
+    bool listFile(const QString& fullPath)
+    {
+        AssetRow row;
+        if (!SplitListedPath(fullPath, gamePath_, row))
+            return true;
+        return add(row);
+    }
+
+    bool listBlueprint(const QString& fullPath, const QString& nativeFile, const QString& name)
+    {
+        // Everything below starts empty for each file.
+        AssetRow row;
+        if (!SplitListedPath(fullPath, gamePath_, row))
+            return true;
+        const QString copy = workFolder_ + QLatin1Char('\\') + name;
+        const QString nativeCopy = nativeWork_ + QLatin1Char('/') + name;
+        const QString workXml = copy.left(copy.size() - 3) + QStringLiteral("xml");
+        if (workXml.compare(copy, Qt::CaseInsensitive) == 0)
+            return true; // the copy would be its own output
+        if (!QFileInfo::exists(nativeWork_) && !EnsureTempFiles())
+            return true;
+        QFile::remove(nativeCopy);
+        if (!QFile::copy(nativeFile, nativeCopy))
+            return true;
+
+        QElapsedTimer serz;
+        serz.start();
+        const ConversionResult converted = RunSerz(copy, serz::ToXml, workXml, programFolder_);
+        result_.serializerNs += serz.nsecsElapsed();
+        ++result_.serializerRuns;
+        if (!converted)
+            return true;
+
+        QString text;
+        try {
+            ReadTextFile(workXml, text);
+            if (!MakeBlueprintRow(text, filter_, language_, row))
+                return true;
+        } catch (const VbError& error) {
+            if (error.number != kInputPastEnd)
+                ui().msgBox(error.description, vb::vbOKOnly);
+            return true;
+        }
+        return add(row);
+    }
+
+    QString pattern_;
+    QString gamePath_;
+    const WalkCallbacks& cb_;
+    QElapsedTimer timer_;
+    WalkResult result_;
+
+    bool blueprints_ = false;
+    QString filter_;
+    QString language_;
+    QString workFolder_;
+    QString nativeWork_;
+    QString programFolder_;
+};
+
+} // namespace
+
+QString AssetRow::text() const
+{
+    return provider + kTab + product + kTab + path + kTab + name + kTab + inScenarios + kTab + category;
+}
+
+bool SplitListedPath(const QString& fullPath, const QString& gamePath, AssetRow& row)
+{
+    row = AssetRow();
+    return SplitAssetPath(fullPath, gamePath, row.provider, row.product, row.path);
+}
+
+QString GetAssetName(const QString& xmlText, const QString& language)
+{
+    const qsizetype p = InStr(1, xmlText, QLatin1Char('<') + language, Compare::Text);
+    if (p == 0)
+        return QString();
+    const qsizetype q = InStr(p, xmlText, QStringLiteral(">"), Compare::Binary);
+    const qsizetype r = q == 0 ? 0 : InStr(q, xmlText, QStringLiteral("</"), Compare::Binary);
+    // An element that never ends names nothing.
+    if (r == 0)
+        return QString();
+    QString name = xmlText.mid(q, r - q - 1);
+    bool changed = false;
+    tw::UnEscapeText(name, changed);
+    return name.isEmpty() ? QStringLiteral("No Name") : name;
+}
+
+Classification ClassifyBlueprint(const QString& xmlText)
+{
+    Classification c;
+    const auto has = [&xmlText](const char* tag) {
+        return InStr(1, xmlText, QLatin1String(tag), Compare::Text) != 0;
+    };
+    if (has("<Category")) {
+        c.category = elementText(xmlText, QStringLiteral("Category"));
+        if (c.category.startsWith(QLatin1Char('e')))
+            c.category.remove(0, 1);
+        c.inScenarios = scenarioFlag(xmlText);
+    } else if (has("<EngineType")) {
+        c.category = elementText(xmlText, QStringLiteral("EngineType"));
+        c.inScenarios = QStringLiteral("Yes");
+    } else if (has("<cWagonBlueprint")) {
+        c.category = contains(xmlText, "Passenger") ? QStringLiteral("Passenger") : QStringLiteral("Freight Wagon");
+        c.inScenarios = QStringLiteral("Yes");
+    } else if (has("<cTenderBlueprint")) {
+        c.category = QStringLiteral("Tender");
+        c.inScenarios = QStringLiteral("Yes");
+    } else {
+        c.inScenarios = scenarioFlag(xmlText);
+    }
+    if (c.inScenarios.isEmpty())
+        c.inScenarios = QStringLiteral("No");
+    return c;
+}
+
+bool MakeBlueprintRow(const QString& xmlText, const QString& categoryFilter, const QString& language, AssetRow& row)
+{
+    if (xmlText.isEmpty())
+        return false;
+    const QString name = GetAssetName(xmlText, language);
+    if (name.isEmpty() || name == QLatin1String("No Name"))
+        return false;
+    const Classification c = ClassifyBlueprint(xmlText);
+    if (!categoryFilter.isEmpty() && !c.category.contains(categoryFilter, Qt::CaseInsensitive))
+        return false;
+    row.name = name;
+    row.inScenarios = c.inScenarios;
+    row.category = c.category;
+    return !contains(row.text(), "simulation");
+}
+
+QString EffectivePattern(const QString& boxText)
+{
+    return boxText.isEmpty() ? AllFilesPattern : boxText;
+}
+
+bool IsUsablePattern(const QString& pattern)
+{
+    for (const QChar c : pattern) {
+        if (QStringView(u"\\/:<>|\"").contains(c))
+            return false;
+    }
+    return true;
+}
+
+bool IsBlueprintPattern(const QString& pattern)
+{
+    return pattern.right(3).compare(QLatin1String("bin"), Qt::CaseInsensitive) == 0;
+}
+
+WalkResult ListBlueprintFiles(const QString& folder, const QString& pattern, const QString& categoryFilter,
+                              const QString& language, const QString& gamePath, const WalkCallbacks& callbacks)
+{
+    EnsureTempFiles();
+    Walker walker(pattern, gamePath, callbacks);
+    walker.setBlueprints(categoryFilter, language);
+    return walker.run(folder);
+}
+
+WalkResult ListAssetFiles(const QString& folder, const QString& pattern, const QString& gamePath,
+                          const WalkCallbacks& callbacks)
+{
+    Walker walker(pattern, gamePath, callbacks);
+    return walker.run(folder);
+}
+
+WalkResult AddToList(const QString& folder, const QString& patternBox, const QString& categoryFilter,
+                     const QString& language, const QString& gamePath, const WalkCallbacks& callbacks)
+{
+    const QString pattern = EffectivePattern(patternBox);
+    if (IsBlueprintPattern(pattern))
+        return ListBlueprintFiles(folder, pattern, categoryFilter, language, gamePath, callbacks);
+    return ListAssetFiles(folder, pattern, gamePath, callbacks);
+}
+
+QString TotalItemsText(int count)
+{
+    return QStringLiteral("Total items = ") + QString::number(count);
+}
+
+QString ClearedTotalText()
+{
+    return QStringLiteral("Total Items = 0 ");
+}
+
+} // namespace assets

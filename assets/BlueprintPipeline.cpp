@@ -1,0 +1,293 @@
+#include "assets/BlueprintPipeline.h"
+
+#include "common/AssetPath.h"
+#include "common/FileProcs.h"
+#include "common/Serializer.h"
+#include "common/SharedState.h"
+#include "common/TagText.h"
+#include "common/TempFiles.h"
+#include "common/Vb.h"
+#include "common/VbError.h"
+#include "platform/Paths.h"
+#include "platform/Ui.h"
+
+#include <QFile>
+
+#include <optional>
+
+namespace assets {
+
+namespace tw = tags::assetWindow;
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+void exclaim(const QString& text)
+{
+    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation);
+}
+
+// The product folder a game file lies in: GamePath & "\Assets\" & provider & "\" & product.
+QString productFolderOf(const QString& file, const QString& gamePath)
+{
+    QString provider, product, rest;
+    if (!SplitAssetPath(file, gamePath, provider, product, rest))
+        return QString();
+    return gamePath + QStringLiteral("\\Assets\\") + provider + QLatin1Char('\\') + product;
+}
+
+void removeIfThere(const QString& path)
+{
+    const QString native = platform::nativePath(path);
+    if (QFile::exists(native))
+        QFile::remove(native);
+}
+
+struct WorkFiles {
+    QString xml;
+    QString bin;
+};
+
+WorkFiles workFilesOf(const RowPaths& row, const EditOutput& output)
+{
+    if (output.workName.isEmpty())
+        return {row.workXml(), row.workBin()};
+    const QString base = TempFilesPath(output.workName);
+    return {base + QStringLiteral("xml"), base + QStringLiteral("bin")};
+}
+
+} // namespace
+
+bool MakeRowPaths(const SelectedRow& row, const QString& gamePath, RowPaths& paths)
+{
+    paths = RowPaths();
+    const QString provider = vb::Trim(row.provider);
+    const QString product = vb::Trim(row.product);
+    const QString path = vb::Trim(row.path);
+    if (provider.isEmpty() && product.isEmpty() && path.isEmpty())
+        return false;
+    paths.rowPath = provider + QLatin1Char('\\') + product + QLatin1Char('\\') + path;
+    paths.fullPath = gamePath + QStringLiteral("\\Assets\\") + paths.rowPath;
+    paths.productFolder = gamePath + QStringLiteral("\\Assets\\") + provider + QLatin1Char('\\') + product;
+    const qsizetype slash = paths.fullPath.lastIndexOf(QLatin1Char('\\'));
+    paths.folder = paths.fullPath.left(slash + 1);
+    const QString name = paths.fullPath.mid(slash + 1);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot >= 0) {
+        paths.extension = name.mid(dot + 1);
+        paths.baseWithDot = name.left(dot + 1);
+    } else {
+        paths.baseWithDot = name + QLatin1Char('.');
+    }
+    paths.workBase = TempFilesPath(paths.baseWithDot);
+    return true;
+}
+
+bool PipelineResult::anyWritten() const
+{
+    for (const RowResult& r : rows) {
+        if (r.outcome == RowOutcome::Written)
+            return true;
+    }
+    return false;
+}
+
+bool ConvertToText(const QString& gameFile, const QString& workXml, QString& text)
+{
+    text.clear();
+    ui().doEvents();
+    EnsureTempFiles();
+    if (!RunSerz(gameFile, serz::ToXml, workXml, platform::programFolder()))
+        return false;
+    ui().doEvents();
+    try {
+        ReadTextFile(workXml, text);
+    } catch (const VbError&) {
+        text.clear();
+    }
+    return !text.isEmpty();
+}
+
+PipelineResult RunBlueprintEdit(const std::vector<SelectedRow>& rows, const QString& gamePath,
+                                const PipelineOptions& options, const EditFunction& edit,
+                                const PipelineHooks& hooks)
+{
+    PipelineResult result;
+    std::optional<BusyPointer> busy;
+    if (options.busyPointer)
+        busy.emplace();
+    if (!options.confirmText.isEmpty()
+        && ui().msgBox(options.confirmText, vb::vbOKCancel + vb::vbExclamation) != vb::vbOK) {
+        result.cancelled = true;
+        return result;
+    }
+
+    QStringList writtenProducts;
+    for (const SelectedRow& row : rows) {
+        if (hooks.stop && *hooks.stop) {
+            result.ended = true;
+            break;
+        }
+        RowResult& done = result.rows.emplace_back();
+        done.gridRow = row.gridRow;
+        if (row.gridRow == -1)
+            continue;
+        if (hooks.isSelected && !hooks.isSelected(row.gridRow))
+            continue;
+        if (options.productCheck && vb::Trim(row.product).isEmpty())
+            continue;
+        RowPaths paths;
+        if (!MakeRowPaths(row, gamePath, paths)) {
+            if (!options.emptyRowMessage)
+                continue;
+            exclaim(NoRollingStockMessage);
+            result.ended = true;
+            break;
+        }
+        done.fullPath = paths.fullPath;
+        // The edits that check the selection keep the extension in work, the others the file.
+        if (options.productCheck)
+            shared().CurrentFileExt = paths.extension;
+        else
+            shared().CurrentFile = paths.fullPath;
+        if (hooks.showPath)
+            hooks.showPath(paths.fullPath);
+
+        // The text is this row's own: nothing of an earlier row can be written back here.
+        QString text;
+        if (!ConvertToText(paths.fullPath, paths.workXml(), text)) {
+            done.outcome = RowOutcome::NoText;
+            continue;
+        }
+        const EditResult change = edit(paths, text);
+        if (!change.message.isEmpty())
+            exclaim(change.message);
+
+        // Every output converted and checked before any game file is touched.
+        std::vector<WorkFiles> work;
+        bool converted = true;
+        for (const EditOutput& output : change.outputs) {
+            const WorkFiles files = workFilesOf(paths, output);
+            ui().doEvents();
+            // WriteTextFile reports its own failure.
+            if (!WriteTextFile(files.xml, output.text)) {
+                converted = false;
+                break;
+            }
+            if (!RunSerz(files.xml, serz::ToBin, files.bin, platform::programFolder())) {
+                exclaim(FailedConversionMessage(output.failedName.isEmpty()
+                                                    ? paths.baseWithDot + QStringLiteral("bin")
+                                                    : output.failedName));
+                converted = false;
+                break;
+            }
+            work.push_back(files);
+        }
+        if (!converted) {
+            done.outcome = RowOutcome::Failed;
+        } else if (!change.outputs.empty()) {
+            bool placed = true;
+            for (size_t i = 0; i < change.outputs.size() && placed; ++i) {
+                const EditOutput& output = change.outputs[i];
+                const QString target = output.target.isEmpty() ? paths.fullPath : output.target;
+                QString backup;
+                const ConversionResult r = output.placement == Placement::ReplaceWithBackup
+                    ? ReplaceGameFile(work[i].bin, target, QString(), &backup)
+                    : PlaceNewGameFile(work[i].bin, target);
+                ui().doEvents();
+                if (!r) {
+                    exclaim(r.error);
+                    placed = false;
+                    break;
+                }
+                if (!backup.isEmpty())
+                    done.backups << backup;
+                const QString product = output.target.isEmpty() ? paths.productFolder : productFolderOf(target, gamePath);
+                if (!product.isEmpty() && !writtenProducts.contains(product, Qt::CaseInsensitive))
+                    writtenProducts << product;
+            }
+            done.outcome = placed ? RowOutcome::Written : RowOutcome::Failed;
+            if (placed && options.cleanUp) {
+                removeIfThere(paths.workXml());
+                removeIfThere(paths.workBin());
+                for (const WorkFiles& files : work) {
+                    removeIfThere(files.xml);
+                    removeIfThere(files.bin);
+                }
+            }
+        }
+        if (change.endRun) {
+            result.ended = true;
+            break;
+        }
+    }
+
+    // The game rebuilds its blueprint cache of every product that was written to.
+    if (options.deleteBlueprintPak && !writtenProducts.isEmpty()) {
+        for (const QString& product : writtenProducts) {
+            const QString pak = product + QStringLiteral("\\BluePrints.pak");
+            const QString native = platform::nativePath(pak);
+            if (QFile::exists(native) && QFile::remove(native))
+                result.deletedPaks << pak;
+        }
+        if (!result.ended)
+            ui().msgBox(ModifiedMessage, vb::vbOKOnly + vb::vbInformation);
+    }
+    return result;
+}
+
+void RenameBlueprint(QString& text, const QString& name)
+{
+    tw::PutLocalisedTextChain(text, tags::escapeBoxText(name));
+}
+
+EditResult UseInScenariosEdit(const RowPaths&, const QString& text)
+{
+    EditResult result;
+    const qsizetype found = vb::InStr(1, text, QStringLiteral("<ValidInScenarios"), vb::Compare::Text);
+    if (found == 0)
+        return result;
+    QString value;
+    try {
+        qsizetype pos = found;
+        tw::GetDetail(text, pos, QStringLiteral("ValidInScenarios"), value);
+    } catch (const VbError&) {
+        return result; // an element that never closes is not changed
+    }
+    if (value.compare(QLatin1String("eFalse"), Qt::CaseInsensitive) != 0)
+        return result;
+    EditOutput output;
+    output.text = text;
+    // The element just read, not a later one.
+    qsizetype pos = found;
+    tw::PutDetail(output.text, pos, QStringLiteral("ValidInScenarios"), QStringLiteral("eTrue"));
+    if (pos != 0)
+        result.outputs.push_back(output);
+    return result;
+}
+
+PipelineResult UseInScenarios(const std::vector<SelectedRow>& rows, const QString& gamePath,
+                              const PipelineHooks& hooks)
+{
+    PipelineOptions options;
+    options.confirmText = UseInScenariosWarning();
+    options.productCheck = true;
+    options.emptyRowMessage = false;
+    return RunBlueprintEdit(rows, gamePath, options, UseInScenariosEdit, hooks);
+}
+
+QString UseInScenariosWarning()
+{
+    return QStringLiteral("This will allow SELECTED scenery items to be used in Scenarios") + kCrLf
+        + QStringLiteral("If you do not have a back-up of the folder you are about to alter, ") + kCrLf
+        + QStringLiteral("I suggest you make one before carrying out this procedure!");
+}
+
+QString FailedConversionMessage(const QString& failedName)
+{
+    return QStringLiteral("Serz.exe could not convert file ") + failedName + kCrLf
+        + QStringLiteral("This is a limitation of Serz.exe and out of my control.");
+}
+
+} // namespace assets

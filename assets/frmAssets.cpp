@@ -1,0 +1,520 @@
+#include "assets/frmAssets.h"
+
+#include "assets/AssetList.h"
+#include "assets/BlueprintPipeline.h"
+#include "common/FileProcs.h"
+#include "common/FlexGridWidget.h"
+#include "common/FolderTreeWidget.h"
+#include "common/SharedState.h"
+#include "common/TagText.h"
+#include "common/Vb.h"
+#include "common/VbError.h"
+#include "common/Wildcard.h"
+#include "common/TempFiles.h"
+#include "hub/Preferences.h"
+#include "platform/Paths.h"
+#include "platform/QtUiScreenFit.h"
+#include "platform/Ui.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPointer>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QStatusBar>
+
+#include <cmath>
+#include <exception>
+#include <vector>
+
+namespace {
+
+QPointer<frmAssets> loadedWindow;
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    return button;
+}
+
+QLineEdit* makeBox(QWidget* parent, const char* name)
+{
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    return box;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+void warn(const QString& text)
+{
+    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+}
+
+int toPixels(int twips)
+{
+    return int(std::lround(double(twips) / TwipsPerPixel));
+}
+
+void place(QWidget* widget, const hub::TwipsRect& r)
+{
+    widget->setGeometry(toPixels(r.Left), toPixels(r.Top), toPixels(r.Width), toPixels(r.Height));
+}
+
+QString withBackslash(const QString& folder)
+{
+    return folder.endsWith(QLatin1Char('\\')) ? folder : folder + QLatin1Char('\\');
+}
+
+// The rows selected in the grid, in row order, with their Provider, Product and Path cells.
+std::vector<assets::SelectedRow> selectedRows(const FlexGridWidget* grid)
+{
+    std::vector<assets::SelectedRow> rows;
+    for (int row : grid->selectedRowNumbers()) {
+        rows.push_back({row, grid->TextMatrix(row, assets::ProviderColumn), grid->TextMatrix(row, assets::ProductColumn),
+                        grid->TextMatrix(row, assets::PathColumn)});
+    }
+    return rows;
+}
+
+const QString DeleteWarning = QStringLiteral(
+    "This will DELETE all selected files - You have been warned!!!\r\n"
+    "If you do not have a back-up of the folder you are about to alter, I suggest\r\n"
+    "you make one before carrying out this procedure!");
+
+} // namespace
+
+// ---- the one window -----------------------------------------------------------------------
+
+frmAssets* frmAssets::showWindow(QWidget* parent)
+{
+    frmAssets* window = loadedWindow.data();
+    if (!window)
+        window = new frmAssets(parent);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
+frmAssets* frmAssets::loaded()
+{
+    return loadedWindow.data();
+}
+
+frmAssets::frmAssets(QWidget* parent) : QMainWindow(parent, Qt::Window)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("frmAssets"));
+    setWindowTitle(QStringLiteral("Build List of Assets"));
+    loadedWindow = this;
+    buildMenus();
+    buildControls();
+    layout_ = assets::AssetsWindowDesign();
+    resize(toPixels(assets::AssetsDesignWidth), toPixels(assets::AssetsDesignHeight));
+    platform::openOnScreen(this);
+    Form_Load();
+    Form_Resize();
+}
+
+frmAssets::~frmAssets()
+{
+    if (loadedWindow.data() == this)
+        loadedWindow.clear();
+}
+
+void frmAssets::buildMenus()
+{
+    const auto item = [this](QMenu* menu, const QString& caption, const char* name, void (frmAssets::*handler)()) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        if (handler)
+            connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+        else
+            action->setVisible(false); // a command still to come
+        return action;
+    };
+    QMenuBar* bar = menuBar();
+    mnuFiles = bar->addMenu(QStringLiteral("Files"));
+    mnuExit = item(mnuFiles, QStringLiteral("Exit"), "mnuExit", &frmAssets::mnuExit_Click);
+
+    mnuEditRS = bar->addMenu(QStringLiteral("Edit Rolling Stock"));
+    mnuAddDriver = item(mnuEditRS, QStringLiteral("Add Driver to 166 Class"), "mnuAddDriver", nullptr);
+    mnuCond = item(mnuEditRS, QStringLiteral("Add Conductor to US Diesel"), "mnuCond", nullptr);
+    mnuAdd = item(mnuEditRS, QStringLiteral("Add Passengers to Carriages"), "mnuAdd", nullptr);
+    mnuDead = item(mnuEditRS, QStringLiteral("Make Selected Stock Dead"), "mnuDead", nullptr);
+    mnuTail = item(mnuEditRS, QStringLiteral("Add tail-lights"), "mnuTail", nullptr);
+    mnuHead = item(mnuEditRS, QStringLiteral("Add head-lights"), "mnuHead", nullptr);
+    mnuClone = item(mnuEditRS, QStringLiteral("Clone selected Asset"), "mnuClone", nullptr);
+    mnuCloneDefault = item(mnuEditRS, QStringLiteral("Clone Selected Default Asset"), "mnuCloneDefault", nullptr);
+    // Not one of its entries is there yet.
+    mnuEditRS->menuAction()->setVisible(false);
+
+    mnuEdAss = bar->addMenu(QStringLiteral("Edit Assets"));
+    mnuLod = item(mnuEdAss, QStringLiteral("Change LODs"), "mnuLod", nullptr);
+    mnuDel = item(mnuEdAss, QStringLiteral("Delete Selected"), "mnuDel", &frmAssets::mnuDel_Click);
+    mnuEnglish = item(mnuEdAss, QStringLiteral("Make English Only"), "mnuEnglish", nullptr);
+    mnuInScene = item(mnuEdAss, QStringLiteral("Use in Scenarios"), "mnuInScene", &frmAssets::mnuInScene_Click);
+}
+
+void frmAssets::buildControls()
+{
+    client_ = new QWidget(this);
+    setCentralWidget(client_);
+
+    Frame1 = new QGroupBox(client_);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Dir1 = new FolderTreeWidget(Frame1);
+    Dir1->setObjectName(QStringLiteral("Dir1"));
+    File1 = new QListWidget(Frame1);
+    File1->setObjectName(QStringLiteral("File1"));
+    Text2 = makeBox(Frame1, "Text2");
+    Text2->setReadOnly(true);
+    Text1 = makeBox(Frame1, "Text1");
+    Label6 = makeLabel(Frame1, "Label6", QStringLiteral("Category"));
+    Text5 = makeBox(Frame1, "Text5");
+    Command1 = makeButton(Frame1, "Command1", QStringLiteral("Add to List"));
+    Command9 = makeButton(Frame1, "Command9", QStringLiteral("Display Child Entries."));
+    Command2 = makeButton(Frame1, "Command2", QStringLiteral("Print List"));
+    Command3 = makeButton(Frame1, "Command3", QStringLiteral("Save List"));
+    Command4 = makeButton(Frame1, "Command4", QStringLiteral("&Exit"));
+    Command5 = makeButton(Frame1, "Command5", QStringLiteral("Clear List"));
+    Label5 = makeLabel(Frame1, "Label5", QStringLiteral("Total items = "));
+    Label1 = makeLabel(Frame1, "Label1", QStringLiteral("Min LOD"));
+    Text3 = makeBox(Frame1, "Text3");
+    Text3->setText(QStringLiteral("300"));
+    Label2 = makeLabel(Frame1, "Label2", QStringLiteral("Max LOD"));
+    Text4 = makeBox(Frame1, "Text4");
+    Text4->setText(QStringLiteral("1500"));
+
+    Picture1 = makeLabel(client_, "Picture1", QString());
+    Frame2 = new QGroupBox(client_);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    Label4 = makeLabel(Frame2, "Label4", QStringLiteral("Child Entries For:-"));
+    List1 = new QListWidget(Frame2);
+    List1->setObjectName(QStringLiteral("List1"));
+    Command12 = makeButton(Frame2, "Command12", QStringLiteral(" Remove Selected Child Entries."));
+
+    // The commands of the preview, the child entries, printing and the level-of-detail change
+    // are still to come.
+    for (QWidget* w : std::initializer_list<QWidget*>{Command9, Command2, Label1, Text3, Label2, Text4, Picture1, Frame2})
+        w->hide();
+
+    VsFg1 = new FlexGridWidget(client_);
+    VsFg1->setObjectName(QStringLiteral("VsFg1"));
+
+    StatusPanel1 = new QLabel(this);
+    StatusPanel2 = new QLabel(this);
+    StatusPanel2->setObjectName(QStringLiteral("StatusPanel2"));
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar()->addWidget(StatusPanel1);
+    statusBar()->addWidget(StatusPanel2, 1);
+
+    connect(Dir1, &FolderTreeWidget::folderChosen, this, [this] { Dir1_Click(); });
+    connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+    connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+}
+
+void frmAssets::setGridHeader()
+{
+    QList<FlexGridColumn> columns;
+    for (const assets::ColumnHeader& c : assets::ColumnHeaders)
+        columns.append({QString::fromLatin1(c.text), c.widthChars});
+    VsFg1->setColumns(columns);
+}
+
+// ---- loading, layout and closing -----------------------------------------------------------
+
+void frmAssets::Form_Load()
+{
+    const auto step = [this](const std::function<void()>& work) {
+        try {
+            work();
+        } catch (const VbError& e) {
+            warn(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in Form_Load"));
+        } catch (const std::exception& e) {
+            warn(QStringLiteral("Error ") + QString::fromLocal8Bit(e.what()) + QStringLiteral(" occurred in Form_Load"));
+        }
+    };
+    const QString gamePath = shared().GamePath;
+    step([&] {
+        // No drive list: the folder list holds the game folder, or drive c: when no game is set.
+        Dir1->setRoot(gamePath.isEmpty() ? QStringLiteral("C:") : gamePath);
+        if (!gamePath.isEmpty())
+            Dir1->setPath(gamePath + QStringLiteral("\\Assets"));
+        filePattern_ = assets::DefaultFilePattern;
+        Dir1_Change();
+    });
+    step([&] { Text1->setText(assets::DefaultFilePattern); });
+    step([&] {
+        ui().doEvents();
+        ResetTempFiles();
+        ui().doEvents();
+    });
+    step([&] { NameLanguage = assets::DefaultNameLanguage; });
+    step([&] {
+        VsFg1->setRows(2);
+        setGridHeader();
+    });
+}
+
+void frmAssets::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmAssets::Form_Resize()
+{
+    const QSize outer = frameGeometry().size();
+    assets::LayOutAssetsWindow(outer.width() * TwipsPerPixel, outer.height() * TwipsPerPixel, layout_);
+    applyLayout();
+}
+
+void frmAssets::applyLayout()
+{
+    const assets::AssetsWindowLayout& l = layout_;
+    place(Frame1, l.Frame1);
+    place(Dir1, l.Dir1);
+    place(File1, l.File1);
+    place(Text2, l.Text2);
+    place(Label6, l.Label6);
+    place(Text1, l.Text1);
+    place(Text5, l.Text5);
+    place(Command1, l.Command1);
+    place(Command9, l.Command9);
+    place(Command2, l.Command2);
+    place(Command3, l.Command3);
+    place(Command4, l.Command4);
+    place(Command5, l.Command5);
+    place(Label5, l.Label5);
+    place(Label1, l.Label1);
+    place(Text3, l.Text3);
+    place(Label2, l.Label2);
+    place(Text4, l.Text4);
+    place(Picture1, l.Picture1);
+    place(Frame2, l.Frame2);
+    place(VsFg1, l.VsFg1);
+}
+
+void frmAssets::closeEvent(QCloseEvent* event)
+{
+    // Not while a walk or an edit is processing window events.
+    if (busy_) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    // Unloaded: the next opening loads a new window, even before this one is deleted.
+    if (loadedWindow.data() == this)
+        loadedWindow.clear();
+}
+
+void frmAssets::run(const char* handler, const std::function<void()>& work)
+{
+    if (busy_)
+        return;
+    busy_ = true;
+    Frame1->setEnabled(false);
+    menuBar()->setEnabled(false);
+    VsFg1->setPressesIgnored(true);
+    try {
+        work();
+    } catch (const VbError& e) {
+        warn(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in ") + QLatin1String(handler));
+    } catch (const std::exception& e) {
+        warn(QStringLiteral("Error ") + QString::fromLocal8Bit(e.what()) + QStringLiteral(" occurred in ")
+             + QLatin1String(handler));
+    }
+    ui().setMousePointer(vb::vbDefault);
+    VsFg1->setPressesIgnored(false);
+    menuBar()->setEnabled(true);
+    Frame1->setEnabled(true);
+    busy_ = false;
+}
+
+// ---- folder and file lists -----------------------------------------------------------------
+
+void frmAssets::listFiles()
+{
+    File1->clear();
+    File1->addItems(matchingFileNames(Dir1->path(), filePattern_));
+}
+
+void frmAssets::Dir1_Change()
+{
+    Text2->setText(withBackslash(Dir1->path()));
+    listFiles();
+    ui().doEvents();
+}
+
+void frmAssets::showFolder(const QString& folder, const QStringList& files)
+{
+    Dir1->setPath(folder);
+    Text2->setText(withBackslash(folder));
+    File1->clear();
+    File1->addItems(files);
+}
+
+void frmAssets::Dir1_Click()
+{
+    ClickedFolder = Dir1->path();
+    const qsizetype at = vb::InStr(1, ClickedFolder, QStringLiteral("Rail Simulator"));
+    if (at > 0)
+        ClickedItem = vb::Mid(ClickedFolder, at);
+    if (!FolderExists(ClickedFolder)) {
+        warn(QStringLiteral("strasset = ") + ClickedFolder + QStringLiteral("\r\n") + QStringLiteral("stritem = ")
+             + ClickedItem);
+        return;
+    }
+    Dir1_Change();
+}
+
+void frmAssets::Text1_Change()
+{
+    if (Text1->text().isEmpty()) {
+        Text1->setText(assets::AllFilesPattern); // comes back here with the pattern
+        return;
+    }
+    // A pattern the file list cannot take leaves it with the one it has.
+    if (!assets::IsUsablePattern(Text1->text()))
+        return;
+    try {
+        filePattern_ = Text1->text();
+        listFiles();
+    } catch (const std::exception&) {
+        ui().msgBox(QStringLiteral("Invalid character entered in the FILTER string"), vb::vbOKOnly + vb::vbCritical,
+                    Ui::programTitle());
+    }
+}
+
+// ---- Add to List, Clear List, Save List, Exit ----------------------------------------------
+
+void frmAssets::addToList()
+{
+    BusyPointer busy;
+    if (assets::IsUsablePattern(assets::EffectivePattern(Text1->text())))
+        filePattern_ = assets::EffectivePattern(Text1->text());
+    assets::WalkCallbacks callbacks;
+    callbacks.folder = [this](const QString& folder, const QStringList& files) { showFolder(folder, files); };
+    callbacks.addRow = [this](const assets::AssetRow& row) {
+        VsFg1->AddItem(row.text());
+        return true;
+    };
+    callbacks.events = [] { ui().doEvents(); };
+    const QString start = Dir1->path();
+    assets::AddToList(start, Text1->text(), Text5->text(), NameLanguage, shared().GamePath, callbacks);
+    ui().doEvents();
+    Label5->setText(assets::TotalItemsText(VsFg1->Rows() - 2));
+}
+
+void frmAssets::Command1_Click()
+{
+    run("Command1_Click", [this] { addToList(); });
+}
+
+void frmAssets::clearList()
+{
+    VsFg1->clearCells();
+    VsFg1->setRows(2);
+    setGridHeader();
+    Label5->setText(assets::ClearedTotalText());
+}
+
+void frmAssets::Command5_Click()
+{
+    run("Command5_Click", [this] { clearList(); });
+}
+
+void frmAssets::Command3_Click()
+{
+    run("Command3_Click", [this] {
+        const QString reports = platform::programFolder() + QStringLiteral("\\Reports");
+        if (!FolderExists(reports)) {
+            QDir().mkpath(platform::nativePath(reports));
+            platform::clearPathCache();
+        }
+        FileDialogRequest request;
+        request.title = QStringLiteral("Save Grid as File");
+        request.filter = QStringLiteral("Comma Separated (*.csv)|*.csv|Tabbed text file (*.tab)|*.tab");
+        request.filterIndex = 1;
+        request.initDir = reports;
+        const QString name = ui().saveFile(request);
+        if (name.isEmpty())
+            return;
+        const QString ending = vb::Right(name, 3);
+        if (ending.compare(QStringLiteral("csv"), Qt::CaseInsensitive) == 0)
+            VsFg1->SaveGrid(name, grid::TextFormat::CommaSeparated);
+        else if (ending.compare(QStringLiteral("tab"), Qt::CaseInsensitive) == 0
+                 || ending.compare(QStringLiteral("txt"), Qt::CaseInsensitive) == 0)
+            VsFg1->SaveGrid(name, grid::TextFormat::TabSeparated);
+    });
+}
+
+void frmAssets::Command4_Click()
+{
+    close();
+}
+
+void frmAssets::mnuExit_Click()
+{
+    close();
+}
+
+// ---- the edits -----------------------------------------------------------------------------
+
+void frmAssets::mnuDel_Click()
+{
+    run("mnuDel_Click", [this] {
+        ui().setMousePointer(vb::vbHourglass);
+        if (ui().msgBox(DeleteWarning, vb::vbOKCancel + vb::vbExclamation, Ui::programTitle()) == vb::vbCancel)
+            return;
+        const QString gamePath = shared().GamePath;
+        for (const assets::SelectedRow& row : selectedRows(VsFg1)) {
+            if (row.gridRow == -1 || !VsFg1->IsSelected(row.gridRow) || vb::Trim(row.product).isEmpty())
+                continue;
+            assets::RowPaths paths;
+            if (!assets::MakeRowPaths(row, gamePath, paths))
+                break;
+            StatusPanel2->setText(paths.fullPath);
+            // A file that cannot be deleted is passed over.
+            QFile::remove(platform::nativePath(paths.fullPath));
+            ui().doEvents();
+        }
+        platform::clearPathCache();
+        ui().setMousePointer(vb::vbDefault);
+        clearList();
+        ui().doEvents();
+        addToList();
+        ui().doEvents();
+    });
+}
+
+void frmAssets::mnuInScene_Click()
+{
+    run("mnuInScene_Click", [this] {
+        assets::PipelineHooks hooks;
+        hooks.isSelected = [this](int row) { return VsFg1->IsSelected(row); };
+        hooks.showPath = [this](const QString& fullPath) { StatusPanel2->setText(fullPath); };
+        const assets::PipelineResult result = assets::UseInScenarios(selectedRows(VsFg1), shared().GamePath, hooks);
+        for (const assets::RowResult& row : result.rows) {
+            if (row.outcome == assets::RowOutcome::Written)
+                VsFg1->setTextMatrix(row.gridRow, assets::InScenariosColumn, assets::UseInScenariosCell);
+        }
+    });
+}

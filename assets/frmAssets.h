@@ -1,0 +1,139 @@
+#pragma once
+// The asset list window "Build List of Assets": walks a folder of the game's "Assets" tree,
+// lists its blueprints (or any files) in the grid, saves and clears the list, and edits the
+// selected rows' blueprints through the menus. The walk and the edits are GUI-free
+// (assets/AssetList, assets/BlueprintPipeline); this window reads its controls, hands them on
+// and shows the results.
+//
+// There is one window, created on first use and shown non-modally; closing it unloads it and
+// the next opening loads it anew. While a walk or an edit runs (they process window events),
+// the window's commands are disabled, presses on the grid are ignored and it does not close.
+
+#include "assets/AssetsLayout.h"
+
+#include <QList>
+#include <QMainWindow>
+#include <QString>
+
+#include <functional>
+
+class FlexGridWidget;
+class FolderTreeWidget;
+class QAction;
+class QCloseEvent;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QResizeEvent;
+
+class frmAssets : public QMainWindow {
+    Q_OBJECT
+public:
+    // Shows the loaded window, loading it first when there is none.
+    static frmAssets* showWindow(QWidget* parent = nullptr);
+    // The loaded window, or nullptr.
+    static frmAssets* loaded();
+
+    explicit frmAssets(QWidget* parent = nullptr);
+    ~frmAssets() override;
+
+    // ---- controls ----
+    QGroupBox* Frame1 = nullptr;
+    FolderTreeWidget* Dir1 = nullptr;
+    QListWidget* File1 = nullptr; // the files of Dir1's folder that match the pattern
+    QLineEdit* Text2 = nullptr;   // the current folder
+    QLineEdit* Text1 = nullptr;   // the file pattern
+    QLabel* Label6 = nullptr;     // "Category"
+    QLineEdit* Text5 = nullptr;   // the category filter
+    QPushButton* Command1 = nullptr; // "Add to List"
+    QPushButton* Command9 = nullptr; // "Display Child Entries."
+    QPushButton* Command2 = nullptr; // "Print List"
+    QPushButton* Command3 = nullptr; // "Save List"
+    QPushButton* Command4 = nullptr; // "&Exit"
+    QPushButton* Command5 = nullptr; // "Clear List"
+    QLabel* Label5 = nullptr;        // the total
+    QLabel* Label1 = nullptr;        // "Min LOD"
+    QLineEdit* Text3 = nullptr;
+    QLabel* Label2 = nullptr;        // "Max LOD"
+    QLineEdit* Text4 = nullptr;
+    QLabel* Picture1 = nullptr;      // the preview
+    QGroupBox* Frame2 = nullptr;     // child entries, over the preview
+    QLabel* Label4 = nullptr;        // "Child Entries For:-"
+    QListWidget* List1 = nullptr;
+    QPushButton* Command12 = nullptr; // " Remove Selected Child Entries."
+    FlexGridWidget* VsFg1 = nullptr;
+    QLabel* StatusPanel1 = nullptr;
+    QLabel* StatusPanel2 = nullptr; // the file being worked on
+
+    // ---- menus, in order ----
+    QMenu* mnuFiles = nullptr;
+    QAction* mnuExit = nullptr;
+    QMenu* mnuEditRS = nullptr;
+    QAction* mnuAddDriver = nullptr;
+    QAction* mnuCond = nullptr;
+    QAction* mnuAdd = nullptr;
+    QAction* mnuDead = nullptr;
+    QAction* mnuTail = nullptr;
+    QAction* mnuHead = nullptr;
+    QAction* mnuClone = nullptr;
+    QAction* mnuCloneDefault = nullptr;
+    QMenu* mnuEdAss = nullptr;
+    QAction* mnuLod = nullptr;
+    QAction* mnuDel = nullptr;
+    QAction* mnuEnglish = nullptr;
+    QAction* mnuInScene = nullptr;
+
+    // The language element whose text is a blueprint's display name.
+    QString NameLanguage;
+    // The folder last clicked in Dir1 and its part from "Rail Simulator" on.
+    QString ClickedFolder;
+    QString ClickedItem;
+
+    // ---- handlers ----
+    void Form_Load();
+    void Form_Resize();
+    void Dir1_Change();
+    void Dir1_Click();
+    void Text1_Change();
+    void Command1_Click(); // Add to List
+    void Command3_Click(); // Save List
+    void Command4_Click(); // &Exit
+    void Command5_Click(); // Clear List
+    void mnuExit_Click();
+    void mnuDel_Click();
+    void mnuInScene_Click();
+
+    // True while a walk or an edit runs.
+    bool isBusy() const { return busy_; }
+    // The pattern the file list uses now.
+    QString filePattern() const { return filePattern_; }
+    // The places of the controls, in twips.
+    const assets::AssetsWindowLayout& layout() const { return layout_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void setGridHeader();
+    void showFolder(const QString& folder, const QStringList& files);
+    void listFiles();
+    void applyLayout();
+    // Runs a walk or an edit with the commands disabled and presses on the grid ignored;
+    // anything it throws is shown as "Error <description> occurred in <handler>".
+    void run(const char* handler, const std::function<void()>& work);
+    // The walk of "Add to List" and the clearing of "Clear List", also run by "Delete Selected".
+    void addToList();
+    void clearList();
+
+    QString filePattern_;
+    assets::AssetsWindowLayout layout_;
+    QWidget* client_ = nullptr;
+    bool busy_ = false;
+    bool unloaded_ = false;
+};

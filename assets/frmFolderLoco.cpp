@@ -1,0 +1,184 @@
+#include "assets/frmFolderLoco.h"
+
+#include "assets/LocoFolder.h"
+#include "common/FileProcs.h"
+#include "common/FolderTreeWidget.h"
+#include "common/SharedState.h"
+#include "common/frmReport.h"
+#include "platform/Paths.h"
+#include "platform/QtUiScreenFit.h"
+#include "platform/Ui.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+namespace {
+
+QPointer<frmFolderLoco>& theInstance()
+{
+    static QPointer<frmFolderLoco> window;
+    return window;
+}
+
+// Lists the files the rename walk left in the report window, beside this one.
+void showRenameReport(const assets::SampleRenameResult& renamed)
+{
+    // A report window closed but not yet deleted gives way to a fresh one.
+    if (frmReport* old = frmReport::existing(); old && !old->isVisible())
+        QCoreApplication::sendPostedEvents(old, QEvent::DeferredDelete);
+    frmReport& report = frmReport::instance();
+    report.setWindowTitle(assets::sampleRenameReportCaption());
+    report.RTB1->hide();
+    report.List1->show();
+    report.List1->clear();
+    report.List1->addItems(assets::sampleRenameReport(renamed));
+    report.showReport(false);
+}
+
+} // namespace
+
+frmFolderLoco& frmFolderLoco::showWindow(QWidget* parent)
+{
+    QPointer<frmFolderLoco>& window = theInstance();
+    if (!window) {
+        window = new frmFolderLoco(parent);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return *window;
+}
+
+frmFolderLoco* frmFolderLoco::existing()
+{
+    return theInstance().data();
+}
+
+frmFolderLoco::frmFolderLoco(QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("frmFolderLoco"));
+    setWindowTitle(QStringLiteral("Select your Diesel, Electric or Steam Folder"));
+    resize(620, 440);
+
+    Dir1 = new FolderTreeWidget(this);
+    Dir1->setObjectName(QStringLiteral("Dir1"));
+    File1 = new QListWidget(this);
+    File1->setObjectName(QStringLiteral("File1"));
+    Text1 = new QLineEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Label1 = new QLabel(QStringLiteral("Loco Name must be same as .IGS file"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Text2 = new QLineEdit(this);
+    Text2->setObjectName(QStringLiteral("Text2"));
+    Command1 = new QPushButton(QStringLiteral("Copy Files"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command2 = new QPushButton(QStringLiteral("Exit"), this);
+    Command2->setObjectName(QStringLiteral("Command2"));
+
+    auto* lists = new QHBoxLayout;
+    lists->addWidget(Dir1, 1);
+    lists->addWidget(File1, 1);
+    auto* name = new QHBoxLayout;
+    name->addWidget(Label1);
+    name->addWidget(Text2, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(Command1);
+    buttons->addWidget(Command2);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(lists, 1);
+    layout->addWidget(Text1);
+    layout->addLayout(name);
+    layout->addLayout(buttons);
+
+    connect(Dir1, &FolderTreeWidget::folderChosen, this, [this] { Dir1_Change(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    platform::openOnScreen(this);
+
+    Form_Load();
+}
+
+frmFolderLoco::~frmFolderLoco() = default;
+
+void frmFolderLoco::Form_Load()
+{
+    const QString gamePath = shared().GamePath;
+    // No drives here: the tree holds the game folder and opens at its "Source", or at the
+    // nearest folder on the way that exists.
+    Dir1->setRoot(gamePath.isEmpty() ? platform::programFolder() : gamePath);
+    if (!gamePath.isEmpty())
+        Dir1->setPath(gamePath + QStringLiteral("\\Source"));
+    Dir1_Change();
+}
+
+void frmFolderLoco::Dir1_Change()
+{
+    const QString path = Dir1->path();
+    Text1->setText(path);
+    File1->clear();
+    if (path.isEmpty())
+        return;
+    const QDir dir(platform::nativePath(path));
+    File1->addItems(dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase));
+}
+
+void frmFolderLoco::showFolder(const QString& path)
+{
+    // The tree lists each folder once; the new folder shows after a fresh listing.
+    Dir1->setRoot(Dir1->root());
+    Dir1->setPath(path);
+    Dir1_Change();
+}
+
+void frmFolderLoco::Command1_Click()
+{
+    if (busy_)
+        return;
+    busy_ = true;
+    Command1->setEnabled(false);
+    Command2->setEnabled(false);
+    QPointer<frmFolderLoco> self(this);
+    assets::SampleRenameResult renamed;
+    const QString name = Text2->text();
+    const QString folder = assets::copyLocoFiles(Text1->text(), name, renamed);
+    if (!self)
+        return;
+    busy_ = false;
+    Command1->setEnabled(true);
+    Command2->setEnabled(true);
+    if (folder.isEmpty())
+        return;
+    LocoName = name;
+    LocoFolder = folder;
+    showFolder(folder);
+    ui().doEvents();
+    if (!renamed.empty())
+        showRenameReport(renamed);
+}
+
+void frmFolderLoco::Command2_Click()
+{
+    if (!busy_)
+        close();
+}
+
+void frmFolderLoco::closeEvent(QCloseEvent* event)
+{
+    if (busy_)
+        event->ignore();
+    else
+        QWidget::closeEvent(event);
+}

@@ -1,0 +1,22 @@
+#pragma once
+// The program folder's work folder "TempFiles". The tools write its name as "TempFiles",
+// "Tempfiles" or "tempfiles" in different places; every spelling names the one folder (paths
+// are matched without regard to case), and the spelling a caller gives is kept in the texts
+// it builds, such as the lines of a generated batch file.
+
+#include <QString>
+
+// Program folder & "\" & spelling: "TempFiles" (the default), "Tempfiles" or "tempfiles"; any
+// other text gives "TempFiles".
+QString TempFilesFolder(const QString& spelling = QStringLiteral("TempFiles"));
+
+// TempFilesFolder(spelling) & "\" & name.
+QString TempFilesPath(const QString& name, const QString& spelling = QStringLiteral("TempFiles"));
+
+// Creates the work folder when it is missing. False when it cannot be made.
+bool EnsureTempFiles();
+
+// Deletes the work folder with everything in it (read-only files included, every failure
+// ignored), processes pending window events and creates it again when it is missing. False
+// when it could not be created again.
+bool ResetTempFiles();

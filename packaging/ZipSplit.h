@@ -1,0 +1,28 @@
+#pragma once
+
+// Split ("spanned") zip sets: one standard zip cut into pieces base.z01, base.z02 ... with the last
+// piece under the archive's own name, and the way back (a single-disk view for libzip, or a joined
+// copy). Pieces renamed to base.000, base.001 ... are read as well.
+
+#include <QString>
+#include <QtGlobal>
+
+#include <zip.h>
+
+namespace packaging {
+
+// Cuts the single zip singleZip into pieces of at most partSize bytes next to archivePath. Returns
+// false with a reason in *error (when given) if anything fails.
+bool writeSplitSet(const QString& singleZip, const QString& archivePath, qint64 partSize, QString* error);
+
+// True when archivePath's end record says the archive spans more than one piece.
+bool isSplitSet(const QString& archivePath);
+
+// Opens a split set (or a plain zip) read-only as one libzip archive; nullptr with a reason in *error.
+// The caller closes the archive with zip_close or zip_discard.
+zip_t* openSplitSet(const QString& archivePath, QString* error);
+
+// Writes the single-disk view of the set at archivePath to singleZipOut.
+bool joinSplitSet(const QString& archivePath, const QString& singleZipOut, QString* error);
+
+}  // namespace packaging

@@ -1,0 +1,425 @@
+#include "scenarios/StockSearch.h"
+
+#include "common/FileProcs.h"
+#include "common/Serializer.h"
+#include "common/SharedState.h"
+#include "common/TagText.h"
+#include "common/Vb.h"
+#include "common/VbError.h"
+#include "platform/Paths.h"
+#include "platform/Ui.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace scenarios {
+
+namespace {
+
+// Window events are let through at least this often while the search works.
+constexpr qint64 kEventSliceMs = 50;
+
+bool has(const QString& text, const QString& what)
+{
+    return text.contains(what, Qt::CaseInsensitive);
+}
+
+// The value of the first element of that name: GetDetail from 10 characters before it, or
+// from the start when it stands within the first 10. An absent element throws VbError 5.
+QString firstValue(const QString& xml, const QString& tag)
+{
+    const qsizetype p = vb::InStr(xml, QLatin1Char('<') + tag);
+    if (p == 0)
+        throw VbError(5);
+    qsizetype pos = std::max<qsizetype>(1, p - 10);
+    QString value;
+    tags::scenarioEditor::GetDetail(xml, pos, tag, value);
+    return value;
+}
+
+QString withoutTrailingSeparators(QString path)
+{
+    path.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    while (path.endsWith(QLatin1Char('\\')))
+        path.chop(1);
+    return path;
+}
+
+} // namespace
+
+const QStringList& stockTypeCaptions()
+{
+    static const QStringList captions{QStringLiteral("Diesel"), QStringLiteral("Electric"), QStringLiteral("Steam"),
+                                      QStringLiteral("Passenger"), QStringLiteral("Freight"), QStringLiteral("Tender"),
+                                      QStringLiteral("DMU"), QStringLiteral("EMU")};
+    return captions;
+}
+
+const QStringList& stockPartFolderNames()
+{
+    static const QStringList names{QStringLiteral("Simulation"), QStringLiteral("Camera"), QStringLiteral("Textures"),
+                                   QStringLiteral("PassengerView"), QStringLiteral("CabView"), QStringLiteral("Bogie"),
+                                   QStringLiteral("Digit")};
+    return names;
+}
+
+StockBlueprint classifyStockBlueprint(const QString& xml)
+{
+    StockBlueprint b;
+    if (xml.contains(QLatin1String("<cEngineComponentBlueprint")))
+        b.kind = StockKind::Engine;
+    else if (xml.contains(QLatin1String("<cWagonBlueprint")))
+        b.kind = StockKind::Wagon;
+    else if (xml.contains(QLatin1String("<cTenderBlueprint")))
+        b.kind = StockKind::Tender;
+    else
+        return b;
+    try {
+        b.name = firstValue(xml, QStringLiteral("Name"));
+    } catch (const VbError& error) {
+        b.nameError = error.number;
+    }
+    if (b.kind == StockKind::Engine) {
+        // An engine without a readable type keeps an empty one.
+        try {
+            b.engineType = firstValue(xml, QStringLiteral("EngineType"));
+        } catch (const VbError&) {
+        }
+    }
+    return b;
+}
+
+namespace {
+
+void answer(const StockBlueprint& blueprint, StockKind kind, bool& yes, QString& name)
+{
+    yes = blueprint.kind == kind;
+    if (!yes)
+        return;
+    if (blueprint.nameError != 0)
+        throw VbError(blueprint.nameError);
+    name = blueprint.name;
+}
+
+} // namespace
+
+void IsItALoco(const StockBlueprint& blueprint, bool& IsLoco, QString& Name, QString& EngineType)
+{
+    answer(blueprint, StockKind::Engine, IsLoco, Name);
+    if (IsLoco)
+        EngineType = blueprint.engineType;
+}
+
+void IsItAWagon(const StockBlueprint& blueprint, bool& IsWagon, QString& Name)
+{
+    answer(blueprint, StockKind::Wagon, IsWagon, Name);
+}
+
+void IsItATender(const StockBlueprint& blueprint, bool& IsTender, QString& Name)
+{
+    answer(blueprint, StockKind::Tender, IsTender, Name);
+}
+
+StockQuestion stockQuestionFor(const QString& path, const QString& stockType, bool listAll)
+{
+    const bool partFolder = std::any_of(stockPartFolderNames().begin(), stockPartFolderNames().end(),
+                                        [&path](const QString& part) { return has(path, part); });
+    if (partFolder)
+        return StockQuestion::Skip;
+    const bool dotBin = path.endsWith(QLatin1String(".bin"), Qt::CaseInsensitive);
+    if (listAll)
+        return dotBin ? StockQuestion::ListAll : StockQuestion::Skip;
+
+    const QString type = stockType.toUpper();
+    if (type == QLatin1String("DMU") || type == QLatin1String("EMU")) {
+        if (!dotBin || has(path, QStringLiteral("\\Freight\\")) || has(path, QStringLiteral("Steam")))
+            return StockQuestion::Skip;
+        if (has(path, type == QLatin1String("DMU") ? QStringLiteral("Electric") : QStringLiteral("Diesel")))
+            return StockQuestion::Skip;
+        return StockQuestion::LocoOrWagon;
+    }
+
+    if (!path.endsWith(QLatin1String("bin"), Qt::CaseInsensitive))
+        return StockQuestion::Skip;
+    const bool tender = type == QLatin1String("TENDER");
+    if (!has(path, tender ? QStringLiteral("Steam") : stockType))
+        return StockQuestion::Skip;
+    if (type == QLatin1String("FREIGHT") && has(path, QStringLiteral("\\Passenger\\")))
+        return StockQuestion::Skip;
+    if (type == QLatin1String("PASSENGER") && has(path, QStringLiteral("\\Freight\\")))
+        return StockQuestion::Skip;
+    if (type == QLatin1String("DIESEL") || type == QLatin1String("ELECTRIC") || type == QLatin1String("STEAM"))
+        return StockQuestion::Loco;
+    return tender ? StockQuestion::Tender : StockQuestion::Wagon;
+}
+
+bool splitStockPath(const QString& below, QString& provider, QString& product, QString& blueprint)
+{
+    // below starts with "\": provider from 1, product after the next "\", the rest after the
+    // one after that (by position, whatever the names repeat).
+    const qsizetype start = below.startsWith(QLatin1Char('\\')) ? 1 : 0;
+    const qsizetype b = below.indexOf(QLatin1Char('\\'), start);
+    if (b < 0)
+        return false;
+    const qsizetype c = below.indexOf(QLatin1Char('\\'), b + 1);
+    if (c < 0 || c + 1 >= below.size() || b == start || c == b + 1)
+        return false;
+    provider = below.mid(start, b - start);
+    product = below.mid(b + 1, c - b - 1);
+    const QString rest = below.mid(c + 1);
+    blueprint = rest.size() >= 3 ? rest.chopped(3) + QStringLiteral("xml") : QStringLiteral("xml");
+    return true;
+}
+
+QString stockErrorMessage(int errorNumber)
+{
+    return QStringLiteral("Error ") + QString::number(errorNumber) + QStringLiteral(" occurred in WorkWithSubFolders");
+}
+
+QString listAllStockQuestion()
+{
+    return QStringLiteral("You have not selected a Rail Vehicles folder. In this case,  ") + QStringLiteral("\r\n")
+        + QStringLiteral("you will get a list of ALL rolling stock, not just types selected above.");
+}
+
+QString stockFolderOutsideAssetsMessage(const QString& folder, const QString& assetsFolder)
+{
+    return QStringLiteral("The folder ") + folder + QStringLiteral(" is not inside the game's Assets folder ") + assetsFolder
+        + QStringLiteral(". Please choose a folder of rolling stock below it.");
+}
+
+// ---- the walk ------------------------------------------------------------------------------
+
+struct StockSearch::Walk {
+    const Hooks* hooks = nullptr;
+    bool listAll = false;
+    bool stopped = false;
+    QString gamePath;
+    QString workFile;   // program folder & "\TempFiles\temp.xml"
+    QString programFolder;
+    QElapsedTimer sinceEvents;
+};
+
+namespace {
+
+void letEventsThrough(QElapsedTimer& since)
+{
+    ui().doEvents();
+    since.restart();
+}
+
+bool stopRequested(const StockSearch::Hooks* hooks)
+{
+    return hooks && hooks->stopRequested && hooks->stopRequested();
+}
+
+} // namespace
+
+StockSearch::Outcome StockSearch::search(const QString& folder, const QString& tickedCaption, const Hooks& hooks)
+{
+    entries.clear();
+    StockNames.clear();
+    StockBlueprints.clear();
+    StockCount = 0;
+    stats = Stats{};
+    if (!tickedCaption.isEmpty())
+        StockType = tickedCaption;
+
+    SharedState& state = shared();
+    const QString assets = withoutTrailingSeparators(state.GamePath) + QStringLiteral("\\Assets");
+    const QString chosen = withoutTrailingSeparators(folder);
+    QString below; // the folder's path below "Assets", with its leading "\"
+    if (chosen.compare(assets, Qt::CaseInsensitive) != 0) {
+        if (state.GamePath.isEmpty() || !chosen.startsWith(assets + QLatin1Char('\\'), Qt::CaseInsensitive)) {
+            ui().msgBox(stockFolderOutsideAssetsMessage(folder, state.GamePath + QStringLiteral("\\Assets")),
+                        vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+            return Outcome::Refused;
+        }
+        below = chosen.mid(assets.size());
+    }
+
+    if (has(below, QStringLiteral("RailVehicles"))) {
+        state.ListAllStock = false;
+    } else {
+        if (ui().msgBox(listAllStockQuestion(), vb::vbOKCancel + vb::vbExclamation, Ui::programTitle()) != vb::vbOK)
+            return Outcome::Cancelled;
+        state.ListAllStock = true;
+    }
+
+    // The provider and product of the searched folder.
+    const QStringList names = below.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+    if (!names.isEmpty())
+        StockProvider = names.at(0);
+    if (names.size() >= 2) {
+        StockProduct = names.at(1);
+        state.StockBasePath = StockProduct;
+        state.AssetsBasePath = state.GamePath + QStringLiteral("\\Assets\\") + StockProvider + QLatin1Char('\\') + StockProduct;
+    }
+
+    Walk walk;
+    walk.hooks = &hooks;
+    walk.listAll = state.ListAllStock;
+    walk.gamePath = state.GamePath;
+    walk.programFolder = platform::programFolder();
+    walk.workFile = walk.programFolder + QStringLiteral("\\TempFiles\\temp.xml");
+    const QString workFolder = walk.programFolder + QStringLiteral("\\TempFiles");
+    if (!FolderExists(workFolder))
+        QDir().mkpath(platform::nativePath(workFolder));
+    walk.sinceEvents.start();
+
+    const BusyPointer busy;
+    walkFolder(walk, platform::nativePath(folder), below);
+    return walk.stopped ? Outcome::Stopped : Outcome::Done;
+}
+
+void StockSearch::walkFolder(Walk& walk, const QString& nativeFolder, const QString& below)
+{
+    if (walk.stopped || stopRequested(walk.hooks)) {
+        walk.stopped = true;
+        return;
+    }
+    letEventsThrough(walk.sinceEvents);
+    ++stats.folders;
+
+    // One listing gives the folder's files and its sub-folders.
+    const QDir dir(nativeFolder, QString(), QDir::Unsorted);
+    if (!dir.exists() || !dir.isReadable()) {
+        ui().msgBox(stockErrorMessage(dir.exists() ? 70 : 76), vb::vbOKOnly + vb::vbExclamation);
+        return;
+    }
+    const QFileInfoList listed = dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    QStringList files;
+    QStringList folders;
+    for (const QFileInfo& info : listed) {
+        if (info.isDir()) {
+            // A linked folder could lead back into the tree: the walk keeps to real folders.
+            if (!info.isSymLink())
+                folders.append(info.fileName());
+        } else {
+            files.append(info.fileName());
+        }
+    }
+    const auto ignoringCase = [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; };
+    std::sort(files.begin(), files.end(), ignoringCase);
+    std::sort(folders.begin(), folders.end(), ignoringCase);
+
+    for (const QString& name : files) {
+        if (walk.sinceEvents.elapsed() >= kEventSliceMs)
+            letEventsThrough(walk.sinceEvents);
+        examineFile(walk, nativeFolder + QLatin1Char('/') + name, below + QLatin1Char('\\') + name);
+        if (walk.stopped)
+            return;
+    }
+    for (const QString& name : folders) {
+        walkFolder(walk, nativeFolder + QLatin1Char('/') + name, below + QLatin1Char('\\') + name);
+        if (walk.stopped)
+            return;
+    }
+}
+
+void StockSearch::examineFile(Walk& walk, const QString& nativeFile, const QString& below)
+{
+    const StockQuestion question = stockQuestionFor(below, StockType, walk.listAll);
+    if (question == StockQuestion::Skip)
+        return;
+    QString provider;
+    QString product;
+    QString blueprintPath;
+    if (!splitStockPath(below, provider, product, blueprintPath))
+        return;
+    if (walk.listAll) {
+        StockProvider = provider;
+        StockProduct = product;
+    }
+    if (stopRequested(walk.hooks)) {
+        walk.stopped = true;
+        return;
+    }
+
+    try {
+        QElapsedTimer serz;
+        serz.start();
+        const ConversionResult converted = RunSerz(nativeFile, serz::ToXml, walk.workFile, walk.programFolder);
+        stats.serializerNs += serz.nsecsElapsed();
+        ++stats.conversions;
+        letEventsThrough(walk.sinceEvents);
+        if (!converted)
+            throw VbError(53); // no work file to read or delete
+        QString xml;
+        ReadTextFile(walk.workFile, xml);
+        if (!QFile::remove(platform::nativePath(walk.workFile)))
+            throw VbError(75);
+        letEventsThrough(walk.sinceEvents);
+
+        const StockBlueprint blueprint = classifyStockBlueprint(xml);
+        bool yes = false;
+        QString found;
+        QString engineType;
+        switch (question) {
+        case StockQuestion::Loco:
+            IsItALoco(blueprint, yes, found, engineType);
+            break;
+        case StockQuestion::Wagon:
+            IsItAWagon(blueprint, yes, found);
+            break;
+        case StockQuestion::Tender:
+            IsItATender(blueprint, yes, found);
+            break;
+        case StockQuestion::LocoOrWagon:
+            IsItALoco(blueprint, yes, found, engineType);
+            if (!yes)
+                IsItAWagon(blueprint, yes, found);
+            break;
+        case StockQuestion::ListAll:
+            IsItALoco(blueprint, yes, found, engineType);
+            if (yes)
+                yes = engineType.compare(StockType, Qt::CaseInsensitive) == 0;
+            else
+                IsItAWagon(blueprint, yes, found);
+            break;
+        case StockQuestion::Skip:
+            break;
+        }
+        if (!yes)
+            return;
+
+        StockEntry entry;
+        entry.name = found;
+        entry.blueprint = blueprintPath;
+        entry.provider = provider;
+        entry.product = product;
+        entry.fullPath = walk.gamePath + QStringLiteral("\\Assets\\") + provider + QLatin1Char('\\') + product
+            + QLatin1Char('\\') + blueprintPath;
+        entry.kind = blueprint.kind;
+        entry.type = StockType;
+        entries.append(entry);
+        StockNames.append(entry.name);
+        StockBlueprints.append(entry.blueprint);
+        ++StockCount;
+        if (walk.hooks && walk.hooks->added)
+            walk.hooks->added(entries.constLast());
+    } catch (const VbError& error) {
+        ui().msgBox(stockErrorMessage(error.number), vb::vbOKOnly + vb::vbExclamation);
+    }
+}
+
+int StockSearch::entryOfRow(const QString& rowText) const
+{
+    for (int i = 0; i < StockCount; ++i) {
+        if (StockNames.at(i).compare(rowText, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+QString StockSearch::pathOfRow(const QString& rowText) const
+{
+    const int i = entryOfRow(rowText);
+    return i < 0 ? QString() : entries.at(i).fullPath;
+}
+
+} // namespace scenarios

@@ -1,0 +1,206 @@
+// The viewer's Twain menu on SANE's "test" backend: the source list and the choice kept for the
+// run, acquiring into the work file with the commands off meanwhile, no device, a failed and a
+// cancelled scan.
+
+#include "hub/frmGFX.h"
+
+#include "TestScanner.h"
+#include "common/SharedState.h"
+#include "hub/dlgScanSource.h"
+#include "support/SampleGame.h"
+#include "support/ScriptedUi.h"
+#include "support/TempTree.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void flushDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+class ScanWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        resetShared();
+        shared().GamePath = tree.gamePath();
+        tree.makeDir(QStringLiteral("game/Assets"));
+    }
+
+    void TearDown() override
+    {
+        if (frmGFX* v = frmGFX::existing())
+            delete v;
+        flushDeletes();
+    }
+
+    bool workFileExists() const { return tree.exists(QStringLiteral("program/temp.bmp")); }
+
+    // Shows a small picture first, so that an empty picture afterwards is the scan's doing.
+    void showPicture(frmGFX* v)
+    {
+        QImage picture(3, 2, QImage::Format_ARGB32);
+        picture.fill(qRgb(0, 0, 255));
+        const QString png = tree.path(QStringLiteral("game/Pic.png"));
+        ASSERT_TRUE(picture.save(png, "PNG"));
+        ui.expectOpenFile(png);
+        v->mnuFileOpen_Click();
+        ASSERT_FALSE(v->Picture1->pixmap().isNull());
+    }
+
+    ScriptedUi ui;
+    TempTree tree;
+};
+
+QStringList listed(const QListWidget* list)
+{
+    QStringList names;
+    for (int i = 0; i < list->count(); ++i)
+        names << list->item(i)->text();
+    return names;
+}
+
+} // namespace
+
+TEST_F(ScanWindow, SourceListKeepsTheChoiceAndAcquireShowsTheScannedPicture)
+{
+    TestScannerSettings two;
+    two.devices = 2;
+    TestScanner scanner(two);
+    frmGFX* v = frmGFX::instance();
+    EXPECT_EQ(v->mnuseltwain->text(), QStringLiteral("Select Twain Source"));
+    EXPECT_EQ(v->mnutwaq->text(), QStringLiteral("Acquire Image"));
+    QStringList menus;
+    for (QAction* a : v->menuBar()->actions())
+        menus << a->text();
+    EXPECT_EQ(menus, (QStringList{QStringLiteral("&File"), QStringLiteral("Image"), QStringLiteral("Twain"), QStringLiteral("Browser")}));
+
+    // The list shows both devices with the first selected; the second is picked.
+    QStringList shown;
+    int selected = -1;
+    ui.expectModal(
+        [&](QWidget* w) {
+            auto* d = qobject_cast<dlgScanSource*>(w);
+            ASSERT_NE(d, nullptr);
+            shown = listed(d->List1);
+            selected = d->List1->currentRow();
+            d->List1->setCurrentRow(1);
+            d->OKButton->click();
+        },
+        QStringLiteral("Select Twain Source"));
+    v->mnuseltwain_Click();
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("test:0 - Noname frontend-tester virtual device"),
+                                  QStringLiteral("test:1 - Noname frontend-tester virtual device")}));
+    EXPECT_EQ(selected, 0);
+    EXPECT_EQ(hub::ChosenScanSource(), QStringLiteral("test:1"));
+
+    // A second opening selects the kept choice; cancelling keeps it.
+    ui.expectModal(
+        [&](QWidget* w) {
+            auto* d = qobject_cast<dlgScanSource*>(w);
+            ASSERT_NE(d, nullptr);
+            selected = d->List1->currentRow();
+            d->List1->setCurrentRow(0);
+            d->CancelButton->click();
+        },
+        QStringLiteral("Select Twain Source"));
+    v->mnuseltwain_Click();
+    EXPECT_EQ(selected, 1);
+    EXPECT_EQ(hub::ChosenScanSource(), QStringLiteral("test:1"));
+
+    // While the scanner sends, window events are processed and the commands are off.
+    bool ranDuringScan = false;
+    bool menusOn = true;
+    bool listOn = true;
+    QTimer::singleShot(0, v, [&] {
+        ranDuringScan = true;
+        menusOn = v->menuBar()->isEnabled();
+        listOn = v->File1->isEnabled();
+    });
+    v->mnutwaq_Click();
+    EXPECT_TRUE(ranDuringScan);
+    EXPECT_FALSE(menusOn);
+    EXPECT_FALSE(listOn);
+    EXPECT_TRUE(v->menuBar()->isEnabled());
+    EXPECT_TRUE(v->File1->isEnabled());
+
+    const QImage shownImage = v->Picture1->pixmap().toImage();
+    EXPECT_EQ(shownImage.size(), QSize(31, 39));
+    EXPECT_EQ(shownImage.pixel(4, 8), qRgb(255, 0, 0));
+    EXPECT_EQ(shownImage.pixel(4, 28), qRgb(0, 0, 255));
+    ASSERT_TRUE(workFileExists());
+    EXPECT_EQ(v->windowTitle(), QStringLiteral("PicView"));
+
+    // The image commands act on the scanned picture.
+    v->rot_Click();
+    EXPECT_EQ(v->Picture1->pixmap().size(), QSize(39, 31));
+    EXPECT_TRUE(ui.messages().isEmpty());
+}
+
+TEST_F(ScanWindow, NoDeviceGivesAMessageAndAnEmptyPicture)
+{
+    TestScanner scanner({}, false);
+    frmGFX* v = frmGFX::instance();
+    ui.expectMsgBox(vb::vbOK, QStringLiteral("No scanner was found"));
+    v->mnuseltwain_Click();
+    EXPECT_EQ(ui.lastMessage().icon(), int(vb::vbExclamation));
+
+    showPicture(v);
+    ui.expectMsgBox(vb::vbOK, QStringLiteral("No scanner was found"));
+    v->mnutwaq_Click();
+    EXPECT_TRUE(v->Picture1->pixmap().isNull());
+    EXPECT_FALSE(workFileExists());
+    EXPECT_TRUE(v->menuBar()->isEnabled());
+}
+
+TEST_F(ScanWindow, FailedAndCancelledScansEmptyThePicture)
+{
+    frmGFX* v = frmGFX::instance();
+    {
+        TestScannerSettings s;
+        s.readStatus = QStringLiteral("SANE_STATUS_IO_ERROR");
+        s.resolution = kLargePictureResolution;
+        TestScanner scanner(s);
+        showPicture(v);
+        QTimer::singleShot(0, v, [] { QThread::msleep(kBackendSettleMs); });
+        ui.expectMsgBox(vb::vbOK, QStringLiteral("The image could not be acquired: the scanner test:0 reported: Error during device I/O."));
+        v->mnutwaq_Click();
+        EXPECT_TRUE(v->Picture1->pixmap().isNull());
+        EXPECT_FALSE(workFileExists());
+    }
+    {
+        // Closing the window during the scan cancels it; the window closes once it stopped.
+        TestScannerSettings s;
+        s.resolution = kLargePictureResolution;
+        TestScanner scanner(s);
+        showPicture(v);
+        QPointer<frmGFX> guard(v);
+        v->show();
+        QTimer::singleShot(0, v, [v] {
+            QThread::msleep(kBackendSettleMs);
+            v->close();
+        });
+        ui.expectMsgBox(vb::vbOK, QStringLiteral("The scan was cancelled"));
+        v->mnutwaq_Click();
+        EXPECT_FALSE(workFileExists());
+        ASSERT_TRUE(guard);
+        EXPECT_TRUE(v->Picture1->pixmap().isNull());
+        flushDeletes();
+        EXPECT_FALSE(guard);
+        EXPECT_EQ(frmGFX::existing(), nullptr);
+    }
+}
