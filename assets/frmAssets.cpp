@@ -16,6 +16,7 @@
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
 
+#include <algorithm>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
@@ -159,14 +160,19 @@ void frmAssets::buildMenus()
     mnuHead = item(mnuEditRS, QStringLiteral("Add head-lights"), "mnuHead", nullptr);
     mnuClone = item(mnuEditRS, QStringLiteral("Clone selected Asset"), "mnuClone", nullptr);
     mnuCloneDefault = item(mnuEditRS, QStringLiteral("Clone Selected Default Asset"), "mnuCloneDefault", nullptr);
-    // Not one of its entries is there yet.
-    mnuEditRS->menuAction()->setVisible(false);
 
     mnuEdAss = bar->addMenu(QStringLiteral("Edit Assets"));
     mnuLod = item(mnuEdAss, QStringLiteral("Change LODs"), "mnuLod", nullptr);
     mnuDel = item(mnuEdAss, QStringLiteral("Delete Selected"), "mnuDel", &frmAssets::mnuDel_Click);
     mnuEnglish = item(mnuEdAss, QStringLiteral("Make English Only"), "mnuEnglish", nullptr);
     mnuInScene = item(mnuEdAss, QStringLiteral("Use in Scenarios"), "mnuInScene", &frmAssets::mnuInScene_Click);
+
+    // A menu none of whose commands is there yet is not shown.
+    for (QMenu* menu : {mnuFiles, mnuEditRS, mnuEdAss}) {
+        const QList<QAction*> actions = menu->actions();
+        menu->menuAction()->setVisible(
+            std::any_of(actions.begin(), actions.end(), [](const QAction* a) { return a->isVisible(); }));
+    }
 }
 
 void frmAssets::buildControls()
@@ -209,8 +215,12 @@ void frmAssets::buildControls()
 
     // The commands of the preview, the child entries, printing and the level-of-detail change
     // are still to come.
-    for (QWidget* w : std::initializer_list<QWidget*>{Command9, Command2, Label1, Text3, Label2, Text4, Picture1, Frame2})
+    Command9->hide(); // child entries
+    Frame2->hide();   // child entries
+    Command2->hide(); // printing
+    for (QWidget* w : std::initializer_list<QWidget*>{Label1, Text3, Label2, Text4}) // level of detail
         w->hide();
+    Picture1->hide(); // preview
 
     VsFg1 = new FlexGridWidget(client_);
     VsFg1->setObjectName(QStringLiteral("VsFg1"));
