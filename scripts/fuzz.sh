@@ -30,6 +30,7 @@ declare -A RUNS=(
   [registry]=6000
   [preferences]=30000
   [batch]=6000
+  [zip_split]=25000
 )
 ALL_TARGETS=(xml_tree texture routes_xml tags codecs registry preferences batch zip_split)
 TARGETS=("$@")
