@@ -93,7 +93,8 @@ QString clonedBlueprintText(const QString& xml, const QString& newItemName, cons
                             const QString& newFolderPair)
 {
     QString text = xml;
-    tags::assetWindow::PutLocalisedTextChain(text, newItemName);
+    // The name goes in as element text: "&", "<" and ">" escaped.
+    tags::assetWindow::PutLocalisedTextChain(text, tags::escapeBoxText(newItemName));
     if (!oldFolderPair.isEmpty() && !text.isEmpty())
         text = vb::Replace(text, oldFolderPair, newFolderPair, 1, -1, vb::Compare::Text);
     return text + kCrLf;

@@ -46,7 +46,7 @@ AssetsWindowLayout AssetsWindowDesign()
     d.Command3 = {1800, 0, 1695, 375};
     d.Command4 = {2235, 0, 1695, 375};
     d.Command5 = {2670, 0, 1695, 375};
-    d.Label5 = {3165, 0, 2400, 255};
+    d.Label5 = {3165, 0, 1695, 255};
     d.Label1 = {495, 0, 900, 255};
     d.Text3 = {750, 0, 900, 315};
     d.Label2 = {1185, 0, 900, 255};

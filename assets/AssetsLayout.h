@@ -39,8 +39,9 @@ struct AssetsWindowLayout {
     TwipsRect VsFg1;
 };
 
-// The window's outer size as designed, in twips.
-constexpr int AssetsDesignWidth = 15360;
+// The window's outer size as designed, in twips: wide enough for the button column to fit beside
+// the folder and file lists (Frame1 at least 10325 twips wide).
+constexpr int AssetsDesignWidth = 19200;
 constexpr int AssetsDesignHeight = 11520;
 
 // Every control at its design place, the layout applied to the design window size.

@@ -12,6 +12,9 @@
 #include "platform/Ui.h"
 
 #include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
 
 #include <optional>
 
@@ -55,6 +58,35 @@ WorkFiles workFilesOf(const RowPaths& row, const EditOutput& output)
         return {row.workXml(), row.workBin()};
     const QString base = TempFilesPath(output.workName);
     return {base + QStringLiteral("xml"), base + QStringLiteral("bin")};
+}
+
+// An output put in place: its game file, the backup made of it ("" for none), and whether
+// there was no file there before.
+struct Placed {
+    QString target;
+    QString backup;
+    bool wasNew = false;
+};
+
+// Undoes a placement: the backup goes back to the game file's name (replacing the new file
+// in one step), or a file that was not there before is removed. A file replaced without a
+// backup cannot be given back.
+bool undoPlacement(const Placed& placed)
+{
+    const QString native = platform::nativePath(placed.target);
+    if (!placed.backup.isEmpty()) {
+        const QByteArray from = QFile::encodeName(platform::nativePath(placed.backup));
+        const QByteArray to = QFile::encodeName(native);
+        const bool moved = std::rename(from.constData(), to.constData()) == 0;
+        platform::clearPathCache();
+        return moved;
+    }
+    if (placed.wasNew) {
+        const bool removed = QFile::remove(native);
+        platform::clearPathCache();
+        return removed;
+    }
+    return false;
 }
 
 } // namespace
@@ -188,9 +220,12 @@ PipelineResult RunBlueprintEdit(const std::vector<SelectedRow>& rows, const QStr
             done.outcome = RowOutcome::Failed;
         } else if (!change.outputs.empty()) {
             bool placed = true;
+            std::vector<Placed> placedFiles;
+            QStringList rowProducts;
             for (size_t i = 0; i < change.outputs.size() && placed; ++i) {
                 const EditOutput& output = change.outputs[i];
                 const QString target = output.target.isEmpty() ? paths.fullPath : output.target;
+                const bool existed = QFileInfo::exists(platform::nativePath(target));
                 QString backup;
                 const ConversionResult r = output.placement == Placement::ReplaceWithBackup
                     ? ReplaceGameFile(work[i].bin, target, QString(), &backup)
@@ -199,13 +234,26 @@ PipelineResult RunBlueprintEdit(const std::vector<SelectedRow>& rows, const QStr
                 if (!r) {
                     exclaim(r.error);
                     placed = false;
+                    // The outputs already placed go back, so the row's files stay as they were.
+                    for (auto it = placedFiles.rbegin(); it != placedFiles.rend(); ++it) {
+                        if (undoPlacement(*it))
+                            done.backups.removeAll(it->backup);
+                    }
                     break;
                 }
+                placedFiles.push_back({target, backup, !existed});
                 if (!backup.isEmpty())
                     done.backups << backup;
                 const QString product = output.target.isEmpty() ? paths.productFolder : productFolderOf(target, gamePath);
-                if (!product.isEmpty() && !writtenProducts.contains(product, Qt::CaseInsensitive))
-                    writtenProducts << product;
+                if (!product.isEmpty() && !rowProducts.contains(product, Qt::CaseInsensitive))
+                    rowProducts << product;
+            }
+            // Only a row whose files all stay in place has written to its products.
+            if (placed) {
+                for (const QString& product : rowProducts) {
+                    if (!writtenProducts.contains(product, Qt::CaseInsensitive))
+                        writtenProducts << product;
+                }
             }
             done.outcome = placed ? RowOutcome::Written : RowOutcome::Failed;
             if (placed && options.cleanUp) {

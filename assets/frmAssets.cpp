@@ -79,17 +79,6 @@ QString withBackslash(const QString& folder)
     return folder.endsWith(QLatin1Char('\\')) ? folder : folder + QLatin1Char('\\');
 }
 
-// The rows selected in the grid, in row order, with their Provider, Product and Path cells.
-std::vector<assets::SelectedRow> selectedRows(const FlexGridWidget* grid)
-{
-    std::vector<assets::SelectedRow> rows;
-    for (int row : grid->selectedRowNumbers()) {
-        rows.push_back({row, grid->TextMatrix(row, assets::ProviderColumn), grid->TextMatrix(row, assets::ProductColumn),
-                        grid->TextMatrix(row, assets::PathColumn)});
-    }
-    return rows;
-}
-
 const QString DeleteWarning = QStringLiteral(
     "This will DELETE all selected files - You have been warned!!!\r\n"
     "If you do not have a back-up of the folder you are about to alter, I suggest\r\n"
@@ -130,6 +119,16 @@ frmAssets::frmAssets(QWidget* parent) : QMainWindow(parent, Qt::Window)
     Form_Resize();
 }
 
+std::vector<assets::SelectedRow> frmAssets::selectedAssetRows() const
+{
+    std::vector<assets::SelectedRow> rows;
+    for (int row : VsFg1->selectedRowNumbers()) {
+        rows.push_back({row, VsFg1->TextMatrix(row, assets::ProviderColumn),
+                        VsFg1->TextMatrix(row, assets::ProductColumn), VsFg1->TextMatrix(row, assets::PathColumn)});
+    }
+    return rows;
+}
+
 frmAssets::~frmAssets()
 {
     if (loadedWindow.data() == this)
@@ -152,19 +151,19 @@ void frmAssets::buildMenus()
     mnuExit = item(mnuFiles, QStringLiteral("Exit"), "mnuExit", &frmAssets::mnuExit_Click);
 
     mnuEditRS = bar->addMenu(QStringLiteral("Edit Rolling Stock"));
-    mnuAddDriver = item(mnuEditRS, QStringLiteral("Add Driver to 166 Class"), "mnuAddDriver", nullptr);
-    mnuCond = item(mnuEditRS, QStringLiteral("Add Conductor to US Diesel"), "mnuCond", nullptr);
-    mnuAdd = item(mnuEditRS, QStringLiteral("Add Passengers to Carriages"), "mnuAdd", nullptr);
-    mnuDead = item(mnuEditRS, QStringLiteral("Make Selected Stock Dead"), "mnuDead", nullptr);
+    mnuAddDriver = item(mnuEditRS, QStringLiteral("Add Driver to 166 Class"), "mnuAddDriver", &frmAssets::mnuAddDriver_Click);
+    mnuCond = item(mnuEditRS, QStringLiteral("Add Conductor to US Diesel"), "mnuCond", &frmAssets::mnuCond_Click);
+    mnuAdd = item(mnuEditRS, QStringLiteral("Add Passengers to Carriages"), "mnuAdd", &frmAssets::mnuAdd_Click);
+    mnuDead = item(mnuEditRS, QStringLiteral("Make Selected Stock Dead"), "mnuDead", &frmAssets::mnuDead_Click);
     mnuTail = item(mnuEditRS, QStringLiteral("Add tail-lights"), "mnuTail", nullptr);
     mnuHead = item(mnuEditRS, QStringLiteral("Add head-lights"), "mnuHead", nullptr);
-    mnuClone = item(mnuEditRS, QStringLiteral("Clone selected Asset"), "mnuClone", nullptr);
-    mnuCloneDefault = item(mnuEditRS, QStringLiteral("Clone Selected Default Asset"), "mnuCloneDefault", nullptr);
+    mnuClone = item(mnuEditRS, QStringLiteral("Clone selected Asset"), "mnuClone", &frmAssets::mnuClone_Click);
+    mnuCloneDefault = item(mnuEditRS, QStringLiteral("Clone Selected Default Asset"), "mnuCloneDefault", &frmAssets::mnuCloneDefault_Click);
 
     mnuEdAss = bar->addMenu(QStringLiteral("Edit Assets"));
-    mnuLod = item(mnuEdAss, QStringLiteral("Change LODs"), "mnuLod", nullptr);
+    mnuLod = item(mnuEdAss, QStringLiteral("Change LODs"), "mnuLod", &frmAssets::mnuLod_Click);
     mnuDel = item(mnuEdAss, QStringLiteral("Delete Selected"), "mnuDel", &frmAssets::mnuDel_Click);
-    mnuEnglish = item(mnuEdAss, QStringLiteral("Make English Only"), "mnuEnglish", nullptr);
+    mnuEnglish = item(mnuEdAss, QStringLiteral("Make English Only"), "mnuEnglish", &frmAssets::mnuEnglish_Click);
     mnuInScene = item(mnuEdAss, QStringLiteral("Use in Scenarios"), "mnuInScene", &frmAssets::mnuInScene_Click);
 
     // A menu none of whose commands is there yet is not shown.
@@ -215,12 +214,9 @@ void frmAssets::buildControls()
 
     // The commands of the preview, the child entries, printing and the level-of-detail change
     // are still to come.
-    Command9->hide(); // child entries
-    Frame2->hide();   // child entries
-    Command2->hide(); // printing
-    for (QWidget* w : std::initializer_list<QWidget*>{Label1, Text3, Label2, Text4}) // level of detail
-        w->hide();
-    Picture1->hide(); // preview
+    setUpChildEntries();
+    Frame2->hide(); // shown by the first display of child entries
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
 
     VsFg1 = new FlexGridWidget(client_);
     VsFg1->setObjectName(QStringLiteral("VsFg1"));
@@ -234,10 +230,13 @@ void frmAssets::buildControls()
 
     connect(Dir1, &FolderTreeWidget::folderChosen, this, [this] { Dir1_Click(); });
     connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
+    connect(Text3, &QLineEdit::textChanged, this, [this] { Text3_Change(); });
+    connect(Text4, &QLineEdit::textChanged, this, [this] { Text4_Change(); });
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
     connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
     connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+    wireGridPreview();
 }
 
 void frmAssets::setGridHeader()
@@ -495,7 +494,7 @@ void frmAssets::mnuDel_Click()
         if (ui().msgBox(DeleteWarning, vb::vbOKCancel + vb::vbExclamation, Ui::programTitle()) == vb::vbCancel)
             return;
         const QString gamePath = shared().GamePath;
-        for (const assets::SelectedRow& row : selectedRows(VsFg1)) {
+        for (const assets::SelectedRow& row : selectedAssetRows()) {
             if (row.gridRow == -1 || !VsFg1->IsSelected(row.gridRow) || vb::Trim(row.product).isEmpty())
                 continue;
             assets::RowPaths paths;
@@ -521,7 +520,7 @@ void frmAssets::mnuInScene_Click()
         assets::PipelineHooks hooks;
         hooks.isSelected = [this](int row) { return VsFg1->IsSelected(row); };
         hooks.showPath = [this](const QString& fullPath) { StatusPanel2->setText(fullPath); };
-        const assets::PipelineResult result = assets::UseInScenarios(selectedRows(VsFg1), shared().GamePath, hooks);
+        const assets::PipelineResult result = assets::UseInScenarios(selectedAssetRows(), shared().GamePath, hooks);
         for (const assets::RowResult& row : result.rows) {
             if (row.outcome == assets::RowOutcome::Written)
                 VsFg1->setTextMatrix(row.gridRow, assets::InScenariosColumn, assets::UseInScenariosCell);

@@ -10,6 +10,7 @@
 // the window's commands are disabled, presses on the grid are ignored and it does not close.
 
 #include "assets/AssetsLayout.h"
+#include "assets/BlueprintPipeline.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -105,6 +106,33 @@ public:
     void mnuExit_Click();
     void mnuDel_Click();
     void mnuInScene_Click();
+    // Print List: the print preview of the grid.
+    void Command2_Click();
+
+    // Level-of-detail change (frmAssetsLod.cpp).
+    void mnuLod_Click();
+    void Text3_Change();
+    void Text4_Change();
+    // Crew and passengers (frmAssetsCrew.cpp)
+    void mnuAdd_Click();
+    void mnuAddDriver_Click();
+    void mnuCond_Click();
+    // Make English Only (frmAssetsEnglish.cpp)
+    void mnuEnglish_Click();
+
+    // ---- child entries, dead stock and cloning (frmAssetsChildren.cpp, frmAssetsClone.cpp) ----
+    QLabel* Label3 = nullptr; // the display name of the blueprint whose child entries are listed
+    void Command9_Click();   // Display Child Entries.
+    void Command12_Click();  // Remove Selected Child Entries.
+    void mnuDead_Click();
+    void mnuClone_Click();
+    void mnuCloneDefault_Click();
+
+    // Grid preview and clipboard (frmAssetsPreview.cpp): a press on the grid, after it made the
+    // clicked cell current; button 1 is the left, 2 the right, 4 the middle one.
+    void VsFg1_MouseDown(int button);
+    void wireGridPreview();
+    int gridPressButton_ = 0;
 
     // True while a walk or an edit runs.
     bool isBusy() const { return busy_; }
@@ -118,6 +146,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The rows selected in the grid, in row order, with their Provider, Product and Path cells.
+    std::vector<assets::SelectedRow> selectedAssetRows() const;
     void buildControls();
     void buildMenus();
     void setGridHeader();
@@ -130,6 +160,13 @@ private:
     // The walk of "Add to List" and the clearing of "Clear List", also run by "Delete Selected".
     void addToList();
     void clearList();
+
+    // Child entries: the controls' own set-up, and what a display keeps for the removal.
+    void setUpChildEntries();
+    void cloneSelected(bool defaultAsset);
+    QString listedText_;          // the listed blueprint's XML as the display read it
+    QString listedBlueprintBase_; // its file name up to and including the last "."
+    QString listedProductFolder_;
 
     QString filePattern_;
     assets::AssetsWindowLayout layout_;

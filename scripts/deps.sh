@@ -6,7 +6,7 @@ VELTRANE_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libzip-dev libg
 
 # What the full test run needs beyond the build: Wine and the cross compiler for the real
 # Windows serializer, clang and its runtimes for the fuzz targets.
-VELTRANE_TEST_PACKAGES=(wine wine64 g++-mingw-w64-x86-64 clang libclang-rt-14-dev zip unzip)
+VELTRANE_TEST_PACKAGES=(wine wine64 g++-mingw-w64-x86-64 clang libclang-rt-14-dev zip unzip poppler-utils)
 
 veltrane_install_deps() {
     local missing=()

@@ -51,7 +51,7 @@ TEST(AssetsLayout, PlacesEveryControlForTheWindowSize)
                    {"Command3", &AssetsWindowLayout::Command3, {1800, 5586, 1695, 375}},
                    {"Command4", &AssetsWindowLayout::Command4, {2235, 5586, 1695, 375}},
                    {"Command5", &AssetsWindowLayout::Command5, {2670, 5586, 1695, 375}},
-                   {"Label5", &AssetsWindowLayout::Label5, {3165, 5586, 2400, 255}},
+                   {"Label5", &AssetsWindowLayout::Label5, {3165, 5586, 1695, 255}},
                    {"Label1", &AssetsWindowLayout::Label1, {495, 7381, 900, 255}},
                    {"Text3", &AssetsWindowLayout::Text3, {750, 7381, 900, 315}},
                    {"Label2", &AssetsWindowLayout::Label2, {1185, 7381, 900, 255}},
@@ -77,9 +77,9 @@ TEST(AssetsLayout, PlacesEveryControlForTheWindowSize)
 TEST(AssetsLayout, KeepsSizesThatWouldBeNegative)
 {
     const AssetsWindowLayout design = assets::AssetsWindowDesign();
-    // At the design size: Frame1 8440 by 4608, the category box 2076 wide, the grid 5112 high.
-    ASSERT_EQ(design.Frame1.Width, 8440);
-    ASSERT_EQ(design.Text5.Width, 2076);
+    // At the design size: Frame1 10634 by 4608, the category box 2954 wide, the grid 5112 high.
+    ASSERT_EQ(design.Frame1.Width, 10634);
+    ASSERT_EQ(design.Text5.Width, 2954);
     ASSERT_EQ(design.VsFg1.Height, 5112);
 
     AssetsWindowLayout l = design;
@@ -89,8 +89,8 @@ TEST(AssetsLayout, KeepsSizesThatWouldBeNegative)
                    {"Frame1", &AssetsWindowLayout::Frame1, {240, 120, 1377, 800}},
                    {"File1", &AssetsWindowLayout::File1, {900, 771, 551, 520}},
                    // 771 + 551 - 2071 < 0: the category box and its label keep their widths.
-                   {"Text5", &AssetsWindowLayout::Text5, {495, 2071, 2076, 315}},
-                   {"Label6", &AssetsWindowLayout::Label6, {240, 2071, 2076, 255}},
+                   {"Text5", &AssetsWindowLayout::Text5, {495, 2071, 2954, 315}},
+                   {"Label6", &AssetsWindowLayout::Label6, {240, 2071, 2954, 255}},
                    // 2000 - 800 - 1800 < 0: the grid keeps its height; 3000 - 400 is its width.
                    {"VsFg1", &AssetsWindowLayout::VsFg1, {1340, 120, 2600, 5112}},
                },
@@ -104,3 +104,17 @@ TEST(AssetsLayout, KeepsSizesThatWouldBeNegative)
 }
 
 } // namespace
+
+TEST(AssetsLayout, AtTheDesignSizeTheFrameHoldsItsControls)
+{
+    const AssetsWindowLayout l = assets::AssetsWindowDesign();
+    const std::pair<const char*, const TwipsRect*> inside[] = {
+        {"Dir1", &l.Dir1},         {"File1", &l.File1},       {"Text2", &l.Text2},
+        {"Text1", &l.Text1},       {"Text5", &l.Text5},       {"Command1", &l.Command1},
+        {"Command3", &l.Command3}, {"Command5", &l.Command5}, {"Label5", &l.Label5},
+    };
+    for (const auto& [name, r] : inside) {
+        EXPECT_LE(r->Left + r->Width, l.Frame1.Width) << name;
+        EXPECT_LE(r->Top + r->Height, l.Frame1.Height) << name;
+    }
+}

@@ -80,11 +80,11 @@ TEST_F(AssetsWindowTest, LoadsAtTheAssetsFolderWithAnEmptiedWorkFolderAndTheMenu
         const char* caption;
         bool shown;
     } controls[] = {
-        {w->Command1, "Add to List", true},     {w->Command9, "Display Child Entries.", false},
-        {w->Command2, "Print List", false},     {w->Command3, "Save List", true},
+        {w->Command1, "Add to List", true},     {w->Command9, "Display Child Entries.", true},
+        {w->Command2, "Print List", true},      {w->Command3, "Save List", true},
         {w->Command4, "&Exit", true},           {w->Command5, "Clear List", true},
-        {w->Label6, "Category", true},          {w->Label1, "Min LOD", false},
-        {w->Label2, "Max LOD", false},          {w->Label4, "Child Entries For:-", true},
+        {w->Label6, "Category", true},          {w->Label1, "Min LOD", true},
+        {w->Label2, "Max LOD", true},           {w->Label4, "Child Entries For:-", true},
         {w->Command12, " Remove Selected Child Entries.", true},
     };
     for (const auto& c : controls) {
@@ -94,21 +94,21 @@ TEST_F(AssetsWindowTest, LoadsAtTheAssetsFolderWithAnEmptiedWorkFolderAndTheMenu
         EXPECT_EQ(!c.control->isHidden(), c.shown) << c.caption;
     }
     EXPECT_TRUE(w->Frame2->isHidden());
-    EXPECT_TRUE(w->Picture1->isHidden());
+    EXPECT_FALSE(w->Picture1->isHidden());
     EXPECT_EQ(w->Text3->text(), QStringLiteral("300"));
     EXPECT_EQ(w->Text4->text(), QStringLiteral("1500"));
 
     QStringList menus;
     for (const QAction* a : w->menuBar()->actions())
         menus << a->text() + (a->isVisible() ? QString() : QStringLiteral(" (hidden)"));
-    EXPECT_EQ(menus, (QStringList{"Files", "Edit Rolling Stock (hidden)", "Edit Assets"}));
+    EXPECT_EQ(menus, (QStringList{"Files", "Edit Rolling Stock", "Edit Assets"}));
     EXPECT_EQ(entries(w->mnuFiles), (QStringList{"Exit"}));
     EXPECT_EQ(entries(w->mnuEditRS),
-              (QStringList{"Add Driver to 166 Class (hidden)", "Add Conductor to US Diesel (hidden)",
-                           "Add Passengers to Carriages (hidden)", "Make Selected Stock Dead (hidden)",
-                           "Add tail-lights (hidden)", "Add head-lights (hidden)", "Clone selected Asset (hidden)",
-                           "Clone Selected Default Asset (hidden)"}));
-    EXPECT_EQ(entries(w->mnuEdAss), (QStringList{"Change LODs (hidden)", "Delete Selected", "Make English Only (hidden)",
+              (QStringList{"Add Driver to 166 Class", "Add Conductor to US Diesel",
+                           "Add Passengers to Carriages", "Make Selected Stock Dead",
+                           "Add tail-lights (hidden)", "Add head-lights (hidden)", "Clone selected Asset",
+                           "Clone Selected Default Asset"}));
+    EXPECT_EQ(entries(w->mnuEdAss), (QStringList{"Change LODs", "Delete Selected", "Make English Only",
                                                  "Use in Scenarios"}));
 
     // Closing unloads the window; the next one loads anew, on drive c: when no game is set.
