@@ -47,10 +47,11 @@ AssetsWindowLayout AssetsWindowDesign()
     d.Command4 = {2235, 0, 1695, 375};
     d.Command5 = {2670, 0, 1695, 375};
     d.Label5 = {3165, 0, 1695, 255};
-    d.Label1 = {495, 0, 900, 255};
-    d.Text3 = {750, 0, 900, 315};
-    d.Label2 = {1185, 0, 900, 255};
-    d.Text4 = {1440, 0, 900, 315};
+    // The level-of-detail boxes side by side below the totals, in the button column.
+    d.Label1 = {3500, 0, 800, 255};
+    d.Text3 = {3760, 0, 800, 315};
+    d.Label2 = {3500, 0, 800, 255};
+    d.Text4 = {3760, 0, 800, 315};
     LayOutAssetsWindow(AssetsDesignWidth, AssetsDesignHeight, d);
     return d;
 }
@@ -83,8 +84,8 @@ void LayOutAssetsWindow(int windowWidth, int windowHeight, AssetsWindowLayout& l
     for (TwipsRect* button : {&l.Command1, &l.Command9, &l.Command2, &l.Command3, &l.Command4, &l.Command5})
         button->Left = column;
     l.Label5.Left = column;
-    for (TwipsRect* box : {&l.Text3, &l.Text4, &l.Label1, &l.Label2})
-        box->Left = rightOf(l.Command1) + 100;
+    l.Label1.Left = l.Text3.Left = column;
+    l.Label2.Left = l.Text4.Left = column + l.Command1.Width - l.Text4.Width;
 
     TwipsRect& picture = l.Picture1;
     picture.Top = 240;

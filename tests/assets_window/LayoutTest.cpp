@@ -52,10 +52,10 @@ TEST(AssetsLayout, PlacesEveryControlForTheWindowSize)
                    {"Command4", &AssetsWindowLayout::Command4, {2235, 5586, 1695, 375}},
                    {"Command5", &AssetsWindowLayout::Command5, {2670, 5586, 1695, 375}},
                    {"Label5", &AssetsWindowLayout::Label5, {3165, 5586, 1695, 255}},
-                   {"Label1", &AssetsWindowLayout::Label1, {495, 7381, 900, 255}},
-                   {"Text3", &AssetsWindowLayout::Text3, {750, 7381, 900, 315}},
-                   {"Label2", &AssetsWindowLayout::Label2, {1185, 7381, 900, 255}},
-                   {"Text4", &AssetsWindowLayout::Text4, {1440, 7381, 900, 315}},
+                   {"Label1", &AssetsWindowLayout::Label1, {3500, 5586, 800, 255}},
+                   {"Text3", &AssetsWindowLayout::Text3, {3760, 5586, 800, 315}},
+                   {"Label2", &AssetsWindowLayout::Label2, {3500, 6481, 800, 255}},
+                   {"Text4", &AssetsWindowLayout::Text4, {3760, 6481, 800, 315}},
                    {"Picture1", &AssetsWindowLayout::Picture1, {240, 7580, 3600, 3600}},
                    {"Frame2", &AssetsWindowLayout::Frame2, {240, 7580, 3600, 3600}},
                    {"VsFg1", &AssetsWindowLayout::VsFg1, {4140, 120, 11600, 3600}},
@@ -112,6 +112,7 @@ TEST(AssetsLayout, AtTheDesignSizeTheFrameHoldsItsControls)
         {"Dir1", &l.Dir1},         {"File1", &l.File1},       {"Text2", &l.Text2},
         {"Text1", &l.Text1},       {"Text5", &l.Text5},       {"Command1", &l.Command1},
         {"Command3", &l.Command3}, {"Command5", &l.Command5}, {"Label5", &l.Label5},
+        {"Text3", &l.Text3},       {"Text4", &l.Text4},
     };
     for (const auto& [name, r] : inside) {
         EXPECT_LE(r->Left + r->Width, l.Frame1.Width) << name;
