@@ -175,3 +175,27 @@ TEST_F(CloneWindowTest, RefusalsCancelAndAFailedConversionCreateNothing)
     EXPECT_TRUE(tree.exists(rel(kPak)));
     EXPECT_EQ(tree.readFile(rel(kLoco)), original);
 }
+
+TEST_F(CloneWindowTest, CancelAtTheSecondRowKeepsTheFirstCloneWithoutAClosingMessage)
+{
+    const QString other = kDiesel + QStringLiteral("\\Class3\\Engine");
+    writeBinary(rel(other + QStringLiteral("\\loco.bin")), loco("Class 3"));
+    addToList(w, other);
+    const int second = rowNamed(w, QStringLiteral("Class 3"));
+    ASSERT_GT(second, row);
+    selectRows(w, {row, second});
+
+    ui.expectModal(fill(asset(kDiesel + "\\Class1\\"), asset(kDiesel + "\\Class1\\Engine2"), QStringLiteral("loco2")));
+    ui.expectModal([](QWidget* window) {
+        auto* d = qobject_cast<dlgNewName*>(window);
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(d->Text2->text(), "Class 3_");
+        d->CancelButton->click();
+    });
+    w->mnuClone_Click();
+    ui.verifyDone();
+    EXPECT_TRUE(ui.messages().isEmpty()) << "Cancel ends the command without the closing message";
+    EXPECT_TRUE(tree.exists(rel(kDiesel + "\\Class1\\Engine2\\loco2.bin"))) << "the first clone stays";
+    EXPECT_FALSE(tree.exists(rel(kDiesel + "\\Class3\\Engine2")));
+    EXPECT_EQ(tree.readFile(rel(kLoco)), original);
+}

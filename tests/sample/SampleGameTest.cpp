@@ -1,5 +1,6 @@
 // The sample game as the build makes it, and the test serializer on every one of its files.
 
+#include "assets/ChildEntries.h"
 #include "support/SampleGame.h"
 #include "support/TempTree.h"
 
@@ -237,6 +238,15 @@ TEST(SampleGame, RollingStockOfEveryKindWithNumbersCabsAndTextures)
     ASSERT_TRUE(tender.contains(QStringLiteral("WaterFuel")));
     EXPECT_LT(tender.indexOf(QStringLiteral("CoalFuel")), tender.indexOf(QStringLiteral("WaterFuel")));
     EXPECT_GE(tender.indexOf(QStringLiteral("CoalFuel")), 0);
+
+    // The coach carries child entries for the asset list's child-entry commands.
+    const QString coach = tree.path(QStringLiteral("coach.xml"));
+    ASSERT_EQ(runSerz({sampleGamePath() + QLatin1Char('/') + base + QStringLiteral("Passenger/Mk1/Coach/VS_Mk1Coach.bin"),
+                       QStringLiteral("xml:") + coach})
+                  .status,
+              0);
+    EXPECT_EQ(assets::childEntryNames(QString::fromUtf8(readAll(coach))),
+              QStringList({QStringLiteral("Passenger1"), QStringLiteral("Passenger2"), QStringLiteral("Guard")}));
 }
 
 TEST(SampleGame, CopyAndInstallHelpersGiveAWritableGameAndASerializer)
