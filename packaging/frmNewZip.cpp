@@ -675,23 +675,29 @@ void frmNewZip::extractEntries(const QList<int>& indices, const QString& destina
     }
 }
 
+bool frmNewZip::confirmDestination(const QString& prompt)
+{
+    ExtractCounter = 1;
+    PB1->show();
+    if (noArchive(kNoArchiveExtract))
+        return false;
+    const QString chosen = BrowseForFolder(QStringLiteral("Select destination directory"));
+    if (!chosen.isEmpty())
+        DestinationFolder = chosen;
+    const QString answer = ui().inputBox(prompt, QStringLiteral("Confirm Save Path"), DestinationFolder);
+    if (answer.isEmpty())
+        return false;
+    DestinationFolder = answer;
+    return true;
+}
+
 void frmNewZip::mnuExt_Click()
 {
     if (busy_ > 0)
         return;
     BusyScope busy(this);
-    ExtractCounter = 1;
-    PB1->show();
-    if (noArchive(kNoArchiveExtract))
-        return;
-    const QString chosen = BrowseForFolder(QStringLiteral("Select destination directory"));
-    if (!chosen.isEmpty())
-        DestinationFolder = chosen;
-    const QString answer = ui().inputBox(QStringLiteral("Save to: "), QStringLiteral("Confirm Save Path"), DestinationFolder);
-    if (answer.isEmpty())
-        return;
-    DestinationFolder = answer;
-    extractEntries({}, DestinationFolder, true);
+    if (confirmDestination(QStringLiteral("Save to: ")))
+        extractEntries({}, DestinationFolder, true);
 }
 
 void frmNewZip::mnuExtSel_Click()
@@ -699,18 +705,8 @@ void frmNewZip::mnuExtSel_Click()
     if (busy_ > 0)
         return;
     BusyScope busy(this);
-    ExtractCounter = 1;
-    PB1->show();
-    if (noArchive(kNoArchiveExtract))
+    if (!confirmDestination(QStringLiteral("Save Selected Files to: ")))
         return;
-    const QString chosen = BrowseForFolder(QStringLiteral("Select destination directory"));
-    if (!chosen.isEmpty())
-        DestinationFolder = chosen;
-    const QString answer =
-        ui().inputBox(QStringLiteral("Save Selected Files to: "), QStringLiteral("Confirm Save Path"), DestinationFolder);
-    if (answer.isEmpty())
-        return;
-    DestinationFolder = answer;
     QList<int> rows;
     for (const QModelIndex& index : VsFg1->selectionModel()->selectedRows())
         rows << index.row();

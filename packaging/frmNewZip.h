@@ -137,6 +137,9 @@ private:
     bool commitAdds();
     // Extracts the entries, then shows "Extract Completed" or one message naming each entry not written.
     void extractEntries(const QList<int>& indices, const QString& destination, bool whileCountLasts);
+    // The extract commands' start: the archive check, the folder picker and the box that confirms
+    // the destination; false when there is no archive or the box was cancelled.
+    bool confirmDestination(const QString& prompt);
     // Renames the parts base.z01, base.z02 ... of an opened archive to base.000, base.001 ...
     void renameParts(const QString& archivePath);
     QString packageFolderPath() const;
