@@ -891,4 +891,16 @@ QString Format(double value, const QString& pattern)
     return formatSection(std::fabs(value), sections[0], value < 0);
 }
 
+float RndStep(quint32& state)
+{
+    state = (state * 0x43FD43FDu + 0xC39EC3u) & 0xFFFFFFu;
+    return float(state) / 16777216.0f;
+}
+
+float Rnd()
+{
+    static quint32 state = 0x50000u;
+    return RndStep(state);
+}
+
 } // namespace vb

@@ -94,4 +94,11 @@ QString Hex(qint64 value);
 // An empty pattern gives CStr's text.
 QString Format(double value, const QString& pattern);
 
+// Rnd: the run-time's random sequence, never seeded, so every run of the program draws the
+// same series. A 24-bit state starts at 0x50000 and steps as state = (state * 0x43FD43FD +
+// 0xC39EC3) mod 2^24; each value is state / 2^24 as a single (0.7055475, 0.5334240, ...).
+// RndStep advances a given state and returns its value; Rnd steps the program's one state.
+float RndStep(quint32& state);
+float Rnd();
+
 } // namespace vb

@@ -579,6 +579,11 @@ void frmZelvorn::buildConsistButtons()
     Command19 = makeButton(Frame3, "Command19", QStringLiteral("Change Service Class"));
     Command16 = makeButton(Frame3, "Command16", QStringLiteral("Change Destination"));
     Command13 = makeButton(Frame3, "Command13", QStringLiteral("Change Origin Point"));
+    Command10 = makeButton(Frame3, "Command10", QStringLiteral("Swap Selected Item(s)"),
+                           QStringLiteral("Just Swap Selected Item with one from Available Stock."));
+    Command7 = makeButton(Frame3, "Command7", QStringLiteral("Swap All Identical Stock"),
+                          QStringLiteral(
+            "Swap ALL this type of stock in this consist with one from Available Stock (all items with same name will change)"));
 
     connect(List1, &QListWidget::itemSelectionChanged, this, [this] { List1_Click(); });
     connect(List2, &QListWidget::itemPressed, this, [this] { List2_MouseDown(); });
@@ -593,13 +598,16 @@ void frmZelvorn::buildConsistButtons()
     connect(Command19, &QPushButton::clicked, this, [this] { Command19_Click(); });
     connect(Command16, &QPushButton::clicked, this, [this] { Command16_Click(); });
     connect(Command13, &QPushButton::clicked, this, [this] { Command13_Click(); });
+    connect(Command10, &QPushButton::clicked, this, [this] { Command10_Click(); });
+    connect(Command7, &QPushButton::clicked, this, [this] { Command7_Click(); });
 }
 
 void frmZelvorn::layoutConsistFrame(int height)
 {
     // The vehicles above, the driven engine below them, then the commands in two columns.
     QPushButton* const buttons[] = {Command11, Command9,  Command15[0], Command15[1], Command4, Command20,
-                                    Command18, Command17, Command19,    Command16,    Command13};
+                                    Command18, Command17, Command19,    Command16,    Command13,
+                                    Command10, Command7};
     const int row = rowHeight(this);
     const int t = frameTop(Frame3);
     const int x0 = kListMargin / 2;

@@ -11,6 +11,7 @@
 #include "scenarios/ScenarioEditor.h"
 #include "scenarios/ScenarioSave.h"
 #include "scenarios/StockSearch.h"
+#include "scenarios/StockSwap.h"
 
 #include <QMainWindow>
 
@@ -84,6 +85,15 @@ public:
     QPushButton* Command19 = nullptr; // "Change Service Class"
     QPushButton* Command16 = nullptr; // "Change Destination"
     QPushButton* Command13 = nullptr; // "Change Origin Point"
+
+    // The rolling-stock swaps (frmZelvornSwap.cpp): Frame3's two swap commands, the stock row
+    // they put in, and the draw of running numbers (the program's Rnd unless a test fixes it).
+    QPushButton* Command10 = nullptr; // "Swap Selected Item(s)"
+    QPushButton* Command7 = nullptr;  // "Swap All Identical Stock"
+    void Command10_Click();
+    void Command7_Click();
+    bool chosenSwapStock(scenarios::SwapStock& stock) const;
+    scenarios::RandomSource swapRandom;
 
     QGroupBox* Frame4 = nullptr; // "Available Stock."
     QLabel* Label4 = nullptr;    // "Select RailVehicles Folder"
