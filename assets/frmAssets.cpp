@@ -155,8 +155,8 @@ void frmAssets::buildMenus()
     mnuCond = item(mnuEditRS, QStringLiteral("Add Conductor to US Diesel"), "mnuCond", &frmAssets::mnuCond_Click);
     mnuAdd = item(mnuEditRS, QStringLiteral("Add Passengers to Carriages"), "mnuAdd", &frmAssets::mnuAdd_Click);
     mnuDead = item(mnuEditRS, QStringLiteral("Make Selected Stock Dead"), "mnuDead", &frmAssets::mnuDead_Click);
-    mnuTail = item(mnuEditRS, QStringLiteral("Add tail-lights"), "mnuTail", nullptr);
-    mnuHead = item(mnuEditRS, QStringLiteral("Add head-lights"), "mnuHead", nullptr);
+    mnuTail = item(mnuEditRS, QStringLiteral("Add tail-lights"), "mnuTail", &frmAssets::mnuTail_Click);
+    mnuHead = item(mnuEditRS, QStringLiteral("Add head-lights"), "mnuHead", &frmAssets::mnuHead_Click);
     mnuClone = item(mnuEditRS, QStringLiteral("Clone selected Asset"), "mnuClone", &frmAssets::mnuClone_Click);
     mnuCloneDefault = item(mnuEditRS, QStringLiteral("Clone Selected Default Asset"), "mnuCloneDefault", &frmAssets::mnuCloneDefault_Click);
 

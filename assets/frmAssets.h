@@ -119,6 +119,9 @@ public:
     void mnuCond_Click();
     // Make English Only (frmAssetsEnglish.cpp)
     void mnuEnglish_Click();
+    // Head-lights and tail-lights (frmAssetsLights.cpp)
+    void mnuHead_Click();
+    void mnuTail_Click();
 
     // ---- child entries, dead stock and cloning (frmAssetsChildren.cpp, frmAssetsClone.cpp) ----
     QLabel* Label3 = nullptr; // the display name of the blueprint whose child entries are listed

@@ -108,6 +108,16 @@ public:
     qsizetype upperRow() const { return rows - 1; }
     qsizetype upperColumn() const { return columns - 1; }
 
+    // Grows by step rows at a time until row lies within the bounds; every entry kept.
+    void growRowsFor(qsizetype row, qsizetype step)
+    {
+        Q_ASSERT(step > 0);
+        if (row < rows)
+            return;
+        rows += (row - rows + step) / step * step;
+        items.resize(rows * columns);
+    }
+
 private:
     void check(qsizetype row, qsizetype column) const
     {

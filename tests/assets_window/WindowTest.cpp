@@ -106,7 +106,7 @@ TEST_F(AssetsWindowTest, LoadsAtTheAssetsFolderWithAnEmptiedWorkFolderAndTheMenu
     EXPECT_EQ(entries(w->mnuEditRS),
               (QStringList{"Add Driver to 166 Class", "Add Conductor to US Diesel",
                            "Add Passengers to Carriages", "Make Selected Stock Dead",
-                           "Add tail-lights (hidden)", "Add head-lights (hidden)", "Clone selected Asset",
+                           "Add tail-lights", "Add head-lights", "Clone selected Asset",
                            "Clone Selected Default Asset"}));
     EXPECT_EQ(entries(w->mnuEdAss), (QStringList{"Change LODs", "Delete Selected", "Make English Only",
                                                  "Use in Scenarios"}));
