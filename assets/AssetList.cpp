@@ -3,6 +3,7 @@
 #include "common/AssetPath.h"
 #include "common/FileProcs.h"
 #include "common/Serializer.h"
+#include "common/SerzPool.h"
 #include "common/TagText.h"
 #include "common/TempFiles.h"
 #include "common/Vb.h"
@@ -17,6 +18,8 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <optional>
+#include <vector>
 
 namespace assets {
 
@@ -65,7 +68,9 @@ bool contains(const QString& text, const char* what)
     return text.contains(QLatin1String(what), Qt::CaseInsensitive);
 }
 
-// One walk: the shared state of both walkers.
+// One walk: the shared state of both walkers. The tree is listed first and then worked
+// through in the listing's order, so that the serializer pool can convert the blueprints
+// ahead of the work.
 class Walker {
 public:
     Walker(const QString& pattern, const QString& gamePath, const WalkCallbacks& callbacks)
@@ -87,11 +92,33 @@ public:
 
     WalkResult run(const QString& folder)
     {
-        walk(folder, platform::nativePath(folder));
+        std::optional<SerzPool> pool;
+        if (blueprints_) {
+            pool.emplace(SerzPool::jobsFromEnvironment(), workFolder_, programFolder_);
+            pool->setStopCheck([this] { return cb_.stop && *cb_.stop; });
+            pool_ = &*pool;
+        }
+        list(folder, platform::nativePath(folder));
+        for (const Step& step : steps_) {
+            if (!work(step))
+                break;
+        }
+        pool_ = nullptr;
         return result_;
     }
 
 private:
+    // What the walk does, in order: enter a folder (stop check, folder lists), show a folder
+    // again after its sub-folders, or list one file.
+    struct Step {
+        enum Kind { Enter, Again, File } kind = Enter;
+        QString folder;      // Enter, Again: the folder; File: its full path
+        QStringList files;   // Enter, Again
+        QString nativeFile;  // File
+        QString name;        // File
+        qsizetype ticket = -1; // File, blueprint mode: its conversion
+    };
+
     bool stopped()
     {
         if (cb_.stop && *cb_.stop)
@@ -112,11 +139,9 @@ private:
     }
 
     // Lists the folder once: its sub-folders (links left out) and its matching files, both
-    // sorted by name ignoring case. Returns false when abandoned.
-    bool walk(const QString& folder, const QString& nativeFolder)
+    // sorted by name ignoring case; the last sub-folder first, depth-first.
+    void list(const QString& folder, const QString& nativeFolder)
     {
-        if (stopped())
-            return false;
         QStringList subFolders;
         QStringList files;
         const QFileInfoList entries = QDir(nativeFolder).entryInfoList(
@@ -132,31 +157,47 @@ private:
         std::sort(subFolders.begin(), subFolders.end(), lessIgnoringCase);
         std::sort(files.begin(), files.end(), lessIgnoringCase);
 
-        if (cb_.folder)
-            cb_.folder(folder, files);
-        events();
+        steps_.push_back(Step{Step::Enter, folder, files, {}, {}, -1});
         const bool endsInSeparator = folder.endsWith(QLatin1Char('\\')) || folder.endsWith(QLatin1Char('/'));
         const QString prefix = endsInSeparator ? folder : folder + QLatin1Char('\\');
         const QString nativePrefix = nativeFolder.endsWith(QLatin1Char('/')) ? nativeFolder : nativeFolder + QLatin1Char('/');
-
-        // The last sub-folder first, depth-first.
-        for (qsizetype i = subFolders.size() - 1; i >= 0; --i) {
-            if (!walk(prefix + subFolders.at(i), nativePrefix + subFolders.at(i)))
-                return false;
-        }
-        if (!subFolders.isEmpty() && cb_.folder)
-            cb_.folder(folder, files);
-
+        for (qsizetype i = subFolders.size() - 1; i >= 0; --i)
+            list(prefix + subFolders.at(i), nativePrefix + subFolders.at(i));
+        if (!subFolders.isEmpty())
+            steps_.push_back(Step{Step::Again, folder, files, {}, {}, -1});
         for (const QString& name : files) {
+            Step step{Step::File, prefix + name, {}, nativePrefix + name, name, -1};
+            if (blueprints_)
+                step.ticket = queueBlueprint(step);
+            steps_.push_back(step);
+        }
+    }
+
+    // Returns false when abandoned.
+    bool work(const Step& step)
+    {
+        switch (step.kind) {
+        case Step::Enter:
             if (stopped())
                 return false;
-            ++result_.filesSeen;
-            const bool kept = blueprints_ ? listBlueprint(prefix + name, nativePrefix + name, name)
-                                          : listFile(prefix + name);
-            if (!kept)
-                return false;
+            if (cb_.folder)
+                cb_.folder(step.folder, step.files);
             events();
+            return true;
+        case Step::Again:
+            if (cb_.folder)
+                cb_.folder(step.folder, step.files);
+            return true;
+        case Step::File:
+            break;
         }
+        if (stopped())
+            return false;
+        ++result_.filesSeen;
+        const bool kept = blueprints_ ? listBlueprint(step) : listFile(step.folder);
+        if (!kept)
+            return false;
+        events();
         return true;
     }
 
@@ -180,29 +221,56 @@ private:
         return add(row);
     }
 
-    bool listBlueprint(const QString& fullPath, const QString& nativeFile, const QString& name)
+    // The conversion of a file to list: the file is copied into a slot's folder under its own
+    // name and the copy converted there. -1 for a file that is not converted.
+    qsizetype queueBlueprint(const Step& step)
+    {
+        AssetRow row;
+        if (!SplitListedPath(step.folder, gamePath_, row))
+            return -1;
+        const QString copy = workFolder_ + QLatin1Char('\\') + step.name;
+        const QString workXml = copy.left(copy.size() - 3) + QStringLiteral("xml");
+        if (workXml.compare(copy, Qt::CaseInsensitive) == 0)
+            return -1; // the copy would be its own output
+        return pool_->add({step.nativeFile, xmlName(step.name), step.name});
+    }
+
+    static QString xmlName(const QString& name) { return name.left(name.size() - 3) + QStringLiteral("xml"); }
+
+    // Puts a slot's file in place of the work copy of that name in Tempfiles, which is kept
+    // until the next load; an empty slot file only removes the old work copy.
+    void keep(const QString& slotFile, const QString& name)
+    {
+        const QString kept = nativeWork_ + QLatin1Char('/') + name;
+        QFile::remove(kept);
+        if (!slotFile.isEmpty())
+            QFile::rename(platform::nativePath(slotFile), kept);
+    }
+
+    bool listBlueprint(const Step& step)
     {
         // Everything below starts empty for each file.
         AssetRow row;
-        if (!SplitListedPath(fullPath, gamePath_, row))
+        if (!SplitListedPath(step.folder, gamePath_, row) || step.ticket < 0)
             return true;
-        const QString copy = workFolder_ + QLatin1Char('\\') + name;
-        const QString nativeCopy = nativeWork_ + QLatin1Char('/') + name;
+        const QString copy = workFolder_ + QLatin1Char('\\') + step.name;
         const QString workXml = copy.left(copy.size() - 3) + QStringLiteral("xml");
-        if (workXml.compare(copy, Qt::CaseInsensitive) == 0)
-            return true; // the copy would be its own output
         if (!QFileInfo::exists(nativeWork_) && !EnsureTempFiles())
-            return true;
-        QFile::remove(nativeCopy);
-        if (!QFile::copy(nativeFile, nativeCopy))
             return true;
 
         QElapsedTimer serz;
         serz.start();
-        const ConversionResult converted = RunSerz(copy, serz::ToXml, workXml, programFolder_);
+        const SerzOutcome& converted = pool_->take(step.ticket);
+        keep(converted.copied ? converted.copy : QString(), step.name);
+        if (!converted.copied) {
+            pool_->release(step.ticket);
+            return true;
+        }
+        keep(converted.result.ok ? converted.output : QString(), xmlName(step.name));
+        pool_->release(step.ticket);
         result_.serializerNs += serz.nsecsElapsed();
         ++result_.serializerRuns;
-        if (!converted)
+        if (!converted.result.ok)
             return true;
 
         QString text;
@@ -230,6 +298,8 @@ private:
     QString workFolder_;
     QString nativeWork_;
     QString programFolder_;
+    SerzPool* pool_ = nullptr;
+    std::vector<Step> steps_;
 };
 
 } // namespace

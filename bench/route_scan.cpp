@@ -10,6 +10,7 @@
 
 #include "BenchGame.h"
 #include "common/SharedState.h"
+#include "packaging/RoutePackage.h"
 #include "routes/RouteScan.h"
 
 #include <benchmark/benchmark.h>
@@ -176,8 +177,29 @@ void BM_CheckAssetFiles(benchmark::State& state)
     }
 }
 
+// The route package's asset collection over the same route: scan, one copy line per file of
+// each blueprint, and the run of "Do_Run.bat" by the command interpreter.
+void BM_CollectRouteAssets(benchmark::State& state)
+{
+    for (auto _ : state) {
+        const packaging::RouteAssetOutcome outcome =
+            packaging::CollectRouteAssets(QStringLiteral("bench-route"), QStringLiteral("Bench Package"), false);
+        const double total = double(outcome.totalNs) / 1e9;
+        const double own = double(outcome.totalNs - outcome.serializerNs - outcome.batchNs) / 1e9;
+        state.counters["blueprints"] = double(outcome.blueprints);
+        state.counters["lines"] = double(outcome.lines);
+        state.counters["serz_runs"] = double(outcome.serializerRuns);
+        state.counters["folders_made"] = double(outcome.foldersMade);
+        state.counters["serz_s"] = double(outcome.serializerNs) / 1e9;
+        state.counters["batch_s"] = double(outcome.batchNs) / 1e9;
+        state.counters["own_s"] = own;
+        state.counters["own_share"] = total > 0 ? own / total : 0.0;
+    }
+}
+
 BENCHMARK(BM_ScanRoute)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 BENCHMARK(BM_CheckAssetFiles)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(BM_CollectRouteAssets)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
 } // namespace
 

@@ -280,7 +280,8 @@ bool WriteTextFile(const QString& path, const QString& content)
         QSaveFile f(platform::nativePath(path));
         if (f.open(QIODevice::WriteOnly)) {
             const QByteArray bytes = platform::encodeAnsi(content);
-            written = f.write(bytes) == bytes.size() && f.commit();
+            // flush() first: commit() alone accepts a short write (a full disk) and keeps half a file.
+            written = f.write(bytes) == bytes.size() && f.flush() && f.commit();
         }
         // An uncommitted QSaveFile discards its work file and leaves the old file as it was.
     }

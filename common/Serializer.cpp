@@ -45,9 +45,14 @@ ConversionResult RunSerz(const QString& inputPath, const QString& switchText, co
         QDir::setCurrent(nativePath(currentFolder));
 
     const QString command = SerzCommandLine(inputPath, switchText, outputPath);
-    if (ShellAndWait(command, true, 0) == 0)
+    const bool started = ShellAndWait(command, true, 0) != 0;
+    return SerzRunResult(inputPath, outputPath, started, lastExitStatus());
+}
+
+ConversionResult SerzRunResult(const QString& inputPath, const QString& outputPath, bool started, int status)
+{
+    if (!started)
         return failure(QStringLiteral("SERZ.EXE could not be started to convert ") + inputPath + QLatin1Char('.'));
-    const int status = lastExitStatus();
     if (status != 0)
         return failure(QStringLiteral("SERZ.EXE could not convert ") + inputPath + QStringLiteral(" (exit status ")
                        + QString::number(status) + QStringLiteral(")."));

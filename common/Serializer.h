@@ -22,6 +22,10 @@ struct ConversionResult {
     explicit operator bool() const { return ok; }
 };
 
+// The verdict on one serializer run, as RunSerz gives it: whether the process started, its
+// exit status and whether it left a non-empty output.
+ConversionResult SerzRunResult(const QString& inputPath, const QString& outputPath, bool started, int exitStatus);
+
 // Makes currentFolder the current folder, removes a stale output, runs the serializer hidden
 // and waits for it (processing window events). Succeeds only when the serializer started,
 // ended with status 0 and left a non-empty output file.

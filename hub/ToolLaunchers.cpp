@@ -1,6 +1,12 @@
 #include "hub/ToolLaunchers.h"
 
 #include "common/SharedState.h"
+#include "common/TempFiles.h"
+#include "common/VbError.h"
+#include "platform/Ui.h"
+
+#include <exception>
+#include <new>
 
 namespace hub {
 
@@ -33,6 +39,118 @@ void launchDeveloperFolders(const ToolWindows& windows)
 {
     shared().BlueprintPending = false;
     call(windows.folderPicker);
+}
+
+namespace {
+
+constexpr int outOfMemory = 7;
+constexpr int internalError = 51;
+constexpr int pathFileAccessError = 75;
+
+void showRunTimeError(int number, const QString& handler)
+{
+    ui().msgBox(QStringLiteral("Error ") + QString::number(number) + QStringLiteral(" occurred in ") + handler,
+                vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+}
+
+// Runs show; a run-time error on the way is reported as the handler's. False when one was.
+bool showReportingErrors(const std::function<void()>& show, const QString& handler)
+{
+    try {
+        call(show);
+        return true;
+    } catch (const VbError& e) {
+        showRunTimeError(e.number, handler);
+    } catch (const std::bad_alloc&) {
+        showRunTimeError(outOfMemory, handler);
+    } catch (const std::exception&) {
+        showRunTimeError(internalError, handler);
+    }
+    return false;
+}
+
+QString routeListHandlerName(RouteListTask task)
+{
+    switch (task) {
+    case RouteListTask::Check:
+        return QStringLiteral("mnuDelRoute");
+    case RouteListTask::RoutePackage:
+        return QStringLiteral("mnuPack");
+    case RouteListTask::ScenarioPackage:
+        break;
+    }
+    return packagerHandlerName(Packager::Scenarios);
+}
+
+} // namespace
+
+QString packagerHandlerName(Packager which)
+{
+    switch (which) {
+    case Packager::Scenarios:
+        return QStringLiteral("mnuPackSce");
+    case Packager::Assets:
+        return QStringLiteral("mnuPackAss");
+    case Packager::Reskins:
+        break;
+    }
+    return QStringLiteral("mnuReskin");
+}
+
+bool emptyWorkFolderFor(Packager which)
+{
+    if (ResetTempFiles())
+        return true;
+    showRunTimeError(pathFileAccessError, packagerHandlerName(which));
+    return false;
+}
+
+void runPackager(Packager which, const std::function<void()>& show)
+{
+    SharedState& s = shared();
+    s.PackageAssetsMode = true;
+    if (showReportingErrors(show, packagerHandlerName(which)))
+        s.PackageFolder.clear();
+}
+
+QString routeListBusyMessage()
+{
+    return QStringLiteral("The route list is open for another task; close it first.");
+}
+
+RouteListOutcome launchRouteList(RouteListTask task, const RouteListWindow& window, const std::function<bool()>& prepare)
+{
+    if (const std::optional<RouteListTask> open = window.openTask ? window.openTask() : std::nullopt) {
+        call(window.raise);
+        if (*open == task)
+            return RouteListOutcome::Raised;
+        ui().msgBox(routeListBusyMessage(), vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+        return RouteListOutcome::OpenForAnotherTask;
+    }
+    if (prepare && !prepare())
+        return RouteListOutcome::Stopped;
+
+    SharedState& s = shared();
+    switch (task) {
+    case RouteListTask::Check:
+        s.PackageRouteMode = false;
+        break;
+    case RouteListTask::RoutePackage:
+        s.PackageRouteMode = true;
+        break;
+    case RouteListTask::ScenarioPackage:
+        s.PackageScenariosMode = true;
+        break;
+    }
+    const bool shown = showReportingErrors(window.show, routeListHandlerName(task));
+    // The modal list has closed: a later list must not come up packaging.
+    if (task == RouteListTask::RoutePackage)
+        s.PackageRouteMode = false;
+    if (!shown)
+        return RouteListOutcome::Stopped;
+    if (task == RouteListTask::ScenarioPackage)
+        s.PackageFolder.clear();
+    return RouteListOutcome::Shown;
 }
 
 } // namespace hub

@@ -1,4 +1,5 @@
 #include "hub/frmEditor.h"
+#include "hub/frmEditorBusyScope.h"
 
 #include "common/FileProcs.h"
 #include "common/SharedState.h"
@@ -98,27 +99,6 @@ bool showPrintDialog(QPrinter& printer, bool hasSelection, QWidget* parent)
 }
 
 } // namespace
-
-// Disables the window's commands while a command that processes window events runs, so
-// that no second command starts in the middle of it.
-class frmEditor::BusyScope {
-public:
-    explicit BusyScope(frmEditor* window) : w(window)
-    {
-        if (w->busy_++ == 0)
-            w->setCommandsEnabled(false);
-    }
-    ~BusyScope()
-    {
-        if (--w->busy_ == 0)
-            w->setCommandsEnabled(true);
-    }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-private:
-    frmEditor* w;
-};
 
 namespace {
 QPointer<frmEditor>& registeredHub()
@@ -313,23 +293,32 @@ void frmEditor::buildMenus()
     mnuTools = bar->addMenu(QStringLiteral("Tools"));
     mnuDelRoute = item(mnuTools, QStringLiteral("Check Routes or Scenarios"), &frmEditor::mnuDelRoute_Click);
     mnuCheckXML = item(mnuTools, QStringLiteral("Check Routes.xml file"), &frmEditor::mnuCheckXML_Click);
-    mnuTgpcdx = item(mnuTools, QStringLiteral("TgPcDx Viewer"), &frmEditor::mnuTgpcdx_Click);
     mnuTools->addSeparator();
     mnuZelvorn = item(mnuTools, QStringLiteral("Edit Scenarios"), &frmEditor::mnuZelvorn_Click);
     mnuLists = item(mnuTools, QStringLiteral("Edit Assets"), &frmEditor::mnuLists_Click);
     mnuLoco = item(mnuTools, QStringLiteral("Loco Folders"), &frmEditor::mnuLoco_Click);
     mnuTools->addSeparator();
-    mnuMultiMarker = item(mnuTools, QStringLiteral("Convert  Marker files"), &frmEditor::mnuMultiMarker_Click);
-    mnuDCSVnew = item(mnuTools, QStringLiteral("DCSV Precision"), &frmEditor::mnuDCSVnew_Click);
-    mnuTools->addSeparator();
-    mnuDevFolders = item(mnuTools, QStringLiteral("Set Up Sub- Folders"), &frmEditor::mnuDevFolders_Click);
-    mnuBluePrints = mnuTools->addMenu(QStringLiteral("Easy Blueprints"));
-    mnuMarkN = item(mnuBluePrints, QStringLiteral("Markers - Named"), &frmEditor::mnuMarkN_Click);
-    mnuMarkS = item(mnuBluePrints, QStringLiteral("Markers - Series"), &frmEditor::mnuMarkS_Click);
-    mnuRoute = item(mnuBluePrints, QStringLiteral("Route Template"), &frmEditor::mnuRoute_Click);
+    mnuPack = item(mnuTools, QStringLiteral("Package Route"), &frmEditor::mnuPack_Click);
+    mnuPackSce = item(mnuTools, QStringLiteral("Package Scenarios"), &frmEditor::mnuPackSce_Click);
+    mnuPackAss = item(mnuTools, QStringLiteral("Package Assets"), &frmEditor::mnuPackAss_Click);
+    mnuReskin = item(mnuTools, QStringLiteral("Package Reskins"), &frmEditor::mnuReskin_Click);
     mnuTools->addSeparator();
     mnuRouteInfo = item(mnuTools, QStringLiteral("Add Route Description"), &frmEditor::mnuRouteInfo_Click);
     mnuMap = item(mnuTools, QStringLiteral("Add Route Loading Picture"), &frmEditor::mnuMap_Click);
+    mnuTools->addSeparator();
+    mnuMultiMarker = item(mnuTools, QStringLiteral("Convert  Marker files"), &frmEditor::mnuMultiMarker_Click);
+    mnuDCSVnew = item(mnuTools, QStringLiteral("DCSV Precision"), &frmEditor::mnuDCSVnew_Click);
+    mnuTools->addSeparator();
+    mnuDeveloper = item(mnuTools, QStringLiteral("Set Up Developer Folder"), &frmEditor::mnuDeveloper_Click);
+    mnuDevFolders = item(mnuTools, QStringLiteral("Set Up Sub- Folders"), &frmEditor::mnuDevFolders_Click);
+    mnuMarkN = item(mnuTools, QStringLiteral("Markers - Named"), &frmEditor::mnuMarkN_Click);
+    mnuMarkS = item(mnuTools, QStringLiteral("Markers - Series"), &frmEditor::mnuMarkS_Click);
+    mnuRoute = item(mnuTools, QStringLiteral("Route Template"), &frmEditor::mnuRoute_Click);
+    // An item without a command of its own.
+    mnuBluePrints = mnuTools->addAction(QStringLiteral("Easy Blueprints"));
+    mnuBluePrints->setEnabled(false);
+    mnuTools->addSeparator();
+    mnuTgpcdx = item(mnuTools, QStringLiteral("TgPcDx Viewer"), &frmEditor::mnuTgpcdx_Click);
 
     mnuOpt = bar->addMenu(QStringLiteral("Options"));
     mnuRSPath = item(mnuOpt, QStringLiteral("Rail Simulator Path"), &frmEditor::mnuRSPath_Click);
@@ -343,6 +332,7 @@ void frmEditor::buildMenus()
     mnuOpt->addSeparator();
     mnuClear = item(mnuOpt, QStringLiteral("Clear Screen"), &frmEditor::mnuClear_Click);
     mnuCTF = item(mnuOpt, QStringLiteral("Clear Temp Files"), &frmEditor::mnuCTF_Click);
+    mnuReadWrite = item(mnuOpt, QStringLiteral("Make all RS files Read/Write"), &frmEditor::mnuReadWrite_Click);
 
     mnuHelp = bar->addMenu(QStringLiteral("Help"));
     mnuContents = item(mnuHelp, QStringLiteral("Contents"), &frmEditor::mnuContents_Click);
@@ -1756,7 +1746,8 @@ void frmEditor::mnuDDStoKrs_Click()
 
 void frmEditor::mnuTime_Click()
 {
-    dlgTime::showDialog(this);
+    if (!isBusy())
+        dlgTime::showDialog(this);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -1764,11 +1755,14 @@ void frmEditor::mnuTime_Click()
 
 void frmEditor::mnuFind_Click()
 {
-    dlgSearch::showDialog(RichTextBox1, this);
+    if (!isBusy())
+        dlgSearch::showDialog(RichTextBox1, this);
 }
 
 void frmEditor::mnuSwap_Click()
 {
+    if (isBusy())
+        return;
     ui().setMousePointer(vb::vbHourglass);
     dlgSwapTrack::showDialog(RichTextBox1, this);
     ui().setMousePointer(vb::vbDefault);
@@ -1777,21 +1771,12 @@ void frmEditor::mnuSwap_Click()
 // ---------------------------------------------------------------------------------------
 // Tools
 
-void frmEditor::mnuDelRoute_Click()
-{
-    if (isBusy())
-        return;
-    // The route list serves checking and packaging; it reads the mode when it loads.
-    shared().PackageRouteMode = false;
-    frmDelRoute& window = frmDelRoute::instance();
-    window.show();
-    window.raise();
-    window.activateWindow();
-}
+// mnuDelRoute_Click and the packagers' launchers: frmEditorLaunchers.cpp.
 
 void frmEditor::mnuTgpcdx_Click()
 {
-    frmGFX::showViewer();
+    if (!isBusy())
+        frmGFX::showViewer();
 }
 
 // "Show Image": the viewer on the texture in the file-name box.

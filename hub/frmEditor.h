@@ -152,7 +152,7 @@ public:
     QAction* mnuDevFolders = nullptr;
     QAction* mnuRouteInfo = nullptr; // "Add Route Description"
     QAction* mnuMap = nullptr;       // "Add Route Loading Picture"
-    QMenu* mnuBluePrints = nullptr; // "Easy Blueprints"
+    QAction* mnuBluePrints = nullptr; // "Easy Blueprints": no command of its own, disabled
     QAction* mnuMarkN = nullptr;
     QAction* mnuMarkS = nullptr;
     QAction* mnuRoute = nullptr;
@@ -166,6 +166,20 @@ public:
     QAction* mnuUXML = nullptr;
     QAction* mnuClear = nullptr;
     QAction* mnuCTF = nullptr;
+    // The packagers' launchers (Tools), the developer folder (Tools) and Options >
+    // "Make all RS files Read/Write"; their handlers are in frmEditorLaunchers.cpp.
+    QAction* mnuPack = nullptr;      // "Package Route"
+    QAction* mnuPackSce = nullptr;   // "Package Scenarios"
+    QAction* mnuPackAss = nullptr;   // "Package Assets"
+    QAction* mnuReskin = nullptr;    // "Package Reskins"
+    QAction* mnuDeveloper = nullptr; // "Set Up Developer Folder"
+    QAction* mnuReadWrite = nullptr; // "Make all RS files Read/Write"
+    void mnuPack_Click();
+    void mnuPackSce_Click();
+    void mnuPackAss_Click();
+    void mnuReskin_Click();
+    void mnuDeveloper_Click();
+    void mnuReadWrite_Click();
     QMenu* mnuHelp = nullptr;
     QAction* mnuContents = nullptr;
     QAction* mnuAbout = nullptr;

@@ -368,6 +368,27 @@ bool Process::start(const QString& commandLine, int windowStyle)
     return true;
 }
 
+bool Process::startWithoutWaiting(const QString& commandLine, int windowStyle)
+{
+    Q_UNUSED(windowStyle);
+    process.reset();
+    processId = 0;
+    error.clear();
+    LaunchPlan plan;
+    if (!planLaunch(commandLine, plan, &error))
+        return false;
+    process = std::make_unique<QProcess>();
+    configure(*process, plan);
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->start();
+    return true;
+}
+
+bool Process::failedToStart() const
+{
+    return process && process->state() == QProcess::NotRunning && process->error() == QProcess::FailedToStart;
+}
+
 bool Process::waitForEnd(int msecs)
 {
     if (!process || process->state() == QProcess::NotRunning)

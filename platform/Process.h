@@ -66,6 +66,12 @@ public:
     // 1 normal with focus, ...); programs on this machine open their own windows as they
     // please, so it only documents the caller's intent. Returns false when nothing started.
     bool start(const QString& commandLine, int windowStyle = 1);
+    // The same without waiting for the program to be running: false only when the command
+    // line names no program. Whether it could be started shows once it has ended
+    // (failedToStart()). For callers that start several programs at once.
+    bool startWithoutWaiting(const QString& commandLine, int windowStyle = 1);
+    // True when the program could not be started after all.
+    bool failedToStart() const;
     qint64 pid() const { return processId; }
     QString errorString() const { return error; }
 

@@ -4,6 +4,7 @@
 
 #include "common/FileProcs.h"
 #include "common/Serializer.h"
+#include "common/SerzPool.h"
 #include "common/TempFiles.h"
 #include "common/SharedState.h"
 #include "common/TagText.h"
@@ -442,7 +443,11 @@ void RouteScanner::ScanRouteFolder(const QString& folder, const QString& kindTag
         progress_->tilesListed(folder, files);
 
     SharedState& s = shared();
-    const QString work = workFolder() + QLatin1Char('\\');
+    // The tiles are converted ahead of the reading, each into a work folder of its own slot.
+    SerzPool pool;
+    pool.setStopCheck([&s] { return s.AbortScan; });
+    for (const QString& name : files)
+        pool.add({folder + QLatin1Char('\\') + name, NameBase(name) + QStringLiteral("xml")});
     for (qsizetype k = 0; k < files.size(); ++k) {
         if (s.AbortScan)
             return;
@@ -452,21 +457,31 @@ void RouteScanner::ScanRouteFolder(const QString& folder, const QString& kindTag
 
         const QString& name = files[k];
         const QString tilePath = folder + QLatin1Char('\\') + name;
-        const QString xmlPath = work + NameBase(name) + QStringLiteral("xml");
         ++stats_.tiles;
-        if (!convert(tilePath, xmlPath)) {
+        if (!take(pool, k).result.ok) {
+            pool.release(k);
             missingLines_.append(tilePath + QStringLiteral("   ") + kTileNotConverted);
             continue;
         }
         try {
-            readTile(tilePath, xmlPath, kindTag);
+            readTile(tilePath, pool.take(k).output, kindTag);
         } catch (const std::exception&) {
-            removeFile(xmlPath);
+            pool.release(k);
             ui().msgBox(QStringLiteral("An error occurred in ") + name, vb::vbOKOnly + vb::vbExclamation);
             return;
         }
-        removeFile(xmlPath);
+        pool.release(k);
     }
+}
+
+const SerzOutcome& RouteScanner::take(SerzPool& pool, qsizetype ticket)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const SerzOutcome& outcome = pool.take(ticket);
+    ++stats_.serializerRuns;
+    stats_.serializerNs += timer.nsecsElapsed();
+    return outcome;
 }
 
 void RouteScanner::readTile(const QString& tilePath, const QString& xmlPath, const QString& kindTag)
@@ -589,28 +604,110 @@ bool RouteScanner::ShapeTextures(const QString& geometry, QStringList& textures)
     return shape.converted;
 }
 
-void RouteScanner::checkBlueprint(const QString& blueprint, QString& report)
+// One blueprint of the asset check on its way through the serializer pool.
+struct RouteScanner::PendingBlueprint {
+    enum class Step { Empty, Missing, Converting, Read };
+    Step step = Step::Empty;
+    qsizetype ticket = -1;
+    bool converted = false; // converted and read
+    QString error;          // what reading its elements threw
+    BlueprintAssets assets;
+    bool geometryFound = false;
+};
+
+void RouteScanner::prepareBlueprint(SerzPool& pool, const QString& blueprint, PendingBlueprint& pending)
 {
+    if (blueprint.isEmpty())
+        return;
     if (!fileExists(blueprint)) {
+        pending.step = PendingBlueprint::Step::Missing;
+        return;
+    }
+    pending.step = PendingBlueprint::Step::Converting;
+    pending.ticket = pool.add({blueprint, NameBase(blueprint) + QStringLiteral("xml")});
+}
+
+void RouteScanner::readBlueprint(SerzPool& pool, const QString& blueprint, PendingBlueprint& pending)
+{
+    pending.step = PendingBlueprint::Step::Read;
+    const SerzOutcome& out = take(pool, pending.ticket);
+    if (out.result.ok) {
+        QString text;
+        try {
+            ReadTextFile(out.output, text);
+            pending.converted = true;
+        } catch (const VbError&) {
+        }
+        if (pending.converted) {
+            try {
+                pending.assets = ReadBlueprintAssets(gamePath_, text);
+            } catch (const std::exception& error) {
+                pending.error = describe(error);
+            }
+        }
+    }
+    pool.release(pending.ticket);
+    if (!pending.converted || !pending.error.isNull())
+        return;
+    const QString& geometry = pending.assets.geometry;
+    pending.geometryFound = !geometry.isEmpty() && fileExists(geometry);
+    if (!pending.geometryFound)
+        return;
+    // Its shape goes into the pool as soon as it is known, once per shape.
+    const QString key = geometry.toCaseFolded();
+    if (shapes_.contains(key) || shapeTickets_.contains(key))
+        return;
+    shapeTickets_.insert(key, pool.add({geometry, NameBase(geometry) + QStringLiteral("xml"),
+                                        NameBase(geometry) + QStringLiteral("bin")}));
+}
+
+const RouteScanner::ShapeEntry& RouteScanner::pooledShape(SerzPool& pool, const QString& geometry)
+{
+    const QString key = geometry.toCaseFolded();
+    const auto known = shapes_.constFind(key);
+    if (known != shapes_.constEnd())
+        return known.value();
+    const qsizetype ticket = shapeTickets_.take(key);
+    ShapeEntry entry;
+    const SerzOutcome& out = take(pool, ticket);
+    if (out.copied && out.result.ok) {
+        ShapeTextureReader reader(FolderOf(geometry));
+        entry.converted = forEachLine(out.output, [&reader](QByteArrayView line) { return reader.addLine(line); });
+        entry.textures = reader.textures();
+    }
+    pool.release(ticket);
+    return shapes_.insert(key, entry).value();
+}
+
+void RouteScanner::reportBlueprint(SerzPool& pool, const QString& blueprint, PendingBlueprint& pending,
+                                   QString& report)
+{
+    if (pending.step == PendingBlueprint::Step::Missing) {
         report += QStringLiteral("Shape file missing:-  ") + blueprint + kCrLf;
         return;
     }
-    BlueprintAssets assets;
-    if (!ReadBlueprintFile(blueprint, assets)) {
+    if (pending.step == PendingBlueprint::Step::Converting)
+        readBlueprint(pool, blueprint, pending);
+    if (!pending.converted) {
         report += QStringLiteral("Blueprint could not be converted:-  ") + blueprint + kCrLf;
         return;
     }
-    const bool geometryFound = !assets.geometry.isEmpty() && fileExists(assets.geometry);
-    if (!assets.geometry.isEmpty() && !geometryFound)
+    if (!pending.error.isNull()) {
+        report += QStringLiteral("An error ") + pending.error + QStringLiteral(" occurred while checking ") + blueprint
+                  + kCrLf;
+        return;
+    }
+    const BlueprintAssets& assets = pending.assets;
+    if (!assets.geometry.isEmpty() && !pending.geometryFound)
         report += QStringLiteral("GeoPcDx file missing:-  ") + assets.geometry + kCrLf;
     if (!assets.animation.isEmpty() && !fileExists(assets.animation))
         report += QStringLiteral("Animation file missing:-  ") + assets.animation + kCrLf;
     if (!assets.script.isEmpty() && !fileExists(assets.script))
         report += QStringLiteral("Script file missing:-  ") + assets.script + kCrLf;
-    if (!geometryFound)
+    if (!pending.geometryFound)
         return;
 
-    const ShapeEntry& shape = shapeTextures(assets.geometry);
+    const ShapeEntry& shape = pooledShape(pool, assets.geometry);
     if (!shape.converted) {
         report += QStringLiteral("GeoPcDx file could not be converted:-  ") + assets.geometry + kCrLf;
         return;
@@ -628,6 +725,17 @@ void RouteScanner::CheckAssetFiles(const QStringList& blueprints, QString& repor
     if (progress_)
         progress_->blueprintsListed(blueprints);
     SharedState& s = shared();
+
+    // Blueprints are converted up to `window` places ahead of the one being reported, and each
+    // blueprint's shape as soon as the blueprint has been read, so that the pool stays busy;
+    // the report is still written one blueprint after the other, in the list's order.
+    SerzPool pool;
+    pool.setStopCheck([&s] { return s.AbortScan; });
+    const qsizetype window = pool.jobs() == 1 ? 0 : 4 * qsizetype(pool.jobs());
+    std::vector<PendingBlueprint> pending(size_t(blueprints.size()));
+    qsizetype prepared = 0;
+    qsizetype read = 0;
+    shapeTickets_.clear();
     for (qsizetype r = 0; r < blueprints.size(); ++r) {
         if (s.AbortScan)
             return;
@@ -639,11 +747,23 @@ void RouteScanner::CheckAssetFiles(const QStringList& blueprints, QString& repor
             continue;
         ++stats_.blueprintsChecked;
         try {
-            checkBlueprint(blueprint, report);
+            for (const qsizetype last = std::min(blueprints.size() - 1, r + window); prepared <= last; ++prepared)
+                prepareBlueprint(pool, blueprints[prepared], pending[size_t(prepared)]);
+            // Read ahead whatever has been converted already.
+            for (read = std::max(read, r + 1); read < prepared; ++read) {
+                PendingBlueprint& ahead = pending[size_t(read)];
+                if (ahead.step == PendingBlueprint::Step::Converting) {
+                    if (!pool.ready(ahead.ticket))
+                        break;
+                    readBlueprint(pool, blueprints[read], ahead);
+                }
+            }
+            reportBlueprint(pool, blueprint, pending[size_t(r)], report);
         } catch (const std::exception& error) {
             report += QStringLiteral("An error ") + describe(error) + QStringLiteral(" occurred while checking ")
                       + blueprint + kCrLf;
         }
+        pending[size_t(r)] = PendingBlueprint();
     }
 }
 

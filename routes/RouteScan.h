@@ -4,7 +4,9 @@
 // script and texture files.
 //
 // Every tile, blueprint and shape is turned into XML by the game's serializer in the program
-// folder's "TempFiles", read as lines of Windows-1252 text and deleted again. Nothing here
+// folder's "TempFiles", read as lines of Windows-1252 text and deleted again. The scans run
+// those conversions through the serializer pool (common/SerzPool.h), several at once and
+// ahead of the reading, and still read and report them in the order of the lists. Nothing here
 // touches a window: the route list window shows the progress and the reports, and the route
 // packager runs the same scan.
 //
@@ -20,6 +22,9 @@
 #include <QStringList>
 
 #include <utility>
+
+class SerzPool;
+struct SerzOutcome;
 
 namespace routes {
 
@@ -248,11 +253,17 @@ private:
         QStringList textures; // paths without extension
     };
 
+    struct PendingBlueprint;
+
     bool convert(const QString& input, const QString& output);
+    const SerzOutcome& take(SerzPool& pool, qsizetype ticket);
+    void prepareBlueprint(SerzPool& pool, const QString& blueprint, PendingBlueprint& pending);
+    void readBlueprint(SerzPool& pool, const QString& blueprint, PendingBlueprint& pending);
+    const ShapeEntry& pooledShape(SerzPool& pool, const QString& geometry);
+    void reportBlueprint(SerzPool& pool, const QString& blueprint, PendingBlueprint& pending, QString& report);
     void readTile(const QString& tilePath, const QString& xmlPath, const QString& kindTag);
     void addReference(const ReferenceReader::Reference& reference, const QString& kindTag);
     const ShapeEntry& shapeTextures(const QString& geometry);
-    void checkBlueprint(const QString& blueprint, QString& report);
 
     QString gamePath_;
     RouteScanProgress* progress_ = nullptr;
@@ -261,6 +272,7 @@ private:
     QStringList missingLines_;
     QHash<QString, bool> exists_;       // case-folded path -> FileExists
     QHash<QString, ShapeEntry> shapes_; // case-folded shape path -> its textures
+    QHash<QString, qsizetype> shapeTickets_; // case-folded shape path -> its pending conversion
     Stats stats_;
 };
 

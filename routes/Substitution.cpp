@@ -2,6 +2,7 @@
 
 #include "common/FileProcs.h"
 #include "common/Serializer.h"
+#include "common/SerzPool.h"
 #include "common/VbError.h"
 #include "platform/Paths.h"
 #include "platform/Ui.h"
@@ -252,6 +253,10 @@ QList<UnchangedTile> SubstituteInTiles(const QString& folder, const QStringList&
     QList<UnchangedTile> unchanged;
     const QString work = SubstituteWorkFolder() + QLatin1Char('\\');
     const QString programFolder = platform::programFolder();
+    // The tiles are read ahead through the serializer pool; the writes stay one at a time.
+    SerzPool pool(SerzPool::jobsFromEnvironment(), SubstituteWorkFolder(), programFolder);
+    for (const QString& name : names)
+        pool.add({folder + QLatin1Char('\\') + name, NameBase(name) + QStringLiteral("xml")});
     for (qsizetype k = 0; k < names.size(); ++k) {
         if (progress.tileStarted)
             progress.tileStarted(k);
@@ -262,14 +267,20 @@ QList<UnchangedTile> SubstituteInTiles(const QString& folder, const QStringList&
         ui().doEvents();
         try {
             ++counts.tiles;
-            const ConversionResult read = runSerz(tile, serz::ToXml, xmlPath, programFolder);
+            QElapsedTimer timer;
+            timer.start();
+            const SerzOutcome& read = pool.take(k);
+            ++counts.serializerRuns;
+            counts.serializerNs += timer.nsecsElapsed();
             ui().doEvents();
-            if (!read) {
-                unchanged.append({tile, read.error});
+            if (!read.result) {
+                unchanged.append({tile, read.result.error});
+                pool.release(k);
                 continue;
             }
             QString text;
-            ReadTextFile(xmlPath, text);
+            ReadTextFile(read.output, text);
+            pool.release(k);
             if (!ReplaceBlueprintReferences(text, request))
                 continue; // nothing of it names the old blueprint: no write, no backup
 
@@ -290,8 +301,10 @@ QList<UnchangedTile> SubstituteInTiles(const QString& folder, const QStringList&
             else
                 ++counts.changed;
         } catch (const VbError& error) {
+            pool.release(k);
             unchanged.append({tile, error.description});
         } catch (const std::exception& error) {
+            pool.release(k);
             unchanged.append({tile, QString::fromLocal8Bit(error.what())});
         }
     }

@@ -65,8 +65,9 @@ struct UnchangedTile {
 };
 
 // Runs the substitution over the tiles names (file names in folder): each is converted to
-// "TempFiles\" & base & "xml" (base: the name up to and including its last "."), the
-// references replaced and, only when the text changed, the text written back, converted to
+// XML (ahead of the loop, through the serializer pool's work folders below TempFiles), the
+// references replaced and, only when the text changed, the text written to "TempFiles\" &
+// base & "xml" (base: the name up to and including its last "."), converted to
 // "TempFiles\" & base & "bin" and put in place of the tile, which is moved to its backup
 // name first (".bak", else ".bak1" to ".bak50"). A tile that cannot be converted either way,
 // read or written, or has no free backup name stays byte-identical and the loop goes on.

@@ -195,6 +195,10 @@ private:
 frmDelRoute::frmDelRoute(QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("frmDelRoute"));
+    const SharedState& s = shared();
+    mode_ = s.PackageScenariosMode ? ListMode::ScenarioPackage
+            : s.PackageRouteMode   ? ListMode::RoutePackage
+                                   : ListMode::Check;
     buildControls();
     Form_Load();
 }
@@ -324,6 +328,14 @@ void frmDelRoute::buildControls()
         button->setProperty(kAvailable, true);
     connect(Command9, &QPushButton::clicked, this, &frmDelRoute::Command9_Click);
     Command9->setProperty(kAvailable, true);
+    connect(OKButton, &QPushButton::clicked, this, &frmDelRoute::OKButton_Click);
+    connect(Command8, &QPushButton::clicked, this, &frmDelRoute::Command8_Click);
+    OKButton->setProperty(kAvailable, true);
+    Command8->setProperty(kAvailable, true);
+    connect(Command5, &QPushButton::clicked, this, &frmDelRoute::Command5_Click);
+    connect(Command6, &QPushButton::clicked, this, &frmDelRoute::Command6_Click);
+    Command5->setProperty(kAvailable, true);
+    Command6->setProperty(kAvailable, true);
 }
 
 void frmDelRoute::showCommand(QPushButton* button, bool wantedInMode)
@@ -343,7 +355,7 @@ void frmDelRoute::Form_Load()
         List1->update();
         List3->update();
 
-        const bool scenarioPackage = s.PackageScenariosMode;
+        const bool scenarioPackage = mode_ == ListMode::ScenarioPackage;
         showCommand(Command4, !scenarioPackage);
         showCommand(OKButton, !scenarioPackage);
         showCommand(Command2, !scenarioPackage);
@@ -366,7 +378,7 @@ void frmDelRoute::Form_Load()
             RoutesXmlText.clear(); // an empty or unreadable list holds no routes
         }
 
-        if (!s.PackageRouteMode) {
+        if (mode_ != ListMode::RoutePackage) {
             setWindowTitle(QStringLiteral("Select Route"));
             OKButton->setText(QStringLiteral("Delete Selected Route"));
             showCommand(Command8, false);
@@ -432,8 +444,9 @@ void frmDelRoute::Command1_Click()
 
     File1->hide();
     removeAllRows(List3);
-    removeAllRows(List4);
-    const bool scenarioPackage = s.PackageScenariosMode;
+    const bool scenarioPackage = mode_ == ListMode::ScenarioPackage;
+    if (!scenarioPackage)
+        removeAllRows(List4); // in a scenario package it is the package list
     routes::ListScenarios(*this, s.RouteFolders[row], [this, scenarioPackage](const QString& name, const QString& folder) {
         if (!scenarioPackage)
             List4->addItem(folder);

@@ -8,6 +8,7 @@
 
 #include "routes/RouteList.h"
 
+#include <QStringList>
 #include <QWidget>
 
 class QCloseEvent;
@@ -20,6 +21,10 @@ class QTimer;
 class frmDelRoute : public QWidget, public routes::RouteListState {
     Q_OBJECT
 public:
+    // The task the window was loaded for: the route check (PackageRouteMode and
+    // PackageScenariosMode False), a route package or a scenario package.
+    enum class ListMode { Check, RoutePackage, ScenarioPackage };
+
     explicit frmDelRoute(QWidget* parent = nullptr);
     ~frmDelRoute() override;
 
@@ -33,6 +38,9 @@ public:
     int tabStopPixels() const;
     // True while a long command runs (the window's commands are disabled meanwhile).
     bool isBusy() const { return busy_ > 0; }
+    // The mode the window loaded in; it stays so for the window's life, whatever the shared
+    // flags say later.
+    ListMode loadedMode() const { return mode_; }
 
     QLabel* Label1 = nullptr; // "Route Name"
     QLabel* Label2 = nullptr; // "Route Folder"
@@ -73,6 +81,25 @@ public slots:
     void Command10_Click();
     void CancelButton_Click();
 
+    // Route package and route deletion (routes/frmDelRoutePackage.cpp): the OK button's two
+    // branches, chosen by loadedMode(), and "Package this Routes Assets".
+    void OKButton_Click();
+    void Command8_Click();
+
+public:
+    // Scenario package (routes/frmDelRouteScenarios.cpp): "Add to Package" and "Process
+    // Package", and the package's values, which start empty with the window.
+    struct ScenarioPackageValues {
+        QString packageName;      // set by the first add, kept for Process and the zip offer
+        QString routeFolder;      // the first add's route folder
+        QString batchText;        // the copy lines, each ending in CR LF
+        QStringList relEntries;   // "Rail Simulator\..." of each added scenario, in order
+        bool lampAddOnNeeded = false;
+    };
+    void Command5_Click();
+    void Command6_Click();
+    const ScenarioPackageValues& scenarioPackage() const { return scenarioPackage_; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -91,4 +118,8 @@ private:
 
     QTimer* clock_ = nullptr;
     int busy_ = 0;
+    ListMode mode_ = ListMode::Check;
+    ScenarioPackageValues scenarioPackage_;
+    // Runs a scenario package command with the window's commands disabled.
+    template <typename F> void runPackageCommand(F&& command);
 };

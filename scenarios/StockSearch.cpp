@@ -2,6 +2,7 @@
 
 #include "common/FileProcs.h"
 #include "common/Serializer.h"
+#include "common/SerzPool.h"
 #include "common/SharedState.h"
 #include "common/TagText.h"
 #include "common/Vb.h"
@@ -194,14 +195,29 @@ QString stockFolderOutsideAssetsMessage(const QString& folder, const QString& as
 
 // ---- the walk ------------------------------------------------------------------------------
 
+// The walk is listed first and then worked through in the same order, so that the
+// serializer pool can convert the blueprints ahead of the work: one step per folder entered
+// and per file to convert.
+struct StockSearch::WalkStep {
+    bool folder = false;
+    int listingError = 0; // a folder that could not be listed: the error's number
+    StockQuestion question = StockQuestion::Skip;
+    QString provider;
+    QString product;
+    QString blueprintPath;
+    qsizetype ticket = -1;
+};
+
 struct StockSearch::Walk {
     const Hooks* hooks = nullptr;
     bool listAll = false;
     bool stopped = false;
     QString gamePath;
-    QString workFile;   // program folder & "\TempFiles\temp.xml"
+    QString workName;   // "temp.xml", in each slot's folder below TempFiles
     QString programFolder;
     QElapsedTimer sinceEvents;
+    std::vector<WalkStep> steps;
+    SerzPool* pool = nullptr;
 };
 
 namespace {
@@ -265,30 +281,51 @@ StockSearch::Outcome StockSearch::search(const QString& folder, const QString& t
     walk.listAll = state.ListAllStock;
     walk.gamePath = state.GamePath;
     walk.programFolder = platform::programFolder();
-    walk.workFile = walk.programFolder + QStringLiteral("\\TempFiles\\temp.xml");
+    walk.workName = QStringLiteral("temp.xml");
     const QString workFolder = walk.programFolder + QStringLiteral("\\TempFiles");
     if (!FolderExists(workFolder))
         QDir().mkpath(platform::nativePath(workFolder));
     walk.sinceEvents.start();
 
     const BusyPointer busy;
-    walkFolder(walk, platform::nativePath(folder), below);
+    SerzPool pool(SerzPool::jobsFromEnvironment(), workFolder, walk.programFolder);
+    pool.setStopCheck([&hooks] { return stopRequested(&hooks); });
+    walk.pool = &pool;
+    listFolder(walk, platform::nativePath(folder), below);
+    // The work file of earlier versions, which every conversion replaced, never outlives a
+    // search that converts anything.
+    if (pool.count() > 0)
+        QFile::remove(platform::nativePath(workFolder + QLatin1Char('\\') + walk.workName));
+    for (const WalkStep& step : walk.steps) {
+        if (step.folder) {
+            if (stopRequested(walk.hooks)) {
+                walk.stopped = true;
+                break;
+            }
+            letEventsThrough(walk.sinceEvents);
+            ++stats.folders;
+            if (step.listingError != 0)
+                ui().msgBox(stockErrorMessage(step.listingError), vb::vbOKOnly + vb::vbExclamation);
+            continue;
+        }
+        if (walk.sinceEvents.elapsed() >= kEventSliceMs)
+            letEventsThrough(walk.sinceEvents);
+        examineFile(walk, step);
+        if (walk.stopped)
+            break;
+    }
     return walk.stopped ? Outcome::Stopped : Outcome::Done;
 }
 
-void StockSearch::walkFolder(Walk& walk, const QString& nativeFolder, const QString& below)
+void StockSearch::listFolder(Walk& walk, const QString& nativeFolder, const QString& below)
 {
-    if (walk.stopped || stopRequested(walk.hooks)) {
-        walk.stopped = true;
-        return;
-    }
-    letEventsThrough(walk.sinceEvents);
-    ++stats.folders;
-
+    WalkStep entered;
+    entered.folder = true;
+    walk.steps.push_back(entered);
     // One listing gives the folder's files and its sub-folders.
     const QDir dir(nativeFolder, QString(), QDir::Unsorted);
     if (!dir.exists() || !dir.isReadable()) {
-        ui().msgBox(stockErrorMessage(dir.exists() ? 70 : 76), vb::vbOKOnly + vb::vbExclamation);
+        walk.steps.back().listingError = dir.exists() ? 70 : 76;
         return;
     }
     const QFileInfoList listed = dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
@@ -308,29 +345,25 @@ void StockSearch::walkFolder(Walk& walk, const QString& nativeFolder, const QStr
     std::sort(folders.begin(), folders.end(), ignoringCase);
 
     for (const QString& name : files) {
-        if (walk.sinceEvents.elapsed() >= kEventSliceMs)
-            letEventsThrough(walk.sinceEvents);
-        examineFile(walk, nativeFolder + QLatin1Char('/') + name, below + QLatin1Char('\\') + name);
-        if (walk.stopped)
-            return;
+        const QString fileBelow = below + QLatin1Char('\\') + name;
+        WalkStep step;
+        step.question = stockQuestionFor(fileBelow, StockType, walk.listAll);
+        if (step.question == StockQuestion::Skip
+            || !splitStockPath(fileBelow, step.provider, step.product, step.blueprintPath))
+            continue;
+        step.ticket = walk.pool->add({nativeFolder + QLatin1Char('/') + name, walk.workName});
+        walk.steps.push_back(step);
     }
-    for (const QString& name : folders) {
-        walkFolder(walk, nativeFolder + QLatin1Char('/') + name, below + QLatin1Char('\\') + name);
-        if (walk.stopped)
-            return;
-    }
+    for (const QString& name : folders)
+        listFolder(walk, nativeFolder + QLatin1Char('/') + name, below + QLatin1Char('\\') + name);
 }
 
-void StockSearch::examineFile(Walk& walk, const QString& nativeFile, const QString& below)
+void StockSearch::examineFile(Walk& walk, const WalkStep& step)
 {
-    const StockQuestion question = stockQuestionFor(below, StockType, walk.listAll);
-    if (question == StockQuestion::Skip)
-        return;
-    QString provider;
-    QString product;
-    QString blueprintPath;
-    if (!splitStockPath(below, provider, product, blueprintPath))
-        return;
+    const StockQuestion question = step.question;
+    const QString& provider = step.provider;
+    const QString& product = step.product;
+    const QString& blueprintPath = step.blueprintPath;
     if (walk.listAll) {
         StockProvider = provider;
         StockProduct = product;
@@ -343,16 +376,17 @@ void StockSearch::examineFile(Walk& walk, const QString& nativeFile, const QStri
     try {
         QElapsedTimer serz;
         serz.start();
-        const ConversionResult converted = RunSerz(nativeFile, serz::ToXml, walk.workFile, walk.programFolder);
+        const SerzOutcome& converted = walk.pool->take(step.ticket);
         stats.serializerNs += serz.nsecsElapsed();
         ++stats.conversions;
         letEventsThrough(walk.sinceEvents);
-        if (!converted)
+        if (!converted.result)
             throw VbError(53); // no work file to read or delete
         QString xml;
-        ReadTextFile(walk.workFile, xml);
-        if (!QFile::remove(platform::nativePath(walk.workFile)))
+        ReadTextFile(converted.output, xml);
+        if (!QFile::remove(platform::nativePath(converted.output)))
             throw VbError(75);
+        walk.pool->release(step.ticket);
         letEventsThrough(walk.sinceEvents);
 
         const StockBlueprint blueprint = classifyStockBlueprint(xml);
@@ -403,6 +437,7 @@ void StockSearch::examineFile(Walk& walk, const QString& nativeFile, const QStri
         if (walk.hooks && walk.hooks->added)
             walk.hooks->added(entries.constLast());
     } catch (const VbError& error) {
+        walk.pool->release(step.ticket);
         ui().msgBox(stockErrorMessage(error.number), vb::vbOKOnly + vb::vbExclamation);
     }
 }

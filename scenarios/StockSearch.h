@@ -115,8 +115,9 @@ public:
 
 private:
     struct Walk;
-    void walkFolder(Walk& walk, const QString& nativeFolder, const QString& below);
-    void examineFile(Walk& walk, const QString& nativeFile, const QString& below);
+    struct WalkStep;
+    void listFolder(Walk& walk, const QString& nativeFolder, const QString& below);
+    void examineFile(Walk& walk, const WalkStep& step);
 };
 
 } // namespace scenarios

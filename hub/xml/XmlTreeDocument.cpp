@@ -131,7 +131,7 @@ bool XmlTreeDocument::LoadXmlTree()
         m_view->clearItems();
         m_view->reserveItems(m_parser->elementCount());
         const clsNode* element = DocumentElement();
-        m_view->addItem(QString(), element->NodeKey(), element->NodeName());
+        m_view->addSharedItem(QString(), element->NodeKey(), element->nameText());
         AddTreeChildren(element->NodeKey(), *element);
         m_view->expandItem(element->NodeKey());
     }
@@ -163,7 +163,7 @@ void XmlTreeDocument::AddTreeChildren(const QString& itemKey, const clsNode& nod
             continue;
         }
         const clsNode* child = children->Item(top.next++);
-        m_view->addItem(top.itemKey, child->NodeKey(), child->NodeName());
+        m_view->addSharedItem(top.itemKey, child->NodeKey(), child->nameText());
         if (child->ChildNodes() && child->ChildNodes()->Count() > 0)
             stack.push_back(Frame{child, child->NodeKey(), 1});
     }
@@ -172,7 +172,7 @@ void XmlTreeDocument::AddTreeChildren(const QString& itemKey, const clsNode& nod
 void XmlTreeDocument::AddTreeNode(const QString& itemKey, const clsNode& node)
 {
     if (m_view)
-        m_view->addItem(itemKey, node.NodeKey(), node.NodeName());
+        m_view->addSharedItem(itemKey, node.NodeKey(), node.nameText());
 }
 
 clsNode* XmlTreeDocument::findByWalk(qint64 number, const QString& text)
@@ -266,11 +266,14 @@ void XmlTreeDocument::CopyNodeTree(const clsNode& source, clsNode& destination, 
             clsNodeAttributes* attributes = to.NodeAttributes();
             attributes->reserve(own->Count());
             for (const clsNodeAttribute* attribute : *own)
-                attributes->Add(attribute->AttribName(), attribute->AttribValue());
+                attributes->Add(*attribute); // shares the texts
         }
-        to.setNodeCharacters(from.NodeCharacters());
-        to.setNodeKey(xmltree::keyText(NodeKeyCounter));
-        to.setNodeName(from.NodeName());
+        to.setNodeCharacters(from.charactersText());
+        if (NodeKeyCounter <= 0x7fffffff)
+            to.setNodeKeyNumber(qint32(NodeKeyCounter));
+        else
+            to.setNodeKey(xmltree::keyText(NodeKeyCounter));
+        to.setNodeName(from.nameText());
         to.setParentNode(toParent);
     };
 

@@ -65,6 +65,11 @@ int XmlTreeItems::requireIndex(const QString& key) const
 
 void XmlTreeItems::addItem(const QString& parentKey, const QString& key, const QString& text)
 {
+    addSharedItem(parentKey, key, xmltree::SharedText(text));
+}
+
+void XmlTreeItems::addSharedItem(const QString& parentKey, const QString& key, const xmltree::SharedText& text)
+{
     const int parent = parentKey.isEmpty() ? npos : requireIndex(parentKey);
     if (indexOf(key) != npos)
         throw VbError(35602, QStringLiteral("Key is not unique in collection"));
@@ -151,7 +156,7 @@ void XmlTreeItems::removeItem(const QString& key)
         unfile(i);
         Item& dead = m_items[size_t(i)];
         dead.alive = false;
-        dead.text = QString();
+        dead.text = xmltree::SharedText();
         if (i == m_selected)
             m_selected = npos;
         if (i == m_edited)
@@ -164,12 +169,12 @@ void XmlTreeItems::removeItem(const QString& key)
 
 QString XmlTreeItems::itemText(const QString& key) const
 {
-    return m_items[size_t(requireIndex(key))].text;
+    return m_items[size_t(requireIndex(key))].text.str();
 }
 
 void XmlTreeItems::setItemText(const QString& key, const QString& text)
 {
-    m_items[size_t(requireIndex(key))].text = text;
+    m_items[size_t(requireIndex(key))].text = xmltree::SharedText(text);
 }
 
 void XmlTreeItems::expandItem(const QString& key)

@@ -24,6 +24,7 @@ public:
     void clearItems() override;
     void reserveItems(qsizetype count) override;
     void addItem(const QString& parentKey, const QString& key, const QString& text) override;
+    void addSharedItem(const QString& parentKey, const QString& key, const xmltree::SharedText& text) override;
     void removeItem(const QString& key) override;
     bool hasItem(const QString& key) const override { return indexOf(key) != npos; }
     QString itemText(const QString& key) const override;
@@ -41,7 +42,7 @@ public:
     int indexOf(const QString& key) const;
     int lastAdded() const { return m_lastAdded; }
     QString keyOf(int index) const;
-    const QString& textOf(int index) const { return m_items[size_t(index)].text; }
+    const QString& textOf(int index) const { return m_items[size_t(index)].text.str(); }
     bool boldOf(int index) const { return m_items[size_t(index)].bold; }
     bool expandedOf(int index) const { return m_items[size_t(index)].expanded; }
     void setExpanded(int index, bool expanded) { m_items[size_t(index)].expanded = expanded; }
@@ -59,7 +60,7 @@ public:
 
 private:
     struct Item {
-        QString text;
+        xmltree::SharedText text; // shared with the node it shows where it can be
         qint32 number = -1; // of a "nod" key; -1: the key is in m_keyTexts
         int parent = npos;
         int firstChild = npos;

@@ -10,6 +10,8 @@
 // XmlTreeHost is the rest of the main window that the document touches: the caption, the
 // two save items of the tree page's Files menu and the attribute and text controls.
 
+#include "hub/xml/SharedText.h"
+
 #include <QString>
 
 class XmlTreeView {
@@ -25,6 +27,12 @@ public:
     // 35602 ("Key is not unique in collection"), a parent that is not there 35601
     // ("Element not found").
     virtual void addItem(const QString& parentKey, const QString& key, const QString& text) = 0;
+    // The same with the text as the node tree holds it: a view may share it instead of
+    // keeping a copy.
+    virtual void addSharedItem(const QString& parentKey, const QString& key, const xmltree::SharedText& text)
+    {
+        addItem(parentKey, key, text.str());
+    }
     // Removes the item and every item below it; later items move up one position.
     virtual void removeItem(const QString& key) = 0;
     virtual bool hasItem(const QString& key) const = 0;

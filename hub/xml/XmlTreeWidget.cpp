@@ -117,7 +117,12 @@ void XmlTreeWidget::reserveItems(qsizetype count)
 
 void XmlTreeWidget::addItem(const QString& parentKey, const QString& key, const QString& text)
 {
-    m_content.addItem(parentKey, key, text);
+    addSharedItem(parentKey, key, xmltree::SharedText(text));
+}
+
+void XmlTreeWidget::addSharedItem(const QString& parentKey, const QString& key, const xmltree::SharedText& text)
+{
+    m_content.addSharedItem(parentKey, key, text);
     const int index = m_content.lastAdded();
     m_widgetItems.push_back(nullptr);
     m_populated.push_back(0);

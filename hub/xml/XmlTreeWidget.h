@@ -28,6 +28,7 @@ public:
     void clearItems() override;
     void reserveItems(qsizetype count) override;
     void addItem(const QString& parentKey, const QString& key, const QString& text) override;
+    void addSharedItem(const QString& parentKey, const QString& key, const xmltree::SharedText& text) override;
     void removeItem(const QString& key) override;
     bool hasItem(const QString& key) const override { return m_content.hasItem(key); }
     QString itemText(const QString& key) const override { return m_content.itemText(key); }

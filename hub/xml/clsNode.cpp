@@ -2,7 +2,76 @@
 
 #include "hub/xml/NodeKeys.h"
 
+#include <QHash>
+
 #include <vector>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define VELTRANE_NODE_POOL 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VELTRANE_NODE_POOL 0
+#endif
+#endif
+#ifndef VELTRANE_NODE_POOL
+#define VELTRANE_NODE_POOL 1
+#endif
+
+namespace {
+#if VELTRANE_NODE_POOL
+// Places for nodes, taken from large blocks without the allocator's bookkeeping for each.
+// A freed place is handed out again before a new one; blocks stay for the program's life.
+// (Memory checkers watch each node through the ordinary allocator instead.)
+class NodePool {
+public:
+    void* take()
+    {
+        if (m_free) {
+            Free* place = m_free;
+            m_free = place->next;
+            return place;
+        }
+        if (m_next == m_end) {
+            constexpr size_t kPerBlock = 4096;
+            m_next = static_cast<char*>(::operator new(kPerBlock * kPlace));
+            m_end = m_next + kPerBlock * kPlace;
+        }
+        void* place = m_next;
+        m_next += kPlace;
+        return place;
+    }
+    void give(void* place) noexcept
+    {
+        auto* freed = static_cast<Free*>(place);
+        freed->next = m_free;
+        m_free = freed;
+    }
+
+    static constexpr size_t kPlace = (sizeof(clsNode) + alignof(clsNode) - 1) / alignof(clsNode) * alignof(clsNode);
+
+private:
+    struct Free {
+        Free* next;
+    };
+    Free* m_free = nullptr;
+    char* m_next = nullptr;
+    char* m_end = nullptr;
+};
+
+NodePool& nodePool()
+{
+    static auto* const pool = new NodePool; // outlives every node
+    return *pool;
+}
+#endif
+
+// The keys that are not "nod" and a number, by node; a few at most.
+QHash<const clsNode*, QString>& keyTexts()
+{
+    static auto* const texts = new QHash<const clsNode*, QString>; // outlives every node
+    return *texts;
+}
+} // namespace
 
 namespace xmltree {
 namespace {
@@ -27,10 +96,32 @@ void touchKeys()
 }
 } // namespace xmltree
 
+void* clsNode::operator new(size_t size)
+{
+#if VELTRANE_NODE_POOL
+    if (size == sizeof(clsNode))
+        return nodePool().take();
+#endif
+    return ::operator new(size);
+}
+
+void clsNode::operator delete(void* place, size_t size) noexcept
+{
+#if VELTRANE_NODE_POOL
+    if (size == sizeof(clsNode)) {
+        nodePool().give(place);
+        return;
+    }
+#endif
+    ::operator delete(place);
+}
+
 clsNode::clsNode() = default;
 
 clsNode::~clsNode()
 {
+    if (m_keyIsText)
+        keyTexts().remove(this);
     // Child lists are taken apart level by level instead of by nested destructors, so a
     // document nested tens of thousands of levels deep does not exhaust the stack.
     if (m_children.Count() == 0)
@@ -69,39 +160,51 @@ void clsNode::setEmptyLists()
     xmltree::touchTree();
 }
 
-void clsNode::setNodeKey(const QString& key)
+void clsNode::keyChanged()
 {
-    const qint64 number = xmltree::keyNumber(key);
-    if (number >= 0 && key.startsWith(QLatin1String("nod"))) {
-        m_keyNumber = qint32(number);
-        m_keyText.reset();
-    } else {
-        m_keyNumber = -1;
-        m_keyText = key.isEmpty() ? nullptr : std::make_unique<QString>(key);
-    }
     if (m_filed) {
         xmltree::touchKeys();
         xmltree::touchTree();
     }
 }
 
+void clsNode::setNodeKey(const QString& key)
+{
+    const qint64 number = xmltree::keyNumber(key);
+    m_keyNumber = qint32(number);
+    const bool asText = !key.isEmpty() && !(number >= 0 && key.startsWith(QLatin1String("nod")));
+    if (asText)
+        keyTexts().insert(this, key);
+    else if (m_keyIsText)
+        keyTexts().remove(this);
+    m_keyIsText = asText;
+    keyChanged();
+}
+
+void clsNode::setNodeKeyNumber(qint32 number)
+{
+    if (m_keyIsText)
+        keyTexts().remove(this);
+    m_keyIsText = false;
+    m_keyNumber = number < 0 ? -1 : number;
+    keyChanged();
+}
+
 QString clsNode::NodeKey() const
 {
-    if (m_keyNumber >= 0)
-        return xmltree::keyText(m_keyNumber);
-    return m_keyText ? *m_keyText : QString();
+    if (m_keyIsText)
+        return keyTexts().value(this);
+    return m_keyNumber >= 0 ? xmltree::keyText(m_keyNumber) : QString();
 }
 
 qint64 clsNode::keyNumber() const
 {
-    if (m_keyNumber >= 0)
-        return m_keyNumber;
-    return m_keyText ? xmltree::keyNumber(*m_keyText) : -1;
+    return m_keyNumber;
 }
 
 QString clsNode::keyTextLower() const
 {
-    if (m_keyNumber >= 0 || !m_keyText || xmltree::keyNumber(*m_keyText) >= 0)
+    if (m_keyNumber >= 0 || !m_keyIsText)
         return QString();
-    return m_keyText->toLower();
+    return keyTexts().value(this).toLower();
 }

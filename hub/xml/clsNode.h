@@ -4,12 +4,15 @@
 // first child is the document element.
 //
 // A node holds its attribute list and its child list itself (a child list owns its
-// nodes); the parent link is a plain back reference. A newly made node has empty texts and
-// no lists (the getters answer null) until whoever made it gives it lists; setting a list
-// takes over what the given list holds.
+// nodes); the parent link is a plain back reference. A document holds a node per
+// element, so a node is kept small: its texts are shared handles (SharedText.h), its
+// lists a pointer each, and its key the number alone when it is "nod" and a number.
+// A newly made node has empty texts and no lists (the getters answer null) until whoever
+// made it gives it lists; setting a list takes over what the given list holds.
 
 #include "hub/xml/clsNodeAttributes.h"
 #include "hub/xml/clsNodes.h"
+#include "hub/xml/SharedText.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -22,6 +25,10 @@ public:
     ~clsNode();
     clsNode(const clsNode&) = delete;
     clsNode& operator=(const clsNode&) = delete;
+    // Nodes made with new come from a pool of node-sized places (a document makes a
+    // million of them).
+    static void* operator new(size_t size);
+    static void operator delete(void* place, size_t size) noexcept;
 
     // A null list removes the node's list (and the nodes in it).
     void setChildNodes(std::unique_ptr<clsNodes> children);
@@ -32,12 +39,20 @@ public:
     void setNodeAttributes(std::unique_ptr<clsNodeAttributes> attributes);
     clsNodeAttributes* NodeAttributes() { return m_hasAttributes ? &m_attributes : nullptr; }
     const clsNodeAttributes* NodeAttributes() const { return m_hasAttributes ? &m_attributes : nullptr; }
-    void setNodeCharacters(const QString& text) { m_characters = text; }
-    const QString& NodeCharacters() const { return m_characters; }
-    void setNodeName(const QString& name) { m_name = name; }
-    const QString& NodeName() const { return m_name; }
+    void setNodeCharacters(const QString& text) { m_characters = xmltree::SharedText(text); }
+    const QString& NodeCharacters() const { return m_characters.str(); }
+    void setNodeName(const QString& name) { m_name = xmltree::SharedText(name); }
+    const QString& NodeName() const { return m_name.str(); }
     void setNodeKey(const QString& key);
     QString NodeKey() const;
+
+    // The texts as shared handles: a copy made from them shares the text.
+    const xmltree::SharedText& nameText() const { return m_name; }
+    const xmltree::SharedText& charactersText() const { return m_characters; }
+    void setNodeName(const xmltree::SharedText& name) { m_name = name; }
+    void setNodeCharacters(const xmltree::SharedText& text) { m_characters = text; }
+    // The key "nod" and the number (0 to 2^31 - 1), without making its text.
+    void setNodeKeyNumber(qint32 number);
 
     // Gives the node new empty attribute and child lists, as a new element has.
     void setEmptyLists();
@@ -55,19 +70,23 @@ public:
 
 private:
     friend class clsNodes;
+    friend class clsXMLParse;
 
-    QString m_name;
-    QString m_characters;
-    clsNodeAttributes m_attributes;
-    clsNodes m_children;
+    void keyChanged();
+
     clsNode* m_parent = nullptr;
-    // Keys are nearly always "nod" and a number, held as the number alone; any other key
-    // is held as text.
-    std::unique_ptr<QString> m_keyText;
+    clsNodes m_children;
+    clsNodeAttributes m_attributes;
+    xmltree::SharedText m_name;
+    xmltree::SharedText m_characters;
+    // Keys are nearly always "nod" and a number, held as the number alone. Any other key
+    // is held as text in a table beside the tree (m_keyIsText); m_keyNumber is then the
+    // number the key stands for in lookups (see NodeKeys.h), or -1.
     qint32 m_keyNumber = -1;
-    bool m_hasAttributes = false;
-    bool m_hasChildren = false;
-    bool m_filed = false; // in a child list, filed under its key
+    bool m_keyIsText : 1 = false;
+    bool m_hasAttributes : 1 = false;
+    bool m_hasChildren : 1 = false;
+    bool m_filed : 1 = false; // in a child list, filed under its key
 };
 
 namespace xmltree {

@@ -4,8 +4,9 @@
 // case. Errors as the run-time's Collection gives them: 457 for a key already filed, 5 for
 // a key not filed, 9 for a position outside 1 to Count.
 //
-// The attributes are held in the list itself (a document has millions of them), so a
-// pointer that Add or Item returns stays valid until the list is next changed.
+// The attributes are held in one flat block that the list points to (a document has
+// millions of them; an empty list holds no block), so a pointer that Add or Item returns
+// stays valid until the list is next changed.
 
 #include "hub/xml/clsNodeAttribute.h"
 
@@ -13,7 +14,6 @@
 #include <QString>
 
 #include <iterator>
-#include <memory>
 #include <vector>
 
 class clsNodeAttributes {
@@ -27,17 +27,19 @@ public:
 
     // Appends a new attribute; a non-empty key files it under that key too.
     clsNodeAttribute* Add(const QString& name, const QString& value, const QString& key = QString());
+    // Appends a copy of an attribute, sharing its texts (no key).
+    clsNodeAttribute* Add(const clsNodeAttribute& attribute);
     clsNodeAttribute* Item(qsizetype position);
     const clsNodeAttribute* Item(qsizetype position) const;
     clsNodeAttribute* Item(const QString& key);
     const clsNodeAttribute* Item(const QString& key) const;
-    qsizetype Count() const { return qsizetype(m_items.size()); }
+    qsizetype Count() const { return m_block ? qsizetype(m_block->count) : 0; }
     // The entries behind the removed one move up one position.
     void Remove(qsizetype position);
     void Remove(const QString& key);
 
     // Room for this many entries (the reader knows how many an element has).
-    void reserve(qsizetype count) { m_items.reserve(size_t(count)); }
+    void reserve(qsizetype count);
 
     // Enumeration from the first entry to the last.
     template <typename Attribute, typename It>
@@ -50,7 +52,7 @@ public:
         using reference = Attribute*;
         Iterator() = default;
         explicit Iterator(It it) : m_it(it) {}
-        Attribute* operator*() const { return &*m_it; }
+        Attribute* operator*() const { return m_it; }
         Iterator& operator++()
         {
             ++m_it;
@@ -67,12 +69,12 @@ public:
     private:
         It m_it;
     };
-    using iterator = Iterator<clsNodeAttribute, std::vector<clsNodeAttribute>::iterator>;
-    using const_iterator = Iterator<const clsNodeAttribute, std::vector<clsNodeAttribute>::const_iterator>;
-    iterator begin() { return iterator(m_items.begin()); }
-    iterator end() { return iterator(m_items.end()); }
-    const_iterator begin() const { return const_iterator(m_items.cbegin()); }
-    const_iterator end() const { return const_iterator(m_items.cend()); }
+    using iterator = Iterator<clsNodeAttribute, clsNodeAttribute*>;
+    using const_iterator = Iterator<const clsNodeAttribute, const clsNodeAttribute*>;
+    iterator begin() { return iterator(items()); }
+    iterator end() { return iterator(items() + Count()); }
+    const_iterator begin() const { return const_iterator(items()); }
+    const_iterator end() const { return const_iterator(items() + Count()); }
 
 private:
     // Keys, made when the first keyed entry is added: the lower-cased key of each position
@@ -83,9 +85,23 @@ private:
         bool indexValid = true;
     };
 
+    // The block: its header, then `capacity` places of which the first `count` hold
+    // attributes.
+    struct Block {
+        quint32 count;
+        quint32 capacity;
+        Keys* keys;
+    };
+
+    clsNodeAttribute* items() const
+    {
+        return m_block ? reinterpret_cast<clsNodeAttribute*>(reinterpret_cast<char*>(m_block) + sizeof(Block)) : nullptr;
+    }
+    void grow(size_t capacity);
+    clsNodeAttribute* append(clsNodeAttribute&& attribute);
+    void release();
     size_t checkedIndex(qsizetype position) const;
     qsizetype find(const QString& key) const; // position counted from 0, or -1
 
-    std::vector<clsNodeAttribute> m_items;
-    mutable std::unique_ptr<Keys> m_keys;
+    Block* m_block = nullptr;
 };

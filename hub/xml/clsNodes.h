@@ -8,6 +8,9 @@
 // A node is filed under the key it has: when the key of a node in a list changes, the
 // list finds it under the new key. Short lists are searched entry by entry; a long one
 // (a parent of a hundred thousand elements) keeps an index of its keys.
+//
+// The entries are one flat block of node pointers that the list points to (an empty list
+// holds no block).
 
 #include <QHash>
 #include <QString>
@@ -18,10 +21,9 @@
 
 class clsNode;
 class clsNodeAttributes;
+class clsXMLParse;
 
 class clsNodes {
-    using Entries = std::vector<std::unique_ptr<clsNode>>;
-
 public:
     clsNodes();
     ~clsNodes();
@@ -44,7 +46,7 @@ public:
 
     clsNode* Item(qsizetype position) const;
     clsNode* Item(const QString& key) const;
-    qsizetype Count() const { return qsizetype(m_entries.size()); }
+    qsizetype Count() const { return m_block ? qsizetype(m_block->count) : 0; }
     // Removes the entry and destroys the node with everything below it; later entries
     // move up one position.
     void Remove(qsizetype position);
@@ -59,8 +61,8 @@ public:
         using pointer = clsNode* const*;
         using reference = clsNode*;
         const_iterator() = default;
-        explicit const_iterator(Entries::const_iterator it) : m_it(it) {}
-        clsNode* operator*() const { return m_it->get(); }
+        explicit const_iterator(clsNode* const* it) : m_it(it) {}
+        clsNode* operator*() const { return *m_it; }
         const_iterator& operator++()
         {
             ++m_it;
@@ -75,22 +77,42 @@ public:
         bool operator==(const const_iterator& other) const { return m_it == other.m_it; }
 
     private:
-        Entries::const_iterator m_it;
+        clsNode* const* m_it = nullptr;
     };
-    const_iterator begin() const { return const_iterator(m_entries.cbegin()); }
-    const_iterator end() const { return const_iterator(m_entries.cend()); }
+    const_iterator begin() const { return const_iterator(entries()); }
+    const_iterator end() const { return const_iterator(entries() + Count()); }
 
 private:
-    struct Index;
+    friend class clsNode;
+    friend class clsXMLParse;
 
+    struct Index;
+    // The block: its header, then `capacity` places of which the first `count` hold the
+    // nodes the list owns.
+    struct Block {
+        quint32 count;
+        quint32 capacity;
+        Index* index;
+    };
+
+    clsNode** entries() const
+    {
+        return m_block ? reinterpret_cast<clsNode**>(reinterpret_cast<char*>(m_block) + sizeof(Block)) : nullptr;
+    }
+    void resize(size_t capacity);
+    // Appends a node whose key no entry has.
+    void append(std::unique_ptr<clsNode> node);
+    // Takes over the nodes of an empty list's worth, whose keys differ from each other (the
+    // reader's numbered elements), in one block of their size; `nodes` is left empty.
+    void adopt(std::vector<std::unique_ptr<clsNode>>& nodes);
+    void release();
     clsNode* find(const QString& key) const;
     clsNode* findFolded(qint64 number, const QString& text) const;
     void index(clsNode* node) const;
     void unindex(const clsNode* node) const;
     void removeAt(size_t i);
 
-    Entries m_entries;
-    mutable std::unique_ptr<Index> m_index;
+    Block* m_block = nullptr;
 };
 
 #include "hub/xml/clsNode.h"

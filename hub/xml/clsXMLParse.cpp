@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHashFunctions>
 #include <QXmlStreamReader>
 
 #include <vector>
@@ -17,29 +18,29 @@ namespace {
 
 // Game files repeat the same element names, attribute names, attribute values
 // ("cDeltaString", "1") and layout whitespace a million times. Handing out one shared
-// string for each keeps a large document's tree a small multiple of its file. The cache
-// holds the strings last seen in a fixed number of slots, so unique values cannot make it
+// text for each keeps a large document's tree a small multiple of its file. The cache
+// holds the texts last seen in a fixed number of slots, so unique values cannot make it
 // grow.
 class StringCache {
 public:
     StringCache(qsizetype maxLength, size_t slotCount) : m_maxLength(maxLength), m_slots(slotCount) {}
 
-    QString get(QStringView text)
+    xmltree::SharedText get(QStringView text)
     {
+        if (text.isEmpty())
+            return xmltree::SharedText();
         if (text.size() > m_maxLength)
-            return text.toString();
-        quint32 h = 2166136261u; // FNV-1a
-        for (QChar c : text)
-            h = (h ^ c.unicode()) * 16777619u;
-        QString& slot = m_slots[h & (m_slots.size() - 1)];
-        if (slot.size() != text.size() || QStringView(slot) != text)
-            slot = text.toString();
+            return xmltree::SharedText(text.toString());
+        xmltree::SharedText& slot = m_slots[qHash(text) & (m_slots.size() - 1)];
+        const QString& held = slot.str();
+        if (held.size() != text.size() || QStringView(held) != text)
+            slot = xmltree::SharedText(text.toString());
         return slot;
     }
 
 private:
     qsizetype m_maxLength;
-    std::vector<QString> m_slots; // a power of two of them
+    std::vector<xmltree::SharedText> m_slots; // a power of two of them
 };
 
 bool isBlankText(QStringView text)
@@ -58,7 +59,7 @@ struct clsXMLParse::Pools {
     StringCache values{32, 8192};
     StringCache blanks{256, 1024};
 
-    QString text(QStringView run) { return isBlankText(run) ? blanks.get(run) : values.get(run); }
+    xmltree::SharedText text(QStringView run) { return isBlankText(run) ? blanks.get(run) : values.get(run); }
 };
 
 clsXMLParse::clsXMLParse() = default;
@@ -134,9 +135,10 @@ bool clsXMLParse::parse(QIODevice& device)
         m_errorLine = reader.lineNumber();
         m_errorColumn = reader.columnNumber();
     }
+    m_open.clear(); // after a failure, the elements still open go with their children
     m_document.reset();
     m_current = nullptr;
-    m_run = QString();
+    m_run = xmltree::SharedText();
     m_inRun = false;
     m_pools.reset();
     return ok;
@@ -146,21 +148,38 @@ void clsXMLParse::startDocument()
 {
     m_document = newDocumentNode();
     m_current = m_document.get();
+    m_open.clear();
+    m_open.resize(1);
+    m_depth = 0;
     m_keyCounter = 1;
-    m_run = QString();
+    m_run = xmltree::SharedText();
     m_inRun = false;
 }
 
 void clsXMLParse::startElement(QStringView qualifiedName, const QXmlStreamAttributes& attributes)
 {
     endRun();
-    clsNode* element = m_current->ChildNodes()->AddElement(m_pools->names.get(qualifiedName), QString(), m_current,
-                                                           xmltree::keyText(m_keyCounter));
+    // Elements are numbered in document order, so no sibling has the new key: the node
+    // joins its parent's children without a search.
+    auto node = std::make_unique<clsNode>();
+    clsNode* element = node.get();
+    element->setNodeName(m_pools->names.get(qualifiedName));
+    element->setEmptyLists();
+    element->setParentNode(m_current);
+    if (m_keyCounter <= 0x7fffffff)
+        element->setNodeKeyNumber(qint32(m_keyCounter));
+    else
+        element->setNodeKey(xmltree::keyText(m_keyCounter));
+    element->m_filed = true;
+    m_open[m_depth].push_back(std::move(node));
+    if (++m_depth == m_open.size())
+        m_open.emplace_back();
     if (!attributes.isEmpty()) {
         clsNodeAttributes* list = element->NodeAttributes();
         list->reserve(attributes.size());
         for (const QXmlStreamAttribute& attribute : attributes)
-            list->Add(m_pools->names.get(attribute.qualifiedName()), m_pools->values.get(attribute.value()));
+            list->Add(clsNodeAttribute(m_pools->names.get(attribute.qualifiedName()),
+                                       m_pools->values.get(attribute.value())));
     }
     m_current = element;
     ++m_keyCounter;
@@ -174,7 +193,7 @@ void clsXMLParse::characters(QStringView text)
         m_run = m_pools->text(text);
         m_inRun = true;
     } else {
-        m_run.append(text);
+        m_run = xmltree::SharedText(QString(m_run.str()).append(text));
     }
 }
 
@@ -186,17 +205,20 @@ void clsXMLParse::endRun()
     // Characters outside the document element belong to no element.
     if (m_current != m_document.get())
         m_current->setNodeCharacters(m_run);
-    m_run = QString();
+    m_run = xmltree::SharedText();
 }
 
 void clsXMLParse::endElement()
 {
     endRun();
+    m_current->m_children.adopt(m_open[m_depth]);
+    --m_depth;
     m_current = m_current->ParentNode();
 }
 
 void clsXMLParse::endDocument()
 {
+    m_document->m_children.adopt(m_open[0]);
     m_root = std::move(m_document);
     m_elementCount = m_keyCounter - 1;
 }

@@ -18,6 +18,7 @@
 #include <QStringView>
 
 #include <memory>
+#include <vector>
 
 class QIODevice;
 class QXmlStreamAttributes;
@@ -66,8 +67,12 @@ private:
     std::unique_ptr<clsNode> m_root;
     std::unique_ptr<clsNode> m_document; // the document node of the read in progress
     clsNode* m_current = nullptr;        // the element whose content is being read
+    // The children read so far of each open element (the document node first): an
+    // element's list is made in one piece when its end tag is read.
+    std::vector<std::vector<std::unique_ptr<clsNode>>> m_open;
+    size_t m_depth = 0;                  // the current element's place in m_open
     qint64 m_keyCounter = 0;             // the number of the next element's key
-    QString m_run;                       // the run of characters being read
+    xmltree::SharedText m_run;           // the run of characters being read
     bool m_inRun = false;
     std::unique_ptr<Pools> m_pools;
 

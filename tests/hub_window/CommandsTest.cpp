@@ -52,16 +52,18 @@ TEST_F(WindowTest, MenuBarInOrderWithTheToolsThatExist)
               (QStringList{"New Child Node", "Rename Node", "Delete Node", "Copy", "Paste"}));
     EXPECT_EQ(captions(w.mnuConv), (QStringList{"Convert .TgPcDx to .dds", "View .dds File", "Edit .dds File",
                                                 "Convert .dds to .TgPcDx", "-", "Convert RS time to hrs/mins"}));
-    EXPECT_EQ(captions(w.mnuTools), (QStringList{"Check Routes or Scenarios", "Check Routes.xml file", "TgPcDx Viewer", "-",
-                                                 "Edit Scenarios", "Edit Assets", "Loco Folders", "-", "Convert  Marker files", "DCSV Precision", "-",
-                                                 "Set Up Sub- Folders", "Easy Blueprints", "-",
-                                                 "Add Route Description", "Add Route Loading Picture"}));
-    EXPECT_EQ(captions(w.mnuBluePrints), (QStringList{"Markers - Named", "Markers - Series", "Route Template"}));
+    EXPECT_EQ(captions(w.mnuTools), (QStringList{"Check Routes or Scenarios", "Check Routes.xml file", "-",
+                                                 "Edit Scenarios", "Edit Assets", "Loco Folders", "-", "Package Route",
+                                                 "Package Scenarios", "Package Assets", "Package Reskins", "-",
+                                                 "Add Route Description", "Add Route Loading Picture", "-",
+                                                 "Convert  Marker files", "DCSV Precision", "-", "Set Up Developer Folder",
+                                                 "Set Up Sub- Folders", "Markers - Named", "Markers - Series",
+                                                 "Route Template", "Easy Blueprints", "-", "TgPcDx Viewer"}));
     EXPECT_EQ(captions(w.mnuOpt), (QStringList{"Rail Simulator Path", "Acrobat Reader Path", "Texture Editor Path",
                                                "Viewer Path", "-", "Select Default Editor",
                                                "Use Veltrane Editor this session only",
                                                "Use XML Editor this session only", "-", "Clear Screen",
-                                               "Clear Temp Files"}));
+                                               "Clear Temp Files", "Make all RS files Read/Write"}));
     EXPECT_EQ(captions(w.mnuHelp), (QStringList{"Contents", "About"}));
 
     // A menu without commands is not offered at all.

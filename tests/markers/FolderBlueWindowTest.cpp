@@ -257,8 +257,6 @@ TEST_F(LauncherTest, ToolsMenuShowsTheWindowsInTheirModes)
         QStringList texts;
         for (QAction* a : editor.mnuTools->actions())
             texts.append(a->text());
-        for (QAction* a : editor.mnuBluePrints->actions())
-            texts.append(a->text());
         return texts;
     }();
     for (const char* caption : {"Convert  Marker files", "DCSV Precision", "Set Up Sub- Folders", "Easy Blueprints",

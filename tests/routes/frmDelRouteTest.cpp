@@ -71,7 +71,7 @@ TEST_F(RouteListWindow, LoadsTheRoutesInCheckMode)
     EXPECT_EQ(w->CancelButton->text(), QStringLiteral("&Exit"));
     EXPECT_EQ(w->OKButton->text(), QStringLiteral("Delete Selected Route"));
     // Only the commands of this window are offered; the others come with their tools.
-    EXPECT_EQ(shownCommands(*w), (QStringList{"CancelButton", "Command1", "Command10", "Command2", "Command3", "Command4", "Command7", "Command9"}));
+    EXPECT_EQ(shownCommands(*w), (QStringList{"CancelButton", "Command1", "Command10", "Command2", "Command3", "Command4", "Command7", "Command9", "OKButton"}));
     EXPECT_TRUE(w->List5->isHidden());
     EXPECT_TRUE(w->File1->isHidden());
 
@@ -96,14 +96,14 @@ TEST_F(RouteListWindow, PackageModesSetCaptionsAndCommands)
         auto w = open();
         EXPECT_EQ(w->windowTitle(), QStringLiteral("Select Route to Package"));
         EXPECT_EQ(w->OKButton->text(), QStringLiteral("Package Selected Route"));
-        EXPECT_EQ(shownCommands(*w), (QStringList{"CancelButton", "Command1", "Command10", "Command2", "Command3", "Command4", "Command7", "Command9"}));
+        EXPECT_EQ(shownCommands(*w), (QStringList{"CancelButton", "Command1", "Command10", "Command2", "Command3", "Command4", "Command7", "Command8", "Command9", "OKButton"}));
     }
     shared().PackageRouteMode = false;
     shared().PackageScenariosMode = true;
     auto w = open();
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Select Route"));
     // Deleting scenarios is not offered while scenarios are packaged.
-    EXPECT_EQ(shownCommands(*w), (QStringList{"CancelButton", "Command1", "Command10", "Command7", "Command9"}));
+    EXPECT_EQ(shownCommands(*w), (QStringList{"CancelButton", "Command1", "Command10", "Command5", "Command6", "Command7", "Command9"}));
 
     // The listing fills the scenario list but leaves the package list alone.
     w->List1->item(0)->setSelected(true);

@@ -1,0 +1,48 @@
+#pragma once
+// Helpers shared by every packager: the name of a package folder, a copy that replaces its
+// target, the part of a path below a root folder, the guard for paths written into batch lines,
+// and the finder and cutter of one route's or scenario's properties block in the game's lists.
+
+#include <QString>
+
+namespace packaging {
+
+// The folder name of a package made from wanted: each of \ / : * ? " < > | becomes "_"; a name
+// that is empty or only dots gives fallback; a name equal (ignoring case) to one of the program
+// folder's own folders (TempFiles, TempDDS, Templates, BluePrints, System32, Backup, ...) gets
+// "_" appended, so a package never lands in one of them.
+QString PackageName(const QString& wanted, const QString& fallback);
+
+// Copies the file from to to, replacing an existing target. Returns false (with a reason in
+// error) when the source is missing or the copy fails; a failed copy leaves no half file.
+bool CopyReplacing(const QString& from, const QString& to, QString* error = nullptr);
+
+// The part of path below root in Windows form without a leading "\", compared ignoring case,
+// after resolving "..\" steps (and ".\" steps) in both; a null QString when path does not lie
+// below root. Either may use "\" or "/".
+QString PathBelow(const QString& root, const QString& path);
+
+// True when path can stand between double quotes in a batch line: no double quote, no line
+// break and every character writable in Windows-1252.
+bool BatchSafePath(const QString& path);
+
+// One properties element of the game's "Routes.xml" or a "Scenarios" list: [start, end) in
+// positions counted from 0 covers the whole element from its "<" to the end of its end tag.
+struct PropertiesBlock {
+    qsizetype start = -1;
+    qsizetype end = -1;
+    bool found() const { return start >= 0; }
+};
+
+// The first element named tag ("cRouteProperties" or "cScenarioProperties") starting at or
+// after from (counted from 0) whose "DevString" value equals devString (ignoring case); a block
+// that is not found() when there is none or it lacks its end tag.
+PropertiesBlock FindPropertiesBlock(const QString& text, const QString& tag, const QString& devString,
+                                    qsizetype from = 0);
+
+// text without the block: the text before its start is kept, and the text from the character
+// just before the next element of the same name on; for the last element, the text after its end
+// tag. A block that is not found() leaves text as it is.
+QString CutPropertiesBlock(const QString& text, const PropertiesBlock& block);
+
+} // namespace packaging

@@ -1,0 +1,351 @@
+#include "packaging/ReskinPackage.h"
+
+#include "common/FileProcs.h"
+#include "common/SharedState.h"
+#include "common/VbError.h"
+#include "packaging/PackageCommon.h"
+#include "packaging/clsCRC.h"
+#include "platform/Paths.h"
+#include "platform/TextCodec.h"
+#include "platform/Ui.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <vector>
+
+namespace packaging {
+
+namespace {
+
+const QString kQuote = QStringLiteral("\"");
+const QString kCrLf = QString::fromLatin1(ReskinPackage::kLineEnd);
+constexpr qint64 kBlock = 1 << 20;
+// How many names a message lists before it only counts the rest.
+constexpr qsizetype kListedNames = 20;
+
+void reportError(const QString& description, const char* where)
+{
+    ui().msgBox(QStringLiteral("Error ") + description + QStringLiteral(" occurred in ") + QLatin1String(where),
+                vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+}
+
+void reportNames(const QString& heading, const QStringList& names)
+{
+    if (names.isEmpty())
+        return;
+    QString text = heading;
+    for (qsizetype i = 0; i < names.size() && i < kListedNames; ++i)
+        text += kCrLf + names[i];
+    if (names.size() > kListedNames)
+        text += kCrLf + QStringLiteral("... and %1 more").arg(names.size() - kListedNames);
+    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+}
+
+// The text after the last separator ("\" or "/").
+QString lastComponent(const QString& path)
+{
+    QString p = path;
+    while (p.endsWith(QLatin1Char('\\')) || p.endsWith(QLatin1Char('/')))
+        p.chop(1);
+    const qsizetype cut = std::max(p.lastIndexOf(QLatin1Char('\\')), p.lastIndexOf(QLatin1Char('/')));
+    return p.mid(cut + 1);
+}
+
+// A folder's files and sub-folders, each sorted by name ignoring case (names that differ
+// only in case in their case order), so every machine walks them in one order.
+void listFolder(const QString& native, QFileInfoList& files, QFileInfoList& dirs)
+{
+    const QDir dir(native);
+    files = dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
+    dirs = dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks, QDir::NoSort);
+    const auto byName = [](const QFileInfo& a, const QFileInfo& b) {
+        const QString an = a.fileName();
+        const QString bn = b.fileName();
+        const int c = an.compare(bn, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : an < bn;
+    };
+    std::sort(files.begin(), files.end(), byName);
+    std::sort(dirs.begin(), dirs.end(), byName);
+}
+
+bool appendAnsi(const QString& path, const QString& text, QString& error)
+{
+    QFile file(platform::nativePath(path));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        error = VbError::standardDescription(75);
+        return false;
+    }
+    const QByteArray bytes = platform::encodeAnsi(text);
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        error = VbError::standardDescription(75);
+        return false;
+    }
+    return true;
+}
+
+bool makeFolder(const QString& path)
+{
+    QString p = path;
+    if (FolderExists(p))
+        return true;
+    return QDir().mkpath(platform::nativePath(path));
+}
+
+} // namespace
+
+std::optional<QString> FileChecksum(const QString& nativeFile)
+{
+    QFile file(nativeFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    clsCRC crc;
+    crc.setAlgorithm(1);
+    std::vector<char> buffer(size_t(std::clamp<qint64>(file.size(), 1, kBlock)));
+    qint64 total = 0;
+    for (;;) {
+        const qint64 n = file.read(buffer.data(), qint64(buffer.size()));
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            break;
+        crc.AddBytes(buffer.data(), n);
+        total += n;
+    }
+    if (total == 0)
+        return QStringLiteral("0");
+    return QString::number(quint32(crc.value()), 16).toUpper();
+}
+
+QString GetCRC(const QString& file)
+{
+    return FileChecksum(platform::nativePath(file)).value_or(QStringLiteral("0"));
+}
+
+ReskinPackage::ReskinPackage()
+{
+    pace_.start();
+}
+
+void ReskinPackage::load()
+{
+    gamePath_ = shared().GamePath;
+    AssetsRoot = gamePath_ + QStringLiteral("\\Assets");
+}
+
+void ReskinPackage::setReskinFolder(const QString& folder)
+{
+    ReskinFolder = folder;
+    const QString below = PathBelow(gamePath_, folder);
+    ReskinFolderFromGame = below.isNull() ? QString() : QStringLiteral("Rail Simulator\\") + below;
+    reskinRoot_ = PathBelow(AssetsRoot, folder);
+}
+
+QString ReskinPackage::packageFolderPath()
+{
+    return platform::programFolder() + QLatin1Char('\\') + shared().PackageFolder;
+}
+
+void ReskinPackage::reset()
+{
+    sources_.clear();
+    InstallText.clear();
+    CopyText.clear();
+    leftOut_.clear();
+    unreadable_.clear();
+}
+
+const ReskinSource* ReskinPackage::findSource(const QString& name) const
+{
+    const auto it = sources_.constFind(name.toCaseFolded());
+    return it == sources_.cend() ? nullptr : &it.value();
+}
+
+void ReskinPackage::pace()
+{
+    if (pace_.elapsed() >= 40) {
+        ui().doEvents();
+        pace_.restart();
+    }
+}
+
+bool ReskinPackage::Process(const QString& reskinFolder, const QString& sourceFolder)
+{
+    if (reskinFolder.isEmpty()) {
+        ui().msgBox(QStringLiteral("You do not appear to have selected the folder of your ReSkinned object."),
+                    vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+        return false;
+    }
+    if (sourceFolder.isEmpty()) {
+        ui().msgBox(QStringLiteral("You do not appear to have selected the folder of your Original object."),
+                    vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+        return false;
+    }
+    load();
+    const QString reskinBelow = PathBelow(AssetsRoot, reskinFolder);
+    const QString sourceBelow = PathBelow(AssetsRoot, sourceFolder);
+    if (gamePath_.isEmpty() || reskinBelow.isEmpty() || sourceBelow.isEmpty()) {
+        ui().msgBox(QStringLiteral("The reskinned folder and the original folder must both lie in ") + gamePath_
+                        + QStringLiteral("\\Assets."),
+                    vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+        return false;
+    }
+    setReskinFolder(reskinFolder);
+
+    SharedState& s = shared();
+    if (s.PackageFolder.isEmpty())
+        s.PackageFolder = PackageName(lastComponent(reskinFolder), lastComponent(sourceFolder));
+    const QString package = packageFolderPath();
+
+    ui().doEvents();
+    if (!makeFolder(package) || !makeFolder(package + QStringLiteral("\\Rail Simulator")))
+        reportError(VbError::standardDescription(76), "Command5_Click");
+
+    // Each run packages this reskin alone: the table and the batch texts start empty.
+    reset();
+    WorkWithSubFolders(sourceFolder);
+    WorkWithorigFolders(reskinFolder);
+    reportNames(QStringLiteral("These files cannot be named in a batch file (a double quote, or a character "
+                               "Windows-1252 cannot write) and are left out of the package:"),
+                leftOut_);
+    reportNames(QStringLiteral("The checksum of these files could not be computed; they are packaged as changed:"),
+                unreadable_);
+
+    QString error;
+    if (!appendAnsi(package + QStringLiteral("\\Rail Simulator\\RS-Install.bat"), InstallText + kCrLf, error))
+        reportError(error, "Command5_Click");
+    ui().doEvents();
+
+    const QString batch = package + QStringLiteral("\\copyfiles.bat");
+    CopyText += kCrLf + QStringLiteral("del ") + kQuote + batch + kQuote + kCrLf;
+    const bool written = appendAnsi(batch, CopyText + kCrLf, error);
+    if (!written)
+        reportError(error, "Command5_Click");
+    ui().doEvents();
+
+    if (written) {
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(platform::nativePath(package));
+        ui().doEvents();
+        const qint64 pid = ShellAndWait(kQuote + batch + kQuote, true, 0);
+        QDir::setCurrent(before);
+        if (pid == 0)
+            reportError(VbError::standardDescription(53), "Command5_Click");
+        else if (lastExitStatus() != 0)
+            reportError(VbError::standardDescription(75), "Command5_Click");
+    }
+
+    ui().doEvents();
+    const QString installer = platform::programFolder() + QStringLiteral("\\RouteSetup.exe");
+    if (!FileExists(installer))
+        reportError(VbError::standardDescription(53), "Command5_Click");
+    else if (!CopyReplacing(installer, package + QStringLiteral("\\AssetSetup.exe"), &error))
+        reportError(error.isEmpty() ? VbError::standardDescription(75) : error, "Command5_Click");
+
+    const int answer = ui().msgBox(QStringLiteral("Your Reskins are now saved in ") + package + kCrLf
+                                       + QStringLiteral("Do you wish them to be automatically zipped up ready for distribution?"),
+                                   vb::vbYesNo + vb::vbInformation, Ui::programTitle());
+    ui().doEvents();
+    return answer == vb::vbYes;
+}
+
+void ReskinPackage::WorkWithSubFolders(const QString& folder)
+{
+    BusyPointer busy;
+    ui().doEvents();
+    pace_.restart();
+    walkSource(folder, platform::nativePath(folder));
+}
+
+void ReskinPackage::walkSource(const QString& folder, const QString& native)
+{
+    QFileInfoList files;
+    QFileInfoList dirs;
+    listFolder(native, files, dirs);
+    const QString below = PathBelow(AssetsRoot, folder);
+    for (const QFileInfo& info : files) {
+        const QString name = info.fileName();
+        const QString key = name.toCaseFolded();
+        if (!sources_.contains(key))
+            sources_.insert(key, ReskinSource{name, below, info.filePath(), info.size()});
+        pace();
+    }
+    for (const QFileInfo& info : dirs)
+        walkSource(folder + QLatin1Char('\\') + info.fileName(), info.filePath());
+}
+
+void ReskinPackage::WorkWithorigFolders(const QString& folder)
+{
+    BusyPointer busy;
+    ui().doEvents();
+    pace_.restart();
+    package_ = packageFolderPath();
+    walkReskin(folder, platform::nativePath(folder));
+}
+
+void ReskinPackage::makeMirror(const QString& folder)
+{
+    const QString below = PathBelow(gamePath_, folder);
+    if (below.isEmpty())
+        return;
+    const QString target = package_ + QStringLiteral("\\Rail Simulator\\") + below;
+    if (!makeFolder(target))
+        reportError(VbError::standardDescription(76), "WorkWithorigFolders");
+}
+
+void ReskinPackage::walkReskin(const QString& folder, const QString& native)
+{
+    makeMirror(folder);
+    QFileInfoList files;
+    QFileInfoList dirs;
+    listFolder(native, files, dirs);
+    const QString sub = PathBelow(ReskinFolder, folder);
+    for (const QFileInfo& info : files) {
+        reskinFile(folder, info.filePath(), sub, info.fileName(), info.size());
+        pace();
+    }
+    for (const QFileInfo& info : dirs)
+        walkReskin(folder + QLatin1Char('\\') + info.fileName(), info.filePath());
+}
+
+void ReskinPackage::reskinFile(const QString& folder, const QString& native, const QString& sub,
+                               const QString& name, qint64 size)
+{
+    const QString path = folder + QLatin1Char('\\') + name;
+    const ReskinSource* source = findSource(name);
+    bool identical = false;
+    // Files of different sizes differ whatever their checksums.
+    if (source && source->size == size) {
+        const std::optional<QString> mine = FileChecksum(native);
+        const std::optional<QString> theirs = FileChecksum(source->file);
+        if (!mine || !theirs)
+            unreadable_ << (mine ? AssetsRoot + QLatin1Char('\\') + source->folder + QLatin1Char('\\') + source->name
+                                 : path);
+        else
+            identical = mine->compare(*theirs, Qt::CaseInsensitive) == 0;
+    }
+
+    if (identical) {
+        const QString from = QStringLiteral("Assets\\") + source->folder + QLatin1Char('\\') + source->name;
+        const QString to = QStringLiteral("Assets\\") + reskinRoot_ + QLatin1Char('\\') + sub
+            + QLatin1Char('\\') + source->name;
+        if (!BatchSafePath(from) || !BatchSafePath(to)) {
+            leftOut_ << path;
+            return;
+        }
+        InstallText += QStringLiteral("copy ") + kQuote + from + kQuote + QLatin1Char(' ') + kQuote + to + kQuote + kCrLf;
+        return;
+    }
+
+    const QString to = package_ + QLatin1Char('\\') + ReskinFolderFromGame + QLatin1Char('\\') + sub
+        + QLatin1Char('\\') + (source ? source->name : name);
+    if (!BatchSafePath(path) || !BatchSafePath(to)) {
+        leftOut_ << path;
+        return;
+    }
+    CopyText += QStringLiteral("copy ") + kQuote + path + kQuote + QLatin1Char(' ') + kQuote + to + kQuote + kCrLf;
+}
+
+} // namespace packaging

@@ -1,0 +1,108 @@
+#pragma once
+// The work of the reskin packager. A reskin is a copy of an installed asset with some files
+// changed; its package carries only what the receiving machine cannot rebuild: reskinned files
+// that differ from the source asset or that the source lacks are copied into the package (by
+// "copyfiles.bat", run once and deleting itself), and for every file identical to its source
+// counterpart "Rail Simulator\RS-Install.bat" holds a copy command that rebuilds it on the
+// receiving machine from its own installed source asset. Identity is decided by CRC-32.
+//
+// Folders are the program's game-style texts (the game folder, then "\" and folder names);
+// both the reskinned and the source folder must lie below the game's "Assets" folder.
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace packaging {
+
+// The CRC-32 of a file as upper-case hexadecimal without leading zeros ("0" for a missing,
+// unreadable or empty file).
+QString GetCRC(const QString& file);
+
+// The same for a path of this machine, with a file that cannot be read (missing, no
+// permission, a read failing part-way) told apart: no result. An empty file gives "0".
+std::optional<QString> FileChecksum(const QString& nativeFile);
+
+// One file of the source asset: its name, its folder below the game's "Assets" (Windows
+// form, no leading "\"), and where it lies on this machine with its size.
+struct ReskinSource {
+    QString name;
+    QString folder;
+    QString file;
+    qint64 size = 0;
+};
+
+class ReskinPackage {
+public:
+    ReskinPackage();
+
+    // Line end of both batch files.
+    static constexpr const char* kLineEnd = "\r\n";
+
+    // The game's "Assets" folder (the game folder & "\Assets"); set from GamePath by load().
+    QString AssetsRoot;
+    // The reskinned folder and "Rail Simulator\" followed by its part below the game folder.
+    QString ReskinFolder;
+    QString ReskinFolderFromGame;
+    // The texts of "RS-Install.bat" and "copyfiles.bat" built by the last reskinned walk.
+    QString InstallText;
+    QString CopyText;
+
+    // Takes the game folder from the shared state.
+    void load();
+    // Records the reskinned folder (ReskinFolder and ReskinFolderFromGame).
+    void setReskinFolder(const QString& folder);
+
+    // The package folder: the program folder & "\" & PackageFolder.
+    static QString packageFolderPath();
+
+    // Builds the package of the reskinned folder reskinFolder made from sourceFolder into the
+    // package folder (named after the reskin on the first run, kept for later runs), then asks
+    // whether to zip it. Each failed step is reported and the next one still runs. Returns true
+    // when the user wants the package zipped; false for no, and after a refusal (nothing chosen,
+    // or a folder outside the game's Assets), which writes nothing.
+    bool Process(const QString& reskinFolder, const QString& sourceFolder);
+
+    // The source walk: the folder's files, sorted by name ignoring case, then each sub-folder
+    // in the same order; the first file walked with a name (ignoring case) goes into the table.
+    void WorkWithSubFolders(const QString& folder);
+    // The reskinned walk, in the same order: creates each folder's mirror in the package and
+    // adds each file's line to InstallText (identical to its source counterpart) or CopyText
+    // (changed, or no counterpart). Needs the table, ReskinFolder and PackageFolder.
+    void WorkWithorigFolders(const QString& folder);
+
+    // Empties the source table, both texts and the lists of files left out or not checksummed.
+    void reset();
+
+    // The source file of a name (ignoring case); null when the source asset has none.
+    const ReskinSource* findSource(const QString& name) const;
+    qsizetype SourceFileCount() const { return sources_.size(); }
+
+    // Reskinned files that no batch line can name (a double quote, or a character
+    // Windows-1252 cannot write), and files whose checksum could not be computed (packaged
+    // as changed), since the last reset().
+    const QStringList& leftOut() const { return leftOut_; }
+    const QStringList& unreadable() const { return unreadable_; }
+
+private:
+    void walkSource(const QString& folder, const QString& native);
+    void walkReskin(const QString& folder, const QString& native);
+    void reskinFile(const QString& folder, const QString& native, const QString& sub,
+                    const QString& name, qint64 size);
+    void makeMirror(const QString& folder);
+    // Processes window events when 40 ms have passed since the last time.
+    void pace();
+
+    QHash<QString, ReskinSource> sources_;
+    QStringList leftOut_;
+    QStringList unreadable_;
+    QElapsedTimer pace_;
+    QString gamePath_;
+    QString reskinRoot_; // the reskinned folder below the game's Assets
+    QString package_;    // the package folder during the reskinned walk
+};
+
+} // namespace packaging

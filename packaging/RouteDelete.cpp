@@ -1,0 +1,53 @@
+#include "packaging/RouteDelete.h"
+
+#include "common/FileProcs.h"
+#include "common/TagText.h"
+#include "common/Vb.h"
+#include "common/VbError.h"
+#include "packaging/PackageCommon.h"
+#include "platform/Ui.h"
+#include "routes/RouteList.h"
+
+namespace packaging {
+
+RouteDeleteResult DeleteRoute(const QString& gamePath, const QString& routesXmlPath, const QString& routeFolder,
+                              QString& routesXmlText)
+{
+    const QString routesPath = gamePath + QStringLiteral("\\content\\Routes");
+    const QString routePath = routesPath + QLatin1Char('\\') + routeFolder;
+    auto notFound = [&](const QString& where) {
+        ui().msgBox(QStringLiteral("The route ") + routeFolder + QStringLiteral(" was not found in ") + where
+                        + QStringLiteral("; nothing was deleted."),
+                    vb::vbOKOnly + vb::vbExclamation);
+        return RouteDeleteResult::NotFound;
+    };
+    if (!routes::IsUsableFolderName(routeFolder) || !FolderExists(routePath))
+        return notFound(routesPath);
+
+    QString text;
+    try {
+        ReadTextFile(routesXmlPath, text);
+    } catch (const VbError&) {
+        text.clear();
+    }
+    const PropertiesBlock block = FindPropertiesBlock(text, QStringLiteral("cRouteProperties"), routeFolder);
+    if (!block.found())
+        return notFound(routesXmlPath);
+
+    const QString cut = CutPropertiesBlock(text, block);
+    if (!WriteTextFile(routesXmlPath, cut))
+        return RouteDeleteResult::ListNotSaved; // WriteTextFile has told the user
+    routesXmlText = cut;
+
+    tags::routeList::DelAll(routePath);
+    ui().doEvents();
+    if (FolderExists(routePath)) {
+        ui().msgBox(QStringLiteral("The route ") + routeFolder + QStringLiteral(" was taken out of ") + routesXmlPath
+                        + QStringLiteral(", but its folder ") + routePath + QStringLiteral(" could not be deleted completely."),
+                    vb::vbOKOnly + vb::vbExclamation);
+        return RouteDeleteResult::FolderLeft;
+    }
+    return RouteDeleteResult::Deleted;
+}
+
+} // namespace packaging

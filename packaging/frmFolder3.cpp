@@ -1,0 +1,293 @@
+#include "packaging/frmFolder3.h"
+
+#include "common/FileProcs.h"
+#include "common/FolderTreeWidget.h"
+#include "common/SharedState.h"
+#include "common/TempFiles.h"
+#include "common/Vb.h"
+#include "common/VbError.h"
+#include "common/Wildcard.h"
+#include "packaging/PackageCommon.h"
+#include "packaging/ScenarioPackage.h"
+#include "packaging/frmNewZip.h"
+#include "platform/Paths.h"
+#include "platform/QtUiScreenFit.h"
+#include "platform/Ui.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QResizeEvent>
+
+#include <cmath>
+#include <exception>
+
+namespace {
+
+constexpr double kTwipsPerPixel = 15.0;
+
+int toPixels(int twips)
+{
+    return int(std::lround(twips / kTwipsPerPixel));
+}
+
+void place(QWidget* widget, const hub::TwipsRect& r)
+{
+    widget->setGeometry(toPixels(r.Left), toPixels(r.Top), toPixels(r.Width), toPixels(r.Height));
+}
+
+void warn(const QString& text)
+{
+    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation);
+}
+
+void reportError(const VbError& e, const char* handler)
+{
+    warn(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in ") + QLatin1String(handler));
+}
+
+} // namespace
+
+void frmFolder3::showModalWindow(QWidget* parent)
+{
+    QPointer<frmFolder3> window = new frmFolder3(parent);
+    ui().showModal(window);
+    delete window.data();
+}
+
+frmFolder3::frmFolder3(QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("frmFolder3"));
+    setWindowTitle(QStringLiteral("Select Folder containing your Assets"));
+
+    Drive1 = new QLabel(this);
+    Drive1->setObjectName(QStringLiteral("Drive1"));
+    Dir1 = new FolderTreeWidget(this);
+    Dir1->setObjectName(QStringLiteral("Dir1"));
+    File1 = new QListWidget(this);
+    File1->setObjectName(QStringLiteral("File1"));
+    Text2 = new QLineEdit(this);
+    Text2->setObjectName(QStringLiteral("Text2"));
+    Text1 = new QLineEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setReadOnly(true);
+    List1 = new QListWidget(this);
+    List1->setObjectName(QStringLiteral("List1"));
+    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    Text3 = new QLineEdit(this);
+    Text3->setObjectName(QStringLiteral("Text3"));
+    Text3->setReadOnly(true);
+    const auto button = [this](const char* name, const char* caption) {
+        auto* b = new QPushButton(QLatin1String(caption), this);
+        b->setObjectName(QLatin1String(name));
+        return b;
+    };
+    Command1 = button("Command1", "Add to Package");
+    Command4 = button("Command4", "Remove from Package");
+    Command3 = button("Command3", "Process");
+    Command2 = button("Command2", "Exit");
+
+    connect(Dir1, &FolderTreeWidget::folderChosen, this, [this] { Dir1_Click(); });
+    connect(Text2, &QLineEdit::textChanged, this, [this] { Text2_Change(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+
+    layout_ = packaging::Folder3Design();
+    resize(toPixels(packaging::Folder3DesignWidth), toPixels(packaging::Folder3DesignHeight));
+    Form_Load();
+    platform::openOnScreen(this);
+}
+
+frmFolder3::~frmFolder3() = default;
+
+void frmFolder3::Form_Load()
+{
+    const SharedState& s = shared();
+    try {
+        if (!s.GamePath.isEmpty()) {
+            Drive1->setText(s.GamePath);
+            Dir1->setRoot(s.GamePath);
+            Dir1->setPath(s.GamePath + QStringLiteral("\\Assets"));
+        } else {
+            Drive1->setText(platform::programFolder());
+            Dir1->setRoot(platform::programFolder());
+        }
+        Text1->setText(Dir1->path());
+        Text2->setText(QStringLiteral("*.*"));
+        Text2_Change();
+        if (!EnsureTempFiles())
+            throw VbError(76);
+    } catch (const VbError& e) {
+        reportError(e, "Form_Load");
+    }
+}
+
+void frmFolder3::Form_Resize()
+{
+    packaging::LayOutFolder3(int(std::lround(width() * kTwipsPerPixel)), int(std::lround(height() * kTwipsPerPixel)),
+                             layout_);
+    place(Drive1, layout_.Drive1);
+    place(Text2, layout_.Text2);
+    place(Dir1, layout_.Dir1);
+    place(File1, layout_.File1);
+    place(Text1, layout_.Text1);
+    place(List1, layout_.List1);
+    place(Text3, layout_.Text3);
+    place(Command1, layout_.Command1);
+    place(Command2, layout_.Command2);
+    place(Command3, layout_.Command3);
+    place(Command4, layout_.Command4);
+}
+
+void frmFolder3::Form_Unload()
+{
+    SharedState& s = shared();
+    s.PackageAssetsMode = false;
+    s.PackageScenariosMode = false;
+}
+
+void frmFolder3::Dir1_Click()
+{
+    const QString folder = Dir1->path();
+    Text1->setText(folder);
+    File1->clear();
+    File1->addItems(matchingFileNames(folder, Text2->text()));
+    CurrentFolder = folder;
+    CurrentRelPath = packaging::PackageRelPath(shared().GamePath, folder);
+}
+
+void frmFolder3::Text2_Change()
+{
+    if (Text2->text().isEmpty()) {
+        Text2->setText(QStringLiteral("*.*")); // comes back here through textChanged
+        return;
+    }
+    File1->clear();
+    File1->addItems(matchingFileNames(Dir1->path(), Text2->text()));
+}
+
+void frmFolder3::Command1_Click()
+{
+    if (busy_ || CurrentRelPath.isEmpty())
+        return; // no folder of the game chosen yet
+    SharedState& s = shared();
+    const QString folderName = CurrentFolder.mid(CurrentFolder.lastIndexOf(QLatin1Char('\\')) + 1);
+    const QString name = !packageName_.isEmpty() ? packageName_
+                         : !s.PackageFolder.isEmpty()
+                             ? s.PackageFolder
+                             : packaging::PackageName(folderName, QStringLiteral("Package"));
+    const QString program = platform::programFolder();
+    const QString target = program + QLatin1Char('\\') + name + QLatin1Char('\\') + CurrentRelPath;
+    for (const QString& path : {CurrentFolder, target}) {
+        if (!packaging::BatchSafePath(path)) {
+            warn(packaging::unsafePathMessage(path));
+            return;
+        }
+    }
+    packageName_ = name;
+    s.PackageFolder = name;
+    copyLines_.append(packaging::FolderCopyLine(CurrentFolder, program, name, CurrentRelPath));
+    List1->addItem(CurrentRelPath);
+}
+
+void frmFolder3::Command4_Click()
+{
+    if (busy_)
+        return;
+    for (int row = List1->count() - 1; row >= 0; --row) {
+        if (List1->item(row)->isSelected()) {
+            delete List1->takeItem(row);
+            copyLines_.removeAt(row);
+        }
+    }
+}
+
+void frmFolder3::Command3_Click()
+{
+    if (busy_)
+        return;
+    if (List1->count() == 0) {
+        warn(packaging::emptyPackageMessage());
+        return;
+    }
+    SharedState& s = shared();
+    const bool scenarioMode = s.PackageScenariosMode;
+    QStringList rows;
+    for (int k = 0; k < List1->count(); ++k)
+        rows.append(List1->item(k)->text());
+    const QString program = platform::programFolder();
+    const QString packagePath = program + QLatin1Char('\\') + packageName_;
+    s.PackageFolder = packageName_;
+
+    busy_ = true;
+    QPointer<frmFolder3> self(this);
+    const auto done = [&self] {
+        if (self)
+            self->busy_ = false;
+    };
+    try {
+        if (scenarioMode) {
+            const packaging::PropertiesResult properties = packaging::ExtractScenarioProperties(rows.first(), rows);
+            if (!properties.ok) {
+                warn(packaging::indexNotConvertedMessage(properties.indexPath, properties.error));
+                done();
+                return;
+            }
+            if (!properties.missing.isEmpty())
+                warn(packaging::propertiesMissingMessage(properties.missing));
+        }
+        packaging::RunPackageBatch(copyLines_.join(QString()));
+        packaging::CopyInstaller(packagePath);
+        if (scenarioMode) {
+            if (!packaging::CopyReplacing(TempFilesPath(QStringLiteral("Scenario.zzz"), QStringLiteral("Tempfiles")),
+                                          packagePath + QStringLiteral("\\Scenario.zzz")))
+                throw VbError(53);
+            packaging::WritePackageFile(packagePath + QStringLiteral("\\Scenario.yyy"),
+                                        packaging::ScenarioYyyText(packaging::RouteFolderOfEntry(rows.first()), rows));
+        } else {
+            packaging::WritePackageFile(packagePath + QStringLiteral("\\AssetSetup.ggg"),
+                                        packaging::AssetSetupLine(rows.first()) + QStringLiteral("\r\n"));
+        }
+    } catch (const VbError& e) {
+        done();
+        reportError(e, "Command3_click");
+        return;
+    } catch (const std::exception&) {
+        done();
+        reportError(VbError(51), "Command3_click");
+        return;
+    }
+    done();
+    if (ui().msgBox(packaging::packageSavedQuestion(QStringLiteral("Assets"), packagePath),
+                    vb::vbYesNo + vb::vbInformation)
+        == vb::vbYes) {
+        s.PackageFolder = packageName_;
+        frmNewZip::openForPackage(packageName_);
+    }
+}
+
+void frmFolder3::Command2_Click()
+{
+    close();
+}
+
+void frmFolder3::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmFolder3::closeEvent(QCloseEvent* event)
+{
+    if (busy_) {
+        event->ignore();
+        return;
+    }
+    Form_Unload();
+    QWidget::closeEvent(event);
+}

@@ -1,0 +1,179 @@
+#include "packaging/frmFolder4.h"
+
+#include "common/FileProcs.h"
+#include "common/FolderTreeWidget.h"
+#include "common/SharedState.h"
+#include "common/VbError.h"
+#include "packaging/ReskinPackage.h"
+#include "packaging/frmNewZip.h"
+#include "platform/Paths.h"
+#include "platform/QtUiScreenFit.h"
+#include "platform/Ui.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <exception>
+
+namespace {
+
+void reportError(const QString& description, const char* where)
+{
+    ui().msgBox(QStringLiteral("Error ") + description + QStringLiteral(" occurred in ") + QLatin1String(where),
+                vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+}
+
+} // namespace
+
+void frmFolder4::showModalWindow(QWidget* parent)
+{
+    QPointer<frmFolder4> window = new frmFolder4(parent);
+    ui().showModal(window);
+    delete window.data();
+}
+
+frmFolder4::frmFolder4(QWidget* parent)
+    : QWidget(parent, Qt::Window), package_(std::make_unique<packaging::ReskinPackage>())
+{
+    setObjectName(QStringLiteral("frmFolder4"));
+    setWindowTitle(QStringLiteral("Select Folder containing your Assets"));
+    resize(720, 480);
+
+    Label1 = new QLabel(QStringLiteral("Folder to be Packaged"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Text1 = new QLineEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setReadOnly(true);
+    Dir1 = new FolderTreeWidget(this);
+    Dir1->setObjectName(QStringLiteral("Dir1"));
+    Label2 = new QLabel(QStringLiteral("Reskinned from:-"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Text2 = new QLineEdit(this);
+    Text2->setObjectName(QStringLiteral("Text2"));
+    Text2->setReadOnly(true);
+    Dir2 = new FolderTreeWidget(this);
+    Dir2->setObjectName(QStringLiteral("Dir2"));
+    Command5 = new QPushButton(QStringLiteral("Process"), this);
+    Command5->setObjectName(QStringLiteral("Command5"));
+    Command2 = new QPushButton(QStringLiteral("Exit"), this);
+    Command2->setObjectName(QStringLiteral("Command2"));
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(Label1, 0, 0);
+    grid->addWidget(Text1, 1, 0);
+    grid->addWidget(Dir1, 2, 0);
+    grid->addWidget(Label2, 0, 1);
+    grid->addWidget(Text2, 1, 1);
+    grid->addWidget(Dir2, 2, 1);
+    grid->setRowStretch(2, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(Command5);
+    buttons->addWidget(Command2);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid, 1);
+    layout->addLayout(buttons);
+
+    connect(Dir1, &FolderTreeWidget::folderChosen, this, [this] { Dir1_Click(); });
+    connect(Dir2, &FolderTreeWidget::folderChosen, this, [this] { Dir2_Click(); });
+    connect(Text2, &QLineEdit::textChanged, this, [this] { Text2_Change(); });
+    connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    platform::openOnScreen(this);
+
+    Form_Load();
+}
+
+frmFolder4::~frmFolder4() = default;
+
+void frmFolder4::Form_Load()
+{
+    const SharedState& s = shared();
+    // No drives to pick: both trees hold the game folder (the program folder without one).
+    const QString root = s.GamePath.isEmpty() ? platform::programFolder() : s.GamePath;
+    Dir1->setRoot(root);
+    Dir2->setRoot(root);
+    try {
+        if (!s.GamePath.isEmpty()) {
+            if (s.PackageAssetsMode) {
+                Dir1->setPath(s.GamePath + QStringLiteral("\\Assets"));
+                Dir2->setPath(s.GamePath + QStringLiteral("\\Assets"));
+            }
+            if (s.PackageScenariosMode)
+                Dir1->setPath(s.GamePath + QStringLiteral("\\Content\\Routes"));
+        }
+        package_->load();
+        const QString temp = platform::programFolder() + QStringLiteral("\\TempFiles");
+        if (!FolderExists(temp) && !QDir().mkpath(platform::nativePath(temp)))
+            throw VbError(75);
+        ui().doEvents();
+    } catch (const VbError& e) {
+        reportError(e.description, "Form_Load");
+    }
+}
+
+void frmFolder4::Form_Unload()
+{
+    shared().PackageAssetsMode = false;
+    shared().PackageScenariosMode = false;
+}
+
+void frmFolder4::Dir1_Click()
+{
+    Text1->setText(Dir1->path());
+    package_->setReskinFolder(Text1->text());
+}
+
+void frmFolder4::Dir2_Click()
+{
+    Text2->setText(Dir2->path());
+}
+
+void frmFolder4::Text2_Change() {}
+
+void frmFolder4::Command5_Click()
+{
+    if (busy_)
+        return;
+    busy_ = true;
+    Command5->setEnabled(false);
+    Command2->setEnabled(false);
+    Dir1->setEnabled(false);
+    Dir2->setEnabled(false);
+    try {
+        if (package_->Process(Text1->text(), Text2->text()))
+            frmNewZip::openForPackage(shared().PackageFolder);
+    } catch (const VbError& e) {
+        reportError(e.description, "Command5_Click");
+    } catch (const std::exception& e) {
+        reportError(QString::fromLocal8Bit(e.what()), "Command5_Click");
+    }
+    ui().doEvents();
+    Command5->setEnabled(true);
+    Command2->setEnabled(true);
+    Dir1->setEnabled(true);
+    Dir2->setEnabled(true);
+    busy_ = false;
+}
+
+void frmFolder4::Command2_Click()
+{
+    close();
+}
+
+void frmFolder4::closeEvent(QCloseEvent* event)
+{
+    if (busy_) {
+        event->ignore();
+        return;
+    }
+    Form_Unload();
+    QWidget::closeEvent(event);
+}

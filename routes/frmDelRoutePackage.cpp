@@ -1,0 +1,176 @@
+// The route list's OK button (deleting a route, or packaging it when the list was opened to
+// package a route) and "Package this Routes Assets". The work is packaging::DeleteRoute,
+// BuildRoutePackage and CollectRouteAssets; these handlers read the selected row and ask the
+// user what to do next.
+
+#include "routes/frmDelRoute.h"
+
+#include "common/SharedState.h"
+#include "packaging/RouteDelete.h"
+#include "packaging/RoutePackage.h"
+#include "packaging/frmNewZip.h"
+#include "platform/Paths.h"
+#include "platform/Ui.h"
+#include "routes/RouteList.h"
+#include "routes/RouteScan.h"
+
+#include <QListWidget>
+#include <QPointer>
+
+namespace {
+
+// Runs its action when the scope ends.
+template <typename F>
+class ScopeExit {
+public:
+    explicit ScopeExit(F action) : action_(std::move(action)) {}
+    ~ScopeExit() { action_(); }
+    ScopeExit(const ScopeExit&) = delete;
+    ScopeExit& operator=(const ScopeExit&) = delete;
+
+private:
+    F action_;
+};
+
+int firstSelected(const QListWidget* list)
+{
+    for (int row = 0; row < list->count(); ++row) {
+        if (list->item(row)->isSelected())
+            return row;
+    }
+    return -1;
+}
+
+// Shows the collection's progress in the window's file list: each folder's tiles, then the
+// blueprints, the one at work selected.
+class FileListSteps : public routes::RouteScanProgress {
+public:
+    explicit FileListSteps(QListWidget* list) : list_(list) {}
+    void tilesListed(const QString&, const QStringList& fileNames) override { fill(fileNames); }
+    void tileStarted(qsizetype index) override { select(index); }
+    void blueprintsListed(const QStringList& paths) override { fill(paths); }
+    void blueprintStarted(qsizetype index) override { select(index); }
+
+private:
+    void fill(const QStringList& rows)
+    {
+        if (!list_)
+            return;
+        list_->clear();
+        list_->addItems(rows);
+    }
+    void select(qsizetype row)
+    {
+        if (list_ && row < list_->count())
+            list_->setCurrentRow(int(row));
+    }
+
+    QPointer<QListWidget> list_;
+};
+
+} // namespace
+
+// The window's commands are disabled while a command processes window events ("&Abort" stays
+// live), as for the window's other long commands.
+#define PACKAGE_BUSY_SCOPE                                                                                  \
+    if (busy_++ == 0)                                                                                       \
+        setCommandsEnabled(false);                                                                          \
+    ScopeExit leaveBusy([self = QPointer<frmDelRoute>(this)] {                                              \
+        if (self && --self->busy_ == 0)                                                                     \
+            self->setCommandsEnabled(true);                                                                 \
+    })
+
+void frmDelRoute::OKButton_Click()
+{
+    if (isBusy())
+        return;
+    SharedState& s = shared();
+    if (mode_ == ListMode::Check) {
+        if (ui().msgBox(QStringLiteral("Do you really wish to delete the selected route(s)?"),
+                        vb::vbYesNo + vb::vbExclamation)
+            != vb::vbYes)
+            return;
+        const int row = firstSelected(List1);
+        if (row < 0 || !s.RouteFolders.contains(row)) {
+            close();
+            return;
+        }
+        packaging::RouteDeleteResult result;
+        {
+            PACKAGE_BUSY_SCOPE;
+            BusyPointer pointer;
+            result = packaging::DeleteRoute(s.GamePath, RoutesXmlPath, s.RouteFolders[row], RoutesXmlText);
+        }
+        if (result == packaging::RouteDeleteResult::NotFound || result == packaging::RouteDeleteResult::ListNotSaved)
+            return; // nothing changed: the list stays as the game has it
+        delete List1->takeItem(row);
+        if (row < List2->count())
+            delete List2->takeItem(row);
+        ui().doEvents();
+        close();
+        return;
+    }
+    if (mode_ != ListMode::RoutePackage)
+        return;
+
+    const int row = firstSelected(List1);
+    if (row < 0 || !s.RouteFolders.contains(row) || !s.RouteNames.contains(row))
+        return; // nothing selected: nothing happens
+    QString packageFolder;
+    {
+        PACKAGE_BUSY_SCOPE;
+        packageFolder = packaging::BuildRoutePackage(RoutesXmlText, RoutesXmlPath, s.RouteNames[row], s.RouteFolders[row]);
+    }
+    if (packageFolder.isNull())
+        return;
+    ui().doEvents();
+    if (ui().msgBox(QStringLiteral("Your Route is now saved in ") + packageFolder
+                        + QStringLiteral("\r\nDo you wish to add Assets ready for distribution?"),
+                    vb::vbYesNo + vb::vbInformation)
+        == vb::vbYes)
+        Command8_Click();
+}
+
+void frmDelRoute::Command8_Click()
+{
+    if (isBusy() || mode_ != ListMode::RoutePackage)
+        return;
+    SharedState& s = shared();
+    const int row = firstSelected(List1);
+    if (row < 0 || !s.RouteFolders.contains(row) || !s.RouteNames.contains(row)) {
+        ui().msgBox(QStringLiteral("Select the route whose assets are to be packaged."), vb::vbOKOnly + vb::vbExclamation);
+        return;
+    }
+    const QString routeFolder = s.RouteFolders[row];
+    if (!routes::IsUsableFolderName(routeFolder)) {
+        ui().msgBox(QStringLiteral("The route ") + routeFolder + QStringLiteral(" was not found in ") + RoutesXmlPath
+                        + QStringLiteral("; nothing was packaged."),
+                    vb::vbOKOnly + vb::vbExclamation);
+        return;
+    }
+    const QString packageName = packaging::RoutePackageName(s.RouteNames[row], routeFolder);
+
+    packaging::RouteAssetOutcome outcome;
+    {
+        PACKAGE_BUSY_SCOPE;
+        ui().setMousePointer(vb::vbHourglass);
+        const bool ignore = ui().msgBox(QStringLiteral("Do you wish to ignore KUJU and RSDL assets in this package?"),
+                                        vb::vbYesNo + vb::vbQuestion)
+                            == vb::vbYes;
+        File1->clear();
+        File1->show();
+        FileListSteps progress(File1);
+        outcome = packaging::CollectRouteAssets(routeFolder, packageName, ignore, &progress);
+        ui().setMousePointer(vb::vbDefault);
+    }
+    if (outcome.aborted)
+        return;
+
+    ui().doEvents();
+    const QString packageFolder = platform::programFolder() + QLatin1Char('\\') + packageName;
+    if (ui().msgBox(QStringLiteral("Your Route is now saved in ") + packageFolder
+                        + QStringLiteral("\r\nDo you wish it to be automatically zipped up ready for distribution?"),
+                    vb::vbYesNo + vb::vbInformation)
+        == vb::vbYes)
+        frmNewZip::openForPackage(packageName);
+}
