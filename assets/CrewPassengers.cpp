@@ -31,20 +31,6 @@ QString baseNameOf(const RowPaths& row)
     return row.baseWithDot.left(row.baseWithDot.size() - 1);
 }
 
-// Reads a template; false when it is missing or empty.
-bool readTemplate(const QString& path, QString& text)
-{
-    text.clear();
-    if (!FileExists(path))
-        return false;
-    try {
-        ReadTextFile(path, text);
-    } catch (const VbError&) {
-        text.clear();
-    }
-    return !text.isEmpty();
-}
-
 } // namespace
 
 QString CrewTemplatePath(const QString& fileName)
@@ -220,7 +206,7 @@ EditResult CrewEdit(CrewCommand command, const RowPaths& row, const QString& tex
     const QString baseName = baseNameOf(row);
     const QString templatePath = CrewTemplatePath(passengers ? PassengerTemplateFor(baseName) : DriverTemplate);
     QString entries;
-    if (!readTemplate(templatePath, entries)) {
+    if (!ReadWholeTextFile(templatePath, entries)) {
         result.message = MissingTemplateMessage(templatePath);
         result.endRun = true;
         return result;

@@ -1,5 +1,7 @@
 #include "assets/Lights.h"
 
+#include "common/InputFields.h"
+
 #include "common/FileProcs.h"
 #include "common/Serializer.h"
 #include "common/SharedState.h"
@@ -21,93 +23,6 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kChildren = QStringLiteral("<Children>");
-
-// The fields of comma-separated sequential input, one at a time.
-class FieldReader {
-public:
-    explicit FieldReader(const QString& text) : s(text) {}
-
-    // True when nothing but blanks and line ends is left.
-    bool atEnd()
-    {
-        skipBlanksAndLineEnds();
-        return pos >= s.size();
-    }
-
-    // The next field; false at the end of the text.
-    bool next(QString& field)
-    {
-        if (atEnd())
-            return false;
-        if (s.at(pos) == QLatin1Char('"')) {
-            const qsizetype close = s.indexOf(QLatin1Char('"'), pos + 1);
-            const qsizetype end = close < 0 ? s.size() : close;
-            field = s.mid(pos + 1, end - pos - 1);
-            pos = close < 0 ? s.size() : close + 1;
-            // Anything between the closing quote and the delimiter is dropped.
-            while (pos < s.size() && !isDelimiter(s.at(pos)))
-                ++pos;
-        } else {
-            const qsizetype start = pos;
-            while (pos < s.size() && !isDelimiter(s.at(pos)))
-                ++pos;
-            field = trimBlanks(s.mid(start, pos - start));
-        }
-        consumeDelimiter();
-        return true;
-    }
-
-private:
-    static bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
-    static bool isLineEnd(QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); }
-    static bool isDelimiter(QChar c) { return c == QLatin1Char(',') || isLineEnd(c); }
-    static QString trimBlanks(const QString& t)
-    {
-        qsizetype a = 0;
-        qsizetype b = t.size();
-        while (a < b && isBlank(t.at(a)))
-            ++a;
-        while (b > a && isBlank(t.at(b - 1)))
-            --b;
-        return t.mid(a, b - a);
-    }
-
-    void skipBlanksAndLineEnds()
-    {
-        while (pos < s.size() && (isBlank(s.at(pos)) || isLineEnd(s.at(pos))))
-            ++pos;
-    }
-    void consumeDelimiter()
-    {
-        if (pos >= s.size())
-            return;
-        if (s.at(pos) == QLatin1Char(',')) {
-            ++pos;
-            return;
-        }
-        if (s.at(pos) == QLatin1Char('\r'))
-            ++pos;
-        if (pos < s.size() && s.at(pos) == QLatin1Char('\n'))
-            ++pos;
-    }
-
-    const QString& s;
-    qsizetype pos = 0;
-};
-
-// Reads a template; false when it is missing or empty.
-bool readTemplate(const QString& path, QString& text)
-{
-    text.clear();
-    if (!FileExists(path))
-        return false;
-    try {
-        ReadTextFile(path, text);
-    } catch (const VbError&) {
-        text.clear();
-    }
-    return !text.isEmpty();
-}
 
 void exclaim(const QString& text)
 {
@@ -155,12 +70,15 @@ QString LightsTemplatePath(const QString& fileName)
 std::vector<LampRecord> ReadLampRecords(const QString& text)
 {
     std::vector<LampRecord> records;
-    FieldReader reader(text);
+    InputFieldReader reader(text);
     while (!reader.atEnd()) {
         LampRecord record;
         for (QString& field : record) {
-            if (!reader.next(field))
+            bool quoted = false;
+            const std::optional<QString> next = reader.next(quoted);
+            if (!next)
                 break;
+            field = *next;
         }
         records.push_back(record);
     }
@@ -383,7 +301,7 @@ PipelineResult RunLightsCommand(LampKind kind, const std::vector<CrewRow>& rows,
     QString list;
     for (const auto& [path, text] : {std::pair{LightsTemplatePath(LampCodeTemplate), &code},
                                      std::pair{LightsTemplatePath(LightsTemplate), &list}}) {
-        if (!readTemplate(path, *text)) {
+        if (!ReadWholeTextFile(path, *text)) {
             exclaim(LampTemplateMissingMessage(path));
             PipelineResult ended;
             ended.ended = true;

@@ -254,6 +254,19 @@ bool FolderExists(const QString& path)
     return QFileInfo(platform::nativePath(p)).isDir();
 }
 
+bool ReadWholeTextFile(const QString& path, QString& text)
+{
+    text.clear();
+    if (!FileExists(path))
+        return false;
+    try {
+        ReadTextFile(path, text);
+    } catch (const VbError&) {
+        text.clear();
+    }
+    return !text.isEmpty();
+}
+
 void ReadTextFile(const QString& path, QString& content)
 {
     if (path.isEmpty())

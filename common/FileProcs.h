@@ -60,6 +60,10 @@ bool FolderExists(const QString& path);
 // one VbError 70 "Permission denied".
 void ReadTextFile(const QString& path, QString& content);
 
+// A template or other program file read whole with ReadTextFile; false, with text empty, when
+// the file is missing, unreadable or empty.
+bool ReadWholeTextFile(const QString& path, QString& text);
+
 // Writes content as an ANSI file, replacing the file as a whole (never half-written), then
 // processes pending window events. On any failure, and when content is empty (the empty file
 // is still written), shows "An error occurred while writing " and the path, and returns false.

@@ -1,5 +1,7 @@
 #include "hub/Preferences.h"
 
+#include "common/InputFields.h"
+
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
 
@@ -11,77 +13,6 @@
 #include <optional>
 
 namespace {
-
-// Reads the fields of Input # one at a time from a text.
-class FieldReader {
-public:
-    explicit FieldReader(const QString& text) : s(text) {}
-
-    // The next field's raw text; quoted says whether it stood in double quotes. Empty
-    // optional at the end of the data.
-    std::optional<QString> next(bool& quoted)
-    {
-        quoted = false;
-        skipBlanksAndLineEnds();
-        if (pos >= s.size())
-            return std::nullopt;
-        QString field;
-        const QChar first = s.at(pos);
-        if (first == QLatin1Char('"')) {
-            quoted = true;
-            const qsizetype close = s.indexOf(QLatin1Char('"'), pos + 1);
-            const qsizetype end = close < 0 ? s.size() : close;
-            field = s.mid(pos + 1, end - pos - 1);
-            pos = close < 0 ? s.size() : close + 1;
-            skipToDelimiter();
-        } else if (first == QLatin1Char('#')) {
-            const qsizetype close = s.indexOf(QLatin1Char('#'), pos + 1);
-            const qsizetype end = close < 0 ? s.size() : close + 1;
-            field = s.mid(pos, end - pos);
-            pos = end;
-            skipToDelimiter();
-        } else {
-            const qsizetype start = pos;
-            while (pos < s.size() && !isDelimiter(s.at(pos)))
-                ++pos;
-            field = s.mid(start, pos - start).trimmed();
-            consumeDelimiter();
-        }
-        return field;
-    }
-
-private:
-    static bool isLineEnd(QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); }
-    static bool isDelimiter(QChar c) { return c == QLatin1Char(',') || isLineEnd(c); }
-
-    void skipBlanksAndLineEnds()
-    {
-        while (pos < s.size() && (s.at(pos) == QLatin1Char(' ') || s.at(pos) == QLatin1Char('\t') || isLineEnd(s.at(pos))))
-            ++pos;
-    }
-    void skipToDelimiter()
-    {
-        while (pos < s.size() && !isDelimiter(s.at(pos)))
-            ++pos;
-        consumeDelimiter();
-    }
-    void consumeDelimiter()
-    {
-        if (pos >= s.size())
-            return;
-        if (s.at(pos) == QLatin1Char(',')) {
-            ++pos;
-            return;
-        }
-        if (s.at(pos) == QLatin1Char('\r'))
-            ++pos;
-        if (pos < s.size() && s.at(pos) == QLatin1Char('\n'))
-            ++pos;
-    }
-
-    const QString& s;
-    qsizetype pos = 0;
-};
 
 bool toInteger(const QString& field, bool quoted, qint16& out)
 {
@@ -126,7 +57,7 @@ QString quoted(const QString& text)
 int ParsePreferences(const QByteArray& bytes, PreferencesRecord& rec)
 {
     const QString text = platform::decodeAnsi(bytes);
-    FieldReader reader(text);
+    InputFieldReader reader(text);
     bool isQuoted = false;
     int count = 0;
 

@@ -10,6 +10,7 @@
 #include "hub/HubStartup.h"
 #include "hub/LoadingPicture.h"
 #include "hub/PathLabelWidget.h"
+#include "packaging/ScenarioPackage.h"
 #include "hub/RoutesXmlCheck.h"
 #include "hub/TextPageWidget.h"
 #include "hub/TextureCommands.h"
@@ -163,6 +164,8 @@ frmEditor::frmEditor(QWidget* parent) : QMainWindow(parent), TreeDocument(nullpt
     };
     TreeHooks.mnuFileOpen_Click = [this] { mnuFileOpen_Click(); };
     TreeHooks.mnuOpenXCT_Click = [this] { mnuOpenXCT_Click(); };
+    // The scenario packager's stock scan shows the scenario it reads in the file-name box.
+    packaging::HubFileNameBox() = [this](const QString& path) { Text1->setText(path); };
     EnableAttributeControls(false);
     connectTreePage();
 
@@ -179,6 +182,7 @@ frmEditor::~frmEditor()
     // The tree view goes with the window's children; the document must not reach it then.
     TreeDocument.setView(nullptr);
     TreeDocument.setHost(nullptr);
+    packaging::HubFileNameBox() = nullptr;
 }
 
 void frmEditor::buildTextPage()

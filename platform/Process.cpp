@@ -348,17 +348,8 @@ Process::~Process()
 
 bool Process::start(const QString& commandLine, int windowStyle)
 {
-    Q_UNUSED(windowStyle);
-    process.reset();
-    processId = 0;
-    error.clear();
-    LaunchPlan plan;
-    if (!planLaunch(commandLine, plan, &error))
+    if (!startWithoutWaiting(commandLine, windowStyle))
         return false;
-    process = std::make_unique<QProcess>();
-    configure(*process, plan);
-    process->setProcessChannelMode(QProcess::ForwardedChannels);
-    process->start();
     if (!process->waitForStarted(30000)) {
         error = process->errorString();
         process.reset();

@@ -1,4 +1,5 @@
 #include "routes/frmDelRoute.h"
+#include "routes/frmDelRouteBusy.h"
 
 #include "common/FileProcs.h"
 #include "common/SharedState.h"
@@ -101,31 +102,6 @@ QPointer<frmDelRoute>& theInstance()
 
 const char* const kAvailable = "veltraneCommandAvailable";
 
-// Shows the route scan's progress in the window's file list: the files of the folder being
-// scanned, then the blueprints being checked, each selected in turn.
-class FileListProgress : public routes::RouteScanProgress {
-public:
-    explicit FileListProgress(QListWidget* list) : list_(list) {}
-    void tilesListed(const QString&, const QStringList& fileNames) override { fill(fileNames); }
-    void tileStarted(qsizetype index) override { select(index); }
-    void blueprintsListed(const QStringList& paths) override { fill(paths); }
-    void blueprintStarted(qsizetype index) override { select(index); }
-
-private:
-    void fill(const QStringList& rows)
-    {
-        list_->clear();
-        list_->addItems(rows);
-    }
-    void select(qsizetype row)
-    {
-        if (row < list_->count())
-            list_->setCurrentRow(int(row));
-    }
-
-    QListWidget* list_;
-};
-
 // The report window, fresh when the last report has been closed but not yet deleted.
 frmReport& reportWindow()
 {
@@ -173,25 +149,6 @@ VbArray<QString> tableOf(const QStringList& texts)
 
 // Disables the window's commands while a long command processes window events, so that no
 // second command starts in the middle of it. "&Abort" stays available.
-class frmDelRoute::BusyScope {
-public:
-    explicit BusyScope(frmDelRoute* window) : window_(window)
-    {
-        if (window_->busy_++ == 0)
-            window_->setCommandsEnabled(false);
-    }
-    ~BusyScope()
-    {
-        if (window_ && --window_->busy_ == 0)
-            window_->setCommandsEnabled(true);
-    }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-private:
-    QPointer<frmDelRoute> window_;
-};
-
 frmDelRoute::frmDelRoute(QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("frmDelRoute"));

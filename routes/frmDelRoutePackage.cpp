@@ -4,6 +4,7 @@
 // user what to do next.
 
 #include "routes/frmDelRoute.h"
+#include "routes/frmDelRouteBusy.h"
 
 #include "common/SharedState.h"
 #include "packaging/RouteDelete.h"
@@ -19,19 +20,6 @@
 
 namespace {
 
-// Runs its action when the scope ends.
-template <typename F>
-class ScopeExit {
-public:
-    explicit ScopeExit(F action) : action_(std::move(action)) {}
-    ~ScopeExit() { action_(); }
-    ScopeExit(const ScopeExit&) = delete;
-    ScopeExit& operator=(const ScopeExit&) = delete;
-
-private:
-    F action_;
-};
-
 int firstSelected(const QListWidget* list)
 {
     for (int row = 0; row < list->count(); ++row) {
@@ -41,44 +29,7 @@ int firstSelected(const QListWidget* list)
     return -1;
 }
 
-// Shows the collection's progress in the window's file list: each folder's tiles, then the
-// blueprints, the one at work selected.
-class FileListSteps : public routes::RouteScanProgress {
-public:
-    explicit FileListSteps(QListWidget* list) : list_(list) {}
-    void tilesListed(const QString&, const QStringList& fileNames) override { fill(fileNames); }
-    void tileStarted(qsizetype index) override { select(index); }
-    void blueprintsListed(const QStringList& paths) override { fill(paths); }
-    void blueprintStarted(qsizetype index) override { select(index); }
-
-private:
-    void fill(const QStringList& rows)
-    {
-        if (!list_)
-            return;
-        list_->clear();
-        list_->addItems(rows);
-    }
-    void select(qsizetype row)
-    {
-        if (list_ && row < list_->count())
-            list_->setCurrentRow(int(row));
-    }
-
-    QPointer<QListWidget> list_;
-};
-
 } // namespace
-
-// The window's commands are disabled while a command processes window events ("&Abort" stays
-// live), as for the window's other long commands.
-#define PACKAGE_BUSY_SCOPE                                                                                  \
-    if (busy_++ == 0)                                                                                       \
-        setCommandsEnabled(false);                                                                          \
-    ScopeExit leaveBusy([self = QPointer<frmDelRoute>(this)] {                                              \
-        if (self && --self->busy_ == 0)                                                                     \
-            self->setCommandsEnabled(true);                                                                 \
-    })
 
 void frmDelRoute::OKButton_Click()
 {
@@ -97,7 +48,7 @@ void frmDelRoute::OKButton_Click()
         }
         packaging::RouteDeleteResult result;
         {
-            PACKAGE_BUSY_SCOPE;
+            BusyScope busy(this);
             BusyPointer pointer;
             result = packaging::DeleteRoute(s.GamePath, RoutesXmlPath, s.RouteFolders[row], RoutesXmlText);
         }
@@ -118,7 +69,7 @@ void frmDelRoute::OKButton_Click()
         return; // nothing selected: nothing happens
     QString packageFolder;
     {
-        PACKAGE_BUSY_SCOPE;
+        BusyScope busy(this);
         packageFolder = packaging::BuildRoutePackage(RoutesXmlText, RoutesXmlPath, s.RouteNames[row], s.RouteFolders[row]);
     }
     if (packageFolder.isNull())
@@ -152,14 +103,14 @@ void frmDelRoute::Command8_Click()
 
     packaging::RouteAssetOutcome outcome;
     {
-        PACKAGE_BUSY_SCOPE;
+        BusyScope busy(this);
         ui().setMousePointer(vb::vbHourglass);
         const bool ignore = ui().msgBox(QStringLiteral("Do you wish to ignore KUJU and RSDL assets in this package?"),
                                         vb::vbYesNo + vb::vbQuestion)
                             == vb::vbYes;
         File1->clear();
         File1->show();
-        FileListSteps progress(File1);
+        FileListProgress progress(File1);
         outcome = packaging::CollectRouteAssets(routeFolder, packageName, ignore, &progress);
         ui().setMousePointer(vb::vbDefault);
     }

@@ -330,7 +330,7 @@ EditResult driveIt(const QString& text, qsizetype k, qsizetype j)
     // Same-length values ("1" to "0") are written in place, so a scenario with a thousand
     // drivers is one pass.
     QString work = text;
-    for (const QString tag : {QStringLiteral("PlayerDriver"), QStringLiteral("PlayerControlled")}) {
+    for (const QString& tag : {QStringLiteral("PlayerDriver"), QStringLiteral("PlayerControlled")}) {
         qsizetype p = 1;
         while (p > 0) {
             ed::PutDetail(work, p, tag, QStringLiteral("0"));
@@ -365,7 +365,7 @@ QString markerRibbonBlock(const QString& tracksText, const QString& marker, QStr
 bool placeConsistOnBlock(QString& consist, const QString& block, QString& why)
 {
     QString work = consist;
-    for (const QString follower : {QStringLiteral("FrontFollower"), QStringLiteral("RearFollower")}) {
+    for (const QString& follower : {QStringLiteral("FrontFollower"), QStringLiteral("RearFollower")}) {
         const qsizetype at = find(1, work, follower);
         if (at == 0) {
             why = QStringLiteral("this consist has no ") + follower + QLatin1Char('.');

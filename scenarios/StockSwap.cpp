@@ -394,6 +394,21 @@ QString renumberTextValues(const QString& text, const QList<QPair<QString, QStri
 
 // ---- the commands ---------------------------------------------------------------------------------
 
+
+// Plans one vehicle's swap: the number drawn for it from the new blueprint's list, and the
+// renumbering of its old number when it gets one.
+static void planSwap(qsizetype index, const QString& vehicle, const StockDetail& d, const RandomSource& random,
+              QList<PlannedSwap>& plan, QList<QPair<QString, QString>>& pairs)
+{
+    PlannedSwap swap;
+    swap.index = index;
+    if (d.converted)
+        swap.newNumber = drawNumber(d.numbers, random);
+    if (!swap.newNumber.isEmpty())
+        pairs.append({firstValue(vehicle, QStringLiteral("UniqueNumber")), swap.newNumber});
+    plan.append(swap);
+}
+
 EditResult swapSelected(const QString& text, qsizetype k, const QList<int>& rows, const SwapStock* stock,
                         const StockDetailSource& detail, const RandomSource& random, int* handled)
 {
@@ -423,14 +438,7 @@ EditResult swapSelected(const QString& text, qsizetype k, const QList<int>& rows
         refusal = swapRefusal(*stock, v);
         if (!refusal.isEmpty())
             break;
-        const StockDetail& d = details.get();
-        PlannedSwap swap;
-        swap.index = row;
-        if (d.converted)
-            swap.newNumber = drawNumber(d.numbers, random);
-        if (!swap.newNumber.isEmpty())
-            pairs.append({firstValue(v, QStringLiteral("UniqueNumber")), swap.newNumber});
-        plan.append(swap);
+        planSwap(row, v, details.get(), random, plan, pairs);
         ui().doEvents();
     }
 
@@ -466,14 +474,7 @@ EditResult swapAll(const QString& text, qsizetype k, const QString& name, const 
         const QString v = elementText(text, vehicle);
         if (firstValue(v, QStringLiteral("Name")).compare(name, Qt::CaseInsensitive) != 0)
             continue;
-        const StockDetail& d = details.get();
-        PlannedSwap swap;
-        swap.index = r;
-        if (d.converted)
-            swap.newNumber = drawNumber(d.numbers, random);
-        if (!swap.newNumber.isEmpty())
-            pairs.append({firstValue(v, QStringLiteral("UniqueNumber")), swap.newNumber});
-        plan.append(swap);
+        planSwap(r, v, details.get(), random, plan, pairs);
         ui().doEvents();
     }
     if (plan.isEmpty())
