@@ -961,6 +961,24 @@ QString libzipText(zip_error_t* error)
 
 } // namespace
 
+namespace {
+
+// The number of entries libzip reads in a plain zip; -1 when it does not open.
+zip_int64_t entryCount(const QString& nativeZip)
+{
+    int code = 0;
+    zip_t* za = zip_open(QFile::encodeName(nativeZip).constData(), ZIP_RDONLY, &code);
+    if (!za)
+        return -1;
+    const zip_int64_t count = zip_get_num_entries(za, 0);
+    zip_discard(za);
+    return count;
+}
+
+} // namespace
+
+static zip_int64_t setEntryCount(const QString& archivePath);
+
 bool writeSplitSet(const QString& singleZip, const QString& archivePath, qint64 partSize, QString* error)
 {
     if (partSize <= 0) {
@@ -992,6 +1010,15 @@ bool writeSplitSet(const QString& singleZip, const QString& archivePath, qint64 
     qint64 written = 0;
     if (!cut(zip, partSize, names, &written, error))
         return false;
+    // The set must read back as the zip it came from: a zip whose records contradict each other
+    // (several end records, say) can be read in more than one way, and a set that shows other
+    // entries than the source is not written at all.
+    if (entryCount(source) != setEntryCount(archivePath)) {
+        for (const QString& name : names)
+            QFile::remove(name);
+        setError(error, QStringLiteral("%1 could not be cut into parts that hold the same entries").arg(singleZip));
+        return false;
+    }
     return true;
 }
 
@@ -1042,6 +1069,17 @@ zip_t* openSplitSet(const QString& archivePath, QString* error)
     }
     zip_error_fini(&ze);
     return za;
+}
+
+// The number of entries of a set as it opens; -1 when it does not open.
+static zip_int64_t setEntryCount(const QString& archivePath)
+{
+    zip_t* za = openSplitSet(archivePath, nullptr);
+    if (!za)
+        return -1;
+    const zip_int64_t count = zip_get_num_entries(za, 0);
+    zip_discard(za);
+    return count;
 }
 
 bool joinSplitSet(const QString& archivePath, const QString& singleZipOut, QString* error)
