@@ -9,6 +9,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QThread>
 
 #include <algorithm>
@@ -21,6 +23,8 @@ namespace {
 constexpr qint64 kEventsEveryMs = 20;
 // How long one wait for the awaited process lasts before the others are looked at again.
 constexpr int kPollMs = 2;
+// How long the wineserver started for a scan stays after the scan's last Wine process.
+constexpr int kWineServerLingerSeconds = 5;
 
 qint64 monotonicMs()
 {
@@ -120,9 +124,14 @@ void SerzPool::start(qsizetype ticket)
     }
 
     QDir::setCurrent(nativePath(currentFolder_));
+    const QString commandLine = SerzCommandLine(input, e.job.switchText, out.output);
+    if (!wineLooked_) {
+        wineLooked_ = true;
+        keepWineServer(commandLine);
+    }
     e.process = std::make_unique<platform::Process>();
     ++started_;
-    if (!e.process->startWithoutWaiting(SerzCommandLine(input, e.job.switchText, out.output), 0)) {
+    if (!e.process->startWithoutWaiting(commandLine, 0)) {
         e.process.reset();
         out.result = SerzRunResult(input, out.output, false, -1);
         e.state = State::Done;
@@ -131,6 +140,33 @@ void SerzPool::start(qsizetype ticket)
     }
     e.state = State::Running;
     ++running_;
+}
+
+void SerzPool::keepWineServer(const QString& commandLine)
+{
+    // Each Wine process needs the prefix's wineserver; without one that stays, every run starts
+    // its own and waits for it. A server started with "-p N" stays N seconds after its last
+    // client has gone, so it serves the whole scan and ends by itself after it. When a server
+    // already runs for the prefix the new one sees it and leaves at once, the old one untouched.
+    platform::LaunchPlan plan;
+    if (!platform::planLaunch(commandLine, plan) || plan.kind != platform::LaunchPlan::Windows)
+        return;
+    QString wine = QStandardPaths::findExecutable(plan.program);
+    if (wine.isEmpty())
+        wine = plan.program;
+    QString server = QFileInfo(wine).absolutePath() + QStringLiteral("/wineserver");
+    if (!QFileInfo(server).isExecutable())
+        server = QStandardPaths::findExecutable(QStringLiteral("wineserver"));
+    if (server.isEmpty())
+        return;
+    // It outlives the pool: it must hold none of this program's input or output open.
+    QProcess starter;
+    starter.setProgram(server);
+    starter.setArguments({QStringLiteral("-p") + QString::number(kWineServerLingerSeconds)});
+    starter.setStandardInputFile(QProcess::nullDevice());
+    starter.setStandardOutputFile(QProcess::nullDevice());
+    starter.setStandardErrorFile(QProcess::nullDevice());
+    wineServerStarted_ = starter.startDetached();
 }
 
 void SerzPool::finish(qsizetype ticket)

@@ -17,6 +17,10 @@
 // runs only when its result is asked for. The pool's work folders are removed when it goes
 // away.
 //
+// When the serializer runs through Wine, the pool starts the prefix's wineserver before its
+// first run, persistent for a few seconds, so that the runs share one server instead of each
+// starting its own; a server already running is left as it is, and none is ever ended here.
+//
 // Writes into the game never go through here: the pool only turns files into work copies.
 
 #include "common/Serializer.h"
@@ -100,6 +104,9 @@ public:
 
     // Serializer processes started so far (for measurements and tests).
     qsizetype started() const { return started_; }
+    // True when the serializer runs through Wine and the pool started a wineserver for the
+    // prefix (WINEPREFIX) before its first run, kept alive a few seconds past the last run.
+    bool wineServerStarted() const { return wineServerStarted_; }
 
 private:
     enum class State { Queued, Running, Done, Released };
@@ -124,6 +131,7 @@ private:
     void stopExcept(qsizetype keep);
     void discard(qsizetype ticket);
     void events();
+    void keepWineServer(const QString& commandLine);
 
     int jobs_ = 1;
     QString workFolder_;
@@ -138,4 +146,6 @@ private:
     bool stopped_ = false;
     qsizetype started_ = 0;
     qint64 lastEventsMs_ = -1;
+    bool wineLooked_ = false;
+    bool wineServerStarted_ = false;
 };

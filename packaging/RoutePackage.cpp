@@ -2,6 +2,7 @@
 
 #include "common/FileProcs.h"
 #include "common/Serializer.h"
+#include "common/SerzPool.h"
 #include "common/SharedState.h"
 #include "common/TagText.h"
 #include "common/TempFiles.h"
@@ -16,6 +17,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QSet>
+
+#include <algorithm>
+#include <vector>
 
 namespace packaging {
 
@@ -68,6 +72,16 @@ public:
 private:
     QSet<QString> made_;
     qint64 count_ = 0;
+};
+
+// One blueprint of the collection on its way through the serializer pool.
+struct PendingBlueprint {
+    qsizetype ticket = -1; // its conversion; -1 when it is not read
+    bool read = false;
+    bool converted = false; // converted and read
+    bool failed = false;    // reading what it names failed with error
+    QString error;
+    routes::BlueprintAssets assets;
 };
 
 QString parentOf(const QString& folder)
@@ -326,37 +340,78 @@ RouteAssetOutcome CollectRouteAssets(const QString& routeFolder, const QString& 
         progress->blueprintsListed(blueprints);
     DoRunBatch batch(gamePath, packageFolder);
     QStringList leftOut;
+
+    // The blueprints are converted up to `window` places ahead of the one being collected and
+    // read as soon as they are ready, so that their shapes go into the pool early; what they
+    // name is still collected (and a failure shown) one blueprint after the other, in order.
+    SerzPool pool;
+    pool.setStopCheck([&s] { return s.AbortScan; });
+    const qsizetype window = pool.jobs() == 1 ? 0 : 4 * qsizetype(pool.jobs());
+    std::vector<PendingBlueprint> pending(size_t(blueprints.size()));
+    const auto skipped = [&](const QString& blueprint) {
+        if (!ignoreKujuRsdl)
+            return false;
+        const QString rel = batch.belowAssets(blueprint);
+        return rel.contains(QStringLiteral("Kuju"), Qt::CaseInsensitive)
+               || rel.contains(QStringLiteral("RSDL"), Qt::CaseInsensitive);
+    };
+    const auto read = [&](PendingBlueprint& p) {
+        p.read = true;
+        try {
+            p.converted = scanner.ReadQueuedBlueprint(pool, p.ticket, p.assets);
+        } catch (const VbError& error) {
+            p.error = error.description;
+            p.failed = true;
+            return;
+        }
+        if (p.converted && !p.assets.geometry.isEmpty())
+            scanner.queueShape(pool, p.assets.geometry);
+    };
+    qsizetype prepared = 0;
+    qsizetype readAhead = 0;
     for (qsizetype b = 0; b < blueprints.size(); ++b) {
         if (s.AbortScan)
             return abort();
         const QString& blueprint = blueprints[b];
         if (progress)
             progress->blueprintStarted(b);
-        if (ignoreKujuRsdl) {
-            const QString rel = batch.belowAssets(blueprint);
-            if (rel.contains(QStringLiteral("Kuju"), Qt::CaseInsensitive)
-                || rel.contains(QStringLiteral("RSDL"), Qt::CaseInsensitive))
-                continue;
+        if (skipped(blueprint))
+            continue;
+
+        for (const qsizetype last = std::min(blueprints.size() - 1, b + window); prepared <= last; ++prepared) {
+            const QString& next = blueprints[prepared];
+            if (!skipped(next) && scanner.fileExists(next))
+                pending[size_t(prepared)].ticket = scanner.queueBlueprint(pool, next);
+        }
+        for (readAhead = std::max(readAhead, b + 1); readAhead < prepared; ++readAhead) {
+            PendingBlueprint& ahead = pending[size_t(readAhead)];
+            if (ahead.ticket >= 0 && !ahead.read) {
+                if (!pool.ready(ahead.ticket))
+                    break;
+                read(ahead);
+            }
         }
 
         QStringList entries{blueprint};
-        if (scanner.fileExists(blueprint)) {
-            routes::BlueprintAssets assets;
-            try {
-                if (scanner.ReadBlueprintFile(blueprint, assets)) {
-                    entries << assets.geometry << assets.animation << assets.script;
-                    QStringList textures;
-                    if (!assets.geometry.isEmpty())
-                        scanner.ShapeTextures(assets.geometry, textures);
-                    for (const QString& texture : textures)
-                        entries << texture + QStringLiteral("*.TgPcDx");
-                }
-            } catch (const VbError& error) {
-                ui().msgBox(QStringLiteral("An error ") + error.description + QStringLiteral(" occurred while checking ")
+        PendingBlueprint& current = pending[size_t(b)];
+        if (current.ticket >= 0) {
+            if (!current.read)
+                read(current);
+            if (current.failed) {
+                ui().msgBox(QStringLiteral("An error ") + current.error + QStringLiteral(" occurred while checking ")
                                 + blueprint,
                             vb::vbOKOnly + vb::vbExclamation);
+            } else if (current.converted) {
+                const routes::BlueprintAssets& assets = current.assets;
+                entries << assets.geometry << assets.animation << assets.script;
+                QStringList textures;
+                if (!assets.geometry.isEmpty())
+                    scanner.ShapeTextures(pool, assets.geometry, textures);
+                for (const QString& texture : textures)
+                    entries << texture + QStringLiteral("*.TgPcDx");
             }
         }
+        current = PendingBlueprint();
         ui().doEvents();
 
         for (const QString& entry : std::as_const(entries)) {

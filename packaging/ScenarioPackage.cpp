@@ -3,6 +3,7 @@
 #include "assets/Lights.h"
 #include "common/FileProcs.h"
 #include "common/Serializer.h"
+#include "common/SerzPool.h"
 #include "common/SharedState.h"
 #include "common/TagText.h"
 #include "common/TempFiles.h"
@@ -287,25 +288,44 @@ ScenarioStock ListScenarioStock(const QString& scenarioFolder, const std::functi
     stock.converted = true;
     s.ScanFileText = text;
 
-    // Each blueprint is converted once per scan, however many vehicles use it.
-    QHash<QString, QString> cache;
+    // Each blueprint is converted once per scan, however many vehicles use it. A first walk
+    // over the text lists the blueprints in the order the scan reads them, so that the pool
+    // converts them ahead of it.
     const QString gamePath = s.GamePath;
-    const BlueprintReader read = [&](const QString& provider, const QString& product, const QString& path,
-                                     const QString& name) {
-        const QString file = gamePath + QStringLiteral("\\Assets\\") + provider + QLatin1Char('\\') + product
-                             + QLatin1Char('\\') + path + QStringLiteral(".bin");
+    const auto blueprintFile = [&gamePath](const QString& provider, const QString& product, const QString& path) {
+        return gamePath + QStringLiteral("\\Assets\\") + provider + QLatin1Char('\\') + product + QLatin1Char('\\')
+               + path + QStringLiteral(".bin");
+    };
+    SerzPool pool;
+    QHash<QString, qsizetype> tickets; // lower-case blueprint path -> its conversion (-1: none)
+    ScanStockText(text, [&](const QString& provider, const QString& product, const QString& path,
+                            const QString& name) {
+        const QString file = blueprintFile(provider, product, path);
         const QString key = file.toLower();
+        if (!tickets.contains(key))
+            tickets.insert(key, name.isEmpty() ? -1 : pool.add({file, name + QStringLiteral(".xml")}));
+        return QString();
+    });
+
+    QHash<QString, QString> cache;
+    const BlueprintReader read = [&](const QString& provider, const QString& product, const QString& path,
+                                     const QString&) {
+        const QString key = blueprintFile(provider, product, path).toLower();
         const auto found = cache.constFind(key);
         if (found != cache.constEnd())
             return found.value();
         QString xml;
-        const QString out = TempFilesPath(name + QStringLiteral(".xml"));
-        if (!name.isEmpty() && RunSerz(file, serz::ToXml, out, program)) {
-            try {
-                ReadTextFile(out, xml);
-            } catch (const VbError&) {
-                xml.clear();
+        const qsizetype ticket = tickets.value(key, -1);
+        if (ticket >= 0) {
+            const SerzOutcome& out = pool.take(ticket);
+            if (out.result.ok) {
+                try {
+                    ReadTextFile(out.output, xml);
+                } catch (const VbError&) {
+                    xml.clear();
+                }
             }
+            pool.release(ticket);
         }
         cache.insert(key, xml);
         return xml;

@@ -977,8 +977,6 @@ zip_int64_t entryCount(const QString& nativeZip)
 
 } // namespace
 
-static zip_int64_t setEntryCount(const QString& archivePath);
-
 bool writeSplitSet(const QString& singleZip, const QString& archivePath, qint64 partSize, QString* error)
 {
     if (partSize <= 0) {
@@ -994,6 +992,13 @@ bool writeSplitSet(const QString& singleZip, const QString& archivePath, qint64 
     SingleZip zip;
     if (!readSingleZip(source, &zip, error))
         return false;
+    // The set is cut from the central directory as read here; a zip whose records contradict
+    // each other (several end records, say) reads otherwise in other tools, and its set would
+    // not hold the entries they show. Such a zip is refused before anything is written.
+    if (entryCount(source) != zip_int64_t(zip.entries.size())) {
+        setError(error, QStringLiteral("%1 cannot be cut into parts: its records contradict each other").arg(singleZip));
+        return false;
+    }
     // A zip that fits one part is the whole set, as it is.
     if (zip.file.size() <= partSize) {
         if (QFileInfo(source).canonicalFilePath() == QFileInfo(target).canonicalFilePath())
@@ -1010,15 +1015,6 @@ bool writeSplitSet(const QString& singleZip, const QString& archivePath, qint64 
     qint64 written = 0;
     if (!cut(zip, partSize, names, &written, error))
         return false;
-    // The set must read back as the zip it came from: a zip whose records contradict each other
-    // (several end records, say) can be read in more than one way, and a set that shows other
-    // entries than the source is not written at all.
-    if (entryCount(source) != setEntryCount(archivePath)) {
-        for (const QString& name : names)
-            QFile::remove(name);
-        setError(error, QStringLiteral("%1 could not be cut into parts that hold the same entries").arg(singleZip));
-        return false;
-    }
     return true;
 }
 
@@ -1069,17 +1065,6 @@ zip_t* openSplitSet(const QString& archivePath, QString* error)
     }
     zip_error_fini(&ze);
     return za;
-}
-
-// The number of entries of a set as it opens; -1 when it does not open.
-static zip_int64_t setEntryCount(const QString& archivePath)
-{
-    zip_t* za = openSplitSet(archivePath, nullptr);
-    if (!za)
-        return -1;
-    const zip_int64_t count = zip_get_num_entries(za, 0);
-    zip_discard(za);
-    return count;
 }
 
 bool joinSplitSet(const QString& archivePath, const QString& singleZipOut, QString* error)

@@ -604,6 +604,46 @@ bool RouteScanner::ShapeTextures(const QString& geometry, QStringList& textures)
     return shape.converted;
 }
 
+qsizetype RouteScanner::queueBlueprint(SerzPool& pool, const QString& blueprint)
+{
+    return pool.add({blueprint, NameBase(blueprint) + QStringLiteral("xml")});
+}
+
+bool RouteScanner::ReadQueuedBlueprint(SerzPool& pool, qsizetype ticket, BlueprintAssets& assets)
+{
+    const SerzOutcome& out = take(pool, ticket);
+    QString text;
+    bool read = out.result.ok;
+    if (read) {
+        try {
+            ReadTextFile(out.output, text);
+        } catch (const VbError&) {
+            read = false;
+        }
+    }
+    pool.release(ticket);
+    if (read)
+        assets = ReadBlueprintAssets(gamePath_, text);
+    return read;
+}
+
+void RouteScanner::queueShape(SerzPool& pool, const QString& geometry)
+{
+    const QString key = geometry.toCaseFolded();
+    if (shapes_.contains(key) || shapeTickets_.contains(key))
+        return;
+    shapeTickets_.insert(key, pool.add({geometry, NameBase(geometry) + QStringLiteral("xml"),
+                                        NameBase(geometry) + QStringLiteral("bin")}));
+}
+
+bool RouteScanner::ShapeTextures(SerzPool& pool, const QString& geometry, QStringList& textures)
+{
+    queueShape(pool, geometry);
+    const ShapeEntry& shape = pooledShape(pool, geometry);
+    textures = shape.textures;
+    return shape.converted;
+}
+
 // One blueprint of the asset check on its way through the serializer pool.
 struct RouteScanner::PendingBlueprint {
     enum class Step { Empty, Missing, Converting, Read };
@@ -654,11 +694,7 @@ void RouteScanner::readBlueprint(SerzPool& pool, const QString& blueprint, Pendi
     if (!pending.geometryFound)
         return;
     // Its shape goes into the pool as soon as it is known, once per shape.
-    const QString key = geometry.toCaseFolded();
-    if (shapes_.contains(key) || shapeTickets_.contains(key))
-        return;
-    shapeTickets_.insert(key, pool.add({geometry, NameBase(geometry) + QStringLiteral("xml"),
-                                        NameBase(geometry) + QStringLiteral("bin")}));
+    queueShape(pool, geometry);
 }
 
 const RouteScanner::ShapeEntry& RouteScanner::pooledShape(SerzPool& pool, const QString& geometry)

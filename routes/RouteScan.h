@@ -242,6 +242,16 @@ public:
     // or read.
     bool ShapeTextures(const QString& geometry, QStringList& textures);
 
+    // The same two steps for a collector that converts ahead through pool (one pool for the
+    // scanner's life): queueBlueprint adds the blueprint's conversion and returns its ticket;
+    // ReadQueuedBlueprint takes it and reads it as ReadBlueprintFile does. queueShape adds a
+    // shape's conversion once per shape; ShapeTextures(pool, ...) takes it (adding it first
+    // when it was not queued) and answers as ShapeTextures does.
+    qsizetype queueBlueprint(SerzPool& pool, const QString& blueprint);
+    bool ReadQueuedBlueprint(SerzPool& pool, qsizetype ticket, BlueprintAssets& assets);
+    void queueShape(SerzPool& pool, const QString& geometry);
+    bool ShapeTextures(SerzPool& pool, const QString& geometry, QStringList& textures);
+
     // FileExists, remembered for the scanner's life (or until clear()).
     bool fileExists(const QString& path);
 

@@ -232,3 +232,43 @@ TEST_F(SerzPoolTest, StoppingEndsTheRunsAheadAndLeavesNoWorkFile)
     }
     EXPECT_EQ(workFiles(), QStringList());
 }
+
+// A Windows serializer runs through $VELTRANE_WINE: the pool starts the wineserver beside it
+// for WINEPREFIX once, persistent, before its first run; a native serializer needs none.
+TEST_F(SerzPoolTest, AWindowsSerializerGetsOnePersistentWineServerPerPool)
+{
+    const auto script = [this](const QString& rel, const QByteArray& text) {
+        const QString path = tree.writeFile(rel, "#!/bin/sh\n" + text);
+        QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner | QFile::ExeUser);
+        return path;
+    };
+    const QString log = tree.path(QStringLiteral("wine-bin/server.log"));
+    const QString wine = script(QStringLiteral("wine-bin/wine"), "exit 3\n");
+    script(QStringLiteral("wine-bin/wineserver"), "echo \"$WINEPREFIX $*\" >> '" + QFile::encodeName(log) + "'\n");
+    const QString prefix = tree.makeDir(QStringLiteral("prefix"));
+    const ScopedEnv wineEnv("VELTRANE_WINE", wine);
+    const ScopedEnv prefixEnv("WINEPREFIX", prefix);
+
+    for (const bool windows : {false, true}) {
+        SCOPED_TRACE(windows);
+        QFile::remove(log);
+        if (windows)
+            tree.writeFile(QStringLiteral("program/System32/serz.exe"), "MZ, run through Wine");
+        SerzPool pool(4);
+        for (int i = 0; i < 3; ++i)
+            pool.add({writeInput(i), QStringLiteral("tile.xml")});
+        for (qsizetype t = 0; t < pool.count(); ++t)
+            EXPECT_EQ(pool.take(t).result.ok, !windows) << t;
+        EXPECT_EQ(pool.started(), 3);
+        EXPECT_EQ(pool.wineServerStarted(), windows);
+        QByteArray logged;
+        for (int wait = 0; wait < 200 && windows && logged.isEmpty(); ++wait) {
+            QThread::msleep(10);
+            logged = readAll(log);
+        }
+        if (windows)
+            EXPECT_EQ(logged, QFile::encodeName(prefix) + " -p5\n");
+        else
+            EXPECT_FALSE(QFile::exists(log));
+    }
+}
