@@ -131,9 +131,13 @@ bool XmlTreeDocument::LoadXmlTree()
         m_view->clearItems();
         m_view->reserveItems(m_parser->elementCount());
         const clsNode* element = DocumentElement();
-        m_view->addSharedItem(QString(), element->NodeKey(), element->nameText());
-        AddTreeChildren(element->NodeKey(), *element);
-        m_view->expandItem(element->NodeKey());
+        const QString key = element->NodeKey();
+        if (element->hasPlainKey())
+            m_view->addNumberedItem(-1, qint32(element->keyNumber()), element->nameText());
+        else
+            m_view->addSharedItem(QString(), key, element->nameText());
+        AddTreeChildren(key, *element);
+        m_view->expandItem(key);
     }
     NodeKeyCounter = m_parser->elementCount();
     TreeHasFile = true;
@@ -148,13 +152,19 @@ void XmlTreeDocument::AddTreeChildren(const QString& itemKey, const clsNode& nod
 {
     if (!m_view)
         return;
+    // An item whose key is "nod" and a number is known to the view by the number alone;
+    // only other keys are passed as texts.
     struct Frame {
         const clsNode* node;
+        qint64 number; // of the node's item key, or -1 when it is in itemKey
         QString itemKey;
         qsizetype next;
     };
     std::vector<Frame> stack;
-    stack.push_back(Frame{&node, itemKey, 1});
+    if (node.hasPlainKey() && xmltree::keyNumber(itemKey) == node.keyNumber() && itemKey.startsWith(QLatin1String("nod")))
+        stack.push_back(Frame{&node, node.keyNumber(), QString(), 1});
+    else
+        stack.push_back(Frame{&node, -1, itemKey, 1});
     while (!stack.empty()) {
         Frame& top = stack.back();
         const clsNodes* children = top.node->ChildNodes();
@@ -163,9 +173,18 @@ void XmlTreeDocument::AddTreeChildren(const QString& itemKey, const clsNode& nod
             continue;
         }
         const clsNode* child = children->Item(top.next++);
-        m_view->addSharedItem(top.itemKey, child->NodeKey(), child->nameText());
-        if (child->ChildNodes() && child->ChildNodes()->Count() > 0)
-            stack.push_back(Frame{child, child->NodeKey(), 1});
+        const bool plain = child->hasPlainKey();
+        if (plain && top.number >= 0)
+            m_view->addNumberedItem(top.number, qint32(child->keyNumber()), child->nameText());
+        else
+            m_view->addSharedItem(top.number >= 0 ? xmltree::keyText(top.number) : top.itemKey, child->NodeKey(),
+                                  child->nameText());
+        if (child->ChildNodes() && child->ChildNodes()->Count() > 0) {
+            if (plain)
+                stack.push_back(Frame{child, child->keyNumber(), QString(), 1});
+            else
+                stack.push_back(Frame{child, -1, child->NodeKey(), 1});
+        }
     }
 }
 

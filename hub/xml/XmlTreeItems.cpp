@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <numeric>
 
 namespace {
 VbError elementNotFound()
@@ -19,6 +20,7 @@ void XmlTreeItems::clearItems()
     m_items.shrink_to_fit();
     m_order.clear();
     m_order.shrink_to_fit();
+    m_removed = false;
     m_byNumber.clear();
     m_byNumber.shrink_to_fit();
     m_byText.clear();
@@ -32,7 +34,6 @@ void XmlTreeItems::reserveItems(qsizetype count)
     if (count <= 0 || count >= std::numeric_limits<int>::max())
         return;
     m_items.reserve(size_t(count));
-    m_order.reserve(size_t(count));
     m_byNumber.reserve(size_t(count) + 1);
 }
 
@@ -95,10 +96,42 @@ void XmlTreeItems::addSharedItem(const QString& parentKey, const QString& key, c
         m_byText.insert(key.toLower(), index);
         m_keyTexts.insert(index, key);
     }
+    append(std::move(item));
+}
 
+void XmlTreeItems::addNumberedItem(qint64 parentNumber, qint32 number, const xmltree::SharedText& text)
+{
+    // Keys filed by text, numbers far beyond the item count and parents that are not
+    // filed by number take the road by key texts, which also raises the errors.
+    const size_t filed = m_byNumber.size();
+    const bool parentFiled = parentNumber < 0
+        || (size_t(parentNumber) < filed && m_byNumber[size_t(parentNumber)] != npos);
+    if (!m_byText.isEmpty() || number < 0 || size_t(number) >= 2 * m_items.size() + 65536 || !parentFiled) {
+        XmlTreeView::addNumberedItem(parentNumber, number, text);
+        return;
+    }
+    if (size_t(number) < filed && m_byNumber[size_t(number)] != npos)
+        throw VbError(35602, QStringLiteral("Key is not unique in collection"));
+    if (m_items.size() >= size_t(std::numeric_limits<int>::max()))
+        throw VbError(7);
+
+    const int index = int(m_items.size());
+    if (size_t(number) >= filed)
+        m_byNumber.resize(std::max(size_t(number) + 1, filed + filed / 2), npos);
+    m_byNumber[size_t(number)] = index;
+    Item item;
+    item.text = text;
+    item.number = number;
+    item.parent = parentNumber < 0 ? npos : m_byNumber[size_t(parentNumber)];
+    append(std::move(item));
+}
+
+void XmlTreeItems::append(Item&& item)
+{
+    const int index = int(m_items.size());
+    const int parent = item.parent;
     int& first = parent == npos ? m_firstTop : m_items[size_t(parent)].firstChild;
     int& last = parent == npos ? m_lastTop : m_items[size_t(parent)].lastChild;
-    item.prev = last;
     if (last != npos)
         m_items[size_t(last)].next = index;
     else
@@ -107,7 +140,8 @@ void XmlTreeItems::addSharedItem(const QString& parentKey, const QString& key, c
     if (parent != npos)
         ++m_items[size_t(parent)].childCount;
     m_items.push_back(std::move(item));
-    m_order.push_back(index);
+    if (m_removed)
+        m_order.push_back(index);
     m_lastAdded = index;
 }
 
@@ -139,14 +173,15 @@ void XmlTreeItems::removeItem(const QString& key)
     // Unlinks the item from its parent's children.
     int& first = item.parent == npos ? m_firstTop : m_items[size_t(item.parent)].firstChild;
     int& last = item.parent == npos ? m_lastTop : m_items[size_t(item.parent)].lastChild;
-    if (item.prev != npos)
-        m_items[size_t(item.prev)].next = item.next;
+    int prev = npos;
+    for (int at = first; at != index; at = m_items[size_t(at)].next)
+        prev = at;
+    if (prev != npos)
+        m_items[size_t(prev)].next = item.next;
     else
         first = item.next;
-    if (item.next != npos)
-        m_items[size_t(item.next)].prev = item.prev;
-    else
-        last = item.prev;
+    if (item.next == npos)
+        last = prev;
     if (item.parent != npos)
         --m_items[size_t(item.parent)].childCount;
 
@@ -155,15 +190,20 @@ void XmlTreeItems::removeItem(const QString& key)
     for (int i : gone) {
         unfile(i);
         Item& dead = m_items[size_t(i)];
-        dead.alive = false;
+        dead.parent = kGone;
         dead.text = xmltree::SharedText();
         if (i == m_selected)
             m_selected = npos;
         if (i == m_edited)
             m_edited = npos;
     }
+    if (!m_removed) {
+        m_order.resize(m_items.size());
+        std::iota(m_order.begin(), m_order.end(), 0);
+        m_removed = true;
+    }
     m_order.erase(std::remove_if(m_order.begin(), m_order.end(),
-                                 [this](int i) { return !m_items[size_t(i)].alive; }),
+                                 [this](int i) { return m_items[size_t(i)].parent == kGone; }),
                   m_order.end());
 }
 
@@ -186,7 +226,7 @@ QString XmlTreeItems::itemKeyAt(qsizetype position) const
 {
     if (position < 1 || position > itemCount())
         throw VbError(35600, QStringLiteral("Index out of bounds"));
-    return keyOf(m_order[size_t(position - 1)]);
+    return keyOf(m_removed ? m_order[size_t(position - 1)] : int(position - 1));
 }
 
 void XmlTreeItems::selectItem(const QString& key)

@@ -10,6 +10,7 @@
 // XmlTreeHost is the rest of the main window that the document touches: the caption, the
 // two save items of the tree page's Files menu and the attribute and text controls.
 
+#include "hub/xml/NodeKeys.h"
 #include "hub/xml/SharedText.h"
 
 #include <QString>
@@ -32,6 +33,13 @@ public:
     virtual void addSharedItem(const QString& parentKey, const QString& key, const xmltree::SharedText& text)
     {
         addItem(parentKey, key, text.str());
+    }
+    // The same for the key "nod" and number under the item keyed "nod" and parentNumber (a
+    // top-level item when parentNumber is -1), without making or reading key texts: the
+    // road a document's load takes for each element.
+    virtual void addNumberedItem(qint64 parentNumber, qint32 number, const xmltree::SharedText& text)
+    {
+        addSharedItem(parentNumber < 0 ? QString() : xmltree::keyText(parentNumber), xmltree::keyText(number), text);
     }
     // Removes the item and every item below it; later items move up one position.
     virtual void removeItem(const QString& key) = 0;

@@ -123,6 +123,17 @@ void XmlTreeWidget::addItem(const QString& parentKey, const QString& key, const 
 void XmlTreeWidget::addSharedItem(const QString& parentKey, const QString& key, const xmltree::SharedText& text)
 {
     m_content.addSharedItem(parentKey, key, text);
+    showAdded();
+}
+
+void XmlTreeWidget::addNumberedItem(qint64 parentNumber, qint32 number, const xmltree::SharedText& text)
+{
+    m_content.addNumberedItem(parentNumber, number, text);
+    showAdded();
+}
+
+void XmlTreeWidget::showAdded()
+{
     const int index = m_content.lastAdded();
     m_widgetItems.push_back(nullptr);
     m_populated.push_back(0);

@@ -29,6 +29,7 @@ public:
     void reserveItems(qsizetype count) override;
     void addItem(const QString& parentKey, const QString& key, const QString& text) override;
     void addSharedItem(const QString& parentKey, const QString& key, const xmltree::SharedText& text) override;
+    void addNumberedItem(qint64 parentNumber, qint32 number, const xmltree::SharedText& text) override;
     void removeItem(const QString& key) override;
     bool hasItem(const QString& key) const override { return m_content.hasItem(key); }
     QString itemText(const QString& key) const override { return m_content.itemText(key); }
@@ -58,6 +59,8 @@ public:
     }
 
 private:
+    // Shows the item just added to the content, where its parent is shown and open.
+    void showAdded();
     QTreeWidgetItem* makeItem(int index);
     QTreeWidgetItem* widgetItem(int index) const;
     // Makes the widget items of the item's children.

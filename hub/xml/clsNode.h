@@ -60,6 +60,8 @@ public:
     // The key's number when it is "nod" (any letter case) and a number (see NodeKeys.h),
     // else -1.
     qint64 keyNumber() const;
+    // Whether the key is "nod" and keyNumber() written as NodeKeys.h's keyText() writes it.
+    bool hasPlainKey() const { return !m_keyIsText && m_keyNumber >= 0; }
     // The key lower-cased when it has no number; empty otherwise.
     QString keyTextLower() const;
     // Whether the key, given folded as above, is this node's key (never for an empty key).
