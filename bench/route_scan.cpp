@@ -4,9 +4,15 @@
 // (serz.exe beside this program).
 //
 // Each run reports, besides its wall time, the time spent in the serializer's runs and the
-// time outside them, which is the scanner's own work.
+// time outside them, which is the scanner's own work. The route check and the asset check run
+// with one serializer process at a time (/1), four (/4) and one per core (/N).
+// SERZ_DELAY_MS makes each of the test serializer's runs wait that long, a stand-in for the
+// conversion work of real files.
 //
-//   build/bin/bench_route_scan [--benchmark_filter=Scan]
+//   build/bin/bench_route_scan [--wine] [--benchmark_filter=Scan]
+//
+// --wine runs the Windows build of the test serializer (bin/win/serz.exe) through Wine, in a
+// prefix of the bench's own made before the runs.
 
 #include "BenchGame.h"
 #include "common/SharedState.h"
@@ -20,8 +26,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -47,11 +56,13 @@ QByteArray shapeName(int k)
 // The generated game, made once per run of the program.
 class BenchGame {
 public:
-    bool make(const QString& serz)
+    bool make(const QString& serz, bool wine)
     {
         if (!dir_.isValid())
             return false;
         const QString root = dir_.path();
+        if (wine && !makePrefix(root + QStringLiteral("/wine")))
+            return false;
         program_ = root + QStringLiteral("/program");
         game_ = root + QStringLiteral("/game");
         QDir().mkpath(program_ + QStringLiteral("/TempFiles"));
@@ -62,7 +73,6 @@ public:
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         qputenv("VELTRANE_HOME", QFile::encodeName(program_));
         qputenv("VELTRANE_SYSTEM", QFile::encodeName(program_ + QStringLiteral("/System32")));
-        qputenv("WINEPREFIX", QFile::encodeName(root + QStringLiteral("/wine")));
 
         // Tiles: most in "Scenery", the rest in the three network folders.
         const QString route = game_ + QStringLiteral("/Content/Routes/bench-route");
@@ -119,6 +129,20 @@ public:
     QString routePath() const { return routePath_; }
 
 private:
+    // A new Wine prefix; the serializer pool keeps its wineserver running during the scans.
+    static bool makePrefix(const QString& prefix)
+    {
+        qputenv("WINEPREFIX", QFile::encodeName(prefix));
+        qputenv("WINEDEBUG", "-all");
+        qputenv("WINEDLLOVERRIDES", "mscoree,mshtml,winemenubuilder.exe=");
+        QProcess boot;
+        boot.setStandardOutputFile(QProcess::nullDevice());
+        boot.setStandardErrorFile(QProcess::nullDevice());
+        boot.start(QStringLiteral("wine"), {QStringLiteral("wineboot"), QStringLiteral("-i")});
+        return boot.waitForFinished(300000) && boot.exitCode() == 0
+               && QFileInfo::exists(prefix + QStringLiteral("/drive_c/windows/system32"));
+    }
+
     QTemporaryDir dir_;
     QString program_;
     QString game_;
@@ -141,8 +165,16 @@ void report(benchmark::State& state, const routes::RouteScanner& scanner, qint64
     state.counters["file_lookups"] = double(st.fileLookups);
 }
 
+// Serializer processes at once: the benchmark's argument.
+void setJobs(benchmark::State& state)
+{
+    qputenv("VELTRANE_SERZ_JOBS", QByteArray::number(state.range(0)));
+    state.counters["jobs"] = double(state.range(0));
+}
+
 void BM_ScanRoute(benchmark::State& state)
 {
+    setJobs(state);
     for (auto _ : state) {
         routes::RouteScanner scanner(shared().GamePath);
         QElapsedTimer timer;
@@ -158,6 +190,7 @@ void BM_ScanRoute(benchmark::State& state)
 
 void BM_CheckAssetFiles(benchmark::State& state)
 {
+    setJobs(state);
     for (auto _ : state) {
         state.PauseTiming();
         QStringList blueprints;
@@ -181,6 +214,7 @@ void BM_CheckAssetFiles(benchmark::State& state)
 // each blueprint, and the run of "Do_Run.bat" by the command interpreter.
 void BM_CollectRouteAssets(benchmark::State& state)
 {
+    setJobs(state);
     for (auto _ : state) {
         const packaging::RouteAssetOutcome outcome =
             packaging::CollectRouteAssets(QStringLiteral("bench-route"), QStringLiteral("Bench Package"), false);
@@ -197,9 +231,18 @@ void BM_CollectRouteAssets(benchmark::State& state)
     }
 }
 
-BENCHMARK(BM_ScanRoute)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
-BENCHMARK(BM_CheckAssetFiles)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
-BENCHMARK(BM_CollectRouteAssets)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+// One at a time, four, and one per core.
+void jobCounts(benchmark::internal::Benchmark* b)
+{
+    const int cores = std::max(1, QThread::idealThreadCount());
+    b->Arg(1)->Arg(4);
+    if (cores != 1 && cores != 4)
+        b->Arg(cores);
+    b->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+}
+BENCHMARK(BM_ScanRoute)->Apply(jobCounts);
+BENCHMARK(BM_CheckAssetFiles)->Apply(jobCounts);
+BENCHMARK(BM_CollectRouteAssets)->Apply(jobCounts);
 
 } // namespace
 
@@ -207,15 +250,17 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    const QString serz = QCoreApplication::applicationDirPath() + QStringLiteral("/serz.exe");
+    const bool wine = QCoreApplication::arguments().contains(QStringLiteral("--wine"));
+    const QString serz = QCoreApplication::applicationDirPath() + (wine ? QStringLiteral("/win/serz.exe") : QStringLiteral("/serz.exe"));
     if (!QFileInfo::exists(serz)) {
         std::fprintf(stderr, "The test serializer %s is missing: build the target serz first.\n",
                      qPrintable(serz));
         return 1;
     }
     g_game = std::make_unique<BenchGame>();
-    if (!g_game->make(serz)) {
-        std::fprintf(stderr, "The generated route could not be written.\n");
+    if (!g_game->make(serz, wine)) {
+        std::fprintf(stderr, wine ? "The Wine prefix or the generated route could not be made.\n"
+                                  : "The generated route could not be written.\n");
         return 1;
     }
     benchmark::RunSpecifiedBenchmarks();

@@ -1,6 +1,7 @@
 #include "common/FileProcs.h"
 
 #include "common/VbError.h"
+#include "platform/FileSync.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
@@ -62,7 +63,7 @@ void copyOneFile(const QFileInfo& source, const QString& target)
         if (out.write(chunk) != chunk.size())
             throw VbError(70);
     }
-    if (!out.commit())
+    if (!platform::commitWhole(out))
         throw VbError(70);
     // Keep the file's time and attributes, as the file system's copy does.
     QFile stamp(target);
@@ -293,8 +294,7 @@ bool WriteTextFile(const QString& path, const QString& content)
         QSaveFile f(platform::nativePath(path));
         if (f.open(QIODevice::WriteOnly)) {
             const QByteArray bytes = platform::encodeAnsi(content);
-            // flush() first: commit() alone accepts a short write (a full disk) and keeps half a file.
-            written = f.write(bytes) == bytes.size() && f.flush() && f.commit();
+            written = f.write(bytes) == bytes.size() && platform::commitWhole(f);
         }
         // An uncommitted QSaveFile discards its work file and leaves the old file as it was.
     }

@@ -1,5 +1,6 @@
 #include "common/ReportFile.h"
 
+#include "platform/FileSync.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
 #include "platform/Ui.h"
@@ -38,7 +39,7 @@ bool SaveReportFile(const QString& path, const QString& text)
         QSaveFile file(platform::nativePath(path));
         if (file.open(QIODevice::WriteOnly)) {
             const QByteArray bytes = platform::encodeAnsi(text);
-            written = file.write(bytes) == bytes.size() && file.commit();
+            written = file.write(bytes) == bytes.size() && platform::commitWhole(file);
         }
     }
     if (!written)

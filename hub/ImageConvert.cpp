@@ -3,6 +3,7 @@
 #include "common/Serializer.h"
 #include "hub/HubStartup.h"
 #include "hub/TextureCodec.h"
+#include "platform/FileSync.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
 
@@ -365,7 +366,7 @@ bool WriteBitmap32(const QImage& source, const QString& path)
         }
     }
     QSaveFile f(platform::nativePath(path));
-    const bool ok = f.open(QIODevice::WriteOnly) && f.write(bmp) == bmp.size() && f.commit();
+    const bool ok = f.open(QIODevice::WriteOnly) && f.write(bmp) == bmp.size() && platform::commitWhole(f);
     platform::clearPathCache();
     return ok;
 }

@@ -2,6 +2,7 @@
 
 #include "common/InputFields.h"
 
+#include "platform/FileSync.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
 
@@ -124,7 +125,7 @@ bool WritePreferences(const QString& path, const PreferencesRecord& rec)
     const QByteArray bytes = FormatPreferences(rec);
     if (f.write(bytes) != bytes.size())
         return false;
-    return f.commit();
+    return platform::commitWhole(f);
 }
 
 qint16 ToRecordInteger(double twips)

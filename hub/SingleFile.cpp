@@ -3,6 +3,7 @@
 #include "common/FileProcs.h"
 #include "common/SharedState.h"
 #include "hub/HubStartup.h"
+#include "platform/FileSync.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
 #include "platform/Ui.h"
@@ -100,7 +101,7 @@ bool WriteAnsiFile(const QString& path, const QString& text)
     const QByteArray bytes = platform::encodeAnsi(text);
     if (f.write(bytes) != bytes.size())
         return false;
-    const bool ok = f.commit();
+    const bool ok = platform::commitWhole(f);
     platform::clearPathCache();
     return ok;
 }

@@ -7,6 +7,7 @@
 #include "common/Vb.h"
 #include "hub/HubStartup.h"
 #include "hub/TextureCodec.h"
+#include "platform/FileSync.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
 #include "platform/Ui.h"
@@ -49,7 +50,7 @@ bool makeFolder(const QString& folder)
 bool writeBytes(const QString& path, const QByteArray& bytes)
 {
     QSaveFile f(nativePath(path));
-    const bool ok = f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit();
+    const bool ok = f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && platform::commitWhole(f);
     platform::clearPathCache();
     return ok;
 }

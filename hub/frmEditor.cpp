@@ -1,5 +1,4 @@
 #include "hub/frmEditor.h"
-#include "hub/frmEditorBusyScope.h"
 
 #include "common/FileProcs.h"
 #include "common/SharedState.h"

@@ -8,6 +8,7 @@
 // hub/Preferences, hub/HubStartup and hub/SingleFile; the layout and the page switch's rules
 // in hub/MainLayout and hub/EditorPages; the tree page's document in hub/xml.
 
+#include "common/CommandBusyScope.h"
 #include "hub/MainLayout.h"
 #include "hub/PathLabelWidget.h"
 #include "hub/Preferences.h"
@@ -331,8 +332,8 @@ private:
     void showFileInWork();
     // The windows the Tools menu's marker and blueprint launchers show.
     hub::ToolWindows toolWindows();
-    class BusyScope;
-    friend class BusyScope;
+    friend class CommandBusyScope<frmEditor>;
+    using BusyScope = CommandBusyScope<frmEditor>;
     class SearchHost;
     friend class SearchHost;
 

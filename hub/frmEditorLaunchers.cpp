@@ -3,7 +3,6 @@
 // hub/ToolLaunchers and hub/DeveloperSetup; the handlers only hand them the windows.
 
 #include "hub/frmEditor.h"
-#include "hub/frmEditorBusyScope.h"
 
 #include "hub/DeveloperSetup.h"
 #include "hub/ToolLaunchers.h"

@@ -1,5 +1,6 @@
 #include "packaging/PackageCommon.h"
 
+#include "platform/FileSync.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
 
@@ -114,8 +115,7 @@ bool CopyReplacing(const QString& from, const QString& to, QString* error)
             *error = QStringLiteral("Path/File access error");
         return false;
     }
-    // flush() first: commit() alone accepts a short write and keeps half a file.
-    if (!out.flush() || !out.commit()) {
+    if (!platform::commitWhole(out)) {
         if (error)
             *error = QStringLiteral("Permission denied");
         return false;

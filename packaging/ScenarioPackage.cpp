@@ -10,6 +10,7 @@
 #include "common/Vb.h"
 #include "common/VbError.h"
 #include "packaging/PackageCommon.h"
+#include "platform/FileSync.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
 
@@ -472,7 +473,7 @@ void WritePackageFile(const QString& path, const QString& text)
     if (!file.open(QIODevice::WriteOnly))
         throw VbError(75);
     const QByteArray bytes = platform::encodeAnsi(text);
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    if (file.write(bytes) != bytes.size() || !platform::commitWhole(file))
         throw VbError(75);
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/Wildcard.h"
 #include "packaging/ZipSplit.h"
+#include "platform/FileSync.h"
 #include "platform/Paths.h"
 
 #include <QDir>
@@ -120,7 +121,7 @@ QByteArray emptyZip()
 bool writeEmptyZip(const QString& nativePath, QString* error)
 {
     QSaveFile f(nativePath);
-    if (!f.open(QIODevice::WriteOnly) || f.write(emptyZip()) != 22 || !f.commit()) {
+    if (!f.open(QIODevice::WriteOnly) || f.write(emptyZip()) != 22 || !platform::commitWhole(f)) {
         *error = f.errorString();
         return false;
     }
@@ -618,7 +619,7 @@ bool ZipArchive::extract(int index, const QString& destination)
         }
     }
     zip_fclose(zf);
-    if (!out.commit()) {
+    if (!platform::commitWhole(out)) {
         error_ = out.errorString();
         return false;
     }

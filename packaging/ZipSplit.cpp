@@ -1,5 +1,6 @@
 #include "packaging/ZipSplit.h"
 
+#include "platform/FileSync.h"
 #include "platform/Paths.h"
 
 #include <QFile>
@@ -680,7 +681,7 @@ private:
         if (!out)
             return true;
         const QString name = out->fileName();
-        const bool ok = out->commit();
+        const bool ok = platform::commitWhole(*out);
         if (!ok)
             setError(error, QStringLiteral("%1 cannot be written: %2").arg(name, out->errorString()));
         else
@@ -885,7 +886,7 @@ bool copyWhole(QFile& in, const QString& outPath, QString* error)
             return false;
         }
     }
-    if (!out.commit()) {
+    if (!platform::commitWhole(out)) {
         setError(error, QStringLiteral("%1 cannot be written: %2").arg(outPath, out.errorString()));
         return false;
     }
@@ -1089,7 +1090,7 @@ bool joinSplitSet(const QString& archivePath, const QString& singleZipOut, QStri
         }
         pos += n;
     }
-    if (!out.commit()) {
+    if (!platform::commitWhole(out)) {
         setError(error, QStringLiteral("%1 cannot be written: %2").arg(outPath, out.errorString()));
         return false;
     }

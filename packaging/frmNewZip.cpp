@@ -93,27 +93,6 @@ qint64 partSizeOf(const QString& megabytes)
 
 } // namespace
 
-// Disables the window's commands while one runs (it processes window events on the way), so
-// that no second command starts in the middle of it.
-class frmNewZip::BusyScope {
-public:
-    explicit BusyScope(frmNewZip* window) : window_(window)
-    {
-        if (window_->busy_++ == 0)
-            window_->setCommandsEnabled(false);
-    }
-    ~BusyScope()
-    {
-        if (window_ && --window_->busy_ == 0)
-            window_->setCommandsEnabled(true);
-    }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-private:
-    QPointer<frmNewZip> window_;
-};
-
 frmNewZip::frmNewZip(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmNewZip"));

@@ -5,6 +5,7 @@
 // the window reads its controls, calls it and shows the results. Every command runs alone:
 // while one runs, the menus and buttons are disabled.
 
+#include "common/CommandBusyScope.h"
 #include "packaging/ZipArchive.h"
 
 #include <QMainWindow>
@@ -121,7 +122,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    class BusyScope;
+    friend class CommandBusyScope<frmNewZip>;
+    using BusyScope = CommandBusyScope<frmNewZip>;
     void buildControls();
     void buildMenus();
     void Form_Load();

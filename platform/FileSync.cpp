@@ -1,6 +1,7 @@
 #include "platform/FileSync.h"
 
 #include <QFile>
+#include <QSaveFile>
 
 #include <cerrno>
 #include <cstring>
@@ -71,6 +72,12 @@ bool syncFolder(const QString& nativeFolderPath, QString* error)
 void setSyncWatcher(SyncWatcher w)
 {
     watcher() = std::move(w);
+}
+
+bool commitWhole(QSaveFile& file)
+{
+    // An uncommitted QSaveFile removes its work file when it goes.
+    return file.flush() && file.commit();
 }
 
 } // namespace platform

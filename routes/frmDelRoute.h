@@ -6,6 +6,7 @@
 // The window loads (Form_Load) when it is constructed, in the mode the shared flags
 // PackageRouteMode and PackageScenariosMode give at that moment.
 
+#include "common/CommandBusyScope.h"
 #include "routes/RouteList.h"
 
 #include <QStringList>
@@ -104,7 +105,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    class BusyScope;
+    friend class CommandBusyScope<frmDelRoute>;
+    using BusyScope = CommandBusyScope<frmDelRoute>;
     void buildControls();
     void updateTimePanel();
     // The route check of Command4_Click for the route whose folder is routeFolder.

@@ -1,31 +1,11 @@
 #pragma once
-// Pieces the route list's handler files share: the scope that disables the window's commands
-// while a command runs ("&Abort" stays live), and the progress shown in its file list.
+// The progress the route list's handler files show in its file list.
 
 #include "routes/RouteScan.h"
 #include "routes/frmDelRoute.h"
 
 #include <QListWidget>
 #include <QPointer>
-
-class frmDelRoute::BusyScope {
-public:
-    explicit BusyScope(frmDelRoute* window) : window_(window)
-    {
-        if (window_->busy_++ == 0)
-            window_->setCommandsEnabled(false);
-    }
-    ~BusyScope()
-    {
-        if (window_ && --window_->busy_ == 0)
-            window_->setCommandsEnabled(true);
-    }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-private:
-    QPointer<frmDelRoute> window_;
-};
 
 // Shows the route scan's progress in the window's file list: the files of the folder being
 // scanned, then the blueprints being checked, each selected in turn.

@@ -68,17 +68,7 @@ void frmDelRoute::runPackageCommand(F&& command)
 {
     if (isBusy())
         return;
-    QPointer<frmDelRoute> self(this);
-    if (busy_++ == 0)
-        setCommandsEnabled(false);
-    struct Release {
-        QPointer<frmDelRoute>& window;
-        ~Release()
-        {
-            if (window && --window->busy_ == 0)
-                window->setCommandsEnabled(true);
-        }
-    } release{self};
+    BusyScope busy(this);
     command();
 }
 

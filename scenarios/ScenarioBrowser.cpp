@@ -3,10 +3,11 @@
 #include "common/FileProcs.h"
 #include "common/ScenarioEntries.h"
 #include "common/Serializer.h"
-#include "common/TempFiles.h"
 #include "common/SharedState.h"
+#include "common/TempFiles.h"
 #include "common/Vb.h"
 #include "common/VbError.h"
+#include "platform/FileSync.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "platform/Ui.h"
@@ -94,7 +95,7 @@ int copyReplacing(const QString& source, const QString& target)
         if (out.write(chunk) != chunk.size())
             return 75;
     }
-    return out.commit() ? 0 : 75;
+    return platform::commitWhole(out) ? 0 : 75;
 }
 
 bool sameName(const QString& a, const QString& b)

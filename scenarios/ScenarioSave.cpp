@@ -2,11 +2,12 @@
 
 #include "common/FileProcs.h"
 #include "common/Serializer.h"
-#include "common/TempFiles.h"
 #include "common/SharedState.h"
 #include "common/TagText.h"
+#include "common/TempFiles.h"
 #include "common/Vb.h"
 #include "common/VbError.h"
+#include "platform/FileSync.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
 #include "platform/Ui.h"
@@ -57,7 +58,7 @@ bool writeWorkFile(const QString& path, const QString& text, QString& error)
     }
     QSaveFile file(native);
     const QByteArray bytes = platform::encodeAnsi(text + kCrLf);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !platform::commitWhole(file)) {
         error = QStringLiteral("The work file ") + path + QStringLiteral(" could not be written.");
         return false;
     }

@@ -6,6 +6,7 @@
 #include "hub/xml/XmlTreeWriter.h"
 #include "hub/xml/clsNodeAttributes.h"
 #include "hub/xml/clsNodes.h"
+#include "platform/FileSync.h"
 #include "platform/Paths.h"
 #include "platform/Ui.h"
 
@@ -335,7 +336,7 @@ bool XmlTreeDocument::SaveXmlTree()
             throw VbError(91);
         writer.WriteXmlElement(*root->ChildNodes()->Item(1), 1);
         writer.flush();
-        if (!file.commit()) {
+        if (!platform::commitWhole(file)) {
             if (file.error() == QFileDevice::ResourceError)
                 throw VbError(61);
             if (file.error() == QFileDevice::PermissionsError)

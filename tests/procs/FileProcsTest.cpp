@@ -1,6 +1,10 @@
 // File and folder procedures: FileExists, FolderExists, ReadTextFile, WriteTextFile, CopyFolder.
 #include "common/FileProcs.h"
+#include "common/ReportFile.h"
 #include "common/VbError.h"
+#include "hub/SingleFile.h"
+#include "hub/xml/XmlTreeDocument.h"
+#include "platform/FileSync.h"
 
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
@@ -9,11 +13,13 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
 #include <sys/resource.h>
 
 namespace {
@@ -45,6 +51,24 @@ QStringList treeOf(const QString& root)
 }
 
 } // namespace
+
+// Runs the call with writes beyond 4 KB failing as on a full disk.
+template <typename Call>
+bool underFileSizeLimit(Call call)
+{
+    struct sigaction ignore {}, previous {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGXFSZ, &ignore, &previous);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool result = call();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    sigaction(SIGXFSZ, &previous, nullptr);
+    return result;
+}
 
 TEST(FolderExists, StripsOneTrailingBackslashFromTheCallersVariable)
 {
@@ -164,23 +188,63 @@ TEST(WriteTextFile, FailedWriteKeepsTheOldFileAndShowsTheMessage)
     // A write that fails half-way (the file-size limit is hit): the old file stays whole and
     // no work file is left beside it.
     const QString path = tree.writeFile("game/Scenarios.xml", "old content");
-    struct sigaction ignore {}, previous {};
-    ignore.sa_handler = SIG_IGN;
-    sigaction(SIGXFSZ, &ignore, &previous);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit small = saved;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     ui.expectMsgBox(vb::vbOK);
-    const bool ok = WriteTextFile(path, QString(100000, QLatin1Char('x')));
-    setrlimit(RLIMIT_FSIZE, &saved);
-    sigaction(SIGXFSZ, &previous, nullptr);
-
+    const bool ok = underFileSizeLimit([&] { return WriteTextFile(path, QString(100000, QLatin1Char('x'))); });
     EXPECT_FALSE(ok);
     EXPECT_EQ(ui.lastMessage().text, "An error occurred while writing " + path);
     EXPECT_EQ(tree.readFile("game/Scenarios.xml"), "old content");
     EXPECT_EQ(treeOf(tree.gamePath()), QStringList{"Scenarios.xml"});
+}
+
+// A disk that fills while the last few kilobytes are written: the writes are taken into the
+// file's buffer and only its last flush fails. Every writer that replaces a file must then
+// report the failure and keep the old file whole.
+TEST(ReplacingWriters, AFailedLastFlushKeepsTheOldFile)
+{
+    TempTree tree;
+    ScriptedUi ui;
+    const QString text(8000, QLatin1Char('x')); // beyond the limit, within one write buffer
+    XmlTreeDocument doc;
+    doc.TreeFileName = tree.writeFile("work/source.xml", "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<a>"
+                                                              + text.toUtf8() + "</a>\r\n");
+    ASSERT_TRUE(doc.LoadXmlTree());
+    struct Row {
+        const char* writer;
+        std::function<bool(const QString& path)> write;
+        const char* message; // the start of what the user is told, "" for nothing
+    };
+    const Row rows[] = {
+        {"WriteTextFile", [&](const QString& path) { return WriteTextFile(path, text); },
+         "An error occurred while writing "},
+        {"SaveReportFile", [&](const QString& path) { return SaveReportFile(path, text); },
+         "An error occurred while writing "},
+        {"WriteAnsiFile", [&](const QString& path) { return hub::WriteAnsiFile(path, text); }, ""},
+        {"SaveXmlTree",
+         [&](const QString& path) {
+             doc.TreeFileName = path;
+             return doc.SaveXmlTree();
+         },
+         "Unable to save the file: "},
+        {"commitWhole",
+         [&](const QString& path) {
+             QSaveFile file(path);
+             return file.open(QIODevice::WriteOnly) && file.write(text.toLatin1()) == text.size()
+                    && platform::commitWhole(file);
+         },
+         ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.writer);
+        const QString path = tree.writeFile(QStringLiteral("game/%1.txt").arg(row.writer), "old content");
+        if (*row.message)
+            ui.expectMsgBox(vb::vbOK, row.message);
+        const bool ok = underFileSizeLimit([&] { return row.write(path); });
+        ui.verifyDone();
+        EXPECT_FALSE(ok);
+        EXPECT_EQ(tree.readFile(QStringLiteral("game/%1.txt").arg(row.writer)), "old content");
+    }
+    // No work file is left beside the old ones.
+    EXPECT_EQ(treeOf(tree.gamePath()).size(), qsizetype(std::size(rows)));
 }
 
 TEST(CopyFolder, CopiesTheWholeTreeIntoANewFolder)

@@ -319,8 +319,9 @@ TEST_F(SearchTest, SwapTrackPickersFillTheirRow)
                 EXPECT_EQ(side.file->text(), before);
                 EXPECT_EQ(side.parts(), (QStringList{"Old", "Set", "Track\\old.xml"}));
             }
-            if (r.refused)
+            if (r.refused) {
                 EXPECT_EQ(ui.lastMessage().icon(), vb::vbExclamation);
+            }
         }
     }
 }

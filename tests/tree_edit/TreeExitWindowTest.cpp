@@ -181,11 +181,13 @@ TEST_F(TreeExitTest, EveryWayOutAsksAndYesSavesWhereTheDocumentCameFrom)
                     }
                 } else {
                     EXPECT_EQ(bytesOf(movedFile).contains(kEdit.toUtf8()), answer == Answer::YesSaved);
-                    if (answer != Answer::YesSaved)
+                    if (answer != Answer::YesSaved) {
                         EXPECT_EQ(bytesOf(movedFile), original);
+                    }
                     EXPECT_FALSE(QFileInfo::exists(movedFile + QStringLiteral(".bak")));
-                    if (answer == Answer::YesSaveFails)
+                    if (answer == Answer::YesSaveFails) {
                         EXPECT_FALSE(QFileInfo::exists(file)) << "nothing written in the folder's old place";
+                    }
                 }
                 ui.clearRecords();
             }

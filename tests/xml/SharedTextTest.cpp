@@ -85,8 +85,9 @@ TEST(SharedTexts, EqualTextsAreHeldOnceAndWriteBackByteForByte)
             EXPECT_EQ(first->nameText().sameEntry(second->nameText()), row.nameShared);
             EXPECT_EQ(first->valueText().sameEntry(second->valueText()), row.valueShared);
             EXPECT_EQ(first->AttribName(), second->AttribName());
-            if (row.valueShared)
+            if (row.valueShared) {
                 EXPECT_EQ(first->AttribValue(), second->AttribValue());
+            }
         }
         EXPECT_EQ(SharedText::liveEntries(), before); // every text went with its nodes
     }

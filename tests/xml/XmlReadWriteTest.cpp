@@ -196,8 +196,9 @@ TEST(XmlReadWrite, TheFirstSaveReadsAndWritesBackByteForByte)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.source.constData());
         const QByteArray once = rewrite(row.source);
-        if (!row.firstSave.isEmpty())
+        if (!row.firstSave.isEmpty()) {
             EXPECT_EQ(once, row.firstSave);
+        }
         EXPECT_EQ(rewrite(once), once);
     }
 }

@@ -1,6 +1,7 @@
 #include "tools/cmd/BatchInterpreter.h"
 
 #include "common/Wildcard.h"
+#include "platform/FileSync.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
 
@@ -573,7 +574,7 @@ bool BatchInterpreter::copyFile(const QString& src, const QString& dst, bool res
             return false;
         }
     }
-    if (!out.commit()) {
+    if (!platform::commitWhole(out)) {
         error = QStringLiteral("The file could not be written: ") + out.errorString();
         return false;
     }
