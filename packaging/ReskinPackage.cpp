@@ -256,6 +256,9 @@ void ReskinPackage::WorkWithSubFolders(const QString& folder)
     BusyPointer busy;
     ui().doEvents();
     pace_.restart();
+    // A reskin kept inside its source folder is not part of the source: its files would
+    // be their own counterparts and never reach the package.
+    reskinCanonical_ = QFileInfo(platform::nativePath(ReskinFolder)).canonicalFilePath();
     walkSource(folder, platform::nativePath(folder));
 }
 
@@ -272,8 +275,11 @@ void ReskinPackage::walkSource(const QString& folder, const QString& native)
             sources_.insert(key, ReskinSource{name, below, info.filePath(), info.size()});
         pace();
     }
-    for (const QFileInfo& info : dirs)
+    for (const QFileInfo& info : dirs) {
+        if (!reskinCanonical_.isEmpty() && info.canonicalFilePath() == reskinCanonical_)
+            continue;
         walkSource(folder + QLatin1Char('\\') + info.fileName(), info.filePath());
+    }
 }
 
 void ReskinPackage::WorkWithorigFolders(const QString& folder)

@@ -103,6 +103,7 @@ private:
     QString gamePath_;
     QString reskinRoot_; // the reskinned folder below the game's Assets
     QString package_;    // the package folder during the reskinned walk
+    QString reskinCanonical_; // the reskinned folder, left out of the source walk
 };
 
 } // namespace packaging

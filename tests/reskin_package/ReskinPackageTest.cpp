@@ -112,8 +112,9 @@ TEST(ReskinChecksum, TextsOfFiles)
         EXPECT_EQ(GetCRC(game), row.expected) << row.what;
         const std::optional<QString> sum = FileChecksum(tree.path(rel));
         EXPECT_EQ(sum.has_value(), row.bytes.has_value()) << row.what;
-        if (sum)
+        if (sum) {
             EXPECT_EQ(*sum, row.expected) << row.what;
+        }
     }
 }
 
@@ -127,6 +128,8 @@ TEST(ReskinWalks, LinesOfEachKindOfFile)
         QStringList copy;
         QStringList leftOut;    // below the reskinned folder
         QStringList unreadable; // game-style, "{G}" the game folder
+        const char* reskin = "P\\Reskin";
+        const char* source = "P\\Orig";
     };
     const Row rows[] = {
         {"identical file in a sub-folder",
@@ -195,6 +198,14 @@ TEST(ReskinWalks, LinesOfEachKindOfFile)
          {},
          {},
          {}},
+        {"a reskin inside its source folder is not taken for the source",
+         {{"P/Reskin/a.dds", "AAAA"}, {"P/Reskin/Reskin/a.dds", "BBBB"}, {"P/Reskin/Reskin/b.dds", "B"}},
+         {},
+         {R"(copy "{G}\Assets\P\Reskin\Reskin\a.dds" "{P}\Pkg\Rail Simulator\Assets\P\Reskin\Reskin\\a.dds")",
+          R"(copy "{G}\Assets\P\Reskin\Reskin\b.dds" "{P}\Pkg\Rail Simulator\Assets\P\Reskin\Reskin\\b.dds")"},
+         {},
+         {},
+         "P\\Reskin\\Reskin", "P\\Reskin"},
         {"a file that cannot be read is packaged as changed",
          {{"P/Orig/e.dds", ""}, {"P/Orig/f.dds", nullptr}, {"P/Reskin/e.dds", nullptr}, {"P/Reskin/f.dds", ""}},
          {},
@@ -213,10 +224,11 @@ TEST(ReskinWalks, LinesOfEachKindOfFile)
 
         ReskinPackage package;
         package.load();
-        package.setReskinFolder(gameStyle(tree, QStringLiteral("P\\Reskin")));
+        const QString reskin = gameStyle(tree, QString::fromLatin1(row.reskin));
+        package.setReskinFolder(reskin);
         package.reset();
-        package.WorkWithSubFolders(gameStyle(tree, QStringLiteral("P\\Orig")));
-        package.WorkWithorigFolders(gameStyle(tree, QStringLiteral("P\\Reskin")));
+        package.WorkWithSubFolders(gameStyle(tree, QString::fromLatin1(row.source)));
+        package.WorkWithorigFolders(reskin);
 
         EXPECT_EQ(package.InstallText, lines(row.install, tree));
         EXPECT_EQ(package.CopyText, lines(row.copy, tree));
@@ -232,10 +244,11 @@ TEST(ReskinWalks, LinesOfEachKindOfFile)
         // Every folder of the reskin has its mirror in the package.
         for (const FileRow& f : row.files) {
             const QString rel = QString::fromUtf8(f.path);
-            if (rel.startsWith(QStringLiteral("P/Reskin")))
+            if (rel.startsWith(QString::fromLatin1(row.reskin).replace(QLatin1Char('\\'), QLatin1Char('/')))) {
                 EXPECT_TRUE(QFileInfo(tree.path(QStringLiteral("program/Pkg/Rail Simulator/Assets/") + QFileInfo(rel).path()))
                                 .isDir())
                     << f.path;
+            }
         }
     }
     resetShared();
