@@ -2,6 +2,7 @@
 
 #include "common/FileProcs.h"
 #include "common/Serializer.h"
+#include "common/TempFiles.h"
 #include "platform/Paths.h"
 #include "platform/Ui.h"
 #include "routes/MarkerConvert.h"
@@ -57,7 +58,7 @@ QString fileNameOf(const QString& path)
 // file, and the answer is false.
 bool putInPlace(const QString& content, const QString& target)
 {
-    const QString tempFolder = platform::programFolder() + QStringLiteral("\\TempFiles");
+    const QString tempFolder = TempFilesFolder();
     QDir().mkpath(platform::nativePath(tempFolder));
     platform::clearPathCache();
     const QString work = tempFolder + QLatin1Char('\\') + fileNameOf(target);

@@ -5,6 +5,7 @@
 #include "common/Serializer.h"
 #include "common/SharedState.h"
 #include "common/TagText.h"
+#include "common/TempFiles.h"
 #include "common/Vb.h"
 #include "common/VbError.h"
 #include "platform/Paths.h"
@@ -72,7 +73,7 @@ QString routesXmlPath()
 
 QString workFolder()
 {
-    return platform::programFolder() + QStringLiteral("\\TempFiles");
+    return TempFilesFolder();
 }
 
 void tell(const QString& text)

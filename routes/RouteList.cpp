@@ -4,6 +4,7 @@
 #include "common/Serializer.h"
 #include "common/SharedState.h"
 #include "common/TagText.h"
+#include "common/TempFiles.h"
 #include "common/Vb.h"
 #include "platform/Paths.h"
 #include "platform/Ui.h"
@@ -34,7 +35,7 @@ QString workXmlName()
 
 void makeWorkFolder()
 {
-    QDir().mkpath(platform::nativePath(platform::programFolder() + QStringLiteral("\\TempFiles")));
+    EnsureTempFiles();
 }
 
 enum class ListCopy { Missing, Failed, Read };
@@ -161,12 +162,12 @@ qsizetype CutScenarioBlock(QString& text, const QString& folder, qsizetype from)
 
 QString ScenariosWorkXml()
 {
-    return platform::programFolder() + QStringLiteral("\\TempFiles\\") + workXmlName();
+    return TempFilesPath(workXmlName());
 }
 
 QString ScenariosWorkBin()
 {
-    return platform::programFolder() + QStringLiteral("\\TempFiles\\") + kScenariosBin;
+    return TempFilesPath(kScenariosBin);
 }
 
 qsizetype ListScenarios(RouteListState& state, const QString& routeFolder, const ScenarioListed& listed)

@@ -1,6 +1,7 @@
 #include "routes/StockList.h"
 
 #include "common/FileProcs.h"
+#include "common/TempFiles.h"
 #include "common/VbError.h"
 #include "hub/SingleFile.h"
 #include "platform/Paths.h"
@@ -61,14 +62,14 @@ QString ScenarioBinPath(const QString& routePath, const QString& scenarioFolder)
 
 QString ScenarioWorkBase(const QString& scenarioBin)
 {
-    return platform::programFolder() + QStringLiteral("\\TempFiles\\") + hub::SplitWorkFile(scenarioBin).WorkName;
+    return TempFilesPath(hub::SplitWorkFile(scenarioBin).WorkName);
 }
 
 ConversionResult ConvertScenarioCopy(const QString& scenarioBin, QString& xml)
 {
     xml.clear();
     const QString workBase = ScenarioWorkBase(scenarioBin);
-    QDir().mkpath(platform::nativePath(platform::programFolder() + QStringLiteral("\\TempFiles")));
+    EnsureTempFiles();
     if (!hub::CopyFileOver(scenarioBin, workBase + QStringLiteral("bin")))
         return ConversionResult{false, QStringLiteral("The file ") + scenarioBin
                                            + QStringLiteral(" could not be copied to the work folder.")};

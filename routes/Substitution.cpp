@@ -3,6 +3,7 @@
 #include "common/FileProcs.h"
 #include "common/Serializer.h"
 #include "common/SerzPool.h"
+#include "common/TempFiles.h"
 #include "common/VbError.h"
 #include "platform/Paths.h"
 #include "platform/Ui.h"
@@ -233,7 +234,7 @@ QStringList TileFileNames(const QString& folder)
 
 QString SubstituteWorkFolder()
 {
-    return platform::programFolder() + QStringLiteral("\\TempFiles");
+    return TempFilesFolder();
 }
 
 QList<UnchangedTile> SubstituteInTiles(const QString& folder, const QStringList& names,

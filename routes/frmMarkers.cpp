@@ -4,6 +4,7 @@
 #include "common/FolderTreeWidget.h"
 #include "common/SharedState.h"
 #include "common/TagText.h"
+#include "common/TempFiles.h"
 #include "common/Vb.h"
 #include "common/VbError.h"
 #include "common/Wildcard.h"
@@ -217,7 +218,7 @@ void frmMarkers::Command4_Click()
 {
     SaveFolderSet = true;
     Text2->setText(QStringLiteral("*.kml;*.gpx;*.wpt;*.mkr"));
-    const QString temp = platform::programFolder() + QStringLiteral("\\TempFiles");
+    const QString temp = TempFilesFolder();
     if (!FolderExists(temp)) {
         QDir().mkpath(platform::nativePath(temp));
         platform::clearPathCache();

@@ -315,7 +315,7 @@ void ScenarioBrowser::listScenarios(int routeRow)
             message(kNoScenariosForRoute);
             return;
         }
-        if (!convertToWork(s.CurrentFile, platform::programFolder() + QStringLiteral("\\TempFiles\\") + ScenariosXmlName,
+        if (!convertToWork(s.CurrentFile, TempFilesPath(ScenariosXmlName),
                            text))
             return;
 
@@ -417,20 +417,20 @@ bool ScenarioBrowser::prepareEditor(int selectedScenarioRow)
     try {
         QString listText;
         if (!convertToWork(s.RouteFolder + QStringLiteral("\\Scenarios.bin"),
-                           platform::programFolder() + QStringLiteral("\\TempFiles\\Scenarios.xml"), listText))
+                           TempFilesPath(QStringLiteral("Scenarios.xml")), listText))
             return false;
         const ScenarioPropertiesCut cut = cutScenarioProperties(listText, id);
         ui().doEvents();
 
         QString scenarioText;
         if (!convertToWork(s.ScenarioFolder + QStringLiteral("\\Scenario.bin"),
-                           platform::programFolder() + QStringLiteral("\\TempFiles\\Scenario.xml"), scenarioText))
+                           TempFilesPath(QStringLiteral("Scenario.xml")), scenarioText))
             return false;
         ui().doEvents();
 
         QString tracksText;
         if (!convertToWork(s.RouteFolder + QStringLiteral("\\Networks\\Tracks.bin"),
-                           platform::programFolder() + QStringLiteral("\\TempFiles\\Tracks.xml"), tracksText))
+                           TempFilesPath(QStringLiteral("Tracks.xml")), tracksText))
             return false;
         ui().doEvents();
 
@@ -462,7 +462,7 @@ bool ScenarioBrowser::removeEmptyConsistsFromScenario(int selectedScenarioRow)
     try {
         const QString gameFile = s.ScenarioFolder + QStringLiteral("\\Scenario.bin");
         QString text;
-        if (!convertToWork(gameFile, platform::programFolder() + QStringLiteral("\\TempFiles\\Scenario.xml"), text))
+        if (!convertToWork(gameFile, TempFilesPath(QStringLiteral("Scenario.xml")), text))
             return false;
         text = removeEmptyConsists(text);
 

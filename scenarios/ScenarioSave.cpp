@@ -276,12 +276,12 @@ QString scenarioWorkXml()
 
 QString scenariosWorkBin()
 {
-    return platform::programFolder() + QStringLiteral("\\TempFiles\\Scenarios.bin");
+    return TempFilesPath(QStringLiteral("Scenarios.bin"));
 }
 
 QString scenarioWorkBin()
 {
-    return platform::programFolder() + QStringLiteral("\\TempFiles\\Scenario.bin");
+    return TempFilesPath(QStringLiteral("Scenario.bin"));
 }
 
 SaveOutcome saveScenario(ScenarioEditor& editor, const SaveRequest& request)
