@@ -139,8 +139,13 @@ private:
         boot.setStandardOutputFile(QProcess::nullDevice());
         boot.setStandardErrorFile(QProcess::nullDevice());
         boot.start(QStringLiteral("wine"), {QStringLiteral("wineboot"), QStringLiteral("-i")});
-        return boot.waitForFinished(300000) && boot.exitCode() == 0
-               && QFileInfo::exists(prefix + QStringLiteral("/drive_c/windows/system32"));
+        if (!boot.waitForFinished(300000) || boot.exitCode() != 0
+            || !QFileInfo::exists(prefix + QStringLiteral("/drive_c/windows/system32")))
+            return false;
+        // The scans start on a prefix at rest, as a user's is: no server left from the boot.
+        QProcess rest;
+        rest.start(QStringLiteral("wineserver"), {QStringLiteral("-w")});
+        return rest.waitForFinished(120000);
     }
 
     QTemporaryDir dir_;

@@ -25,6 +25,8 @@ constexpr qint64 kEventsEveryMs = 20;
 constexpr int kPollMs = 2;
 // How long the wineserver started for a scan stays after the scan's last Wine process.
 constexpr int kWineServerLingerSeconds = 5;
+// How long the pool waits for that server to take clients.
+constexpr int kWineServerStartMs = 10000;
 
 qint64 monotonicMs()
 {
@@ -125,10 +127,8 @@ void SerzPool::start(qsizetype ticket)
 
     QDir::setCurrent(nativePath(currentFolder_));
     const QString commandLine = SerzCommandLine(input, e.job.switchText, out.output);
-    if (!wineLooked_) {
-        wineLooked_ = true;
+    if (!wineServerStarted_ && !noWineServer_)
         keepWineServer(commandLine);
-    }
     e.process = std::make_unique<platform::Process>();
     ++started_;
     if (!e.process->startWithoutWaiting(commandLine, 0)) {
@@ -147,26 +147,46 @@ void SerzPool::keepWineServer(const QString& commandLine)
     // Each Wine process needs the prefix's wineserver; without one that stays, every run starts
     // its own and waits for it. A server started with "-p N" stays N seconds after its last
     // client has gone, so it serves the whole scan and ends by itself after it. When a server
-    // already runs for the prefix the new one sees it and leaves at once, the old one untouched.
+    // already runs for the prefix the new one sees it and leaves at once, the old one untouched;
+    // when that one ends with its last client, a later run tries again.
     platform::LaunchPlan plan;
-    if (!platform::planLaunch(commandLine, plan) || plan.kind != platform::LaunchPlan::Windows)
+    if (!platform::planLaunch(commandLine, plan) || plan.kind != platform::LaunchPlan::Windows) {
+        noWineServer_ = true;
         return;
+    }
+    const qint64 now = monotonicMs();
+    if (lastWineServerTryMs_ >= 0 && now - lastWineServerTryMs_ < 1000)
+        return;
+    lastWineServerTryMs_ = now;
     QString wine = QStandardPaths::findExecutable(plan.program);
     if (wine.isEmpty())
         wine = plan.program;
     QString server = QFileInfo(wine).absolutePath() + QStringLiteral("/wineserver");
     if (!QFileInfo(server).isExecutable())
         server = QStandardPaths::findExecutable(QStringLiteral("wineserver"));
-    if (server.isEmpty())
+    if (server.isEmpty()) {
+        noWineServer_ = true;
         return;
-    // It outlives the pool: it must hold none of this program's input or output open.
+    }
+    // It outlives the pool: it must hold none of this program's input or output open. The
+    // command returns once the server it leaves behind takes clients; a Wine process started
+    // before that would start a server of its own, which ends with each run.
     QProcess starter;
     starter.setProgram(server);
     starter.setArguments({QStringLiteral("-p") + QString::number(kWineServerLingerSeconds)});
     starter.setStandardInputFile(QProcess::nullDevice());
     starter.setStandardOutputFile(QProcess::nullDevice());
     starter.setStandardErrorFile(QProcess::nullDevice());
-    wineServerStarted_ = starter.startDetached();
+    // It ends with status 2 when a server runs for the prefix already.
+    starter.start();
+    if (!starter.waitForStarted(kWineServerStartMs))
+        return;
+    if (!starter.waitForFinished(kWineServerStartMs)) {
+        starter.kill(); // the command alone, never the server: runs go on without waiting longer
+        wineServerStarted_ = true;
+        return;
+    }
+    wineServerStarted_ = starter.exitStatus() == QProcess::NormalExit && starter.exitCode() == 0;
 }
 
 void SerzPool::finish(qsizetype ticket)

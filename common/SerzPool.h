@@ -105,7 +105,9 @@ public:
     // Serializer processes started so far (for measurements and tests).
     qsizetype started() const { return started_; }
     // True when the serializer runs through Wine and the pool started a wineserver for the
-    // prefix (WINEPREFIX) before its first run, kept alive a few seconds past the last run.
+    // prefix (WINEPREFIX), kept alive a few seconds past the last run. While another server
+    // of the prefix runs (one that ends with its last client), the pool tries again at a
+    // later run, at most once a second.
     bool wineServerStarted() const { return wineServerStarted_; }
 
 private:
@@ -146,6 +148,7 @@ private:
     bool stopped_ = false;
     qsizetype started_ = 0;
     qint64 lastEventsMs_ = -1;
-    bool wineLooked_ = false;
+    bool noWineServer_ = false; // the serializer runs natively, or no wineserver is there
     bool wineServerStarted_ = false;
+    qint64 lastWineServerTryMs_ = -1;
 };

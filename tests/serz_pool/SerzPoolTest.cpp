@@ -234,7 +234,9 @@ TEST_F(SerzPoolTest, StoppingEndsTheRunsAheadAndLeavesNoWorkFile)
 }
 
 // A Windows serializer runs through $VELTRANE_WINE: the pool starts the wineserver beside it
-// for WINEPREFIX once, persistent, before its first run; a native serializer needs none.
+// for WINEPREFIX, persistent, and waits until it takes clients before the first run; a native
+// serializer needs none. While another server of the prefix runs (the starter ends with 2),
+// the pool tries again at a later run.
 TEST_F(SerzPoolTest, AWindowsSerializerGetsOnePersistentWineServerPerPool)
 {
     const auto script = [this](const QString& rel, const QByteArray& text) {
@@ -243,32 +245,54 @@ TEST_F(SerzPoolTest, AWindowsSerializerGetsOnePersistentWineServerPerPool)
         return path;
     };
     const QString log = tree.path(QStringLiteral("wine-bin/server.log"));
-    const QString wine = script(QStringLiteral("wine-bin/wine"), "exit 3\n");
-    script(QStringLiteral("wine-bin/wineserver"), "echo \"$WINEPREFIX $*\" >> '" + QFile::encodeName(log) + "'\n");
+    const QByteArray ready = QFile::encodeName(tree.path(QStringLiteral("wine-bin/ready")));
+    const QString busyFile = QStringLiteral("wine-bin/busy");
+    const QByteArray busy = QFile::encodeName(tree.path(busyFile));
+    const QString runs = tree.path(QStringLiteral("wine-bin/runs.log"));
+    // Each run notes whether the server was ready when it started, and takes 0.35 s.
+    const QString wine = script(QStringLiteral("wine-bin/wine"), "if [ -e '" + ready + "' ]; then echo ready; else echo early; fi >> '"
+                                                                  + QFile::encodeName(runs) + "'\nsleep 0.35\nexit 3\n");
+    // The server takes a while before it takes clients; with "busy" another one runs.
+    script(QStringLiteral("wine-bin/wineserver"),
+           "echo \"$WINEPREFIX $*\" >> '" + QFile::encodeName(log) + "'\nif [ -e '" + busy + "' ]; then rm '" + busy
+               + "'; exit 2; fi\nsleep 0.3\ntouch '" + ready + "'\n");
     const QString prefix = tree.makeDir(QStringLiteral("prefix"));
     const ScopedEnv wineEnv("VELTRANE_WINE", wine);
     const ScopedEnv prefixEnv("WINEPREFIX", prefix);
+    const QByteArray started = QFile::encodeName(prefix) + " -p5\n";
 
-    for (const bool windows : {false, true}) {
-        SCOPED_TRACE(windows);
-        QFile::remove(log);
-        if (windows)
+    struct Row {
+        const char* what;
+        bool windows, anotherServer;
+        QByteArray serverLog, runs;
+    };
+    const Row rows[] = {
+        {"native", false, false, "", ""},
+        {"through Wine", true, false, started, "ready\nready\nready\nready\n"},
+        {"through Wine, another server at first", true, true, started + started, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        for (const QString& f : {log, runs, QFile::decodeName(ready), QFile::decodeName(busy)})
+            QFile::remove(f);
+        if (row.anotherServer)
+            tree.writeFile(busyFile, "");
+        if (row.windows)
             tree.writeFile(QStringLiteral("program/System32/serz.exe"), "MZ, run through Wine");
-        SerzPool pool(4);
-        for (int i = 0; i < 3; ++i)
+        SerzPool pool(1);
+        for (int i = 0; i < 4; ++i)
             pool.add({writeInput(i), QStringLiteral("tile.xml")});
         for (qsizetype t = 0; t < pool.count(); ++t)
-            EXPECT_EQ(pool.take(t).result.ok, !windows) << t;
-        EXPECT_EQ(pool.started(), 3);
-        EXPECT_EQ(pool.wineServerStarted(), windows);
-        QByteArray logged;
-        for (int wait = 0; wait < 200 && windows && logged.isEmpty(); ++wait) {
-            QThread::msleep(10);
-            logged = readAll(log);
+            EXPECT_EQ(pool.take(t).result.ok, !row.windows) << t;
+        EXPECT_EQ(pool.started(), 4);
+        EXPECT_EQ(pool.wineServerStarted(), row.windows);
+        EXPECT_EQ(readAll(log), row.serverLog);
+        if (row.anotherServer) {
+            // Early runs until the second try, ready ones after it.
+            const QByteArray seen = readAll(runs);
+            EXPECT_TRUE(seen.startsWith("early\n") && seen.endsWith("ready\n")) << seen.constData();
+        } else {
+            EXPECT_EQ(readAll(runs), row.runs);
         }
-        if (windows)
-            EXPECT_EQ(logged, QFile::encodeName(prefix) + " -p5\n");
-        else
-            EXPECT_FALSE(QFile::exists(log));
     }
 }
