@@ -4,8 +4,13 @@
 // holds each text once in a table and its nodes hold a four-byte handle to it. A handle
 // counts as one reference; copying a handle shares the text, setting another text never
 // changes what other handles see. (The program has one thread; so has the table.)
+//
+// The rest of a game file's texts are numbers, each met once: the table keeps them without
+// a string object each, as bytes when every character fits in one (wider texts as UTF-16),
+// and str() makes the text when it is asked for.
 
 #include <QString>
+#include <QStringView>
 #include <QtGlobal>
 
 #include <utility>
@@ -16,7 +21,7 @@ class SharedText {
 public:
     SharedText() = default;
     // A text of its own (none for an empty text).
-    explicit SharedText(const QString& text) : m_id(text.isEmpty() ? 0 : add(text)) {}
+    explicit SharedText(QStringView text) : m_id(text.isEmpty() ? 0 : add(text)) {}
     SharedText(const SharedText& other) : m_id(other.m_id) { retain(m_id); }
     SharedText(SharedText&& other) noexcept : m_id(std::exchange(other.m_id, 0)) {}
     SharedText& operator=(const SharedText& other)
@@ -33,9 +38,12 @@ public:
     }
     ~SharedText() { release(m_id); }
 
-    // The text; a reference that stays valid while this handle holds it.
-    const QString& str() const;
+    // The text.
+    QString str() const;
     bool isEmpty() const { return m_id == 0; }
+    qsizetype size() const;
+    // Whether the text is this one, without making it.
+    bool equals(QStringView text) const;
     // Whether the two hold the very same table entry (not merely equal texts).
     bool sameEntry(const SharedText& other) const { return m_id == other.m_id; }
 
@@ -43,7 +51,7 @@ public:
     static qsizetype liveEntries();
 
 private:
-    static quint32 add(const QString& text);
+    static quint32 add(QStringView text);
     static void retain(quint32 id);
     static void release(quint32 id);
 

@@ -18,9 +18,15 @@ void XmlTreeItems::clearItems()
 {
     m_items.clear();
     m_items.shrink_to_fit();
+    m_flags.clear();
+    m_flags.shrink_to_fit();
     m_order.clear();
     m_order.shrink_to_fit();
     m_removed = false;
+    m_implied = true;
+    m_offset = 0;
+    m_numbers.clear();
+    m_numbers.shrink_to_fit();
     m_byNumber.clear();
     m_byNumber.shrink_to_fit();
     m_byText.clear();
@@ -34,12 +40,23 @@ void XmlTreeItems::reserveItems(qsizetype count)
     if (count <= 0 || count >= std::numeric_limits<int>::max())
         return;
     m_items.reserve(size_t(count));
-    m_byNumber.reserve(size_t(count) + 1);
+    m_flags.reserve(size_t(count));
+    if (!m_implied) {
+        m_numbers.reserve(size_t(count));
+        m_byNumber.reserve(size_t(count) + 1);
+    }
 }
 
 int XmlTreeItems::indexOf(const QString& key) const
 {
     const qint64 number = xmltree::keyNumber(key);
+    if (m_implied) {
+        // Nothing is filed by text while the numbers are implied.
+        const qint64 index = number - m_offset;
+        if (number < 0 || index < 0 || index >= qint64(m_items.size()) || m_items[size_t(index)].parent == kGone)
+            return npos;
+        return int(index);
+    }
     if (number >= 0 && size_t(number) < m_byNumber.size() && m_byNumber[size_t(number)] != npos)
         return m_byNumber[size_t(number)];
     if (m_byText.isEmpty())
@@ -49,11 +66,10 @@ int XmlTreeItems::indexOf(const QString& key) const
 
 QString XmlTreeItems::keyOf(int index) const
 {
-    const Item& item = m_items[size_t(index)];
     const auto text = m_keyTexts.constFind(index);
     if (text != m_keyTexts.constEnd())
         return *text;
-    return QStringLiteral("nod") + QString::number(item.number);
+    return xmltree::keyText(numberOf(index));
 }
 
 int XmlTreeItems::requireIndex(const QString& key) const
@@ -64,6 +80,50 @@ int XmlTreeItems::requireIndex(const QString& key) const
     return index;
 }
 
+int XmlTreeItems::childCountOf(int index) const
+{
+    int count = 0;
+    for (int child = firstChildOf(index); child != npos; child = nextSiblingOf(child))
+        ++count;
+    return count;
+}
+
+void XmlTreeItems::storeNumbers()
+{
+    if (!m_implied)
+        return;
+    const size_t count = m_items.size();
+    m_numbers.reserve(m_items.capacity());
+    // The filed numbers end with the last item's when any is filed.
+    if (count > 0 && size_t(m_offset) + count - 1 < 2 * (count - 1) + 65536) {
+        m_byNumber.reserve(std::max(m_items.capacity(), size_t(m_offset) + count));
+        m_byNumber.assign(size_t(m_offset) + count, npos);
+    }
+    m_numbers.resize(count);
+    for (size_t i = 0; i < count; ++i) {
+        const qint64 number = m_offset + qint64(i);
+        const bool live = m_items[i].parent != kGone;
+        // Added one by one, the item would have been filed by its number only while the
+        // number stayed near the item count.
+        if (size_t(number) < 2 * i + 65536) {
+            if (size_t(number) >= m_byNumber.size())
+                m_byNumber.resize(std::max(size_t(number) + 1, m_byNumber.size() + m_byNumber.size() / 2), npos);
+            m_numbers[i] = qint32(number);
+            if (live)
+                m_byNumber[size_t(number)] = int(i);
+        } else {
+            m_numbers[i] = -1;
+            if (live) {
+                auto text = m_keyTexts.find(int(i));
+                if (text == m_keyTexts.end())
+                    text = m_keyTexts.insert(int(i), xmltree::keyText(number));
+                m_byText.insert(text->toLower(), int(i));
+            }
+        }
+    }
+    m_implied = false;
+}
+
 void XmlTreeItems::addItem(const QString& parentKey, const QString& key, const QString& text)
 {
     addSharedItem(parentKey, key, xmltree::SharedText(text));
@@ -72,6 +132,9 @@ void XmlTreeItems::addItem(const QString& parentKey, const QString& key, const Q
 void XmlTreeItems::addSharedItem(const QString& parentKey, const QString& key, const xmltree::SharedText& text)
 {
     const int parent = parentKey.isEmpty() ? npos : requireIndex(parentKey);
+    const qint64 number = xmltree::keyNumber(key);
+    if (!keepsImplied(number) && indexOf(key) == npos)
+        storeNumbers();
     if (indexOf(key) != npos)
         throw VbError(35602, QStringLiteral("Key is not unique in collection"));
     if (m_items.size() >= size_t(std::numeric_limits<int>::max()))
@@ -82,25 +145,54 @@ void XmlTreeItems::addSharedItem(const QString& parentKey, const QString& key, c
     item.text = text;
     item.parent = parent;
 
+    if (m_implied) {
+        if (!key.startsWith(QLatin1String("nod")))
+            m_keyTexts.insert(index, key);
+        append(std::move(item), number);
+        return;
+    }
     // Keys are filed by their number while the numbers stay near the item count (as the
     // reader and the page give them); others by their text.
-    const qint64 number = xmltree::keyNumber(key);
     if (number >= 0 && size_t(number) < 2 * m_items.size() + 65536) {
         if (size_t(number) >= m_byNumber.size())
             m_byNumber.resize(std::max(size_t(number) + 1, m_byNumber.size() + m_byNumber.size() / 2), npos);
         m_byNumber[size_t(number)] = index;
-        item.number = qint32(number);
         if (!key.startsWith(QLatin1String("nod")))
             m_keyTexts.insert(index, key);
+        append(std::move(item), number);
     } else {
         m_byText.insert(key.toLower(), index);
         m_keyTexts.insert(index, key);
+        append(std::move(item), -1);
     }
-    append(std::move(item));
 }
 
 void XmlTreeItems::addNumberedItem(qint64 parentNumber, qint32 number, const xmltree::SharedText& text)
 {
+    if (m_implied) {
+        int parent = npos;
+        if (parentNumber >= 0) {
+            const qint64 at = parentNumber - m_offset;
+            if (at < 0 || at >= qint64(m_items.size()) || m_items[size_t(at)].parent == kGone)
+                throw elementNotFound();
+            parent = int(at);
+        }
+        if (!keepsImplied(number)) {
+            const qint64 at = qint64(number) - m_offset;
+            if (number >= 0 && at >= 0 && at < qint64(m_items.size()) && m_items[size_t(at)].parent != kGone)
+                throw VbError(35602, QStringLiteral("Key is not unique in collection"));
+            storeNumbers();
+        } else {
+            if (m_items.size() >= size_t(std::numeric_limits<int>::max()))
+                throw VbError(7);
+            Item item;
+            item.text = text;
+            item.parent = parent;
+            append(std::move(item), number);
+            return;
+        }
+    }
+
     // Keys filed by text, numbers far beyond the item count and parents that are not
     // filed by number take the road by key texts, which also raises the errors.
     const size_t filed = m_byNumber.size();
@@ -121,25 +213,34 @@ void XmlTreeItems::addNumberedItem(qint64 parentNumber, qint32 number, const xml
     m_byNumber[size_t(number)] = index;
     Item item;
     item.text = text;
-    item.number = number;
     item.parent = parentNumber < 0 ? npos : m_byNumber[size_t(parentNumber)];
-    append(std::move(item));
+    append(std::move(item), number);
 }
 
-void XmlTreeItems::append(Item&& item)
+void XmlTreeItems::append(Item&& item, qint64 number)
 {
     const int index = int(m_items.size());
     const int parent = item.parent;
-    int& first = parent == npos ? m_firstTop : m_items[size_t(parent)].firstChild;
-    int& last = parent == npos ? m_lastTop : m_items[size_t(parent)].lastChild;
-    if (last != npos)
-        m_items[size_t(last)].next = index;
-    else
-        first = index;
-    last = index;
-    if (parent != npos)
-        ++m_items[size_t(parent)].childCount;
+    if (parent == npos) {
+        if (m_lastTop != npos)
+            m_items[size_t(m_lastTop)].next = index;
+        else
+            m_firstTop = index;
+        m_lastTop = index;
+    } else {
+        int& last = m_items[size_t(parent)].lastChild;
+        // The new last child leads back to the first one.
+        item.next = last == npos ? index : m_items[size_t(last)].next;
+        if (last != npos)
+            m_items[size_t(last)].next = index;
+        last = index;
+    }
+    if (m_items.empty() && m_implied)
+        m_offset = number;
     m_items.push_back(std::move(item));
+    m_flags.push_back(0);
+    if (!m_implied)
+        m_numbers.push_back(qint32(number));
     if (m_removed)
         m_order.push_back(index);
     m_lastAdded = index;
@@ -147,11 +248,13 @@ void XmlTreeItems::append(Item&& item)
 
 void XmlTreeItems::unfile(int index)
 {
-    Item& item = m_items[size_t(index)];
-    if (item.number >= 0 && size_t(item.number) < m_byNumber.size() && m_byNumber[size_t(item.number)] == index)
-        m_byNumber[size_t(item.number)] = npos;
-    else
-        m_byText.remove(keyOf(index).toLower());
+    if (!m_implied) {
+        const qint64 number = m_numbers[size_t(index)];
+        if (number >= 0 && size_t(number) < m_byNumber.size() && m_byNumber[size_t(number)] == index)
+            m_byNumber[size_t(number)] = npos;
+        else
+            m_byText.remove(keyOf(index).toLower());
+    }
     m_keyTexts.remove(index);
 }
 
@@ -160,7 +263,7 @@ void XmlTreeItems::collectSubtree(int index, std::vector<int>& out) const
     const size_t start = out.size();
     out.push_back(index);
     for (size_t i = start; i < out.size(); ++i) {
-        for (int child = m_items[size_t(out[i])].firstChild; child != npos; child = m_items[size_t(child)].next)
+        for (int child = firstChildOf(out[i]); child != npos; child = nextSiblingOf(child))
             out.push_back(child);
     }
 }
@@ -171,19 +274,29 @@ void XmlTreeItems::removeItem(const QString& key)
     Item& item = m_items[size_t(index)];
 
     // Unlinks the item from its parent's children.
-    int& first = item.parent == npos ? m_firstTop : m_items[size_t(item.parent)].firstChild;
-    int& last = item.parent == npos ? m_lastTop : m_items[size_t(item.parent)].lastChild;
-    int prev = npos;
-    for (int at = first; at != index; at = m_items[size_t(at)].next)
-        prev = at;
-    if (prev != npos)
-        m_items[size_t(prev)].next = item.next;
-    else
-        first = item.next;
-    if (item.next == npos)
-        last = prev;
-    if (item.parent != npos)
-        --m_items[size_t(item.parent)].childCount;
+    if (item.parent == npos) {
+        int prev = npos;
+        for (int at = m_firstTop; at != index; at = m_items[size_t(at)].next)
+            prev = at;
+        if (prev != npos)
+            m_items[size_t(prev)].next = item.next;
+        else
+            m_firstTop = item.next;
+        if (item.next == npos)
+            m_lastTop = prev;
+    } else {
+        int& last = m_items[size_t(item.parent)].lastChild;
+        if (item.next == index) {
+            last = npos; // the only child
+        } else {
+            int prev = item.next;
+            while (m_items[size_t(prev)].next != index)
+                prev = m_items[size_t(prev)].next;
+            m_items[size_t(prev)].next = item.next;
+            if (last == index)
+                last = prev;
+        }
+    }
 
     std::vector<int> gone;
     collectSubtree(index, gone);
@@ -219,7 +332,7 @@ void XmlTreeItems::setItemText(const QString& key, const QString& text)
 
 void XmlTreeItems::expandItem(const QString& key)
 {
-    m_items[size_t(requireIndex(key))].expanded = true;
+    setFlag(requireIndex(key), kExpanded, true);
 }
 
 QString XmlTreeItems::itemKeyAt(qsizetype position) const
@@ -241,12 +354,12 @@ QString XmlTreeItems::selectedKey() const
 
 void XmlTreeItems::setItemBold(const QString& key, bool bold)
 {
-    m_items[size_t(requireIndex(key))].bold = bold;
+    setFlag(requireIndex(key), kBold, bold);
 }
 
 bool XmlTreeItems::isItemBold(const QString& key) const
 {
-    return m_items[size_t(requireIndex(key))].bold;
+    return boldOf(requireIndex(key));
 }
 
 void XmlTreeItems::editItemLabel(const QString& key)

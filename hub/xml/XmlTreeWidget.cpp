@@ -3,7 +3,6 @@
 #include <QFont>
 #include <QScopedValueRollback>
 
-#include <limits>
 
 namespace {
 constexpr int kIndexRole = Qt::UserRole;
@@ -27,9 +26,7 @@ XmlTreeWidget::~XmlTreeWidget() = default;
 
 QTreeWidgetItem* XmlTreeWidget::widgetItem(int index) const
 {
-    if (index < 0 || size_t(index) >= m_widgetItems.size())
-        return nullptr;
-    return m_widgetItems[size_t(index)];
+    return m_widgetItems.value(index, nullptr);
 }
 
 void XmlTreeWidget::applyFont(QTreeWidgetItem* item, bool bold)
@@ -49,28 +46,27 @@ QTreeWidgetItem* XmlTreeWidget::makeItem(int index)
     item->setFlags(item->flags() | Qt::ItemIsEditable);
     if (m_content.boldOf(index))
         applyFont(item, true);
-    const bool hasChildren = m_content.childCountOf(index) > 0;
+    const bool hasChildren = m_content.firstChildOf(index) != XmlTreeItems::npos;
     item->setChildIndicatorPolicy(hasChildren ? QTreeWidgetItem::ShowIndicator
                                               : QTreeWidgetItem::DontShowIndicatorWhenChildless);
-    m_widgetItems[size_t(index)] = item;
+    m_widgetItems.insert(index, item);
     // Children get widget items when the item is first opened (while a document is read,
     // items are added before their children).
-    m_populated[size_t(index)] = 0;
+    m_populated.remove(index);
     ++m_created;
     return item;
 }
 
 void XmlTreeWidget::populate(int index)
 {
-    if (m_populated[size_t(index)])
+    if (m_populated.contains(index))
         return;
     QTreeWidgetItem* parentItem = widgetItem(index);
     if (!parentItem)
         return;
     QScopedValueRollback<bool> guard(m_syncing, true);
-    m_populated[size_t(index)] = 1;
+    m_populated.insert(index);
     QList<QTreeWidgetItem*> children;
-    children.reserve(m_content.childCountOf(index));
     for (int child = m_content.firstChildOf(index); child != XmlTreeItems::npos; child = m_content.nextSiblingOf(child))
         children.append(makeItem(child));
     parentItem->addChildren(children);
@@ -99,20 +95,14 @@ void XmlTreeWidget::clearItems()
     QScopedValueRollback<bool> guard(m_syncing, true);
     clear();
     m_content.clearItems();
-    m_widgetItems.clear();
-    m_widgetItems.shrink_to_fit();
-    m_populated.clear();
-    m_populated.shrink_to_fit();
+    m_widgetItems = {};
+    m_populated = {};
     m_created = 0;
 }
 
 void XmlTreeWidget::reserveItems(qsizetype count)
 {
     m_content.reserveItems(count);
-    if (count > 0 && count < std::numeric_limits<int>::max()) {
-        m_widgetItems.reserve(size_t(count));
-        m_populated.reserve(size_t(count));
-    }
 }
 
 void XmlTreeWidget::addItem(const QString& parentKey, const QString& key, const QString& text)
@@ -135,8 +125,6 @@ void XmlTreeWidget::addNumberedItem(qint64 parentNumber, qint32 number, const xm
 void XmlTreeWidget::showAdded()
 {
     const int index = m_content.lastAdded();
-    m_widgetItems.push_back(nullptr);
-    m_populated.push_back(0);
     const int parent = m_content.parentOf(index);
 
     QScopedValueRollback<bool> guard(m_syncing, true);
@@ -147,7 +135,7 @@ void XmlTreeWidget::showAdded()
     QTreeWidgetItem* parentItem = widgetItem(parent);
     if (!parentItem)
         return; // made when the way to it is opened
-    if (m_populated[size_t(parent)])
+    if (m_populated.contains(parent))
         parentItem->addChild(makeItem(index));
     else
         parentItem->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
@@ -162,10 +150,9 @@ void XmlTreeWidget::removeItem(const QString& key)
         QScopedValueRollback<bool> guard(m_syncing, true);
         delete widgetItem(index); // takes its child items along
         for (int i : gone) {
-            if (m_widgetItems[size_t(i)]) {
-                m_widgetItems[size_t(i)] = nullptr;
+            if (m_widgetItems.remove(i))
                 --m_created;
-            }
+            m_populated.remove(i);
         }
     }
     m_content.removeItem(key); // raises the error for a missing key

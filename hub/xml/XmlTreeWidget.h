@@ -13,6 +13,8 @@
 #include "hub/xml/XmlTreeItems.h"
 #include "hub/xml/XmlTreeView.h"
 
+#include <QHash>
+#include <QSet>
 #include <QTreeWidget>
 
 #include <functional>
@@ -72,8 +74,10 @@ private:
     void onCurrentItemChanged(QTreeWidgetItem* current);
 
     XmlTreeItems m_content;
-    std::vector<QTreeWidgetItem*> m_widgetItems; // by content index; null when not made
-    std::vector<char> m_populated;               // by content index: opened, children made
+    // Only the items the user has opened the way to have widget items: a document's million
+    // items cost nothing here.
+    QHash<int, QTreeWidgetItem*> m_widgetItems; // by content index
+    QSet<int> m_populated;                      // content indexes opened, children made
     qsizetype m_created = 0;
     bool m_syncing = false; // the widget changes its own items
     std::function<bool(const QString&, const QString&)> m_labelEditHandler;

@@ -40,9 +40,9 @@ public:
     clsNodeAttributes* NodeAttributes() { return m_hasAttributes ? &m_attributes : nullptr; }
     const clsNodeAttributes* NodeAttributes() const { return m_hasAttributes ? &m_attributes : nullptr; }
     void setNodeCharacters(const QString& text) { m_characters = xmltree::SharedText(text); }
-    const QString& NodeCharacters() const { return m_characters.str(); }
+    QString NodeCharacters() const { return m_characters.str(); }
     void setNodeName(const QString& name) { m_name = xmltree::SharedText(name); }
-    const QString& NodeName() const { return m_name.str(); }
+    QString NodeName() const { return m_name.str(); }
     void setNodeKey(const QString& key);
     QString NodeKey() const;
 

@@ -17,9 +17,9 @@ public:
     {
     }
 
-    const QString& AttribValue() const { return m_value.str(); }
+    QString AttribValue() const { return m_value.str(); }
     void setAttribValue(const QString& value) { m_value = xmltree::SharedText(value); }
-    const QString& AttribName() const { return m_name.str(); }
+    QString AttribName() const { return m_name.str(); }
     void setAttribName(const QString& name) { m_name = xmltree::SharedText(name); }
 
     const xmltree::SharedText& nameText() const { return m_name; }

@@ -30,11 +30,10 @@ public:
         if (text.isEmpty())
             return xmltree::SharedText();
         if (text.size() > m_maxLength)
-            return xmltree::SharedText(text.toString());
+            return xmltree::SharedText(text);
         xmltree::SharedText& slot = m_slots[qHash(text) & (m_slots.size() - 1)];
-        const QString& held = slot.str();
-        if (held.size() != text.size() || QStringView(held) != text)
-            slot = xmltree::SharedText(text.toString());
+        if (!slot.equals(text))
+            slot = xmltree::SharedText(text);
         return slot;
     }
 
@@ -193,7 +192,7 @@ void clsXMLParse::characters(QStringView text)
         m_run = m_pools->text(text);
         m_inRun = true;
     } else {
-        m_run = xmltree::SharedText(QString(m_run.str()).append(text));
+        m_run = xmltree::SharedText(m_run.str().append(text));
     }
 }
 

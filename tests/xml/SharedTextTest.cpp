@@ -210,3 +210,56 @@ TEST(SharedTexts, KeysAndTextsLeaveNothingBehindWhenNodesGo)
     }
     EXPECT_EQ(SharedText::liveEntries(), before);
 }
+
+// Texts are kept as bytes when every character fits in one, else as UTF-16; short ones in
+// shared blocks whose freed places are handed out again, long ones on their own. Whatever
+// is freed and reused, every text still held reads back as it was given.
+TEST(SharedTexts, EveryKindOfTextReadsBackThroughFreeingAndReuse)
+{
+    const QString rows[] = {
+        QStringLiteral("a"),
+        QStringLiteral("Item 1234567"),
+        QStringLiteral("Caf\u00e9 \u00ff"),                // one byte a character, above ASCII
+        QStringLiteral("\u20ac 12"),                       // wide, odd byte count before it
+        QStringLiteral("x\U0001F682y"),                    // a surrogate pair
+        QString(32, QLatin1Char('m')),                     // the longest wide text in a block...
+        QString(32, QChar(0x0416)),
+        QString(33, QChar(0x0416)),                        // ...and the shortest on its own
+        QString(64, QLatin1Char('b')),
+        QString(65, QLatin1Char('c')),
+        QString(5000, QChar(0x3042)),
+        QStringLiteral("\r\n\t\t\t"),
+    };
+    const qsizetype before = SharedText::liveEntries();
+    {
+        std::vector<SharedText> held;
+        std::vector<QString> expected;
+        for (int round = 0; round < 50; ++round) {
+            for (const QString& text : rows) {
+                held.emplace_back(text + QString::number(round % 3));
+                expected.push_back(text + QString::number(round % 3));
+            }
+            // Every third text goes, and its place is taken by the next round's texts.
+            for (size_t i = size_t(round) % 3; i < held.size(); i += 3)
+                held[i] = SharedText();
+            for (size_t i = size_t(round) % 3; i < held.size(); i += 3)
+                expected[i].clear();
+        }
+        for (size_t i = 0; i < held.size(); ++i) {
+            SCOPED_TRACE(i);
+            const QString& text = expected[i];
+            EXPECT_EQ(held[i].str(), text);
+            EXPECT_EQ(held[i].size(), text.size());
+            EXPECT_EQ(held[i].isEmpty(), text.isEmpty());
+            EXPECT_TRUE(held[i].equals(text));
+            EXPECT_FALSE(held[i].equals(text + QLatin1Char('z')));
+            if (!text.isEmpty()) {
+                EXPECT_FALSE(held[i].equals(text.chopped(1) + QChar(text.back().unicode() ^ 0x100)));
+            }
+        }
+        const SharedText copy = held.back();
+        held.back() = SharedText(QStringLiteral("other"));
+        EXPECT_EQ(copy.str(), expected.back()); // a copy keeps the text its source had
+    }
+    EXPECT_EQ(SharedText::liveEntries(), before);
+}
