@@ -9,35 +9,57 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-dlgTail::dlgTail(QWidget* parent) : QDialog(parent)
+LampDialogFrame buildLampDialogFrame(QDialog* dialog, const QString& objectName, const QString& title,
+                                     const QString& prompt, const QList<QWidget*>& below)
 {
-    setObjectName(QStringLiteral("dlgTail"));
-    setWindowTitle(QStringLiteral("Tail Light Templates Available"));
-    setModal(true);
+    dialog->setObjectName(objectName);
+    dialog->setWindowTitle(title);
+    dialog->setModal(true);
 
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label2 = new QLabel(QStringLiteral("Select Template for above wagon:-"), this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    List1 = new QListWidget(this);
-    List1->setObjectName(QStringLiteral("List1"));
-    OKButton = new QPushButton(QStringLiteral("OK"), this);
-    OKButton->setObjectName(QStringLiteral("OKButton"));
-    OKButton->setDefault(true);
-    CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    CancelButton->setObjectName(QStringLiteral("CancelButton"));
-    CancelButton->setAutoDefault(false);
+    LampDialogFrame f;
+    f.Label1 = new QLabel(dialog);
+    f.Label1->setObjectName(QStringLiteral("Label1"));
+    f.Label2 = new QLabel(prompt, dialog);
+    f.Label2->setObjectName(QStringLiteral("Label2"));
+    f.List1 = new QListWidget(dialog);
+    f.List1->setObjectName(QStringLiteral("List1"));
+    f.OKButton = new QPushButton(QStringLiteral("OK"), dialog);
+    f.OKButton->setObjectName(QStringLiteral("OKButton"));
+    f.OKButton->setDefault(true);
+    f.CancelButton = new QPushButton(QStringLiteral("Cancel"), dialog);
+    f.CancelButton->setObjectName(QStringLiteral("CancelButton"));
+    f.CancelButton->setAutoDefault(false);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(OKButton);
-    buttons->addWidget(CancelButton);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Label1);
-    layout->addWidget(Label2);
-    layout->addWidget(List1);
+    buttons->addWidget(f.OKButton);
+    buttons->addWidget(f.CancelButton);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addWidget(f.Label1);
+    layout->addWidget(f.Label2);
+    layout->addWidget(f.List1);
+    for (QWidget* widget : below)
+        layout->addWidget(widget);
     layout->addLayout(buttons);
+    return f;
+}
 
+int chosenLampRow(const QListWidget* list)
+{
+    const QList<QListWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? 0 : list->row(selected.first()) + 1;
+}
+
+dlgTail::dlgTail(QWidget* parent) : QDialog(parent)
+{
+    const LampDialogFrame f = buildLampDialogFrame(this, QStringLiteral("dlgTail"),
+                                                   QStringLiteral("Tail Light Templates Available"),
+                                                   QStringLiteral("Select Template for above wagon:-"));
+    Label1 = f.Label1;
+    Label2 = f.Label2;
+    List1 = f.List1;
+    OKButton = f.OKButton;
+    CancelButton = f.CancelButton;
     connect(OKButton, &QPushButton::clicked, this, &dlgTail::OKButton_Click);
     connect(CancelButton, &QPushButton::clicked, this, &dlgTail::CancelButton_Click);
     platform::openOnScreen(this);
@@ -47,8 +69,7 @@ dlgTail::~dlgTail() = default;
 
 void dlgTail::OKButton_Click()
 {
-    const QList<QListWidgetItem*> selected = List1->selectedItems();
-    shared().LampDialogChoice = selected.isEmpty() ? 0 : List1->row(selected.first()) + 1;
+    shared().LampDialogChoice = chosenLampRow(List1);
     accept();
 }
 
