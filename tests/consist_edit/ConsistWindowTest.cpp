@@ -1,7 +1,7 @@
 // The consist and vehicle commands in the editor window opened from the browser: the lists
 // follow the scenario text after every command, the details window, the missing-blueprint
 // report, and the edits reaching the game's file through "Save Changes".
-#include "scenario_save/SaveFixture.h"
+#include "scenario_save/EditorWindowFixture.h"
 
 #include "common/frmReport.h"
 #include "scenarios/ConsistEditing.h"
@@ -54,33 +54,8 @@ public:
     }
 };
 
-class ConsistWindow : public SaveFixture {
+class ConsistWindow : public EditorWindowFixture {
 protected:
-    void SetUp() override
-    {
-        SaveFixture::SetUp();
-        frmZelvorn::registerLauncher();
-    }
-    void TearDown() override
-    {
-        frmZelvorn::unloadEditor();
-        frmShowRoutes::unloadBrowser();
-        if (frmReport* report = frmReport::existing())
-            report->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        frmShowRoutes::setScenarioEditorLauncher(nullptr);
-        SaveFixture::TearDown();
-    }
-
-    frmZelvorn* openFromBrowser(int route = 0)
-    {
-        frmShowRoutes* browser = frmShowRoutes::showBrowser();
-        browser->List1->item(route)->setSelected(true);
-        browser->List3->item(0)->setSelected(true);
-        browser->Command10->click();
-        return frmZelvorn::loaded();
-    }
-
     static void pickConsist(frmZelvorn* w, int k) { w->List1->item(k)->setSelected(true); }
     static void pickVehicle(frmZelvorn* w, int j)
     {

@@ -78,6 +78,14 @@ QString lines(const QStringList& rows, const TempTree& tree)
     return out;
 }
 
+// Two reskins, each with an identical and a changed or new file.
+std::vector<FileRow> twoReskins()
+{
+    return {{"P/Orig1/a.dds", "AAAA"},   {"P/Orig1/b.dds", "BBBB"},      {"P/Reskin1/a.dds", "AAAA"},
+            {"P/Reskin1/b.dds", "bbbb"}, {"Q/Orig2/Sub/c.dds", "CCCC"}, {"Q/Reskin2/Sub/c.dds", "CCCC"},
+            {"Q/Reskin2/Sub/n.dds", "new"}};
+}
+
 QString gameStyle(const TempTree& tree, const QString& belowAssets)
 {
     return tree.gamePath() + QStringLiteral("\\Assets\\") + belowAssets;
@@ -260,13 +268,7 @@ protected:
     {
         resetShared();
         shared().GamePath = tree.gamePath();
-        putFiles(tree, {{"P/Orig1/a.dds", "AAAA"},
-                        {"P/Orig1/b.dds", "BBBB"},
-                        {"P/Reskin1/a.dds", "AAAA"},
-                        {"P/Reskin1/b.dds", "bbbb"},
-                        {"Q/Orig2/Sub/c.dds", "CCCC"},
-                        {"Q/Reskin2/Sub/c.dds", "CCCC"},
-                        {"Q/Reskin2/Sub/n.dds", "new"}});
+        putFiles(tree, twoReskins());
     }
     void TearDown() override
     {
@@ -344,13 +346,7 @@ TEST(ReskinProcessSteps, FailedStepsAreReportedAndTheRunGoesOn)
         TempTree tree;
         resetShared();
         shared().GamePath = tree.gamePath();
-        putFiles(tree, {{"P/Orig1/a.dds", "AAAA"},
-                        {"P/Orig1/b.dds", "BBBB"},
-                        {"P/Reskin1/a.dds", "AAAA"},
-                        {"P/Reskin1/b.dds", "bbbb"},
-                        {"Q/Orig2/Sub/c.dds", "CCCC"},
-                        {"Q/Reskin2/Sub/c.dds", "CCCC"},
-                        {"Q/Reskin2/Sub/n.dds", "new"}});
+        putFiles(tree, twoReskins());
         if (row.installer)
             tree.writeFile(QStringLiteral("program/RouteSetup.exe"), "MZ");
         if (row.blockedFile)

@@ -1,6 +1,6 @@
 // "Clone Scenario with new Name" pressed in the editor opened from the browser, on a copy of
 // the sample game with the test serializer.
-#include "scenario_save/SaveFixture.h"
+#include "scenario_save/EditorWindowFixture.h"
 
 #include "scenarios/ScenarioClone.h"
 #include "scenarios/frmShowRoutes.h"
@@ -20,36 +20,13 @@ using namespace scenarios;
 
 namespace {
 
-class CloneWindow : public SaveFixture {
+class CloneWindow : public EditorWindowFixture {
 protected:
-    void SetUp() override
-    {
-        SaveFixture::SetUp();
-        frmZelvorn::registerLauncher();
-    }
-    void TearDown() override
-    {
-        frmZelvorn::unloadEditor();
-        frmShowRoutes::unloadBrowser();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        frmShowRoutes::setScenarioEditorLauncher(nullptr);
-        SaveFixture::TearDown();
-    }
-
     // Opens a scenario of the valley line through the browser.
     frmZelvorn* openFromBrowser(const QString& id)
     {
-        frmShowRoutes* browser = frmShowRoutes::showBrowser();
-        browser->List1->item(0)->setSelected(true);
-        for (int i = 0; i < browser->List3->count(); ++i)
-            browser->List3->item(i)->setSelected(false);
-        for (int i = 0; i < browser->List3->count(); ++i) {
-            const QString name = id == kMorning ? QStringLiteral("Morning Freight") : QStringLiteral("Evening Shuttle");
-            if (browser->List3->item(i)->text().contains(name))
-                browser->List3->item(i)->setSelected(true);
-        }
-        browser->Command10->click();
-        return frmZelvorn::loaded();
+        const QString name = id == kMorning ? QStringLiteral("Morning Freight") : QStringLiteral("Evening Shuttle");
+        return EditorWindowFixture::openFromBrowser(0, [&](const QString& row) { return row.contains(name); });
     }
 
     // The scenario folders that are not the sample's.

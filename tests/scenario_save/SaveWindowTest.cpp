@@ -1,6 +1,6 @@
 // "Save Changes" pressed in the editor window opened from the browser: both windows close
 // after a save, stay after a failure, and take no other command while the save runs.
-#include "SaveFixture.h"
+#include "EditorWindowFixture.h"
 
 #include "scenarios/frmShowRoutes.h"
 #include "scenarios/frmZelvorn.h"
@@ -34,31 +34,7 @@ public:
     }
 };
 
-class SaveWindow : public SaveFixture {
-protected:
-    void SetUp() override
-    {
-        SaveFixture::SetUp();
-        frmZelvorn::registerLauncher();
-    }
-    void TearDown() override
-    {
-        frmZelvorn::unloadEditor();
-        frmShowRoutes::unloadBrowser();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        frmShowRoutes::setScenarioEditorLauncher(nullptr);
-        SaveFixture::TearDown();
-    }
-
-    frmZelvorn* openFromBrowser()
-    {
-        frmShowRoutes* browser = frmShowRoutes::showBrowser();
-        browser->List1->item(0)->setSelected(true);
-        browser->List3->item(0)->setSelected(true);
-        browser->Command10->click();
-        return frmZelvorn::loaded();
-    }
-};
+using SaveWindow = EditorWindowFixture;
 
 } // namespace
 

@@ -1,7 +1,7 @@
 // The two swap commands in the editor window opened from the browser on a copy of the sample
 // game: the stock search finds the blueprint, the swap changes the chosen consist's vehicles,
 // the lists follow, and "Save Changes" writes the swapped scenario into the game.
-#include "scenario_save/SaveFixture.h"
+#include "scenario_save/EditorWindowFixture.h"
 
 #include "common/frmReport.h"
 #include "scenarios/ConsistModel.h"
@@ -32,32 +32,11 @@ QStringList rows(const QListWidget* list)
     return out;
 }
 
-class SwapWindow : public SaveFixture {
+class SwapWindow : public EditorWindowFixture {
 protected:
-    void SetUp() override
-    {
-        SaveFixture::SetUp();
-        frmZelvorn::registerLauncher();
-    }
-    void TearDown() override
-    {
-        frmZelvorn::unloadEditor();
-        frmShowRoutes::unloadBrowser();
-        if (frmReport* report = frmReport::existing())
-            report->close();
-        dlgTips::unload();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        frmShowRoutes::setScenarioEditorLauncher(nullptr);
-        SaveFixture::TearDown();
-    }
-
     frmZelvorn* openFromBrowser()
     {
-        frmShowRoutes* browser = frmShowRoutes::showBrowser();
-        browser->List1->item(0)->setSelected(true);
-        browser->List3->item(0)->setSelected(true);
-        browser->Command10->click();
-        frmZelvorn* w = frmZelvorn::loaded();
+        frmZelvorn* w = EditorWindowFixture::openFromBrowser();
         if (w)
             w->swapRandom = [this] {
                 ++draws;
