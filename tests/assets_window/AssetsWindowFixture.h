@@ -133,6 +133,24 @@ protected:
                                                QItemSelectionModel::Select | QItemSelectionModel::Rows);
         }
     }
+    // Selects exactly the grid rows of these display names (each must be listed).
+    static void selectNamed(frmAssets* w, const QStringList& names)
+    {
+        QList<int> rows;
+        for (const QString& name : names) {
+            rows << rowNamed(w, name);
+            EXPECT_GE(rows.last(), 2) << name.toStdString();
+        }
+        selectRows(w, rows);
+    }
+    // Opens the window on the blueprints of a folder below Assets and selects these names.
+    frmAssets* openOn(const QString& belowAssets, const QStringList& names)
+    {
+        frmAssets* w = open();
+        addToList(w, belowAssets);
+        selectNamed(w, names);
+        return w;
+    }
 
     TempTree tree;
     ScriptedUi ui;

@@ -63,18 +63,7 @@ protected:
     }
 
     // Lists the test product and selects the rows of these display names.
-    frmAssets* openOn(const QStringList& names)
-    {
-        frmAssets* w = open();
-        addToList(w, kProduct);
-        QList<int> rows;
-        for (const QString& name : names) {
-            rows << rowNamed(w, name);
-            EXPECT_GE(rows.last(), 2) << name.toStdString();
-        }
-        selectRows(w, rows);
-        return w;
-    }
+    frmAssets* openOn(const QStringList& names) { return AssetsWindowTest::openOn(kProduct, names); }
 };
 
 // Passengers and driver: the blueprint gains the template under its own name, its former

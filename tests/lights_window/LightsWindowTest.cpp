@@ -73,19 +73,6 @@ protected:
         tree.writeFile(rel(kPak), "cache");
     }
 
-    frmAssets* openOn(const QString& folder, const QStringList& names)
-    {
-        frmAssets* w = open();
-        addToList(w, folder);
-        QList<int> rows;
-        for (const QString& name : names) {
-            rows << rowNamed(w, name);
-            EXPECT_GE(rows.last(), 2) << name.toStdString();
-        }
-        selectRows(w, rows);
-        return w;
-    }
-
     // Every file below the game's "Assets" with its bytes.
     QMap<QString, QByteArray> gameFiles() const
     {

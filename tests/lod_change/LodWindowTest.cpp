@@ -47,15 +47,7 @@ protected:
         addToList(w, kScenery);
         return w;
     }
-    void select(frmAssets* w, const QStringList& names)
-    {
-        QList<int> rows;
-        for (const QString& name : names) {
-            rows << rowNamed(w, name);
-            EXPECT_GT(rows.last(), 1) << name.toStdString();
-        }
-        selectRows(w, rows);
-    }
+    void select(frmAssets* w, const QStringList& names) { selectNamed(w, names); }
     QStringList tempFiles() const
     {
         return QDir(tree.path(QStringLiteral("program/TempFiles"))).entryList(QDir::Files | QDir::Hidden, QDir::Name);
