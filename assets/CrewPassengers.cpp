@@ -231,17 +231,23 @@ EditResult CrewEdit(CrewCommand command, const RowPaths& row, const QString& tex
     return result;
 }
 
-PipelineResult RunCrewCommand(CrewCommand command, const std::vector<CrewRow>& rows, const QString& gamePath,
-                              const PipelineHooks& hooks)
+void SplitCrewRows(const std::vector<CrewRow>& rows, const QString& gamePath, std::vector<SelectedRow>& selected,
+                   QHash<QString, QString>& names)
 {
-    std::vector<SelectedRow> selected;
-    QHash<QString, QString> names; // full path -> display name
     for (const CrewRow& crew : rows) {
         selected.push_back(crew.row);
         RowPaths paths;
         if (MakeRowPaths(crew.row, gamePath, paths) && !names.contains(paths.fullPath))
             names.insert(paths.fullPath, vb::Trim(crew.displayName));
     }
+}
+
+PipelineResult RunCrewCommand(CrewCommand command, const std::vector<CrewRow>& rows, const QString& gamePath,
+                              const PipelineHooks& hooks)
+{
+    std::vector<SelectedRow> selected;
+    QHash<QString, QString> names; // full path -> display name
+    SplitCrewRows(rows, gamePath, selected, names);
     PipelineOptions options;
     options.confirmText = CrewWarning(command);
     options.productCheck = false;

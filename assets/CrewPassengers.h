@@ -7,6 +7,7 @@
 
 #include "assets/BlueprintPipeline.h"
 
+#include <QHash>
 #include <QString>
 
 #include <vector>
@@ -65,6 +66,11 @@ struct CrewRow {
     SelectedRow row;
     QString displayName;
 };
+
+// The rows for the blueprint pipeline, and each blueprint's display name by its full path
+// (the first row's name where a blueprint is listed twice).
+void SplitCrewRows(const std::vector<CrewRow>& rows, const QString& gamePath, std::vector<SelectedRow>& selected,
+                   QHash<QString, QString>& names);
 
 enum class CrewCommand { Passengers, Driver, Conductor };
 

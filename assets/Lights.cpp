@@ -318,12 +318,7 @@ PipelineResult RunLightsCommand(LampKind kind, const std::vector<CrewRow>& rows,
 
     std::vector<SelectedRow> selected;
     QHash<QString, QString> names; // full path -> display name
-    for (const CrewRow& crew : rows) {
-        selected.push_back(crew.row);
-        RowPaths paths;
-        if (MakeRowPaths(crew.row, gamePath, paths) && !names.contains(paths.fullPath))
-            names.insert(paths.fullPath, vb::Trim(crew.displayName));
-    }
+    SplitCrewRows(rows, gamePath, selected, names);
 
     // The choices of the one dialog of the run serve every row.
     bool chosen = false;

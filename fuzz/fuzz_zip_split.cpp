@@ -37,17 +37,6 @@ qint64 readEverything(zip_t* za)
     return count;
 }
 
-zip_int64_t plainEntryCount(const QString& path)
-{
-    int code = 0;
-    zip_t* za = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &code);
-    if (!za)
-        return -1;
-    const zip_int64_t count = zip_get_num_entries(za, 0);
-    zip_discard(za);
-    return count;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
@@ -88,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // A plain zip cut into a set comes back with its entries.
     if (pieces == 1) {
-        const zip_int64_t before = plainEntryCount(archive);
+        const zip_int64_t before = packaging::zipEntryCount(archive);
         const QString cut = folder + QStringLiteral("/cut.zip");
         if (before >= 0 && writeSplitSet(archive, cut, partSize, &error)) {
             zip_t* back = openSplitSet(cut, &error);
@@ -97,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             zip_discard(back);
             const QString again = folder + QStringLiteral("/again.zip");
             FUZZ_CHECK(joinSplitSet(cut, again, &error), QStringLiteral("a cut set does not join: ") + error);
-            FUZZ_CHECK(plainEntryCount(again) == before, QStringLiteral("a joined cut set lost entries"));
+            FUZZ_CHECK(packaging::zipEntryCount(again) == before, QStringLiteral("a joined cut set lost entries"));
         }
     }
     return 0;

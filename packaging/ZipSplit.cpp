@@ -962,10 +962,7 @@ QString libzipText(zip_error_t* error)
 
 } // namespace
 
-namespace {
-
-// The number of entries libzip reads in a plain zip; -1 when it does not open.
-zip_int64_t entryCount(const QString& nativeZip)
+qint64 zipEntryCount(const QString& nativeZip)
 {
     int code = 0;
     zip_t* za = zip_open(QFile::encodeName(nativeZip).constData(), ZIP_RDONLY, &code);
@@ -975,8 +972,6 @@ zip_int64_t entryCount(const QString& nativeZip)
     zip_discard(za);
     return count;
 }
-
-} // namespace
 
 bool writeSplitSet(const QString& singleZip, const QString& archivePath, qint64 partSize, QString* error)
 {
@@ -996,7 +991,7 @@ bool writeSplitSet(const QString& singleZip, const QString& archivePath, qint64 
     // The set is cut from the central directory as read here; a zip whose records contradict
     // each other (several end records, say) reads otherwise in other tools, and its set would
     // not hold the entries they show. Such a zip is refused before anything is written.
-    if (entryCount(source) != zip_int64_t(zip.entries.size())) {
+    if (zipEntryCount(source) != qint64(zip.entries.size())) {
         setError(error, QStringLiteral("%1 cannot be cut into parts: its records contradict each other").arg(singleZip));
         return false;
     }

@@ -18,6 +18,9 @@ bool writeSplitSet(const QString& singleZip, const QString& archivePath, qint64 
 // True when archivePath's end record says the archive spans more than one piece.
 bool isSplitSet(const QString& archivePath);
 
+// The number of entries libzip reads in a plain zip (a native path); -1 when it does not open.
+qint64 zipEntryCount(const QString& nativeZip);
+
 // Opens a split set (or a plain zip) read-only as one libzip archive; nullptr with a reason in *error.
 // The caller closes the archive with zip_close or zip_discard.
 zip_t* openSplitSet(const QString& archivePath, QString* error);
