@@ -5,6 +5,7 @@
 #include "common/SharedState.h"
 #include "common/TagText.h"
 #include "common/VbError.h"
+#include "hub/SingleFile.h"
 #include "hub/TextureCodec.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
@@ -42,17 +43,6 @@ QString fileNameOf(const QString& path)
 {
     const qsizetype cut = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
     return path.mid(cut + 1);
-}
-
-// Copies a file over another (removed first); false when it cannot be done.
-bool copyOver(const QString& from, const QString& to)
-{
-    const QString target = nativePath(to);
-    QFile::remove(target);
-    platform::clearPathCache();
-    const bool ok = QFile::copy(nativePath(from), target);
-    platform::clearPathCache();
-    return ok;
 }
 
 bool runCommand(const RouteChoice& chooseRoute)
@@ -99,7 +89,7 @@ bool runCommand(const RouteChoice& chooseRoute)
         QDir().mkpath(nativePath(tempFiles));
         platform::clearPathCache();
     }
-    if (!copyOver(blueprint, workBin)) {
+    if (!hub::CopyFileOver(blueprint, workBin)) {
         exclaim(QStringLiteral("The route's blueprint ") + blueprint + QStringLiteral(" could not be copied to ") + workBin
                 + QStringLiteral("."));
         return false;

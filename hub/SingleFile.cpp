@@ -14,6 +14,8 @@
 #include <QLocale>
 #include <QSaveFile>
 
+#include <cstdio>
+
 using platform::nativePath;
 
 namespace hub {
@@ -70,11 +72,8 @@ bool CopyFileOver(const QString& source, const QString& target)
         QFile::remove(staging);
         return false;
     }
-    if (QFileInfo::exists(to) && !QFile::remove(to)) {
-        QFile::remove(staging);
-        return false;
-    }
-    const bool ok = QFile::rename(staging, to);
+    // rename() puts the copy in the target's place in one step: the target is never missing.
+    const bool ok = std::rename(QFile::encodeName(staging).constData(), QFile::encodeName(to).constData()) == 0;
     if (!ok)
         QFile::remove(staging);
     platform::clearPathCache();
