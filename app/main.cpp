@@ -1,13 +1,13 @@
 #include "hub/frmEditor.h"
 #include "platform/QtUi.h"
+#include "platform/QtUiApplication.h"
 #include "scenarios/frmZelvorn.h"
 
-#include <QApplication>
 #include <QStringList>
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    QtUiApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Veltrane"));
 
     QtUi seam;

@@ -1,7 +1,11 @@
 #include "common/FolderTreeWidget.h"
 
 #include "common/Wildcard.h"
+#include "platform/Paths.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
 #include <QHeaderView>
 #include <QRegularExpression>
 #include <QSignalBlocker>
@@ -13,6 +17,55 @@ namespace {
 
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kFilledRole = Qt::UserRole + 1;
+
+QString joined(const QString& folder, const QString& name)
+{
+    if (folder.endsWith(QLatin1Char('\\')) || folder.endsWith(QLatin1Char('/')))
+        return folder + name;
+    return folder + QLatin1Char('\\') + name;
+}
+
+QStringList namesOf(const QString& path)
+{
+    static const QRegularExpression separators(QStringLiteral("[\\\\/]"));
+    return path.split(separators, Qt::SkipEmptyParts);
+}
+
+// Where a path leads on this machine, links resolved, as far as it exists.
+QString whereLeads(const QString& path)
+{
+    QString head = QDir::cleanPath(QDir(platform::nativePath(path)).absolutePath());
+    QStringList tail;
+    for (;;) {
+        const QString canonical = QFileInfo(head).canonicalFilePath();
+        if (!canonical.isEmpty()) {
+            tail.prepend(canonical);
+            return QDir::cleanPath(tail.join(QLatin1Char('/')));
+        }
+        const qsizetype slash = head.lastIndexOf(QLatin1Char('/'));
+        if (slash <= 0)
+            return QDir::cleanPath(platform::nativePath(path));
+        tail.prepend(head.mid(slash + 1));
+        head = head.left(slash);
+    }
+}
+
+// The names of target below folder (both where they lead); false when it is not below it.
+bool namesBelow(const QString& folder, const QString& target, QStringList& names)
+{
+    if (folder == QLatin1String("/")) {
+        names = namesOf(target);
+        return target.startsWith(QLatin1Char('/'));
+    }
+    if (target == folder) {
+        names.clear();
+        return true;
+    }
+    if (!target.startsWith(folder + QLatin1Char('/')))
+        return false;
+    names = namesOf(target.mid(folder.size()));
+    return true;
+}
 
 } // namespace
 
@@ -52,11 +105,11 @@ void FolderTreeWidget::fill(QTreeWidgetItem* item)
     item->setData(0, kFilledRole, true);
     const QString path = item->data(0, kPathRole).toString();
     for (const QString& name : subFolderNamesOf(path))
-        item->addChild(makeItem(name, path + QLatin1Char('\\') + name));
+        item->addChild(makeItem(name, joined(path, name)));
     item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
 }
 
-void FolderTreeWidget::setRoot(const QString& root)
+void FolderTreeWidget::setRoot(const QString& root, const QString& label)
 {
     const QSignalBlocker block(this);
     clear();
@@ -67,11 +120,38 @@ void FolderTreeWidget::setRoot(const QString& root)
     while (name.size() > 1 && (name.endsWith(QLatin1Char('\\')) || name.endsWith(QLatin1Char('/'))))
         name.chop(1);
     name = name.mid(std::max(name.lastIndexOf(QLatin1Char('\\')), name.lastIndexOf(QLatin1Char('/'))) + 1);
-    QTreeWidgetItem* top = makeItem(name.isEmpty() ? root : name, root);
+    QTreeWidgetItem* top = makeItem(!label.isEmpty() ? label : name.isEmpty() ? root : name, root);
     addTopLevelItem(top);
     fill(top);
     top->setExpanded(true);
     setCurrentItem(top);
+}
+
+QTreeWidgetItem* FolderTreeWidget::descend(QTreeWidgetItem* item, const QStringList& names)
+{
+    for (const QString& name : names) {
+        fill(item);
+        QTreeWidgetItem* next = nullptr;
+        for (int i = 0; i < item->childCount(); ++i) {
+            if (item->child(i)->text(0).compare(name, Qt::CaseInsensitive) == 0) {
+                next = item->child(i);
+                break;
+            }
+        }
+        if (!next)
+            break;
+        item->setExpanded(true);
+        item = next;
+    }
+    return item;
+}
+
+void FolderTreeWidget::rename(QTreeWidgetItem* item, const QString& path)
+{
+    item->setData(0, kPathRole, path);
+    item->setToolTip(0, path);
+    for (int i = 0; i < item->childCount(); ++i)
+        rename(item->child(i), joined(path, item->child(i)->text(0)));
 }
 
 void FolderTreeWidget::setPath(const QString& path)
@@ -80,21 +160,31 @@ void FolderTreeWidget::setPath(const QString& path)
     if (!item)
         return;
     const QSignalBlocker block(this);
-    if (path.startsWith(root_, Qt::CaseInsensitive)) {
-        const QStringList names = path.mid(root_.size()).split(QRegularExpression(QStringLiteral("[\\\\/]")), Qt::SkipEmptyParts);
-        for (const QString& name : names) {
-            fill(item);
-            QTreeWidgetItem* next = nullptr;
-            for (int i = 0; i < item->childCount(); ++i) {
-                if (item->child(i)->text(0).compare(name, Qt::CaseInsensitive) == 0) {
-                    next = item->child(i);
-                    break;
-                }
-            }
-            if (!next)
-                break;
-            item->setExpanded(true);
-            item = next;
+    const bool sameForm = path.startsWith(root_, Qt::CaseInsensitive)
+                          && (path.size() == root_.size() || root_.endsWith(QLatin1Char('\\'))
+                              || root_.endsWith(QLatin1Char('/')) || path[root_.size()] == QLatin1Char('\\')
+                              || path[root_.size()] == QLatin1Char('/'));
+    QStringList names;
+    if (sameForm) {
+        item = descend(item, namesOf(path.mid(root_.size())));
+    } else if (namesBelow(whereLeads(root_), whereLeads(path), names)) {
+        item = descend(item, names);
+        // Name the folders on the way as the given path names them, where its shorter forms
+        // lead to the same folders.
+        const QStringList given = namesOf(path);
+        QString text = path.startsWith(QLatin1Char('/')) ? QStringLiteral("/") : QString();
+        QHash<QString, QString> textOf;
+        for (const QString& name : given) {
+            text = text.isEmpty() ? name : joined(text, name);
+            textOf.insert(whereLeads(text), text);
+        }
+        QList<QTreeWidgetItem*> way;
+        for (QTreeWidgetItem* on = item; on && on->parent(); on = on->parent())
+            way.prepend(on);
+        for (QTreeWidgetItem* on : way) {
+            const auto found = textOf.constFind(whereLeads(on->data(0, kPathRole).toString()));
+            if (found != textOf.constEnd())
+                rename(on, *found);
         }
     }
     fill(item);

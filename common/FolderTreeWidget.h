@@ -1,8 +1,9 @@
 #pragma once
-// A folder list rooted at one folder (the game folder, or the program folder when no game is
-// set): the folders on the way to the current folder are open, and every folder opens when it
-// is expanded or chosen. It stands in for a drive and folder list: there are no drives to pick.
-// Paths are the program's game-style texts: the root as given, then "\" and each folder's name.
+// A folder list rooted at one folder (a drive's folder from a DriveListWidget, or any folder):
+// the folders on the way to the current folder are open, and every folder opens when it is
+// expanded or chosen. Paths are the program's game-style texts: the root as given, then "\" and
+// each folder's name; a folder reached through setPath() keeps the text it was given by, so a
+// game folder given as "C:\Program Files\Rail Simulator" is named so below a drive's folder.
 
 #include <QTreeWidget>
 
@@ -11,13 +12,15 @@ class FolderTreeWidget : public QTreeWidget {
 public:
     explicit FolderTreeWidget(QWidget* parent = nullptr);
 
-    // Shows root (and its sub-folders) and makes it the current folder.
-    void setRoot(const QString& root);
+    // Shows root (and its sub-folders) and makes it the current folder. label is the top
+    // item's text (the root's last name when empty).
+    void setRoot(const QString& root, const QString& label = QString());
     QString root() const { return root_; }
 
-    // Makes the folder current, matching each name without regard to case. When the path
-    // leads out of the root or names a folder that does not exist, the deepest folder on its
-    // way that exists becomes current.
+    // Makes the folder current, matching each name without regard to case. A path in another
+    // form than the root (a Windows-form path below a drive's folder, or one through a link) is
+    // matched by where it leads. When the path leads out of the root or names a folder that
+    // does not exist, the deepest folder on its way that exists becomes current.
     void setPath(const QString& path);
     // The current folder.
     QString path() const;
@@ -29,6 +32,8 @@ signals:
 private:
     QTreeWidgetItem* makeItem(const QString& name, const QString& path);
     void fill(QTreeWidgetItem* item);
+    QTreeWidgetItem* descend(QTreeWidgetItem* item, const QStringList& names);
+    void rename(QTreeWidgetItem* item, const QString& path);
 
     QString root_;
 };

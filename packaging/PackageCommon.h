@@ -3,6 +3,8 @@
 // target, the part of a path below a root folder, the guard for paths written into batch lines,
 // and the finder and cutter of one route's or scenario's properties block in the game's lists.
 
+#include "common/GameReference.h"
+
 #include <QString>
 
 namespace packaging {
@@ -17,10 +19,8 @@ QString PackageName(const QString& wanted, const QString& fallback);
 // error) when the source is missing or the copy fails; a failed copy leaves no half file.
 bool CopyReplacing(const QString& from, const QString& to, QString* error = nullptr);
 
-// The part of path below root in Windows form without a leading "\", compared ignoring case,
-// after resolving "..\" steps (and ".\" steps) in both; a null QString when path does not lie
-// below root. Either may use "\" or "/".
-QString PathBelow(const QString& root, const QString& path);
+// The part of a path below a root folder (common/GameReference.h).
+using ::PathBelow;
 
 // True when path can stand between double quotes in a batch line: no double quote, no line
 // break and every character writable in Windows-1252.

@@ -40,7 +40,11 @@ veltrane_build() {
     local launcher=()
     if command -v ccache >/dev/null 2>&1; then
         launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+        # Paths below the clone are hashed relative to it and the working folder is left out of
+        # the hash (the debug information's folder would differ), so a second clone of the
+        # project, CI's clone, or a worktree reuses the objects the first one compiled.
         export CCACHE_BASEDIR="$PWD"
+        export CCACHE_NOHASHDIR=1
     fi
     if [ ! -f "$dir/build.ninja" ]; then
         cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "$@"

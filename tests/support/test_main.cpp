@@ -1,6 +1,6 @@
-// Runs the tests of one test program inside a QApplication on the offscreen platform
-// (unless the environment asks for another one).
-#include <QApplication>
+// Runs the tests of one test program inside the program's application object on the offscreen
+// platform (unless the environment asks for another one).
+#include "platform/QtUiApplication.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@ int main(int argc, char** argv)
 {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    QtUiApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Veltrane"));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

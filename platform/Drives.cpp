@@ -1,0 +1,86 @@
+#include "platform/Drives.h"
+
+#include "platform/Paths.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+
+// The path with its links resolved as far as it exists: the deepest existing folder on its way
+// is made canonical and the rest appended, so a path to a file still to be made is matched too.
+QString resolved(const QString& native)
+{
+    QString head = QDir::cleanPath(QDir(native).absolutePath());
+    QString tail;
+    while (!head.isEmpty()) {
+        const QString canonical = QFileInfo(head).canonicalFilePath();
+        if (!canonical.isEmpty())
+            return tail.isEmpty() ? canonical : QDir::cleanPath(canonical + QLatin1Char('/') + tail);
+        const qsizetype slash = head.lastIndexOf(QLatin1Char('/'));
+        if (slash < 0)
+            break;
+        const QString name = head.mid(slash + 1);
+        tail = tail.isEmpty() ? name : name + QLatin1Char('/') + tail;
+        head = slash == 0 ? (head.size() > 1 ? QStringLiteral("/") : QString()) : head.left(slash);
+    }
+    return QDir::cleanPath(native);
+}
+
+bool holds(const QString& folder, const QString& path)
+{
+    if (folder == QLatin1String("/"))
+        return path.startsWith(QLatin1Char('/'));
+    return path == folder || path.startsWith(folder + QLatin1Char('/'));
+}
+
+} // namespace
+
+QList<Drive> drives()
+{
+    QList<Drive> out;
+    const QDir devices(winePrefix() + QStringLiteral("/dosdevices"));
+    static const QRegularExpression letter(QStringLiteral("^[a-z]:$"));
+    const QFileInfoList entries = devices.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot,
+                                                        QDir::Name);
+    for (const QFileInfo& entry : entries) {
+        if (!letter.match(entry.fileName()).hasMatch())
+            continue;
+        QString target = entry.isSymLink() ? entry.symLinkTarget() : entry.absoluteFilePath();
+        const QString canonical = QFileInfo(target).canonicalFilePath();
+        out.append({entry.fileName(), canonical.isEmpty() ? QDir::cleanPath(target) : canonical});
+    }
+    if (out.isEmpty())
+        out.append({QStringLiteral("/"), QStringLiteral("/")});
+    return out;
+}
+
+qsizetype driveIndexOf(const QList<Drive>& list, const QString& path)
+{
+    if (path.isEmpty())
+        return -1;
+    const QString target = resolved(nativePath(path));
+    qsizetype best = -1;
+    qsizetype bestLength = -1;
+    for (qsizetype k = 0; k < list.size(); ++k) {
+        const QString folder = resolved(list[k].folder);
+        if (holds(folder, target) && folder.size() > bestLength) {
+            best = k;
+            bestLength = folder.size();
+        }
+    }
+    return best;
+}
+
+bool driveReady(const Drive& drive)
+{
+    const QFileInfo info(drive.folder);
+    return info.isDir() && info.isReadable() && info.isExecutable();
+}
+
+} // namespace platform

@@ -1,0 +1,141 @@
+#include "common/DriveListWidget.h"
+#include "common/FolderTreeWidget.h"
+#include "common/GameReference.h"
+#include "common/VbError.h"
+#include "platform/Drives.h"
+#include "support/TempTree.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace {
+
+void link(const QString& target, const QString& at)
+{
+    ASSERT_EQ(::symlink(QFile::encodeName(target).constData(), QFile::encodeName(at).constData()), 0);
+}
+
+QStringList names(const QList<platform::Drive>& list)
+{
+    QStringList out;
+    for (const platform::Drive& d : list)
+        out << d.name;
+    return out;
+}
+
+} // namespace
+
+// The prefix's "x:" entries are the drives (other device entries are not); the drive of a path
+// is the one whose folder holds it most closely, whatever form the path is written in.
+TEST(Drives, PrefixEntriesAndTheDriveOfAPath)
+{
+    TempTree tree; // c: -> ../drive_c
+    const QString devices = tree.path(QStringLiteral("wine/dosdevices"));
+    link(QStringLiteral("/"), devices + QStringLiteral("/z:"));
+    link(tree.path(QStringLiteral("gone")), devices + QStringLiteral("/d:"));
+    link(QStringLiteral("/dev/null"), devices + QStringLiteral("/com1"));
+    link(QStringLiteral("/dev/null"), devices + QStringLiteral("/c::"));
+    tree.makeDir(QStringLiteral("wine/drive_c/Games/RS"));
+
+    const QList<platform::Drive> list = platform::drives();
+    ASSERT_EQ(names(list), (QStringList{"c:", "d:", "z:"}));
+    EXPECT_EQ(list[0].folder, QFileInfo(tree.path(QStringLiteral("wine/drive_c"))).canonicalFilePath());
+    EXPECT_TRUE(platform::driveReady(list[0]));
+    EXPECT_FALSE(platform::driveReady(list[1]));
+
+    const struct {
+        QString path;
+        qsizetype drive;
+    } rows[] = {
+        {QStringLiteral("C:\\Games\\RS"), 0},
+        {QStringLiteral("c:\\games\\rs\\Not\\Made\\Yet"), 0},
+        {tree.path(QStringLiteral("wine/drive_c/Games/RS")), 0},
+        {tree.path(QStringLiteral("wine/dosdevices/c:/Games")), 0},
+        {tree.gamePath(), 2},
+        {QStringLiteral("/usr/share"), 2},
+        {QString(), -1},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(platform::driveIndexOf(list, row.path), row.drive) << row.path.toStdString();
+
+    // Without drive entries there is the file system's root alone.
+    ScopedEnv bare("WINEPREFIX", tree.path(QStringLiteral("no-prefix")));
+    const QList<platform::Drive> root = platform::drives();
+    ASSERT_EQ(root.size(), 1);
+    EXPECT_EQ(root[0].folder, QStringLiteral("/"));
+    EXPECT_EQ(platform::driveIndexOf(root, tree.gamePath()), 0);
+}
+
+// The drive list roots its folder list at the drive; a drive whose folder is gone raises error
+// 68 and both lists stay where they were. A Windows-form path below a drive's folder is shown by
+// the folder list under the names it was given.
+TEST(Drives, DriveListAndFolderList)
+{
+    TempTree tree;
+    const QString devices = tree.path(QStringLiteral("wine/dosdevices"));
+    link(tree.gamePath(), devices + QStringLiteral("/e:"));
+    link(tree.path(QStringLiteral("gone")), devices + QStringLiteral("/d:"));
+    tree.makeDir(QStringLiteral("wine/drive_c/Program Files/Rail Simulator/Content"));
+    tree.makeDir(QStringLiteral("game/Assets/Kuju"));
+
+    DriveListWidget drives;
+    FolderTreeWidget folders;
+    const QString game = QStringLiteral("C:\\PROGRAM FILES\\Rail Simulator");
+    drives.setDriveOf(game);
+    ASSERT_EQ(drives.drive(), QStringLiteral("c:"));
+    drives.showIn(folders);
+    folders.setPath(game);
+    EXPECT_EQ(folders.path(), game);
+    folders.setPath(game + QStringLiteral("\\Content"));
+    EXPECT_EQ(folders.path(), game + QStringLiteral("\\Content"));
+    EXPECT_EQ(folders.topLevelItem(0)->text(0), QStringLiteral("c:"));
+
+    drives.setCurrentIndex(drives.findText(QStringLiteral("d:")));
+    EXPECT_THROW(
+        {
+            try {
+                drives.showIn(folders);
+            } catch (const VbError& e) {
+                EXPECT_EQ(e.number, 68);
+                throw;
+            }
+        },
+        VbError);
+    EXPECT_EQ(drives.drive(), QStringLiteral("c:"));
+    EXPECT_EQ(folders.path(), game + QStringLiteral("\\Content"));
+
+    drives.setCurrentIndex(drives.findText(QStringLiteral("e:")));
+    drives.showIn(folders);
+    EXPECT_EQ(folders.root(), QFileInfo(tree.gamePath()).canonicalFilePath());
+    folders.setPath(tree.gamePath() + QStringLiteral("\\assets\\kuju"));
+    EXPECT_TRUE(folders.path().endsWith(QStringLiteral("Assets\\Kuju"))) << folders.path().toStdString();
+}
+
+// Text from a game file makes a path below the Assets folder or none.
+TEST(GameReference, AssetsPathFromText)
+{
+    const QString game = QStringLiteral("C:\\Game");
+    const struct {
+        const char* text;
+        const char* expected;
+    } rows[] = {
+        {"Kuju\\RailSimulator\\Engine\\loco", "C:\\Game\\Assets\\Kuju\\RailSimulator\\Engine\\loco"},
+        {"Kuju\\..\\Other\\x.bin", "C:\\Game\\Assets\\Kuju\\..\\Other\\x.bin"},
+        {"..\\..\\outside\\victim", nullptr},
+        {"Kuju\\..\\..\\Content\\Routes.xml", nullptr},
+        {"..", nullptr},
+        {"", nullptr},
+        {"Kuju/../../x", nullptr},
+    };
+    for (const auto& row : rows) {
+        const QString got = AssetsPathFromText(game, QString::fromUtf8(row.text));
+        if (row.expected)
+            EXPECT_EQ(got, QString::fromUtf8(row.expected)) << row.text;
+        else
+            EXPECT_TRUE(got.isNull()) << row.text << " gave " << got.toStdString();
+    }
+    EXPECT_FALSE(LiesBelowAssets(QString(), QStringLiteral("\\Assets\\x")));
+}
