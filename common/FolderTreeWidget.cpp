@@ -165,32 +165,54 @@ void FolderTreeWidget::setPath(const QString& path)
                               || root_.endsWith(QLatin1Char('/')) || path[root_.size()] == QLatin1Char('\\')
                               || path[root_.size()] == QLatin1Char('/'));
     QStringList names;
-    if (sameForm) {
-        item = descend(item, namesOf(path.mid(root_.size())));
-    } else if (namesBelow(whereLeads(root_), whereLeads(path), names)) {
-        item = descend(item, names);
-        // Name the folders on the way as the given path names them, where its shorter forms
-        // lead to the same folders.
-        const QStringList given = namesOf(path);
-        QString text = path.startsWith(QLatin1Char('/')) ? QStringLiteral("/") : QString();
-        QHash<QString, QString> textOf;
-        for (const QString& name : given) {
-            text = text.isEmpty() ? name : joined(text, name);
-            textOf.insert(whereLeads(text), text);
-        }
-        QList<QTreeWidgetItem*> way;
-        for (QTreeWidgetItem* on = item; on && on->parent(); on = on->parent())
-            way.prepend(on);
-        for (QTreeWidgetItem* on : way) {
-            const auto found = textOf.constFind(whereLeads(on->data(0, kPathRole).toString()));
-            if (found != textOf.constEnd())
-                rename(on, *found);
-        }
-    }
+    if (sameForm)
+        names = namesOf(path.mid(root_.size()));
+    else if (!namesBelow(whereLeads(root_), whereLeads(path), names))
+        names.clear();
+    item = descend(item, names);
+    nameTheWay(item, path);
     fill(item);
     item->setExpanded(true);
     setCurrentItem(item);
     scrollToItem(item);
+}
+
+void FolderTreeWidget::nameTheWay(QTreeWidgetItem* item, const QString& path)
+{
+    // The folders on the way are named in the form the given path uses (its drive or root and
+    // its separators), each with the folder's own name, where the path's shorter forms lead to
+    // the same folders.
+    QList<QTreeWidgetItem*> way;
+    for (QTreeWidgetItem* on = item; on && on->parent(); on = on->parent())
+        way.prepend(on);
+    if (way.isEmpty())
+        return;
+    QHash<QString, qsizetype> separatorOf; // where a prefix leads -> the separator before its last name
+    static const QRegularExpression separator(QStringLiteral("[\\\\/]"));
+    qsizetype from = 0;
+    qsizetype before = -1;
+    for (;;) {
+        const qsizetype at = path.indexOf(separator, from);
+        const QString text = at < 0 ? path : path.left(at);
+        if (at != from && before >= 0)
+            separatorOf.insert(whereLeads(text), before);
+        if (at < 0)
+            break;
+        if (at != from)
+            before = at;
+        from = at + 1;
+    }
+    const QTreeWidgetItem* renamed = nullptr;
+    for (QTreeWidgetItem* on : way) {
+        const auto found = separatorOf.constFind(whereLeads(on->data(0, kPathRole).toString()));
+        if (found == separatorOf.constEnd())
+            continue;
+        const QString folder = renamed && renamed == on->parent()
+                                   ? renamed->data(0, kPathRole).toString() + path.at(*found)
+                                   : path.left(*found + 1);
+        rename(on, folder + on->text(0));
+        renamed = on;
+    }
 }
 
 QString FolderTreeWidget::path() const

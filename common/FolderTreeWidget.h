@@ -34,6 +34,7 @@ private:
     void fill(QTreeWidgetItem* item);
     QTreeWidgetItem* descend(QTreeWidgetItem* item, const QStringList& names);
     void rename(QTreeWidgetItem* item, const QString& path);
+    void nameTheWay(QTreeWidgetItem* item, const QString& path);
 
     QString root_;
 };

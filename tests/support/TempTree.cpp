@@ -22,6 +22,11 @@ TempTree::TempTree()
     // file system: a recursive delete that follows links must never reach it.)
     if (::symlink("../drive_c", QFile::encodeName(path(QStringLiteral("wine/dosdevices/c:"))).constData()) != 0)
         ADD_FAILURE() << "Cannot create drive c: of the temporary Wine prefix";
+    // The game lies on a drive of its own, e:, as a game on a second disk does; so the drive
+    // lists have a drive that holds it.
+    if (::symlink(QFile::encodeName(gamePath()).constData(),
+                  QFile::encodeName(path(QStringLiteral("wine/dosdevices/e:"))).constData()) != 0)
+        ADD_FAILURE() << "Cannot create drive e: of the temporary Wine prefix";
 
     env_.set("VELTRANE_HOME", QFile::encodeName(programPath()));
     env_.set("VELTRANE_SYSTEM", QFile::encodeName(systemPath()));

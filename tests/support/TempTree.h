@@ -2,7 +2,8 @@
 // Temporary program and game folders for one test. The program folder becomes
 // $VELTRANE_HOME (with $VELTRANE_SYSTEM its "System32"), and $WINEPREFIX points at an
 // empty Wine prefix of the tree (drive c: is its "wine/drive_c", "c:\temp.bmp" is
-// path("wine/drive_c/temp.bmp")), so that nothing reaches the machine's own folders. The environment is restored at destruction.
+// path("wine/drive_c/temp.bmp"); drive e: is the game folder), so that nothing reaches the
+// machine's own folders. The environment is restored at destruction.
 //
 // Relative paths of the helpers are relative to the tree's root: "program/preferences.txt",
 // "game/Content/Routes.xml"; absolute paths are taken as they are.
