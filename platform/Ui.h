@@ -87,11 +87,40 @@ Ui& ui();
 // Installs a seam (not owned); returns the one it replaces.
 Ui* setUi(Ui* seam);
 
-// Keeps the hourglass pointer up for a scope.
+// Shows a message with the exclamation icon and an OK button, titled with the program's title.
+inline void exclaim(const QString& text)
+{
+    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation);
+}
+
+// Keeps the hourglass pointer up for a scope, or from hourglass() until normal() or the end of
+// the scope when it starts idle.
 class BusyPointer {
 public:
-    BusyPointer() { ui().setMousePointer(vb::vbHourglass); }
-    ~BusyPointer() { ui().setMousePointer(vb::vbDefault); }
+    enum Start { Busy, Idle };
+    explicit BusyPointer(Start start = Busy)
+    {
+        if (start == Busy)
+            hourglass();
+    }
+    ~BusyPointer()
+    {
+        if (busy_)
+            ui().setMousePointer(vb::vbDefault);
+    }
     BusyPointer(const BusyPointer&) = delete;
     BusyPointer& operator=(const BusyPointer&) = delete;
+    void hourglass()
+    {
+        ui().setMousePointer(vb::vbHourglass);
+        busy_ = true;
+    }
+    void normal()
+    {
+        ui().setMousePointer(vb::vbDefault);
+        busy_ = false;
+    }
+
+private:
+    bool busy_ = false;
 };
