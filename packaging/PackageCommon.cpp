@@ -103,6 +103,21 @@ bool BatchSafePath(const QString& path)
     return platform::decodeAnsi(platform::encodeAnsi(path)) == path;
 }
 
+bool BatchSafeName(const QString& name)
+{
+    if (name.isEmpty() || name.contains(QLatin1Char('\\')) || name.contains(QLatin1Char('/'))
+        || name.contains(QLatin1Char('%')) || name.contains(QLatin1String("..")))
+        return false;
+    bool onlyDots = true;
+    for (const QChar c : name) {
+        if (c != QLatin1Char('.')) {
+            onlyDots = false;
+            break;
+        }
+    }
+    return !onlyDots && BatchSafePath(name);
+}
+
 PropertiesBlock FindPropertiesBlock(const QString& text, const QString& tag, const QString& devString,
                                     qsizetype from)
 {

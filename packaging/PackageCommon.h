@@ -26,6 +26,13 @@ using ::PathBelow;
 // break and every character writable in Windows-1252.
 bool BatchSafePath(const QString& path);
 
+// True when a file or folder name, put into a batch line as one component of a path, names
+// that one file or folder on this machine and on a Windows machine that runs the line:
+// BatchSafePath, no "\" or "/" (this machine allows "\" in a name, where it would split the
+// path), no ".." (a step to another folder once "\" joins it), not a name of dots only, and no
+// "%" (Windows' command interpreter expands %NAME%).
+bool BatchSafeName(const QString& name);
+
 // One properties element of the game's "Routes.xml" or a "Scenarios" list: [start, end) in
 // positions counted from 0 covers the whole element from its "<" to the end of its end tag.
 struct PropertiesBlock {

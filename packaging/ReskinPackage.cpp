@@ -207,8 +207,9 @@ bool ReskinPackage::Process(const QString& reskinFolder, const QString& sourceFo
     reset();
     WorkWithSubFolders(sourceFolder);
     WorkWithorigFolders(reskinFolder);
-    reportNames(QStringLiteral("These files cannot be named in a batch file (a double quote, or a character "
-                               "Windows-1252 cannot write) and are left out of the package:"),
+    reportNames(QStringLiteral("These files cannot be named in a batch file (a double quote, a \"\\\", \"..\" or \"%\" "
+                               "in a name, a name of dots only, or a character Windows-1252 cannot write) and are "
+                               "left out of the package:"),
                 leftOut_);
     reportNames(QStringLiteral("The checksum of these files could not be computed; they are packaged as changed:"),
                 unreadable_);
@@ -270,6 +271,8 @@ void ReskinPackage::walkSource(const QString& folder, const QString& native)
     const QString below = PathBelow(AssetsRoot, folder);
     for (const QFileInfo& info : files) {
         const QString name = info.fileName();
+        if (!BatchSafeName(name))
+            continue; // no line can name it; a reskinned file of that name is left out too
         const QString key = name.toCaseFolded();
         if (!sources_.contains(key))
             sources_.insert(key, ReskinSource{name, below, info.filePath(), info.size()});
@@ -277,6 +280,8 @@ void ReskinPackage::walkSource(const QString& folder, const QString& native)
     }
     for (const QFileInfo& info : dirs) {
         if (!reskinCanonical_.isEmpty() && info.canonicalFilePath() == reskinCanonical_)
+            continue;
+        if (!BatchSafeName(info.fileName()))
             continue;
         walkSource(folder + QLatin1Char('\\') + info.fileName(), info.filePath());
     }
@@ -309,11 +314,19 @@ void ReskinPackage::walkReskin(const QString& folder, const QString& native)
     listFolder(native, files, dirs);
     const QString sub = PathBelow(ReskinFolder, folder);
     for (const QFileInfo& info : files) {
-        reskinFile(folder, info.filePath(), sub, info.fileName(), info.size());
+        if (BatchSafeName(info.fileName()))
+            reskinFile(folder, info.filePath(), sub, info.fileName(), info.size());
+        else
+            leftOut_ << folder + QLatin1Char('\\') + info.fileName();
         pace();
     }
-    for (const QFileInfo& info : dirs)
-        walkReskin(folder + QLatin1Char('\\') + info.fileName(), info.filePath());
+    for (const QFileInfo& info : dirs) {
+        // A folder whose name would lead elsewhere in a path is left out with all it holds.
+        if (BatchSafeName(info.fileName()))
+            walkReskin(folder + QLatin1Char('\\') + info.fileName(), info.filePath());
+        else
+            leftOut_ << folder + QLatin1Char('\\') + info.fileName();
+    }
 }
 
 void ReskinPackage::reskinFile(const QString& folder, const QString& native, const QString& sub,
@@ -337,7 +350,9 @@ void ReskinPackage::reskinFile(const QString& folder, const QString& native, con
         const QString from = QStringLiteral("Assets\\") + source->folder + QLatin1Char('\\') + source->name;
         const QString to = QStringLiteral("Assets\\") + reskinRoot_ + QLatin1Char('\\') + sub
             + QLatin1Char('\\') + source->name;
-        if (!BatchSafePath(from) || !BatchSafePath(to)) {
+        // The receiving machine's command interpreter would expand a "%" anywhere in the line.
+        if (!BatchSafePath(from) || !BatchSafePath(to) || from.contains(QLatin1Char('%'))
+            || to.contains(QLatin1Char('%'))) {
             leftOut_ << path;
             return;
         }

@@ -21,7 +21,9 @@ RouteDeleteResult DeleteRoute(const QString& gamePath, const QString& routesXmlP
                     vb::vbOKOnly + vb::vbExclamation);
         return RouteDeleteResult::NotFound;
     };
-    if (!routes::IsUsableFolderName(routeFolder) || !FolderExists(routePath))
+    // A folder already gone does not keep its stale entry in the list; a name that could lead
+    // out of Content\Routes is never deleted.
+    if (!routes::IsUsableFolderName(routeFolder))
         return notFound(routesPath);
 
     QString text;

@@ -403,7 +403,9 @@ RouteAssetOutcome CollectRouteAssets(const QString& routeFolder, const QString& 
                             vb::vbOKOnly + vb::vbExclamation);
             } else if (current.converted) {
                 const routes::BlueprintAssets& assets = current.assets;
-                entries << assets.geometry << assets.animation << assets.script;
+                // An animation or a script goes with a geometry only.
+                if (!assets.geometry.isEmpty())
+                    entries << assets.geometry << assets.animation << assets.script;
                 QStringList textures;
                 if (!assets.geometry.isEmpty())
                     scanner.ShapeTextures(pool, assets.geometry, textures);
@@ -414,19 +416,17 @@ RouteAssetOutcome CollectRouteAssets(const QString& routeFolder, const QString& 
         current = PendingBlueprint();
         ui().doEvents();
 
+        // An entry outside the Assets folder ends the blueprint's entries.
         for (const QString& entry : std::as_const(entries)) {
             if (entry.isEmpty())
                 continue;
-            switch (batch.add(entry)) {
-            case DoRunBatch::Added::Line:
+            const DoRunBatch::Added added = batch.add(entry);
+            if (added == DoRunBatch::Added::Outside)
+                break;
+            if (added == DoRunBatch::Added::Line)
                 maker.make(parentOf(batch.lastTarget()));
-                break;
-            case DoRunBatch::Added::Unsafe:
+            else
                 leftOut.append(entry);
-                break;
-            case DoRunBatch::Added::Outside:
-                break;
-            }
         }
     }
     outcome.lines = batch.lineCount();

@@ -97,26 +97,6 @@ void setError(QString* error, const QString& text)
         *error = text;
 }
 
-// The name of piece k (1 for the first) of the set whose last piece is archivePath: the
-// archive's name less its last three characters, then "z01", "z02" ... "z99", "z100" ...
-QString splitPieceName(const QString& archivePath, qint64 k)
-{
-    return archivePath.left(archivePath.size() - 3) + QLatin1Char('z')
-        + QString::number(k).rightJustified(2, QLatin1Char('0'));
-}
-
-// The same piece after the renaming of split parts: "000" for the first, "001" ...
-QString renamedPieceName(const QString& archivePath, qint64 k)
-{
-    return archivePath.left(archivePath.size() - 3) + QString::number(k - 1).rightJustified(3, QLatin1Char('0'));
-}
-
-bool hasPieceBase(const QString& archivePath)
-{
-    const QString name = QFileInfo(archivePath).fileName();
-    return name.size() > 3;
-}
-
 // What the end records of an archive say.
 struct EndInfo {
     quint64 thisDisk = 0;
@@ -522,18 +502,18 @@ bool buildView(const QString& archivePath, SingleView* view, QString* error)
         view->dataEnd = lastSize;
         return true;
     }
-    if (!hasPieceBase(archivePath)) {
+    if (!HasPartBase(archivePath)) {
         setError(error, QStringLiteral("The parts of %1 cannot be named: its name is too short").arg(last));
         return false;
     }
     // Pieces beyond the end record's count are not part of the set.
     for (quint64 k = 1; k < end.diskCount; ++k) {
-        QString piece = platform::nativePath(splitPieceName(archivePath, qint64(k)));
+        QString piece = platform::nativePath(SplitPartName(archivePath, qint64(k)));
         if (!QFileInfo(piece).isFile())
-            piece = platform::nativePath(renamedPieceName(archivePath, qint64(k)));
+            piece = platform::nativePath(RenamedPartName(archivePath, qint64(k)));
         const QFileInfo fi(piece);
         if (!fi.isFile()) {
-            setError(error, QStringLiteral("The part %1 of %2 is missing").arg(splitPieceName(archivePath, qint64(k)), last));
+            setError(error, QStringLiteral("The part %1 of %2 is missing").arg(SplitPartName(archivePath, qint64(k)), last));
             return false;
         }
         qint64 skip = 0;
@@ -973,13 +953,34 @@ qint64 zipEntryCount(const QString& nativeZip)
     return count;
 }
 
+QString ZipArchiveName(const QString& chosen)
+{
+    return chosen.endsWith(QStringLiteral(".zip"), Qt::CaseInsensitive) ? chosen : chosen + QStringLiteral(".zip");
+}
+
+QString SplitPartName(const QString& archivePath, qint64 k)
+{
+    return archivePath.left(archivePath.size() - 3) + QLatin1Char('z')
+        + QString::number(k).rightJustified(2, QLatin1Char('0'));
+}
+
+QString RenamedPartName(const QString& archivePath, qint64 k)
+{
+    return archivePath.left(archivePath.size() - 3) + QString::number(k - 1).rightJustified(3, QLatin1Char('0'));
+}
+
+bool HasPartBase(const QString& archivePath)
+{
+    return QFileInfo(archivePath).fileName().size() > 3;
+}
+
 bool writeSplitSet(const QString& singleZip, const QString& archivePath, qint64 partSize, QString* error)
 {
     if (partSize <= 0) {
         setError(error, QStringLiteral("The part size must be at least 1 byte"));
         return false;
     }
-    if (!hasPieceBase(archivePath)) {
+    if (!HasPartBase(archivePath)) {
         setError(error, QStringLiteral("The parts of %1 cannot be named: its name is too short").arg(archivePath));
         return false;
     }
@@ -1006,7 +1007,7 @@ bool writeSplitSet(const QString& singleZip, const QString& archivePath, qint64 
         return false;
     QStringList names;
     for (qint64 k = 1; k < count; ++k)
-        names.append(platform::nativePath(splitPieceName(archivePath, k)));
+        names.append(platform::nativePath(SplitPartName(archivePath, k)));
     names.append(target);
     qint64 written = 0;
     if (!cut(zip, partSize, names, &written, error))

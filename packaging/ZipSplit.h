@@ -11,6 +11,22 @@
 
 namespace packaging {
 
+// The archive a chosen file name stands for: the name itself when it ends in ".zip" (in any
+// case), else the name with ".zip" appended. A split set's last piece goes by this name.
+QString ZipArchiveName(const QString& chosen);
+
+// The name of piece k (1 for the first) of the set whose last piece is archivePath: the
+// archive's name less its last three characters, then "z01", "z02" ... "z99", "z100" ...
+// ("pack.zip" gives "pack.z01").
+QString SplitPartName(const QString& archivePath, qint64 k);
+
+// The same piece once split parts are renamed: "000" for the first, "001" ... ("pack.000").
+QString RenamedPartName(const QString& archivePath, qint64 k);
+
+// True when the archive's file name is long enough to name pieces after (more than three
+// characters).
+bool HasPartBase(const QString& archivePath);
+
 // Cuts the single zip singleZip into pieces of at most partSize bytes next to archivePath. Returns
 // false with a reason in *error (when given) if anything fails.
 bool writeSplitSet(const QString& singleZip, const QString& archivePath, qint64 partSize, QString* error);

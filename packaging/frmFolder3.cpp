@@ -1,5 +1,6 @@
 #include "packaging/frmFolder3.h"
 
+#include "common/DriveListWidget.h"
 #include "common/FileProcs.h"
 #include "common/FolderTreeWidget.h"
 #include "common/SharedState.h"
@@ -15,7 +16,6 @@
 #include "platform/Ui.h"
 
 #include <QCloseEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
@@ -39,14 +39,9 @@ void place(QWidget* widget, const hub::TwipsRect& r)
     widget->setGeometry(toPixels(r.Left), toPixels(r.Top), toPixels(r.Width), toPixels(r.Height));
 }
 
-void warn(const QString& text)
-{
-    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation);
-}
-
 void reportError(const VbError& e, const char* handler)
 {
-    warn(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in ") + QLatin1String(handler));
+    exclaim(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in ") + QLatin1String(handler));
 }
 
 } // namespace
@@ -63,7 +58,7 @@ frmFolder3::frmFolder3(QWidget* parent) : QWidget(parent, Qt::Window)
     setObjectName(QStringLiteral("frmFolder3"));
     setWindowTitle(QStringLiteral("Select Folder containing your Assets"));
 
-    Drive1 = new QLabel(this);
+    Drive1 = new DriveListWidget(this);
     Drive1->setObjectName(QStringLiteral("Drive1"));
     Dir1 = new FolderTreeWidget(this);
     Dir1->setObjectName(QStringLiteral("Dir1"));
@@ -90,6 +85,7 @@ frmFolder3::frmFolder3(QWidget* parent) : QWidget(parent, Qt::Window)
     Command3 = button("Command3", "Process");
     Command2 = button("Command2", "Exit");
 
+    connect(Drive1, &DriveListWidget::driveChosen, this, [this] { Drive1_Change(); });
     connect(Dir1, &FolderTreeWidget::folderChosen, this, [this] { Dir1_Click(); });
     connect(Text2, &QLineEdit::textChanged, this, [this] { Text2_Change(); });
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
@@ -109,14 +105,15 @@ void frmFolder3::Form_Load()
 {
     const SharedState& s = shared();
     try {
-        if (!s.GamePath.isEmpty()) {
-            Drive1->setText(s.GamePath);
-            Dir1->setRoot(s.GamePath);
-            Dir1->setPath(s.GamePath + QStringLiteral("\\Assets"));
-        } else {
-            Drive1->setText(platform::programFolder());
-            Dir1->setRoot(platform::programFolder());
+        // The drive that holds the game, or drive c: without a game.
+        Drive1->setDriveOf(s.GamePath.isEmpty() ? QStringLiteral("C:\\") : s.GamePath);
+        try {
+            Drive1->showIn(*Dir1);
+        } catch (const VbError&) {
+            Dir1->setRoot(s.GamePath.isEmpty() ? platform::programFolder() : s.GamePath); // the drive cannot be opened now
         }
+        if (!s.GamePath.isEmpty())
+            Dir1->setPath(s.GamePath + QStringLiteral("\\Assets"));
         Text1->setText(Dir1->path());
         Text2->setText(QStringLiteral("*.*"));
         Text2_Change();
@@ -149,6 +146,16 @@ void frmFolder3::Form_Unload()
     SharedState& s = shared();
     s.PackageAssetsMode = false;
     s.PackageScenariosMode = false;
+}
+
+void frmFolder3::Drive1_Change()
+{
+    try {
+        Drive1->showIn(*Dir1);
+        Text1->setText(Dir1->path());
+    } catch (const VbError& e) {
+        reportError(e, "Drive1_change");
+    }
 }
 
 void frmFolder3::Dir1_Click()
@@ -185,7 +192,7 @@ void frmFolder3::Command1_Click()
     const QString target = program + QLatin1Char('\\') + name + QLatin1Char('\\') + CurrentRelPath;
     for (const QString& path : {CurrentFolder, target}) {
         if (!packaging::BatchSafePath(path)) {
-            warn(packaging::unsafePathMessage(path));
+            exclaim(packaging::unsafePathMessage(path));
             return;
         }
     }
@@ -212,7 +219,7 @@ void frmFolder3::Command3_Click()
     if (busy_)
         return;
     if (List1->count() == 0) {
-        warn(packaging::emptyPackageMessage());
+        exclaim(packaging::emptyPackageMessage());
         return;
     }
     SharedState& s = shared();
@@ -234,12 +241,12 @@ void frmFolder3::Command3_Click()
         if (scenarioMode) {
             const packaging::PropertiesResult properties = packaging::ExtractScenarioProperties(rows.first(), rows);
             if (!properties.ok) {
-                warn(packaging::indexNotConvertedMessage(properties.indexPath, properties.error));
+                exclaim(packaging::indexNotConvertedMessage(properties.indexPath, properties.error));
                 done();
                 return;
             }
             if (!properties.missing.isEmpty())
-                warn(packaging::propertiesMissingMessage(properties.missing));
+                exclaim(packaging::propertiesMissingMessage(properties.missing));
         }
         packaging::RunPackageBatch(copyLines_.join(QString()));
         packaging::CopyInstaller(packagePath);
@@ -250,8 +257,9 @@ void frmFolder3::Command3_Click()
             packaging::WritePackageFile(packagePath + QStringLiteral("\\Scenario.yyy"),
                                         packaging::ScenarioYyyText(packaging::RouteFolderOfEntry(rows.first()), rows));
         } else {
+            // The provider and product of the folder clicked last, whatever the rows hold.
             packaging::WritePackageFile(packagePath + QStringLiteral("\\AssetSetup.ggg"),
-                                        packaging::AssetSetupLine(rows.first()) + QStringLiteral("\r\n"));
+                                        packaging::AssetSetupLine(CurrentFolder) + QStringLiteral("\r\n"));
         }
     } catch (const VbError& e) {
         done();

@@ -1,9 +1,10 @@
 #pragma once
-// The asset folder packager ("Select Folder containing your Assets"). The folder tree, rooted at
-// the game folder, picks a folder; "Add to Package" lists it as a package row with its own copy
+// The asset folder packager ("Select Folder containing your Assets"). The drive list and the
+// folder tree pick a folder; "Add to Package" lists it as a package row with its own copy
 // line, "Remove from Package" drops the selected row and its line, and "Process" copies the
 // listed folders into the package below the program folder with the installer and the hand-off
-// files and offers the package to the zip manager. While scenarios are being packaged
+// files and offers the package to the zip manager; "AssetSetup.ggg" names the provider and
+// product of the folder clicked last. While scenarios are being packaged
 // (PackageScenariosMode at Process) the rows are taken as scenario folders and the scenario
 // hand-off files are written instead of "AssetSetup.ggg". The window loads (Form_Load) when it
 // is constructed; its rows and lines start empty each time.
@@ -13,9 +14,9 @@
 #include <QStringList>
 #include <QWidget>
 
+class DriveListWidget;
 class FolderTreeWidget;
 class QCloseEvent;
-class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -30,8 +31,8 @@ public:
     explicit frmFolder3(QWidget* parent = nullptr);
     ~frmFolder3() override;
 
-    QLabel* Drive1 = nullptr;          // the tree's root: the game folder (there are no drives)
-    FolderTreeWidget* Dir1 = nullptr;  // the folder tree rooted at the game folder
+    DriveListWidget* Drive1 = nullptr; // opens at the drive that holds the game
+    FolderTreeWidget* Dir1 = nullptr;  // the folder tree of the drive
     QListWidget* File1 = nullptr;      // the current folder's files matching Text2
     QLineEdit* Text2 = nullptr;        // the file pattern, "*.*" by default
     QLineEdit* Text1 = nullptr;        // the current folder's path
@@ -45,6 +46,7 @@ public:
     void Form_Load();
     void Form_Resize();
     void Form_Unload();
+    void Drive1_Change();
     void Dir1_Click();
     void Text2_Change();
     void Command1_Click();

@@ -1,5 +1,6 @@
 #include "packaging/frmFolder4.h"
 
+#include "common/DriveListWidget.h"
 #include "common/FileProcs.h"
 #include "common/FolderTreeWidget.h"
 #include "common/SharedState.h"
@@ -46,6 +47,8 @@ frmFolder4::frmFolder4(QWidget* parent)
     setWindowTitle(QStringLiteral("Select Folder containing your Assets"));
     resize(720, 480);
 
+    Drive1 = new DriveListWidget(this);
+    Drive1->setObjectName(QStringLiteral("Drive1"));
     Label1 = new QLabel(QStringLiteral("Folder to be Packaged"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Text1 = new QLineEdit(this);
@@ -78,9 +81,14 @@ frmFolder4::frmFolder4(QWidget* parent)
     buttons->addWidget(Command5);
     buttons->addWidget(Command2);
     auto* layout = new QVBoxLayout(this);
+    auto* drives = new QHBoxLayout;
+    drives->addWidget(Drive1);
+    drives->addStretch(1);
+    layout->addLayout(drives);
     layout->addLayout(grid, 1);
     layout->addLayout(buttons);
 
+    connect(Drive1, &DriveListWidget::driveChosen, this, [this] { Drive1_Change(); });
     connect(Dir1, &FolderTreeWidget::folderChosen, this, [this] { Dir1_Click(); });
     connect(Dir2, &FolderTreeWidget::folderChosen, this, [this] { Dir2_Click(); });
     connect(Text2, &QLineEdit::textChanged, this, [this] { Text2_Change(); });
@@ -96,10 +104,17 @@ frmFolder4::~frmFolder4() = default;
 void frmFolder4::Form_Load()
 {
     const SharedState& s = shared();
-    // No drives to pick: both trees hold the game folder (the program folder without one).
-    const QString root = s.GamePath.isEmpty() ? platform::programFolder() : s.GamePath;
-    Dir1->setRoot(root);
-    Dir2->setRoot(root);
+    // Both trees open at the drive that holds the game, or at drive c: without a game.
+    Drive1->setDriveOf(s.GamePath.isEmpty() ? QStringLiteral("C:\\") : s.GamePath);
+    try {
+        Drive1->showIn(*Dir1);
+        Drive1->showIn(*Dir2);
+    } catch (const VbError&) {
+        // The drive cannot be opened now: the trees hold the game folder (or the program's).
+        const QString root = s.GamePath.isEmpty() ? platform::programFolder() : s.GamePath;
+        Dir1->setRoot(root);
+        Dir2->setRoot(root);
+    }
     try {
         if (!s.GamePath.isEmpty()) {
             if (s.PackageAssetsMode) {
@@ -125,6 +140,18 @@ void frmFolder4::Form_Unload()
     shared().PackageScenariosMode = false;
 }
 
+void frmFolder4::Drive1_Change()
+{
+    try {
+        Drive1->showIn(*Dir1);
+        Drive1->showIn(*Dir2);
+        Text1->setText(Dir1->path());
+        Text2->setText(Dir2->path());
+    } catch (const VbError& e) {
+        reportError(e.description, "Drive1_change");
+    }
+}
+
 void frmFolder4::Dir1_Click()
 {
     Text1->setText(Dir1->path());
@@ -145,6 +172,7 @@ void frmFolder4::Command5_Click()
     busy_ = true;
     Command5->setEnabled(false);
     Command2->setEnabled(false);
+    Drive1->setEnabled(false);
     Dir1->setEnabled(false);
     Dir2->setEnabled(false);
     try {
@@ -158,6 +186,7 @@ void frmFolder4::Command5_Click()
     ui().doEvents();
     Command5->setEnabled(true);
     Command2->setEnabled(true);
+    Drive1->setEnabled(true);
     Dir1->setEnabled(true);
     Dir2->setEnabled(true);
     busy_ = false;

@@ -1,7 +1,7 @@
 #pragma once
 // The reskin packager "Select Folder containing your Assets": the reskinned asset's folder
 // (Dir1, shown in Text1) and the folder it was reskinned from (Dir2, shown in Text2), both
-// picked in folder trees rooted at the game folder. "Process" packages the reskin
+// picked in folder trees of the drive chosen in Drive1. "Process" packages the reskin
 // (packaging::ReskinPackage does the work) and offers the package to the zip manager.
 // The window loads (Form_Load) when it is constructed.
 
@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class DriveListWidget;
 class FolderTreeWidget;
 class QLabel;
 class QLineEdit;
@@ -27,6 +28,7 @@ public:
     explicit frmFolder4(QWidget* parent = nullptr);
     ~frmFolder4() override;
 
+    DriveListWidget* Drive1 = nullptr; // the drive of both folder trees
     QLabel* Label1 = nullptr;          // "Folder to be Packaged"
     QLineEdit* Text1 = nullptr;        // the reskinned folder
     FolderTreeWidget* Dir1 = nullptr;
@@ -38,6 +40,7 @@ public:
 
     void Form_Load();
     void Form_Unload();
+    void Drive1_Change();
     void Dir1_Click();
     void Dir2_Click();
     void Text2_Change();

@@ -3,6 +3,7 @@
 #include "common/FileProcs.h"
 #include "common/SharedState.h"
 #include "common/Vb.h"
+#include "packaging/ZipSplit.h"
 #include "platform/Paths.h"
 #include "platform/Ui.h"
 
@@ -34,6 +35,7 @@
 namespace {
 
 const QString kCaption = QStringLiteral("DuRazo");
+const QString kZipFileName = QStringLiteral("Zip File name: ");
 const QString kNoArchive = QStringLiteral("You must Open an Archive before you can");
 const QString kNoArchiveAdd = QStringLiteral("            Add anything to it!");
 const QString kNoArchiveExtract = QStringLiteral("            Extract anything from it!");
@@ -134,7 +136,7 @@ void frmNewZip::buildControls()
     Text2->setObjectName(QStringLiteral("Text2"));
     Label5 = new QLabel(QStringLiteral("Approx. size of each .zip in Mbytes."), Frame2);
     Label5->setObjectName(QStringLiteral("Label5"));
-    Label4 = new QLabel(QStringLiteral("Zip File name: "), Frame2);
+    Label4 = new QLabel(kZipFileName, Frame2);
     Label4->setObjectName(QStringLiteral("Label4"));
     Command2 = new QPushButton(QStringLiteral("Process"), Frame2);
     Command2->setObjectName(QStringLiteral("Command2"));
@@ -325,6 +327,7 @@ void frmNewZip::readyZip()
     } else {
         Zip->close();
     }
+    Label4->setText(kZipFileName); // no archive name of an earlier Process stays
 }
 
 bool frmNewZip::noArchive(const QString& secondLine)
@@ -481,9 +484,11 @@ void frmNewZip::mnuMulti_Click()
         return;
     }
     readyZip();
-    if (!Zip->create(name, true, partSize)) {
+    // The set's last piece is always a ".zip", so that its parts are name.z01, name.z02 ...
+    const QString archive = packaging::ZipArchiveName(name);
+    if (!Zip->create(archive, true, partSize)) {
         cutGridToHeader();
-        ui().msgBox(QStringLiteral("The archive ") + name + QStringLiteral(" could not be created: ") + Zip->lastError(),
+        ui().msgBox(QStringLiteral("The archive ") + archive + QStringLiteral(" could not be created: ") + Zip->lastError(),
                     vb::vbOKOnly + vb::vbCritical);
     }
 }
@@ -512,20 +517,14 @@ void frmNewZip::mnuOpen_Click()
 
 void frmNewZip::renameParts(const QString& archivePath)
 {
-    qsizetype cut = archivePath.size() - 1;
-    while (cut >= 0 && !isPathSeparator(archivePath[cut]))
-        --cut;
-    const QString folder = archivePath.left(cut + 1);
-    const QString rest = archivePath.mid(cut + 1);
-    if (rest.size() < 3)
+    if (!packaging::HasPartBase(archivePath))
         return; // no base to name parts after
-    const QString base = rest.left(rest.size() - 3);
     bool renamed = false;
     for (int i = 1; i <= 99; ++i) {
-        const QString part = folder + base + QLatin1Char('z') + QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0'));
+        const QString part = packaging::SplitPartName(archivePath, i);
         if (!FileExists(part))
             break;
-        const QString target = folder + base + QLatin1Char('0') + QStringLiteral("%1").arg(i - 1, 2, 10, QLatin1Char('0'));
+        const QString target = packaging::RenamedPartName(archivePath, i);
         const QString nativeTarget = platform::nativePath(target);
         if (QFileInfo::exists(nativeTarget) || QFileInfo(nativeTarget).isSymLink()) {
             ui().msgBox(QStringLiteral("The part ") + target
@@ -781,12 +780,12 @@ void frmNewZip::Command2_Click()
     if (name.isEmpty())
         return;
     LastDialogFile = name;
-    const QString archive =
-        name.endsWith(QStringLiteral(".zip"), Qt::CaseInsensitive) ? name : name + QStringLiteral(".zip");
-    Label4->setText(QStringLiteral("Zip File name:  ") + archive);
-    ui().doEvents();
+    const QString archive = packaging::ZipArchiveName(name);
     ui().setMousePointer(vb::vbHourglass);
     readyZip();
+    // A single archive is shown by the name as typed, a set by the name of its last piece.
+    Label4->setText(QStringLiteral("Zip File name:  ") + (multi ? archive : name));
+    ui().doEvents();
     if (!Zip->create(archive, multi, partSize)) {
         cutGridToHeader();
         ui().setMousePointer(vb::vbDefault);

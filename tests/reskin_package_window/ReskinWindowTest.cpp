@@ -4,6 +4,7 @@
 
 #include "packaging/frmFolder4.h"
 
+#include "common/DriveListWidget.h"
 #include "common/FolderTreeWidget.h"
 #include "common/SharedState.h"
 #include "packaging/frmNewZip.h"
@@ -172,4 +173,46 @@ TEST_F(ReskinWindow, NothingChosenGivesOnlyTheFirstMessage)
     EXPECT_TRUE(shared().PackageFolder.isEmpty());
     EXPECT_EQ(QDir(tree.programPath()).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
               (QStringList{QStringLiteral("System32"), QStringLiteral("TempFiles")}));
+}
+
+// The drive list opens at the game's drive and moves both folder trees, their paths shown in the
+// boxes; a drive whose folder is gone gives the handler's message and leaves all as it was.
+TEST_F(ReskinWindow, DriveListMovesBothFolderTrees)
+{
+    ASSERT_TRUE(QFile::link(tree.path(QStringLiteral("gone")), tree.path(QStringLiteral("wine/dosdevices/d:"))));
+    tree.makeDir(QStringLiteral("wine/drive_c/Work"));
+    frmFolder4 w;
+    EXPECT_EQ(w.Drive1->drive(), QStringLiteral("e:")); // the game's own drive
+    EXPECT_EQ(w.Dir1->path().compare(game(QStringLiteral("Assets")), Qt::CaseInsensitive), 0);
+
+    struct Row {
+        const char* drive;
+        QString root; // "" when the drive cannot be opened
+    };
+    const Row rows[] = {
+        {"c:", QFileInfo(tree.path(QStringLiteral("wine/drive_c"))).canonicalFilePath()},
+        {"d:", QString()},
+        {"e:", QFileInfo(tree.gamePath()).canonicalFilePath()},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.drive);
+        const QString drive = w.Drive1->drive();
+        const QString dir1 = w.Dir1->path();
+        const QString dir2 = w.Dir2->path();
+        w.Drive1->setCurrentIndex(w.Drive1->findText(QLatin1String(row.drive)));
+        if (row.root.isEmpty())
+            ui.expectMsgBox(vb::vbOK, QStringLiteral("Error Device unavailable occurred in Drive1_change"));
+        w.Drive1_Change();
+        ui.verifyDone();
+        if (row.root.isEmpty()) {
+            EXPECT_EQ(w.Drive1->drive(), drive);
+            EXPECT_EQ(w.Dir1->path(), dir1);
+            EXPECT_EQ(w.Dir2->path(), dir2);
+        } else {
+            EXPECT_EQ(w.Dir1->root(), row.root);
+            EXPECT_EQ(w.Dir2->root(), row.root);
+            EXPECT_EQ(w.Text1->text(), w.Dir1->path());
+            EXPECT_EQ(w.Text2->text(), w.Dir2->path());
+        }
+    }
 }

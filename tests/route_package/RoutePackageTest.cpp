@@ -123,17 +123,20 @@ protected:
         writeGameFile(a + "Seven.GeoPcDx",
                       shape({"[00]Textures\\T1", "Textures\\T2", "[00]..\\Textures\\T3", "..\\..\\Shared\\T4",
                              "..\\..\\..\\Common\\T5", "..\\..\\..\\..\\Pack1\\Textures\\T6", "Bare7",
-                             "..\\..\\..\\..\\..\\Outside\\T8", "Qu\"ote"}));
-        writeGameFile(a + "Sneaky.bin", blueprint("..\\..\\[00]Elsewhere"));
-        writeGameFile(QStringLiteral("Assets/Kuju/Base/Scenery/K.bin"), blueprint(""));
+                             "Qu\"ote", "..\\..\\..\\..\\..\\Outside\\T8", "After9"}));
+        // An entry outside the Assets folder ends the blueprint's entries: Sneaky's animation and
+        // the texture after T8 are not taken. Without a geometry K's animation is not taken either.
+        writeGameFile(a + "Sneaky.bin", blueprint("..\\..\\[00]Elsewhere", "TestCo\\Pack1\\Scenery\\Sneaky_Anim"));
+        writeGameFile(QStringLiteral("Assets/Kuju/Base/Scenery/K.bin"), blueprint("", "Kuju\\Base\\Scenery\\K_Anim"));
         writeGameFile(QStringLiteral("Assets/RSDL/Base/Track/R.bin"), blueprint(""));
         writeGameFile(QStringLiteral("Content/Evil.bin"), blueprint(""));
         for (const char* file : {"Scenery/Seven_Anim.ban", "Scenery/Seven_Script.lua", "Scenery/Textures/T1.TgPcDx",
                                  "Scenery/Textures/T2.TgPcDx", "Textures/T3.TgPcDx", "Textures/T6.TgPcDx",
-                                 "Scenery/Bare7.TgPcDx"})
+                                 "Scenery/Bare7.TgPcDx", "Scenery/After9.TgPcDx", "Scenery/Sneaky_Anim.ban"})
             touchGameFile(QStringLiteral("Assets/TestCo/Pack1/") + QString::fromUtf8(file));
         touchGameFile(QStringLiteral("Assets/TestCo/Shared/T4.TgPcDx"));
         touchGameFile(QStringLiteral("Assets/Common/T5.TgPcDx"));
+        touchGameFile(QStringLiteral("Assets/Kuju/Base/Scenery/K_Anim.ban"));
         touchGameFile(QStringLiteral("Outside/T8.TgPcDx"));
     }
 

@@ -6,6 +6,7 @@
 #include "packaging/frmFolder3.h"
 #include "packaging/frmNewZip.h"
 #include "routes/frmDelRoute.h"
+#include "common/DriveListWidget.h"
 #include "common/FolderTreeWidget.h"
 #include "support/SampleGame.h"
 #include "support/ScopedEnv.h"
@@ -358,7 +359,7 @@ protected:
 };
 
 // Add, add, remove and Process in asset mode: the removed folder is not copied, and
-// AssetSetup.ggg names the first row's provider and product.
+// AssetSetup.ggg names the provider and product of the folder clicked last, whatever the rows.
 TEST_F(AssetPackagerWindow, AddRemoveProcessInAssetMode)
 {
     EXPECT_EQ(packager->Text2->text(), QStringLiteral("*.*"));
@@ -375,6 +376,7 @@ TEST_F(AssetPackagerWindow, AddRemoveProcessInAssetMode)
     packager->Command4_Click();
     EXPECT_EQ(packager->copyLines().size(), 2);
     EXPECT_FALSE(packager->copyLines().join(QString()).contains(QStringLiteral("Other")));
+    choose(QStringLiteral("Assets\\Other\\Product\\Scenery")); // clicked, not added
 
     const QString chosen = packager->currentFolder();
     expectZipOffer(QStringLiteral("Assets"), QStringLiteral("RailVehicles"), true);
@@ -384,11 +386,50 @@ TEST_F(AssetPackagerWindow, AddRemoveProcessInAssetMode)
               QByteArray("loco"));
     EXPECT_TRUE(tree.exists(p + QStringLiteral("Rail Simulator/Assets/Kuju/DaraDerovizor/Scenery/House.bin")));
     EXPECT_FALSE(tree.exists(p + QStringLiteral("Rail Simulator/Assets/Other")));
-    EXPECT_EQ(tree.readFile(p + QStringLiteral("AssetSetup.ggg")), QByteArray("Assets\\Kuju\\DaraDerovizor\r\n"));
+    EXPECT_EQ(tree.readFile(p + QStringLiteral("AssetSetup.ggg")), QByteArray("Assets\\Other\\Product\r\n"));
     EXPECT_EQ(tree.readFile(p + QStringLiteral("AssetSetup.exe")), QByteArray("installer"));
     EXPECT_FALSE(tree.exists(p + QStringLiteral("Scenario.yyy")));
     EXPECT_TRUE(QFileInfo::exists(program() + QStringLiteral("/RailVehicles.zip")));
     EXPECT_EQ(packager->currentFolder(), chosen);
+}
+
+// The drive list opens at the game's drive and moves the folder tree, its path shown in Text1;
+// a drive whose folder is gone gives the handler's message and leaves the lists as they were.
+TEST_F(AssetPackagerWindow, DriveListMovesTheFolderTree)
+{
+    ASSERT_TRUE(QFile::link(tree.path(QStringLiteral("gone")), tree.path(QStringLiteral("wine/dosdevices/d:"))));
+    packager->Drive1->refresh();
+    EXPECT_EQ(packager->Drive1->drive(), QStringLiteral("e:")); // the game's own drive
+    EXPECT_EQ(packager->Dir1->path().compare(tree.gamePath() + QStringLiteral("\\Assets"), Qt::CaseInsensitive), 0);
+
+    struct Row {
+        const char* drive;
+        QString root; // "" when the drive cannot be opened
+    };
+    const Row rows[] = {
+        {"c:", QFileInfo(tree.path(QStringLiteral("wine/drive_c"))).canonicalFilePath()},
+        {"d:", QString()},
+        {"e:", QFileInfo(tree.gamePath()).canonicalFilePath()},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.drive);
+        const QString drive = packager->Drive1->drive();
+        const QString dir = packager->Dir1->path();
+        const QString text = packager->Text1->text();
+        packager->Drive1->setCurrentIndex(packager->Drive1->findText(QLatin1String(row.drive)));
+        if (row.root.isEmpty())
+            ui.expectMsgBox(vb::vbOK, QStringLiteral("Error Device unavailable occurred in Drive1_change"));
+        packager->Drive1_Change();
+        ui.verifyDone();
+        if (row.root.isEmpty()) {
+            EXPECT_EQ(packager->Drive1->drive(), drive);
+            EXPECT_EQ(packager->Dir1->path(), dir);
+            EXPECT_EQ(packager->Text1->text(), text);
+        } else {
+            EXPECT_EQ(packager->Dir1->root(), row.root);
+            EXPECT_EQ(packager->Text1->text(), packager->Dir1->path());
+        }
+    }
 }
 
 // In scenario mode the rows are scenario folders: Scenario.zzz and Scenario.yyy, whose first

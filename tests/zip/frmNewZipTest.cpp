@@ -2,10 +2,14 @@
 
 #include "ZipTestSupport.h"
 #include "common/SharedState.h"
+#include "packaging/ZipSplit.h"
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -255,13 +259,79 @@ TEST_F(ZipWindow, ProcessNamesTheArchiveWithZipAndCompressesThePackage)
         ui.expectSaveFile(tree.path(r.chosen));
         w->Command2_Click();
         EXPECT_EQ(ui.dialogs().last().request.filter, r.multi ? QString() : QStringLiteral("Zip|*.zip"));
-        EXPECT_EQ(w->Label4->text(), QStringLiteral("Zip File name:  ") + tree.path(r.archive));
+        // A single archive is shown as typed, a set by its last piece.
+        EXPECT_EQ(w->Label4->text(), QStringLiteral("Zip File name:  ") + tree.path(r.multi ? r.archive : r.chosen));
         EXPECT_TRUE(QFileInfo(tree.path(r.archive)).isFile());
         EXPECT_EQ(w->zip()->isSplit(), r.multi);
         EXPECT_EQ(w->zip()->partSize(), r.multi ? 1000000 : 0);
         EXPECT_EQ(names(*w), shown(kPackage));
         EXPECT_EQ(ui.pointerHistory().last(), int(vb::vbDefault));
+        // Another archive: the label keeps no name of this one.
+        w->mnuNew_Click();
+        EXPECT_EQ(w->Label4->text(), QStringLiteral("Zip File name: "));
         QFile::remove(tree.path(r.archive));
+    }
+}
+
+// A set made in parts, by Process or by New Multi-Part Archive with files added, is a standard
+// set whatever the chosen name: name.z01, name.z02 ... and name.zip, which Info-ZIP's zip joins
+// and the window opens again.
+TEST_F(ZipWindow, MultiPartSetsAreStandardWhateverTheChosenName)
+{
+    writeFile(tree.path(QStringLiteral("program/Route1/big.bin")), noiseBytes(2500000));
+    struct Row {
+        const char* chosen;
+        bool process; // else New Multi-Part Archive, then Add Folder
+        const char* base;
+    };
+    const Row rows[] = {
+        {"out/pack", false, "out/pack"},
+        {"out/twice.zip", false, "out/twice"},
+        {"out/parts", true, "out/parts"},
+    };
+    const QString zipTool = QStandardPaths::findExecutable(QStringLiteral("zip"));
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.chosen);
+        QDir(tree.path("out")).removeRecursively();
+        QDir().mkpath(tree.path("out"));
+        {
+            ScriptedUi ui;
+            auto w = load();
+            ui.expectSaveFile(tree.path(r.chosen));
+            if (r.process) {
+                w->Check2->setChecked(true);
+                w->Text2->setText(QStringLiteral("1"));
+                w->Command2_Click();
+            } else {
+                ui.expectInputBox(QStringLiteral("1")).expectFolder(tree.path(QStringLiteral("program/Route1")));
+                w->mnuMulti_Click();
+                w->mnuAddFold_Click();
+            }
+            ui.verifyDone();
+        }
+        const QString base = QString::fromUtf8(r.base);
+        EXPECT_EQ(treeOf(tree.path("out")),
+                  (QStringList{QFileInfo(base).fileName() + ".z01", QFileInfo(base).fileName() + ".z02",
+                               QFileInfo(base).fileName() + ".zip"}));
+        if (!zipTool.isEmpty()) {
+            QProcess p;
+            p.setProcessChannelMode(QProcess::MergedChannels);
+            p.start(zipTool, {QStringLiteral("-s"), QStringLiteral("0"), tree.path(base + ".zip"), QStringLiteral("--out"),
+                              tree.path(QStringLiteral("joined.zip"))});
+            ASSERT_TRUE(p.waitForFinished(60000));
+            EXPECT_EQ(p.exitCode(), 0) << p.readAll().toStdString();
+        }
+
+        ScriptedUi ui;
+        auto w = load();
+        ui.expectOpenFile(tree.path(base + ".zip"));
+        w->mnuOpen_Click();
+        ui.verifyDone();
+        EXPECT_TRUE(names(*w).contains(QStringLiteral("Route1\\big.bin"))) << names(*w).join(' ').toStdString();
+        if (!zipTool.isEmpty()) {
+            EXPECT_EQ(packaging::zipEntryCount(tree.path(QStringLiteral("joined.zip"))), names(*w).size());
+            QFile::remove(tree.path(QStringLiteral("joined.zip")));
+        }
     }
 }
 

@@ -104,17 +104,43 @@ QFileInfoList entries(const QString& folder)
                                       QDir::Name | QDir::IgnoreCase);
 }
 
+// What a walk does with the links it meets. It never descends into a linked folder; beyond
+// that each command has its rule, so that no command reaches through a link to something
+// outside the folder it was given.
+struct LinkRule {
+    enum Kind {
+        Skip,   // links are passed over (attrib)
+        AsFile, // a link that is not a folder's is listed itself, to be removed (del)
+        Inside, // a link to a file is listed when the file lies inside root (copy, xcopy)
+    };
+    Kind kind = Skip;
+    QString root; // canonical; for Inside
+};
+
+bool linkLeadsInside(const QFileInfo& link, const QString& root)
+{
+    const QString target = link.canonicalFilePath();
+    return !target.isEmpty() && !root.isEmpty() && isSameOrInside(target, root) && target != root;
+}
+
 // Files (and, when wanted, folders) of folder whose names match pattern; with recurse the
-// same in every sub-folder, whose relative paths go to allDirs in walk order.
+// same in every sub-folder, whose relative paths go to allDirs in walk order. Links are taken
+// as rule says, and linked folders are never walked.
 void collect(const QString& folder, const QString& rel, const QString& pattern, bool recurse, bool wantDirs,
-             QList<Found>& out, QStringList* allDirs)
+             const LinkRule& rule, QList<Found>& out, QStringList* allDirs)
 {
     const QFileInfoList list = entries(folder);
     for (const QFileInfo& fi : list) {
-        if (fi.isDir()) {
-            if (wantDirs && wildcardMatch(pattern, fi.fileName()))
+        if (!wildcardMatch(pattern, fi.fileName()))
+            continue;
+        if (fi.isSymLink()) {
+            if ((rule.kind == LinkRule::AsFile && !fi.isDir())
+                || (rule.kind == LinkRule::Inside && fi.isFile() && linkLeadsInside(fi, rule.root)))
+                out.append({fi.filePath(), rel, false});
+        } else if (fi.isDir()) {
+            if (wantDirs)
                 out.append({fi.filePath(), rel, true});
-        } else if (fi.isFile() && wildcardMatch(pattern, fi.fileName())) {
+        } else if (fi.isFile()) {
             out.append({fi.filePath(), rel, false});
         }
     }
@@ -126,8 +152,28 @@ void collect(const QString& folder, const QString& rel, const QString& pattern, 
         const QString r = rel + fi.fileName() + QLatin1Char('/');
         if (allDirs)
             allDirs->append(r);
-        collect(fi.filePath(), r, pattern, recurse, wantDirs, out, allDirs);
+        collect(fi.filePath(), r, pattern, recurse, wantDirs, rule, out, allDirs);
     }
+}
+
+// Deletes a folder's tree; a link in it is removed itself and nothing is done to what it leads
+// to (no permission of it is touched either). False when anything stayed.
+bool removeTree(const QString& folder)
+{
+    bool ok = true;
+    for (const QFileInfo& fi : entries(folder)) {
+        if (fi.isDir() && !fi.isSymLink())
+            ok = removeTree(fi.filePath()) && ok;
+        else
+            ok = QFile::remove(fi.filePath()) && ok;
+    }
+    return QDir().rmdir(folder) && ok;
+}
+
+// The rule for a copy from folder: links to files inside it are copied.
+LinkRule copyRule(const QString& folder)
+{
+    return {LinkRule::Inside, QFileInfo(folder).canonicalFilePath()};
 }
 
 // "x" when the folder lies on Wine drive x: of the prefix, else a null character.
@@ -532,6 +578,10 @@ bool BatchInterpreter::copyFile(const QString& src, const QString& dst, bool res
 {
     const QFileInfo si(src);
     const QFileInfo di(dst);
+    if (di.isSymLink()) {
+        error = QStringLiteral("Access is denied (the target is a link, which is not written through).");
+        return false;
+    }
     if (di.exists()) {
         if (di.isDir()) {
             error = QStringLiteral("Access is denied (a folder of that name exists).");
@@ -628,12 +678,16 @@ bool BatchInterpreter::doCopy(const Parsed& p)
     if (src.wildcard || QFileInfo(src.full).isDir()) {
         several = true;
         QList<Found> found;
-        collect(src.wildcard ? src.folder : src.full, QString(), src.wildcard ? src.pattern : QStringLiteral("*"),
-                false, false, found, nullptr);
+        const QString folder = src.wildcard ? src.folder : src.full;
+        collect(folder, QString(), src.wildcard ? src.pattern : QStringLiteral("*"), false, false, copyRule(folder),
+                found, nullptr);
         for (const Found& f : found)
             sources.append(f.path);
-    } else if (QFileInfo(src.full).isFile()) {
-        sources.append(src.full);
+    } else if (const QFileInfo named(src.full); named.isFile()) {
+        if (!named.isSymLink() || linkLeadsInside(named, copyRule(src.folder).root))
+            sources.append(src.full);
+        else
+            note(QStringLiteral("A link to a file outside its folder is not copied - ") + p.paths[0]);
     }
     if (sources.isEmpty()) {
         fail(QStringLiteral("The system cannot find the file specified. - ") + p.paths[0]);
@@ -713,7 +767,7 @@ bool BatchInterpreter::doXcopy(const Parsed& p)
 
     QList<Found> files;
     QStringList folders;
-    collect(base, QString(), pattern, recurse, false, files, keepEmpty ? &folders : nullptr);
+    collect(base, QString(), pattern, recurse, false, copyRule(base), files, keepEmpty ? &folders : nullptr);
     if (!several && files.isEmpty()) {
         fail(QStringLiteral("File not found - ") + p.paths[0]);
         print(QStringLiteral("0 File(s) copied"));
@@ -823,21 +877,25 @@ bool BatchInterpreter::doDel(const Parsed& p)
             return false;
         QString folder = arg.folder;
         QString pattern = arg.pattern;
+        QList<Found> found;
         if (pattern.isEmpty()) {
             pattern = QStringLiteral("*");
+        } else if (!arg.wildcard && QFileInfo(arg.full).isSymLink()) {
+            found.append({arg.full, QString(), false}); // the link goes, never what it leads to
+            folder.clear();
         } else if (!arg.wildcard && QFileInfo(arg.full).isDir()) {
             folder = arg.full; // a folder's name deletes the files in it
             pattern = QStringLiteral("*");
         }
-        QList<Found> found;
-        if (QFileInfo(folder).isDir())
-            collect(folder, QString(), pattern, recurse, false, found, nullptr);
+        if (!folder.isEmpty() && QFileInfo(folder).isDir())
+            collect(folder, QString(), pattern, recurse, false, {LinkRule::AsFile, QString()}, found, nullptr);
         if (found.isEmpty()) {
             note(QStringLiteral("Could Not Find ") + text);
             continue;
         }
         for (const Found& f : found) {
-            if (!force && isReadOnly(QFileInfo(f.path))) {
+            const QFileInfo info(f.path);
+            if (!force && !info.isSymLink() && isReadOnly(info)) {
                 fail(QStringLiteral("Access is denied. - ") + f.path);
                 ok = false;
                 continue;
@@ -887,13 +945,19 @@ bool BatchInterpreter::doAttrib(const QString& rest)
         if (!makePathArg(text, arg))
             return false;
         QList<Found> found;
-        if (!arg.wildcard && !arg.pattern.isEmpty() && QFileInfo(arg.full).isDir()) {
+        bool linkNamed = false;
+        if (!arg.wildcard && !arg.pattern.isEmpty() && QFileInfo(arg.full).isSymLink()) {
+            linkNamed = true; // a link is passed over: what it leads to may lie anywhere
+            note(QStringLiteral("A link is passed over - ") + text);
+        } else if (!arg.wildcard && !arg.pattern.isEmpty() && QFileInfo(arg.full).isDir()) {
             found.append({arg.full, QString(), true}); // a folder named on its own
         } else {
             const QString pattern = arg.pattern.isEmpty() ? QStringLiteral("*") : arg.pattern;
             if (QFileInfo(arg.folder).isDir())
-                collect(arg.folder, QString(), pattern, recurse, folders, found, nullptr);
+                collect(arg.folder, QString(), pattern, recurse, folders, {LinkRule::Skip, QString()}, found, nullptr);
         }
+        if (linkNamed)
+            continue;
         if (found.isEmpty()) {
             fail(QStringLiteral("File not found - ") + text);
             ok = false;
@@ -964,13 +1028,20 @@ bool BatchInterpreter::doRd(const Parsed& p)
             ok = false;
             continue;
         }
+        if (info.isSymLink()) { // the link goes, with or without /s; what it leads to stays
+            if (!QFile::remove(full)) {
+                fail(QStringLiteral("Access is denied. - ") + text);
+                ok = false;
+            }
+            continue;
+        }
         if (info.canonicalFilePath() == QLatin1String("/") || QDir(full).isRoot()) {
             fail(QStringLiteral("Access is denied. - ") + text);
             ok = false;
             continue;
         }
         if (tree) {
-            if (!QDir(full).removeRecursively()) {
+            if (!removeTree(full)) {
                 fail(QStringLiteral("Access is denied. - ") + text);
                 ok = false;
             }
