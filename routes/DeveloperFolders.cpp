@@ -15,11 +15,6 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-void warn(const QString& text)
-{
-    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
-}
-
 QString boxText(const QStringList& boxes, int index)
 {
     return boxes.value(index);
@@ -173,12 +168,12 @@ QString makeBlueprint(int blueprintMode, const QString& folder, const QStringLis
     if (templatePath.isEmpty())
         return {};
     if (folder.isEmpty()) {
-        warn(noBlueprintFolderMessage());
+        exclaim(noBlueprintFolderMessage());
         return {};
     }
     const QString name = boxText(boxes, 0);
     if (!IsNewFolderName(name)) {
-        warn(badBlueprintNameMessage(name));
+        exclaim(badBlueprintNameMessage(name));
         return {};
     }
     QString templateText;
@@ -188,7 +183,7 @@ QString makeBlueprint(int blueprintMode, const QString& folder, const QStringLis
         templateText.clear(); // an empty (or unreadable) template
     }
     if (templateText.isEmpty()) {
-        warn(missingTemplateMessage(templatePath));
+        exclaim(missingTemplateMessage(templatePath));
         return {};
     }
     const QString target = folder + QLatin1Char('\\') + name + QStringLiteral(".xml");

@@ -16,37 +16,6 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-// The hourglass from the first file converted until the run ends, however it ends.
-class RunPointer {
-public:
-    RunPointer() = default;
-    ~RunPointer()
-    {
-        if (busy_)
-            ui().setMousePointer(vb::vbDefault);
-    }
-    RunPointer(const RunPointer&) = delete;
-    RunPointer& operator=(const RunPointer&) = delete;
-    void hourglass()
-    {
-        ui().setMousePointer(vb::vbHourglass);
-        busy_ = true;
-    }
-    void normal()
-    {
-        ui().setMousePointer(vb::vbDefault);
-        busy_ = false;
-    }
-
-private:
-    bool busy_ = false;
-};
-
-void warn(const QString& text)
-{
-    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
-}
-
 QString fileNameOf(const QString& path)
 {
     const qsizetype cut = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
@@ -68,7 +37,7 @@ bool putInPlace(const QString& content, const QString& target)
     QFile::remove(platform::nativePath(work));
     platform::clearPathCache();
     if (!replaced) {
-        warn(replaced.error);
+        exclaim(replaced.error);
         return false;
     }
     return true;
@@ -120,15 +89,30 @@ QString dcsvImprovedMessage()
     return QStringLiteral("Precision of .DCSV files has been improved, a backup has been made.");
 }
 
+QString noSaveFolderMessage()
+{
+    return QStringLiteral("No folder has been chosen to save your Marker files in.") + kCrLf
+        + QStringLiteral("Click the folder where you wish to SAVE your Marker files, then click Proceed.");
+}
+
+QString notWrittenMessage(const QString& path)
+{
+    return QStringLiteral("An error occurred while writing ") + path;
+}
+
 bool convertMarkerFiles(const QString& sourceFolder, const QStringList& names, const QString& saveFolder)
 {
-    RunPointer pointer;
+    if (saveFolder.isEmpty()) {
+        exclaim(noSaveFolderMessage());
+        return false;
+    }
+    BusyPointer pointer(BusyPointer::Idle);
     for (const QString& name : names) {
         const QString input = sourceFolder + QLatin1Char('\\') + name;
         const MarkerType type = markerTypeOf(input);
         if (type == MarkerType::None) {
             pointer.normal();
-            warn(notMarkerFileMessage());
+            exclaim(notMarkerFileMessage());
             return false;
         }
         pointer.hourglass();
@@ -141,7 +125,7 @@ bool convertMarkerFiles(const QString& sourceFolder, const QStringList& names, c
             lines = kmlToCsv(text, hasCoordinates);
             if (!hasCoordinates) {
                 pointer.normal();
-                warn(noCoordinatesMessage(input));
+                exclaim(noCoordinatesMessage(input));
                 return false;
             }
             break;
@@ -160,6 +144,12 @@ bool convertMarkerFiles(const QString& sourceFolder, const QStringList& names, c
         }
         const QString output = saveFolder + QLatin1Char('\\') + csvNameOf(name);
         ui().doEvents();
+        if (lines.isEmpty()) {
+            // No points: there is nothing to put in place of the .csv, which is left as it is.
+            pointer.normal();
+            exclaim(notWrittenMessage(output));
+            continue;
+        }
         if (!putInPlace(lines, output))
             return false;
         ui().doEvents();
@@ -172,13 +162,13 @@ bool convertMarkerFiles(const QString& sourceFolder, const QStringList& names, c
 
 bool improveDcsvFiles(const QString& gamePath, const QString& folder, const QStringList& names)
 {
-    RunPointer pointer;
+    BusyPointer pointer(BusyPointer::Idle);
     for (const QString& name : names) {
         const QString target = folder + QLatin1Char('\\') + name;
         const QString source = dcsvSourcePath(gamePath, target);
         if (source.isEmpty() || !FileExists(source)) {
             pointer.normal();
-            warn(sourceCsvMissingMessage(name));
+            exclaim(sourceCsvMissingMessage(name));
             return false;
         }
         pointer.hourglass();
@@ -189,7 +179,7 @@ bool improveDcsvFiles(const QString& gamePath, const QString& folder, const QStr
         qsizetype badLine = 0;
         if (!improveDcsvPrecision(text, sourceText, &badLine)) {
             pointer.normal();
-            warn(sourceLineMessage(source, badLine, name));
+            exclaim(sourceLineMessage(source, badLine, name));
             return false;
         }
         ui().doEvents();

@@ -7,6 +7,31 @@
 
 namespace routes {
 
+namespace {
+
+// The text of the display name's "English" element; "" when it has none, when the element is
+// empty ("<English .../>") or when it is not closed inside the display name.
+QString englishNameOf(const QString& displayName)
+{
+    static const QString tag = QStringLiteral("English");
+    const qsizetype open = displayName.indexOf(QLatin1Char('<') + tag, 0, Qt::CaseInsensitive);
+    if (open < 0)
+        return QString();
+    const qsizetype gt = displayName.indexOf(QLatin1Char('>'), open);
+    if (gt < 0 || displayName.at(gt - 1) == QLatin1Char('/'))
+        return QString();
+    QString name;
+    qsizetype p = 1;
+    try {
+        tags::hub::GetDetail(displayName, p, tag, name);
+    } catch (const VbError&) {
+        return QString(); // no end tag before the display name ends
+    }
+    return p == 0 ? QString() : name;
+}
+
+} // namespace
+
 QList<ChoosableRoute> ChoosableRoutes(const QString& routesXml)
 {
     static const QString open = QStringLiteral("<DisplayName>");
@@ -24,10 +49,7 @@ QList<ChoosableRoute> ChoosableRoutes(const QString& routesXml)
         const QString block = routesXml.mid(at, end - at + close.size());
         ChoosableRoute route;
         route.pos = at + 1;
-        qsizetype p = 1;
-        tags::hub::GetDetail(block, p, QStringLiteral("English"), route.name);
-        if (p == 0)
-            route.name.clear();
+        route.name = englishNameOf(block);
         routes.append(route);
         from = at + 5;
     }

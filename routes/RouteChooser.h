@@ -16,7 +16,8 @@ struct ChoosableRoute {
 
 // The routes of a Routes.xml text, any number of them. "<DisplayName>" is found in any letter
 // case; the name is the "English" element's text inside that display name only (up to its
-// "</DisplayName>"), never an English element further on.
+// "</DisplayName>"), never an English element further on. A display name whose English
+// element is empty ("<English .../>") or not closed inside it is listed with an empty name.
 QList<ChoosableRoute> ChoosableRoutes(const QString& routesXml);
 
 // The lines of the selection dialog for these routes.

@@ -3,6 +3,7 @@
 #include "routes/RouteList.h"
 
 #include "common/FileProcs.h"
+#include "common/GameReference.h"
 #include "common/Serializer.h"
 #include "common/SerzPool.h"
 #include "common/TempFiles.h"
@@ -220,15 +221,19 @@ QString LineValue(const QString& line, qsizetype from)
     return valueAfter(line, from < 1 ? 0 : from - 1);
 }
 
+QString BlueprintBelowAssets(const QString& provider, const QString& product, const QString& blueprintId)
+{
+    const QString stem = blueprintId.left(std::max<qsizetype>(0, blueprintId.size() - 3));
+    return provider + QLatin1Char('\\') + product + QLatin1Char('\\') + stem + QStringLiteral("bin");
+}
+
 QString BlueprintFilePath(const QString& gamePath, const QString& provider, const QString& product,
                           const QString& blueprintId)
 {
-    const QString stem = blueprintId.left(std::max<qsizetype>(0, blueprintId.size() - 3));
-    return gamePath + kAssets + provider + QLatin1Char('\\') + product + QLatin1Char('\\') + stem
-           + QStringLiteral("bin");
+    return AssetsPathFromText(gamePath, BlueprintBelowAssets(provider, product, blueprintId));
 }
 
-QString GeometryFilePath(const QString& gamePath, const QString& geometryId)
+QString GeometryBelowAssets(const QString& geometryId)
 {
     QString geo = geometryId;
     const qsizetype q = geo.indexOf(QLatin1Char('['));
@@ -236,7 +241,13 @@ QString GeometryFilePath(const QString& gamePath, const QString& geometryId)
         geo.remove(q, 4);
     if (geo.isEmpty())
         return QString();
-    return gamePath + kAssets + geo + QStringLiteral(".GeoPcDx");
+    return geo + QStringLiteral(".GeoPcDx");
+}
+
+QString GeometryFilePath(const QString& gamePath, const QString& geometryId)
+{
+    const QString below = GeometryBelowAssets(geometryId);
+    return below.isEmpty() ? QString() : AssetsPathFromText(gamePath, below);
 }
 
 QString FolderOf(const QString& path)
@@ -355,26 +366,35 @@ BlueprintAssets ReadBlueprintAssets(const QString& gamePath, const QString& blue
     const auto find = [&text](const QString& what, qsizetype from = 1) {
         return vb::InStr(from, text, what, vb::Compare::Text);
     };
+    // The file below the Assets folder, or none (and a note) when the text leads elsewhere.
+    const auto follow = [&gamePath, &assets](const QString& below) {
+        const QString path = AssetsPathFromText(gamePath, below);
+        if (path.isNull())
+            assets.notFollowed.append(gamePath + kAssets + below);
+        return path;
+    };
 
     qsizetype p = find(QStringLiteral("<GeometryID"));
     if (p > 0) {
         QString geo;
         tags::routeList::GetDetail(text, p, QStringLiteral("GeometryID"), geo);
-        assets.geometry = GeometryFilePath(gamePath, geo);
+        const QString below = GeometryBelowAssets(geo);
+        if (!below.isEmpty())
+            assets.geometry = follow(below);
     }
     p = find(QStringLiteral("<AnimationName"));
     if (p > 0) {
         QString animation;
         tags::routeList::GetDetail(text, p, QStringLiteral("AnimationName"), animation);
         if (!animation.isEmpty())
-            assets.animation = gamePath + kAssets + animation + QStringLiteral(".ban");
+            assets.animation = follow(animation + QStringLiteral(".ban"));
     }
     p = find(QStringLiteral("<_script"));
     if (p > 0 && find(QStringLiteral("<Name"), p) > 0) {
         QString script;
         tags::routeList::GetDetail(text, p, QStringLiteral("Name"), script);
         if (!script.isEmpty())
-            assets.script = gamePath + kAssets + script + QStringLiteral(".lua");
+            assets.script = follow(script + QStringLiteral(".lua"));
     }
     return assets;
 }
@@ -502,6 +522,10 @@ void RouteScanner::addReference(const ReferenceReader::Reference& reference, con
 {
     ++stats_.references;
     const QString path = BlueprintFilePath(gamePath_, reference.provider, reference.product, reference.blueprintId);
+    if (path.isNull()) {
+        notFollowed(reference.provider, reference.product, reference.blueprintId);
+        return;
+    }
     if (usedBlueprints_.contains(path)) // known to exist
         return;
     if (fileExists(path)) {
@@ -516,10 +540,18 @@ void RouteScanner::addReference(const ReferenceReader::Reference& reference, con
         return;
     }
     const QString unescaped = BlueprintFilePath(gamePath_, reference.provider, reference.product, id);
-    if (fileExists(unescaped))
+    if (unescaped.isNull())
+        notFollowed(reference.provider, reference.product, id);
+    else if (fileExists(unescaped))
         usedBlueprints_.add(unescaped);
     else
         missingLines_.append(unescaped + QStringLiteral("   ") + kindTag);
+}
+
+void RouteScanner::notFollowed(const QString& provider, const QString& product, const QString& blueprintId)
+{
+    missingLines_.append(gamePath_ + kAssets + BlueprintBelowAssets(provider, product, blueprintId)
+                         + QStringLiteral("   ") + kReferenceNotFollowed);
 }
 
 bool RouteScanner::ScanRoute(const QString& routePath, const QStringList& scenarioFolders)
@@ -597,10 +629,21 @@ bool RouteScanner::ReadBlueprintFile(const QString& blueprint, BlueprintAssets& 
     return true;
 }
 
+QStringList RouteScanner::followedTextures(const ShapeEntry& shape) const
+{
+    QStringList textures;
+    textures.reserve(shape.textures.size());
+    for (const QString& texture : shape.textures) {
+        if (LiesBelowAssets(gamePath_, texture + QStringLiteral(".TgPcDx")))
+            textures.append(texture);
+    }
+    return textures;
+}
+
 bool RouteScanner::ShapeTextures(const QString& geometry, QStringList& textures)
 {
     const ShapeEntry& shape = shapeTextures(geometry);
-    textures = shape.textures;
+    textures = followedTextures(shape);
     return shape.converted;
 }
 
@@ -640,13 +683,13 @@ bool RouteScanner::ShapeTextures(SerzPool& pool, const QString& geometry, QStrin
 {
     queueShape(pool, geometry);
     const ShapeEntry& shape = pooledShape(pool, geometry);
-    textures = shape.textures;
+    textures = followedTextures(shape);
     return shape.converted;
 }
 
 // One blueprint of the asset check on its way through the serializer pool.
 struct RouteScanner::PendingBlueprint {
-    enum class Step { Empty, Missing, Converting, Read };
+    enum class Step { Empty, NotFollowed, Missing, Converting, Read };
     Step step = Step::Empty;
     qsizetype ticket = -1;
     bool converted = false; // converted and read
@@ -659,6 +702,10 @@ void RouteScanner::prepareBlueprint(SerzPool& pool, const QString& blueprint, Pe
 {
     if (blueprint.isEmpty())
         return;
+    if (!LiesBelowAssets(gamePath_, blueprint)) {
+        pending.step = PendingBlueprint::Step::NotFollowed;
+        return;
+    }
     if (!fileExists(blueprint)) {
         pending.step = PendingBlueprint::Step::Missing;
         return;
@@ -718,6 +765,10 @@ const RouteScanner::ShapeEntry& RouteScanner::pooledShape(SerzPool& pool, const 
 void RouteScanner::reportBlueprint(SerzPool& pool, const QString& blueprint, PendingBlueprint& pending,
                                    QString& report)
 {
+    if (pending.step == PendingBlueprint::Step::NotFollowed) {
+        report += kNotFollowedLine + blueprint + kCrLf;
+        return;
+    }
     if (pending.step == PendingBlueprint::Step::Missing) {
         report += QStringLiteral("Shape file missing:-  ") + blueprint + kCrLf;
         return;
@@ -734,6 +785,8 @@ void RouteScanner::reportBlueprint(SerzPool& pool, const QString& blueprint, Pen
         return;
     }
     const BlueprintAssets& assets = pending.assets;
+    for (const QString& path : assets.notFollowed)
+        report += kNotFollowedLine + path + kCrLf;
     if (!assets.geometry.isEmpty() && !pending.geometryFound)
         report += QStringLiteral("GeoPcDx file missing:-  ") + assets.geometry + kCrLf;
     if (!assets.animation.isEmpty() && !fileExists(assets.animation))
@@ -750,6 +803,10 @@ void RouteScanner::reportBlueprint(SerzPool& pool, const QString& blueprint, Pen
     }
     for (const QString& texture : shape.textures) {
         const QString file = texture + QStringLiteral(".TgPcDx");
+        if (!LiesBelowAssets(gamePath_, file)) {
+            report += kNotFollowedLine + file + kCrLf;
+            continue;
+        }
         if (!fileExists(file))
             report += QStringLiteral("Texture file missing:-  ") + file + kCrLf;
         usedTextures_.add(texture + QStringLiteral("*.TgPcDx"));

@@ -37,6 +37,11 @@ inline const QString kTrackItem = QStringLiteral("(Track Item)");
 // The tags the missing list gives a tile that yields no trustworthy references.
 inline const QString kTileNotConverted = QStringLiteral("(Tile could not be converted)");
 inline const QString kTileCutShort = QStringLiteral("(Tile ends inside a blueprint reference)");
+// The tag of a reference whose path leads out of the game's "Assets" folder: nothing is read
+// for it.
+inline const QString kReferenceNotFollowed = QStringLiteral("(Reference outside the Assets folder, not followed)");
+// The asset check's line for such a reference, before its path.
+inline const QString kNotFollowedLine = QStringLiteral("Reference outside the Assets folder, not followed:-  ");
 
 // One folder of a route to scan, with the kind tag of its references.
 struct ScanFolder {
@@ -77,13 +82,21 @@ void CountUpLevels(const QString& path, qint16& levels);
 // it; "" when the line has no such pair.
 QString LineValue(const QString& line, qsizetype from = 1);
 
-// The blueprint file of a reference: gamePath & "\Assets\" & provider & "\" & product & "\" &
+// The blueprint file of a reference below the Assets folder: provider & "\" & product & "\" &
 // the ID without its last three characters (its "xml") & "bin".
+QString BlueprintBelowAssets(const QString& provider, const QString& product, const QString& blueprintId);
+
+// The blueprint file of a reference: gamePath & "\Assets\" & BlueprintBelowAssets; a null
+// QString when its "..\" steps lead out of the Assets folder.
 QString BlueprintFilePath(const QString& gamePath, const QString& provider, const QString& product,
                           const QString& blueprintId);
 
-// The shape file a blueprint's GeometryID names: the "[" and the three characters after it
-// removed, gamePath & "\Assets\" in front and ".GeoPcDx" behind; "" for an empty ID.
+// The shape file a blueprint's GeometryID names below the Assets folder: the "[" and the three
+// characters after it removed, ".GeoPcDx" behind; "" for an empty ID.
+QString GeometryBelowAssets(const QString& geometryId);
+
+// gamePath & "\Assets\" & GeometryBelowAssets; a null QString for an empty ID and for one
+// that leads out of the Assets folder.
 QString GeometryFilePath(const QString& gamePath, const QString& geometryId);
 
 // A file's folder with its trailing "\" (the text up to and including the last "\").
@@ -150,11 +163,14 @@ private:
     bool ended_ = false;
 };
 
-// The files a blueprint names, as full paths ("" for each it does not name).
+// The files a blueprint names, as full paths ("" for each it does not name). A file whose
+// text leads out of the Assets folder is left empty and listed in notFollowed instead, as
+// gamePath & "\Assets\" & its text.
 struct BlueprintAssets {
     QString geometry;  // from the first "GeometryID" (GeometryFilePath)
     QString animation; // gamePath & "\Assets\" & the first "AnimationName" & ".ban"
     QString script;    // gamePath & "\Assets\" & the first "Name" after "<_script" & ".lua"
+    QStringList notFollowed;
 };
 
 // Reads them from a blueprint's XML text. An element found without its ">" or closing tag
@@ -204,7 +220,9 @@ public:
 
     // Scans every ".bin" file directly in folder (letter case ignored, sorted by name): each
     // reference whose blueprint exists goes into usedBlueprints(); one whose blueprint is
-    // missing gives the line path & "   " & kindTag in missingLines(). An ID missing as
+    // missing gives the line path & "   " & kindTag in missingLines(); one whose path leads out
+    // of the Assets folder gives the line path & "   " & kReferenceNotFollowed and nothing is
+    // looked up for it. An ID missing as
     // written is tried once more after UnEscapeText; found then, it counts as used; still
     // missing, the line names the unescaped path. A tile that the serializer cannot convert,
     // or that ends inside a reference, gives the line tile path & "   " & the tag saying so,
@@ -226,7 +244,9 @@ public:
     // Checks each blueprint path: the blueprint itself, then its geometry, animation and script
     // files and the textures its geometry names, appending one line per finding to report
     // ("Shape file missing:-  " & path & CR LF and the like) and each texture pattern
-    // (folder & name & "*.TgPcDx") to usedTextures(). A blueprint that fails in any other way
+    // (folder & name & "*.TgPcDx") to usedTextures(). A file named by a path that leads out of
+    // the Assets folder is neither looked up nor read: it gets the line kNotFollowedLine & path
+    // & CR LF, and a texture so named is no pattern. A blueprint that fails in any other way
     // adds "An error " & the failure & " occurred while checking " & its path, and the check
     // goes on. Stops before the next blueprint when AbortScan is set (it is left set).
     void CheckAssetFiles(const QStringList& blueprints, QString& report);
@@ -239,7 +259,7 @@ public:
     bool ReadBlueprintFile(const QString& blueprint, BlueprintAssets& assets);
     // The textures a shape file names (paths without extension, in the shape's order), read
     // once per shape for the scanner's life; false when the shape cannot be copied, converted
-    // or read.
+    // or read. A texture whose path leads out of the Assets folder is left out.
     bool ShapeTextures(const QString& geometry, QStringList& textures);
 
     // The same two steps for a collector that converts ahead through pool (one pool for the
@@ -260,7 +280,7 @@ public:
 private:
     struct ShapeEntry {
         bool converted = false;
-        QStringList textures; // paths without extension
+        QStringList textures; // paths without extension, in the shape's order
     };
 
     struct PendingBlueprint;
@@ -273,7 +293,10 @@ private:
     void reportBlueprint(SerzPool& pool, const QString& blueprint, PendingBlueprint& pending, QString& report);
     void readTile(const QString& tilePath, const QString& xmlPath, const QString& kindTag);
     void addReference(const ReferenceReader::Reference& reference, const QString& kindTag);
+    void notFollowed(const QString& provider, const QString& product, const QString& blueprintId);
     const ShapeEntry& shapeTextures(const QString& geometry);
+    // The shape's textures whose files lie below the Assets folder.
+    QStringList followedTextures(const ShapeEntry& shape) const;
 
     QString gamePath_;
     RouteScanProgress* progress_ = nullptr;

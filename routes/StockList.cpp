@@ -1,6 +1,7 @@
 #include "routes/StockList.h"
 
 #include "common/FileProcs.h"
+#include "common/GameReference.h"
 #include "common/TempFiles.h"
 #include "common/VbError.h"
 #include "hub/SingleFile.h"
@@ -173,7 +174,12 @@ QString MissingStockReport(const QString& gamePath, const QStringList& entries)
     QString report;
     for (const QString& entry : entries) {
         const QString bin = StockBinPath(gamePath, entry);
-        if (!FileExists(StockBlueprintPath(gamePath, entry)) && !FileExists(bin))
+        const QString blueprint = StockBlueprintPath(gamePath, entry);
+        if (!LiesBelowAssets(gamePath, blueprint) || !LiesBelowAssets(gamePath, bin)) {
+            report += bin + QStringLiteral(" lies outside the Assets folder and was not followed") + kLineEnd;
+            continue;
+        }
+        if (!FileExists(blueprint) && !FileExists(bin))
             report += bin + QStringLiteral(" is missing") + kLineEnd;
     }
     if (report.isEmpty())

@@ -47,7 +47,9 @@ QString StockBlueprintPath(const QString& gamePath, const QString& entry);
 QString StockBinPath(const QString& gamePath, const QString& entry);
 
 // One line per entry whose blueprint exists neither as the named file nor as its binary form:
-// the bin path & " is missing" & CR LF; "No Missing Rolling-Stock" when none is missing.
+// the bin path & " is missing" & CR LF; "No Missing Rolling-Stock" when none is missing. An
+// entry whose path leads out of the Assets folder is not looked up: its line is the bin path &
+// " lies outside the Assets folder and was not followed" & CR LF.
 QString MissingStockReport(const QString& gamePath, const QStringList& entries);
 
 // The bin path of every entry, each followed by CR LF; "" for an empty list.

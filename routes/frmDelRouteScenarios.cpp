@@ -24,11 +24,6 @@
 
 namespace {
 
-void warn(const QString& text)
-{
-    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation);
-}
-
 // Puts the row into the stock list at its place in the order ignoring case (after equal rows).
 void insertSorted(QListWidget* list, const QString& row)
 {
@@ -85,27 +80,27 @@ void frmDelRoute::Command5_Click()
         }
     }
     if (row < 0 || !s.ScenarioFolders.contains(row) || SelectedRoutePath.isEmpty()) {
-        warn(packaging::noScenarioSelectedMessage());
+        exclaim(packaging::noScenarioSelectedMessage());
         return;
     }
     ScenarioPackageValues& pkg = scenarioPackage_;
     const QString routePath = SelectedRoutePath;
     const QString routeFolder = routePath.mid(routePath.lastIndexOf(QLatin1Char('\\')) + 1);
     if (!pkg.routeFolder.isEmpty() && routeFolder.compare(pkg.routeFolder, Qt::CaseInsensitive) != 0) {
-        warn(packaging::otherRouteMessage());
+        exclaim(packaging::otherRouteMessage());
         return;
     }
     const QString scenarioFolder = s.ScenarioFolders[row];
     const QString scenarioPath = routePath + QStringLiteral("\\Scenarios\\") + scenarioFolder;
     for (int k = 0; k < List4->count(); ++k) {
         if (List4->item(k)->text().compare(scenarioPath, Qt::CaseInsensitive) == 0) {
-            warn(packaging::alreadyInPackageMessage());
+            exclaim(packaging::alreadyInPackageMessage());
             return;
         }
     }
     const QString below = packaging::PathBelow(s.GamePath, scenarioPath);
     if (below.isEmpty()) {
-        warn(QStringLiteral("Error ") + VbError::standardDescription(76) + QStringLiteral(" occurred in Command5_click"));
+        exclaim(QStringLiteral("Error ") + VbError::standardDescription(76) + QStringLiteral(" occurred in Command5_click"));
         return;
     }
     const QString rowText = List3->item(row)->text();
@@ -118,7 +113,7 @@ void frmDelRoute::Command5_Click()
     const QString target = program + QLatin1Char('\\') + packageName + QStringLiteral("\\Rail Simulator\\") + below;
     for (const QString& path : {scenarioPath, target}) {
         if (!packaging::BatchSafePath(path)) {
-            warn(packaging::unsafePathMessage(path));
+            exclaim(packaging::unsafePathMessage(path));
             return;
         }
     }
@@ -131,15 +126,15 @@ void frmDelRoute::Command5_Click()
             const packaging::ScenarioStock stock =
                 packaging::ListScenarioStock(scenarioPath, [this](const QString& name) { StatusPanel3->setText(name); });
             if (!stock.converted)
-                warn(packaging::scenarioNotConvertedMessage(stock.scenarioFile, stock.error));
+                exclaim(packaging::scenarioNotConvertedMessage(stock.scenarioFile, stock.error));
             for (const QString& stockRow : stock.scan.rows)
                 insertSorted(List5, stockRow);
             if (stock.scan.lampAddOnNeeded)
                 pkg.lampAddOnNeeded = true;
         } catch (const VbError& e) {
-            warn(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in Command5_click"));
+            exclaim(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in Command5_click"));
         } catch (const std::exception&) {
-            warn(QStringLiteral("Error ") + VbError::standardDescription(51) + QStringLiteral(" occurred in Command5_click"));
+            exclaim(QStringLiteral("Error ") + VbError::standardDescription(51) + QStringLiteral(" occurred in Command5_click"));
         }
         if (pkg.packageName.isEmpty())
             pkg.packageName = packageName;
@@ -158,7 +153,7 @@ void frmDelRoute::Command6_Click()
         return;
     ScenarioPackageValues& pkg = scenarioPackage_;
     if (pkg.relEntries.isEmpty()) {
-        warn(packaging::emptyPackageMessage());
+        exclaim(packaging::emptyPackageMessage());
         return;
     }
     runPackageCommand([&] {
@@ -173,11 +168,11 @@ void frmDelRoute::Command6_Click()
                 const packaging::PropertiesResult properties =
                     packaging::ExtractScenarioProperties(pkg.relEntries.first(), rowTexts(List4));
                 if (!properties.ok) {
-                    warn(packaging::indexNotConvertedMessage(properties.indexPath, properties.error));
+                    exclaim(packaging::indexNotConvertedMessage(properties.indexPath, properties.error));
                     return;
                 }
                 if (!properties.missing.isEmpty())
-                    warn(packaging::propertiesMissingMessage(properties.missing));
+                    exclaim(packaging::propertiesMissingMessage(properties.missing));
             }
             for (int k = List5->count() - 1; k >= 1; --k) {
                 if (List5->item(k)->text().compare(List5->item(k - 1)->text(), Qt::CaseInsensitive) == 0)
@@ -207,10 +202,10 @@ void frmDelRoute::Command6_Click()
                                             packaging::ScenarioQqqText(stockRows));
             }
         } catch (const VbError& e) {
-            warn(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in Command6_click"));
+            exclaim(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in Command6_click"));
             return;
         } catch (const std::exception&) {
-            warn(QStringLiteral("Error ") + VbError::standardDescription(51) + QStringLiteral(" occurred in Command6_click"));
+            exclaim(QStringLiteral("Error ") + VbError::standardDescription(51) + QStringLiteral(" occurred in Command6_click"));
             return;
         }
         if (ui().msgBox(packaging::packageSavedQuestion(QStringLiteral("Scenario(s)"), packagePath),

@@ -1,5 +1,6 @@
 #include "routes/frmFolder.h"
 
+#include "common/DriveListWidget.h"
 #include "common/FileProcs.h"
 #include "common/FolderTreeWidget.h"
 #include "common/SharedState.h"
@@ -16,14 +17,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-void warn(const QString& text)
-{
-    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
-}
-
-} // namespace
+#include <algorithm>
 
 void frmFolder::showModalWindow(QWidget* parent)
 {
@@ -37,6 +31,8 @@ frmFolder::frmFolder(QWidget* parent) : QWidget(parent, Qt::Window)
     setObjectName(QStringLiteral("frmFolder"));
     resize(420, 420);
 
+    Drive1 = new DriveListWidget(this);
+    Drive1->setObjectName(QStringLiteral("Drive1"));
     Dir1 = new FolderTreeWidget(this);
     Dir1->setObjectName(QStringLiteral("Dir1"));
     Text1 = new QLineEdit(this);
@@ -50,6 +46,7 @@ frmFolder::frmFolder(QWidget* parent) : QWidget(parent, Qt::Window)
     Command1->setObjectName(QStringLiteral("Command1"));
 
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Drive1);
     layout->addWidget(Dir1, 1);
     layout->addWidget(Text1);
     layout->addWidget(Label1);
@@ -59,6 +56,7 @@ frmFolder::frmFolder(QWidget* parent) : QWidget(parent, Qt::Window)
     buttons->addWidget(Command1);
     layout->addLayout(buttons);
 
+    connect(Drive1, &DriveListWidget::driveChosen, this, [this] { Drive1_Change(); });
     connect(Dir1, &FolderTreeWidget::folderChosen, this, [this] { Dir1_Change(); });
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     platform::openOnScreen(this);
@@ -74,11 +72,16 @@ void frmFolder::Form_Load()
     setWindowTitle(routes::folderPickerCaption(s.BlueprintPending, s.BlueprintMode));
     Label1->setVisible(!s.BlueprintPending);
     Text2->setVisible(!s.BlueprintPending);
-    // The folder list holds the game folder (no drives here) and starts at its "Source".
-    Dir1->setRoot(s.GamePath.isEmpty() ? platform::programFolder() : s.GamePath);
+    // The drive of the game, the folder list at its "Source".
     try {
-        if (s.GamePath.isEmpty())
-            throw VbError(68); // no game folder: no drive to start on
+        if (s.GamePath.isEmpty()) {
+            // No game folder to start on: the list shows drive c: for the user to move on from.
+            Drive1->setCurrentIndex(std::max(0, Drive1->findText(QStringLiteral("c:"))));
+            Drive1->showIn(*Dir1);
+            throw VbError(68);
+        }
+        Drive1->setDriveOf(s.GamePath);
+        Drive1->showIn(*Dir1);
         const QString source = s.GamePath + QStringLiteral("\\Source");
         if (!FolderExists(source))
             throw VbError(76);
@@ -86,7 +89,17 @@ void frmFolder::Form_Load()
         Text1->setText(Dir1->path());
     } catch (const VbError& e) {
         // Nothing is chosen until the user picks a folder.
-        warn(routes::folderPickerLoadError(e.description));
+        exclaim(routes::folderPickerLoadError(e.description));
+    }
+}
+
+void frmFolder::Drive1_Change()
+{
+    try {
+        Drive1->showIn(*Dir1);
+        Text1->setText(Dir1->path());
+    } catch (const VbError& e) {
+        exclaim(routes::folderPickerLoadError(e.description));
     }
 }
 
@@ -110,11 +123,11 @@ void frmFolder::Command1_Click()
         return;
     }
     if (!name.isEmpty() && !routes::IsNewFolderName(name)) {
-        warn(routes::badAddOnNameMessage(name));
+        exclaim(routes::badAddOnNameMessage(name));
         return;
     }
     QString failed;
     if (!routes::makeAddOnFolders(folder, name, failed))
-        warn(routes::folderNotMadeMessage(failed));
+        exclaim(routes::folderNotMadeMessage(failed));
     close();
 }

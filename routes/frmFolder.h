@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+class DriveListWidget;
 class FolderTreeWidget;
 class QLabel;
 class QLineEdit;
@@ -20,6 +21,7 @@ public:
     explicit frmFolder(QWidget* parent = nullptr);
     ~frmFolder() override;
 
+    DriveListWidget* Drive1 = nullptr;
     FolderTreeWidget* Dir1 = nullptr;
     QLineEdit* Text1 = nullptr; // the chosen folder
     QLabel* Label1 = nullptr;   // "Enter Folder Name for Add-ON"
@@ -27,6 +29,7 @@ public:
     QPushButton* Command1 = nullptr; // "Confirm"
 
     void Form_Load();
+    void Drive1_Change();
     void Dir1_Change();
     void Command1_Click();
 };

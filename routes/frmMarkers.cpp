@@ -1,5 +1,6 @@
 #include "routes/frmMarkers.h"
 
+#include "common/DriveListWidget.h"
 #include "common/FileProcs.h"
 #include "common/FolderTreeWidget.h"
 #include "common/SharedState.h"
@@ -24,6 +25,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -40,11 +42,6 @@ QLineEdit* makeBox(QWidget* parent, const char* name)
     auto* box = new QLineEdit(parent);
     box->setObjectName(QString::fromLatin1(name));
     return box;
-}
-
-void warn(const QString& text)
-{
-    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
 }
 
 } // namespace
@@ -64,6 +61,8 @@ frmMarkers::frmMarkers(QWidget* parent) : QWidget(parent, Qt::Window)
     setObjectName(QStringLiteral("frmMarkers"));
     resize(620, 460);
 
+    Drive1 = new DriveListWidget(this);
+    Drive1->setObjectName(QStringLiteral("Drive1"));
     Dir1 = new FolderTreeWidget(this);
     Dir1->setObjectName(QStringLiteral("Dir1"));
     File1 = new QListWidget(this);
@@ -83,7 +82,10 @@ frmMarkers::frmMarkers(QWidget* parent) : QWidget(parent, Qt::Window)
     Command2 = makeButton(this, "Command2", QStringLiteral("Exit"));
 
     auto* lists = new QHBoxLayout;
-    lists->addWidget(Dir1, 1);
+    auto* folders = new QVBoxLayout;
+    folders->addWidget(Drive1);
+    folders->addWidget(Dir1, 1);
+    lists->addLayout(folders, 1);
     auto* files = new QVBoxLayout;
     files->addWidget(File1, 1);
     files->addWidget(Text2);
@@ -102,6 +104,7 @@ frmMarkers::frmMarkers(QWidget* parent) : QWidget(parent, Qt::Window)
     layout->addLayout(boxes);
     layout->addLayout(buttons);
 
+    connect(Drive1, &DriveListWidget::driveChosen, this, [this] { Drive1_Change(); });
     connect(Dir1, &FolderTreeWidget::folderChosen, this, [this] { Dir1_Click(); });
     connect(Text2, &QLineEdit::textChanged, this, [this] { Text2_Change(); });
     connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
@@ -143,10 +146,13 @@ void frmMarkers::Form_Load()
             Command5->hide();
             Text2->setText(QStringLiteral("*.*"));
         }
-        // No drives here: the folder list holds the game folder (the program folder when no
-        // game is set) and starts where the package mode asks.
-        const QString root = s.GamePath.isEmpty() ? platform::programFolder() : s.GamePath;
-        Dir1->setRoot(root);
+        // The drive of the game (drive c: without a game); the folder list starts at the
+        // drive's folder unless the package mode asks for a folder of the game.
+        if (s.GamePath.isEmpty())
+            Drive1->setCurrentIndex(std::max(0, Drive1->findText(QStringLiteral("c:"))));
+        else
+            Drive1->setDriveOf(s.GamePath);
+        Drive1->showIn(*Dir1);
         if (!s.GamePath.isEmpty()) {
             if (s.PackageAssetsMode)
                 Dir1->setPath(s.GamePath + QStringLiteral("\\Assets"));
@@ -160,7 +166,7 @@ void frmMarkers::Form_Load()
             ui().doEvents();
         }
     } catch (const VbError& e) {
-        warn(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in Form_Load"));
+        exclaim(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in Form_Load"));
     }
 }
 
@@ -193,7 +199,7 @@ void frmMarkers::Dir1_Click()
     const qsizetype at = vb::InStr(1, folder, QStringLiteral("Rail Simulator"));
     const QString item = at == 0 ? QString() : vb::Mid(folder, at);
     if (!FolderExists(folder)) {
-        warn(QStringLiteral("strasset = ") + folder + QStringLiteral("\r\n") + QStringLiteral("stritem = ") + item);
+        exclaim(QStringLiteral("strasset = ") + folder + QStringLiteral("\r\n") + QStringLiteral("stritem = ") + item);
         return;
     }
     if (mode_ == 1 && !SaveFolderSet)
@@ -203,6 +209,17 @@ void frmMarkers::Dir1_Click()
     listFiles();
     ClickedFolder = folder;
     ClickedItem = item;
+}
+
+void frmMarkers::Drive1_Change()
+{
+    try {
+        Drive1->showIn(*Dir1);
+        Text1->setText(Dir1->path());
+        listFiles();
+    } catch (const VbError& e) {
+        exclaim(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in Drive1_change"));
+    }
 }
 
 void frmMarkers::Text2_Change()
@@ -216,6 +233,10 @@ void frmMarkers::Text2_Change()
 
 void frmMarkers::Command4_Click()
 {
+    if (Text3->text().isEmpty()) {
+        exclaim(routes::noSaveFolderMessage());
+        return;
+    }
     SaveFolderSet = true;
     Text2->setText(QStringLiteral("*.kml;*.gpx;*.wpt;*.mkr"));
     const QString temp = TempFilesFolder();
@@ -257,9 +278,9 @@ void frmMarkers::run(const char* handler, const std::function<void()>& work)
     try {
         work();
     } catch (const VbError& e) {
-        warn(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in ") + QLatin1String(handler));
+        exclaim(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in ") + QLatin1String(handler));
     } catch (const std::exception& e) {
-        warn(QStringLiteral("Error ") + QString::fromLocal8Bit(e.what()) + QStringLiteral(" occurred in ")
+        exclaim(QStringLiteral("Error ") + QString::fromLocal8Bit(e.what()) + QStringLiteral(" occurred in ")
              + QLatin1String(handler));
     }
     ui().setMousePointer(vb::vbDefault);

@@ -12,6 +12,7 @@
 
 #include <functional>
 
+class DriveListWidget;
 class FolderTreeWidget;
 class QCloseEvent;
 class QLabel;
@@ -31,6 +32,7 @@ public:
     // This window's copy of the tag writer, whose searches are exact.
     static void PutDetail(QString& text, qsizetype& pos, const QString& tag, const QString& value);
 
+    DriveListWidget* Drive1 = nullptr;
     FolderTreeWidget* Dir1 = nullptr;
     QListWidget* File1 = nullptr; // the files of Dir1's folder that match Text2; several may be selected
     QLineEdit* Text1 = nullptr;   // the folder whose files are processed
@@ -52,6 +54,7 @@ public:
     void Form_Load();
     void Form_Unload();
     void Dir1_Click();
+    void Drive1_Change();
     void Text2_Change();
     void Command4_Click();
     void Command1_Click();

@@ -2,6 +2,8 @@
 
 #include "MarkerFixture.h"
 
+#include "common/DriveListWidget.h"
+
 #include "hub/frmEditor.h"
 #include "routes/DeveloperFolders.h"
 #include "routes/frmBlue.h"
@@ -10,6 +12,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -118,14 +121,49 @@ TEST_F(FolderTest, MissingSourceOrGameMakesNothingUntilAFolderIsChosen)
     EXPECT_EQ(ui.lastMessage().icon(), vb::vbExclamation);
 
     shared().GamePath.clear();
+    tree.makeDir(QStringLiteral("wine/drive_c/Work"));
+    const QString driveC = QFileInfo(tree.path(QStringLiteral("wine/drive_c"))).canonicalFilePath();
     ui.expectMsgBox(vb::vbOK, QStringLiteral("An Error Device unavailable occurred in 'frmFolder'"));
     pick(QStringLiteral("Select your Developer Folder"), [&](frmFolder& w) {
-        EXPECT_EQ(w.Dir1->root(), tree.programPath());
-        clickFolder(w, tree.programPath() + QStringLiteral("\\BluePrints"));
+        EXPECT_EQ(w.Drive1->drive(), QStringLiteral("c:"));
+        EXPECT_EQ(w.Dir1->root(), driveC);
+        EXPECT_EQ(w.Text1->text(), QString());
+        clickFolder(w, driveC + QStringLiteral("\\Work"));
         w.Text2->setText(QStringLiteral("Made"));
         w.Command1_Click();
     });
-    EXPECT_TRUE(tree.exists(QStringLiteral("program/BluePrints/Made/Scenery/Clutter")));
+    EXPECT_TRUE(tree.exists(QStringLiteral("wine/drive_c/Work/Made/Scenery/Clutter")));
+}
+
+// The drive list moves the folder list and "Text1" to another drive, where the add-on tree is
+// then made; a drive whose folder is gone gives the picker's message and changes nothing.
+TEST_F(FolderTest, DriveListMovesThePickerToAnotherDrive)
+{
+    tree.makeDir(QStringLiteral("wine/drive_c/Dev"));
+    ASSERT_TRUE(QFile::link(tree.path(QStringLiteral("gone")), tree.path(QStringLiteral("wine/dosdevices/d:"))));
+    const QString driveC = QFileInfo(tree.path(QStringLiteral("wine/drive_c"))).canonicalFilePath();
+    pick(QStringLiteral("Select your Developer Folder"), [&](frmFolder& w) {
+        EXPECT_EQ(w.Drive1->drive(), QStringLiteral("e:"));
+        const auto choose = [&](const char* drive) {
+            w.Drive1->setCurrentIndex(w.Drive1->findText(QLatin1String(drive)));
+            emit w.Drive1->driveChosen();
+        };
+        ui.expectMsgBox(vb::vbOK, QStringLiteral("An Error Device unavailable occurred in 'frmFolder'"));
+        choose("d:");
+        EXPECT_EQ(w.Drive1->drive(), QStringLiteral("e:"));
+        EXPECT_EQ(w.Dir1->path(), game(QStringLiteral("Source")));
+        EXPECT_EQ(w.Text1->text(), game(QStringLiteral("Source")));
+
+        choose("c:");
+        EXPECT_EQ(w.Dir1->root(), driveC);
+        EXPECT_EQ(w.Text1->text(), driveC);
+        clickFolder(w, driveC + QStringLiteral("\\Dev"));
+        EXPECT_EQ(w.Text1->text(), driveC + QStringLiteral("\\Dev"));
+        w.Text2->setText(QStringLiteral("Line"));
+        w.Command1_Click();
+    });
+    EXPECT_TRUE(tree.exists(QStringLiteral("wine/drive_c/Dev/Line/RailVehicles/Steam")));
+    EXPECT_FALSE(tree.exists(QStringLiteral("game/Source/Line")));
 }
 
 TEST_F(FolderTest, BlueprintPickerOnlyStoresTheFolder)

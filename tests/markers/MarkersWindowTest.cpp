@@ -5,6 +5,10 @@
 #include "routes/MarkerTool.h"
 #include "routes/frmMarkers.h"
 
+#include "common/DriveListWidget.h"
+
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -238,8 +242,121 @@ TEST_F(MarkersTest, PackageModesChooseTheStartAndClosingClearsThem)
         EXPECT_FALSE(shared().PackageAssetsMode);
         EXPECT_FALSE(shared().PackageScenariosMode);
     }
-    // Without a game the list holds the program folder.
+    // Without a game the lists show drive c:.
     shared().GamePath.clear();
     frmMarkers w;
-    EXPECT_EQ(w.Dir1->root(), tree.programPath());
+    EXPECT_EQ(w.Drive1->drive(), QStringLiteral("c:"));
+    EXPECT_EQ(w.Dir1->root(), QFileInfo(tree.path(QStringLiteral("wine/drive_c"))).canonicalFilePath());
+}
+
+// "Proceed" and "Process" without a save folder refuse and write nothing, not even the program's
+// TempFiles folder.
+TEST_F(MarkersTest, NoSaveFolderIsRefused)
+{
+    tree.writeFile(QStringLiteral("game/Source/In/a.gpx"), "<gpx><wpt lat=\"1\" lon=\"2\"/></gpx>");
+    shared().MarkerToolMode = 1;
+    ui.expectMsgBox(vb::vbOK, QStringLiteral("Select the folder where you wish to SAVE"));
+    frmMarkers w;
+    ASSERT_EQ(w.Text3->text(), QString());
+    ui.expectMsgBox(vb::vbOK, QStringLiteral("No folder has been chosen to save your Marker files in."));
+    w.Command4_Click();
+    EXPECT_EQ(ui.lastMessage().icon(), vb::vbExclamation);
+    EXPECT_FALSE(w.SaveFolderSet);
+    EXPECT_FALSE(w.Command3->isEnabled());
+    EXPECT_EQ(w.Text2->text(), QStringLiteral("*.*"));
+    EXPECT_FALSE(tree.exists(QStringLiteral("program/TempFiles")));
+
+    // A later folder click still chooses the save folder.
+    clickFolder(w, game(QStringLiteral("Source")));
+    EXPECT_EQ(w.Text3->text(), game(QStringLiteral("Source")));
+
+    ui.expectMsgBox(vb::vbOK, QStringLiteral("No folder has been chosen to save your Marker files in."));
+    EXPECT_FALSE(routes::convertMarkerFiles(game(QStringLiteral("Source\\In")), {"a.gpx"}, QString()));
+    EXPECT_EQ(ui.messages().size(), 3);
+    EXPECT_FALSE(tree.exists(QStringLiteral("program/TempFiles")));
+    EXPECT_EQ(ui.pointerHistory(), QList<int>());
+}
+
+// A marker file that gives no points writes nothing: the message names its .csv in the save
+// folder, the run goes on with the next file and ends with the closing message.
+TEST_F(MarkersTest, FilesWithoutPointsAreNamedAndTheRunGoesOn)
+{
+    const struct {
+        const char* name;
+        QByteArray text;
+    } empty[] = {
+        {"b.gpx", "<gpx><trk><name>No points</name></trk></gpx>"},
+        {"c.wpt", "header only\r\n"},
+        {"d.mkr", QByteArray("\xff\xfe", 2) + QByteArray("n\0o\0n\0e\0", 8)},
+        {"e.kml", "<kml><coordinates>\n1,2</coordinates></kml>"},
+    };
+    tree.writeFile(QStringLiteral("game/Source/In/a.gpx"), "<gpx><wpt lat=\"1\" lon=\"2\"/></gpx>");
+    tree.writeFile(QStringLiteral("game/Source/In/f.wpt"), "1,1,5,6\r\n");
+    QStringList names{"a.gpx", "f.wpt"};
+    for (const auto& row : empty) {
+        tree.writeFile(QStringLiteral("game/Source/In/") + QLatin1String(row.name), row.text);
+        names << QLatin1String(row.name);
+    }
+    tree.writeFile(QStringLiteral("game/Source/Out/c.csv"), "kept\r\n");
+    const QString save = game(QStringLiteral("Source\\Out"));
+    auto w = readyToProcess(save, game(QStringLiteral("Source\\In")));
+    select(*w, names);
+    ui.clearRecords();
+    for (const auto& row : empty)
+        ui.expectMsgBox(vb::vbOK, QStringLiteral("An error occurred while writing"));
+    ui.expectMsgBox(vb::vbOK, QStringLiteral("All selected Marker files have been converted"));
+    w->Command3_Click();
+
+    ASSERT_EQ(ui.messages().size(), std::size(empty) + 1);
+    for (size_t i = 0; i < std::size(empty); ++i) {
+        QString csv = QLatin1String(empty[i].name);
+        csv.replace(csv.size() - 3, 3, QStringLiteral("csv"));
+        EXPECT_EQ(ui.messages()[qsizetype(i)].text, QStringLiteral("An error occurred while writing ") + save + "\\" + csv);
+        EXPECT_EQ(ui.messages()[qsizetype(i)].icon(), vb::vbExclamation);
+        if (csv != QStringLiteral("c.csv"))
+            EXPECT_FALSE(tree.exists(QStringLiteral("game/Source/Out/") + csv)) << empty[i].name;
+    }
+    EXPECT_EQ(ui.lastMessage().text, routes::markersConvertedMessage(save));
+    EXPECT_EQ(tree.readFile(QStringLiteral("game/Source/Out/a.csv")), QByteArray("2,1\r\n"));
+    EXPECT_EQ(tree.readFile(QStringLiteral("game/Source/Out/f.csv")), QByteArray("6,5\r\n"));
+    EXPECT_EQ(tree.readFile(QStringLiteral("game/Source/Out/c.csv")), QByteArray("kept\r\n"));
+    EXPECT_FALSE(tree.exists(QStringLiteral("game/Source/Out/c.csv.bak")));
+    EXPECT_EQ(QDir(tree.path(QStringLiteral("program/TempFiles"))).entryList(QDir::Files), QStringList());
+    EXPECT_EQ(ui.mousePointer(), vb::vbDefault);
+}
+
+// The drive list moves the folder list to another drive, whose marker files can then be
+// converted; a drive whose folder is gone is refused and both lists stay where they were.
+TEST_F(MarkersTest, DriveListReachesMarkersOnAnotherDrive)
+{
+    tree.writeFile(QStringLiteral("wine/drive_c/Maps/Trip/t.gpx"), "<gpx><trkseg><trkpt lat=\"3\" lon=\"4\"/></trkseg></gpx>");
+    ASSERT_TRUE(QFile::link(tree.path(QStringLiteral("gone")), tree.path(QStringLiteral("wine/dosdevices/d:"))));
+    const QString save = game(QStringLiteral("Source"));
+    auto w = readyToProcess(save, save);
+    ASSERT_EQ(w->Drive1->drive(), QStringLiteral("e:"));
+
+    const auto choose = [&](const char* drive) {
+        w->Drive1->setCurrentIndex(w->Drive1->findText(QLatin1String(drive)));
+        emit w->Drive1->driveChosen();
+    };
+    ui.expectMsgBox(vb::vbOK, QStringLiteral("Error Device unavailable occurred in Drive1_change"));
+    choose("d:");
+    EXPECT_EQ(ui.lastMessage().icon(), vb::vbExclamation);
+    EXPECT_EQ(w->Drive1->drive(), QStringLiteral("e:"));
+    EXPECT_EQ(w->Dir1->path(), save);
+    EXPECT_EQ(w->Text1->text(), save);
+
+    const QString driveC = QFileInfo(tree.path(QStringLiteral("wine/drive_c"))).canonicalFilePath();
+    choose("c:");
+    EXPECT_EQ(w->Dir1->root(), driveC);
+    EXPECT_EQ(w->Text1->text(), driveC);
+    EXPECT_EQ(w->Text3->text(), save);
+    const QString trip = driveC + QStringLiteral("\\Maps\\Trip");
+    clickFolder(*w, trip);
+    EXPECT_EQ(w->Text1->text(), trip);
+    EXPECT_EQ(rows(w->File1), QStringList{"t.gpx"});
+    w->Command1_Click();
+    ui.expectMsgBox(vb::vbOK, QStringLiteral("All selected Marker files have been converted"));
+    w->Command3_Click();
+    EXPECT_EQ(tree.readFile(QStringLiteral("game/Source/t.csv")), QByteArray("4,3\r\n"));
 }

@@ -47,6 +47,20 @@ TEST(RouteChooser, ListsEveryDisplayNameWithItsOwnEnglishName)
          {"", "Two"},
          {"f1", "f2"}},
         {"no English anywhere after it", route("f1", "<DisplayName></DisplayName>"), {""}, {"f1"}},
+        {"an empty English element before another route",
+         route("f1", "<DisplayName><L><English d:type=\"cDeltaString\"/></L></DisplayName>")
+             + route("f2", english("Two")),
+         {"", "Two"},
+         {"f1", "f2"}},
+        {"an empty English element in the last route",
+         route("f1", english("One")) + route("f2", "<DisplayName><L><english d:type=\"cDeltaString\" /></L></DisplayName>"),
+         {"One", ""},
+         {"f1", "f2"}},
+        {"an English element that is not closed inside its display name",
+         route("f1", "<DisplayName><L><English d:type=\"cDeltaString\">One</L></DisplayName>", english1)
+             + route("f2", "<DisplayName><English d:type"),
+         {"", ""},
+         {"f1", "f2"}},
         {"an empty text", QString(), {}, {}},
     };
     ScriptedUi ui;

@@ -83,6 +83,15 @@ TEST(StockList, ReportsGiveBinPathsOfMissingAndOfAllEntries)
     EXPECT_EQ(routes::MissingStockReport(game, {"P\\Q\\OnlySource.xml"}), "No Missing Rolling-Stock");
     EXPECT_EQ(routes::MissingStockReport(game, {}), "No Missing Rolling-Stock");
 
+    // Entries that climb out of the Assets folder are named, and the files they lead to (which
+    // exist) are not taken for present stock.
+    tree.writeFile("outside/victim.bin", "bin");
+    tree.writeFile("game/Content/victim.xml", "<x/>");
+    EXPECT_EQ(routes::MissingStockReport(game, {"..\\..\\outside\\victim.xml", "P\\..\\..\\Content\\victim.xml",
+                                                "P\\Q\\..\\Q\\OnlyBinary.xml"}),
+              game + "\\Assets\\..\\..\\outside\\victim.bin lies outside the Assets folder and was not followed\r\n"
+                  + game + "\\Assets\\P\\..\\..\\Content\\victim.bin lies outside the Assets folder and was not followed\r\n");
+
     EXPECT_EQ(routes::PrintStockReport(game, entries),
               game + "\\Assets\\P\\Q\\Missing.bin\r\n" + game + "\\Assets\\P\\Q\\OnlyBinary.bin\r\n" + game
                   + "\\Assets\\P\\Q\\OnlySource.bin\r\n" + game + "\\Assets\\R\\S\\Gone.bin\r\n");

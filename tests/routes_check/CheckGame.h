@@ -215,7 +215,7 @@ protected:
                              "..\\..\\Shared\\Sky",                    // two steps up (exists)
                              "..\\..\\..\\Common\\Rock",               // three steps up (exists)
                              "..\\..\\..\\..\\Pack1\\Textures\\Tree",  // four, first folder found (missing)
-                             "..\\..\\..\\..\\Elsewhere\\Cloud",       // four, not found (missing)
+                             "..\\..\\..\\..\\Elsewhere\\Cloud",       // four, not found (outside Assets)
                              "Bare",                                   // shape folder (missing)
                              ""}));                                    // no name
         touchGameFile(assets + "Scenery/Textures/Wall.TgPcDx");
@@ -288,7 +288,8 @@ protected:
                                         + asset("TestCo\\Pack1\\Scenery\\Textures\\Roof.TgPcDx\r\n")
                                         + "Texture file missing:-  " + asset("TestCo\\Pack1\\Textures\\Grass.TgPcDx\r\n")
                                         + "Texture file missing:-  " + asset("TestCo\\Pack1\\Textures\\Tree.TgPcDx\r\n")
-                                        + "Texture file missing:-  " + game() + "\\Elsewhere\\Cloud.TgPcDx\r\n"
+                                        + "Reference outside the Assets folder, not followed:-  " + game()
+                                        + "\\Elsewhere\\Cloud.TgPcDx\r\n"
                                         + "Texture file missing:-  " + asset("TestCo\\Pack1\\Scenery\\Bare.TgPcDx\r\n");
         return QStringLiteral("Texture Check:-\r\n\r\n")
                + "GeoPcDx file missing:-  " + asset("TestCo\\Pack1\\Scenery\\Nowhere.GeoPcDx\r\n")
@@ -313,7 +314,6 @@ protected:
             asset("TestCo\\Pack1\\Textures\\Ground*.TgPcDx"),
             asset("TestCo\\Pack1\\Textures\\Tree*.TgPcDx"),
             asset("TestCo\\Shared\\Sky*.TgPcDx"),
-            game() + "\\Elsewhere\\Cloud*.TgPcDx",
         };
     }
 
