@@ -4,6 +4,7 @@
 #include "common/SharedState.h"
 #include "common/TagText.h"
 #include "common/Vb.h"
+#include "common/VbError.h"
 #include "platform/Ui.h"
 #include "scenarios/ConsistModel.h"
 #include "scenarios/ScenarioEditor.h"
@@ -615,15 +616,23 @@ bool vehicleDetails(const ConsistModel& tables, qsizetype k, qsizetype j, const 
         details.loaded = QStringLiteral("Loaded = False");
     else if (v->loaded == QStringLiteral("eTrue"))
         details.loaded = QStringLiteral("Loaded = True");
-    details.orientation = vb::Val(v->flipped) == 1 ? QStringLiteral("Orientation = Reversed")
-                                                    : QStringLiteral("Orientation = Forward");
+    // A value that cannot be read as a number (one too large, "1e999") leaves its caption as
+    // it was; the other captions are still filled.
+    try {
+        details.orientation = vb::Val(v->flipped) == 1 ? QStringLiteral("Orientation = Reversed")
+                                                        : QStringLiteral("Orientation = Forward");
+    } catch (const VbError&) {
+    }
     details.direction = QStringLiteral("Consist Dir. = ") + c->direction;
     details.startTime = v->startTime;
     details.destination = v->destination;
     details.number = v->number;
-    const double cls = std::nearbyint(vb::Val(c->serviceClass));
-    if (cls >= 0 && cls < serviceClassNames().size())
-        details.serviceClass = int(cls);
+    try {
+        const double cls = std::nearbyint(vb::Val(c->serviceClass));
+        if (cls >= 0 && cls < serviceClassNames().size())
+            details.serviceClass = int(cls);
+    } catch (const VbError&) {
+    }
     return true;
 }
 

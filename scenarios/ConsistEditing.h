@@ -167,7 +167,7 @@ struct VehicleDetails {
     QString blueprint;   // Label1
     QString loadable;    // Label2
     QString loaded;      // Label3; "" leaves the caption as it was
-    QString orientation; // Label4
+    QString orientation; // Label4; "" leaves the caption as it was
     QString direction;   // Label5
     QString startTime;   // Text1
     QString destination; // Label7

@@ -50,6 +50,26 @@ QString withoutTrailingSeparators(QString path)
     return path;
 }
 
+// The folder's path below the Assets folder (with its leading "\", "" for Assets itself), by
+// where both lead on this machine: a folder reached from a drive's own folder names the game
+// by another path than the game folder's. False when it does not lie there.
+bool belowAssetsOnDisk(const QString& folder, const QString& assets, QString& below)
+{
+    const QString to = QFileInfo(platform::nativePath(folder)).canonicalFilePath();
+    const QString root = QFileInfo(platform::nativePath(assets)).canonicalFilePath();
+    if (to.isEmpty() || root.isEmpty())
+        return false;
+    if (to == root) {
+        below.clear();
+        return true;
+    }
+    if (!to.startsWith(root + QLatin1Char('/')))
+        return false;
+    below = to.mid(root.size());
+    below.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    return true;
+}
+
 } // namespace
 
 const QStringList& stockTypeCaptions()
@@ -250,12 +270,13 @@ StockSearch::Outcome StockSearch::search(const QString& folder, const QString& t
     const QString chosen = withoutTrailingSeparators(folder);
     QString below; // the folder's path below "Assets", with its leading "\"
     if (chosen.compare(assets, Qt::CaseInsensitive) != 0) {
-        if (state.GamePath.isEmpty() || !chosen.startsWith(assets + QLatin1Char('\\'), Qt::CaseInsensitive)) {
+        if (!state.GamePath.isEmpty() && chosen.startsWith(assets + QLatin1Char('\\'), Qt::CaseInsensitive)) {
+            below = chosen.mid(assets.size());
+        } else if (state.GamePath.isEmpty() || !belowAssetsOnDisk(folder, assets, below)) {
             ui().msgBox(stockFolderOutsideAssetsMessage(folder, state.GamePath + QStringLiteral("\\Assets")),
                         vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
             return Outcome::Refused;
         }
-        below = chosen.mid(assets.size());
     }
 
     if (has(below, QStringLiteral("RailVehicles"))) {
@@ -380,14 +401,29 @@ void StockSearch::examineFile(Walk& walk, const WalkStep& step)
         stats.serializerNs += serz.nsecsElapsed();
         ++stats.conversions;
         letEventsThrough(walk.sinceEvents);
-        if (!converted.result)
-            throw VbError(53); // no work file to read or delete
+        // A work file that was not made (the serializer failed) or cannot be removed: the
+        // engine test reads what there is and passes over the rest (no text is no engine); the
+        // wagon and tender tests report it.
+        int workFileError = 0;
         QString xml;
-        ReadTextFile(converted.output, xml);
-        if (!QFile::remove(platform::nativePath(converted.output)))
-            throw VbError(75);
+        if (!converted.result) {
+            workFileError = 53;
+        } else {
+            try {
+                ReadTextFile(converted.output, xml);
+            } catch (const VbError& error) {
+                workFileError = error.number;
+                xml.clear();
+            }
+            if (!QFile::remove(platform::nativePath(converted.output)) && workFileError == 0)
+                workFileError = 75;
+        }
         walk.pool->release(step.ticket);
         letEventsThrough(walk.sinceEvents);
+        const auto workFileRead = [workFileError] {
+            if (workFileError != 0)
+                throw VbError(workFileError);
+        };
 
         const StockBlueprint blueprint = classifyStockBlueprint(xml);
         bool yes = false;
@@ -398,22 +434,28 @@ void StockSearch::examineFile(Walk& walk, const WalkStep& step)
             IsItALoco(blueprint, yes, found, engineType);
             break;
         case StockQuestion::Wagon:
+            workFileRead();
             IsItAWagon(blueprint, yes, found);
             break;
         case StockQuestion::Tender:
+            workFileRead();
             IsItATender(blueprint, yes, found);
             break;
         case StockQuestion::LocoOrWagon:
             IsItALoco(blueprint, yes, found, engineType);
-            if (!yes)
+            if (!yes) {
+                workFileRead();
                 IsItAWagon(blueprint, yes, found);
+            }
             break;
         case StockQuestion::ListAll:
             IsItALoco(blueprint, yes, found, engineType);
-            if (yes)
+            if (yes) {
                 yes = engineType.compare(StockType, Qt::CaseInsensitive) == 0;
-            else
+            } else {
+                workFileRead();
                 IsItAWagon(blueprint, yes, found);
+            }
             break;
         case StockQuestion::Skip:
             break;

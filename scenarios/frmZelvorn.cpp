@@ -331,11 +331,14 @@ void frmZelvorn::buildScenarioFrame()
 void frmZelvorn::buildWeatherFrame()
 {
     Frame1 = makeFrame(client_, "Frame1", QStringLiteral("Select Weather Here if Required."));
+    Drive1 = new DriveListWidget(Frame1);
+    Drive1->setObjectName(QStringLiteral("Drive1"));
     Dir1 = new FolderTreeWidget(Frame1);
     Dir1->setObjectName(QStringLiteral("Dir1"));
     File1 = makeList(Frame1, "File1");
     Command3 = makeButton(Frame1, "Command3", QStringLiteral("Set Weather"),
                           QStringLiteral("Select weather from above and click here to confirm."));
+    connect(Drive1, &DriveListWidget::driveChosen, this, [this] { Drive1_Change(); });
     connect(Dir1, &FolderTreeWidget::folderChosen, this, [this] { Dir1_Click(); });
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
 }
@@ -345,6 +348,8 @@ void frmZelvorn::buildStockFrame()
     Frame4 = makeFrame(client_, "Frame4", QStringLiteral("Available Stock."));
     Label4 = new QLabel(QStringLiteral("Select RailVehicles Folder"), Frame4);
     Label4->setObjectName(QStringLiteral("Label4"));
+    Drive2 = new DriveListWidget(Frame4);
+    Drive2->setObjectName(QStringLiteral("Drive2"));
     Dir2 = new FolderTreeWidget(Frame4);
     Dir2->setObjectName(QStringLiteral("Dir2"));
     Dir2->setToolTip(QStringLiteral("Select the RailVehicles folder you wish to list stock from."));
@@ -361,6 +366,7 @@ void frmZelvorn::buildStockFrame()
     List3->setSortingEnabled(true);
     connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
     connect(List3, &QListWidget::itemSelectionChanged, this, [this] { List3_MouseDown(); });
+    connect(Drive2, &DriveListWidget::driveChosen, this, [this] { Drive2_Change(); });
     connect(Dir2, &FolderTreeWidget::folderChosen, this, [this] { Dir2_Click(); });
     Label6 = new QLabel(QStringLiteral("Path of selected Available Stock:-"), Frame4);
     Label6->setObjectName(QStringLiteral("Label6"));
@@ -377,6 +383,8 @@ bool frmZelvorn::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == client_ && event->type() == QEvent::Resize) {
         Form_Resize();
+    } else if (List1 && watched == List1->viewport() && event->type() == QEvent::MouseButtonPress) {
+        consistListed_ = false;
     } else if (watched == Text1[SeasonBox] && event->type() == QEvent::FocusIn) {
         Text1_GotFocus(SeasonBox);
     } else if (watched == Combo1 && event->type() == QEvent::FocusOut) {
@@ -392,6 +400,17 @@ bool frmZelvorn::eventFilter(QObject* watched, QEvent* event)
 void frmZelvorn::Form_Load()
 {
     setWindowTitle(ScenarioEditor::caption());
+    // The weather and stock lists start on the game's drive.
+    {
+        LoadSteps steps;
+        steps.run([this] {
+            const QString& game = shared().GamePath;
+            Drive1->setDriveOf(game);
+            Drive2->setDriveOf(game);
+            Drive1->showIn(*Dir1);
+            Drive2->showIn(*Dir2);
+        });
+    }
     editor_.load();
 
     Command1->setEnabled(true);
@@ -404,7 +423,6 @@ void frmZelvorn::Form_Load()
         Text1[i]->setCursorPosition(0);
     }
 
-    Dir1->setRoot(shared().GamePath);
     Dir1->setPath(editor_.weatherFolder);
     refreshFile1();
 
@@ -412,7 +430,6 @@ void frmZelvorn::Form_Load()
     Label3->setText(editor_.tables.drivenConsist);
     fillList(List2, {});
 
-    Dir2->setRoot(shared().GamePath);
     Dir2->setPath(editor_.stockFolder);
     fillList(List4, editor_.markers);
     Form_Resize();
@@ -446,8 +463,9 @@ void frmZelvorn::Form_Resize()
 
     // Weather: the folders above, their ".bin" files below, "Set Weather" at the foot.
     {
-        const int t = frameTop(Frame1);
         const int wList = inner(Frame1, kListMargin);
+        Drive1->setGeometry(left(kListMargin), frameTop(Frame1), wList, row);
+        const int t = frameTop(Frame1) + row + 4;
         const int bottom = height - row - 10;
         const int space = std::max(0, bottom - t - 6);
         const int folders = space * 11 / 20;
@@ -474,6 +492,8 @@ void frmZelvorn::Form_Resize()
         int y = t;
         Label4->setGeometry(x0, y, wList, row);
         y += row;
+        Drive2->setGeometry(x0, y, wList, row);
+        y += row + 4;
         const int folders = std::max(60, (height - t) / 4);
         Dir2->setGeometry(x0, y, wList, folders);
         y += folders + 6;
@@ -536,6 +556,17 @@ void frmZelvorn::refreshFile1()
     fillList(File1, matchingFileNames(Dir1->path(), QStringLiteral("*.bin")));
 }
 
+void frmZelvorn::Drive1_Change()
+{
+    try {
+        Drive1->showIn(*Dir1);
+        refreshFile1();
+    } catch (const VbError& error) {
+        ui().msgBox(QStringLiteral("Error ") + error.description + QStringLiteral(" occurred in Drive1_change"),
+                    vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+    }
+}
+
 void frmZelvorn::Dir1_Click()
 {
     refreshFile1();
@@ -585,7 +616,18 @@ void frmZelvorn::buildConsistButtons()
                           QStringLiteral(
             "Swap ALL this type of stock in this consist with one from Available Stock (all items with same name will change)"));
 
-    connect(List1, &QListWidget::itemSelectionChanged, this, [this] { List1_Click(); });
+    // A click lists the consist, also when it is the one already chosen: a press that changes
+    // the choice lists it once (as the keyboard does), a press on the chosen row lists it again.
+    connect(List1, &QListWidget::itemSelectionChanged, this, [this] {
+        consistListed_ = true;
+        List1_Click();
+    });
+    connect(List1, &QListWidget::itemPressed, this, [this] {
+        if (!consistListed_)
+            List1_Click();
+        consistListed_ = true;
+    });
+    List1->viewport()->installEventFilter(this);
     connect(List2, &QListWidget::itemPressed, this, [this] { List2_MouseDown(); });
     connect(Command11, &QPushButton::clicked, this, [this] { Command11_Click(); });
     connect(Command9, &QPushButton::clicked, this, [this] { Command9_Click(); });
@@ -735,7 +777,8 @@ void frmZelvorn::List2_MouseDown()
     tips.Label2->setText(details.loadable);
     if (!details.loaded.isEmpty())
         tips.Label3->setText(details.loaded);
-    tips.Label4->setText(details.orientation);
+    if (!details.orientation.isEmpty())
+        tips.Label4->setText(details.orientation);
     tips.Label5->setText(details.direction);
     tips.Text1->setText(details.startTime);
     tips.Label7->setText(details.destination);
@@ -996,6 +1039,16 @@ void frmZelvorn::List3_MouseDown()
     const QString path = stock_.pathOfRow(row);
     if (!path.isEmpty())
         Label5->setText(path);
+}
+
+void frmZelvorn::Drive2_Change()
+{
+    try {
+        Drive2->showIn(*Dir2);
+    } catch (const VbError& error) {
+        ui().msgBox(QStringLiteral("Error ") + error.description + QStringLiteral(" occurred in Drive2_change"),
+                    vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+    }
 }
 
 void frmZelvorn::Dir2_Click()

@@ -6,6 +6,7 @@
 // scenarios::ScenarioEditor and scenarios::saveScenario; the window reads its controls and
 // shows the results.
 
+#include "common/DriveListWidget.h"
 #include "common/FolderTreeWidget.h"
 #include "scenarios/ConsistEditing.h"
 #include "scenarios/ScenarioEditor.h"
@@ -63,6 +64,7 @@ public:
     QPushButton* Command14 = nullptr; // "Run Rail Sim Editor (with log)"
 
     QGroupBox* Frame1 = nullptr; // "Select Weather Here if Required."
+    DriveListWidget* Drive1 = nullptr; // the drive of Dir1
     FolderTreeWidget* Dir1 = nullptr;
     QListWidget* File1 = nullptr; // the "*.bin" files of Dir1's folder
     QPushButton* Command3 = nullptr; // "Set Weather"
@@ -97,6 +99,7 @@ public:
 
     QGroupBox* Frame4 = nullptr; // "Available Stock."
     QLabel* Label4 = nullptr;    // "Select RailVehicles Folder"
+    DriveListWidget* Drive2 = nullptr; // the drive of Dir2
     FolderTreeWidget* Dir2 = nullptr;
     std::array<QRadioButton*, 8> Option1{};
     QPushButton* Command6 = nullptr; // "Find Available Rolling-Stock"
@@ -113,6 +116,7 @@ public:
     void Text1_GotFocus(int index);
     void Combo1_Change();
     void Combo1_LostFocus();
+    void Drive1_Change();
     void Dir1_Click();
     void Command3_Click();
     void Option2_MouseDown(int index);
@@ -137,6 +141,7 @@ public:
     void Command13_Click();
     void Command6_Click();
     void List3_MouseDown();
+    void Drive2_Change();
     void Dir2_Click();
 
 protected:
@@ -171,6 +176,7 @@ private:
     scenarios::ScenarioEditor editor_;
     QWidget* client_ = nullptr;
     bool unloading_ = false;
+    bool consistListed_ = false; // the consist list's current press has listed its consist
     bool saving_ = false; // "Save Changes" is running
     scenarios::StockSearch stock_;
     bool searching_ = false;      // the stock search is running

@@ -470,6 +470,44 @@ TEST(ConsistDetails, DetailsOfAVehicle)
     EXPECT_EQ(d.orientation, "Orientation = Forward");
 }
 
+// A value that is no number the details can use leaves its own caption (or the class list) as
+// it was; the vehicle's other details are still shown.
+TEST(ConsistDetails, AValueThatCannotBeReadLeavesOnlyItsOwnDetail)
+{
+    const struct {
+        const char* flipped;
+        const char* serviceClass;
+        const char* orientation; // "" leaves the caption
+        int classEntry;          // -1 leaves the list
+    } rows[] = {
+        {"1", "2", "Orientation = Reversed", 2},
+        {"1e999", "2", "", 2},
+        {"&H100000000", "4", "", 4},
+        {"0", "1e999", "Orientation = Forward", -1},
+        {"1", "&H100000000", "Orientation = Reversed", -1},
+        {"-1D400", "-1e999", "", -1},
+        {"&H1", "11", "Orientation = Reversed", -1},
+    };
+    for (const auto& row : rows) {
+        Vehicle v = wagon("4740");
+        v.flipped = QString::fromLatin1(row.flipped);
+        Consist c = service({v}, "Trip");
+        c.serviceClass = QString::fromLatin1(row.serviceClass);
+        ConsistModel tables;
+        tables.reread(scenario({c.xml()}));
+
+        VehicleDetails d;
+        ASSERT_TRUE(vehicleDetails(tables, 0, 0, "VS Box Van", d)) << row.flipped << " " << row.serviceClass;
+        EXPECT_EQ(d.orientation, QString::fromLatin1(row.orientation)) << row.flipped;
+        EXPECT_EQ(d.serviceClass, row.classEntry) << row.serviceClass;
+        EXPECT_EQ(d.loadable, "Loadable = True");
+        EXPECT_EQ(d.direction, "Consist Dir. = forwards");
+        EXPECT_EQ(d.startTime, "0700");
+        EXPECT_EQ(d.destination, "Eastfield Yard");
+        EXPECT_EQ(d.number, "4740");
+    }
+}
+
 TEST_F(ConsistListing, CommitReadsTheTablesAgainWithoutLoadingMessages)
 {
     const QString before = scenario({service({wagon("2")}, "A", "1").xml()});

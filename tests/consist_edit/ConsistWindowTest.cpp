@@ -10,12 +10,14 @@
 #include "scenarios/frmShowRoutes.h"
 #include "scenarios/frmZelvorn.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTextEdit>
 
@@ -37,6 +39,18 @@ QStringList rows(const QListWidget* list)
     for (int i = 0; i < list->count(); ++i)
         out.append(list->item(i)->text());
     return out;
+}
+
+// A click of the left button on a row, as the window system delivers it.
+void clickRow(QListWidget* list, int row)
+{
+    QWidget* port = list->viewport();
+    const QPointF at(list->visualItemRect(list->item(row)).center());
+    const QPointF global(port->mapToGlobal(at.toPoint()));
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(port, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(port, &release);
 }
 
 class HookedUi : public ScriptedUi {
@@ -166,6 +180,78 @@ TEST_F(ConsistWindow, BranchPickupReportsTheMissingClass37AndItsEmptyConsistShow
     EXPECT_EQ(rows(w->List2), QStringList{"Empty Consist"});
     pressVehicle(w, 0);
     EXPECT_EQ(dlgTips::existing(), nullptr);
+    EXPECT_TRUE(ui.messages().isEmpty());
+}
+
+// A click on the consist that is already chosen lists its vehicles and reports its missing
+// blueprints again.
+TEST_F(ConsistWindow, AClickOnTheChosenConsistListsItAgain)
+{
+    frmZelvorn* w = openFromBrowser(1);
+    ASSERT_NE(w, nullptr);
+    clickRow(w->List1, 1);
+    EXPECT_EQ(rows(w->List2), QStringList{"Empty Consist"});
+    EXPECT_EQ(frmReport::existing(), nullptr);
+    for (int click = 0; click < 2; ++click) {
+        clickRow(w->List1, 0);
+        ASSERT_TRUE(w->List1->item(0)->isSelected()) << click;
+        EXPECT_EQ(rows(w->List2), (QStringList{"VS Class 37", "VS Box Van"})) << click;
+        frmReport* report = frmReport::existing();
+        ASSERT_NE(report, nullptr) << click;
+        EXPECT_TRUE(report->isVisible()) << click;
+        EXPECT_TRUE(report->RTB1->toPlainText().endsWith("\\VS_Class37.bin\n")) << click;
+        EXPECT_TRUE(shared().ReportText.isEmpty());
+        // The user closes the report and leaves the vehicle list as it is.
+        report->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        delete w->List2->takeItem(0);
+    }
+    EXPECT_TRUE(ui.messages().isEmpty());
+}
+
+// A vehicle value the details cannot read as a number leaves its own detail as it was; the
+// others are shown.
+TEST_F(ConsistWindow, AnUnreadableValueLeavesOnlyItsOwnDetail)
+{
+    const struct {
+        const char* element; // the first of the scenario, vehicle 0 of consist 0 or consist 0's
+        const char* value;
+        bool orientationKept;
+        bool classKept;
+    } rows_[] = {
+        {"Flipped", "1e999", true, false},
+        {"Flipped", "&H100000000", true, false},
+        {"ServiceClass", "&H100000000", false, true},
+        {"ServiceClass", "1e999", false, true},
+    };
+    for (const auto& row : rows_) {
+        useSampleScenario();
+        QString& text = shared().ScenarioText;
+        const QString tag = QString::fromLatin1(row.element);
+        const qsizetype from = text.indexOf(QLatin1Char('>'), text.indexOf("<" + tag)) + 1;
+        text.replace(from, text.indexOf("</" + tag, from) - from, QString::fromLatin1(row.value));
+        shared().ScenarioText = text;
+        frmZelvorn* w = frmZelvorn::showEditor();
+        ASSERT_NE(w, nullptr);
+        pickConsist(w, 0);
+        pressVehicle(w, 1);
+        dlgTips* tips = dlgTips::existing();
+        ASSERT_NE(tips, nullptr);
+        tips->Label4->setText("kept");
+        tips->Combo1->setCurrentIndex(0);
+        tips->Label9->clear();
+        tips->hide();
+
+        pressVehicle(w, 0);
+        EXPECT_TRUE(tips->isVisible()) << row.value;
+        EXPECT_EQ(tips->Label4->text(), row.orientationKept ? "kept" : "Orientation = Forward") << row.value;
+        EXPECT_EQ(tips->Combo1->currentIndex(), row.classKept ? 0 : 5) << row.value;
+        EXPECT_EQ(tips->Label1->text(), "RailVehicles\\Diesel\\Class90\\Engine\\VS_Class90.xml");
+        EXPECT_EQ(tips->Label9->text(), "90021");
+        EXPECT_EQ(tips->Text1->text(), "0700");
+        frmZelvorn::unloadEditor();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
     EXPECT_TRUE(ui.messages().isEmpty());
 }
 

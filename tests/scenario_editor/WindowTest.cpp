@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +18,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include <unistd.h>
 
 using namespace editortest;
 using namespace scenarios;
@@ -100,8 +103,13 @@ TEST_F(EditorWindow, OpensFromTheBrowserWithTheScenarioShown)
     EXPECT_EQ(rows(w->List4), (QStringList{"Veltrane Central Platform 1", "Eastfield Yard", "Quarry Siding"}));
 
     // The weather lists open on the scenario's weather folder; the stock list on the game's
-    // folder as far as "Assets\Kuju" exists.
-    EXPECT_EQ(w->Dir1->root(), tree.gamePath());
+    // folder as far as "Assets\Kuju" exists; both on the game's drive.
+    for (const DriveListWidget* drive : {w->Drive1, w->Drive2})
+        EXPECT_EQ(drive->drive(), "e:");
+    for (const FolderTreeWidget* folders : {w->Dir1, w->Dir2}) {
+        EXPECT_EQ(folders->root(), QFileInfo(tree.gamePath()).canonicalFilePath());
+        EXPECT_EQ(folders->topLevelItem(0)->text(0), "e:");
+    }
     EXPECT_EQ(w->Dir1->path(), tree.gamePath() + "\\Assets\\VeltraneSamples\\Sample01\\Weather");
     EXPECT_EQ(rows(w->File1), QStringList{"SummerSun.bin"});
     EXPECT_EQ(w->Dir2->path(), tree.gamePath() + "\\Assets");
@@ -242,6 +250,71 @@ TEST_F(EditorWindow, SetWeatherTakesTheChosenFile)
     EXPECT_EQ(w->File1->count(), 0);
     w->Command3_Click();
     EXPECT_EQ(w->Text1[9]->text(), "OtherMaker");
+}
+
+// Choosing a drive roots the weather (or stock) folder list at it; a drive whose folder is gone
+// is refused with a message and both lists stay where they were.
+TEST_F(EditorWindow, DriveListsRootTheirFolderListsAtTheChosenDrive)
+{
+    ASSERT_EQ(::symlink(QFile::encodeName(tree.path("gone")).constData(),
+                        QFile::encodeName(tree.path("wine/dosdevices/d:")).constData()),
+              0);
+    tree.writeFile("wine/drive_c/Storm.bin", "x");
+    const QString driveC = QFileInfo(tree.path("wine/drive_c")).canonicalFilePath();
+    const QString driveE = QFileInfo(tree.gamePath()).canonicalFilePath();
+    useSampleScenario();
+    frmZelvorn* w = frmZelvorn::showEditor();
+    ASSERT_NE(w, nullptr);
+
+    const struct {
+        DriveListWidget* drive;
+        FolderTreeWidget* folders;
+        const char* handler;
+        const char* opened; // the folder the list opened on, below the game folder
+        bool files;         // File1 follows the list
+    } lists[] = {
+        {w->Drive1, w->Dir1, "Drive1_change", "\\Assets\\VeltraneSamples\\Sample01\\Weather", true},
+        {w->Drive2, w->Dir2, "Drive2_change", "\\Assets", false},
+    };
+    for (const auto& row : lists) {
+        EXPECT_EQ(row.drive->drive(), "e:") << row.handler;
+        EXPECT_EQ(row.folders->path(), tree.gamePath() + row.opened) << row.handler;
+        auto choose = [&row](const char* name) {
+            const int index = row.drive->findText(QString::fromLatin1(name));
+            ASSERT_GE(index, 0) << name;
+            row.drive->setCurrentIndex(index);
+            emit row.drive->activated(index);
+        };
+
+        choose("c:");
+        EXPECT_EQ(row.folders->root(), driveC) << row.handler;
+        EXPECT_EQ(row.folders->topLevelItem(0)->text(0), "c:");
+        EXPECT_EQ(row.folders->path(), driveC);
+        if (row.files)
+            EXPECT_EQ(rows(w->File1), QStringList{"Storm.bin"});
+
+        choose("e:");
+        EXPECT_EQ(row.folders->root(), driveE) << row.handler;
+        EXPECT_EQ(row.folders->topLevelItem(0)->text(0), "e:");
+        row.folders->setPath(tree.gamePath() + row.opened);
+        EXPECT_EQ(row.folders->path(), tree.gamePath() + row.opened);
+        if (row.files) {
+            w->Dir1_Click();
+            EXPECT_EQ(rows(w->File1), QStringList{"SummerSun.bin"});
+        }
+        const QStringList files = rows(w->File1);
+
+        ui.expectMsgBox(vb::vbOK, row.handler);
+        choose("d:");
+        EXPECT_EQ(ui.lastMessage().text, QStringLiteral("Error Device unavailable occurred in ") + row.handler);
+        EXPECT_EQ(ui.lastMessage().style, vb::vbOKOnly + vb::vbExclamation);
+        EXPECT_EQ(row.drive->drive(), "e:");
+        EXPECT_EQ(row.folders->root(), driveE);
+        EXPECT_EQ(row.folders->path(), tree.gamePath() + row.opened);
+        EXPECT_EQ(rows(w->File1), files);
+    }
+    // The stock folder is remembered when the user opens one, not when a drive is chosen.
+    EXPECT_TRUE(shared().LastStockFolder.isEmpty());
 }
 
 TEST_F(EditorWindow, TimetableSwitchFollowsTheAnswer)
