@@ -3,6 +3,7 @@
 #include "common/FileProcs.h"
 #include "platform/FileSync.h"
 #include "platform/Paths.h"
+#include "platform/Process.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,17 +37,28 @@ qint64 fileSize(const QString& path)
 ConversionResult RunSerz(const QString& inputPath, const QString& switchText, const QString& outputPath,
                          const QString& currentFolder)
 {
-    // An output left from an earlier run must not pass for this run's result.
-    const QString nativeOut = nativePath(outputPath);
-    if (QFileInfo::exists(nativeOut) && !QFile::remove(nativeOut))
-        return failure(QStringLiteral("The old work file ") + outputPath + QStringLiteral(" could not be deleted."));
-
     if (!currentFolder.isEmpty())
         QDir::setCurrent(nativePath(currentFolder));
-
     const QString command = SerzCommandLine(inputPath, switchText, outputPath);
-    const bool started = ShellAndWait(command, true, 0) != 0;
-    return SerzRunResult(inputPath, outputPath, started, lastExitStatus());
+    const QString nativeOut = nativePath(outputPath);
+    ConversionResult result;
+    for (int run = 1;; ++run) {
+        // An output left from an earlier run must not pass for this run's result.
+        if (QFileInfo::exists(nativeOut) && !QFile::remove(nativeOut))
+            return failure(QStringLiteral("The old work file ") + outputPath + QStringLiteral(" could not be deleted."));
+        const bool started = ShellAndWait(command, true, 0) != 0;
+        result = SerzRunResult(inputPath, outputPath, started, lastExitStatus());
+        if (result || run > 1 || !SerzRunMayBeRetried(command, started, outputPath))
+            return result;
+    }
+}
+
+bool SerzRunMayBeRetried(const QString& commandLine, bool started, const QString& outputPath)
+{
+    if (!started || fileSize(outputPath) > 0)
+        return false;
+    platform::LaunchPlan plan;
+    return platform::planLaunch(commandLine, plan) && plan.kind == platform::LaunchPlan::Windows;
 }
 
 ConversionResult SerzRunResult(const QString& inputPath, const QString& outputPath, bool started, int status)

@@ -28,9 +28,16 @@ ConversionResult SerzRunResult(const QString& inputPath, const QString& outputPa
 
 // Makes currentFolder the current folder, removes a stale output, runs the serializer hidden
 // and waits for it (processing window events). Succeeds only when the serializer started,
-// ended with status 0 and left a non-empty output file.
+// ended with status 0 and left a non-empty output file. A Windows serializer run through
+// Wine now and then ends at once with a failure and no output; such a run is made once more
+// before it counts as failed (see SerzRunMayBeRetried).
 ConversionResult RunSerz(const QString& inputPath, const QString& switchText, const QString& outputPath,
                          const QString& currentFolder);
+
+// True when a failed run of this command line is to be made once more: it started, left no
+// output (or an empty one), and the serializer is a Windows program run through Wine. A
+// native serializer's failure is never retried.
+bool SerzRunMayBeRetried(const QString& commandLine, bool started, const QString& outputPath);
 
 // The backup name for a file: base (normally the file's path followed by ".bak") when no file
 // of that name exists, else base followed by the first number from 1 to 50 that is free;

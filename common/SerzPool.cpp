@@ -126,13 +126,10 @@ void SerzPool::start(qsizetype ticket)
     }
 
     QDir::setCurrent(nativePath(currentFolder_));
-    const QString commandLine = SerzCommandLine(input, e.job.switchText, out.output);
+    e.commandLine = SerzCommandLine(input, e.job.switchText, out.output);
     if (!wineServerStarted_ && !noWineServer_)
-        keepWineServer(commandLine);
-    e.process = std::make_unique<platform::Process>();
-    ++started_;
-    if (!e.process->startWithoutWaiting(commandLine, 0)) {
-        e.process.reset();
+        keepWineServer(e.commandLine);
+    if (!launch(e)) {
         out.result = SerzRunResult(input, out.output, false, -1);
         e.state = State::Done;
         ++held_;
@@ -140,6 +137,17 @@ void SerzPool::start(qsizetype ticket)
     }
     e.state = State::Running;
     ++running_;
+}
+
+bool SerzPool::launch(Entry& e)
+{
+    e.process = std::make_unique<platform::Process>();
+    ++started_;
+    if (!e.process->startWithoutWaiting(e.commandLine, 0)) {
+        e.process.reset();
+        return false;
+    }
+    return true;
 }
 
 void SerzPool::keepWineServer(const QString& commandLine)
@@ -193,8 +201,18 @@ void SerzPool::finish(qsizetype ticket)
 {
     Entry& e = entries_[size_t(ticket)];
     const QString input = e.outcome.copy.isEmpty() ? e.job.input : e.outcome.copy;
-    e.outcome.result = SerzRunResult(input, e.outcome.output, !e.process->failedToStart(), e.process->exitStatus());
+    const bool started = !e.process->failedToStart();
+    e.outcome.result = SerzRunResult(input, e.outcome.output, started, e.process->exitStatus());
     e.process.reset();
+    // A Windows serializer that failed through Wine without an output runs once more, as
+    // RunSerz does.
+    if (!e.outcome.result && !e.retried && SerzRunMayBeRetried(e.commandLine, started, e.outcome.output)) {
+        e.retried = true;
+        removeFile(e.outcome.output);
+        QDir::setCurrent(nativePath(currentFolder_));
+        if (launch(e))
+            return; // still running
+    }
     e.state = State::Done;
     --running_;
     ++held_;
@@ -308,6 +326,7 @@ void SerzPool::stopExcept(qsizetype keep)
         discard(t);
         e.state = State::Queued;
         e.outcome = SerzOutcome();
+        e.retried = false;
     }
 }
 

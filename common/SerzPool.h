@@ -21,6 +21,9 @@
 // first run, persistent for a few seconds, so that the runs share one server instead of each
 // starting its own; a server already running is left as it is, and none is ever ended here.
 //
+// A run through Wine that fails without an output is made once more before it counts as
+// failed, as RunSerz does.
+//
 // Writes into the game never go through here: the pool only turns files into work copies.
 
 #include "common/Serializer.h"
@@ -121,6 +124,8 @@ private:
         bool taken = false;
         int slot = -1;
         std::unique_ptr<platform::Process> process;
+        QString commandLine;
+        bool retried = false; // a failed Wine run has been made once more
         SerzOutcome outcome;
     };
 
@@ -128,6 +133,7 @@ private:
     int takeSlot();
     void dispatch(qsizetype waited);
     void start(qsizetype ticket);
+    bool launch(Entry& e);
     void finish(qsizetype ticket);
     void poll();
     void stopExcept(qsizetype keep);

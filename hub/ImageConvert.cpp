@@ -109,7 +109,10 @@ QString ddsFaultText(DdsFault fault)
 ImageRead failed(const QString& sourcePath, const QString& why)
 {
     ImageRead r;
-    r.error = QStringLiteral("The image ") + sourcePath + QStringLiteral(" could not be shown: ") + why + QLatin1Char('.');
+    // A reason that is a sentence of its own (a serializer's message) keeps its one full stop.
+    r.error = QStringLiteral("The image ") + sourcePath + QStringLiteral(" could not be shown: ") + why;
+    if (!r.error.endsWith(QLatin1Char('.')))
+        r.error += QLatin1Char('.');
     return r;
 }
 
@@ -157,7 +160,9 @@ ImageRead readTexture(const QString& sourcePath)
     const QString formatText = FindFormatText(xml);
     const TextureFormat format = TextureFormatFor(formatText);
     if (format == TextureFormat::Unsupported)
-        return failed(sourcePath, QStringLiteral("its format ") + formatText + QStringLiteral(" is not supported"));
+        return failed(sourcePath, formatText.isEmpty()
+                                      ? QStringLiteral("it names no texture format")
+                                      : QStringLiteral("its format ") + formatText + QStringLiteral(" is not supported"));
     const int width = FindDimension(xml, QStringLiteral("Width"));
     const int height = FindDimension(xml, QStringLiteral("Height"));
     if (width <= 0 || height <= 0 || width > MaxImageSide || height > MaxImageSide)

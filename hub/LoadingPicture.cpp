@@ -1,6 +1,7 @@
 #include "hub/LoadingPicture.h"
 
 #include "common/FileProcs.h"
+#include "common/GameReference.h"
 #include "common/Serializer.h"
 #include "common/SharedState.h"
 #include "common/TagText.h"
@@ -23,11 +24,6 @@ namespace hub {
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
-
-void exclaim(const QString& text)
-{
-    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
-}
 
 bool readBytes(const QString& path, QByteArray& bytes)
 {
@@ -70,10 +66,20 @@ bool runCommand(const RouteChoice& chooseRoute)
     }
     ui().doEvents();
 
+    // Provider, product and blueprint come from Routes.xml: the paths made of them must stay
+    // below the game's Assets folder, or nothing is read or written for them.
     const QString game = shared().GamePath;
-    const QString assets = game + QStringLiteral("\\Assets\\") + ref.provider + QLatin1Char('\\') + ref.product;
-    const QString blueprint = assets + QLatin1Char('\\') + ref.blueprintId.left(ref.blueprintId.size() - 3)
-                              + QStringLiteral("bin");
+    const QString productText = ref.provider + QLatin1Char('\\') + ref.product;
+    const QString blueprintText =
+        productText + QLatin1Char('\\') + ref.blueprintId.left(ref.blueprintId.size() - 3) + QStringLiteral("bin");
+    const QString assets = AssetsPathFromText(game, productText);
+    const QString blueprint = AssetsPathFromText(game, blueprintText);
+    if (assets.isNull() || blueprint.isNull()) {
+        exclaim(QStringLiteral("The route \"") + route.name + QStringLiteral("\" names its blueprint as ")
+                + game + QStringLiteral("\\Assets\\") + blueprintText
+                + QStringLiteral(", which lies outside the game's Assets folder; nothing has been changed."));
+        return false;
+    }
     if (ref.blueprintId.size() < 3 || !FileExists(blueprint)) {
         exclaim(QStringLiteral("The route's blueprint ") + blueprint + QStringLiteral(" was not found."));
         return false;
@@ -141,7 +147,13 @@ bool runCommand(const RouteChoice& chooseRoute)
     const QString picture = PictureName(imagePath);
     const QString textureId = ref.provider + QLatin1Char('\\') + ref.product + QStringLiteral("\\TemplateRoutes\\[00]") + picture;
     const QString templateRoutes = assets + QStringLiteral("\\TemplateRoutes");
-    const QString texturePath = templateRoutes + QLatin1Char('\\') + picture + QStringLiteral(".TgPcDx");
+    const QString texturePath =
+        AssetsPathFromText(game, productText + QStringLiteral("\\TemplateRoutes\\") + picture + QStringLiteral(".TgPcDx"));
+    if (texturePath.isNull()) {
+        exclaim(QStringLiteral("The loading picture ") + templateRoutes + QLatin1Char('\\') + picture
+                + QStringLiteral(".TgPcDx would lie outside the game's Assets folder; nothing has been changed."));
+        return false;
+    }
 
     QByteArray image;
     if (!readBytes(imagePath, image)) {
@@ -182,7 +194,9 @@ bool runCommand(const RouteChoice& chooseRoute)
             return false;
         }
     }
-    const ConversionResult placed = ReplaceGameFile(converted, texturePath);
+    // The texture and the blueprint are written without a backup: a texture of the same name
+    // is replaced, and the blueprint changes in one step.
+    const ConversionResult placed = PlaceNewGameFile(converted, texturePath);
     platform::clearPathCache();
     ui().doEvents();
     if (!placed) {
@@ -211,7 +225,7 @@ bool runCommand(const RouteChoice& chooseRoute)
     ui().doEvents();
     if (!toBin)
         return blueprintFailed(toBin.error);
-    const ConversionResult replaced = ReplaceGameFile(workBin, blueprint);
+    const ConversionResult replaced = PlaceNewGameFile(workBin, blueprint);
     platform::clearPathCache();
     ui().doEvents();
     if (!replaced)

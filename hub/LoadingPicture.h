@@ -30,8 +30,9 @@ QString PictureName(const QString& imagePath);
 
 // The whole command. Every check that can fail without the image (the blueprint reference,
 // the blueprint, its "<Ghostentry" and "TextureID", the template) is made before the file
-// dialog; the texture is put in place first, then the blueprint, each through the safe
-// replacement with a backup.
+// dialog; the texture is put in place first, then the blueprint, each without a backup but
+// staged beside its file and renamed over it. A provider, product or blueprint ID that leads
+// out of the game's Assets folder is refused before anything is read.
 void AddRouteLoadingPicture(const RouteChoice& chooseRoute);
 
 } // namespace hub

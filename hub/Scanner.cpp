@@ -4,14 +4,18 @@
 #include "platform/Paths.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 
 #include <sane/sane.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <utility>
 
 namespace hub {
 
@@ -140,7 +144,15 @@ QString ScanSource::label() const
     return parts.isEmpty() ? name : name + QStringLiteral(" - ") + parts.join(QLatin1Char(' '));
 }
 
-ScanSourceList ListScanSources()
+namespace {
+
+ScanSourceSearch& sourceSearch()
+{
+    static ScanSourceSearch search;
+    return search;
+}
+
+ScanSourceList saneSources()
 {
     ScanSourceList r;
     if (!startSane(&r.error))
@@ -156,6 +168,36 @@ ScanSourceList ListScanSources()
         const auto text = [](const char* s) { return s ? QString::fromLocal8Bit(s) : QString(); };
         r.sources.append({text(d->name), text(d->vendor), text(d->model), text(d->type)});
     }
+    return r;
+}
+
+} // namespace
+
+ScanSourceList ListScanSources()
+{
+    const ScanSourceSearch& search = sourceSearch();
+    return search ? search() : saneSources();
+}
+
+ScanSourceSearch SetScanSourceSearch(ScanSourceSearch search)
+{
+    return std::exchange(sourceSearch(), std::move(search));
+}
+
+ScanSourceList ListScanSourcesKeepingEventsFlowing()
+{
+    ScanSourceList r;
+    // SANE starts here, where it is ended; only the device search goes to the other thread.
+    if (!sourceSearch() && !startSane(&r.error))
+        return r;
+    if (!QCoreApplication::instance())
+        return ListScanSources();
+    std::unique_ptr<QThread> worker(QThread::create([&r] { r = ListScanSources(); }));
+    QEventLoop loop;
+    QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    worker->start();
+    loop.exec();
+    worker->wait();
     return r;
 }
 

@@ -30,8 +30,18 @@ struct ScanSourceList {
     QString error;  // SANE could not be started; empty otherwise
 };
 
-// The devices SANE finds now.
+// The devices SANE finds now (or what a search put by SetScanSourceSearch answers).
 ScanSourceList ListScanSources();
+
+// Replaces SANE's device search (tests put their own; an empty one brings SANE's back) and
+// returns the search it replaces.
+using ScanSourceSearch = std::function<ScanSourceList()>;
+ScanSourceSearch SetScanSourceSearch(ScanSourceSearch search);
+
+// ListScanSources on a thread of its own, which can take seconds while SANE looks for
+// network scanners; this thread's events are processed until it ends, so the windows keep
+// painting. The caller keeps its own commands off meanwhile.
+ScanSourceList ListScanSourcesKeepingEventsFlowing();
 
 // The source picked in the source list, kept until the program ends; empty means the first
 // device SANE finds.

@@ -1,8 +1,10 @@
 #include "hub/frmGFX.h"
 
+#include "common/DriveListWidget.h"
 #include "common/FileProcs.h"
 #include "common/FolderTreeWidget.h"
 #include "common/SharedState.h"
+#include "common/VbError.h"
 #include "common/Wildcard.h"
 #include "hub/ImageConvert.h"
 #include "hub/Scanner.h"
@@ -46,6 +48,12 @@ bool standardPrinterDialog(QPrinter& printer, QWidget* parent)
 {
     QPrintDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;
+}
+
+// A message ends in one full stop, also when the reason it quotes has one of its own.
+QString sentence(const QString& text)
+{
+    return text.endsWith(QLatin1Char('.')) ? text : text + QLatin1Char('.');
 }
 
 const QString kNoImage = QStringLiteral("There is no image yet: pick a file to show first.");
@@ -128,6 +136,7 @@ frmGFX::frmGFX()
 
     auto* central = new QWidget(this);
     auto* left = new QVBoxLayout;
+    Drive1 = new DriveListWidget(central);
     Text2 = new QLineEdit(central);
     Text2->setReadOnly(true);
     Dir1 = new FolderTreeWidget(central);
@@ -136,6 +145,7 @@ frmGFX::frmGFX()
     File1->setSelectionMode(QAbstractItemView::SingleSelection);
     Text3 = new QLineEdit(central);
     Text3->setReadOnly(true);
+    left->addWidget(Drive1);
     left->addWidget(Text2);
     left->addWidget(Dir1, 2);
     left->addWidget(Text1);
@@ -176,6 +186,7 @@ frmGFX::frmGFX()
     QMenu* browser = menuBar()->addMenu(QStringLiteral("Browser"));
     mnuBr = browser->addAction(QStringLiteral("Open Browser"), this, [this] { mnuBr_Click(); });
 
+    connect(Drive1, &DriveListWidget::driveChosen, this, [this] { Drive1_Change(); });
     connect(Dir1, &FolderTreeWidget::folderChosen, this, [this] { Dir1_Change(); });
     connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
     connect(File1, &QListWidget::itemClicked, this, [this] { File1_Click(); });
@@ -196,11 +207,30 @@ frmGFX::~frmGFX()
 void frmGFX::Form_Load()
 {
     const QString game = shared().GamePath;
-    Dir1->setRoot(game.isEmpty() ? platform::programFolder() : game);
-    Dir1->setPath(game + QStringLiteral("\\Assets"));
+    const QString assets = game + QStringLiteral("\\Assets");
+    Drive1->setDriveOf(game.isEmpty() ? platform::programFolder() : assets);
+    try {
+        Drive1->showIn(*Dir1);
+    } catch (const VbError&) {
+        // The drive cannot be opened now: the list starts at the game folder itself.
+        Dir1->setRoot(game.isEmpty() ? platform::programFolder() : game);
+    }
+    Dir1->setPath(assets);
     Text2->setText(Dir1->path());
     Text1->setText(QStringLiteral("*.TgPcDx"));
     Text1_Change();
+}
+
+void frmGFX::Drive1_Change()
+{
+    try {
+        Drive1->showIn(*Dir1);
+        Dir1_Change();
+        Text2->setText(Dir1->path());
+    } catch (const VbError& e) {
+        ui().msgBox(QStringLiteral("Error ") + QString::number(e.number) + QStringLiteral(" occurred in Drive1_change"),
+                    vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+    }
 }
 
 void frmGFX::Dir1_Change()
@@ -275,9 +305,11 @@ bool frmGFX::loadPicture()
     return true;
 }
 
+// The image commands work on the work file the last image shown or scanned left, in this
+// viewer or in one opened before it.
 bool frmGFX::haveImage()
 {
-    if (QFileInfo::exists(platform::nativePath(hub::ViewerWorkFile())) && !Picture1->pixmap().isNull())
+    if (QFileInfo::exists(platform::nativePath(hub::ViewerWorkFile())))
         return true;
     Picture1->clear();
     ui().msgBox(kNoImage, vb::vbExclamation, Ui::programTitle());
@@ -365,16 +397,31 @@ void frmGFX::mnuBr_Click()
     browser_->raise();
 }
 
-// The sources SANE finds; the one picked is kept for the rest of the run.
+// The sources SANE finds; the one picked is kept for the rest of the run. The search can
+// take seconds: it runs beside the window, which keeps painting with its commands off.
 void frmGFX::mnuseltwain_Click()
 {
+    if (scanning_)
+        return;
+    scanning_ = true;
+    cancelScan_ = false;
+    menuBar()->setEnabled(false);
+    centralWidget()->setEnabled(false);
     hub::ScanSourceList list;
     {
         BusyPointer busy;
-        list = hub::ListScanSources();
+        list = hub::ListScanSourcesKeepingEventsFlowing();
+    }
+    menuBar()->setEnabled(true);
+    centralWidget()->setEnabled(true);
+    scanning_ = false;
+    if (closeAfterScan_) {
+        close();
+        return;
     }
     if (!list.error.isEmpty()) {
-        ui().msgBox(QStringLiteral("The scanners could not be listed: ") + list.error, vb::vbExclamation, Ui::programTitle());
+        ui().msgBox(sentence(QStringLiteral("The scanners could not be listed: ") + list.error), vb::vbExclamation,
+                    Ui::programTitle());
         return;
     }
     if (list.sources.isEmpty()) {
@@ -422,7 +469,7 @@ void frmGFX::mnutwaq_Click()
         message = QStringLiteral("The scan was cancelled: there is no image.");
         break;
     case hub::ScanOutcome::Failed:
-        message = QStringLiteral("The image could not be acquired: ") + r.error + QLatin1Char('.');
+        message = sentence(QStringLiteral("The image could not be acquired: ") + r.error);
         break;
     }
     if (!message.isEmpty()) {

@@ -12,6 +12,7 @@
 
 #include <functional>
 
+class DriveListWidget;
 class FolderTreeWidget;
 class QAction;
 class QLabel;
@@ -41,6 +42,7 @@ public:
 
     ~frmGFX() override;
 
+    DriveListWidget* Drive1 = nullptr;
     FolderTreeWidget* Dir1 = nullptr;
     QListWidget* File1 = nullptr;
     QLineEdit* Text1 = nullptr;  // file pattern
@@ -58,6 +60,7 @@ public:
     QAction* mnuseltwain = nullptr;
     QAction* mnutwaq = nullptr;
 
+    void Drive1_Change();
     void Dir1_Change();
     void Text1_Change();
     void File1_Click();
@@ -80,7 +83,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // Closing while a scan runs cancels the scan; the window closes when it has stopped.
+    // Closing while a scan runs cancels the scan, and while the scanners are looked for waits
+    // for the search; the window closes when it has stopped.
     void closeEvent(QCloseEvent* event) override;
 
 private:

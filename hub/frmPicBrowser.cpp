@@ -1,11 +1,15 @@
 #include "hub/frmPicBrowser.h"
 
+#include "common/DriveListWidget.h"
 #include "common/FolderTreeWidget.h"
+#include "common/VbError.h"
 #include "common/Wildcard.h"
 #include "hub/ImageConvert.h"
 #include "platform/Paths.h"
+#include "platform/Ui.h"
 
 #include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QImageReader>
 #include <QListWidget>
 #include <QScrollBar>
@@ -42,11 +46,12 @@ QImage thumbnailOf(const QString& path)
 
 } // namespace
 
-frmPicBrowser::frmPicBrowser(const QString& root, std::function<void(const QString&)> open, QWidget* parent)
+frmPicBrowser::frmPicBrowser(const QString& start, std::function<void(const QString&)> open, QWidget* parent)
     : QWidget(parent, Qt::Window), open_(std::move(open))
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Open Browser"));
+    Drive1 = new DriveListWidget(this);
     Dir1 = new FolderTreeWidget(this);
     Grid = new QListWidget(this);
     Grid->setViewMode(QListView::IconMode);
@@ -55,16 +60,37 @@ frmPicBrowser::frmPicBrowser(const QString& root, std::function<void(const QStri
     Grid->setResizeMode(QListView::Adjust);
     Grid->setMovement(QListView::Static);
     Grid->setUniformItemSizes(true);
+    auto* folders = new QVBoxLayout;
+    folders->addWidget(Drive1);
+    folders->addWidget(Dir1, 1);
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(Dir1, 1);
+    layout->addLayout(folders, 1);
     layout->addWidget(Grid, 3);
     resize(900, 600);
 
-    Dir1->setRoot(root);
+    Drive1->setDriveOf(start);
+    try {
+        Drive1->showIn(*Dir1);
+    } catch (const VbError&) {
+        Dir1->setRoot(start); // the drive cannot be opened now
+    }
+    Dir1->setPath(start);
+    connect(Drive1, &DriveListWidget::driveChosen, this, [this] { Drive1_Change(); });
     connect(Dir1, &FolderTreeWidget::folderChosen, this, [this] { fillGrid(); });
     connect(Grid, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) { openItem(item); });
     connect(Grid->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { makeVisibleThumbnails(); });
     fillGrid();
+}
+
+void frmPicBrowser::Drive1_Change()
+{
+    try {
+        Drive1->showIn(*Dir1);
+        fillGrid();
+    } catch (const VbError& e) {
+        ui().msgBox(QStringLiteral("Error ") + QString::number(e.number) + QStringLiteral(" occurred in Drive1_change"),
+                    vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+    }
 }
 
 void frmPicBrowser::fillGrid()

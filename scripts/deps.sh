@@ -31,10 +31,9 @@ veltrane_install_deps() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# veltrane_build DIR [CMAKE OPTIONS...]: configures DIR once (the options count only then)
-# and builds everything in it. ccache, when present, shares objects between build folders
-# and between clones of the project.
-veltrane_build() {
+# veltrane_configure DIR [CMAKE OPTIONS...]: configures DIR once (the options count only then).
+# ccache, when present, shares objects between build folders and between clones of the project.
+veltrane_configure() {
     local dir="$1"
     shift
     local launcher=()
@@ -49,5 +48,21 @@ veltrane_build() {
     if [ ! -f "$dir/build.ninja" ]; then
         cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "$@"
     fi
-    cmake --build "$dir" -j "$(nproc)"
+}
+
+# veltrane_build DIR [CMAKE OPTIONS...]: configures DIR once and builds everything in it.
+veltrane_build() {
+    veltrane_configure "$@"
+    cmake --build "$1" -j "$(nproc)"
+}
+
+# What the program needs to start on the sample game: the program, the batch interpreter, the
+# test serializer, the sample game, the program folder's data and the asset preview's picture.
+VELTRANE_RUN_TARGETS=(veltrane veltrane-cmd serz sample_game program_data no_picture)
+
+# veltrane_build_to_run DIR: configures DIR once and builds only VELTRANE_RUN_TARGETS, so that a
+# first start does not wait for the tests and benchmarks (./test builds those).
+veltrane_build_to_run() {
+    veltrane_configure "$1"
+    cmake --build "$1" -j "$(nproc)" --target "${VELTRANE_RUN_TARGETS[@]}"
 }

@@ -253,17 +253,26 @@ TEST_F(ImageConversion, FailuresLeaveNoWorkFileAndNameTheSource)
 {
     const QString png = tree.writeFile(QStringLiteral("game/bad.png"), "not a picture");
     const QString dds = tree.writeFile(QStringLiteral("game/short.dds"), header(64, 64, "DXT5"));
+    // The oak's texture with an empty format name, in the test serializer's binary form.
+    QFile source(QStringLiteral(VELTRANE_SOURCE_DIR "/samples/game/") + kTextureRel + QStringLiteral(".xml"));
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    QByteArray unnamed = source.readAll().replace("HC_IMAGE_FORMAT_COMPRESSED", "");
+    for (char& c : unnamed)
+        c = char(c ^ char(0xA5));
+    const QString noFormat = tree.writeFile(QStringLiteral("game/NoFormat.TgPcDx"), "SERZBIN1" + unnamed);
     struct Row {
         const char* name;
         QString source;
         const char* serzFail;
+        const char* reason;
     };
     const std::vector<Row> rows = {
-        {"serializer failure", texture, "PicView.bin"},
-        {"missing texture", tree.gamePath() + QStringLiteral("\\nothing.TgPcDx"), ""},
-        {"unreadable picture", png, ""},
-        {"short DDS", dds, ""},
-        {"missing picture", tree.gamePath() + QStringLiteral("\\none.png"), ""},
+        {"serializer failure", texture, "PicView.bin", "could not be shown: SERZ.EXE could not convert "},
+        {"missing texture", tree.gamePath() + QStringLiteral("\\nothing.TgPcDx"), "", "the file does not exist"},
+        {"unreadable picture", png, "", "could not be shown: "},
+        {"short DDS", dds, "", "its image data is incomplete"},
+        {"missing picture", tree.gamePath() + QStringLiteral("\\none.png"), "", "could not be shown: "},
+        {"texture without a format name", noFormat, "", "could not be shown: it names no texture format."},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -272,6 +281,10 @@ TEST_F(ImageConversion, FailuresLeaveNoWorkFileAndNameTheSource)
         const ImageRead r = ConvertToWorkFile(row.source);
         EXPECT_FALSE(r.ok);
         EXPECT_TRUE(r.error.contains(row.source)) << r.error.toStdString();
+        EXPECT_TRUE(r.error.contains(QString::fromUtf8(row.reason))) << r.error.toStdString();
+        // One sentence: a single full stop at its end, never two.
+        EXPECT_TRUE(r.error.endsWith(QLatin1Char('.')) && !r.error.endsWith(QStringLiteral(".."))) << r.error.toStdString();
+        EXPECT_FALSE(r.error.contains(QStringLiteral("  "))) << r.error.toStdString();
         EXPECT_FALSE(tree.exists(QStringLiteral("program/temp.bmp")));
     }
     EXPECT_EQ(tree.readFile(QStringLiteral("game/") + kTextureRel), original);

@@ -18,11 +18,15 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
 #include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <future>
 
 namespace {
 
@@ -202,5 +206,76 @@ TEST_F(ScanWindow, FailedAndCancelledScansEmptyThePicture)
         flushDeletes();
         EXPECT_FALSE(guard);
         EXPECT_EQ(frmGFX::existing(), nullptr);
+    }
+}
+
+// Looking for scanners can take seconds: the search runs off the window's thread under the busy
+// pointer while window events go on (the window painting, its commands off), and the pointer
+// comes back before the result is shown. Closing the window meanwhile closes it after the search.
+TEST_F(ScanWindow, SourceSearchRunsBesideTheWindowUnderTheBusyPointer)
+{
+    struct Seen {
+        QThread* thread = nullptr;
+        int pointer = -1;
+        bool eventsFlowed = false;
+    };
+    struct Row {
+        const char* what;
+        hub::ScanSourceList found;
+        bool closeMeanwhile;
+        const char* message; // null: the source list
+    } rows[] = {
+        {"no scanner", {}, false, "No scanner was found. Connect a scanner that SANE supports and try again."},
+        {"SANE refuses", {{}, QStringLiteral("Invalid argument")}, false,
+         "The scanners could not be listed: Invalid argument."},
+        {"one scanner", {{{QStringLiteral("test:0"), {}, {}, {}}}, {}}, false, nullptr},
+        {"closed while searching", {}, true, nullptr},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        QPointer<frmGFX> v = frmGFX::instance();
+        v->show();
+        Seen seen;
+        std::promise<void> pumped;
+        std::future<void> pumpedSeen = pumped.get_future();
+        const hub::ScanSourceSearch before = hub::SetScanSourceSearch([&] {
+            seen.thread = QThread::currentThread();
+            seen.pointer = ui.mousePointer();
+            // Ends once the window's thread has run an event posted before the search began.
+            seen.eventsFlowed = pumpedSeen.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+            return row.found;
+        });
+        bool menusOn = true;
+        QTimer::singleShot(0, v, [&] {
+            menusOn = v->menuBar()->isEnabled();
+            if (row.closeMeanwhile)
+                v->close();
+            pumped.set_value();
+        });
+        ui.clearRecords();
+        if (row.message)
+            ui.expectMsgBox(vb::vbOK, QString::fromUtf8(row.message));
+        else if (!row.closeMeanwhile)
+            ui.expectModal([](QWidget* w) { w->close(); }, QStringLiteral("Select Twain Source"));
+        v->mnuseltwain_Click();
+        hub::SetScanSourceSearch(before);
+        ui.verifyDone();
+
+        EXPECT_NE(seen.thread, nullptr);
+        EXPECT_NE(seen.thread, QThread::currentThread());
+        EXPECT_EQ(seen.pointer, int(vb::vbHourglass));
+        EXPECT_TRUE(seen.eventsFlowed);
+        EXPECT_FALSE(menusOn);
+        EXPECT_EQ(ui.pointerHistory(), (QList<int>{vb::vbHourglass, vb::vbDefault}));
+        if (row.message)
+            EXPECT_EQ(ui.lastMessage().text, QString::fromUtf8(row.message));
+        if (row.closeMeanwhile) {
+            EXPECT_TRUE(ui.messages().isEmpty());
+            flushDeletes();
+            EXPECT_FALSE(v);
+        } else {
+            ASSERT_TRUE(v);
+            EXPECT_TRUE(v->menuBar()->isEnabled());
+        }
     }
 }

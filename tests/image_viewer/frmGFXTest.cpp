@@ -4,6 +4,7 @@
 
 #include "hub/frmGFX.h"
 
+#include "common/DriveListWidget.h"
 #include "common/FolderTreeWidget.h"
 #include "common/SharedState.h"
 #include "hub/frmEditor.h"
@@ -15,6 +16,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,6 +27,10 @@
 #include <QPushButton>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+
+#include <unistd.h>
 
 namespace {
 
@@ -313,4 +319,132 @@ TEST_F(ImageViewer, BrowserMakesThumbnailsOfPicturesAndOpensTexturesOnlyWhenAske
     v->mnuBr_Click();
     EXPECT_EQ(v->browser(), b);
     EXPECT_TRUE(ui.messages().isEmpty());
+}
+
+// The image commands work on the work file the last image left, also in a viewer opened after
+// the one that showed it; print and the full-screen view then use the changed file.
+TEST_F(ImageViewer, ImageCommandsActOnTheLastImageInAViewerOpenedLater)
+{
+    QImage picture(3, 2, QImage::Format_ARGB32);
+    picture.fill(qRgb(255, 0, 0));
+    picture.setPixel(0, 0, qRgb(0, 0, 255));
+    const QString png = tree.path(QStringLiteral("game/Pic.png"));
+    ASSERT_TRUE(picture.save(png, "PNG"));
+    ui.expectOpenFile(png);
+    frmGFX::instance()->mnuFileOpen_Click();
+    frmGFX::existing()->mnuFileExit_Click();
+    flushDeletes();
+    ASSERT_EQ(frmGFX::existing(), nullptr);
+    ASSERT_TRUE(workFileExists());
+
+    frmGFX::showViewer();
+    frmGFX* v = frmGFX::existing();
+    ASSERT_NE(v, nullptr);
+    EXPECT_TRUE(v->Picture1->pixmap().isNull());
+    v->rot_Click();
+    EXPECT_EQ(v->Picture1->pixmap().size(), QSize(2, 3));
+    EXPECT_EQ(v->Picture1->pixmap().toImage().pixel(1, 0), qRgb(0, 0, 255));
+
+    // In yet another viewer, with nothing on screen: greyscale, print and full screen.
+    v->mnuFileExit_Click();
+    flushDeletes();
+    v = frmGFX::instance();
+    v->grey_Click();
+    const int g = qGray(0, 0, 255);
+    EXPECT_EQ(v->Picture1->pixmap().toImage().pixel(1, 0), qRgb(g, g, g));
+    v->Picture1->clear();
+    const QString pdf = tree.path(QStringLiteral("print.pdf"));
+    frmGFX::setPrinterDialog([&](QPrinter& printer, QWidget*) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    });
+    v->mnuFilePrint_Click();
+    EXPECT_TRUE(tree.readFile(QStringLiteral("print.pdf")).startsWith("%PDF"));
+    v->Picture1_Click();
+    ASSERT_TRUE(v->fullScreenWindow());
+    v->fullScreenWindow()->close();
+    const QImage work(tree.path(QStringLiteral("program/temp.bmp")), "BMP");
+    EXPECT_EQ(work.size(), QSize(2, 3));
+    EXPECT_EQ(work.pixel(1, 0), qRgb(g, g, g));
+    EXPECT_TRUE(ui.messages().isEmpty());
+}
+
+// The drive lists of the viewer and of its picture browser: they open on the game's drive (e:
+// in the test prefix), a chosen drive roots the folder list at that drive and the files follow;
+// a drive whose folder is gone gives the message and leaves the drive, folder and file lists.
+TEST_F(ImageViewer, DriveListsGoToTheChosenDriveAndKeepTheirPlaceOnAFailure)
+{
+    tree.writeFile(QStringLiteral("wine/drive_c/OnC.TgPcDx"), "x");
+    QImage small(4, 4, QImage::Format_ARGB32);
+    small.fill(Qt::red);
+    ASSERT_TRUE(small.save(tree.path(QStringLiteral("wine/drive_c/OnC.png")), "PNG"));
+    // Drive x: names a folder that is gone.
+    ASSERT_EQ(::symlink(QFile::encodeName(tree.path(QStringLiteral("gone"))).constData(),
+                        QFile::encodeName(tree.path(QStringLiteral("wine/dosdevices/x:"))).constData()),
+              0);
+    const QString game = tree.gamePath();
+    const QString driveC = QFileInfo(tree.path(QStringLiteral("wine/drive_c"))).canonicalFilePath();
+
+    struct Lists {
+        DriveListWidget* drives;
+        FolderTreeWidget* folders;
+        std::function<QStringList()> files;
+        std::function<QString()> folderBox; // "" where the window has none
+    };
+    struct Row {
+        const char* window;
+        std::function<Lists()> open;
+        QString startFolder;
+        QStringList onC;
+    } rows[] = {
+        {"viewer",
+         [] {
+             frmGFX* v = frmGFX::instance();
+             return Lists{v->Drive1, v->Dir1, [v] { return listed(v->File1); }, [v] { return v->Text2->text(); }};
+         },
+         game + QStringLiteral("\\Assets"), QStringList{QStringLiteral("OnC.TgPcDx")}},
+        {"picture browser",
+         [] {
+             frmGFX* v = frmGFX::instance();
+             v->mnuBr_Click();
+             frmPicBrowser* b = v->browser();
+             return Lists{b->Drive1, b->Dir1, [b] { return listed(b->Grid); }, [] { return QString(); }};
+         },
+         game, QStringList{QStringLiteral("OnC.png"), QStringLiteral("OnC.TgPcDx")}},
+    };
+    const auto choose = [](DriveListWidget* list, const QString& drive) {
+        const int index = list->findText(drive);
+        ASSERT_GE(index, 0) << drive.toStdString();
+        list->setCurrentIndex(index);
+        emit list->activated(index);
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.window);
+        const Lists l = row.open();
+        EXPECT_EQ(l.drives->drive(), QStringLiteral("e:"));
+        EXPECT_EQ(l.folders->topLevelItem(0)->text(0), QStringLiteral("e:"));
+        EXPECT_EQ(l.folders->path(), row.startFolder);
+
+        choose(l.drives, QStringLiteral("c:"));
+        EXPECT_EQ(l.drives->drive(), QStringLiteral("c:"));
+        EXPECT_EQ(l.folders->root(), driveC);
+        EXPECT_EQ(l.folders->path(), driveC);
+        EXPECT_EQ(l.files(), row.onC);
+        if (!l.folderBox().isEmpty())
+            EXPECT_EQ(l.folderBox(), driveC);
+
+        ui.expectMsgBox(vb::vbOK, QStringLiteral("Error 68 occurred in Drive1_change"));
+        choose(l.drives, QStringLiteral("x:"));
+        ui.verifyDone();
+        EXPECT_EQ(ui.lastMessage().text, QStringLiteral("Error 68 occurred in Drive1_change"));
+        EXPECT_EQ(ui.lastMessage().icon(), int(vb::vbExclamation));
+        EXPECT_EQ(ui.lastMessage().title, Ui::programTitle());
+        EXPECT_EQ(l.drives->drive(), QStringLiteral("c:"));
+        EXPECT_EQ(l.folders->root(), driveC);
+        EXPECT_EQ(l.files(), row.onC);
+        if (!l.folderBox().isEmpty())
+            EXPECT_EQ(l.folderBox(), driveC);
+        ui.clearRecords();
+    }
 }

@@ -2,6 +2,7 @@
 
 #include "platform/FileSync.h"
 
+#include "support/ScopedEnv.h"
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
 
@@ -240,3 +241,72 @@ TEST_F(SerializerTest, ReplaceFlushesTheCopyBeforeTheRenamesAndTheFolderAfter)
 }
 
 } // namespace
+
+namespace {
+
+// Puts a serz.exe in System32 that notes each run in runs.log before the test serializer does
+// the work: a script run directly, or a Windows program ("MZ") run through a stand-in for Wine
+// that turns its "Z:\" paths back into native ones.
+void installCountingSerializer(TempTree& tree, bool windows, ScopedEnvList& env)
+{
+    const QByteArray log = QFile::encodeName(tree.path("runs.log"));
+    const QByteArray real = VELTRANE_BIN_DIR "/serz.exe";
+    const auto script = [&](const QString& rel, const QByteArray& body) {
+        const QString path = tree.writeFile(rel, "#!/bin/sh\necho run >> '" + log + "'\n" + body);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return path;
+    };
+    QFile::remove(tree.path("program/System32/serz.exe"));
+    if (!windows) {
+        script("program/System32/serz.exe", "exec '" + real + "' \"$@\"\n");
+        return;
+    }
+    tree.writeFile("program/System32/serz.exe", QByteArray("MZ\x90\x00", 4));
+    const QString wine = script("fakewine/wine",
+                                "shift\nfor a in \"$@\"; do\n"
+                                "  set -- \"$@\" \"$(printf '%s' \"$a\" | sed 's/^\\([a-z/]*:\\)\\{0,1\\}Z:/\\1/')\"\n"
+                                "  shift\ndone\nexec '" + real + "' \"$@\"\n");
+    env.set("VELTRANE_WINE", wine.toUtf8());
+}
+
+} // namespace
+
+// Through Wine a serializer now and then ends at once with status 1 and no output: such a run
+// is made once more before it counts as failed. A native serializer's failure is final, and a
+// run that fails twice through Wine is reported as any failure.
+TEST_F(SerializerTest, AWindowsRunThatFailsWithoutOutputIsMadeOnceMore)
+{
+    struct Row {
+        const char* what;
+        bool windows;
+        QByteArray input;
+        bool failOnce;
+        bool ok;
+        int runs;
+    } rows[] = {
+        {"native, fails once", false, kXml, true, false, 1},
+        {"through Wine, fails once", true, kXml, true, true, 2},
+        {"through Wine, fails every time", true, "<a><!--serz:fail--></a>", false, false, 2},
+        {"through Wine, works", true, kXml, false, true, 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ScopedEnvList env;
+        installCountingSerializer(tree, row.windows, env);
+        QFile::remove(tree.path("runs.log"));
+        QFile::remove(tree.path("failed-once"));
+        if (row.failOnce)
+            env.set("SERZ_FAIL_ONCE", QFile::encodeName(tree.path("failed-once")));
+        tree.writeFile("program/TempFiles/a.xml", row.input);
+        const ConversionResult r = RunSerz(work("a.xml"), serz::ToBin, work("a.bin"), tree.programPath());
+        EXPECT_EQ(r.ok, row.ok) << r.error.toStdString();
+        EXPECT_EQ(tree.readFile("runs.log").count("run"), row.runs);
+        EXPECT_EQ(tree.exists("program/TempFiles/a.bin"), row.ok);
+        if (row.ok) {
+            ASSERT_TRUE(RunSerz(work("a.bin"), serz::ToXml, work("back.xml"), tree.programPath()).ok);
+            EXPECT_EQ(tree.readFile("program/TempFiles/back.xml"), row.input);
+        } else {
+            EXPECT_TRUE(r.error.contains(QStringLiteral("a.xml"))) << r.error.toStdString();
+        }
+    }
+}

@@ -123,6 +123,18 @@ int run(const std::vector<std::string>& args, Host& host)
     if (parseInt(host.environment("SERZ_DELAY_MS"), delay) && delay > 0)
         host.sleepMs(delay);
 
+    // The run that finds no marker file leaves one and ends as a run through Wine now and then
+    // does: status 1, no output, not a word.
+    const std::string onceMarker = host.environment("SERZ_FAIL_ONCE");
+    if (!onceMarker.empty()) {
+        const std::string marker = host.localPath(onceMarker);
+        std::string seen;
+        if (!host.readFile(marker, seen)) {
+            host.writeFile(marker, "failed once\n");
+            return 1;
+        }
+    }
+
     const std::string failName = host.environment("SERZ_FAIL");
     if (!failName.empty() && lowered(fileName(input)) == lowered(failName))
         return complain(Refused, "told to fail for " + input);

@@ -15,6 +15,8 @@
 // - the environment variable SERZ_FAIL equals the input's file name (letter case ignored),
 // - the input is empty, missing or unreadable, or the output cannot be written.
 // SERZ_DELAY_MS makes it sleep that many milliseconds before it starts working.
+// SERZ_FAIL_ONCE names a marker file: while it is missing, a run creates it and ends with
+// status 1, writing nothing and saying nothing; once it exists, runs work as usual.
 
 #include <string>
 #include <vector>

@@ -268,7 +268,8 @@ TEST_F(SerzPoolTest, AWindowsSerializerGetsOnePersistentWineServerPerPool)
     };
     const Row rows[] = {
         {"native", false, false, "", ""},
-        {"through Wine", true, false, started, "ready\nready\nready\nready\n"},
+        // Each run fails without an output and is made once more.
+        {"through Wine", true, false, started, "ready\nready\nready\nready\nready\nready\nready\nready\n"},
         {"through Wine, another server at first", true, true, started + started, ""},
     };
     for (const Row& row : rows) {
@@ -284,7 +285,7 @@ TEST_F(SerzPoolTest, AWindowsSerializerGetsOnePersistentWineServerPerPool)
             pool.add({writeInput(i), QStringLiteral("tile.xml")});
         for (qsizetype t = 0; t < pool.count(); ++t)
             EXPECT_EQ(pool.take(t).result.ok, !row.windows) << t;
-        EXPECT_EQ(pool.started(), 4);
+        EXPECT_EQ(pool.started(), row.windows ? 8 : 4);
         EXPECT_EQ(pool.wineServerStarted(), row.windows);
         EXPECT_EQ(readAll(log), row.serverLog);
         if (row.anotherServer) {
@@ -295,4 +296,71 @@ TEST_F(SerzPoolTest, AWindowsSerializerGetsOnePersistentWineServerPerPool)
             EXPECT_EQ(readAll(runs), row.runs);
         }
     }
+}
+
+// A run through Wine that fails without an output is made once more, as RunSerz makes it; a
+// native serializer's failure is final. The serializer here fails the first run it is given.
+TEST_F(SerzPoolTest, AWindowsRunThatFailsWithoutOutputIsMadeOnceMore)
+{
+    const QByteArray log = QFile::encodeName(tree.path(QStringLiteral("runs.log")));
+    const QByteArray real = VELTRANE_BIN_DIR "/serz.exe";
+    const auto script = [this, &log](const QString& rel, const QByteArray& body) {
+        const QString path = tree.writeFile(rel, "#!/bin/sh\necho run >> '" + log + "'\n" + body);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return path;
+    };
+    // The stand-in for Wine turns the "Z:\" paths back into native ones for the test serializer.
+    const QString wine = script(QStringLiteral("fakewine/wine"),
+                                "shift\nfor a in \"$@\"; do\n"
+                                "  set -- \"$@\" \"$(printf '%s' \"$a\" | sed 's/^\\([a-z/]*:\\)\\{0,1\\}Z:/\\1/')\"\n"
+                                "  shift\ndone\nexec '" + real + "' \"$@\"\n");
+    tree.writeFile(QStringLiteral("fakewine/wineserver"), "#!/bin/sh\nexit 0\n");
+    QFile::setPermissions(tree.path(QStringLiteral("fakewine/wineserver")),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const ScopedEnv wineEnv("VELTRANE_WINE", QFile::encodeName(wine));
+    const ScopedEnv prefixEnv("WINEPREFIX", QFile::encodeName(tree.makeDir(QStringLiteral("prefix"))));
+    const QString marker = tree.path(QStringLiteral("failed-once"));
+    const ScopedEnv once("SERZ_FAIL_ONCE", QFile::encodeName(marker));
+
+    const QList<bool> failing{false, false, true, false};
+    struct Row {
+        const char* what;
+        bool windows;
+        int failedOnce; // inputs that fail only on their first run
+        int runs;
+    } rows[] = {
+        {"native", false, 1, 4},
+        {"through Wine", true, 0, 4 + 1 + 1}, // the first run again, and the failing input
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        QFile::remove(tree.path(QStringLiteral("program/System32/serz.exe")));
+        if (row.windows)
+            tree.writeFile(QStringLiteral("program/System32/serz.exe"), QByteArray("MZ\x90\x00", 4));
+        else
+            script(QStringLiteral("program/System32/serz.exe"), "exec '" + real + "' \"$@\"\n");
+        QFile::remove(QFile::decodeName(log));
+        QFile::remove(marker);
+        // One run at a time, so that the first run is the one that fails.
+        SerzPool pool(1);
+        for (int i = 0; i < failing.size(); ++i)
+            pool.add({writeInput(i, failing[i]), QStringLiteral("tile.xml")});
+        int failedOnce = 0;
+        for (int i = 0; i < failing.size(); ++i) {
+            const SerzOutcome& out = pool.take(i);
+            if (failing[i]) {
+                EXPECT_FALSE(out.result.ok) << i;
+            } else if (!out.result.ok) {
+                ++failedOnce;
+            } else {
+                EXPECT_EQ(readAll(out.output), xmlOf(i)) << i;
+            }
+            pool.release(i);
+        }
+        EXPECT_EQ(failedOnce, row.failedOnce);
+        EXPECT_EQ(pool.started(), row.runs);
+        EXPECT_EQ(readAll(QFile::decodeName(log)).count("run"), row.runs);
+        EXPECT_TRUE(QFile::exists(marker));
+    }
+    EXPECT_EQ(workFiles(), QStringList());
 }

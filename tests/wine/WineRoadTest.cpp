@@ -6,6 +6,7 @@
 
 #include "common/FileProcs.h"
 #include "common/Serializer.h"
+#include "common/SerzPool.h"
 #include "common/SharedState.h"
 #include "hub/HubStartup.h"
 #include "hub/TextureCommands.h"
@@ -142,6 +143,52 @@ TEST_F(WineTest, WindowsSerializerConvertsAsTheNativeOneAndIsTimed)
     std::printf("serializer run, mean of %d: native %.1f ms, through Wine %.1f ms\n", n, perRun[0], perRun[1]);
     RecordProperty("native_ms_per_run", QString::number(perRun[0], 'f', 1).toStdString());
     RecordProperty("wine_ms_per_run", QString::number(perRun[1], 'f', 1).toStdString());
+}
+
+// A run through Wine that ends at once with status 1 and no output (here: the Windows build's
+// first run, told to fail once) is made once more, by RunSerz and by the scans' pool alike; the
+// native build's failure is final.
+TEST_F(WineTest, AWindowsRunThatFailsWithoutOutputIsMadeOnceMore)
+{
+    const QByteArray xml = "<a>\r\n<b>x</b>\r\n</a>\r\n";
+    const QString native = tree.makeDir("native");
+    const QString windows = tree.makeDir("windows");
+    ASSERT_TRUE(installSerz(native));
+    ASSERT_TRUE(WineSession::installWindowsSerz(windows));
+    const QString marker = tree.path("failed-once");
+    // Each build opens the marker by the name its own side knows it by.
+    const QString windowsMarker = "Z:" + QString(marker).replace('/', '\\');
+    struct Row {
+        const char* what;
+        QString folder;
+        QString markerName;
+        bool pool;
+        bool ok;
+    } rows[] = {
+        {"native, alone", native, marker, false, false},
+        {"through Wine, alone", windows, windowsMarker, false, true},
+        {"through Wine, in the pool", windows, windowsMarker, true, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        QDir(tree.path("work")).removeRecursively();
+        QFile::remove(marker);
+        const QString input = tree.writeFile("work/Tile.bin", binaryForm(xml));
+        const ScopedEnv once("SERZ_FAIL_ONCE", row.markerName.toUtf8());
+        if (row.pool) {
+            SerzPool pool(1, tree.makeDir("work/slots"), row.folder);
+            pool.add({input, QStringLiteral("Tile.xml")});
+            const SerzOutcome& out = pool.take(0);
+            EXPECT_EQ(out.result.ok, row.ok) << out.result.error.toStdString();
+            EXPECT_EQ(readAll(out.output), row.ok ? xml : QByteArray());
+            EXPECT_EQ(pool.started(), 2);
+        } else {
+            const ConversionResult r = RunSerz(input, serz::ToXml, tree.path("work/Tile.xml"), row.folder);
+            EXPECT_EQ(r.ok, row.ok) << r.error.toStdString();
+            EXPECT_EQ(tree.readFile("work/Tile.xml"), row.ok ? xml : QByteArray());
+        }
+        EXPECT_TRUE(QFile::exists(marker));
+    }
 }
 
 // ---- (a) the game folder from the prefix's registry ----

@@ -145,6 +145,20 @@ protected:
         return files;
     }
 
+    // Every file below the test tree's root, the game and the folders beside it alike.
+    QMap<QString, QByteArray> everything() const
+    {
+        QMap<QString, QByteArray> files;
+        const QDir root(tree.rootPath());
+        QDirIterator it(root.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            QFile f(path);
+            files.insert(root.relativeFilePath(path), f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray());
+        }
+        return files;
+    }
+
     QByteArray decode(const QString& rel)
     {
         const QString out = tree.path(QStringLiteral("decoded/") + QFileInfo(rel).fileName() + QStringLiteral(".xml"));
@@ -207,20 +221,84 @@ TEST_F(LoadingPictureCommand, MakesTheTextureAndPointsTheBlueprintAtIt)
     EXPECT_EQ(digits, QString::fromLatin1(image.mid(128, 262144).toHex().toUpper()));
     EXPECT_TRUE(tree.exists(QStringLiteral("game/Source/loading_Valley.xml")));
 
-    // The blueprint points at it, and its backup is the old file.
+    // The blueprint points at it; it is changed in place, without a backup.
     const QByteArray blueprint = decode(kBlueprintRel);
     EXPECT_TRUE(blueprint.contains(
         "<TextureID d:type=\"cDeltaString\">VeltraneSamples\\Sample01\\TemplateRoutes\\[00]loading_Valley</TextureID>"));
-    EXPECT_EQ(tree.readFile(kBlueprintRel + QStringLiteral(".bak")), blueprintBefore);
+    const QDir blueprintFolder(QFileInfo(tree.path(kBlueprintRel)).absolutePath());
+    EXPECT_EQ(blueprintFolder.entryList({QStringLiteral("ValleyTemplate.*")}, QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("ValleyTemplate.bin")});
 
-    // A second run backs up the texture it replaces.
+    // A second run replaces the texture, again without a backup, also when every backup name
+    // of the blueprint is taken.
+    for (int i = 0; i <= 50; ++i)
+        tree.writeFile(kBlueprintRel + QStringLiteral(".bak") + (i ? QString::number(i) : QString()), "old");
     const QByteArray firstTexture = tree.readFile(textureRel);
     tree.writeFile(QStringLiteral("game/Source/loading_Valley.dds"), makeImage(false, 9));
     expectIntro();
     ui.expectOpenFile(imagePath);
     run(0);
-    EXPECT_EQ(tree.readFile(textureRel + QStringLiteral(".bak")), firstTexture);
+    EXPECT_EQ(ui.messages().size(), 2) << ui.lastMessage().text.toStdString();
     EXPECT_NE(tree.readFile(textureRel), firstTexture);
+    EXPECT_FALSE(tree.readFile(textureRel).isEmpty());
+    EXPECT_EQ(QDir(tree.path(kTextureDir)).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("loading_Valley.TgPcDx")});
+    EXPECT_TRUE(decode(kBlueprintRel).contains("TemplateRoutes\\[00]loading_Valley</TextureID>"));
+    for (int i = 0; i <= 50; ++i)
+        EXPECT_EQ(tree.readFile(kBlueprintRel + QStringLiteral(".bak") + (i ? QString::number(i) : QString())), "old");
+}
+
+// Provider, product and blueprint ID come from Routes.xml; one that leads out of the game's
+// Assets folder is refused with a message before anything is read, and nothing is written,
+// inside the game or out of it.
+TEST_F(LoadingPictureCommand, AReferenceLeadingOutOfAssetsIsRefused)
+{
+    struct Row {
+        const char* what;
+        const char* element;
+        const char* value;
+        const char* named; // the blueprint as the message names it, below Assets
+    } rows[] = {
+        {"provider climbs out", "Provider", "..\\..\\outside\\evil",
+         "..\\..\\outside\\evil\\Sample01\\RouteTemplates\\ValleyTemplate.bin"},
+        {"product climbs out", "Product", "..\\..\\..\\outside",
+         "VeltraneSamples\\..\\..\\..\\outside\\RouteTemplates\\ValleyTemplate.bin"},
+        {"blueprint ID climbs out", "BlueprintID", "..\\..\\..\\..\\outside\\ValleyTemplate.xml",
+         "VeltraneSamples\\Sample01\\..\\..\\..\\..\\outside\\ValleyTemplate.bin"},
+        {"provider names the Assets folder's parent", "Provider", "..",
+         "\\Assets\\..\\Sample01\\RouteTemplates\\ValleyTemplate.bin"},
+    };
+    const QString imagePath = tree.writeFile(QStringLiteral("images/loading_Valley.dds"), makeImage());
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ASSERT_TRUE(copySampleGame(tree.gamePath()));
+        // A blueprint where the reference leads, so that only the check can stop the command.
+        tree.writeFile(QStringLiteral("outside/ValleyTemplate.bin"), blueprintBefore);
+        tree.writeFile(QStringLiteral("outside/evil/Sample01/RouteTemplates/ValleyTemplate.bin"), blueprintBefore);
+        tree.writeFile(QStringLiteral("outside/RouteTemplates/ValleyTemplate.bin"), blueprintBefore);
+        tree.writeFile(QStringLiteral("game/Sample01/RouteTemplates/ValleyTemplate.bin"), blueprintBefore);
+        QByteArray xml = tree.readFile(QStringLiteral("game/Content/Routes.xml"));
+        const QByteArray open = QByteArray("<") + row.element + " d:type=\"cDeltaString\">";
+        const qsizetype at = xml.indexOf(open);
+        ASSERT_GT(at, 0);
+        const qsizetype end = xml.indexOf("</", at);
+        xml.replace(at + open.size(), end - at - open.size(), row.value);
+        tree.writeFile(QStringLiteral("game/Content/Routes.xml"), xml);
+        QDir(tree.path(QStringLiteral("program/TempFiles"))).removeRecursively();
+        tree.makeDir(QStringLiteral("program/TempFiles"));
+
+        const QMap<QString, QByteArray> before = everything();
+        expectIntro();
+        ui.expectMsgBox(vb::vbOK, QStringLiteral("lies outside the game's Assets folder; nothing has been changed."));
+        ui.clearRecords();
+        run(0);
+        ui.verifyDone();
+        EXPECT_EQ(ui.messages().size(), 2);
+        EXPECT_TRUE(ui.lastMessage().text.contains(QString::fromLatin1(row.named)))
+            << ui.lastMessage().text.toStdString();
+        EXPECT_TRUE(everything() == before);
+        EXPECT_EQ(QDir(tree.path(QStringLiteral("program/TempFiles"))).entryList(QDir::Files), QStringList());
+    }
 }
 
 TEST_F(LoadingPictureCommand, PictureNameStopsAtTheFirstDot)
