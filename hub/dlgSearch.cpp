@@ -127,39 +127,37 @@ int dlgSearch::findOptions() const
     return Check1->isChecked() ? TextPageWidget::FindWholeWord : 0;
 }
 
+namespace hub {
+
+qsizetype FindOnPage(TextPageWidget* page, const QString& word, FindFrom from, int options)
+{
+    if (word.isEmpty() || !page)
+        return -1;
+    SharedState& s = shared();
+    s.SearchStartPos = from == FindFrom::TextStart ? 0 : page->SelStart() + 1;
+    s.SearchFoundPos = page->Find(word, s.SearchStartPos, -1, options);
+    return s.SearchFoundPos;
+}
+
+} // namespace hub
+
 // Find, Replace and Replace All start at the text's first character, so a match there is
 // found too; Find Next starts one character after the caret. Letter case never counts.
 
 void dlgSearch::Command4_Click()
 {
-    const QString word = Text2->toPlainText();
-    if (word.isEmpty() || !page_)
-        return;
-    SharedState& s = shared();
-    s.SearchStartPos = 0;
-    s.SearchFoundPos = page_->Find(word, s.SearchStartPos, -1, findOptions());
+    hub::FindOnPage(page_, Text2->toPlainText(), hub::FindFrom::TextStart, findOptions());
 }
 
 void dlgSearch::Command2_Click()
 {
-    const QString word = Text2->toPlainText();
-    if (word.isEmpty() || !page_)
-        return;
-    SharedState& s = shared();
-    s.SearchStartPos = page_->SelStart() + 1;
-    s.SearchFoundPos = page_->Find(word, s.SearchStartPos, -1, findOptions());
+    hub::FindOnPage(page_, Text2->toPlainText(), hub::FindFrom::AfterCaret, findOptions());
 }
 
 void dlgSearch::Command5_Click()
 {
-    const QString word = Text2->toPlainText();
-    if (word.isEmpty() || !page_)
-        return;
     // The first match is replaced, whatever is selected: repeated clicks go down the text.
-    SharedState& s = shared();
-    s.SearchStartPos = 0;
-    s.SearchFoundPos = page_->Find(word, s.SearchStartPos);
-    if (s.SearchFoundPos >= 0)
+    if (hub::FindOnPage(page_, Text2->toPlainText(), hub::FindFrom::TextStart) >= 0)
         page_->setSelText(Text3->toPlainText());
 }
 

@@ -15,6 +15,21 @@ class QPlainTextEdit;
 class QPushButton;
 class TextPageWidget;
 
+namespace hub {
+
+// Where a search of the text page starts: Find at the text's first character, so a match
+// there is found too; Find Next one character after the caret.
+enum class FindFrom { TextStart, AfterCaret };
+
+// Find and Find Next of the text page's search windows: finds word on page from where from
+// says (letter case ignored; options are the page's find options), selects the match and
+// writes where the search started and where it found the word (-1: nowhere) into the shared
+// state. Returns that position; an empty word, or a page that is gone, finds nothing and
+// leaves the shared state as it was.
+qsizetype FindOnPage(TextPageWidget* page, const QString& word, FindFrom from, int options = 0);
+
+} // namespace hub
+
 class dlgSearch : public QDialog {
     Q_OBJECT
 public:

@@ -3,6 +3,7 @@
 #include "common/AssetPath.h"
 #include "common/SharedState.h"
 #include "hub/TextPageWidget.h"
+#include "hub/dlgSearch.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
 
@@ -175,23 +176,14 @@ void dlgSwapTrack::Command1_Click()
     Label5[2]->setText(path);
 }
 
-// Find starts at the text's first character, Find Next one character after the caret.
 void dlgSwapTrack::Command3_Click()
 {
-    if (Text6->text().isEmpty() || !page_)
-        return;
-    SharedState& s = shared();
-    s.SearchStartPos = 0;
-    s.SearchFoundPos = page_->Find(Text6->text(), s.SearchStartPos);
+    hub::FindOnPage(page_, Text6->text(), hub::FindFrom::TextStart);
 }
 
 void dlgSwapTrack::Command4_Click()
 {
-    if (Text6->text().isEmpty() || !page_)
-        return;
-    SharedState& s = shared();
-    s.SearchStartPos = page_->SelStart() + 1;
-    s.SearchFoundPos = page_->Find(Text6->text(), s.SearchStartPos);
+    hub::FindOnPage(page_, Text6->text(), hub::FindFrom::AfterCaret);
 }
 
 void dlgSwapTrack::Command5_Click()

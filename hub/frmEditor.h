@@ -7,6 +7,12 @@
 // The window stays thin: the settings file, the start-up steps and the conversions live in
 // hub/Preferences, hub/HubStartup and hub/SingleFile; the layout and the page switch's rules
 // in hub/MainLayout and hub/EditorPages; the tree page's document in hub/xml.
+//
+// The class is one; its handlers are in files by menu: frmEditor.cpp (construction, menus,
+// layout, page switch, status bar, start-up and shut-down), frmEditorFiles.cpp (both pages'
+// Files), frmEditorTree.cpp (the tree page's node menu and controls), frmEditorSearch.cpp
+// (Search and Replace, the tree page's search), frmEditorConvert.cpp (Conversions),
+// frmEditorTools.cpp and frmEditorLaunchers.cpp (Tools), frmEditorOptions.cpp (Options, Help).
 
 #include "common/CommandBusyScope.h"
 #include "hub/MainLayout.h"
