@@ -54,6 +54,12 @@ QString ReadLocalisedName(const QString& text, qsizetype e, qsizetype limit, qsi
 
 ScenarioEntry FindScenarioEntry(const QString& text, const QString& folder, qsizetype from)
 {
+    return FindDevStringEntry(text, folder, kEntryStart, kEntryEnd, false, from);
+}
+
+ScenarioEntry FindDevStringEntry(const QString& text, const QString& folder, const QString& entryStart,
+                                 const QString& entryEnd, bool closedOnly, qsizetype from)
+{
     qsizetype q = from < 1 ? 1 : from;
     for (;;) {
         q = vb::InStrText(q, text, kDevStringStart);
@@ -64,13 +70,13 @@ ScenarioEntry FindScenarioEntry(const QString& text, const QString& folder, qsiz
         if (e == 0)
             return {};
         if (value.compare(folder, Qt::CaseInsensitive) == 0) {
-            const qsizetype a = InStrRev(text, kEntryStart, q, Compare::Text);
-            const qsizetype closedAt = a > 0 ? vb::InStrText(a, text, kEntryEnd) : 0;
-            if (a > 0 && (closedAt == 0 || closedAt > q)) {
+            const qsizetype a = InStrRev(text, entryStart, q, Compare::Text);
+            const qsizetype closedAt = a > 0 ? vb::InStrText(a, text, entryEnd) : 0;
+            if (a > 0 && (closedAt > q || (closedAt == 0 && !closedOnly))) {
                 ScenarioEntry entry;
                 entry.start = a;
                 entry.devString = q;
-                entry.end = vb::InStrText(e, text, kEntryEnd);
+                entry.end = vb::InStrText(e, text, entryEnd);
                 return entry;
             }
         }

@@ -35,3 +35,9 @@ struct ScenarioEntry {
 // "S1" somewhere. A "DevString" that stands in no entry (no "<cScenarioProperties" before
 // it, or that entry closed before it) is passed over.
 ScenarioEntry FindScenarioEntry(const QString& text, const QString& folder, qsizetype from = 1);
+
+// The same walk for entries of any element: entryStart ("<cRouteProperties") and entryEnd
+// ("</cRouteProperties>") name it. With closedOnly an entry that is not closed after its
+// "DevString" is passed over too; without it such an entry is found, with end 0.
+ScenarioEntry FindDevStringEntry(const QString& text, const QString& folder, const QString& entryStart,
+                                 const QString& entryEnd, bool closedOnly, qsizetype from = 1);

@@ -17,9 +17,6 @@
 
 #include <exception>
 
-using vb::Compare;
-using vb::InStr;
-using vb::InStrRev;
 
 namespace routes {
 
@@ -109,42 +106,30 @@ QString askNewName(const QString& oldName)
 
 RouteEntryFault FindRouteEntry(const QString& text, const QString& folder, RouteEntry& entry)
 {
-    qsizetype q = 1;
-    for (;;) {
-        q = vb::InStrText(q, text, kDevStringStart);
-        if (q == 0)
-            return RouteEntryFault::NotFound;
-        qsizetype e = 0;
-        const QString value = DevStringValue(text, q, e);
-        if (e == 0)
-            return RouteEntryFault::NotFound;
-        if (value.compare(folder, Qt::CaseInsensitive) == 0) {
-            const qsizetype a = InStrRev(text, kEntryStart, q, Compare::Text);
-            const qsizetype c = a > 0 ? vb::InStrText(a, text, kEntryEnd) : 0;
-            if (a > 0 && c > q) {
-                // The UUID numbers stand inside "<UUID>", and the "DevString" after them is
-                // the one that names this folder.
-                const qsizetype u = vb::InStrText(a, text, kUuidStart);
-                const qsizetype uEnd = u > 0 ? vb::InStrText(u, text, kUuidEnd) : 0;
-                if (u == 0 || uEnd == 0 || uEnd > q)
-                    return RouteEntryFault::NoUuid;
-                qsizetype p = u;
-                for (int k = 0; k < 2; ++k) {
-                    p = closeOfElementFrom(text, p, QStringLiteral("e"));
-                    if (p == 0 || p > uEnd)
-                        return RouteEntryFault::NoUuid;
-                }
-                if (vb::InStrText(p, text, kDevStringStart) != q)
-                    return RouteEntryFault::NoUuid;
-                entry.start = a;
-                entry.end = c + kEntryEnd.size();
-                entry.uuid = u;
-                entry.devString = q;
-                return RouteEntryFault::None;
-            }
-        }
-        q = e;
+    const ScenarioEntry found = FindDevStringEntry(text, folder, kEntryStart, kEntryEnd, true);
+    if (!found)
+        return RouteEntryFault::NotFound;
+    const qsizetype a = found.start;
+    const qsizetype q = found.devString;
+    // The UUID numbers stand inside "<UUID>", and the "DevString" after them is the one that
+    // names this folder.
+    const qsizetype u = vb::InStrText(a, text, kUuidStart);
+    const qsizetype uEnd = u > 0 ? vb::InStrText(u, text, kUuidEnd) : 0;
+    if (u == 0 || uEnd == 0 || uEnd > q)
+        return RouteEntryFault::NoUuid;
+    qsizetype p = u;
+    for (int k = 0; k < 2; ++k) {
+        p = closeOfElementFrom(text, p, QStringLiteral("e"));
+        if (p == 0 || p > uEnd)
+            return RouteEntryFault::NoUuid;
     }
+    if (vb::InStrText(p, text, kDevStringStart) != q)
+        return RouteEntryFault::NoUuid;
+    entry.start = a;
+    entry.end = found.end + kEntryEnd.size();
+    entry.uuid = u;
+    entry.devString = q;
+    return RouteEntryFault::None;
 }
 
 QString ReplaceInElementTexts(const QString& xml, const QString& oldName, const QString& newName)

@@ -1,5 +1,7 @@
 #include "routes/StockList.h"
 
+#include "routes/TagSearch.h"
+
 #include "common/FileProcs.h"
 #include "common/GameReference.h"
 #include "common/TempFiles.h"
@@ -32,26 +34,6 @@ QString elementText(QStringView text, qsizetype at)
     if (lt < 0)
         return QString();
     return text.mid(gt + 1, lt - gt - 1).toString();
-}
-
-// The last start tag named tag in text[from, before), exact case, whose name ends there.
-qsizetype lastTag(QStringView text, QStringView tag, qsizetype from, qsizetype before)
-{
-    const QStringView region = text.mid(from, before - from);
-    qsizetype end = region.size();
-    while (end > 0) {
-        const qsizetype at = region.left(end).lastIndexOf(tag);
-        if (at < 0)
-            return -1;
-        const qsizetype next = at + tag.size();
-        if (next < region.size()) {
-            const QChar c = region[next];
-            if (c == u'>' || c == u' ' || c == u'\t' || c == u'/' || c == u'\r' || c == u'\n')
-                return from + at;
-        }
-        end = next - 1;
-    }
-    return -1;
 }
 
 } // namespace
@@ -93,10 +75,10 @@ void GetProviderProduct(QStringView text, qsizetype from, qsizetype pos, QString
 {
     provider.clear();
     product.clear();
-    const qsizetype p = lastTag(text, kProviderTag, from, pos);
+    const qsizetype p = LastStartTag(text, kProviderTag, from, pos);
     if (p >= 0)
         provider = elementText(text.left(pos), p);
-    const qsizetype q = lastTag(text, kProductTag, from, pos);
+    const qsizetype q = LastStartTag(text, kProductTag, from, pos);
     if (q >= 0)
         product = elementText(text.left(pos), q);
 }

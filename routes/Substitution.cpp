@@ -8,6 +8,7 @@
 #include "platform/Paths.h"
 #include "platform/Ui.h"
 #include "routes/RouteScan.h"
+#include "routes/TagSearch.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -24,15 +25,6 @@ constexpr QStringView kBlueprintTag = u"<BlueprintID";
 constexpr QStringView kProviderTag = u"<Provider";
 constexpr QStringView kProductTag = u"<Product";
 
-// True when c ends a tag name: a blank, the tag's end or the slash of an empty element.
-bool endsTagName(QStringView text, qsizetype at)
-{
-    if (at >= text.size())
-        return false;
-    const QChar c = text[at];
-    return c == u'>' || c == u'/' || c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
-}
-
 // The first start tag named tag (with its "<") at or after from, ignoring case; -1 when none.
 qsizetype findTag(QStringView text, QStringView tag, qsizetype from)
 {
@@ -40,7 +32,7 @@ qsizetype findTag(QStringView text, QStringView tag, qsizetype from)
         const qsizetype at = text.indexOf(tag, from, Qt::CaseInsensitive);
         if (at < 0)
             return -1;
-        if (endsTagName(text, at + tag.size()))
+        if (EndsTagName(text, at + tag.size()))
             return at;
         from = at + 1;
     }
@@ -80,7 +72,7 @@ Element readElement(QStringView text, qsizetype tagAt, QStringView tag)
     const QStringView name = tag.mid(1);
     if (lt + 2 + name.size() < text.size() && text[lt + 1] == u'/'
         && text.mid(lt + 2, name.size()).compare(name, Qt::CaseInsensitive) == 0
-        && endsTagName(text, lt + 2 + name.size())) {
+        && EndsTagName(text, lt + 2 + name.size())) {
         const qsizetype close = text.indexOf(u'>', lt);
         if (close >= 0) {
             e.value = true;
@@ -93,21 +85,11 @@ Element readElement(QStringView text, qsizetype tagAt, QStringView tag)
 // The last value element named tag that starts at or after from and ends before before.
 Element lastValueElement(QStringView text, QStringView tag, qsizetype from, qsizetype before)
 {
-    QStringView region = text.mid(from, before - from);
-    qsizetype end = region.size();
-    while (end > 0) {
-        const qsizetype at = region.left(end).lastIndexOf(tag, Qt::CaseInsensitive);
-        if (at < 0)
-            break;
-        if (endsTagName(region, at + tag.size())) {
-            const Element e = readElement(text, from + at, tag);
-            if (e.value && e.after <= before)
-                return e;
-            return Element();
-        }
-        end = at + tag.size() - 1;
-    }
-    return Element();
+    const qsizetype at = LastStartTag(text, tag, from, before, Qt::CaseInsensitive);
+    if (at < 0)
+        return Element();
+    const Element e = readElement(text, at, tag);
+    return e.value && e.after <= before ? e : Element();
 }
 
 // An element's text with the XML entities that may stand in a path read back.

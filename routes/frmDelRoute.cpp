@@ -68,15 +68,6 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& cap
     return button;
 }
 
-int firstSelectedRow(const QListWidget* list)
-{
-    for (int row = 0; row < list->count(); ++row) {
-        if (list->item(row)->isSelected())
-            return row;
-    }
-    return -1;
-}
-
 void removeAllRows(QListWidget* list)
 {
     for (int row = list->count() - 1; row >= 0; --row)

@@ -1,11 +1,22 @@
 #pragma once
-// The progress the route list's handler files show in its file list.
+// What the route list's handler files share: the first selected row of a list and the
+// progress they show in the window's file list.
 
 #include "routes/RouteScan.h"
 #include "routes/frmDelRoute.h"
 
 #include <QListWidget>
 #include <QPointer>
+
+// The first selected row of list, -1 when none is selected.
+inline int firstSelectedRow(const QListWidget* list)
+{
+    for (int row = 0; row < list->count(); ++row) {
+        if (list->item(row)->isSelected())
+            return row;
+    }
+    return -1;
+}
 
 // Shows the route scan's progress in the window's file list: the files of the folder being
 // scanned, then the blueprints being checked, each selected in turn.

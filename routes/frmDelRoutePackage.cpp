@@ -18,19 +18,6 @@
 #include <QListWidget>
 #include <QPointer>
 
-namespace {
-
-int firstSelected(const QListWidget* list)
-{
-    for (int row = 0; row < list->count(); ++row) {
-        if (list->item(row)->isSelected())
-            return row;
-    }
-    return -1;
-}
-
-} // namespace
-
 void frmDelRoute::OKButton_Click()
 {
     if (isBusy())
@@ -41,7 +28,7 @@ void frmDelRoute::OKButton_Click()
                         vb::vbYesNo + vb::vbExclamation)
             != vb::vbYes)
             return;
-        const int row = firstSelected(List1);
+        const int row = firstSelectedRow(List1);
         if (row < 0 || !s.RouteFolders.contains(row)) {
             close();
             return;
@@ -64,7 +51,7 @@ void frmDelRoute::OKButton_Click()
     if (mode_ != ListMode::RoutePackage)
         return;
 
-    const int row = firstSelected(List1);
+    const int row = firstSelectedRow(List1);
     if (row < 0 || !s.RouteFolders.contains(row) || !s.RouteNames.contains(row))
         return; // nothing selected: nothing happens
     QString packageFolder;
@@ -87,7 +74,7 @@ void frmDelRoute::Command8_Click()
     if (isBusy() || mode_ != ListMode::RoutePackage)
         return;
     SharedState& s = shared();
-    const int row = firstSelected(List1);
+    const int row = firstSelectedRow(List1);
     if (row < 0 || !s.RouteFolders.contains(row) || !s.RouteNames.contains(row)) {
         ui().msgBox(QStringLiteral("Select the route whose assets are to be packaged."), vb::vbOKOnly + vb::vbExclamation);
         return;

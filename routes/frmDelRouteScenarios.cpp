@@ -3,6 +3,7 @@
 // "Process Package" copies the scenarios, writes the hand-off files and offers the zip.
 
 #include "routes/frmDelRoute.h"
+#include "routes/frmDelRouteBusy.h"
 
 #include "common/FileProcs.h"
 #include "common/SharedState.h"
@@ -72,13 +73,7 @@ void frmDelRoute::Command5_Click()
     if (isBusy())
         return;
     SharedState& s = shared();
-    int row = -1;
-    for (int k = 0; k < List3->count(); ++k) {
-        if (List3->item(k)->isSelected()) {
-            row = k;
-            break;
-        }
-    }
+    const int row = firstSelectedRow(List3);
     if (row < 0 || !s.ScenarioFolders.contains(row) || SelectedRoutePath.isEmpty()) {
         exclaim(packaging::noScenarioSelectedMessage());
         return;
