@@ -456,13 +456,9 @@ void RunPackageBatch(const QString& batchText)
 
 void CopyInstaller(const QString& packageFolderPath)
 {
-    const QString installer = ProgramFile(QStringLiteral("RouteSetup.exe"));
-    if (!FileExists(installer))
-        throw VbError(53);
-    QDir().mkpath(platform::nativePath(packageFolderPath));
-    QString error;
-    if (!CopyReplacing(installer, packageFolderPath + QStringLiteral("\\AssetSetup.exe"), &error))
-        throw VbError(75);
+    const InstallerCopy installer = CopyInstallerTo(packageFolderPath + QStringLiteral("\\AssetSetup.exe"));
+    if (installer.error != 0)
+        throw VbError(installer.error);
 }
 
 void WritePackageFile(const QString& path, const QString& text)
