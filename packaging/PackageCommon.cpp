@@ -1,10 +1,14 @@
 #include "packaging/PackageCommon.h"
 
+#include "common/FileProcs.h"
+
 #include "platform/FileSync.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringList>
 
@@ -94,6 +98,18 @@ bool CopyReplacing(const QString& from, const QString& to, QString* error)
         return false;
     }
     return true;
+}
+
+InstallerCopy CopyInstallerTo(const QString& target)
+{
+    const QString installer = platform::programFolder() + QStringLiteral("\\RouteSetup.exe");
+    if (!FileExists(installer))
+        return {53, QString()};
+    QDir().mkpath(QFileInfo(platform::nativePath(target)).absolutePath());
+    QString reason;
+    if (!CopyReplacing(installer, target, &reason))
+        return {75, reason};
+    return {};
 }
 
 bool BatchSafePath(const QString& path)

@@ -19,6 +19,18 @@ QString PackageName(const QString& wanted, const QString& fallback);
 // error) when the source is missing or the copy fails; a failed copy leaves no half file.
 bool CopyReplacing(const QString& from, const QString& to, QString* error = nullptr);
 
+// How the copy of the program folder's installer ("RouteSetup.exe") into a package went:
+// error 0 when it was copied, 53 when the program folder lacks it, 75 when the copy failed
+// (reason then holds the copy's own reason, when it gave one).
+struct InstallerCopy {
+    int error = 0;
+    QString reason;
+};
+
+// Copies the program folder's installer to target, making target's folder when it is missing
+// and replacing an earlier copy. Each packager reports a failure in its own way.
+InstallerCopy CopyInstallerTo(const QString& target);
+
 // The part of a path below a root folder (common/GameReference.h).
 using ::PathBelow;
 

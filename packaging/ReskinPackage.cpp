@@ -14,7 +14,6 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <vector>
 
 namespace packaging {
 
@@ -22,7 +21,6 @@ namespace {
 
 const QString kQuote = QStringLiteral("\"");
 const QString kCrLf = QString::fromLatin1(ReskinPackage::kLineEnd);
-constexpr qint64 kBlock = 1 << 20;
 // How many names a message lists before it only counts the rest.
 constexpr qsizetype kListedNames = 20;
 
@@ -98,25 +96,16 @@ bool makeFolder(const QString& path)
 
 std::optional<QString> FileChecksum(const QString& nativeFile)
 {
-    QFile file(nativeFile);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(nativeFile).isFile())
         return std::nullopt;
     clsCRC crc;
     crc.setAlgorithm(1);
-    std::vector<char> buffer(size_t(std::clamp<qint64>(file.size(), 1, kBlock)));
-    qint64 total = 0;
-    for (;;) {
-        const qint64 n = file.read(buffer.data(), qint64(buffer.size()));
-        if (n < 0)
-            return std::nullopt;
-        if (n == 0)
-            break;
-        crc.AddBytes(buffer.data(), n);
-        total += n;
+    try {
+        const std::optional<qint32> value = crc.CalculateFile(nativeFile);
+        return value ? QString::number(quint32(*value), 16).toUpper() : QStringLiteral("0");
+    } catch (const VbError&) {
+        return std::nullopt;
     }
-    if (total == 0)
-        return QStringLiteral("0");
-    return QString::number(quint32(crc.value()), 16).toUpper();
 }
 
 QString GetCRC(const QString& file)
@@ -239,11 +228,10 @@ bool ReskinPackage::Process(const QString& reskinFolder, const QString& sourceFo
     }
 
     ui().doEvents();
-    const QString installer = platform::programFolder() + QStringLiteral("\\RouteSetup.exe");
-    if (!FileExists(installer))
-        reportError(VbError::standardDescription(53), "Command5_Click");
-    else if (!CopyReplacing(installer, package + QStringLiteral("\\AssetSetup.exe"), &error))
-        reportError(error.isEmpty() ? VbError::standardDescription(75) : error, "Command5_Click");
+    const InstallerCopy installer = CopyInstallerTo(package + QStringLiteral("\\AssetSetup.exe"));
+    if (installer.error != 0)
+        reportError(installer.reason.isEmpty() ? VbError::standardDescription(installer.error) : installer.reason,
+                    "Command5_Click");
 
     const int answer = ui().msgBox(QStringLiteral("Your Reskins are now saved in ") + package + kCrLf
                                        + QStringLiteral("Do you wish them to be automatically zipped up ready for distribution?"),

@@ -107,6 +107,12 @@ QString RoutePackageName(const QString& routeName, const QString& routeFolder)
     return PackageName(CutTrailingDots(routeName), routeFolder);
 }
 
+QString RouteNotPackagedMessage(const QString& routeFolder, const QString& where)
+{
+    return QStringLiteral("The route ") + routeFolder + QStringLiteral(" was not found in ") + where
+           + QStringLiteral("; nothing was packaged.");
+}
+
 QString RouteSetupText(const QString& routesXmlText, const QString& routeFolder)
 {
     const PropertiesBlock block = FindPropertiesBlock(routesXmlText, kRouteTag, routeFolder);
@@ -160,16 +166,12 @@ QString BuildRoutePackage(const QString& routesXmlText, const QString& routesXml
                           const QString& routeFolder)
 {
     if (!routes::IsUsableFolderName(routeFolder)) {
-        ui().msgBox(QStringLiteral("The route ") + routeFolder + QStringLiteral(" was not found in ") + routesXmlPath
-                        + QStringLiteral("; nothing was packaged."),
-                    vb::vbOKOnly + vb::vbExclamation);
+        ui().msgBox(RouteNotPackagedMessage(routeFolder, routesXmlPath), vb::vbOKOnly + vb::vbExclamation);
         return QString();
     }
     const QString setupText = RouteSetupText(routesXmlText, routeFolder);
     if (setupText.isNull()) {
-        ui().msgBox(QStringLiteral("The route ") + routeFolder + QStringLiteral(" was not found in ") + routesXmlPath
-                        + QStringLiteral("; nothing was packaged."),
-                    vb::vbOKOnly + vb::vbExclamation);
+        ui().msgBox(RouteNotPackagedMessage(routeFolder, routesXmlPath), vb::vbOKOnly + vb::vbExclamation);
         return QString();
     }
 
@@ -193,14 +195,11 @@ QString BuildRoutePackage(const QString& routesXmlText, const QString& routesXml
     WriteTextFile(packageFolder + QLatin1Char('\\') + kRouteSetupFile, setupText);
 
     ui().doEvents();
-    const QString installer = platform::programFolder() + QLatin1Char('\\') + kInstaller;
-    if (!FileExists(installer)) {
+    const InstallerCopy installer = CopyInstallerTo(packageFolder + QLatin1Char('\\') + kInstaller);
+    if (installer.error == 53)
         showStepError(VbError(53).description, 8, strTemp);
-    } else {
-        QString error;
-        if (!CopyReplacing(installer, packageFolder + QLatin1Char('\\') + kInstaller, &error))
-            showStepError(error, 8, strTemp);
-    }
+    else if (installer.error != 0)
+        showStepError(installer.reason, 8, strTemp);
 
     ui().doEvents();
     try {

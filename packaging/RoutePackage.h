@@ -26,6 +26,9 @@ QString CutTrailingDots(const QString& name);
 // (PackageName); the route's folder name when nothing usable is left.
 QString RoutePackageName(const QString& routeName, const QString& routeFolder);
 
+// "The route <folder> was not found in <where>; nothing was packaged."
+QString RouteNotPackagedMessage(const QString& routeFolder, const QString& where);
+
 // The text of "Route_Setup.xxx": two tabs, the route's "cRouteProperties" element as it stands
 // in routesXmlText, CR LF. A null QString when the list holds no element for the folder.
 QString RouteSetupText(const QString& routesXmlText, const QString& routeFolder);

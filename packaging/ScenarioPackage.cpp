@@ -293,9 +293,10 @@ ScenarioStock ListScenarioStock(const QString& scenarioFolder, const std::functi
     // over the text lists the blueprints in the order the scan reads them, so that the pool
     // converts them ahead of it.
     const QString gamePath = s.GamePath;
+    // Null for a blueprint whose names lead out of the Assets folder: nothing is read for it.
     const auto blueprintFile = [&gamePath](const QString& provider, const QString& product, const QString& path) {
-        return gamePath + QStringLiteral("\\Assets\\") + provider + QLatin1Char('\\') + product + QLatin1Char('\\')
-               + path + QStringLiteral(".bin");
+        return AssetsPathFromText(gamePath, provider + QLatin1Char('\\') + product + QLatin1Char('\\') + path
+                                                + QStringLiteral(".bin"));
     };
     SerzPool pool;
     QHash<QString, qsizetype> tickets; // lower-case blueprint path -> its conversion (-1: none)
@@ -304,7 +305,7 @@ ScenarioStock ListScenarioStock(const QString& scenarioFolder, const std::functi
         const QString file = blueprintFile(provider, product, path);
         const QString key = file.toLower();
         if (!tickets.contains(key))
-            tickets.insert(key, name.isEmpty() ? -1 : pool.add({file, name + QStringLiteral(".xml")}));
+            tickets.insert(key, name.isEmpty() || file.isNull() ? -1 : pool.add({file, name + QStringLiteral(".xml")}));
         return QString();
     });
 
@@ -456,13 +457,9 @@ void RunPackageBatch(const QString& batchText)
 
 void CopyInstaller(const QString& packageFolderPath)
 {
-    const QString installer = ProgramFile(QStringLiteral("RouteSetup.exe"));
-    if (!FileExists(installer))
-        throw VbError(53);
-    QDir().mkpath(platform::nativePath(packageFolderPath));
-    QString error;
-    if (!CopyReplacing(installer, packageFolderPath + QStringLiteral("\\AssetSetup.exe"), &error))
-        throw VbError(75);
+    const InstallerCopy installer = CopyInstallerTo(packageFolderPath + QStringLiteral("\\AssetSetup.exe"));
+    if (installer.error != 0)
+        throw VbError(installer.error);
 }
 
 void WritePackageFile(const QString& path, const QString& text)

@@ -81,9 +81,7 @@ void frmDelRoute::Command8_Click()
     }
     const QString routeFolder = s.RouteFolders[row];
     if (!routes::IsUsableFolderName(routeFolder)) {
-        ui().msgBox(QStringLiteral("The route ") + routeFolder + QStringLiteral(" was not found in ") + RoutesXmlPath
-                        + QStringLiteral("; nothing was packaged."),
-                    vb::vbOKOnly + vb::vbExclamation);
+        ui().msgBox(packaging::RouteNotPackagedMessage(routeFolder, RoutesXmlPath), vb::vbOKOnly + vb::vbExclamation);
         return;
     }
     const QString packageName = packaging::RoutePackageName(s.RouteNames[row], routeFolder);

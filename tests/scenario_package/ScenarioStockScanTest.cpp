@@ -1,5 +1,6 @@
 // The scenario stock scan with the test serializer: its vehicle blueprints are converted ahead
-// of the scan, several at once, and the rows come out as a one-at-a-time scan gives them.
+// of the scan, several at once, and the rows come out as a one-at-a-time scan gives them; a
+// blueprint ID that leads out of the Assets folder is not followed.
 
 #include "common/SharedState.h"
 #include "packaging/ScenarioPackage.h"
@@ -85,6 +86,10 @@ TEST(ScenarioStockScan, ConvertsAheadAndGivesTheRowsOfAOneAtATimeScan)
                                            "Lamps\\White.xml"));
         }
     }
+    // A blueprint ID that climbs out of the Assets folder: its file is never converted or read.
+    tree.writeFile(QStringLiteral("game/Outside/Loco9_XP-Pass.bin"), serzBinary(lampBlueprint("9.5")));
+    scenario += vehicle("Locos", "..\\..\\..\\Outside\\Loco9_XP-Pass.xml");
+    expected.append(QStringLiteral("TestCo\\Locos\\..\\..\\..\\Outside\\Loco9_XP-Pass.xml,0,0,,,,,,,,,"));
     scenario += "</Record></cRecordSet>\r\n";
     const QString folder = tree.gamePath() + QStringLiteral("\\Content\\Routes\\R\\Scenarios\\S");
     tree.writeFile(QStringLiteral("game/Content/Routes/R/Scenarios/S/Scenario.bin"), serzBinary(scenario));
@@ -103,7 +108,7 @@ TEST(ScenarioStockScan, ConvertsAheadAndGivesTheRowsOfAOneAtATimeScan)
         ASSERT_TRUE(stock.converted);
         EXPECT_EQ(stock.scan.rows.join(QLatin1Char('\n')).toStdString(), expected.join(QLatin1Char('\n')).toStdString());
         EXPECT_TRUE(stock.scan.lampAddOnNeeded);
-        EXPECT_EQ(names.size(), 9);
+        EXPECT_EQ(names.size(), 10);
         // Nothing of the pool's work is left behind.
         EXPECT_EQ(QDir(tree.path(QStringLiteral("program/TempFiles"))).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                   QStringList{QStringLiteral("Scenario.xml")});
