@@ -100,8 +100,7 @@ ConversionResult ReplaceGameFile(const QString& newFile, const QString& gameFile
     if (gameExists) {
         backup = BackupName(backupBase.isEmpty() ? gameFile + QStringLiteral(".bak") : backupBase);
         if (backup.isEmpty())
-            return failure(QStringLiteral("All 51 backup names of ") + gameFile
-                           + QStringLiteral(" are in use; delete some of its old backups. The file has not been changed."));
+            return failure(backupNamesInUseMessage(gameFile) + QStringLiteral(" The file has not been changed."));
     }
 
     // Copy beside the game file first: when the disk is full or the folder is read-only the
@@ -180,4 +179,10 @@ ConversionResult PlaceNewGameFile(const QString& newFile, const QString& gameFil
     }
     platform::syncFolder(QFileInfo(nativeGame).absolutePath());
     return ConversionResult{true, QString()};
+}
+
+QString backupNamesInUseMessage(const QString& gameFile)
+{
+    return QStringLiteral("All 51 backup names of ") + gameFile
+        + QStringLiteral(" are in use; delete some of its old backups.");
 }

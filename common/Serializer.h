@@ -59,3 +59,7 @@ ConversionResult ReplaceGameFile(const QString& newFile, const QString& gameFile
 // over it, so a failure at any step leaves a former gameFile as it was, and a power cut
 // leaves the old file or the whole new one.
 ConversionResult PlaceNewGameFile(const QString& newFile, const QString& gameFile);
+
+// "All 51 backup names of " & gameFile & " are in use; delete some of its old backups.": why a
+// game file with every backup name taken is not replaced.
+QString backupNamesInUseMessage(const QString& gameFile);

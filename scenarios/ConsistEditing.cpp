@@ -9,6 +9,7 @@
 #include "scenarios/ConsistModel.h"
 #include "scenarios/ScenarioEditor.h"
 #include "scenarios/ScenarioSave.h"
+#include "scenarios/ScenarioText.h"
 
 #include <QSet>
 
@@ -28,11 +29,6 @@ const QString kVehicleStart = QStringLiteral("<cOwnedEntity");
 const QString kVehicleEnd = QStringLiteral("</cOwnedEntity>");
 const QString kRibbonStart = QStringLiteral("<RibbonID>");
 const QString kRibbonEnd = QStringLiteral("</RibbonID>");
-
-qsizetype find(qsizetype start, const QString& text, const QString& what)
-{
-    return vb::InStr(start, text, what, Compare::Text);
-}
 
 EditResult nothing()
 {
@@ -73,7 +69,7 @@ qsizetype nthStart(const QString& text, const QString& start, qsizetype from, qs
 {
     qsizetype p = from - 1;
     for (qsizetype i = 0; i <= k; ++i) {
-        p = find(p + 1, text, start);
+        p = findText(p + 1, text, start);
         if (p == 0)
             return 0;
     }
@@ -167,7 +163,7 @@ ElementCut findConsist(const QString& text, qsizetype k)
     const qsizetype start = nthStart(text, kConsistStart, 1, k);
     if (start == 0)
         return cut;
-    const qsizetype end = find(start, text, kConsistEnd);
+    const qsizetype end = findText(start, text, kConsistEnd);
     if (end == 0)
         return cut;
     cut.start = start;
@@ -183,7 +179,7 @@ ElementCut findVehicle(const QString& text, const ElementCut& consist, qsizetype
     const qsizetype start = nthStart(text, kVehicleStart, consist.start, j);
     if (start == 0 || start > consist.end)
         return cut;
-    const qsizetype end = find(start, text, kVehicleEnd);
+    const qsizetype end = findText(start, text, kVehicleEnd);
     if (end == 0 || end + kVehicleEnd.size() - 1 > consist.end)
         return cut;
     cut.start = start;
@@ -239,7 +235,7 @@ EditResult duplicateItem(const QString& text, qsizetype k, qsizetype j)
 
     const QString original = elementText(text, vehicle);
     QString number;
-    const qsizetype at = find(1, original, QStringLiteral("<UniqueNumber"));
+    const qsizetype at = findText(1, original, QStringLiteral("<UniqueNumber"));
     if (at > 0) {
         qsizetype p = std::max<qsizetype>(1, at - 10);
         QString value;
@@ -288,7 +284,7 @@ EditResult loadVehicles(const QString& text, qsizetype k, const QList<int>& rows
             continue;
         }
         QString v = elementText(work, vehicle);
-        if (find(1, v, QStringLiteral("<InitialLevel/>")) > 0) {
+        if (findText(1, v, QStringLiteral("<InitialLevel/>")) > 0) {
             // The vehicles before this one stay changed.
             EditResult stop = any ? changed(work, QString()) : refused(QString());
             stop.message = notLoadableMessage(row);
@@ -297,7 +293,7 @@ EditResult loadVehicles(const QString& text, qsizetype k, const QList<int>& rows
                 stop.message += QStringLiteral("\r\n") + line;
             return stop;
         }
-        qsizetype p = find(1, v, QStringLiteral("<ispreloaded"));
+        qsizetype p = findText(1, v, QStringLiteral("<ispreloaded"));
         if (p > 0)
             ed::PutDetail(v, p, QStringLiteral("IsPreloaded"), value);
         if (p == 0) {
@@ -324,7 +320,7 @@ EditResult driveIt(const QString& text, qsizetype k, qsizetype j)
     const ElementCut consist = findConsist(text, k);
     if (!consist.found())
         return consistMissing();
-    const qsizetype driver = find(consist.start, text, QStringLiteral("<PlayerDriver"));
+    const qsizetype driver = findText(consist.start, text, QStringLiteral("<PlayerDriver"));
     if (driver == 0 || driver > consist.end)
         return refused(noDriverMessage());
 
@@ -367,13 +363,13 @@ bool placeConsistOnBlock(QString& consist, const QString& block, QString& why)
 {
     QString work = consist;
     for (const QString& follower : {QStringLiteral("FrontFollower"), QStringLiteral("RearFollower")}) {
-        const qsizetype at = find(1, work, follower);
+        const qsizetype at = findText(1, work, follower);
         if (at == 0) {
             why = QStringLiteral("this consist has no ") + follower + QLatin1Char('.');
             return false;
         }
         const qsizetype start = vb::InStrRev(work, kRibbonStart, at, Compare::Text);
-        const qsizetype end = start > 0 ? find(start, work, kRibbonEnd) : 0;
+        const qsizetype end = start > 0 ? findText(start, work, kRibbonEnd) : 0;
         if (start == 0 || end == 0) {
             why = QStringLiteral("this consist has no RibbonID block before its ") + follower + QLatin1Char('.');
             return false;
@@ -400,7 +396,7 @@ EditResult duplicateConsist(const QString& text, qsizetype k, const QString& mar
     const QString number = QStringLiteral("UniqueNumber");
     qsizetype from = 1;
     for (;;) {
-        const qsizetype at = find(from, copy, QLatin1Char('<') + number);
+        const qsizetype at = findText(from, copy, QLatin1Char('<') + number);
         if (at == 0)
             break;
         qsizetype p = at;
@@ -425,7 +421,7 @@ EditResult duplicateConsist(const QString& text, qsizetype k, const QString& mar
         return refused(nothingChangedMessage(why));
 
     const QString name = askName ? askName() : QString();
-    const qsizetype service = find(1, copy, QStringLiteral("<ServiceName>"));
+    const qsizetype service = findText(1, copy, QStringLiteral("<ServiceName>"));
     if (service > 0)
         ed::PutLocalisedText(copy, service, escapeBoxText(name));
 
@@ -457,7 +453,7 @@ EditResult changeStartTime(const QString& text, qsizetype k, const QString& time
     if (!startTimeAccepted(time))
         return refused(timeFormatMessage());
     QString c = elementText(text, consist);
-    qsizetype p = find(1, c, QStringLiteral("</ServiceName>"));
+    qsizetype p = findText(1, c, QStringLiteral("</ServiceName>"));
     if (p == 0)
         return refused(nothingChangedMessage(QStringLiteral("this consist has no ServiceName, so it has no start time.")));
     ed::PutDetail(c, p, QStringLiteral("StartTime"), startTimeSeconds(time));
@@ -484,7 +480,7 @@ EditResult changeServiceClass(const QString& text, qsizetype k, const QString& c
         }
     }
     QString c = elementText(text, consist);
-    qsizetype p = find(1, c, QStringLiteral("<ServiceClass"));
+    qsizetype p = findText(1, c, QStringLiteral("<ServiceClass"));
     if (p > 0)
         ed::PutDetail(c, p, QStringLiteral("ServiceClass"), value);
     if (p == 0)
@@ -567,15 +563,6 @@ QList<int> remapRows(const QList<int>& selected, int at, RowChange change, int c
 
 // ---- the consist list and the details window ------------------------------------------------------
 
-QString vehicleBlueprintFile(const QString& gamePath, const QString& provider, const QString& product,
-                             const QString& blueprint)
-{
-    if (blueprint.size() < 3)
-        return QString();
-    return gamePath + QStringLiteral("\\Assets\\") + provider + QLatin1Char('\\') + product + QLatin1Char('\\')
-        + blueprint.left(blueprint.size() - 3) + QStringLiteral("bin");
-}
-
 VehicleListing listVehicles(const ConsistRecord* consist, const QString& gamePath, QString& reportText)
 {
     VehicleListing listing;
@@ -584,7 +571,7 @@ VehicleListing listVehicles(const ConsistRecord* consist, const QString& gamePat
         for (const VehicleRecord& v : consist->vehicles) {
             if (v.name.isEmpty())
                 continue;
-            const QString file = vehicleBlueprintFile(gamePath, v.provider, v.product, v.blueprint);
+            const QString file = blueprintBinFile(gamePath, v.provider, v.product, v.blueprint);
             if (!file.isEmpty() && !FileExists(file) && !reported.contains(file.toLower())) {
                 reported.insert(file.toLower());
                 if (reportText.isEmpty())

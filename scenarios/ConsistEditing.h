@@ -147,12 +147,6 @@ QList<int> remapRows(const QList<int>& selected, int at, RowChange change, int c
 
 // ---- the consist list and the details window ----------------------------------------------------
 
-// The vehicle blueprint's ".bin" file: gamePath & "\Assets\" & provider & "\" & product & "\" &
-// the blueprint with its last three characters replaced by "bin"; "" when the blueprint is
-// shorter than that.
-QString vehicleBlueprintFile(const QString& gamePath, const QString& provider, const QString& product,
-                             const QString& blueprint);
-
 // What a click on a consist shows.
 struct VehicleListing {
     QStringList rows; // the vehicle list; "Empty Consist" alone when the consist has none

@@ -3,6 +3,7 @@
 #include "common/TagText.h"
 #include "common/Vb.h"
 #include "common/VbError.h"
+#include "scenarios/ScenarioText.h"
 
 namespace scenarios {
 
@@ -10,58 +11,6 @@ namespace ed = tags::scenarioEditor;
 using vb::Compare;
 
 namespace {
-
-// Searches ignoring case for a tag text that starts with "<" (a character without case): the
-// candidates are found by the fast exact search for "<" and then compared, which keeps the
-// reading of a scenario of many megabytes quick.
-qsizetype indexOfTag(QStringView text, QStringView what, qsizetype from)
-{
-    for (;;) {
-        const qsizetype at = text.indexOf(what.front(), from);
-        if (at < 0 || at + what.size() > text.size())
-            return -1;
-        if (text.mid(at, what.size()).compare(what, Qt::CaseInsensitive) == 0)
-            return at;
-        from = at + 1;
-    }
-}
-
-// The same backwards: the last occurrence that ends at or before the end of text.
-qsizetype lastIndexOfTag(QStringView text, QStringView what)
-{
-    qsizetype from = text.size() - what.size();
-    while (from >= 0) {
-        const qsizetype at = text.lastIndexOf(what.front(), from);
-        if (at < 0)
-            return -1;
-        if (text.mid(at, what.size()).compare(what, Qt::CaseInsensitive) == 0)
-            return at;
-        from = at - 1;
-    }
-    return -1;
-}
-
-bool isTag(const QString& what)
-{
-    return !what.isEmpty() && what.front() == QLatin1Char('<');
-}
-
-qsizetype find(qsizetype start, const QString& text, const QString& what)
-{
-    if (!isTag(what) || start < 1)
-        return vb::InStr(start, text, what, Compare::Text);
-    const qsizetype at = indexOfTag(text, what, start - 1);
-    return at < 0 ? 0 : at + 1;
-}
-
-// The last occurrence of what at or before `at`.
-qsizetype findBack(const QString& text, const QString& what, qsizetype at)
-{
-    if (!isTag(what) || at < 1 || at > text.size())
-        return vb::InStrRev(text, what, at, Compare::Text);
-    const qsizetype found = lastIndexOfTag(QStringView(text).left(at), what);
-    return found < 0 ? 0 : found + 1;
-}
 
 // The last occurrence of what at or before `at` that lies within the vehicle starting at
 // vehicleStart (after its "<"); 0 when the vehicle has none. Only the vehicle's own text is
@@ -74,7 +23,7 @@ qsizetype findInVehicle(const QString& text, const QString& what, qsizetype at, 
     if (at - from + 1 < what.size())
         return 0;
     const QStringView vehicle = QStringView(text).mid(from - 1, at - from + 1);
-    const qsizetype found = isTag(what) ? lastIndexOfTag(vehicle, what) : vehicle.lastIndexOf(what, Qt::CaseInsensitive);
+    const qsizetype found = lastIndexIgnoringCase(vehicle, what);
     return found < 0 ? 0 : from + found;
 }
 
@@ -92,7 +41,7 @@ struct ConsistScan {
 void readVehicle(const QString& c, qsizetype q, VehicleRecord& v, ConsistScan& scan, LoadSteps& steps)
 {
     // The vehicle's own start; 0 when the text has no vehicle element before its Name.
-    const qsizetype vehicleStart = findBack(c, QStringLiteral("<cOwnedEntity"), q);
+    const qsizetype vehicleStart = findTextBack(c, QStringLiteral("<cOwnedEntity"), q);
 
     qsizetype p = 0;
     steps.run([&] { p = findInVehicle(c, QStringLiteral("<Provider "), q, vehicleStart); });
@@ -124,7 +73,7 @@ void readVehicle(const QString& c, qsizetype q, VehicleRecord& v, ConsistScan& s
         if (at > 0) {
             if (scan.startTimeFrom == 0 || (scan.startTimeAt != 0 && scan.startTimeAt < at)) {
                 scan.startTimeFrom = at;
-                scan.startTimeAt = find(at, c, QStringLiteral("<StartTime"));
+                scan.startTimeAt = findText(at, c, QStringLiteral("<StartTime"));
             }
             if (scan.startTimeAt == 0)
                 return; // none: the start time stays empty
@@ -152,7 +101,7 @@ QList<qsizetype> findConsistEnds(const QString& scenarioText)
     QList<qsizetype> ends{1};
     qsizetype p = 1;
     for (;;) {
-        p = find(p, scenarioText, QStringLiteral("</cConsist>"));
+        p = findText(p, scenarioText, QStringLiteral("</cConsist>"));
         if (p == 0)
             break;
         ends.append(p);
@@ -179,7 +128,7 @@ void ConsistModel::read(const QString& scenarioText, LoadSteps& steps)
         const QString c = vb::Mid(scenarioText, consistEnds[i], consistEnds[i + 1] - consistEnds[i]);
         ConsistRecord consist;
 
-        const qsizetype driver = find(1, c, QStringLiteral("<PlayerDriver"));
+        const qsizetype driver = findText(1, c, QStringLiteral("<PlayerDriver"));
         if (driver > 0) {
             steps.run([&] {
                 qsizetype at = driver;
@@ -190,25 +139,25 @@ void ConsistModel::read(const QString& scenarioText, LoadSteps& steps)
         }
         steps.a = 8;
 
-        const qsizetype service = find(1, c, QStringLiteral("<ServiceName>"));
+        const qsizetype service = findText(1, c, QStringLiteral("<ServiceName>"));
         if (service > 0) {
             steps.run([&] { ed::GetLocalisedText(c, service, consist.name); });
             steps.run([&] {
-                qsizetype at = findBack(c, QStringLiteral("<_dir"), service);
+                qsizetype at = findTextBack(c, QStringLiteral("<_dir"), service);
                 ed::GetDetail(c, at, QStringLiteral("_dir"), consist.direction);
             });
         } else {
             consist.name = kLooseConsist;
         }
 
-        const qsizetype engineIndex = find(1, c, QStringLiteral("<DriverEngineIndex"));
+        const qsizetype engineIndex = findText(1, c, QStringLiteral("<DriverEngineIndex"));
         if (engineIndex > 0) {
             steps.run([&] {
                 qsizetype at = engineIndex;
                 ed::GetDetail(c, at, QStringLiteral("DriverEngineIndex"), consist.driverIndex);
             });
         }
-        const qsizetype serviceClass = find(1, c, QStringLiteral("<ServiceClass"));
+        const qsizetype serviceClass = findText(1, c, QStringLiteral("<ServiceClass"));
         if (serviceClass > 0) {
             steps.run([&] {
                 qsizetype at = serviceClass;
@@ -220,10 +169,10 @@ void ConsistModel::read(const QString& scenarioText, LoadSteps& steps)
             drivenConsist = consist.name;
 
         // Vehicles: one per Name element, each read from 10 characters before its "<".
-        const qsizetype firstName = find(1, c, QStringLiteral("<Name"));
+        const qsizetype firstName = findText(1, c, QStringLiteral("<Name"));
         if (firstName > 0) {
             ConsistScan scan;
-            scan.destination = find(1, c, QStringLiteral("FinalDestination"));
+            scan.destination = findText(1, c, QStringLiteral("FinalDestination"));
             qsizetype q = firstName - 10;
             for (;;) {
                 steps.a = 10;

@@ -28,7 +28,6 @@ namespace scenarios {
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
-constexpr int kOkExclamation = vb::vbOKOnly + vb::vbExclamation;
 
 // Messages.
 const QString kNoScenariosForRoute = QStringLiteral("No Scenarios were found for this route.");
@@ -47,16 +46,11 @@ const QString kSaveAsPrompt = QStringLiteral("Save CurrentSave.xml as");
 const QString kCurrentSave = QStringLiteral("CurrentSave.xml");
 const QString kZelvornProcess = QStringLiteral("RS_Zelvorn.exe");
 
-int message(const QString& text, int style = kOkExclamation)
-{
-    return ui().msgBox(text, style, Ui::programTitle());
-}
-
 // "Error - <description> occurred in subroutine <handler>", the browser's report of an
 // unexpected failure.
 void reportError(const QString& description, const QString& handler)
 {
-    message(QStringLiteral("Error - ") + description + QStringLiteral(" occurred in subroutine ") + handler);
+    exclaim(QStringLiteral("Error - ") + description + QStringLiteral(" occurred in subroutine ") + handler);
 }
 
 void reportError(int number, const QString& handler)
@@ -228,7 +222,7 @@ bool ScenarioBrowser::convertToWork(const QString& gameFile, const QString& work
     const ConversionResult result = RunSerz(gameFile, serz::ToXml, workFile, platform::programFolder());
     ui().doEvents();
     if (!result) {
-        message(result.error);
+        exclaim(result.error);
         return false;
     }
     text.clear();
@@ -272,10 +266,10 @@ void ScenarioBrowser::load()
             }
         }
     } catch (const VbError& error) {
-        message(QStringLiteral("Error - ") + error.description + QStringLiteral(" occurred in frmShowRoutes_Load")
+        exclaim(QStringLiteral("Error - ") + error.description + QStringLiteral(" occurred in frmShowRoutes_Load")
                 + kCrLf + QStringLiteral("i = ") + vb::Str(double(k)));
     } catch (const std::exception& error) {
-        message(QStringLiteral("Error - ") + QString::fromLocal8Bit(error.what())
+        exclaim(QStringLiteral("Error - ") + QString::fromLocal8Bit(error.what())
                 + QStringLiteral(" occurred in frmShowRoutes_Load") + kCrLf + QStringLiteral("i = ")
                 + vb::Str(double(k)));
     }
@@ -312,7 +306,7 @@ void ScenarioBrowser::listScenarios(int routeRow)
 
         QString text;
         if (!FileExists(s.CurrentFile)) {
-            message(kNoScenariosForRoute);
+            exclaim(kNoScenariosForRoute);
             return;
         }
         if (!convertToWork(s.CurrentFile, TempFilesPath(ScenariosXmlName),
@@ -332,13 +326,13 @@ void ScenarioBrowser::listScenarios(int routeRow)
 
             // A name that is no plain folder name never becomes part of a path.
             if (!isPlainFolderName(id) || !FolderExists(routePath + QStringLiteral("\\Scenarios\\") + id)) {
-                message(QStringLiteral("The Scenario Folder ") + id
+                exclaim(QStringLiteral("The Scenario Folder ") + id
                         + QStringLiteral(" listed in Scenarios.bin does not exist!"));
                 p += 10;
                 continue;
             }
             if (!FileExists(routePath + QStringLiteral("\\Scenarios\\") + id + QStringLiteral("\\Scenario.bin"))) {
-                message(QStringLiteral("There is no Scenario.bin file in the sub-folder") + kCrLf + id);
+                exclaim(QStringLiteral("There is no Scenario.bin file in the sub-folder") + kCrLf + id);
                 p += 10;
                 continue;
             }
@@ -357,7 +351,7 @@ void ScenarioBrowser::listScenarios(int routeRow)
             }
         }
     } catch (const VbError& error) {
-        message(QStringLiteral("An Error ") + QString::number(error.number) + QStringLiteral(" occurred while") + kCrLf
+        exclaim(QStringLiteral("An Error ") + QString::number(error.number) + QStringLiteral(" occurred while") + kCrLf
                 + QStringLiteral("checking for Scenarios."));
         // The rows listed so far stay usable: cut the tables to them.
         if (j > 0) {
@@ -371,7 +365,7 @@ void ScenarioBrowser::listScenarios(int routeRow)
         s.ScenarioFolders.redimPreserve(j - 1);
         s.ScenarioNames.redimPreserve(j - 1);
     } else {
-        message(kNoScenariosForRoute);
+        exclaim(kNoScenariosForRoute);
     }
 }
 
@@ -392,14 +386,14 @@ QString ScenarioBrowser::selectedScenarioId(int selectedScenarioRow)
 {
     SharedState& s = shared();
     if (scenarioRows.isEmpty()) {
-        message(kNoScenarios);
+        exclaim(kNoScenarios);
         return QString();
     }
     QString id;
     if (selectedScenarioRow >= 0 && s.ScenarioFolders.contains(selectedScenarioRow))
         id = s.ScenarioFolders[selectedScenarioRow];
     if (id.isEmpty()) {
-        message(kNoScenarioSelected);
+        exclaim(kNoScenarioSelected);
         return QString();
     }
     s.RouteFolder = SelectedRoutePath;
@@ -482,16 +476,16 @@ bool ScenarioBrowser::removeEmptyConsistsFromScenario(int selectedScenarioRow)
         const QString workBin = workFolder() + QStringLiteral("\\Scenario.bin");
         const ConversionResult converted = RunSerz(workXml, serz::ToXml, workBin, platform::programFolder());
         if (!converted) {
-            message(converted.error);
+            exclaim(converted.error);
             return false;
         }
         const ConversionResult replaced =
             ReplaceGameFile(workBin, gameFile, s.ScenarioFolder + QStringLiteral("\\Scenario.bak"));
         if (!replaced) {
-            message(replaced.error);
+            exclaim(replaced.error);
             return false;
         }
-        message(kConsistsRemoved, vb::vbOKOnly + vb::vbInformation);
+        ui().msgBox(kConsistsRemoved, vb::vbOKOnly + vb::vbInformation);
         return true;
     } catch (const VbError& error) {
         reportError(error.description, handler);
@@ -612,7 +606,7 @@ bool ScenarioBrowser::overwriteCurrentSave(const QString& selectedFile)
 {
     if (savedCopiesFolder.isEmpty() || !isPlainFileName(selectedFile))
         return false;
-    if (message(kOverwriteQuestion, vb::vbYesNo + vb::vbExclamation) != vb::vbYes)
+    if (ui().msgBox(kOverwriteQuestion, vb::vbYesNo + vb::vbExclamation) != vb::vbYes)
         return false;
     return replaceCurrentSave(selectedFile, QStringLiteral("Command5_Click"));
 }
@@ -624,7 +618,7 @@ bool ScenarioBrowser::runGame(const QString& selectedFile)
         return startProgram(gameProgram(), handler);
     if (!isPlainFileName(selectedFile))
         return false;
-    if (message(kRunQuestion, vb::vbYesNo + vb::vbExclamation) != vb::vbYes)
+    if (ui().msgBox(kRunQuestion, vb::vbYesNo + vb::vbExclamation) != vb::vbYes)
         return false;
     if (!replaceCurrentSave(selectedFile, handler))
         return false;
@@ -636,12 +630,12 @@ bool ScenarioBrowser::runGameEditor(const QString& selectedFile)
     const QString handler = QStringLiteral("Command8_Click");
     if (savedCopiesFolder.isEmpty() || !isPlainFileName(selectedFile))
         return false;
-    if (message(kRunQuestion, vb::vbYesNo + vb::vbExclamation) != vb::vbYes)
+    if (ui().msgBox(kRunQuestion, vb::vbYesNo + vb::vbExclamation) != vb::vbYes)
         return false;
     if (!replaceCurrentSave(selectedFile, handler))
         return false;
     if (!FileExists(editorProgram())) {
-        message(kNoDevTools);
+        exclaim(kNoDevTools);
         return false;
     }
     return startProgram(editorProgram(), handler);

@@ -4,6 +4,7 @@
 #include "common/Serializer.h"
 #include "common/SharedState.h"
 #include "common/TagText.h"
+#include "common/TempFiles.h"
 #include "common/Vb.h"
 #include "common/VbError.h"
 #include "platform/Paths.h"
@@ -24,14 +25,9 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-int message(const QString& text, int style)
-{
-    return ui().msgBox(text, style, Ui::programTitle());
-}
-
 void failed(const QString& whatFailed)
 {
-    message(cloneFailedMessage(whatFailed), vb::vbOKOnly + vb::vbExclamation);
+    exclaim(cloneFailedMessage(whatFailed));
 }
 
 // Decimal digits plus a small number, for a digit text of any length.
@@ -161,14 +157,14 @@ CloneOutcome cloneScenario(ScenarioEditor& editor, const SaveRequest& request, c
 
     // The checks.
     if (boxes[DisplayNameBox].compare(editor.LoadedName, Qt::CaseInsensitive) == 0) {
-        message(cloneNameUnchangedMessage(), vb::vbOKOnly + vb::vbExclamation);
+        exclaim(cloneNameUnchangedMessage());
         return CloneOutcome::Stopped;
     }
     if (cloneNameHasIllegalCharacter(boxes[DisplayNameBox])) {
-        message(cloneIllegalNameMessage(), vb::vbOKOnly + vb::vbExclamation);
+        exclaim(cloneIllegalNameMessage());
         return CloneOutcome::Stopped;
     }
-    if (message(cloneNoteMessage(), vb::vbOKCancel + vb::vbInformation) == vb::vbCancel)
+    if (ui().msgBox(cloneNoteMessage(), vb::vbOKCancel + vb::vbInformation) == vb::vbCancel)
         return CloneOutcome::Stopped;
     if (!saveChecksPass(request))
         return CloneOutcome::Stopped;
@@ -198,7 +194,7 @@ CloneOutcome cloneScenario(ScenarioEditor& editor, const SaveRequest& request, c
         return CloneOutcome::Failed;
     }
     writePropertyBoxes(block, boxes, startTimeSeconds(boxes[StartTimeBox]), [](const VbError& error) {
-        message(saveErrorMessage(error.number), vb::vbOKOnly + vb::vbExclamation);
+        exclaim(saveErrorMessage(error.number));
     });
     ui().doEvents();
     QString listText;
@@ -209,10 +205,8 @@ CloneOutcome cloneScenario(ScenarioEditor& editor, const SaveRequest& request, c
     listText += s.ScenariosTextAfter;
 
     // The list into the work folder, and a backup name for the game's list.
-    const QString workFolder = platform::programFolder() + QStringLiteral("\\TempFiles");
-    if (!FolderExists(workFolder))
-        QDir().mkpath(nativePath(workFolder));
-    const QString commandFolder = workFolder + QLatin1Char('\\');
+    EnsureTempFiles();
+    const QString commandFolder = TempFilesFolder() + QLatin1Char('\\');
     QString error;
     if (!writeAndConvert(scenariosWorkXml(), commandFolder + QStringLiteral("Scenarios.xml"), scenariosWorkBin(),
                          listText, error)) {
@@ -222,8 +216,7 @@ CloneOutcome cloneScenario(ScenarioEditor& editor, const SaveRequest& request, c
     const QString listFile = routeFolder + QStringLiteral("\\Scenarios.bin");
     const QString listBackupBase = routeFolder + QStringLiteral("\\Scenarios.bak");
     if ((FileExists(listFile) || QFileInfo::exists(nativePath(listFile))) && BackupName(listBackupBase).isEmpty()) {
-        failed(QStringLiteral("All 51 backup names of ") + listFile
-               + QStringLiteral(" are in use; delete some of its old backups."));
+        failed(backupNamesInUseMessage(listFile));
         return CloneOutcome::Failed;
     }
 
@@ -289,7 +282,7 @@ CloneOutcome cloneScenario(ScenarioEditor& editor, const SaveRequest& request, c
     if (!listed)
         return giveUp(listed.error);
 
-    message(cloneDoneMessage(), vb::vbOKOnly + vb::vbInformation);
+    ui().msgBox(cloneDoneMessage(), vb::vbOKOnly + vb::vbInformation);
     editor.ChangesSaved = true;
     return CloneOutcome::Cloned;
 }

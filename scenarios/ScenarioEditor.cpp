@@ -17,11 +17,6 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-int message(const QString& text, int style)
-{
-    return ui().msgBox(text, style, Ui::programTitle());
-}
-
 } // namespace
 
 QString timetableQuestion()
@@ -85,7 +80,7 @@ int ScenarioEditor::pressScenarioType(int index)
         return 0;
     SharedState& state = shared();
     if (!state.Timetabled) {
-        if (message(timetableQuestion(), vb::vbOKCancel + vb::vbExclamation) != vb::vbOK)
+        if (ui().msgBox(timetableQuestion(), vb::vbOKCancel + vb::vbExclamation) != vb::vbOK)
             return 0;
         state.Timetabled = true;
     }
@@ -99,7 +94,7 @@ bool ScenarioEditor::mayDropChanges()
 {
     if (!ScenarioChanged || ChangesSaved)
         return true;
-    return message(unsavedChangesQuestion(), vb::vbYesNo + vb::vbExclamation) == vb::vbYes;
+    return ui().msgBox(unsavedChangesQuestion(), vb::vbYesNo + vb::vbExclamation) == vb::vbYes;
 }
 
 void ScenarioEditor::clearScenario()
@@ -126,9 +121,8 @@ bool ScenarioEditor::start(const QString& commandLine, const QString& handler)
     const qint64 pid = platform::startDetached(commandLine);
     ui().doEvents();
     if (pid == 0) {
-        message(QStringLiteral("Error - ") + VbError::standardDescription(53) + QStringLiteral(" occurred in subroutine ")
-                    + handler,
-                vb::vbOKOnly + vb::vbExclamation);
+        exclaim(QStringLiteral("Error - ") + VbError::standardDescription(53) + QStringLiteral(" occurred in subroutine ")
+                    + handler);
         return false;
     }
     return true;
@@ -145,7 +139,7 @@ bool ScenarioEditor::runGame()
 bool ScenarioEditor::runGameEditor(bool withLog)
 {
     if (!FileExists(editorProgram())) {
-        message(noDevToolsMessage(), vb::vbOKOnly + vb::vbExclamation);
+        exclaim(noDevToolsMessage());
         return false;
     }
     if (!mayDropChanges())

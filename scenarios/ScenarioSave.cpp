@@ -12,6 +12,7 @@
 #include "platform/TextCodec.h"
 #include "platform/Ui.h"
 #include "scenarios/ScenarioEditor.h"
+#include "scenarios/ScenarioText.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,11 +30,6 @@ using vb::Compare;
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
-
-int message(const QString& text, int style)
-{
-    return ui().msgBox(text, style, Ui::programTitle());
-}
 
 // Hours and minutes of the start time box in seconds: the first two characters as hours, the
 // last two as minutes, each rounded to a whole number.
@@ -179,15 +175,6 @@ bool boxValueWithin(const QString& box, double low, double high)
     }
 }
 
-QString weatherBlueprintFile(const QString& gamePath, const QString& provider, const QString& product,
-                             const QString& blueprint)
-{
-    if (blueprint.size() < 3)
-        return QString();
-    return gamePath + QStringLiteral("\\Assets\\") + provider + QLatin1Char('\\') + product + QLatin1Char('\\')
-        + vb::Left(blueprint, blueprint.size() - 3) + QStringLiteral("bin");
-}
-
 qint32 startTimeOffset(const QString& newStartTime, const QString& loadedStartTime, bool shiftAllConsists)
 {
     if (!shiftAllConsists || newStartTime.compare(loadedStartTime, Qt::CaseInsensitive) == 0)
@@ -241,25 +228,25 @@ bool saveChecksPass(const SaveRequest& request)
 {
     const PropertyBoxes& boxes = request.boxes;
     if (!startTimeAccepted(boxes[StartTimeBox])) {
-        message(timeFormatMessage(), vb::vbOKOnly + vb::vbExclamation);
+        exclaim(timeFormatMessage());
         return false;
     }
     if (!boxValueWithin(boxes[StartDayBox], 1, 31)) {
-        message(startDayMessage(), vb::vbOKOnly + vb::vbExclamation);
+        exclaim(startDayMessage());
         return false;
     }
     if (!boxValueWithin(boxes[StartMonthBox], 1, 12)) {
-        message(startMonthMessage(), vb::vbOKOnly + vb::vbExclamation);
+        exclaim(startMonthMessage());
         return false;
     }
-    const QString weather = weatherBlueprintFile(shared().GamePath, boxes[WeatherProviderBox],
+    const QString weather = blueprintBinFile(shared().GamePath, boxes[WeatherProviderBox],
                                                  boxes[WeatherProductBox], boxes[WeatherBlueprintBox]);
     if (weather.isEmpty() || !FileExists(weather)) {
-        message(weatherMissingMessage(), vb::vbOKOnly + vb::vbExclamation);
+        exclaim(weatherMissingMessage());
         return false;
     }
     return !request.drivenConsist.isEmpty()
-        || message(noDrivenConsistQuestion(), vb::vbYesNo + vb::vbExclamation) == vb::vbYes;
+        || ui().msgBox(noDrivenConsistQuestion(), vb::vbYesNo + vb::vbExclamation) == vb::vbYes;
 }
 
 // ---- the command ------------------------------------------------------------------------------
@@ -289,7 +276,7 @@ SaveOutcome saveScenario(ScenarioEditor& editor, const SaveRequest& request)
     SharedState& s = shared();
     const PropertyBoxes& boxes = request.boxes;
     const auto reportStep = [](const VbError& error) {
-        message(saveErrorMessage(error.number), vb::vbOKOnly + vb::vbExclamation);
+        exclaim(saveErrorMessage(error.number));
     };
 
     // Copies: the shared texts change only once both game files have been written.
@@ -302,14 +289,13 @@ SaveOutcome saveScenario(ScenarioEditor& editor, const SaveRequest& request)
     // Without both texts there is nothing to write back: an empty block would drop the
     // scenario from the route's list, an empty scenario text would replace the scenario.
     if (block.isEmpty() || scenarioText.isEmpty()) {
-        message(saveFailedMessage(QStringLiteral("The scenario is no longer loaded; open it again from the route list.")),
-                vb::vbOKOnly + vb::vbExclamation);
+        exclaim(saveFailedMessage(QStringLiteral("The scenario is no longer loaded; open it again from the route list.")));
         return SaveOutcome::Failed;
     }
 
     // A new name: save under it, or clone the scenario instead.
     if (boxes[DisplayNameBox].compare(editor.LoadedName, Qt::CaseInsensitive) != 0
-        && message(scenarioNameQuestion(), vb::vbYesNo + vb::vbExclamation) != vb::vbYes)
+        && ui().msgBox(scenarioNameQuestion(), vb::vbYesNo + vb::vbExclamation) != vb::vbYes)
         return SaveOutcome::Clone;
 
     // The checks of the boxes.
@@ -340,7 +326,7 @@ SaveOutcome saveScenario(ScenarioEditor& editor, const SaveRequest& request)
     QString error;
     if (!writeAndConvert(scenariosWorkXml(), commandFolder + QStringLiteral("Scenarios.xml"), scenariosWorkBin(),
                          listText, error)) {
-        message(saveFailedMessage(error), vb::vbOKOnly + vb::vbExclamation);
+        exclaim(saveFailedMessage(error));
         return SaveOutcome::Failed;
     }
     if (offset != 0) {
@@ -349,7 +335,7 @@ SaveOutcome saveScenario(ScenarioEditor& editor, const SaveRequest& request)
     }
     if (!writeAndConvert(scenarioWorkXml(), commandFolder + QStringLiteral("Scenario.xml"), scenarioWorkBin(),
                          scenarioText, error)) {
-        message(saveFailedMessage(error), vb::vbOKOnly + vb::vbExclamation);
+        exclaim(saveFailedMessage(error));
         return SaveOutcome::Failed;
     }
 
@@ -360,9 +346,7 @@ SaveOutcome saveScenario(ScenarioEditor& editor, const SaveRequest& request)
     const std::pair<QString, QString> replacements[] = {{listFile, listBackupBase}, {scenarioFile, scenarioBackupBase}};
     for (const auto& [gameFile, backupBase] : replacements) {
         if (fileIsThere(gameFile) && BackupName(backupBase).isEmpty()) {
-            message(saveFailedMessage(QStringLiteral("All 51 backup names of ") + gameFile
-                                      + QStringLiteral(" are in use; delete some of its old backups.")),
-                    vb::vbOKOnly + vb::vbExclamation);
+            exclaim(saveFailedMessage(backupNamesInUseMessage(gameFile)));
             return SaveOutcome::Failed;
         }
     }
@@ -372,24 +356,23 @@ SaveOutcome saveScenario(ScenarioEditor& editor, const SaveRequest& request)
     QString listBackup;
     const ConversionResult listReplaced = ReplaceGameFile(scenariosWorkBin(), listFile, listBackupBase, &listBackup);
     if (!listReplaced) {
-        message(saveFailedMessage(listReplaced.error), vb::vbOKOnly + vb::vbExclamation);
+        exclaim(saveFailedMessage(listReplaced.error));
         return SaveOutcome::Failed;
     }
     const ConversionResult scenarioReplaced = ReplaceGameFile(scenarioWorkBin(), scenarioFile, scenarioBackupBase);
     if (!scenarioReplaced) {
         if (undoReplacement(listFile, listBackup)) {
-            message(saveFailedMessage(scenarioReplaced.error), vb::vbOKOnly + vb::vbExclamation);
+            exclaim(saveFailedMessage(scenarioReplaced.error));
         } else {
-            message(scenarioReplaced.error + kCrLf + QStringLiteral("Your Scenarios.bin file has been updated")
+            exclaim(scenarioReplaced.error + kCrLf + QStringLiteral("Your Scenarios.bin file has been updated")
                         + (listBackup.isEmpty() ? QString() : QStringLiteral(" (the old one is kept as ") + listBackup
                                                                   + QLatin1Char(')'))
-                        + QStringLiteral(", but your Scenario.bin file has not been changed."),
-                    vb::vbOKOnly + vb::vbExclamation);
+                        + QStringLiteral(", but your Scenario.bin file has not been changed."));
         }
         return SaveOutcome::Failed;
     }
 
-    message(scenarioSavedMessage(), vb::vbOKOnly + vb::vbInformation);
+    ui().msgBox(scenarioSavedMessage(), vb::vbOKOnly + vb::vbInformation);
     editor.IsTimetable = isTimetable;
     editor.ChangesSaved = true;
     editor.tables.clear();

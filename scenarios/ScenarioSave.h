@@ -68,13 +68,6 @@ QString startTimeSeconds(const QString& box);
 // read as a number at all (too large for one) is out of range.
 bool boxValueWithin(const QString& box, double low, double high);
 
-// The weather blueprint file the weather boxes name: gamePath & "\Assets\" & provider & "\" &
-// product & "\" & the blueprint without its last three characters & "bin" (the boxes hold the
-// blueprint's ".xml" name; the game folder holds its ".bin" file). "" when the blueprint text
-// is shorter than three characters.
-QString weatherBlueprintFile(const QString& gamePath, const QString& provider, const QString& product,
-                             const QString& blueprint);
-
 // The seconds by which every consist's start time moves: 0 unless shiftAllConsists is set and
 // the new start time text differs (ignoring case) from the loaded one; then the new time less
 // the loaded one, both read as numbers, rounded to whole seconds (negative when the start moves

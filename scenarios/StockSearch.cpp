@@ -5,10 +5,12 @@
 #include "common/SerzPool.h"
 #include "common/SharedState.h"
 #include "common/TagText.h"
+#include "common/TempFiles.h"
 #include "common/Vb.h"
 #include "common/VbError.h"
 #include "platform/Paths.h"
 #include "platform/Ui.h"
+#include "scenarios/ScenarioText.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -29,16 +31,12 @@ bool has(const QString& text, const QString& what)
     return text.contains(what, Qt::CaseInsensitive);
 }
 
-// The value of the first element of that name: GetDetail from 10 characters before it, or
-// from the start when it stands within the first 10. An absent element throws VbError 5.
+// The value of the first element of that name; an absent element throws VbError 5.
 QString firstValue(const QString& xml, const QString& tag)
 {
-    const qsizetype p = vb::InStr(xml, QLatin1Char('<') + tag);
-    if (p == 0)
-        throw VbError(5);
-    qsizetype pos = std::max<qsizetype>(1, p - 10);
     QString value;
-    tags::scenarioEditor::GetDetail(xml, pos, tag, value);
+    if (!firstElementValue(xml, tag, value))
+        throw VbError(5);
     return value;
 }
 
@@ -303,9 +301,8 @@ StockSearch::Outcome StockSearch::search(const QString& folder, const QString& t
     walk.gamePath = state.GamePath;
     walk.programFolder = platform::programFolder();
     walk.workName = QStringLiteral("temp.xml");
-    const QString workFolder = walk.programFolder + QStringLiteral("\\TempFiles");
-    if (!FolderExists(workFolder))
-        QDir().mkpath(platform::nativePath(workFolder));
+    const QString workFolder = TempFilesFolder();
+    EnsureTempFiles();
     walk.sinceEvents.start();
 
     const BusyPointer busy;

@@ -8,6 +8,7 @@
 #include "common/Vb.h"
 #include "platform/Paths.h"
 #include "platform/Ui.h"
+#include "scenarios/ScenarioText.h"
 
 #include <QHash>
 
@@ -21,14 +22,9 @@ using vb::Compare;
 
 namespace {
 
-qsizetype find(qsizetype start, const QString& text, const QString& what)
-{
-    return vb::InStr(start, text, what, Compare::Text);
-}
-
 bool holds(const QString& text, const QString& what)
 {
-    return find(1, text, what) > 0;
+    return findText(1, text, what) > 0;
 }
 
 EditResult refusedWith(const QString& message)
@@ -54,9 +50,8 @@ EditResult changedWith(QString text, const QString& message, int icon)
 QString firstValue(const QString& text, const QString& tag)
 {
     QString value;
-    qsizetype p = 1;
-    ed::GetDetail(text, p, tag, value);
-    return p > 0 ? value : QString();
+    firstElementValue(text, tag, value);
+    return value;
 }
 
 // The note after a command that swapped: the blueprint's trouble, if any, on a second line.
@@ -197,12 +192,12 @@ NumberList numberListOf(const QString& text)
 {
     NumberList list;
     list.text = text;
-    list.firstItem = find(1, text, QStringLiteral("<cCSVItem"));
-    list.firstName = find(1, text, QStringLiteral("<Name"));
+    list.firstItem = findText(1, text, QStringLiteral("<cCSVItem"));
+    list.firstName = findText(1, text, QStringLiteral("<Name"));
     qsizetype p = list.firstName;
     while (p > 0 && list.count < 21) {
         ++list.count;
-        p = find(p + 1, text, QStringLiteral("<Name"));
+        p = findText(p + 1, text, QStringLiteral("<Name"));
     }
     return list;
 }
@@ -237,7 +232,7 @@ StockDetail stockDetailOfXml(const QString& xml, const QString& gamePath)
 {
     StockDetail d;
     d.converted = true;
-    const qsizetype component = find(1, xml, QStringLiteral("<RailVehicleComponent"));
+    const qsizetype component = findText(1, xml, QStringLiteral("<RailVehicleComponent"));
     if (component > 0) {
         try {
             qsizetype p = component;
@@ -248,9 +243,9 @@ StockDetail stockDetailOfXml(const QString& xml, const QString& gamePath)
             // An element without its end: what was read before it stands.
         }
     }
-    const qsizetype coal = find(1, xml, QStringLiteral("CoalFuel"));
+    const qsizetype coal = findText(1, xml, QStringLiteral("CoalFuel"));
     if (coal > 0) {
-        const qsizetype water = find(1, xml, QStringLiteral("WaterFuel"));
+        const qsizetype water = findText(1, xml, QStringLiteral("WaterFuel"));
         d.fuelOrder = water > 0 && coal < water ? 1 : 2;
     }
     if (!d.csvFile.isEmpty()) {
@@ -326,8 +321,8 @@ QString swapVehicleText(const QString& vehicle, const SwapStock& stock, const St
     if (detail.fuelOrder != 0) {
         const QString open = QStringLiteral("<InitialLevel>");
         const QString close = QStringLiteral("</InitialLevel>");
-        const qsizetype start = find(1, v, open);
-        const qsizetype end = start > 0 ? find(start, v, close) : 0;
+        const qsizetype start = findText(1, v, open);
+        const qsizetype end = start > 0 ? findText(start, v, close) : 0;
         if (end > 0) {
             QString level = v.mid(start - 1, end + close.size() - start);
             QString first;

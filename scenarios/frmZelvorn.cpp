@@ -302,7 +302,6 @@ void frmZelvorn::buildScenarioFrame()
     Command5 = makeButton(Frame5, "Command5", QStringLiteral("Run Rail Simulator"), QStringLiteral("Run Rail Simulator"));
     Command8 = makeButton(Frame5, "Command8", QStringLiteral("Run Rail Sim Editor"));
     Command14 = makeButton(Frame5, "Command14", QStringLiteral("Run Rail Sim Editor (with log)"));
-    // The clone has no handler yet: the button stays hidden until it does something.
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(Command12, &QPushButton::clicked, this, [this] { Command12_Click(); });
@@ -677,11 +676,18 @@ int frmZelvorn::vehicleRow() const
     const int current = List2->currentRow();
     if (current >= 0 && List2->item(current)->isSelected())
         return current;
+    const QList<int> rows = selectedVehicleRows();
+    return rows.isEmpty() ? -1 : rows.first();
+}
+
+QList<int> frmZelvorn::selectedVehicleRows() const
+{
+    QList<int> rows;
     for (int i = 0; i < List2->count(); ++i) {
         if (List2->item(i)->isSelected())
-            return i;
+            rows.append(i);
     }
-    return -1;
+    return rows;
 }
 
 void frmZelvorn::refillConsists(int consist, const QList<int>& vehicles)
@@ -717,11 +723,7 @@ bool frmZelvorn::runEdit(const QString& handler, const std::function<EditResult(
 {
     if (saving_)
         return false;
-    QList<int> selected;
-    for (int i = 0; i < List2->count(); ++i) {
-        if (List2->item(i)->isSelected())
-            selected.append(i);
-    }
+    const QList<int> selected = selectedVehicleRows();
     bool committed = false;
     underSaveGuard(handler, [&] {
         const EditResult result = command();
@@ -808,14 +810,10 @@ void frmZelvorn::Command9_Click()
 void frmZelvorn::Command15_Click(int index)
 {
     const int k = consistRow();
-    QList<int> rows;
+    const QList<int> rows = selectedVehicleRows();
     QStringList texts;
-    for (int i = 0; i < List2->count(); ++i) {
-        if (List2->item(i)->isSelected()) {
-            rows.append(i);
-            texts.append(List2->item(i)->text());
-        }
-    }
+    for (const int i : rows)
+        texts.append(List2->item(i)->text());
     runEdit(QStringLiteral("Command15_Click"), [&] {
         const BusyPointer busy;
         return loadVehicles(shared().ScenarioText, k, rows, texts, index == 0);

@@ -164,6 +164,8 @@ private:
     void refillConsists(int consist, const QList<int>& vehicles);
     int consistRow() const;
     int vehicleRow() const;
+    // The selected rows of the vehicle list, first to last.
+    QList<int> selectedVehicleRows() const;
     void refreshFile1();
     // Closes the window without the unsaved-changes question.
     void unload();

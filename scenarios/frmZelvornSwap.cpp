@@ -25,11 +25,7 @@ bool frmZelvorn::chosenSwapStock(SwapStock& stock) const
 void frmZelvorn::Command10_Click()
 {
     const int k = consistRow();
-    QList<int> rows;
-    for (int i = 0; i < List2->count(); ++i) {
-        if (List2->item(i)->isSelected())
-            rows.append(i);
-    }
+    const QList<int> rows = selectedVehicleRows();
     SwapStock stock;
     const bool chosen = chosenSwapStock(stock);
     const RandomSource random = swapRandom ? swapRandom : RandomSource([] { return vb::Rnd(); });

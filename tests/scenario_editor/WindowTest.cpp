@@ -290,8 +290,9 @@ TEST_F(EditorWindow, DriveListsRootTheirFolderListsAtTheChosenDrive)
         EXPECT_EQ(row.folders->root(), driveC) << row.handler;
         EXPECT_EQ(row.folders->topLevelItem(0)->text(0), "c:");
         EXPECT_EQ(row.folders->path(), driveC);
-        if (row.files)
+        if (row.files) {
             EXPECT_EQ(rows(w->File1), QStringList{"Storm.bin"});
+        }
 
         choose("e:");
         EXPECT_EQ(row.folders->root(), driveE) << row.handler;

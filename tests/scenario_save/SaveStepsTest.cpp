@@ -3,6 +3,7 @@
 // of box values.
 #include "common/VbError.h"
 #include "scenarios/ScenarioSave.h"
+#include "scenarios/ScenarioText.h"
 
 #include <QList>
 #include <QXmlStreamReader>
@@ -88,9 +89,9 @@ TEST(SaveSteps, DayMonthAndWeatherChecks)
     EXPECT_FALSE(boxValueWithin("1e999", 1, 31)); // too large to read
 
     // The blueprint's ".xml" name is tested as the ".bin" file below the product folder.
-    EXPECT_EQ(weatherBlueprintFile("C:\\Game", "P", "Q", "Weather\\Sunny.xml"), "C:\\Game\\Assets\\P\\Q\\Weather\\Sunny.bin");
-    EXPECT_EQ(weatherBlueprintFile("C:\\Game", "P", "Q", "xml"), "C:\\Game\\Assets\\P\\Q\\bin");
-    EXPECT_EQ(weatherBlueprintFile("C:\\Game", "P", "Q", "ab"), "");
+    EXPECT_EQ(blueprintBinFile("C:\\Game", "P", "Q", "Weather\\Sunny.xml"), "C:\\Game\\Assets\\P\\Q\\Weather\\Sunny.bin");
+    EXPECT_EQ(blueprintBinFile("C:\\Game", "P", "Q", "xml"), "C:\\Game\\Assets\\P\\Q\\bin");
+    EXPECT_EQ(blueprintBinFile("C:\\Game", "P", "Q", "ab"), "");
 }
 
 TEST(SaveSteps, StartTimeOffset)

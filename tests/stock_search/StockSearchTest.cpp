@@ -3,6 +3,7 @@
 #include "StockGame.h"
 
 #include "scenarios/StockSearch.h"
+#include "scenarios/ScenarioText.h"
 
 #include <QFile>
 
@@ -145,6 +146,43 @@ TEST(StockRules, ClassificationAndTheThreeQuestions)
         EXPECT_EQ(tender, row.kind == StockKind::Tender);
         EXPECT_EQ(name, row.kind == StockKind::None ? QStringLiteral("kept") : QString::fromLatin1(row.name));
     }
+}
+
+// The first element of a name, as the stock search and the swaps read it: found whatever the
+// case of its tag; an absent one is told apart from an empty one (the search reports it, the
+// swaps read it as ""); an element left open is an error.
+TEST(StockRules, FirstElementValue)
+{
+    const struct {
+        const char* text;
+        const char* tag;
+        bool found;
+        const char* value; // what the value holds after the reading ("kept": untouched)
+        int searchError;   // the stock search's name error for a wagon of this text
+    } rows[] = {
+        {"<cWagonBlueprint><Name>Box</Name><Name>Second</Name>", "Name", true, "Box", 0},
+        {"<cWagonBlueprint><name>lower</name>", "Name", true, "lower", 0},
+        {"<cWagonBlueprint><NAME>upper</NAME>", "Name", true, "upper", 0},
+        {"<cWagonBlueprint><Name></Name>", "Name", true, "", 0},
+        {"<cWagonBlueprint><Name d:type=\"cDeltaString\">Typed</Name>", "Name", true, "Typed", 0},
+        {"<cWagonBlueprint><Title>x</Title>", "Name", false, "kept", 5},
+        {"<cWagonBlueprint>", "Name", false, "kept", 5},
+        {"<v><UniqueNumber>4740</UniqueNumber><UniqueNumber>1</UniqueNumber></v>", "UniqueNumber", true, "4740", -1},
+        {"<v><Number>4740</Number></v>", "UniqueNumber", false, "kept", -1},
+    };
+    for (const auto& row : rows) {
+        const QString text = QString::fromLatin1(row.text);
+        QString value = QStringLiteral("kept");
+        EXPECT_EQ(firstElementValue(text, QString::fromLatin1(row.tag), value), row.found) << row.text;
+        EXPECT_EQ(value, QString::fromLatin1(row.value)) << row.text;
+        if (row.searchError >= 0) {
+            const StockBlueprint b = classifyStockBlueprint(text);
+            EXPECT_EQ(b.nameError, row.searchError) << row.text;
+            EXPECT_EQ(b.name, row.found ? QString::fromLatin1(row.value) : QString()) << row.text;
+        }
+    }
+    QString value;
+    EXPECT_THROW(firstElementValue(QStringLiteral("<a><Name>open"), QStringLiteral("Name"), value), VbError);
 }
 
 // ---- searches on a game ---------------------------------------------------------------------
