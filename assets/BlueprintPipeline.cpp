@@ -26,11 +26,6 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-void exclaim(const QString& text)
-{
-    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation);
-}
-
 // The product folder a game file lies in: GamePath & "\Assets\" & provider & "\" & product.
 QString productFolderOf(const QString& file, const QString& gamePath)
 {
@@ -165,10 +160,15 @@ PipelineResult RunBlueprintEdit(const std::vector<SelectedRow>& rows, const QStr
         done.gridRow = row.gridRow;
         if (row.gridRow == -1)
             continue;
+        if (hooks.currentCell)
+            hooks.currentCell(row.gridRow, 1);
         if (hooks.isSelected && !hooks.isSelected(row.gridRow))
             continue;
         if (options.productCheck && vb::Trim(row.product).isEmpty())
             continue;
+        // The row's path is read from its cells 0, 1 and 2, the last one staying current.
+        if (hooks.currentCell)
+            hooks.currentCell(row.gridRow, 2);
         RowPaths paths;
         if (!MakeRowPaths(row, gamePath, paths)) {
             if (!options.emptyRowMessage)

@@ -89,6 +89,9 @@ struct PipelineHooks {
     std::function<void(const QString& fullPath)> showPath;
     // Read before each row: true ends the run (the window closing).
     const bool* stop = nullptr;
+    // Makes a cell of the grid current (without changing the selection): (row, 1) when a row
+    // is taken up, (row, 2) once its Provider, Product and Path cells have been read.
+    std::function<void(int gridRow, int col)> currentCell;
 };
 
 // What happened to one row.

@@ -3,6 +3,7 @@
 #include "common/InputFields.h"
 
 #include "common/FileProcs.h"
+#include "common/GameReference.h"
 #include "common/Serializer.h"
 #include "common/SharedState.h"
 #include "common/Vb.h"
@@ -23,11 +24,6 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kChildren = QStringLiteral("<Children>");
-
-void exclaim(const QString& text)
-{
-    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation);
-}
 
 void setError(QString* error, const QString& text)
 {
@@ -95,9 +91,10 @@ LampList LoadLampTable(const std::vector<LampRecord>& records, LampKind kind, co
 {
     LampList list;
     for (const LampRecord& record : records) {
-        // Every lamp the list names must be in the game, also those of the other kind.
-        if (vb::Trim(record[1]).isEmpty()
-            || !FileExists(gamePath + QStringLiteral("\\Assets\\") + record[1])) {
+        // Every lamp the list names must be in the game, also those of the other kind; a
+        // name that leads out of the Assets folder is not looked for.
+        const QString lamp = AssetsPathFromText(gamePath, record[1]);
+        if (vb::Trim(record[1]).isEmpty() || lamp.isNull() || !FileExists(lamp)) {
             list.complete = false;
             list.missing = record[1];
             return list;

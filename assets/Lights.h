@@ -51,7 +51,8 @@ struct LampList {
                             // list must not be used
     QString missing;        // field 1 (as read) of that record
 };
-// Checks every record's lamp blueprint (GamePath & "\Assets\" & field 1, records of both kinds)
+// Checks every record's lamp blueprint (GamePath & "\Assets\" & field 1, records of both kinds;
+// one that leads out of the Assets folder counts as missing)
 // and puts the records of the kind into rows 1, 2, ... of state.LampTable (growing it by 50
 // rows when full), column k holding field k: fields 0 and 1 without surrounding blanks, field
 // 1 with its last three characters replaced by "xml". Row 0 and column 8 are not written.

@@ -24,11 +24,6 @@
 
 namespace {
 
-void exclaim(const QString& text)
-{
-    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
-}
-
 const QString kOneItemOnly = QStringLiteral("You can only select one item at a time for this option.\r\n"
                                             "Only the first item will be shown");
 
@@ -55,6 +50,10 @@ void frmAssets::Command9_Click()
         Frame2->show();
         List1->clear();
         listedText_.clear();
+        listedFullPath_.clear();
+        listedFolder_.clear();
+        listedBlueprintBase_.clear();
+        listedProductFolder_.clear();
         Command12->setEnabled(false);
         const QList<int> selected = VsFg1->selectedRowNumbers();
         if (selected.size() > 1)
@@ -62,8 +61,7 @@ void frmAssets::Command9_Click()
         if (selected.isEmpty())
             return;
         const int row = selected.first();
-        VsFg1->setRow(row);
-        VsFg1->setCol(assets::NameColumn);
+        makeCurrent(row, assets::NameColumn);
         const QString name = VsFg1->TextMatrix(row, assets::NameColumn);
         Label3->setText(name);
         shared().NewInternalName = name;
@@ -71,16 +69,19 @@ void frmAssets::Command9_Click()
         const assets::SelectedRow selectedRow{row, VsFg1->TextMatrix(row, assets::ProviderColumn),
                                               VsFg1->TextMatrix(row, assets::ProductColumn),
                                               VsFg1->TextMatrix(row, assets::PathColumn)};
+        makeCurrent(row, assets::ProductColumn);
         if (!VsFg1->IsSelected(row) || selectedRow.product.trimmed().isEmpty())
             return;
+        makeCurrent(row, assets::PathColumn); // the row's path is read from its first three cells
         assets::RowPaths paths;
         if (!assets::MakeRowPaths(selectedRow, shared().GamePath, paths))
             return;
         StatusPanel2->setText(paths.fullPath);
         shared().CurrentFileExt = paths.extension;
         shared().CurrentFile = paths.fullPath;
-        listedProductFolder_ = shared().GamePath + QStringLiteral("\\Assets\\") + selectedRow.provider.trimmed()
-            + QLatin1Char('\\') + selectedRow.product.trimmed();
+        listedProductFolder_ = paths.productFolder;
+        listedFullPath_ = paths.fullPath;
+        listedFolder_ = paths.folder;
         listedBlueprintBase_ = paths.baseWithDot;
         if (!assets::ConvertToText(paths.fullPath, paths.workXml(), listedText_))
             return;
@@ -129,10 +130,9 @@ void frmAssets::Command12_Click()
         }
         ui().doEvents();
 
-        const QString listed = shared().CurrentFile;
-        const QString target = listed.left(listed.lastIndexOf(QLatin1Char('\\')) + 1) + itemName + QStringLiteral(".bin");
-        // Saving over the listed blueprint itself keeps the old one as a backup.
-        const ConversionResult placed = target.compare(listed, Qt::CaseInsensitive) == 0
+        // Beside the listed blueprint; saving over that blueprint itself keeps it as a backup.
+        const QString target = listedFolder_ + itemName + QStringLiteral(".bin");
+        const ConversionResult placed = target.compare(listedFullPath_, Qt::CaseInsensitive) == 0
             ? ReplaceGameFile(workBin, target)
             : PlaceNewGameFile(workBin, target);
         if (!placed) {
@@ -159,8 +159,7 @@ void frmAssets::mnuDead_Click()
         }
         assets::PipelineOptions options;
         options.deleteBlueprintPak = true;
-        assets::PipelineHooks hooks;
-        hooks.showPath = [this](const QString& fullPath) { StatusPanel2->setText(fullPath); };
+        const assets::PipelineHooks hooks = rowHooks(false);
         const auto edit = [&names](const assets::RowPaths& row, const QString& xml) {
             assets::EditResult result;
             QString text = xml;

@@ -25,11 +25,6 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-void exclaim(const QString& text)
-{
-    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
-}
-
 QString noXmlMessage(const QString& blueprint)
 {
     return QStringLiteral("Serz.exe could not convert ") + blueprint + QStringLiteral(" to XML.") + kCrLf
@@ -102,6 +97,8 @@ void frmAssets::cloneSelected(bool defaultAsset)
             const assets::SelectedRow row{gridRow, VsFg1->TextMatrix(gridRow, assets::ProviderColumn),
                                           VsFg1->TextMatrix(gridRow, assets::ProductColumn),
                                           VsFg1->TextMatrix(gridRow, assets::PathColumn)};
+            // The row's path is read from its first three cells, the last one staying current.
+            makeCurrent(gridRow, assets::PathColumn);
             assets::RowPaths paths;
             if (!assets::MakeRowPaths(row, shared().GamePath, paths)) {
                 exclaim(assets::NoRollingStockMessage);
@@ -151,7 +148,7 @@ void frmAssets::cloneSelected(bool defaultAsset)
             // The dialog refuses the source folder as destination; the source blueprint is
             // never deleted all the same.
             const QString oldCopy = platform::nativePath(target.oldNameCopy);
-            if (target.oldNameCopy.compare(paths.fullPath, Qt::CaseInsensitive) != 0 && QFile::exists(oldCopy)
+            if (!assets::samePlace(target.oldNameCopy, paths.fullPath) && QFile::exists(oldCopy)
                 && !QFile::remove(oldCopy)) {
                 exclaim(notRemovedMessage(target.oldNameCopy));
                 continue;

@@ -26,8 +26,7 @@ std::vector<assets::CrewRow> crewRows(const std::vector<assets::SelectedRow>& se
 void frmAssets::mnuAdd_Click()
 {
     run("mnuAdd_Click", [this] {
-        assets::PipelineHooks hooks;
-        hooks.showPath = [this](const QString& fullPath) { StatusPanel2->setText(fullPath); };
+        const assets::PipelineHooks hooks = rowHooks(false);
         assets::RunCrewCommand(assets::CrewCommand::Passengers, crewRows(selectedAssetRows(), VsFg1), shared().GamePath, hooks);
     });
 }
@@ -35,8 +34,7 @@ void frmAssets::mnuAdd_Click()
 void frmAssets::mnuAddDriver_Click()
 {
     run("mnuAddDriver_Click", [this] {
-        assets::PipelineHooks hooks;
-        hooks.showPath = [this](const QString& fullPath) { StatusPanel2->setText(fullPath); };
+        const assets::PipelineHooks hooks = rowHooks(false);
         assets::RunCrewCommand(assets::CrewCommand::Driver, crewRows(selectedAssetRows(), VsFg1), shared().GamePath, hooks);
     });
 }
@@ -44,8 +42,7 @@ void frmAssets::mnuAddDriver_Click()
 void frmAssets::mnuCond_Click()
 {
     run("mnuCond_Click", [this] {
-        assets::PipelineHooks hooks;
-        hooks.showPath = [this](const QString& fullPath) { StatusPanel2->setText(fullPath); };
+        const assets::PipelineHooks hooks = rowHooks(false);
         assets::RunCrewCommand(assets::CrewCommand::Conductor, crewRows(selectedAssetRows(), VsFg1), shared().GamePath, hooks);
     });
 }

@@ -41,8 +41,7 @@ void showLampDialog(QWidget* parent, const QStringList& templateNames, const QSt
 void frmAssets::mnuHead_Click()
 {
     run("mnuHead_Click", [this] {
-        assets::PipelineHooks hooks;
-        hooks.showPath = [this](const QString& fullPath) { StatusPanel2->setText(fullPath); };
+        const assets::PipelineHooks hooks = rowHooks(false);
         assets::RunLightsCommand(
             assets::LampKind::Head, lampRows(selectedAssetRows(), VsFg1), shared().GamePath,
             [this](const QStringList& names, const QString& displayName) { showLampDialog<dlgHead>(this, names, displayName); },
@@ -53,8 +52,7 @@ void frmAssets::mnuHead_Click()
 void frmAssets::mnuTail_Click()
 {
     run("mnuTail_Click", [this] {
-        assets::PipelineHooks hooks;
-        hooks.showPath = [this](const QString& fullPath) { StatusPanel2->setText(fullPath); };
+        const assets::PipelineHooks hooks = rowHooks(false);
         assets::RunLightsCommand(
             assets::LampKind::Tail, lampRows(selectedAssetRows(), VsFg1), shared().GamePath,
             [this](const QStringList& names, const QString& displayName) { showLampDialog<dlgTail>(this, names, displayName); },
