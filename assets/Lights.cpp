@@ -58,11 +58,6 @@ const TrainType kTrainTypes[TrainTypeCount] = {
 
 } // namespace
 
-QString LightsTemplatePath(const QString& fileName)
-{
-    return platform::programFolder() + QStringLiteral("\\Templates\\") + fileName;
-}
-
 std::vector<LampRecord> ReadLampRecords(const QString& text)
 {
     std::vector<LampRecord> records;
@@ -296,8 +291,8 @@ PipelineResult RunLightsCommand(LampKind kind, const std::vector<CrewRow>& rows,
     // The templates first: without them nothing, not even the add-on, goes into the game.
     QString code;
     QString list;
-    for (const auto& [path, text] : {std::pair{LightsTemplatePath(LampCodeTemplate), &code},
-                                     std::pair{LightsTemplatePath(LightsTemplate), &list}}) {
+    for (const auto& [path, text] : {std::pair{TemplatePath(LampCodeTemplate), &code},
+                                     std::pair{TemplatePath(LightsTemplate), &list}}) {
         if (!ReadWholeTextFile(path, *text)) {
             exclaim(LampTemplateMissingMessage(path));
             PipelineResult ended;

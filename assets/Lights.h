@@ -26,8 +26,6 @@ namespace assets {
 // The template files, below the program folder's "Templates".
 inline const QString LightsTemplate = QStringLiteral("UKLights.txt");
 inline const QString LampCodeTemplate = QStringLiteral("UKCode.txt");
-// program folder & "\Templates\" & fileName
-QString LightsTemplatePath(const QString& fileName);
 
 // One record of the lamp list: eight fields, numbered 0 to 7 (name, lamp blueprint, and the
 // position values; field 6 "0" marks a tail lamp).

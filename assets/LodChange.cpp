@@ -23,13 +23,6 @@ const QString kLodOpen = QStringLiteral("<LOD>");
 const QString kLodClose = QStringLiteral("</LOD>");
 const QString kGeometryExt = QStringLiteral(".GeoPcDx");
 
-void removeIfThere(const QString& path)
-{
-    const QString native = platform::nativePath(path);
-    if (QFile::exists(native))
-        QFile::remove(native);
-}
-
 } // namespace
 
 std::optional<GeometryLookup> GetGeometryPath(const QString& blueprintXml, const QString& gamePath)
@@ -239,7 +232,7 @@ PipelineResult ChangeLods(const std::vector<SelectedRow>& rows, const QString& g
         const QString workXml = geometry->workXml;
         const QString failedName = row.baseWithDot + QStringLiteral("GeoPcDx");
         EnsureTempFiles();
-        removeIfThere(workBin);
+        RemoveIfThere(workBin);
         QFile::copy(platform::nativePath(geometry->geometryPath), platform::nativePath(workBin));
         platform::clearPathCache();
         ui().doEvents();
@@ -279,7 +272,7 @@ PipelineResult ChangeLods(const std::vector<SelectedRow>& rows, const QString& g
     }
     for (const QString& file : order) {
         if (lastWritten[file.toLower()])
-            removeIfThere(file);
+            RemoveIfThere(file);
     }
     platform::clearPathCache();
     return result;

@@ -126,6 +126,14 @@ std::vector<assets::SelectedRow> frmAssets::selectedAssetRows() const
     return rows;
 }
 
+std::vector<assets::CrewRow> frmAssets::selectedNamedRows() const
+{
+    std::vector<assets::CrewRow> rows;
+    for (const assets::SelectedRow& row : selectedAssetRows())
+        rows.push_back({row, VsFg1->TextMatrix(row.gridRow, assets::NameColumn)});
+    return rows;
+}
+
 void frmAssets::makeCurrent(int row, int col)
 {
     VsFg1->setRow(row);

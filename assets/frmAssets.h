@@ -11,6 +11,7 @@
 
 #include "assets/AssetsLayout.h"
 #include "assets/BlueprintPipeline.h"
+#include "assets/CrewPassengers.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -154,6 +155,8 @@ protected:
 private:
     // The rows selected in the grid, in row order, with their Provider, Product and Path cells.
     std::vector<assets::SelectedRow> selectedAssetRows() const;
+    // The same rows, each with its Name cell (the crew and lamp edits).
+    std::vector<assets::CrewRow> selectedNamedRows() const;
     // What an edit shows of its rows in the window: the full path in the status bar and the
     // current cell in the grid; with the selection check, whether the grid still selects a row.
     assets::PipelineHooks rowHooks(bool selectionCheck);
@@ -177,10 +180,7 @@ private:
     void cloneSelected(bool defaultAsset);
     // The removal works on these alone: other commands move the shared CurrentFile.
     QString listedText_;          // the listed blueprint's XML as the display read it
-    QString listedFullPath_;      // the listed blueprint
-    QString listedFolder_;        // its folder, up to and including the last "\"
-    QString listedBlueprintBase_; // its file name up to and including the last "."
-    QString listedProductFolder_;
+    assets::RowPaths listed_;     // the listed blueprint: its path, folder, base name and product
 
     QString filePattern_;
     assets::AssetsWindowLayout layout_;

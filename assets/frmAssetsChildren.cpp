@@ -50,10 +50,7 @@ void frmAssets::Command9_Click()
         Frame2->show();
         List1->clear();
         listedText_.clear();
-        listedFullPath_.clear();
-        listedFolder_.clear();
-        listedBlueprintBase_.clear();
-        listedProductFolder_.clear();
+        listed_ = assets::RowPaths();
         Command12->setEnabled(false);
         const QList<int> selected = VsFg1->selectedRowNumbers();
         if (selected.size() > 1)
@@ -79,10 +76,7 @@ void frmAssets::Command9_Click()
         StatusPanel2->setText(paths.fullPath);
         shared().CurrentFileExt = paths.extension;
         shared().CurrentFile = paths.fullPath;
-        listedProductFolder_ = paths.productFolder;
-        listedFullPath_ = paths.fullPath;
-        listedFolder_ = paths.folder;
-        listedBlueprintBase_ = paths.baseWithDot;
+        listed_ = paths;
         if (!assets::ConvertToText(paths.fullPath, paths.workXml(), listedText_))
             return;
         List1->addItems(assets::childEntryNames(listedText_));
@@ -104,7 +98,7 @@ void frmAssets::Command12_Click()
         assets::ChildCut cut = assets::cutChildEntries(listedText_, names);
         ui().doEvents();
 
-        QString base = listedBlueprintBase_;
+        QString base = listed_.baseWithDot;
         if (base.endsWith(QLatin1Char('.')))
             base.chop(1);
         shared().NewItemName = base;
@@ -120,29 +114,24 @@ void frmAssets::Command12_Click()
 
         const QString itemName = shared().NewItemName;
         assets::RenameBlueprint(cut.text, shared().NewInternalName);
-        const QString workXml = TempFilesPath(itemName + QStringLiteral(".xml"));
-        const QString workBin = TempFilesPath(itemName + QStringLiteral(".bin"));
-        if (!WriteTextFile(workXml, cut.text))
-            return; // its own message has been shown
-        if (!RunSerz(workXml, serz::ToBin, workBin, platform::programFolder())) {
-            exclaim(assets::FailedConversionMessage(itemName + QStringLiteral(".bin")));
-            return;
-        }
-        ui().doEvents();
-
         // Beside the listed blueprint; saving over that blueprint itself keeps it as a backup.
-        const QString target = listedFolder_ + itemName + QStringLiteral(".bin");
-        const ConversionResult placed = target.compare(listedFullPath_, Qt::CaseInsensitive) == 0
-            ? ReplaceGameFile(workBin, target)
-            : PlaceNewGameFile(workBin, target);
-        if (!placed) {
-            exclaim(placed.error);
-            return;
-        }
-        shared().CurrentFile = target;
-        const QString pak = platform::nativePath(listedProductFolder_ + QStringLiteral("\\BluePrints.pak"));
-        if (QFile::exists(pak))
-            QFile::remove(pak);
+        assets::EditOutput out;
+        out.text = cut.text;
+        out.target = listed_.folder + itemName + QStringLiteral(".bin");
+        out.placement = out.target.compare(listed_.fullPath, Qt::CaseInsensitive) == 0
+            ? assets::Placement::ReplaceWithBackup
+            : assets::Placement::ReplaceNoBackup;
+        out.workName = itemName + QLatin1Char('.');
+        out.failedName = itemName + QStringLiteral(".bin");
+        assets::PipelineOptions options;
+        options.busyPointer = false;
+        options.deleteBlueprintPak = true;
+        options.completionMessage = false;
+        const assets::PipelineResult result = assets::RunBlueprintEdit(
+            listed_, listedText_, shared().GamePath, options,
+            [&out](const assets::RowPaths&, const QString&) { return assets::EditResult{{out}, QString(), false, {}}; });
+        if (result.anyWritten())
+            shared().CurrentFile = out.target;
     });
 }
 

@@ -18,14 +18,6 @@
 
 namespace {
 
-std::vector<assets::CrewRow> lampRows(const std::vector<assets::SelectedRow>& selected, const FlexGridWidget* grid)
-{
-    std::vector<assets::CrewRow> rows;
-    for (const assets::SelectedRow& row : selected)
-        rows.push_back({row, grid->TextMatrix(row.gridRow, assets::NameColumn)});
-    return rows;
-}
-
 // Loads the dialog (its own lists first), adds the templates, names the blueprint and shows it.
 template <typename Dialog>
 void showLampDialog(QWidget* parent, const QStringList& templateNames, const QString& displayName)
@@ -43,7 +35,7 @@ void frmAssets::mnuHead_Click()
     run("mnuHead_Click", [this] {
         const assets::PipelineHooks hooks = rowHooks(false);
         assets::RunLightsCommand(
-            assets::LampKind::Head, lampRows(selectedAssetRows(), VsFg1), shared().GamePath,
+            assets::LampKind::Head, selectedNamedRows(), shared().GamePath,
             [this](const QStringList& names, const QString& displayName) { showLampDialog<dlgHead>(this, names, displayName); },
             hooks);
     });
@@ -54,7 +46,7 @@ void frmAssets::mnuTail_Click()
     run("mnuTail_Click", [this] {
         const assets::PipelineHooks hooks = rowHooks(false);
         assets::RunLightsCommand(
-            assets::LampKind::Tail, lampRows(selectedAssetRows(), VsFg1), shared().GamePath,
+            assets::LampKind::Tail, selectedNamedRows(), shared().GamePath,
             [this](const QStringList& names, const QString& displayName) { showLampDialog<dlgTail>(this, names, displayName); },
             hooks);
     });
