@@ -1,11 +1,10 @@
 #include "assets/AssetClone.h"
 
 #include "assets/ChildEntries.h"
+#include "common/GameReference.h"
 #include "common/TagText.h"
 #include "common/Vb.h"
 #include "platform/Paths.h"
-
-#include <QRegularExpression>
 
 namespace assets {
 
@@ -30,16 +29,19 @@ QString withoutTrailingBackslash(QString folder)
     return folder;
 }
 
-// One separator, "\", between the parts, for comparing folders.
-QString comparable(QString path)
+} // namespace
+
+bool isOrLiesIn(const QString& path, const QString& root)
 {
-    path.replace(QLatin1Char('/'), QLatin1Char('\\'));
-    static const QRegularExpression repeated(QStringLiteral("\\\\{2,}"));
-    path.replace(repeated, QStringLiteral("\\"));
-    return withoutTrailingBackslash(path);
+    // A name below path lies below root exactly when path is root or lies inside it ("*" is
+    // no step and no name a folder can have).
+    return !PathBelow(root, path + QStringLiteral("\\*")).isNull();
 }
 
-} // namespace
+bool samePlace(const QString& a, const QString& b)
+{
+    return isOrLiesIn(a, b) && isOrLiesIn(b, a);
+}
 
 CloneSource cloneSource(CloneKind kind, const QString& fullPath)
 {
@@ -67,10 +69,15 @@ CloneTarget cloneTarget(CloneKind kind, const CloneSource& source, const QString
 {
     CloneTarget t;
     t.folder = withoutTrailingBackslash(newFolderName);
-    const QString last = afterLast(t.folder);
     const QString newBin = newFileName + QStringLiteral(".bin");
+    // Into the proposed folder itself, the copied folder's own name drops out of the pair: the
+    // proposed folder's name and a "\" ("\" and the blueprint folder's name for the default
+    // asset), as the folder box left as proposed reads.
+    const bool intoProposed = samePlace(t.folder, source.defaultDestination);
+    const QString last = intoProposed ? QString() : afterLast(t.folder);
     if (kind == CloneKind::Asset) {
-        t.newFolderPair = afterLast(beforeLast(t.folder)) + QLatin1Char('\\') + last;
+        t.newFolderPair = intoProposed ? afterLast(source.defaultDestination) + QLatin1Char('\\')
+                                       : afterLast(beforeLast(t.folder)) + QLatin1Char('\\') + last;
         t.oldNameCopy = t.folder + QLatin1Char('\\') + source.oldFileName;
         t.newBlueprint = t.folder + QLatin1Char('\\') + newBin;
     } else {
@@ -113,10 +120,7 @@ QString newNameRefusal(const QString& fileName, const QString& internalName, con
         badCharacter = badCharacter || c.unicode() < 32 || QStringLiteral("*?\"<>|").contains(c);
     if (!absolute || badCharacter)
         return badCloneFolderMessage(folderName);
-    const QString folder = comparable(folderName);
-    const QString source = comparable(sourceFolder);
-    if (folder.compare(source, Qt::CaseInsensitive) == 0
-        || folder.startsWith(source + QLatin1Char('\\'), Qt::CaseInsensitive))
+    if (isOrLiesIn(folderName, sourceFolder))
         return cloneIntoSourceMessage(sourceFolder);
     return QString();
 }

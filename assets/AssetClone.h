@@ -29,7 +29,9 @@ CloneSource cloneSource(CloneKind kind, const QString& fullPath);
 // folder is dropped first, so a folder box left as proposed names the proposed folder.
 struct CloneTarget {
     QString folder;        // the destination, without a trailing "\"
-    QString newFolderPair; // Asset: its last two folder names; DefaultAsset: its last & "\" & blueprint folder
+    QString newFolderPair; // Asset: its last two folder names; DefaultAsset: its last & "\" & blueprint folder;
+                           // into the proposed folder itself: Asset its name & "\", DefaultAsset
+                           // "\" & blueprint folder
     QString oldNameCopy;   // the copy of the source blueprint under its old name, which goes
     QString newBlueprint;  // where the new blueprint goes
 };
@@ -46,9 +48,14 @@ QString clonedBlueprintText(const QString& xml, const QString& newItemName, cons
 
 // What the naming dialog's OK refuses (the dialog staying open): an empty box; a file name that
 // cannot be a file's name; a folder that is not a full path or holds * ? " < > |; a folder that
-// is (without its trailing "\") the source folder or lies inside it. "" when all can be taken.
+// is the source folder or lies inside it ("." and ".." steps resolved). "" when all can be taken.
 QString newNameRefusal(const QString& fileName, const QString& internalName, const QString& folderName,
                        const QString& sourceFolder);
+// True when path is root or lies inside it, and true when a and b name the same place, once
+// "." and ".." steps are resolved (names compared ignoring case, either separator).
+bool isOrLiesIn(const QString& path, const QString& root);
+bool samePlace(const QString& a, const QString& b);
+
 QString badCloneFolderMessage(const QString& folder);
 QString cloneIntoSourceMessage(const QString& sourceFolder);
 

@@ -29,6 +29,7 @@ using vb::InStr;
 
 namespace {
 
+constexpr int kInvalidCall = 5;
 constexpr int kInputPastEnd = 62;
 constexpr qint64 kEventIntervalMs = 40;
 
@@ -213,10 +214,21 @@ private:
         return true;
     }
 
+    // A file whose path cannot be cut into provider, product and path (one lying directly in
+    // "Assets" or in a provider folder, or outside "Assets") is not listed; the run-time error
+    // that cut gives is shown and the walk goes on.
+    bool split(const QString& fullPath, AssetRow& row)
+    {
+        if (SplitListedPath(fullPath, gamePath_, row))
+            return true;
+        ui().msgBox(VbError(kInvalidCall).description, vb::vbOKOnly);
+        return false;
+    }
+
     bool listFile(const QString& fullPath)
     {
         AssetRow row;
-        if (!SplitListedPath(fullPath, gamePath_, row))
+        if (!split(fullPath, row))
             return true;
         return add(row);
     }
@@ -251,7 +263,7 @@ private:
     {
         // Everything below starts empty for each file.
         AssetRow row;
-        if (!SplitListedPath(step.folder, gamePath_, row) || step.ticket < 0)
+        if (!split(step.folder, row) || step.ticket < 0)
             return true;
         const QString copy = workFolder_ + QLatin1Char('\\') + step.name;
         const QString workXml = copy.left(copy.size() - 3) + QStringLiteral("xml");

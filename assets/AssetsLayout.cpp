@@ -36,6 +36,8 @@ AssetsWindowLayout AssetsWindowDesign()
     d.Label6 = {240, 0, 0, 255};
     d.Text1 = {495, 0, 1200, 315};
     d.Text5 = {495, 0, 0, 315};
+    // The drive list above the folder list, beside the pattern box.
+    d.Drive1 = {495, 120, 0, 315};
     d.Dir1 = {900, 120, 0, 0};
     d.File1 = {900, 0, 0, 0};
     d.Text2 = {0, 0, 0, 315};
@@ -47,11 +49,11 @@ AssetsWindowLayout AssetsWindowDesign()
     d.Command4 = {2235, 0, 1695, 375};
     d.Command5 = {2670, 0, 1695, 375};
     d.Label5 = {3165, 0, 1695, 255};
-    // The level-of-detail boxes side by side below the totals, in the button column.
-    d.Label1 = {3500, 0, 800, 255};
-    d.Text3 = {3760, 0, 800, 315};
-    d.Label2 = {3500, 0, 800, 255};
-    d.Text4 = {3760, 0, 800, 315};
+    // The level-of-detail boxes below the totals, each under its label.
+    d.Label1 = {3440, 0, 800, 255};
+    d.Text3 = {3700, 0, 800, 315};
+    d.Label2 = {4030, 0, 800, 255};
+    d.Text4 = {4290, 0, 800, 315};
     LayOutAssetsWindow(AssetsDesignWidth, AssetsDesignHeight, d);
     return d;
 }
@@ -69,6 +71,8 @@ void LayOutAssetsWindow(int windowWidth, int windowHeight, AssetsWindowLayout& l
     setSize(l.File1.Width, rounded(frame.Width / 2.5));
     setSize(l.File1.Height, rounded(0.65 * frame.Height));
     l.File1.Left = rightOf(l.Dir1) + 100;
+    l.Drive1.Left = l.Dir1.Left;
+    setSize(l.Drive1.Width, l.Dir1.Width);
 
     l.Text2.Left = l.Dir1.Left;
     setSize(l.Text2.Width, l.Dir1.Width + l.File1.Width + 100);
@@ -84,8 +88,8 @@ void LayOutAssetsWindow(int windowWidth, int windowHeight, AssetsWindowLayout& l
     for (TwipsRect* button : {&l.Command1, &l.Command9, &l.Command2, &l.Command3, &l.Command4, &l.Command5})
         button->Left = column;
     l.Label5.Left = column;
-    l.Label1.Left = l.Text3.Left = column;
-    l.Label2.Left = l.Text4.Left = column + l.Command1.Width - l.Text4.Width;
+    for (TwipsRect* lod : {&l.Label1, &l.Text3, &l.Label2, &l.Text4})
+        lod->Left = column + 100;
 
     TwipsRect& picture = l.Picture1;
     picture.Top = 240;

@@ -17,6 +17,7 @@ using hub::TwipsRect;
 
 struct AssetsWindowLayout {
     TwipsRect Frame1;
+    TwipsRect Drive1;
     TwipsRect Dir1;
     TwipsRect File1;
     TwipsRect Text2;

@@ -26,6 +26,7 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
+<<<<<<< HEAD
 
 // The product folder a game file lies in: GamePath & "\Assets\" & provider & "\" & product.
 QString productFolderOf(const QString& file, const QString& gamePath)
@@ -43,6 +44,8 @@ void removeIfThere(const QString& path)
         QFile::remove(native);
 }
 
+=======
+>>>>>>> h-assets
 struct WorkFiles {
     QString xml;
     QString bin;
@@ -87,6 +90,27 @@ bool undoPlacement(const Placed& placed)
 
 } // namespace
 
+QString ProductFolderOf(const QString& file, const QString& gamePath, const QString& fallback)
+{
+    QString provider, product, rest;
+    if (!SplitAssetPath(file, gamePath, provider, product, rest))
+        return fallback;
+    return gamePath + QStringLiteral("\\Assets\\") + provider + QLatin1Char('\\') + product;
+}
+
+void RemoveIfThere(const QString& path)
+{
+    const QString native = platform::nativePath(path);
+    if (QFile::exists(native))
+        QFile::remove(native);
+    platform::clearPathCache();
+}
+
+QString TemplatePath(const QString& fileName)
+{
+    return platform::programFolder() + QStringLiteral("\\Templates\\") + fileName;
+}
+
 bool MakeRowPaths(const SelectedRow& row, const QString& gamePath, RowPaths& paths)
 {
     paths = RowPaths();
@@ -95,6 +119,7 @@ bool MakeRowPaths(const SelectedRow& row, const QString& gamePath, RowPaths& pat
     const QString path = vb::Trim(row.path);
     if (provider.isEmpty() && product.isEmpty() && path.isEmpty())
         return false;
+    paths.gridRow = row.gridRow;
     paths.rowPath = provider + QLatin1Char('\\') + product + QLatin1Char('\\') + path;
     paths.fullPath = gamePath + QStringLiteral("\\Assets\\") + paths.rowPath;
     paths.productFolder = gamePath + QStringLiteral("\\Assets\\") + provider + QLatin1Char('\\') + product;
@@ -137,19 +162,141 @@ bool ConvertToText(const QString& gameFile, const QString& workXml, QString& tex
     return !text.isEmpty();
 }
 
+namespace {
+
+// Busy pointer and confirmation; false when the user cancelled.
+bool startRun(const PipelineOptions& options, std::optional<BusyPointer>& busy, PipelineResult& result)
+{
+    if (options.busyPointer)
+        busy.emplace();
+    if (!options.confirmText.isEmpty()
+        && ui().msgBox(options.confirmText, vb::vbOKCancel + vb::vbExclamation) != vb::vbOK) {
+        result.cancelled = true;
+        return false;
+    }
+    return true;
+}
+
+// Steps 8 to 13 of one row whose text is in hand: the edit's change, each output converted
+// back and checked, then (after the edit's own preparation) every output placed, or none.
+// Returns the edit's request to end the run.
+bool editRow(const RowPaths& paths, const QString& text, const QString& gamePath, const PipelineOptions& options,
+             const EditFunction& edit, RowResult& done, QStringList& writtenProducts)
+{
+    const EditResult change = edit(paths, text);
+    if (!change.message.isEmpty())
+        exclaim(change.message);
+
+    // Every output converted and checked before any game file is touched.
+    std::vector<WorkFiles> work;
+    bool converted = true;
+    for (const EditOutput& output : change.outputs) {
+        const WorkFiles files = workFilesOf(paths, output);
+        ui().doEvents();
+        // WriteTextFile reports its own failure.
+        if (!WriteTextFile(files.xml, output.text)) {
+            converted = false;
+            break;
+        }
+        if (!RunSerz(files.xml, serz::ToBin, files.bin, platform::programFolder())) {
+            exclaim(FailedConversionMessage(output.failedName.isEmpty() ? paths.baseWithDot + QStringLiteral("bin")
+                                                                        : output.failedName));
+            converted = false;
+            break;
+        }
+        work.push_back(files);
+    }
+    if (!converted) {
+        done.outcome = RowOutcome::Failed;
+        return change.endRun;
+    }
+    if (change.outputs.empty())
+        return change.endRun;
+    if (change.beforePlacement) {
+        const QString refused = change.beforePlacement();
+        ui().doEvents();
+        if (!refused.isEmpty()) {
+            exclaim(refused);
+            done.outcome = RowOutcome::Failed;
+            return change.endRun;
+        }
+    }
+
+    bool placed = true;
+    std::vector<Placed> placedFiles;
+    QStringList rowProducts;
+    for (size_t i = 0; i < change.outputs.size() && placed; ++i) {
+        const EditOutput& output = change.outputs[i];
+        const QString target = output.target.isEmpty() ? paths.fullPath : output.target;
+        const bool existed = QFileInfo::exists(platform::nativePath(target));
+        QString backup;
+        const ConversionResult r = output.placement == Placement::ReplaceWithBackup
+            ? ReplaceGameFile(work[i].bin, target, QString(), &backup)
+            : PlaceNewGameFile(work[i].bin, target);
+        ui().doEvents();
+        if (!r) {
+            exclaim(r.error);
+            placed = false;
+            // The outputs already placed go back, so the row's files stay as they were.
+            for (auto it = placedFiles.rbegin(); it != placedFiles.rend(); ++it) {
+                if (undoPlacement(*it))
+                    done.backups.removeAll(it->backup);
+            }
+            break;
+        }
+        placedFiles.push_back({target, backup, !existed});
+        if (!backup.isEmpty())
+            done.backups << backup;
+        const QString product = output.target.isEmpty() ? paths.productFolder
+                                                        : ProductFolderOf(target, gamePath, paths.productFolder);
+        if (!rowProducts.contains(product, Qt::CaseInsensitive))
+            rowProducts << product;
+    }
+    // Only a row whose files all stay in place has written to its products.
+    if (placed) {
+        for (const QString& product : rowProducts) {
+            if (!writtenProducts.contains(product, Qt::CaseInsensitive))
+                writtenProducts << product;
+        }
+    }
+    done.outcome = placed ? RowOutcome::Written : RowOutcome::Failed;
+    if (placed && options.cleanUp) {
+        RemoveIfThere(paths.workXml());
+        RemoveIfThere(paths.workBin());
+        for (const WorkFiles& files : work) {
+            RemoveIfThere(files.xml);
+            RemoveIfThere(files.bin);
+        }
+    }
+    return change.endRun;
+}
+
+// Step 14: the game rebuilds its blueprint cache of every product that was written to.
+void finishRun(const PipelineOptions& options, const QStringList& writtenProducts, PipelineResult& result)
+{
+    if (!options.deleteBlueprintPak || writtenProducts.isEmpty())
+        return;
+    for (const QString& product : writtenProducts) {
+        const QString pak = product + QStringLiteral("\\BluePrints.pak");
+        const QString native = platform::nativePath(pak);
+        if (QFile::exists(native) && QFile::remove(native))
+            result.deletedPaks << pak;
+    }
+    platform::clearPathCache();
+    if (!result.ended && options.completionMessage)
+        ui().msgBox(ModifiedMessage, vb::vbOKOnly + vb::vbInformation);
+}
+
+} // namespace
+
 PipelineResult RunBlueprintEdit(const std::vector<SelectedRow>& rows, const QString& gamePath,
                                 const PipelineOptions& options, const EditFunction& edit,
                                 const PipelineHooks& hooks)
 {
     PipelineResult result;
     std::optional<BusyPointer> busy;
-    if (options.busyPointer)
-        busy.emplace();
-    if (!options.confirmText.isEmpty()
-        && ui().msgBox(options.confirmText, vb::vbOKCancel + vb::vbExclamation) != vb::vbOK) {
-        result.cancelled = true;
+    if (!startRun(options, busy, result))
         return result;
-    }
 
     QStringList writtenProducts;
     for (const SelectedRow& row : rows) {
@@ -161,10 +308,15 @@ PipelineResult RunBlueprintEdit(const std::vector<SelectedRow>& rows, const QStr
         done.gridRow = row.gridRow;
         if (row.gridRow == -1)
             continue;
+        if (hooks.currentCell)
+            hooks.currentCell(row.gridRow, 1);
         if (hooks.isSelected && !hooks.isSelected(row.gridRow))
             continue;
         if (options.productCheck && vb::Trim(row.product).isEmpty())
             continue;
+        // The row's path is read from its cells 0, 1 and 2, the last one staying current.
+        if (hooks.currentCell)
+            hooks.currentCell(row.gridRow, 2);
         RowPaths paths;
         if (!MakeRowPaths(row, gamePath, paths)) {
             if (!options.emptyRowMessage)
@@ -186,98 +338,32 @@ PipelineResult RunBlueprintEdit(const std::vector<SelectedRow>& rows, const QStr
         QString text;
         if (!ConvertToText(paths.fullPath, paths.workXml(), text)) {
             done.outcome = RowOutcome::NoText;
+            if (options.noTextMessage)
+                exclaim(options.noTextMessage(paths.fullPath));
             continue;
         }
-        const EditResult change = edit(paths, text);
-        if (!change.message.isEmpty())
-            exclaim(change.message);
-
-        // Every output converted and checked before any game file is touched.
-        std::vector<WorkFiles> work;
-        bool converted = true;
-        for (const EditOutput& output : change.outputs) {
-            const WorkFiles files = workFilesOf(paths, output);
-            ui().doEvents();
-            // WriteTextFile reports its own failure.
-            if (!WriteTextFile(files.xml, output.text)) {
-                converted = false;
-                break;
-            }
-            if (!RunSerz(files.xml, serz::ToBin, files.bin, platform::programFolder())) {
-                exclaim(FailedConversionMessage(output.failedName.isEmpty()
-                                                    ? paths.baseWithDot + QStringLiteral("bin")
-                                                    : output.failedName));
-                converted = false;
-                break;
-            }
-            work.push_back(files);
-        }
-        if (!converted) {
-            done.outcome = RowOutcome::Failed;
-        } else if (!change.outputs.empty()) {
-            bool placed = true;
-            std::vector<Placed> placedFiles;
-            QStringList rowProducts;
-            for (size_t i = 0; i < change.outputs.size() && placed; ++i) {
-                const EditOutput& output = change.outputs[i];
-                const QString target = output.target.isEmpty() ? paths.fullPath : output.target;
-                const bool existed = QFileInfo::exists(platform::nativePath(target));
-                QString backup;
-                const ConversionResult r = output.placement == Placement::ReplaceWithBackup
-                    ? ReplaceGameFile(work[i].bin, target, QString(), &backup)
-                    : PlaceNewGameFile(work[i].bin, target);
-                ui().doEvents();
-                if (!r) {
-                    exclaim(r.error);
-                    placed = false;
-                    // The outputs already placed go back, so the row's files stay as they were.
-                    for (auto it = placedFiles.rbegin(); it != placedFiles.rend(); ++it) {
-                        if (undoPlacement(*it))
-                            done.backups.removeAll(it->backup);
-                    }
-                    break;
-                }
-                placedFiles.push_back({target, backup, !existed});
-                if (!backup.isEmpty())
-                    done.backups << backup;
-                const QString product = output.target.isEmpty() ? paths.productFolder : productFolderOf(target, gamePath);
-                if (!product.isEmpty() && !rowProducts.contains(product, Qt::CaseInsensitive))
-                    rowProducts << product;
-            }
-            // Only a row whose files all stay in place has written to its products.
-            if (placed) {
-                for (const QString& product : rowProducts) {
-                    if (!writtenProducts.contains(product, Qt::CaseInsensitive))
-                        writtenProducts << product;
-                }
-            }
-            done.outcome = placed ? RowOutcome::Written : RowOutcome::Failed;
-            if (placed && options.cleanUp) {
-                removeIfThere(paths.workXml());
-                removeIfThere(paths.workBin());
-                for (const WorkFiles& files : work) {
-                    removeIfThere(files.xml);
-                    removeIfThere(files.bin);
-                }
-            }
-        }
-        if (change.endRun) {
+        if (editRow(paths, text, gamePath, options, edit, done, writtenProducts)) {
             result.ended = true;
             break;
         }
     }
+    finishRun(options, writtenProducts, result);
+    return result;
+}
 
-    // The game rebuilds its blueprint cache of every product that was written to.
-    if (options.deleteBlueprintPak && !writtenProducts.isEmpty()) {
-        for (const QString& product : writtenProducts) {
-            const QString pak = product + QStringLiteral("\\BluePrints.pak");
-            const QString native = platform::nativePath(pak);
-            if (QFile::exists(native) && QFile::remove(native))
-                result.deletedPaks << pak;
-        }
-        if (!result.ended)
-            ui().msgBox(ModifiedMessage, vb::vbOKOnly + vb::vbInformation);
-    }
+PipelineResult RunBlueprintEdit(const RowPaths& row, const QString& text, const QString& gamePath,
+                                const PipelineOptions& options, const EditFunction& edit)
+{
+    PipelineResult result;
+    std::optional<BusyPointer> busy;
+    if (!startRun(options, busy, result))
+        return result;
+    QStringList writtenProducts;
+    RowResult& done = result.rows.emplace_back();
+    done.fullPath = row.fullPath;
+    if (editRow(row, text, gamePath, options, edit, done, writtenProducts))
+        result.ended = true;
+    finishRun(options, writtenProducts, result);
     return result;
 }
 

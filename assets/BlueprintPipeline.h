@@ -23,6 +23,7 @@ struct SelectedRow {
 
 // What the pipeline knows of a row once its paths are formed.
 struct RowPaths {
+    int gridRow = -1;      // the grid row the paths were formed from
     QString rowPath;       // Provider & "\" & Product & "\" & Path, each trimmed
     QString fullPath;      // GamePath & "\Assets\" & rowPath
     QString productFolder; // GamePath & "\Assets\" & Provider & "\" & Product
@@ -59,6 +60,10 @@ struct EditResult {
     QString message;                 // shown (exclamation icon) when not empty, before anything is written
     bool endRun = false;             // ends the whole run after this row (nothing of this row written
                                      // when outputs is empty); step 14 is not run then
+    // Run once every output has been converted and checked, before the first is placed (the
+    // clone makes and fills its folder here); a non-empty answer is shown and the row fails
+    // with nothing placed.
+    std::function<QString()> beforePlacement;
 };
 
 // The edit's own change of a row's text: the row's paths and the text that the conversion to
@@ -78,7 +83,10 @@ struct PipelineOptions {
     bool deleteBlueprintPak = false; // after the loop: "BluePrints.pak" deleted in every product
                                      // written to, and, unless the run was ended early, the
                                      // completion message; both only when something was written
+    bool completionMessage = true;   // with deleteBlueprintPak: the completion message
     bool busyPointer = true;
+    // When set, shown for a row whose conversion to XML gave no text (given its full path).
+    std::function<QString(const QString& fullPath)> noTextMessage;
 };
 
 // How the pipeline talks to the window while it runs. Every member may be empty.
@@ -89,6 +97,9 @@ struct PipelineHooks {
     std::function<void(const QString& fullPath)> showPath;
     // Read before each row: true ends the run (the window closing).
     const bool* stop = nullptr;
+    // Makes a cell of the grid current (without changing the selection): (row, 1) when a row
+    // is taken up, (row, 2) once its Provider, Product and Path cells have been read.
+    std::function<void(int gridRow, int col)> currentCell;
 };
 
 // What happened to one row.
@@ -125,6 +136,19 @@ struct PipelineResult {
 PipelineResult RunBlueprintEdit(const std::vector<SelectedRow>& rows, const QString& gamePath,
                                 const PipelineOptions& options, const EditFunction& edit,
                                 const PipelineHooks& hooks = PipelineHooks());
+// The same for one blueprint whose text is already in hand (read earlier from its work XML):
+// no row steps and no conversion to XML; the edit, conversion back, check, placement and the
+// steps after the loop as above. The result holds one row.
+PipelineResult RunBlueprintEdit(const RowPaths& row, const QString& text, const QString& gamePath,
+                                const PipelineOptions& options, const EditFunction& edit);
+
+// The product folder a file lies in, GamePath & "\Assets\" & provider & "\" & product;
+// fallback when the file lies below no product of the game's Assets.
+QString ProductFolderOf(const QString& file, const QString& gamePath, const QString& fallback = QString());
+// Deletes a file when it is there; failures are passed over.
+void RemoveIfThere(const QString& path);
+// program folder & "\Templates\" & fileName: the text templates of the edits.
+QString TemplatePath(const QString& fileName);
 
 // Converts a game file to XML at workXml (one serializer run, from the program folder) and
 // reads it. False, and text left empty, when no XML came out.

@@ -33,11 +33,6 @@ QString baseNameOf(const RowPaths& row)
 
 } // namespace
 
-QString CrewTemplatePath(const QString& fileName)
-{
-    return platform::programFolder() + QStringLiteral("\\Templates\\") + fileName;
-}
-
 QString PassengerTemplateFor(const QString& baseName)
 {
     for (const char* coach : {"BCK", "BFK", "GUARD"}) {
@@ -204,7 +199,7 @@ EditResult CrewEdit(CrewCommand command, const RowPaths& row, const QString& tex
 
     const bool passengers = command == CrewCommand::Passengers;
     const QString baseName = baseNameOf(row);
-    const QString templatePath = CrewTemplatePath(passengers ? PassengerTemplateFor(baseName) : DriverTemplate);
+    const QString templatePath = TemplatePath(passengers ? PassengerTemplateFor(baseName) : DriverTemplate);
     QString entries;
     if (!ReadWholeTextFile(templatePath, entries)) {
         result.message = MissingTemplateMessage(templatePath);

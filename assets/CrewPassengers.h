@@ -19,8 +19,6 @@ inline const QString PassengersTemplate = QStringLiteral("AddPassengers.txt");
 inline const QString PassengersTemplate2 = QStringLiteral("AddPassengers2.txt");
 inline const QString PassengersTemplate3 = QStringLiteral("AddPassengers3.txt");
 inline const QString DriverTemplate = QStringLiteral("AddDriver.txt");
-// program folder & "\Templates\" & fileName
-QString CrewTemplatePath(const QString& fileName);
 
 // The passenger template for a blueprint's base name (its file name without the extension):
 // brake and guard coaches ("BCK", "BFK", "GUARD") get the third, other Mk1 coaches the first,

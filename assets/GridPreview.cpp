@@ -2,6 +2,7 @@
 
 #include "assets/LodChange.h"
 #include "common/FileProcs.h"
+#include "common/GameReference.h"
 #include "common/TempFiles.h"
 #include "platform/Paths.h"
 
@@ -61,7 +62,7 @@ bool TextureIdOf(const QString& geometryXml, QString& textureId)
 
 QString PreviewTexturePath(const QString& gamePath, const QString& folderPrefix, const QString& textureId)
 {
-    return gamePath + QStringLiteral("\\Assets\\") + folderPrefix + textureId + QStringLiteral(".TgPcDx");
+    return AssetsPathFromText(gamePath, folderPrefix + textureId + QStringLiteral(".TgPcDx"));
 }
 
 QString PreviewCaption(const hub::ImageRecord& record)
@@ -86,23 +87,33 @@ PreviewOutcome PreviewRow(const SelectedRow& row, const QString& gamePath)
         return outcome;
 
     const std::optional<GeometryLookup> geometry = GetGeometryPath(blueprint, gamePath);
-    if (!geometry || !FileExists(geometry->geometryPath))
+    if (!geometry)
+        return outcome;
+    if (!geometry->usable()) {
+        outcome.refused = RefusedReferenceMessage(paths.fullPath, geometry->rawId);
+        return outcome;
+    }
+    if (!FileExists(geometry->geometryPath))
         return outcome;
 
-    const QString workBin = TempFilesPath(geometry->workName + QStringLiteral(".bin"));
+    const QString workBin = geometry->workBin;
     QFile::remove(platform::nativePath(workBin));
     platform::clearPathCache();
     if (!QFile::copy(platform::nativePath(geometry->geometryPath), platform::nativePath(workBin)))
         return outcome;
     platform::clearPathCache();
     QString geometryXml;
-    if (!ConvertToText(workBin, TempFilesPath(geometry->workName + QStringLiteral(".xml")), geometryXml))
+    if (!ConvertToText(workBin, geometry->workXml, geometryXml))
         return outcome;
 
     QString textureId;
     if (!TextureIdOf(geometryXml, textureId))
         return outcome;
     outcome.texturePath = PreviewTexturePath(gamePath, geometry->folderPrefix, textureId);
+    if (outcome.texturePath.isNull()) {
+        outcome.refused = RefusedReferenceMessage(geometry->geometryPath, geometry->folderPrefix + textureId);
+        return outcome;
+    }
     if (!FileExists(outcome.texturePath))
         return outcome;
 

@@ -18,7 +18,8 @@ namespace assets {
 // "[" to the first "]" after it is cut out, brackets included. False when a search fails.
 bool TextureIdOf(const QString& geometryXml, QString& textureId);
 
-// GamePath & "\Assets\" & prefix & texture ID & ".TgPcDx".
+// GamePath & "\Assets\" & prefix & texture ID & ".TgPcDx"; null when that leads out of the
+// Assets folder.
 QString PreviewTexturePath(const QString& gamePath, const QString& folderPrefix, const QString& textureId);
 
 // "Assets Listing " & text & " (" & width & "x" & height & "x" & bits & ")", a number written
@@ -32,6 +33,8 @@ struct PreviewOutcome {
     bool converted = false; // the texture is in hub::ViewerWorkFile(); else the fallback picture
     QString caption;        // the new caption when converted
     QString texturePath;    // the texture the chain reached (empty before that link)
+    QString refused;        // a reference of the chain that leads out of its folder: the
+                            // message naming it (nothing was read for it); else empty
 };
 
 // The preview of one grid row: its blueprint converted to XML in "TempFiles", the geometry

@@ -3,6 +3,7 @@
 #include "common/InputFields.h"
 
 #include "common/FileProcs.h"
+#include "common/GameReference.h"
 #include "common/Serializer.h"
 #include "common/SharedState.h"
 #include "common/Vb.h"
@@ -24,7 +25,10 @@ namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kChildren = QStringLiteral("<Children>");
 
+<<<<<<< HEAD
 
+=======
+>>>>>>> h-assets
 void setError(QString* error, const QString& text)
 {
     if (error)
@@ -58,11 +62,6 @@ const TrainType kTrainTypes[TrainTypeCount] = {
 
 } // namespace
 
-QString LightsTemplatePath(const QString& fileName)
-{
-    return platform::programFolder() + QStringLiteral("\\Templates\\") + fileName;
-}
-
 std::vector<LampRecord> ReadLampRecords(const QString& text)
 {
     std::vector<LampRecord> records;
@@ -91,9 +90,10 @@ LampList LoadLampTable(const std::vector<LampRecord>& records, LampKind kind, co
 {
     LampList list;
     for (const LampRecord& record : records) {
-        // Every lamp the list names must be in the game, also those of the other kind.
-        if (vb::Trim(record[1]).isEmpty()
-            || !FileExists(gamePath + QStringLiteral("\\Assets\\") + record[1])) {
+        // Every lamp the list names must be in the game, also those of the other kind; a
+        // name that leads out of the Assets folder is not looked for.
+        const QString lamp = AssetsPathFromText(gamePath, record[1]);
+        if (vb::Trim(record[1]).isEmpty() || lamp.isNull() || !FileExists(lamp)) {
             list.complete = false;
             list.missing = record[1];
             return list;
@@ -295,8 +295,8 @@ PipelineResult RunLightsCommand(LampKind kind, const std::vector<CrewRow>& rows,
     // The templates first: without them nothing, not even the add-on, goes into the game.
     QString code;
     QString list;
-    for (const auto& [path, text] : {std::pair{LightsTemplatePath(LampCodeTemplate), &code},
-                                     std::pair{LightsTemplatePath(LightsTemplate), &list}}) {
+    for (const auto& [path, text] : {std::pair{TemplatePath(LampCodeTemplate), &code},
+                                     std::pair{TemplatePath(LightsTemplate), &list}}) {
         if (!ReadWholeTextFile(path, *text)) {
             exclaim(LampTemplateMissingMessage(path));
             PipelineResult ended;

@@ -26,8 +26,6 @@ namespace assets {
 // The template files, below the program folder's "Templates".
 inline const QString LightsTemplate = QStringLiteral("UKLights.txt");
 inline const QString LampCodeTemplate = QStringLiteral("UKCode.txt");
-// program folder & "\Templates\" & fileName
-QString LightsTemplatePath(const QString& fileName);
 
 // One record of the lamp list: eight fields, numbered 0 to 7 (name, lamp blueprint, and the
 // position values; field 6 "0" marks a tail lamp).
@@ -51,7 +49,8 @@ struct LampList {
                             // list must not be used
     QString missing;        // field 1 (as read) of that record
 };
-// Checks every record's lamp blueprint (GamePath & "\Assets\" & field 1, records of both kinds)
+// Checks every record's lamp blueprint (GamePath & "\Assets\" & field 1, records of both kinds;
+// one that leads out of the Assets folder counts as missing)
 // and puts the records of the kind into rows 1, 2, ... of state.LampTable (growing it by 50
 // rows when full), column k holding field k: fields 0 and 1 without surrounding blanks, field
 // 1 with its last three characters replaced by "xml". Row 0 and column 8 are not written.

@@ -19,11 +19,6 @@ namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kSample = QStringLiteral("Sample");
 
-void warn(const QString& text)
-{
-    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
-}
-
 void walk(const QString& nativeFolder, const QString& shownFolder, const QString& name, SampleRenameResult& result)
 {
     QDir dir(nativeFolder);
@@ -122,23 +117,23 @@ QString copyLocoFiles(const QString& folderText, const QString& name, SampleRena
     renamed = SampleRenameResult();
     const QString type = locoTypeOf(folderText);
     if (!isLocoType(type)) {
-        warn(notLocoTypeMessage());
+        exclaim(notLocoTypeMessage());
         return QString();
     }
     if (!isUsableFileName(name)) {
-        warn(badLocoNameMessage(name));
+        exclaim(badLocoNameMessage(name));
         return QString();
     }
     const QString sample = locoSampleFolder(shared().GamePath, type);
     if (!FolderExists(sample)) {
-        warn(missingSampleFolderMessage(sample));
+        exclaim(missingSampleFolderMessage(sample));
         return QString();
     }
 
     QString locoFolder = folderText + QLatin1Char('\\') + name;
     if (!FolderExists(locoFolder)) {
         if (!QDir().mkdir(platform::nativePath(locoFolder))) {
-            warn(locoFolderNotMadeMessage(locoFolder));
+            exclaim(locoFolderNotMadeMessage(locoFolder));
             return QString();
         }
         ui().doEvents();
@@ -155,7 +150,7 @@ QString copyLocoFiles(const QString& folderText, const QString& name, SampleRena
     const int status = lastExitStatus();
     ui().doEvents();
     if (started == 0 || status != 0) {
-        warn(locoCopyFailedMessage(locoFolder, started, status));
+        exclaim(locoCopyFailedMessage(locoFolder, started, status));
         return QString();
     }
 

@@ -1,6 +1,7 @@
 #include "assets/LodChange.h"
 
 #include "common/FileProcs.h"
+#include "common/GameReference.h"
 #include "common/TempFiles.h"
 #include "common/Vb.h"
 #include "common/VbError.h"
@@ -22,13 +23,6 @@ const QString kLodOpen = QStringLiteral("<LOD>");
 const QString kLodClose = QStringLiteral("</LOD>");
 const QString kGeometryExt = QStringLiteral(".GeoPcDx");
 
-void removeIfThere(const QString& path)
-{
-    const QString native = platform::nativePath(path);
-    if (QFile::exists(native))
-        QFile::remove(native);
-}
-
 } // namespace
 
 std::optional<GeometryLookup> GetGeometryPath(const QString& blueprintXml, const QString& gamePath)
@@ -45,6 +39,7 @@ std::optional<GeometryLookup> GetGeometryPath(const QString& blueprintXml, const
     const QString raw = blueprintXml.mid(gt + 1, lt - gt - 1);
 
     GeometryLookup found;
+    found.rawId = raw;
     found.geometryId = raw;
     const qsizetype open = raw.indexOf(QLatin1Char('['));
     if (open >= 0) {
@@ -55,8 +50,22 @@ std::optional<GeometryLookup> GetGeometryPath(const QString& blueprintXml, const
             found.geometryId = found.folderPrefix + found.workName;
         }
     }
-    found.geometryPath = gamePath + QStringLiteral("\\Assets\\") + found.geometryId + kGeometryExt;
+    found.geometryPath = AssetsPathFromText(gamePath, found.geometryId + kGeometryExt);
+    // The work files are named after the ID's own text: they too must stay in their folder.
+    const QString workBin = TempFilesPath(found.workName + QStringLiteral(".bin"));
+    const QString workXml = TempFilesPath(found.workName + QStringLiteral(".xml"));
+    if (!PathBelow(TempFilesFolder(), workBin).isNull() && !PathBelow(TempFilesFolder(), workXml).isNull()) {
+        found.workBin = workBin;
+        found.workXml = workXml;
+    }
     return found;
+}
+
+QString RefusedReferenceMessage(const QString& gameFile, const QString& reference)
+{
+    return gameFile + kCrLf + QStringLiteral("names ") + reference
+        + QStringLiteral(", which leads out of the folder it must lie in.") + kCrLf
+        + QStringLiteral("Nothing has been read or written for it.");
 }
 
 std::optional<QString> LimitLodBox(const QString& text, int limit)
@@ -202,6 +211,7 @@ PipelineResult ChangeLods(const std::vector<SelectedRow>& rows, const QString& g
     PipelineHooks pipelineHooks;
     pipelineHooks.isSelected = hooks.isSelected;
     pipelineHooks.stop = hooks.stop;
+    pipelineHooks.currentCell = hooks.currentCell;
 
     const auto edit = [&](const RowPaths& row, const QString& blueprintText) -> EditResult {
         EditResult change;
@@ -210,15 +220,19 @@ PipelineResult ChangeLods(const std::vector<SelectedRow>& rows, const QString& g
             return change;
         if (hooks.showGeometry)
             hooks.showGeometry(geometry->geometryId + kGeometryExt);
+        if (!geometry->usable()) {
+            change.message = RefusedReferenceMessage(row.fullPath, geometry->rawId);
+            return change;
+        }
         if (!FileExists(geometry->geometryPath))
             return change;
 
         const QString workBase = geometry->workName + QLatin1Char('.');
-        const QString workBin = TempFilesPath(workBase + QStringLiteral("bin"));
-        const QString workXml = TempFilesPath(workBase + QStringLiteral("xml"));
+        const QString workBin = geometry->workBin;
+        const QString workXml = geometry->workXml;
         const QString failedName = row.baseWithDot + QStringLiteral("GeoPcDx");
         EnsureTempFiles();
-        removeIfThere(workBin);
+        RemoveIfThere(workBin);
         QFile::copy(platform::nativePath(geometry->geometryPath), platform::nativePath(workBin));
         platform::clearPathCache();
         ui().doEvents();
@@ -258,7 +272,7 @@ PipelineResult ChangeLods(const std::vector<SelectedRow>& rows, const QString& g
     }
     for (const QString& file : order) {
         if (lastWritten[file.toLower()])
-            removeIfThere(file);
+            RemoveIfThere(file);
     }
     platform::clearPathCache();
     return result;

@@ -18,14 +18,25 @@ namespace assets {
 
 // The geometry a blueprint uses, from the text of its first "GeometryID" element.
 struct GeometryLookup {
+    QString rawId;        // the element's text as it stands
     QString geometryId;   // the ID with its bracketed part ("[00]") and the brackets removed
     QString folderPrefix; // the ID before "[" ("" when the ID has no bracketed part)
     QString workName;     // the ID after "]" ("" when the ID has no bracketed part)
-    QString geometryPath; // gamePath & "\Assets\" & geometryId & ".GeoPcDx"
+    QString geometryPath; // gamePath & "\Assets\" & geometryId & ".GeoPcDx"; null when that
+                          // leads out of the Assets folder (the reference is refused)
+    QString workBin;      // "TempFiles\" & workName & ".bin" and ".xml"; both null when they
+    QString workXml;      // would lie outside "TempFiles" (the reference is refused)
+    // Whether the reference may be followed: its geometry and work files lie where they must.
+    bool usable() const { return !geometryPath.isNull() && !workBin.isNull(); }
 };
 // Nothing when the text holds no "<GeometryID" (any case), or when its element has no ">"
 // or no "<" after that ">". An ID with "[" but no "]" after it is taken as it stands.
 std::optional<GeometryLookup> GetGeometryPath(const QString& blueprintXml, const QString& gamePath);
+
+// The message for a reference read from a game file that leads out of the place it must lie
+// in (the game's Assets folder, or the work folder for its work files); nothing is read or
+// written for it.
+QString RefusedReferenceMessage(const QString& gameFile, const QString& reference);
 
 // The limits of the boxes: a change whose leading number exceeds the limit puts the limit's
 // text in the box. There is no lower limit.
@@ -78,14 +89,17 @@ struct LodHooks {
     std::function<bool(int gridRow)> isSelected;              // the selection check
     std::function<void(const QString& geometryFile)> showGeometry; // status bar panel 2
     const bool* stop = nullptr;                               // read before each row
+    std::function<void(int gridRow, int col)> currentCell;    // as PipelineHooks::currentCell
 };
 
 // The whole command on the selected rows with the boxes' texts: the warning (Cancel ends it),
 // the empty-box message, then per row (selection and product checks) the blueprint to XML,
 // its geometry looked up, copied to "TempFiles\" & workName & ".bin", converted to
 // workName & ".xml", rewritten, converted back and put in place with a backup. A blueprint
-// without "<GeometryID" or with a missing geometry is passed over silently; a geometry that
-// gives no XML is passed over with the failed-conversion message. The geometry's work files
+// without "<GeometryID" or with a missing geometry is passed over silently; a GeometryID that
+// leads out of the Assets folder (or its work files out of "TempFiles") is passed over with
+// RefusedReferenceMessage; a geometry that gives no XML is passed over with the
+// failed-conversion message. The geometry's work files
 // are deleted after it was written. No "BluePrints.pak" is deleted, no closing message.
 PipelineResult ChangeLods(const std::vector<SelectedRow>& rows, const QString& gamePath, const QString& minText,
                           const QString& maxText, const LodHooks& hooks = LodHooks());

@@ -67,6 +67,8 @@ public:
 
     // The pages of the document built last (0 before any build).
     int documentPages() const { return documentPages_; }
+    // The grid rows the document holds, below its header lines.
+    int documentRows() const { return documentRows_; }
     bool isBuilding() const { return building_; }
     // The preview area's place in twips, as the last resize left it.
     const hub::TwipsRect& previewArea() const { return previewArea_; }

@@ -2,6 +2,7 @@
 
 #include "assets/AssetList.h"
 #include "assets/BlueprintPipeline.h"
+#include "common/DriveListWidget.h"
 #include "common/FileProcs.h"
 #include "common/FlexGridWidget.h"
 #include "common/FolderTreeWidget.h"
@@ -12,6 +13,7 @@
 #include "common/Wildcard.h"
 #include "common/TempFiles.h"
 #include "hub/Preferences.h"
+#include "platform/Drives.h"
 #include "platform/Paths.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
@@ -57,11 +59,6 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption)
     auto* label = new QLabel(caption, parent);
     label->setObjectName(QString::fromLatin1(name));
     return label;
-}
-
-void warn(const QString& text)
-{
-    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
 }
 
 int toPixels(int twips)
@@ -129,6 +126,30 @@ std::vector<assets::SelectedRow> frmAssets::selectedAssetRows() const
     return rows;
 }
 
+std::vector<assets::CrewRow> frmAssets::selectedNamedRows() const
+{
+    std::vector<assets::CrewRow> rows;
+    for (const assets::SelectedRow& row : selectedAssetRows())
+        rows.push_back({row, VsFg1->TextMatrix(row.gridRow, assets::NameColumn)});
+    return rows;
+}
+
+void frmAssets::makeCurrent(int row, int col)
+{
+    VsFg1->setRow(row);
+    VsFg1->setCol(col);
+}
+
+assets::PipelineHooks frmAssets::rowHooks(bool selectionCheck)
+{
+    assets::PipelineHooks hooks;
+    if (selectionCheck)
+        hooks.isSelected = [this](int row) { return VsFg1->IsSelected(row); };
+    hooks.showPath = [this](const QString& fullPath) { StatusPanel2->setText(fullPath); };
+    hooks.currentCell = [this](int row, int col) { makeCurrent(row, col); };
+    return hooks;
+}
+
 frmAssets::~frmAssets()
 {
     if (loadedWindow.data() == this)
@@ -181,6 +202,8 @@ void frmAssets::buildControls()
 
     Frame1 = new QGroupBox(client_);
     Frame1->setObjectName(QStringLiteral("Frame1"));
+    Drive1 = new DriveListWidget(Frame1);
+    Drive1->setObjectName(QStringLiteral("Drive1"));
     Dir1 = new FolderTreeWidget(Frame1);
     Dir1->setObjectName(QStringLiteral("Dir1"));
     File1 = new QListWidget(Frame1);
@@ -228,6 +251,7 @@ void frmAssets::buildControls()
     statusBar()->addWidget(StatusPanel1);
     statusBar()->addWidget(StatusPanel2, 1);
 
+    connect(Drive1, &DriveListWidget::driveChosen, this, [this] { Drive1_Change(); });
     connect(Dir1, &FolderTreeWidget::folderChosen, this, [this] { Dir1_Click(); });
     connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
     connect(Text3, &QLineEdit::textChanged, this, [this] { Text3_Change(); });
@@ -255,18 +279,24 @@ void frmAssets::Form_Load()
         try {
             work();
         } catch (const VbError& e) {
-            warn(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in Form_Load"));
+            exclaim(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in Form_Load"));
         } catch (const std::exception& e) {
-            warn(QStringLiteral("Error ") + QString::fromLocal8Bit(e.what()) + QStringLiteral(" occurred in Form_Load"));
+            exclaim(QStringLiteral("Error ") + QString::fromLocal8Bit(e.what()) + QStringLiteral(" occurred in Form_Load"));
         }
     };
     const QString gamePath = shared().GamePath;
+    filePattern_ = assets::DefaultFilePattern;
     step([&] {
-        // No drive list: the folder list holds the game folder, or drive c: when no game is set.
-        Dir1->setRoot(gamePath.isEmpty() ? QStringLiteral("C:") : gamePath);
+        // The game's drive and its "Assets" folder; drive c: when no game is set. A game folder
+        // on none of the drives has the folder list to itself.
+        if (!gamePath.isEmpty() && platform::driveIndexOf(platform::drives(), gamePath) < 0) {
+            Dir1->setRoot(gamePath);
+        } else {
+            Drive1->setDriveOf(gamePath.isEmpty() ? QStringLiteral("C:") : gamePath);
+            Drive1->showIn(*Dir1);
+        }
         if (!gamePath.isEmpty())
             Dir1->setPath(gamePath + QStringLiteral("\\Assets"));
-        filePattern_ = assets::DefaultFilePattern;
         Dir1_Change();
     });
     step([&] { Text1->setText(assets::DefaultFilePattern); });
@@ -299,6 +329,7 @@ void frmAssets::applyLayout()
 {
     const assets::AssetsWindowLayout& l = layout_;
     place(Frame1, l.Frame1);
+    place(Drive1, l.Drive1);
     place(Dir1, l.Dir1);
     place(File1, l.File1);
     place(Text2, l.Text2);
@@ -345,9 +376,9 @@ void frmAssets::run(const char* handler, const std::function<void()>& work)
     try {
         work();
     } catch (const VbError& e) {
-        warn(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in ") + QLatin1String(handler));
+        exclaim(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in ") + QLatin1String(handler));
     } catch (const std::exception& e) {
-        warn(QStringLiteral("Error ") + QString::fromLocal8Bit(e.what()) + QStringLiteral(" occurred in ")
+        exclaim(QStringLiteral("Error ") + QString::fromLocal8Bit(e.what()) + QStringLiteral(" occurred in ")
              + QLatin1String(handler));
     }
     ui().setMousePointer(vb::vbDefault);
@@ -363,6 +394,18 @@ void frmAssets::listFiles()
 {
     File1->clear();
     File1->addItems(matchingFileNames(Dir1->path(), filePattern_));
+}
+
+void frmAssets::Drive1_Change()
+{
+    // The folder list goes to the chosen drive; a drive that cannot be opened leaves both lists
+    // where they were.
+    try {
+        Drive1->showIn(*Dir1);
+        Dir1_Change();
+    } catch (const VbError& e) {
+        exclaim(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in Drive1_change"));
+    }
 }
 
 void frmAssets::Dir1_Change()
@@ -387,7 +430,7 @@ void frmAssets::Dir1_Click()
     if (at > 0)
         ClickedItem = vb::Mid(ClickedFolder, at);
     if (!FolderExists(ClickedFolder)) {
-        warn(QStringLiteral("strasset = ") + ClickedFolder + QStringLiteral("\r\n") + QStringLiteral("stritem = ")
+        exclaim(QStringLiteral("strasset = ") + ClickedFolder + QStringLiteral("\r\n") + QStringLiteral("stritem = ")
              + ClickedItem);
         return;
     }
@@ -517,13 +560,19 @@ void frmAssets::mnuDel_Click()
 void frmAssets::mnuInScene_Click()
 {
     run("mnuInScene_Click", [this] {
-        assets::PipelineHooks hooks;
-        hooks.isSelected = [this](int row) { return VsFg1->IsSelected(row); };
-        hooks.showPath = [this](const QString& fullPath) { StatusPanel2->setText(fullPath); };
-        const assets::PipelineResult result = assets::UseInScenarios(selectedAssetRows(), shared().GamePath, hooks);
+        const assets::PipelineResult result =
+            assets::UseInScenarios(selectedAssetRows(), shared().GamePath, rowHooks(true));
+        // A written row's In Scenarios cell is made current and set; the last row taken up
+        // keeps the grid's current cell.
+        const assets::RowResult* last = nullptr;
         for (const assets::RowResult& row : result.rows) {
+            if (row.gridRow == -1)
+                continue;
+            last = &row;
             if (row.outcome == assets::RowOutcome::Written)
                 VsFg1->setTextMatrix(row.gridRow, assets::InScenariosColumn, assets::UseInScenariosCell);
         }
+        if (last && last->outcome == assets::RowOutcome::Written)
+            makeCurrent(last->gridRow, assets::InScenariosColumn);
     });
 }

@@ -11,6 +11,7 @@
 
 #include "assets/AssetsLayout.h"
 #include "assets/BlueprintPipeline.h"
+#include "assets/CrewPassengers.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -18,6 +19,7 @@
 
 #include <functional>
 
+class DriveListWidget;
 class FlexGridWidget;
 class FolderTreeWidget;
 class QAction;
@@ -43,6 +45,7 @@ public:
 
     // ---- controls ----
     QGroupBox* Frame1 = nullptr;
+    DriveListWidget* Drive1 = nullptr;
     FolderTreeWidget* Dir1 = nullptr;
     QListWidget* File1 = nullptr; // the files of Dir1's folder that match the pattern
     QLineEdit* Text2 = nullptr;   // the current folder
@@ -96,6 +99,7 @@ public:
     // ---- handlers ----
     void Form_Load();
     void Form_Resize();
+    void Drive1_Change();
     void Dir1_Change();
     void Dir1_Click();
     void Text1_Change();
@@ -151,6 +155,13 @@ protected:
 private:
     // The rows selected in the grid, in row order, with their Provider, Product and Path cells.
     std::vector<assets::SelectedRow> selectedAssetRows() const;
+    // The same rows, each with its Name cell (the crew and lamp edits).
+    std::vector<assets::CrewRow> selectedNamedRows() const;
+    // What an edit shows of its rows in the window: the full path in the status bar and the
+    // current cell in the grid; with the selection check, whether the grid still selects a row.
+    assets::PipelineHooks rowHooks(bool selectionCheck);
+    // Makes the cell current without changing the selection.
+    void makeCurrent(int row, int col);
     void buildControls();
     void buildMenus();
     void setGridHeader();
@@ -167,9 +178,9 @@ private:
     // Child entries: the controls' own set-up, and what a display keeps for the removal.
     void setUpChildEntries();
     void cloneSelected(bool defaultAsset);
+    // The removal works on these alone: other commands move the shared CurrentFile.
     QString listedText_;          // the listed blueprint's XML as the display read it
-    QString listedBlueprintBase_; // its file name up to and including the last "."
-    QString listedProductFolder_;
+    assets::RowPaths listed_;     // the listed blueprint: its path, folder, base name and product
 
     QString filePattern_;
     assets::AssetsWindowLayout layout_;

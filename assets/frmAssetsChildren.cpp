@@ -24,7 +24,6 @@
 
 namespace {
 
-
 const QString kOneItemOnly = QStringLiteral("You can only select one item at a time for this option.\r\n"
                                             "Only the first item will be shown");
 
@@ -51,6 +50,7 @@ void frmAssets::Command9_Click()
         Frame2->show();
         List1->clear();
         listedText_.clear();
+        listed_ = assets::RowPaths();
         Command12->setEnabled(false);
         const QList<int> selected = VsFg1->selectedRowNumbers();
         if (selected.size() > 1)
@@ -58,8 +58,7 @@ void frmAssets::Command9_Click()
         if (selected.isEmpty())
             return;
         const int row = selected.first();
-        VsFg1->setRow(row);
-        VsFg1->setCol(assets::NameColumn);
+        makeCurrent(row, assets::NameColumn);
         const QString name = VsFg1->TextMatrix(row, assets::NameColumn);
         Label3->setText(name);
         shared().NewInternalName = name;
@@ -67,17 +66,17 @@ void frmAssets::Command9_Click()
         const assets::SelectedRow selectedRow{row, VsFg1->TextMatrix(row, assets::ProviderColumn),
                                               VsFg1->TextMatrix(row, assets::ProductColumn),
                                               VsFg1->TextMatrix(row, assets::PathColumn)};
+        makeCurrent(row, assets::ProductColumn);
         if (!VsFg1->IsSelected(row) || selectedRow.product.trimmed().isEmpty())
             return;
+        makeCurrent(row, assets::PathColumn); // the row's path is read from its first three cells
         assets::RowPaths paths;
         if (!assets::MakeRowPaths(selectedRow, shared().GamePath, paths))
             return;
         StatusPanel2->setText(paths.fullPath);
         shared().CurrentFileExt = paths.extension;
         shared().CurrentFile = paths.fullPath;
-        listedProductFolder_ = shared().GamePath + QStringLiteral("\\Assets\\") + selectedRow.provider.trimmed()
-            + QLatin1Char('\\') + selectedRow.product.trimmed();
-        listedBlueprintBase_ = paths.baseWithDot;
+        listed_ = paths;
         if (!assets::ConvertToText(paths.fullPath, paths.workXml(), listedText_))
             return;
         List1->addItems(assets::childEntryNames(listedText_));
@@ -99,7 +98,7 @@ void frmAssets::Command12_Click()
         assets::ChildCut cut = assets::cutChildEntries(listedText_, names);
         ui().doEvents();
 
-        QString base = listedBlueprintBase_;
+        QString base = listed_.baseWithDot;
         if (base.endsWith(QLatin1Char('.')))
             base.chop(1);
         shared().NewItemName = base;
@@ -115,30 +114,24 @@ void frmAssets::Command12_Click()
 
         const QString itemName = shared().NewItemName;
         assets::RenameBlueprint(cut.text, shared().NewInternalName);
-        const QString workXml = TempFilesPath(itemName + QStringLiteral(".xml"));
-        const QString workBin = TempFilesPath(itemName + QStringLiteral(".bin"));
-        if (!WriteTextFile(workXml, cut.text))
-            return; // its own message has been shown
-        if (!RunSerz(workXml, serz::ToBin, workBin, platform::programFolder())) {
-            exclaim(assets::FailedConversionMessage(itemName + QStringLiteral(".bin")));
-            return;
-        }
-        ui().doEvents();
-
-        const QString listed = shared().CurrentFile;
-        const QString target = listed.left(listed.lastIndexOf(QLatin1Char('\\')) + 1) + itemName + QStringLiteral(".bin");
-        // Saving over the listed blueprint itself keeps the old one as a backup.
-        const ConversionResult placed = target.compare(listed, Qt::CaseInsensitive) == 0
-            ? ReplaceGameFile(workBin, target)
-            : PlaceNewGameFile(workBin, target);
-        if (!placed) {
-            exclaim(placed.error);
-            return;
-        }
-        shared().CurrentFile = target;
-        const QString pak = platform::nativePath(listedProductFolder_ + QStringLiteral("\\BluePrints.pak"));
-        if (QFile::exists(pak))
-            QFile::remove(pak);
+        // Beside the listed blueprint; saving over that blueprint itself keeps it as a backup.
+        assets::EditOutput out;
+        out.text = cut.text;
+        out.target = listed_.folder + itemName + QStringLiteral(".bin");
+        out.placement = out.target.compare(listed_.fullPath, Qt::CaseInsensitive) == 0
+            ? assets::Placement::ReplaceWithBackup
+            : assets::Placement::ReplaceNoBackup;
+        out.workName = itemName + QLatin1Char('.');
+        out.failedName = itemName + QStringLiteral(".bin");
+        assets::PipelineOptions options;
+        options.busyPointer = false;
+        options.deleteBlueprintPak = true;
+        options.completionMessage = false;
+        const assets::PipelineResult result = assets::RunBlueprintEdit(
+            listed_, listedText_, shared().GamePath, options,
+            [&out](const assets::RowPaths&, const QString&) { return assets::EditResult{{out}, QString(), false, {}}; });
+        if (result.anyWritten())
+            shared().CurrentFile = out.target;
     });
 }
 
@@ -155,8 +148,7 @@ void frmAssets::mnuDead_Click()
         }
         assets::PipelineOptions options;
         options.deleteBlueprintPak = true;
-        assets::PipelineHooks hooks;
-        hooks.showPath = [this](const QString& fullPath) { StatusPanel2->setText(fullPath); };
+        const assets::PipelineHooks hooks = rowHooks(false);
         const auto edit = [&names](const assets::RowPaths& row, const QString& xml) {
             assets::EditResult result;
             QString text = xml;

@@ -11,41 +11,26 @@
 
 #include <vector>
 
-namespace {
-
-std::vector<assets::CrewRow> crewRows(const std::vector<assets::SelectedRow>& selected, const FlexGridWidget* grid)
-{
-    std::vector<assets::CrewRow> rows;
-    for (const assets::SelectedRow& row : selected)
-        rows.push_back({row, grid->TextMatrix(row.gridRow, assets::NameColumn)});
-    return rows;
-}
-
-} // namespace
-
 void frmAssets::mnuAdd_Click()
 {
     run("mnuAdd_Click", [this] {
-        assets::PipelineHooks hooks;
-        hooks.showPath = [this](const QString& fullPath) { StatusPanel2->setText(fullPath); };
-        assets::RunCrewCommand(assets::CrewCommand::Passengers, crewRows(selectedAssetRows(), VsFg1), shared().GamePath, hooks);
+        const assets::PipelineHooks hooks = rowHooks(false);
+        assets::RunCrewCommand(assets::CrewCommand::Passengers, selectedNamedRows(), shared().GamePath, hooks);
     });
 }
 
 void frmAssets::mnuAddDriver_Click()
 {
     run("mnuAddDriver_Click", [this] {
-        assets::PipelineHooks hooks;
-        hooks.showPath = [this](const QString& fullPath) { StatusPanel2->setText(fullPath); };
-        assets::RunCrewCommand(assets::CrewCommand::Driver, crewRows(selectedAssetRows(), VsFg1), shared().GamePath, hooks);
+        const assets::PipelineHooks hooks = rowHooks(false);
+        assets::RunCrewCommand(assets::CrewCommand::Driver, selectedNamedRows(), shared().GamePath, hooks);
     });
 }
 
 void frmAssets::mnuCond_Click()
 {
     run("mnuCond_Click", [this] {
-        assets::PipelineHooks hooks;
-        hooks.showPath = [this](const QString& fullPath) { StatusPanel2->setText(fullPath); };
-        assets::RunCrewCommand(assets::CrewCommand::Conductor, crewRows(selectedAssetRows(), VsFg1), shared().GamePath, hooks);
+        const assets::PipelineHooks hooks = rowHooks(false);
+        assets::RunCrewCommand(assets::CrewCommand::Conductor, selectedNamedRows(), shared().GamePath, hooks);
     });
 }

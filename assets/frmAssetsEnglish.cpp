@@ -16,9 +16,7 @@ void frmAssets::mnuEnglish_Click()
 {
     run("mnuEnglish_Click", [this] {
         const std::vector<assets::SelectedRow> rows = selectedAssetRows();
-        assets::PipelineHooks hooks;
-        hooks.isSelected = [this](int row) { return VsFg1->IsSelected(row); };
-        hooks.showPath = [this](const QString& fullPath) { StatusPanel2->setText(fullPath); };
+        const assets::PipelineHooks hooks = rowHooks(true);
         assets::MakeEnglishOnly(rows, shared().GamePath, hooks);
     });
 }

@@ -18,14 +18,6 @@
 
 namespace {
 
-std::vector<assets::CrewRow> lampRows(const std::vector<assets::SelectedRow>& selected, const FlexGridWidget* grid)
-{
-    std::vector<assets::CrewRow> rows;
-    for (const assets::SelectedRow& row : selected)
-        rows.push_back({row, grid->TextMatrix(row.gridRow, assets::NameColumn)});
-    return rows;
-}
-
 // Loads the dialog (its own lists first), adds the templates, names the blueprint and shows it.
 template <typename Dialog>
 void showLampDialog(QWidget* parent, const QStringList& templateNames, const QString& displayName)
@@ -41,10 +33,9 @@ void showLampDialog(QWidget* parent, const QStringList& templateNames, const QSt
 void frmAssets::mnuHead_Click()
 {
     run("mnuHead_Click", [this] {
-        assets::PipelineHooks hooks;
-        hooks.showPath = [this](const QString& fullPath) { StatusPanel2->setText(fullPath); };
+        const assets::PipelineHooks hooks = rowHooks(false);
         assets::RunLightsCommand(
-            assets::LampKind::Head, lampRows(selectedAssetRows(), VsFg1), shared().GamePath,
+            assets::LampKind::Head, selectedNamedRows(), shared().GamePath,
             [this](const QStringList& names, const QString& displayName) { showLampDialog<dlgHead>(this, names, displayName); },
             hooks);
     });
@@ -53,10 +44,9 @@ void frmAssets::mnuHead_Click()
 void frmAssets::mnuTail_Click()
 {
     run("mnuTail_Click", [this] {
-        assets::PipelineHooks hooks;
-        hooks.showPath = [this](const QString& fullPath) { StatusPanel2->setText(fullPath); };
+        const assets::PipelineHooks hooks = rowHooks(false);
         assets::RunLightsCommand(
-            assets::LampKind::Tail, lampRows(selectedAssetRows(), VsFg1), shared().GamePath,
+            assets::LampKind::Tail, selectedNamedRows(), shared().GamePath,
             [this](const QStringList& names, const QString& displayName) { showLampDialog<dlgTail>(this, names, displayName); },
             hooks);
     });

@@ -19,6 +19,7 @@ void frmAssets::mnuLod_Click()
         assets::LodHooks hooks;
         hooks.isSelected = [this](int row) { return VsFg1->IsSelected(row); };
         hooks.showGeometry = [this](const QString& file) { StatusPanel2->setText(file); };
+        hooks.currentCell = [this](int row, int col) { makeCurrent(row, col); };
         // The boxes are read once, before the first row.
         assets::ChangeLods(rows, shared().GamePath, Text3->text(), Text4->text(), hooks);
     });

@@ -86,6 +86,8 @@ void frmAssets::VsFg1_MouseDown(int button)
                 setWindowTitle(outcome.caption);
             } else {
                 showPicture(Picture1, assets::NoPicturePath());
+                if (!outcome.refused.isEmpty())
+                    ui().msgBox(outcome.refused, vb::vbOKOnly + vb::vbExclamation);
             }
         }
     });

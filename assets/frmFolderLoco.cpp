@@ -1,10 +1,13 @@
 #include "assets/frmFolderLoco.h"
 
 #include "assets/LocoFolder.h"
+#include "common/DriveListWidget.h"
 #include "common/FileProcs.h"
 #include "common/FolderTreeWidget.h"
 #include "common/SharedState.h"
+#include "common/VbError.h"
 #include "common/frmReport.h"
+#include "platform/Drives.h"
 #include "platform/Paths.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
@@ -72,6 +75,8 @@ frmFolderLoco::frmFolderLoco(QWidget* parent) : QWidget(parent, Qt::Window)
     setWindowTitle(QStringLiteral("Select your Diesel, Electric or Steam Folder"));
     resize(620, 440);
 
+    Drive1 = new DriveListWidget(this);
+    Drive1->setObjectName(QStringLiteral("Drive1"));
     Dir1 = new FolderTreeWidget(this);
     Dir1->setObjectName(QStringLiteral("Dir1"));
     File1 = new QListWidget(this);
@@ -87,8 +92,11 @@ frmFolderLoco::frmFolderLoco(QWidget* parent) : QWidget(parent, Qt::Window)
     Command2 = new QPushButton(QStringLiteral("Exit"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
 
+    auto* folders = new QVBoxLayout;
+    folders->addWidget(Drive1);
+    folders->addWidget(Dir1, 1);
     auto* lists = new QHBoxLayout;
-    lists->addWidget(Dir1, 1);
+    lists->addLayout(folders, 1);
     lists->addWidget(File1, 1);
     auto* name = new QHBoxLayout;
     name->addWidget(Label1);
@@ -103,6 +111,7 @@ frmFolderLoco::frmFolderLoco(QWidget* parent) : QWidget(parent, Qt::Window)
     layout->addLayout(name);
     layout->addLayout(buttons);
 
+    connect(Drive1, &DriveListWidget::driveChosen, this, [this] { Drive1_Change(); });
     connect(Dir1, &FolderTreeWidget::folderChosen, this, [this] { Dir1_Change(); });
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
@@ -116,12 +125,34 @@ frmFolderLoco::~frmFolderLoco() = default;
 void frmFolderLoco::Form_Load()
 {
     const QString gamePath = shared().GamePath;
-    // No drives here: the tree holds the game folder and opens at its "Source", or at the
-    // nearest folder on the way that exists.
-    Dir1->setRoot(gamePath.isEmpty() ? platform::programFolder() : gamePath);
-    if (!gamePath.isEmpty())
-        Dir1->setPath(gamePath + QStringLiteral("\\Source"));
+    // The game's drive and its "Source" folder (or the nearest folder on the way that exists);
+    // drive c: when no game is set. A game folder on none of the drives has the folder list to
+    // itself.
+    try {
+        if (!gamePath.isEmpty() && platform::driveIndexOf(platform::drives(), gamePath) < 0) {
+            Dir1->setRoot(gamePath);
+        } else {
+            Drive1->setDriveOf(gamePath.isEmpty() ? QStringLiteral("C:") : gamePath);
+            Drive1->showIn(*Dir1);
+        }
+        if (!gamePath.isEmpty())
+            Dir1->setPath(gamePath + QStringLiteral("\\Source"));
+    } catch (const VbError& e) {
+        exclaim(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in Form_Load"));
+    }
     Dir1_Change();
+}
+
+void frmFolderLoco::Drive1_Change()
+{
+    // The folder list goes to the chosen drive; a drive that cannot be opened leaves both lists
+    // where they were.
+    try {
+        Drive1->showIn(*Dir1);
+        Dir1_Change();
+    } catch (const VbError& e) {
+        exclaim(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in Drive1_Change"));
+    }
 }
 
 void frmFolderLoco::Dir1_Change()
@@ -138,7 +169,7 @@ void frmFolderLoco::Dir1_Change()
 void frmFolderLoco::showFolder(const QString& path)
 {
     // The tree lists each folder once; the new folder shows after a fresh listing.
-    Dir1->setRoot(Dir1->root());
+    Dir1->setRoot(Dir1->root(), Dir1->topLevelItemCount() > 0 ? Dir1->topLevelItem(0)->text(0) : QString());
     Dir1->setPath(path);
     Dir1_Change();
 }

@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+class DriveListWidget;
 class FolderTreeWidget;
 class QLabel;
 class QLineEdit;
@@ -24,7 +25,8 @@ public:
     explicit frmFolderLoco(QWidget* parent = nullptr);
     ~frmFolderLoco() override;
 
-    FolderTreeWidget* Dir1 = nullptr; // the game folder's tree; its current folder is in work
+    DriveListWidget* Drive1 = nullptr; // the drives; Dir1 shows the chosen one's folders
+    FolderTreeWidget* Dir1 = nullptr;  // its current folder is in work
     QListWidget* File1 = nullptr;     // the files of Dir1's folder
     QLineEdit* Text1 = nullptr;       // Dir1's folder, editable; its last part is the type
     QLabel* Label1 = nullptr;         // "Loco Name must be same as .IGS file"
@@ -37,6 +39,7 @@ public:
     QString LocoFolder;
 
     void Form_Load();
+    void Drive1_Change();
     void Dir1_Change();
     void Command1_Click();
     void Command2_Click();

@@ -171,10 +171,8 @@ void FlexGridWidget::clearCells()
 QList<QStringList> FlexGridWidget::savedRows() const
 {
     QList<QStringList> rows;
-    rows.reserve(std::max(Rows() - 1, 1));
+    rows.reserve(Rows());
     for (int r = 0; r < Rows(); ++r) {
-        if (r == 1)
-            continue;
         QStringList cells;
         cells.reserve(columnCount());
         for (int c = 0; c < columnCount(); ++c)

@@ -62,8 +62,7 @@ public:
     // Empties every cell below the header.
     void clearCells();
 
-    // The grid's rows as they are saved: the header and the rows from 2 on (row 1, the empty
-    // row below the header, is left out).
+    // The grid's rows as they are saved: every row, the header first.
     QList<QStringList> savedRows() const;
     // Writes savedRows() as comma- or tab-separated text through WriteTextFile; false when the
     // write failed (WriteTextFile has then told the user).

@@ -293,3 +293,67 @@ TEST_F(ChildEntriesWindowTest, DeadStockWritesTheDeadCopyBesideEachBlueprint)
     EXPECT_FALSE(tree.exists(rel(kFolder + QStringLiteral("\\coach_Dead.bin"))));
     EXPECT_TRUE(tree.exists(rel(kPak)));
 }
+
+// The removal writes beside the blueprint it listed and backs that one up when it is the
+// target, whatever other commands did to the shared file in work since the display.
+TEST_F(ChildEntriesWindowTest, RemovalKeepsToTheListedBlueprintAfterOtherCommands)
+{
+    const QString otherFolder = QStringLiteral("Other\\Line\\RailVehicles");
+    const QString otherLoco = otherFolder + QStringLiteral("\\loco.bin");
+    const QString otherPak = QStringLiteral("Other\\Line\\BluePrints.pak");
+    writeBinary(rel(otherLoco), coach("Other Loco"));
+    addToList(w, otherFolder);
+    const int otherRow = rowNamed(w, QStringLiteral("Other Loco"));
+    ASSERT_GT(otherRow, plainRow);
+    const QByteArray original = tree.readFile(rel(kCoach));
+    const QByteArray otherOriginal = tree.readFile(rel(otherLoco));
+    const QByteArray xml = decodeBinary(rel(kCoach));
+    const auto typed = [](const QString& file) {
+        return [file](QWidget* window) {
+            auto* d = qobject_cast<dlgCoachName*>(window);
+            d->Text1->setText(file);
+            d->Text2->setText(QStringLiteral("Coach A_MT")); // what an earlier removal took stays shared
+            d->OKButton->click();
+        };
+    };
+    const struct {
+        const char* what;
+        std::function<void()> between; // what runs between the display and the last removal
+        QString name;                  // the last removal's file name
+        QString file;                  // where it must land
+        bool backup;                   // the listed blueprint kept as its ".bak"
+    } rows[] = {
+        {"an earlier removal moved the file in work", [&] {
+             ui.expectModal(answer(Press::OK));
+             w->Command12_Click();
+         },
+         QStringLiteral("coach"), kCoach, true},
+        {"dead stock of another product moved it", [&] {
+             selectRows(w, {otherRow});
+             ui.expectMsgBox(vb::vbOK, assets::ModifiedMessage);
+             w->mnuDead_Click();
+             tree.writeFile(rel(otherPak), "cache");
+         },
+         QStringLiteral("loco"), kFolder + QStringLiteral("\\loco.bin"), false},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        tree.writeFile(rel(kCoach), original);
+        QFile::remove(tree.path(rel(kCoach + QStringLiteral(".bak"))));
+        tree.writeFile(rel(kPak), "cache");
+        display({coachRow});
+        r.between();
+        EXPECT_NE(shared().CurrentFile, asset(kCoach));
+        ui.expectModal(typed(r.name));
+        w->Command12_Click();
+        ui.verifyDone();
+        EXPECT_EQ(decodeBinary(rel(r.file)), renamed(xml, "Coach A", "Coach A_MT"));
+        if (r.backup)
+            EXPECT_EQ(tree.readFile(rel(kCoach + QStringLiteral(".bak"))), original);
+        else
+            EXPECT_EQ(tree.readFile(rel(kCoach)), original);
+        EXPECT_EQ(tree.readFile(rel(otherLoco)), otherOriginal);
+        EXPECT_FALSE(tree.exists(rel(kPak)));
+        EXPECT_EQ(tree.readFile(rel(otherPak)), r.backup ? QByteArray() : QByteArray("cache"));
+    }
+}

@@ -198,4 +198,6 @@ TEST_F(CloneWindowTest, CancelAtTheSecondRowKeepsTheFirstCloneWithoutAClosingMes
     EXPECT_TRUE(tree.exists(rel(kDiesel + "\\Class1\\Engine2\\loco2.bin"))) << "the first clone stays";
     EXPECT_FALSE(tree.exists(rel(kDiesel + "\\Class3\\Engine2")));
     EXPECT_EQ(tree.readFile(rel(kLoco)), original);
+    // As with every edit, the product the first clone was written to rebuilds its cache.
+    EXPECT_FALSE(tree.exists(rel(kPak)));
 }

@@ -133,6 +133,7 @@ TEST_F(AssetPrintTest, PrintListBuildsAtOnceAndPrintsEveryRowOnceWithItsPageFoot
     const int pages = p->documentPages();
     ASSERT_GE(pages, 3);
     EXPECT_EQ(p->VSPrinter->pageCount(), pages);
+    EXPECT_EQ(p->documentRows(), 201) << "the empty row 1 and the 200 listed rows";
     EXPECT_EQ(p->Label1->text(), QStringLiteral("Saving Page %1 Of %1").arg(pages));
     EXPECT_TRUE(p->PrintAction->isEnabled());
 

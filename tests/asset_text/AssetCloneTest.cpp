@@ -54,11 +54,25 @@ TEST(AssetClone, WorkedExampleOfBothCommands)
         EXPECT_EQ(same.newFolderPair, c.pair) << k;
         EXPECT_EQ(same.newBlueprint, c.newBlueprint) << k;
     }
-    // A folder box left as proposed: the copy goes into the proposed folder itself.
-    const CloneSource s = cloneSource(CloneKind::Asset, kBlueprint);
-    const CloneTarget t = cloneTarget(CloneKind::Asset, s, s.folderBox(), QStringLiteral("x"));
-    EXPECT_EQ(t.folder, kDiesel + "\\Class1");
-    EXPECT_EQ(t.newFolderPair, "Diesel\\Class1");
+    // A folder box left as proposed (or naming that folder otherwise): the copy goes into the
+    // proposed folder itself, and the copied folder's name drops out of the pair.
+    const struct {
+        CloneKind kind;
+        QString typed;
+        QString folder;
+        QString pair;
+    } proposed[] = {
+        {CloneKind::Asset, kDiesel + "\\Class1\\", kDiesel + "\\Class1", "Class1\\"},
+        {CloneKind::Asset, kDiesel + "\\CLASS1", kDiesel + "\\CLASS1", "Class1\\"},
+        {CloneKind::Asset, kDiesel + "\\Class1\\Engine\\..", kDiesel + "\\Class1\\Engine\\..", "Class1\\"},
+        {CloneKind::DefaultAsset, kDiesel + "\\", kDiesel, "\\Engine"},
+    };
+    for (const auto& p : proposed) {
+        const CloneSource s = cloneSource(p.kind, kBlueprint);
+        const CloneTarget t = cloneTarget(p.kind, s, p.typed, QStringLiteral("x"));
+        EXPECT_EQ(t.folder, p.folder) << p.typed.toStdString();
+        EXPECT_EQ(t.newFolderPair, p.pair) << p.typed.toStdString();
+    }
     // A name without an extension is its own base name.
     EXPECT_EQ(cloneSource(CloneKind::Asset, "C:\\A\\B\\C\\noext").baseName, "noext");
 }
@@ -117,6 +131,10 @@ TEST(AssetClone, NamingDialogRefusals)
         {"a", "x", source.toUpper(), into},
         {"a", "x", source + "\\Inner", into},
         {"a", "x", QString(source).replace("\\Engine", "\\\\Engine\\deep"), into},
+        {"a", "x", kDiesel + "\\Class2\\..\\Class1\\Engine", into},
+        {"a", "x", kDiesel + "\\Class1\\.\\Engine\\Inner\\..", into},
+        {"a", "x", kDiesel + "/Class1/Engine/Inner", into},
+        {"a", "x", kDiesel + "\\Class1\\Engine\\..\\Engine2", ""},
     };
     for (const Case& c : cases) {
         const QString expected = c.refusal == "file"     ? badFileNameMessage(c.file)

@@ -219,13 +219,39 @@ TEST_F(AssetWalkTest, SubFoldersLastFirstThenOwnFilesByName)
     EXPECT_EQ(folders, expectedFolders);
 }
 
-TEST_F(AssetWalkTest, EmptyPatternListsEveryFileAndFilesOutsideAProductAreLeftOut)
+// A file lying directly in "Assets" or in a provider folder cannot be cut into provider,
+// product and path: both walkers show that cut's run-time error (no icon) and go on.
+TEST_F(AssetWalkTest, FilesOutsideAProductGiveTheCutsErrorAndTheWalkGoesOn)
 {
-    for (const char* rel : {"P/Q/a.txt", "P/Q/noext", "P/loose.bin"})
+    for (const char* rel : {"P/Q/a.txt", "P/Q/noext", "P/loose.bin", "top.bin"})
         tree.writeFile(QStringLiteral("game/Assets/") + QString::fromUtf8(rel), "data");
-    const WalkResult r = AddToList(assets(), QString(), QString(), DefaultNameLanguage, tree.gamePath(), recording());
-    EXPECT_EQ(r.filesSeen, 3);
-    EXPECT_EQ(rows, (QStringList{"P\tQ\ta.txt\t\t\t", "P\tQ\tnoext\t\t\t"}));
+    writeAsset("P/Q/blue.bin", scenery("Blue", "eTrue"));
+    const struct {
+        const char* pattern;
+        QStringList rows;
+        int filesSeen;
+    } cases[] = {
+        {"", {"P\tQ\ta.txt\t\t\t", "P\tQ\tblue.bin\t\t\t", "P\tQ\tnoext\t\t\t"}, 5},
+        {"*.bin", {"P\tQ\tblue.bin\tBlue\tYes\t"}, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pattern);
+        rows.clear();
+        ui.clearRecords();
+        for (int k = 0; k < 2; ++k)
+            ui.expectMsgBox(vb::vbOK, QStringLiteral("Invalid procedure call or argument"));
+        const WalkResult r =
+            AddToList(assets(), QString::fromUtf8(c.pattern), QString(), DefaultNameLanguage, tree.gamePath(), recording());
+        ui.verifyDone();
+        EXPECT_FALSE(r.abandoned);
+        EXPECT_EQ(r.filesSeen, c.filesSeen);
+        EXPECT_EQ(rows, c.rows);
+        ASSERT_EQ(ui.messages().size(), 2);
+        for (const ScriptedUi::Message& m : ui.messages()) {
+            EXPECT_EQ(m.text, QStringLiteral("Invalid procedure call or argument"));
+            EXPECT_EQ(m.style, vb::vbOKOnly);
+        }
+    }
 }
 
 TEST_F(AssetWalkTest, BlueprintsAreConvertedClassifiedAndFiltered)

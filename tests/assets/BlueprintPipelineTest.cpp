@@ -354,3 +354,104 @@ TEST_F(PipelineTest, OneWorkFolderForEverySpelling)
 }
 
 } // namespace
+
+// The steps the clone and the child-entry removal take through the pipeline: the product a
+// written file counts for (its own below Assets, else the row's), a preparation that refuses
+// before anything is placed, a text already in hand, and a run ended after a written row
+// (the products written to lose their cache, no completion message).
+TEST_F(PipelineTest, PreparedPlacementsTextInHandAndProductsWrittenTo)
+{
+    const QString game = tree.gamePath();
+    const struct {
+        QString file;
+        QString product;
+    } products[] = {
+        {game + "\\Assets\\P\\Q\\Loco\\a.bin", game + "\\Assets\\P\\Q"},
+        {game + "/assets/P/R/a.bin", game + "\\Assets\\P\\R"},
+        {game + "\\Assets\\P\\a.bin", "fallback"},
+        {"C:\\Elsewhere\\a.bin", "fallback"},
+    };
+    for (const auto& p : products)
+        EXPECT_EQ(ProductFolderOf(p.file, game, QStringLiteral("fallback")), p.product) << p.file.toStdString();
+
+    writeAsset("P/Q/Loco.bin", scenery("Loco", "eFalse"));
+    writeAsset("P/R/Coach.bin", scenery("Coach", "eFalse"));
+    const QByteArray loco = readAsset("P/Q/Loco.bin");
+    for (const char* pak : {"P/Q/BluePrints.pak", "P/R/BluePrints.pak"})
+        tree.writeFile(QStringLiteral("game/Assets/") + QString::fromUtf8(pak), "cache");
+    PipelineOptions options;
+    options.deleteBlueprintPak = true;
+    options.busyPointer = false;
+
+    // A preparation that refuses: its message, the converted output is not placed.
+    int prepared = 0;
+    const EditFunction refused = [&](const RowPaths& row, const QString& text) {
+        EditResult e;
+        e.outputs.push_back(EditOutput{text + "<!--copy-->", row.folder + "Copy.bin", Placement::ReplaceNoBackup, "Copy.", {}});
+        e.beforePlacement = [&] {
+            ++prepared;
+            return QStringLiteral("Not now");
+        };
+        return e;
+    };
+    ui.expectMsgBox(vb::vbOK, QStringLiteral("Not now"));
+    PipelineResult r = RunBlueprintEdit({sel(2, "P", "Q", "Loco.bin")}, game, options, refused);
+    EXPECT_EQ(prepared, 1);
+    EXPECT_EQ(r.rows.at(0).outcome, RowOutcome::Failed);
+    EXPECT_FALSE(assetExists("P/Q/Copy.bin"));
+    EXPECT_TRUE(assetExists("P/Q/BluePrints.pak"));
+    ui.verifyDone();
+
+    // A conversion back that fails never reaches the preparation.
+    {
+        ScopedEnv fail("SERZ_FAIL", "Copy.xml");
+        ui.expectMsgBox(vb::vbOK, QStringLiteral("Serz.exe could not convert file Loco.bin"));
+        RunBlueprintEdit({sel(2, "P", "Q", "Loco.bin")}, game, options, refused);
+        EXPECT_EQ(prepared, 1);
+        ui.verifyDone();
+    }
+
+    // The text in hand, placed over the blueprint with a backup, without the completion message.
+    options.completionMessage = false;
+    ui.clearRecords();
+    QFile::remove(tree.path("program/TempFiles/Loco.xml"));
+    RowPaths listed;
+    ASSERT_TRUE(MakeRowPaths(sel(2, "P", "Q", "Loco.bin"), game, listed));
+    r = RunBlueprintEdit(listed, QStringLiteral("<listed/>"), game, options, [](const RowPaths& row, const QString& text) {
+        EditResult e;
+        e.outputs.push_back(EditOutput{text, row.fullPath, Placement::ReplaceWithBackup, "Saved.", {}});
+        return e;
+    });
+    EXPECT_EQ(r.rows.at(0).outcome, RowOutcome::Written);
+    EXPECT_EQ(xmlOf(readAsset("P/Q/Loco.bin")), "<listed/>");
+    EXPECT_EQ(readAsset("P/Q/Loco.bin.bak"), loco);
+    EXPECT_FALSE(tree.exists("program/TempFiles/Loco.xml")) << "the text in hand is not converted again";
+    EXPECT_FALSE(assetExists("P/Q/BluePrints.pak"));
+    EXPECT_TRUE(ui.messages().isEmpty());
+
+    // A run ended after a written row: that row's product loses its cache, the next row is
+    // not taken up, and no completion message is shown.
+    ui.clearRecords();
+    options.completionMessage = true;
+    tree.writeFile("game/Assets/P/Q/BluePrints.pak", "cache");
+    int calls = 0;
+    const EditFunction endSecond = [&](const RowPaths& row, const QString& text) {
+        EditResult e;
+        if (++calls == 2) {
+            e.endRun = true;
+            return e;
+        }
+        e.outputs.push_back(EditOutput{text, row.folder + "Twin.bin", Placement::ReplaceNoBackup, "Twin.", {}});
+        return e;
+    };
+    r = RunBlueprintEdit({sel(2, "P", "Q", "Loco.bin"), sel(3, "P", "R", "Coach.bin"), sel(4, "P", "R", "Coach.bin")},
+                         game, options, endSecond);
+    EXPECT_TRUE(r.ended);
+    EXPECT_EQ(calls, 2);
+    EXPECT_TRUE(assetExists("P/Q/Twin.bin"));
+    EXPECT_FALSE(assetExists("P/R/Twin.bin"));
+    EXPECT_FALSE(assetExists("P/Q/BluePrints.pak"));
+    EXPECT_TRUE(assetExists("P/R/BluePrints.pak"));
+    EXPECT_TRUE(ui.messages().isEmpty());
+    ui.verifyDone();
+}

@@ -39,6 +39,7 @@ TEST(AssetsLayout, PlacesEveryControlForTheWindowSize)
     expectRows(l,
                {
                    {"Frame1", &AssetsWindowLayout::Frame1, {240, 120, 6520, 3600}},
+                   {"Drive1", &AssetsWindowLayout::Drive1, {495, 120, 2608, 315}},
                    {"Dir1", &AssetsWindowLayout::Dir1, {900, 120, 2608, 2340}},
                    {"File1", &AssetsWindowLayout::File1, {900, 2828, 2608, 2340}},
                    {"Text2", &AssetsWindowLayout::Text2, {3440, 120, 5316, 315}},
@@ -52,10 +53,11 @@ TEST(AssetsLayout, PlacesEveryControlForTheWindowSize)
                    {"Command4", &AssetsWindowLayout::Command4, {2235, 5586, 1695, 375}},
                    {"Command5", &AssetsWindowLayout::Command5, {2670, 5586, 1695, 375}},
                    {"Label5", &AssetsWindowLayout::Label5, {3165, 5586, 1695, 255}},
-                   {"Label1", &AssetsWindowLayout::Label1, {3500, 5586, 800, 255}},
-                   {"Text3", &AssetsWindowLayout::Text3, {3760, 5586, 800, 315}},
-                   {"Label2", &AssetsWindowLayout::Label2, {3500, 6481, 800, 255}},
-                   {"Text4", &AssetsWindowLayout::Text4, {3760, 6481, 800, 315}},
+                   // The level-of-detail boxes and labels 100 right of the button column.
+                   {"Label1", &AssetsWindowLayout::Label1, {3440, 5686, 800, 255}},
+                   {"Text3", &AssetsWindowLayout::Text3, {3700, 5686, 800, 315}},
+                   {"Label2", &AssetsWindowLayout::Label2, {4030, 5686, 800, 255}},
+                   {"Text4", &AssetsWindowLayout::Text4, {4290, 5686, 800, 315}},
                    {"Picture1", &AssetsWindowLayout::Picture1, {240, 7580, 3600, 3600}},
                    {"Frame2", &AssetsWindowLayout::Frame2, {240, 7580, 3600, 3600}},
                    {"VsFg1", &AssetsWindowLayout::VsFg1, {4140, 120, 11600, 3600}},
@@ -69,6 +71,7 @@ TEST(AssetsLayout, PlacesEveryControlForTheWindowSize)
                {
                    {"Frame1", &AssetsWindowLayout::Frame1, {240, 120, 5377, 3600}},
                    {"Dir1", &AssetsWindowLayout::Dir1, {900, 120, 2151, 2340}},
+                   {"Drive1", &AssetsWindowLayout::Drive1, {495, 120, 2151, 315}},
                    {"File1", &AssetsWindowLayout::File1, {900, 2371, 2151, 2340}},
                },
                "10000 x 9001");
@@ -109,10 +112,11 @@ TEST(AssetsLayout, AtTheDesignSizeTheFrameHoldsItsControls)
 {
     const AssetsWindowLayout l = assets::AssetsWindowDesign();
     const std::pair<const char*, const TwipsRect*> inside[] = {
-        {"Dir1", &l.Dir1},         {"File1", &l.File1},       {"Text2", &l.Text2},
+        {"Drive1", &l.Drive1},     {"Dir1", &l.Dir1},         {"File1", &l.File1},       {"Text2", &l.Text2},
         {"Text1", &l.Text1},       {"Text5", &l.Text5},       {"Command1", &l.Command1},
         {"Command3", &l.Command3}, {"Command5", &l.Command5}, {"Label5", &l.Label5},
-        {"Text3", &l.Text3},       {"Text4", &l.Text4},
+        {"Label1", &l.Label1},     {"Text3", &l.Text3},       {"Label2", &l.Label2},
+        {"Text4", &l.Text4},
     };
     for (const auto& [name, r] : inside) {
         EXPECT_LE(r->Left + r->Width, l.Frame1.Width) << name;

@@ -4,6 +4,8 @@
 
 #include "AssetsWindowFixture.h"
 
+#include "common/DriveListWidget.h"
+
 #include "hub/frmEditor.h"
 #include "platform/Ui.h"
 #include "support/ScopedEnv.h"
@@ -62,7 +64,9 @@ TEST_F(AssetsWindowTest, LoadsAtTheAssetsFolderWithAnEmptiedWorkFolderAndTheMenu
     tree.writeFile(QStringLiteral("program/TempFiles/stale.xml"), "left over");
     frmAssets* w = open();
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Build List of Assets"));
-    EXPECT_EQ(w->Dir1->root(), tree.gamePath());
+    // The game's drive, e: in the test tree, and its Assets folder.
+    EXPECT_EQ(w->Drive1->drive(), QStringLiteral("e:"));
+    EXPECT_EQ(w->Dir1->root(), QFileInfo(tree.gamePath()).canonicalFilePath());
     EXPECT_EQ(w->Dir1->path(), tree.gamePath() + QStringLiteral("\\Assets"));
     EXPECT_EQ(w->Text2->text(), tree.gamePath() + QStringLiteral("\\Assets\\"));
     EXPECT_EQ(w->Text1->text(), QStringLiteral("*.bin"));
@@ -118,7 +122,8 @@ TEST_F(AssetsWindowTest, LoadsAtTheAssetsFolderWithAnEmptiedWorkFolderAndTheMenu
     delete w;
     shared().GamePath.clear();
     frmAssets* again = open();
-    EXPECT_EQ(again->Dir1->root(), QStringLiteral("C:"));
+    EXPECT_EQ(again->Drive1->drive(), QStringLiteral("c:"));
+    EXPECT_EQ(again->Dir1->root(), QFileInfo(tree.path(QStringLiteral("wine/drive_c"))).canonicalFilePath());
     EXPECT_EQ(again->VsFg1->Rows(), 2);
     EXPECT_TRUE(ui.messages().isEmpty());
 }
@@ -203,10 +208,13 @@ TEST_F(AssetsWindowTest, SaveListWritesCommaOrTabSeparatedTextByTheNamesEnding)
     frmAssets* w = open();
     w->VsFg1->AddItem(QStringLiteral("Maker, Ltd\tPack\tA\\B.bin\tThe \"Big\" One\tYes\tBuildings"));
     w->VsFg1->AddItem(QStringLiteral("M\tP\tC.bin\tC\tNo\t"));
+    // The empty row 1 is saved as the grid holds it.
     const QByteArray csv = "Provider,Product,Path,Name,In Scenarios,Category\r\n"
+                           ",,,,,\r\n"
                            "\"Maker, Ltd\",Pack,A\\B.bin,\"The \"\"Big\"\" One\",Yes,Buildings\r\n"
                            "M,P,C.bin,C,No,\r\n";
     const QByteArray tab = "Provider\tProduct\tPath\tName\tIn Scenarios\tCategory\r\n"
+                           "\t\t\t\t\t\r\n"
                            "Maker, Ltd\tPack\tA\\B.bin\t\"The \"\"Big\"\" One\"\tYes\tBuildings\r\n"
                            "M\tP\tC.bin\tC\tNo\t\r\n";
     const struct {
@@ -465,3 +473,39 @@ TEST_F(AssetsWindowTest, EditAssetsInTheHubOpensOneWindowWithoutWaiting)
 }
 
 } // namespace
+
+// After an edit the grid's current cell is that of the last row taken up: its In Scenarios
+// cell when "Use in Scenarios" wrote it, else its Path cell, the last one its path was read from.
+TEST_F(AssetsWindowTest, EditsLeaveTheLastRowsCellCurrent)
+{
+    frmAssets* w = open();
+    addToList(w, QStringLiteral("VeltraneSamples"));
+    const QString changeLods = QStringLiteral("Changing a large number of LODs");
+    const struct {
+        const char* what;
+        const char* name;
+        void (frmAssets::*command)();
+        QString warning; // "" none
+        int col;
+    } rows[] = {
+        {"Use in Scenarios writes", "VS Lamp Post 01", &frmAssets::mnuInScene_Click, kInSceneWarning, 4},
+        {"Use in Scenarios passes over", "VS Station 01", &frmAssets::mnuInScene_Click, kInSceneWarning, 2},
+        {"Change LODs", "VS Oak 01", &frmAssets::mnuLod_Click, changeLods, 2},
+        {"Display Child Entries.", "VS Oak 01", &frmAssets::Command9_Click, QString(), 2},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        const int row = rowNamed(w, QString::fromUtf8(r.name));
+        ASSERT_GT(row, 1);
+        selectRows(w, {row});
+        w->VsFg1->setRow(1);
+        w->VsFg1->setCol(5);
+        if (!r.warning.isEmpty())
+            ui.expectMsgBox(vb::vbOK, r.warning);
+        (w->*r.command)();
+        ui.verifyDone();
+        EXPECT_EQ(w->VsFg1->Row(), row);
+        EXPECT_EQ(w->VsFg1->Col(), r.col);
+        EXPECT_TRUE(w->VsFg1->IsSelected(row)) << "the selection stays";
+    }
+}
