@@ -421,7 +421,7 @@ void frmGFX::mnuseltwain_Click()
         return;
     }
     if (!list.error.isEmpty()) {
-        ui().msgBox(sentence(QStringLiteral("The scanners could not be listed: ") + list.error), vb::vbExclamation,
+        ui().msgBox(QStringLiteral("The scanners could not be listed: ") + list.error, vb::vbExclamation,
                     Ui::programTitle());
         return;
     }
