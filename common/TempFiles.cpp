@@ -34,8 +34,18 @@ bool EnsureTempFiles()
     return made;
 }
 
+namespace {
+quint64 emptied = 0;
+}
+
+quint64 TempFilesEmptied()
+{
+    return emptied;
+}
+
 bool ResetTempFiles()
 {
+    ++emptied;
     tags::detail::DelAll(TempFilesFolder());
     ui().doEvents();
     platform::clearPathCache();

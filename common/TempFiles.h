@@ -20,3 +20,7 @@ bool EnsureTempFiles();
 // ignored), processes pending window events and creates it again when it is missing. False
 // when it could not be created again.
 bool ResetTempFiles();
+
+// How many times ResetTempFiles has emptied the work folder in this run. A work copy named
+// before the latest emptying is gone, even when a file of its name has been made there since.
+quint64 TempFilesEmptied();

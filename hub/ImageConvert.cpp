@@ -1,6 +1,7 @@
 #include "hub/ImageConvert.h"
 
 #include "common/Serializer.h"
+#include "hub/FileBytes.h"
 #include "hub/HubStartup.h"
 #include "hub/TextureCodec.h"
 #include "platform/FileSync.h"
@@ -84,15 +85,6 @@ void inBands(int rows, qint64 pixels, const Work& work)
         t.join();
 }
 
-bool readBytes(const QString& path, QByteArray& bytes)
-{
-    QFile f(platform::nativePath(path));
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    bytes = f.readAll();
-    return f.error() == QFileDevice::NoError;
-}
-
 QString ddsFaultText(DdsFault fault)
 {
     switch (fault) {
@@ -147,7 +139,7 @@ ImageRead readTexture(const QString& sourcePath)
     platform::clearPathCache();
     const ConversionResult conv = RunSerz(bin, serz::ToXml, xmlPath, platform::programFolder());
     QByteArray xmlBytes;
-    const bool read = conv.ok && readBytes(xmlPath, xmlBytes);
+    const bool read = conv.ok && ReadFileBytes(xmlPath, xmlBytes);
     QFile::remove(nativeBin);
     QFile::remove(platform::nativePath(xmlPath));
     platform::clearPathCache();
@@ -156,22 +148,30 @@ ImageRead readTexture(const QString& sourcePath)
     if (!read)
         return failed(sourcePath, QStringLiteral("its XML could not be read"));
 
-    const QString xml = platform::decodeAnsi(xmlBytes);
-    const QString formatText = FindFormatText(xml);
-    const TextureFormat format = TextureFormatFor(formatText);
-    if (format == TextureFormat::Unsupported)
-        return failed(sourcePath, formatText.isEmpty()
+    // The converter's own sequence and checks: the viewer shows no texture the converter
+    // would refuse.
+    TextureWork levels;
+    const TextureDds dds = TextureXmlToDds(platform::decodeAnsi(xmlBytes), levels);
+    switch (dds.fault) {
+    case TextureDdsFault::Format:
+        return failed(sourcePath, dds.formatText.isEmpty()
                                       ? QStringLiteral("it names no texture format")
-                                      : QStringLiteral("its format ") + formatText + QStringLiteral(" is not supported"));
-    const int width = FindDimension(xml, QStringLiteral("Width"));
-    const int height = FindDimension(xml, QStringLiteral("Height"));
-    if (width <= 0 || height <= 0 || width > MaxImageSide || height > MaxImageSide)
-        return failed(sourcePath, ddsFaultText(DdsFault::BadSize));
-    TextureWork work0;
-    const LevelScan scan = ScanTextureLevels(xml, work0);
-    if (scan.fault != LevelFault::None || work0.BlobCount < 1)
+                                      : QStringLiteral("its format ") + dds.formatText + QStringLiteral(" is not supported"));
+    case TextureDdsFault::TooManyLevels:
+        return failed(sourcePath, QStringLiteral("it holds more than ") + QString::number(MaxTextureLevels)
+                                      + QStringLiteral(" levels"));
+    case TextureDdsFault::Levels:
         return failed(sourcePath, QStringLiteral("its image data is damaged"));
-    return fromDds(sourcePath, BuildDdsImage(xml, work0, format, width, height));
+    case TextureDdsFault::HashInPieces:
+        return failed(sourcePath, QStringLiteral("it holds the character # outside its image data"));
+    case TextureDdsFault::None:
+        break;
+    }
+    if (dds.width <= 0 || dds.height <= 0 || dds.width > MaxImageSide || dds.height > MaxImageSide)
+        return failed(sourcePath, ddsFaultText(DdsFault::BadSize));
+    if (levels.BlobCount < 1)
+        return failed(sourcePath, QStringLiteral("its image data is damaged"));
+    return fromDds(sourcePath, dds.image);
 }
 
 } // namespace
@@ -305,7 +305,7 @@ ImageRead ReadViewerImage(const QString& sourcePath)
         r = readTexture(sourcePath);
     } else if (lower.endsWith(QStringLiteral(".dds"))) {
         QByteArray dds;
-        if (!readBytes(sourcePath, dds))
+        if (!ReadFileBytes(sourcePath, dds))
             return failed(sourcePath, QStringLiteral("the file could not be read"));
         r = fromDds(sourcePath, dds);
     } else {

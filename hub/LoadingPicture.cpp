@@ -2,6 +2,7 @@
 
 #include "common/FileProcs.h"
 #include "common/GameReference.h"
+#include "hub/FileBytes.h"
 #include "common/Serializer.h"
 #include "common/SharedState.h"
 #include "common/TagText.h"
@@ -24,15 +25,6 @@ namespace hub {
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
-
-bool readBytes(const QString& path, QByteArray& bytes)
-{
-    QFile f(nativePath(path));
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    bytes = f.readAll();
-    return f.error() == QFileDevice::NoError;
-}
 
 // The file name of a game-style path (after its last "\" or "/").
 QString fileNameOf(const QString& path)
@@ -127,7 +119,7 @@ bool runCommand(const RouteChoice& chooseRoute)
     const QString templatePath = program + QStringLiteral("\\Templates\\loading_default.dat");
     QByteArray templateBytes;
     SideFile side;
-    if (!readBytes(templatePath, templateBytes) || templateBytes.isEmpty()) {
+    if (!ReadFileBytes(templatePath, templateBytes) || templateBytes.isEmpty()) {
         exclaim(QStringLiteral("The texture template ") + templatePath + QStringLiteral(" was not found."));
         return false;
     }
@@ -156,7 +148,7 @@ bool runCommand(const RouteChoice& chooseRoute)
     }
 
     QByteArray image;
-    if (!readBytes(imagePath, image)) {
+    if (!ReadFileBytes(imagePath, image)) {
         exclaim(QStringLiteral("The file ") + imagePath + QStringLiteral(" could not be read; nothing has been changed."));
         return false;
     }

@@ -2,6 +2,8 @@
 
 #include "common/FileProcs.h"
 #include "common/SharedState.h"
+#include "common/TempFiles.h"
+#include "hub/EditorPages.h"
 #include "hub/HubStartup.h"
 #include "platform/FileSync.h"
 #include "platform/Paths.h"
@@ -116,12 +118,29 @@ QString GeneralDateNow()
     return locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') + locale.toString(now.time(), timeFormat);
 }
 
+void FileInWork::nameTreeWorkCopy(const QString& workName)
+{
+    TreeWorkName = workName;
+    treeWorkNamedAt_ = TempFilesEmptied();
+}
+
+QString FileInWork::treeWorkCopy()
+{
+    if (TreeWorkName.isEmpty())
+        return QString();
+    const QString path = TreeWorkCopyPath(TreeWorkName);
+    if (treeWorkNamedAt_ == TempFilesEmptied() && FileExists(path))
+        return path;
+    TreeWorkName.clear();
+    return QString();
+}
+
 ConversionResult FileInWork::OpenGameFile(const QString& gameFile, QString& xmlText)
 {
     PageSource = Source::Nothing;
     const WorkFileNames names = SplitWorkFile(gameFile);
     WorkName = names.WorkName;
-    TreeWorkName = names.WorkName;
+    nameTreeWorkCopy(names.WorkName);
     shared().CurrentFileExt = names.Extension;
 
     const QString tempFiles = TempFilesFolder();

@@ -45,6 +45,13 @@ public:
     bool TreeLoaded = false;
     Source PageSource = Source::Nothing;
 
+    // Names the tree page's work copy (sets TreeWorkName) and notes the work folder's state.
+    void nameTreeWorkCopy(const QString& workName);
+    // The path of the tree page's work copy; "" when it names none or when its copy has gone
+    // (the work folder was emptied after it was named, or the file is missing), in which case
+    // the copy is named no more.
+    QString treeWorkCopy();
+
     // Progress texts of the save (the status bar's third panel).
     std::function<void(const QString&)> Status;
 
@@ -68,6 +75,8 @@ public:
     ConversionResult SaveGameFile(const QString& text, const QString& gameFile, QString* backupPath = nullptr);
 
 private:
+    quint64 treeWorkNamedAt_ = 0; // TempFilesEmptied() when TreeWorkName was set
+
     void status(const QString& text) const
     {
         if (Status)

@@ -353,6 +353,29 @@ QByteArray BuildDdsHeader(TextureFormat format, int width, int height, int level
     return h;
 }
 
+TextureDds TextureXmlToDds(const QString& xml, TextureWork& work)
+{
+    TextureDds r;
+    r.formatText = FindFormatText(xml);
+    r.format = TextureFormatFor(r.formatText);
+    if (r.format == TextureFormat::Unsupported) {
+        r.fault = TextureDdsFault::Format;
+        return r;
+    }
+    r.width = FindDimension(xml, QStringLiteral("Width"));
+    r.height = FindDimension(xml, QStringLiteral("Height"));
+    r.scan = ScanTextureLevels(xml, work);
+    if (r.scan.found > MaxTextureLevels)
+        r.fault = TextureDdsFault::TooManyLevels;
+    else if (r.scan.fault != LevelFault::None)
+        r.fault = TextureDdsFault::Levels;
+    else if (r.scan.hashInPieces)
+        r.fault = TextureDdsFault::HashInPieces;
+    else
+        r.image = BuildDdsImage(xml, work, r.format, r.width, r.height);
+    return r;
+}
+
 QByteArray BuildDdsImage(const QString& xml, const TextureWork& work, TextureFormat format, int width, int height)
 {
     const int n = work.BlobCount;

@@ -119,6 +119,30 @@ QByteArray BuildDdsHeader(TextureFormat format, int width, int height, int level
 // a last single digit is ignored. The scan must have found no fault.
 QByteArray BuildDdsImage(const QString& xml, const TextureWork& work, TextureFormat format, int width, int height);
 
+// Why a texture's XML does not become a DDS image.
+enum class TextureDdsFault {
+    None,
+    Format,        // the format is missing or not one of the four supported
+    TooManyLevels, // more than MaxTextureLevels levels
+    Levels,        // a level the scan found wrong (see the scan's fault)
+    HashInPieces,  // "#" outside the level data, which the side file cannot keep
+};
+
+struct TextureDds {
+    TextureDdsFault fault = TextureDdsFault::None;
+    QString formatText;  // the "<Format>" text as found
+    TextureFormat format = TextureFormat::Unsupported;
+    int width = 0;
+    int height = 0;
+    LevelScan scan;
+    QByteArray image;    // the whole DDS image, when there is no fault
+};
+
+// A texture's XML turned into a DDS image, for the converter and for the image viewer alike:
+// the format, the size, the levels (collected into work), their checks in this order, then
+// the image.
+TextureDds TextureXmlToDds(const QString& xml, TextureWork& work);
+
 // ---- The side file -------------------------------------------------------------------------
 
 // The ".dat" side file (lines ending in CR LF): " " and the level count; each piece in double

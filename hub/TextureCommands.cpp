@@ -5,6 +5,7 @@
 #include "common/SharedState.h"
 #include "common/TagText.h"
 #include "common/Vb.h"
+#include "hub/FileBytes.h"
 #include "hub/HubStartup.h"
 #include "hub/TextureCodec.h"
 #include "platform/FileSync.h"
@@ -48,25 +49,6 @@ bool writeBytes(const QString& path, const QByteArray& bytes)
     const bool ok = f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && platform::commitWhole(f);
     platform::clearPathCache();
     return ok;
-}
-
-bool readBytes(const QString& path, QByteArray& bytes)
-{
-    QFile f(nativePath(path));
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    bytes.clear();
-    bytes.reserve(qsizetype(f.size()));
-    // In slices, so that the window stays responsive while a large image is read.
-    constexpr qint64 slice = 1 << 20;
-    while (!f.atEnd()) {
-        const QByteArray part = f.read(slice);
-        if (part.isEmpty() && f.error() != QFileDevice::NoError)
-            return false;
-        bytes.append(part);
-        ui().doEvents();
-    }
-    return f.error() == QFileDevice::NoError;
 }
 
 QString fileNameOf(const QString& path)
@@ -144,31 +126,26 @@ bool ConvertTextureToDds(const QString& fileNameBox, const QString& xml, const Q
             platform::clearPathCache();
             ui().doEvents();
 
-            const QString formatText = FindFormatText(xml);
-            const TextureFormat format = TextureFormatFor(formatText);
-            if (format == TextureFormat::Unsupported) {
-                exclaim(kCannotConvert + QLatin1Char(' ') + formatText + kCrLf);
+            TextureDds dds = TextureXmlToDds(xml, work);
+            switch (dds.fault) {
+            case TextureDdsFault::Format:
+                exclaim(kCannotConvert + QLatin1Char(' ') + dds.formatText + kCrLf);
                 return false;
-            }
-            const int width = FindDimension(xml, QStringLiteral("Width"));
-            const int height = FindDimension(xml, QStringLiteral("Height"));
-
-            const LevelScan scan = ScanTextureLevels(xml, work);
-            if (scan.found > MaxTextureLevels) {
+            case TextureDdsFault::TooManyLevels:
                 exclaim(kCannotConvert + QStringLiteral("Multiple-Texture file.") + kCrLf);
                 return false;
-            }
-            if (scan.fault != LevelFault::None) {
-                exclaim(levelFaultMessage(scan));
+            case TextureDdsFault::Levels:
+                exclaim(levelFaultMessage(dds.scan));
                 return false;
-            }
-            if (scan.hashInPieces) {
+            case TextureDdsFault::HashInPieces:
                 exclaim(kCannotConvertThis
                         + QStringLiteral("the texture holds the character # outside its image data, which the .dat file cannot keep."));
                 return false;
+            case TextureDdsFault::None:
+                break;
             }
-
-            work.DdsHeader = BuildDdsImage(xml, work, format, width, height);
+            const TextureFormat format = dds.format;
+            work.DdsHeader = std::move(dds.image);
             if (!writeBytes(ddsPath, work.DdsHeader)) {
                 exclaim(QStringLiteral("The file ") + ddsPath + QStringLiteral(" could not be written."));
                 return false;
@@ -240,7 +217,7 @@ bool ConvertDdsToTexture(const std::function<void(const QString&)>& showXml)
         }
         QByteArray datBytes;
         SideFile side;
-        if (!readBytes(datPath, datBytes) || !ParseSideFile(platform::decodeAnsi(datBytes), side)) {
+        if (!ReadFileBytes(datPath, datBytes, ReadPace::EventsBetween) || !ParseSideFile(platform::decodeAnsi(datBytes), side)) {
             exclaim(QStringLiteral("The header file ") + datPath + QStringLiteral(" is damaged, cannot process further."));
             return false;
         }
@@ -257,7 +234,7 @@ bool ConvertDdsToTexture(const std::function<void(const QString&)>& showXml)
             return false;
 
         QByteArray image;
-        if (!readBytes(ddsPath, image)) {
+        if (!ReadFileBytes(ddsPath, image, ReadPace::EventsBetween)) {
             exclaim(QStringLiteral("The file ") + ddsPath + QStringLiteral(" could not be read; ") + texturePath
                     + QStringLiteral(" has not been changed."));
             return false;

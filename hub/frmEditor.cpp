@@ -375,11 +375,11 @@ void frmEditor::SSTab1_Click()
 
 void frmEditor::loadTreeWorkCopy()
 {
-    // Before the first game-file open there is no work copy to load: the tree page keeps
-    // its empty document instead of reporting a file that cannot exist.
-    if (TreeWorkName.isEmpty())
+    // Before the first game-file open, or once its work copy has gone with the emptied work
+    // folder, there is no work copy to load: the tree page keeps its empty document.
+    const QString path = treeWorkCopy();
+    if (path.isEmpty())
         return;
-    const QString path = hub::TreeWorkCopyPath(TreeWorkName);
     if (TreeHooks.LoadXmlFile)
         TreeHooks.LoadXmlFile(path);
     // The work copy of the last game file converted: the document can be saved back into

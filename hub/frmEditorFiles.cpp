@@ -119,7 +119,7 @@ bool frmEditor::takeConvertedGameFile(const QString& gameFile, const QString& xm
         return false;
     TreeLoaded = false;
     WorkName = names.WorkName;
-    TreeWorkName = names.WorkName;
+    nameTreeWorkCopy(names.WorkName);
     WorkBase = workBase;
     s.CurrentFile = gameFile;
     s.CurrentFileExt = names.Extension;

@@ -316,6 +316,17 @@ bool frmGFX::haveImage()
     return false;
 }
 
+bool frmGFX::workImage(QImage& image)
+{
+    if (!haveImage())
+        return false;
+    if (image.load(platform::nativePath(hub::ViewerWorkFile()), "BMP"))
+        return true;
+    Picture1->clear();
+    ui().msgBox(kNoImage, vb::vbExclamation, Ui::programTitle());
+    return false;
+}
+
 void frmGFX::imageCommand(int operation)
 {
     if (!haveImage())
@@ -344,14 +355,9 @@ void frmGFX::rot_Click()
 
 void frmGFX::mnuFilePrint_Click()
 {
-    if (!haveImage())
-        return;
     QImage image;
-    if (!image.load(platform::nativePath(hub::ViewerWorkFile()), "BMP")) {
-        Picture1->clear();
-        ui().msgBox(kNoImage, vb::vbExclamation, Ui::programTitle());
+    if (!workImage(image))
         return;
-    }
     QPrinter printer;
     const PrinterDialog& dialog = printerDialog();
     if (!(dialog ? dialog(printer, this) : standardPrinterDialog(printer, this)))
@@ -369,14 +375,9 @@ void frmGFX::mnuFilePrint_Click()
 
 void frmGFX::Picture1_Click()
 {
-    if (!haveImage())
-        return;
     QImage image;
-    if (!image.load(platform::nativePath(hub::ViewerWorkFile()), "BMP")) {
-        Picture1->clear();
-        ui().msgBox(kNoImage, vb::vbExclamation, Ui::programTitle());
+    if (!workImage(image))
         return;
-    }
     if (fullScreen_)
         fullScreen_->close();
     fullScreen_ = new FullScreenView(image);
@@ -420,7 +421,7 @@ void frmGFX::mnuseltwain_Click()
         return;
     }
     if (!list.error.isEmpty()) {
-        ui().msgBox(sentence(QStringLiteral("The scanners could not be listed: ") + list.error), vb::vbExclamation,
+        ui().msgBox(QStringLiteral("The scanners could not be listed: ") + list.error, vb::vbExclamation,
                     Ui::programTitle());
         return;
     }

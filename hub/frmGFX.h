@@ -15,6 +15,7 @@
 class DriveListWidget;
 class FolderTreeWidget;
 class QAction;
+class QImage;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -96,6 +97,9 @@ private:
     bool loadPicture();
     void imageCommand(int operation);
     bool haveImage();
+    // The work file as an image for print and full screen; a missing or unreadable file
+    // empties the picture box and gives the no-image message.
+    bool workImage(QImage& image);
 
     bool scanning_ = false;
     bool cancelScan_ = false;

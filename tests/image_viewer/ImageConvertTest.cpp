@@ -4,7 +4,10 @@
 
 #include "hub/ImageConvert.h"
 
+#include "hub/TextureCommands.h"
+#include "platform/TextCodec.h"
 #include "support/SampleGame.h"
+#include "support/ScriptedUi.h"
 #include "support/ScopedEnv.h"
 #include "support/TempTree.h"
 
@@ -15,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <tuple>
 #include <vector>
 
@@ -333,5 +337,60 @@ TEST_F(ImageConversion, OtherPicturesAndOperationsOnTheWorkFile)
         ASSERT_EQ(image.size(), row.size);
         for (const auto& [x, y, rgba] : row.pixels)
             EXPECT_EQ(image.pixel(x, y), rgba) << "pixel " << x << "," << y << " is " << std::hex << image.pixel(x, y);
+    }
+}
+
+// The viewer turns a texture into an image by the converter's own steps: a texture that
+// "Convert .TgPcDx to .dds" refuses is not shown either, and one it converts is shown.
+TEST_F(ImageConversion, TheViewerShowsWhatTheConverterConvertsAndNothingElse)
+{
+    QFile source(QStringLiteral(VELTRANE_SOURCE_DIR "/samples/game/") + kTextureRel + QStringLiteral(".xml"));
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QByteArray xml = source.readAll();
+    const QByteArray lastLevel = "<d:blob d:size=\"8\">A52CC3121B1B1B1B </d:blob>";
+    ASSERT_TRUE(xml.contains(lastLevel));
+    struct Row {
+        const char* what;
+        std::function<QByteArray(QByteArray)> change;
+        const char* viewerReason;    // null: shown
+        const char* converterReason; // null: converted
+    };
+    const std::vector<Row> rows = {
+        {"the sample texture", [](QByteArray x) { return x; }, nullptr, nullptr},
+        {"a # outside the image data", [](QByteArray x) { return x.replace(">VS_Oak01<", ">VS_Oak#01<"); },
+         "it holds the character # outside its image data.", "holds the character # outside its image data"},
+        {"17 levels",
+         [&](QByteArray x) {
+             const qsizetype at = x.lastIndexOf(lastLevel) + lastLevel.size();
+             for (int i = 0; i < 12; ++i)
+                 x.insert(at, "\n\t\t" + lastLevel);
+             return x;
+         },
+         "it holds more than 16 levels.", "Multiple-Texture file."},
+        {"a level without its end", [&](QByteArray x) { return x.replace(x.lastIndexOf("</d:blob>"), 9, ""); },
+         "its image data is damaged.", "has no size in double quotes or no closing </d:blob> tag."},
+    };
+    ScriptedUi ui;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const QByteArray changed = row.change(xml);
+        QByteArray binary = changed;
+        for (char& c : binary)
+            c = char(c ^ char(0xA5));
+        const QString path = tree.writeFile(QStringLiteral("game/Changed.TgPcDx"), "SERZBIN1" + binary);
+        QFile::remove(tree.path(QStringLiteral("program/temp.bmp")));
+
+        const ImageRead shown = ConvertToWorkFile(path);
+        EXPECT_EQ(shown.ok, row.viewerReason == nullptr) << shown.error.toStdString();
+        if (row.viewerReason)
+            EXPECT_TRUE(shown.error.endsWith(QString::fromUtf8(row.viewerReason))) << shown.error.toStdString();
+        EXPECT_EQ(tree.exists(QStringLiteral("program/temp.bmp")), row.viewerReason == nullptr);
+
+        ui.expectMsgBox(vb::vbOK, row.converterReason ? QString::fromUtf8(row.converterReason)
+                                                      : QStringLiteral("If you wish to edit this file"));
+        const bool converted = ConvertTextureToDds(path, platform::decodeAnsi(changed), QStringLiteral("Changed."));
+        ui.verifyDone();
+        EXPECT_EQ(converted, row.converterReason == nullptr);
+        EXPECT_EQ(converted, shown.ok);
     }
 }

@@ -227,7 +227,7 @@ TEST_F(ScanWindow, SourceSearchRunsBesideTheWindowUnderTheBusyPointer)
     } rows[] = {
         {"no scanner", {}, false, "No scanner was found. Connect a scanner that SANE supports and try again."},
         {"SANE refuses", {{}, QStringLiteral("Invalid argument")}, false,
-         "The scanners could not be listed: Invalid argument."},
+         "The scanners could not be listed: Invalid argument"},
         {"one scanner", {{{QStringLiteral("test:0"), {}, {}, {}}}, {}}, false, nullptr},
         {"closed while searching", {}, true, nullptr},
     };
