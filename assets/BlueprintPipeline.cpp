@@ -26,26 +26,6 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-<<<<<<< HEAD
-
-// The product folder a game file lies in: GamePath & "\Assets\" & provider & "\" & product.
-QString productFolderOf(const QString& file, const QString& gamePath)
-{
-    QString provider, product, rest;
-    if (!SplitAssetPath(file, gamePath, provider, product, rest))
-        return QString();
-    return gamePath + QStringLiteral("\\Assets\\") + provider + QLatin1Char('\\') + product;
-}
-
-void removeIfThere(const QString& path)
-{
-    const QString native = platform::nativePath(path);
-    if (QFile::exists(native))
-        QFile::remove(native);
-}
-
-=======
->>>>>>> h-assets
 struct WorkFiles {
     QString xml;
     QString bin;

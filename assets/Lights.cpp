@@ -25,10 +25,6 @@ namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kChildren = QStringLiteral("<Children>");
 
-<<<<<<< HEAD
-
-=======
->>>>>>> h-assets
 void setError(QString* error, const QString& text)
 {
     if (error)

@@ -683,7 +683,7 @@ bool RouteScanner::ShapeTextures(SerzPool& pool, const QString& geometry, QStrin
 {
     queueShape(pool, geometry);
     const ShapeEntry& shape = pooledShape(pool, geometry);
-    textures = followedTextures(shape);
+    textures = shape.textures;
     return shape.converted;
 }
 

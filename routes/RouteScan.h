@@ -266,7 +266,9 @@ public:
     // scanner's life): queueBlueprint adds the blueprint's conversion and returns its ticket;
     // ReadQueuedBlueprint takes it and reads it as ReadBlueprintFile does. queueShape adds a
     // shape's conversion once per shape; ShapeTextures(pool, ...) takes it (adding it first
-    // when it was not queued) and answers as ShapeTextures does.
+    // when it was not queued) and lists every texture the shape names, also one that leads out
+    // of the Assets folder: the collector refuses such an entry and ends the blueprint's entries
+    // there, so it has to see it.
     qsizetype queueBlueprint(SerzPool& pool, const QString& blueprint);
     bool ReadQueuedBlueprint(SerzPool& pool, qsizetype ticket, BlueprintAssets& assets);
     void queueShape(SerzPool& pool, const QString& geometry);
