@@ -26,10 +26,6 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-void exclaim(const QString& text)
-{
-    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation);
-}
 
 // The product folder a game file lies in: GamePath & "\Assets\" & provider & "\" & product.
 QString productFolderOf(const QString& file, const QString& gamePath)

@@ -24,10 +24,6 @@ namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kChildren = QStringLiteral("<Children>");
 
-void exclaim(const QString& text)
-{
-    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation);
-}
 
 void setError(QString* error, const QString& text)
 {

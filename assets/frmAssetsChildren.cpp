@@ -24,10 +24,6 @@
 
 namespace {
 
-void exclaim(const QString& text)
-{
-    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
-}
 
 const QString kOneItemOnly = QStringLiteral("You can only select one item at a time for this option.\r\n"
                                             "Only the first item will be shown");

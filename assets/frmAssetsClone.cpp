@@ -25,10 +25,6 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-void exclaim(const QString& text)
-{
-    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
-}
 
 QString noXmlMessage(const QString& blueprint)
 {

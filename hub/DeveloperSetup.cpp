@@ -13,10 +13,6 @@ namespace hub {
 
 namespace {
 
-void exclaim(const QString& text)
-{
-    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
-}
 
 // Creates folder (its parent exists); false, with a message, when it cannot be made.
 bool makeFolder(const QString& folder)

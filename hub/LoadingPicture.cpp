@@ -24,10 +24,6 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-void exclaim(const QString& text)
-{
-    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
-}
 
 bool readBytes(const QString& path, QByteArray& bytes)
 {

@@ -18,10 +18,6 @@ namespace {
 const QChar CR = QLatin1Char('\r');
 const QChar LF = QLatin1Char('\n');
 
-void exclaim(const QString& text)
-{
-    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
-}
 
 // The accented letters the game's route list must not hold, in either case.
 QChar plainLetter(QChar c)

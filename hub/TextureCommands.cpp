@@ -29,10 +29,6 @@ const QString kCrLf = QStringLiteral("\r\n");
 const QString kCannotConvert = QStringLiteral("Sorry, unable to convert files of the following type at this time:-");
 const QString kCannotConvertThis = QStringLiteral("Sorry, unable to convert this file:- ");
 
-void exclaim(const QString& text)
-{
-    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
-}
 
 void unexpected(const char* handler, int number)
 {
