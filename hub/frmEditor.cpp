@@ -35,6 +35,7 @@
 #include "routes/frmFolder.h"
 #include "routes/frmMarkers.h"
 #include "scenarios/frmShowRoutes.h"
+#include "common/WindowPartsWidgets.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -78,11 +79,6 @@ FileDialogRequest dialogRequest(const QString& title, const QString& filter, con
     request.filterIndex = 1;
     request.initDir = initDir;
     return request;
-}
-
-int twipsToPixels(int twips)
-{
-    return int(std::lround(double(twips) / TwipsPerPixel));
 }
 
 // The print dialog of the program: the selection is offered when there is one, page
@@ -169,7 +165,7 @@ frmEditor::frmEditor(QWidget* parent) : QMainWindow(parent), TreeDocument(nullpt
     connectTreePage();
 
     Layout = hub::MainWindowDesign();
-    resize(twipsToPixels(hub::DesignWindowWidth), twipsToPixels(hub::DesignWindowHeight));
+    resize(windowparts::toPixels(hub::DesignWindowWidth), windowparts::toPixels(hub::DesignWindowHeight));
     platform::openOnScreen(this);
     Form_Resize();
 
@@ -366,8 +362,8 @@ void frmEditor::Form_Resize()
 void frmEditor::applyLayout()
 {
     const auto place = [](QWidget* widget, const hub::TwipsRect& r) {
-        widget->setGeometry(twipsToPixels(r.Left), twipsToPixels(r.Top), twipsToPixels(r.Width),
-                            twipsToPixels(r.Height));
+        widget->setGeometry(windowparts::toPixels(r.Left), windowparts::toPixels(r.Top), windowparts::toPixels(r.Width),
+                            windowparts::toPixels(r.Height));
     };
     const hub::MainWindowLayout& l = Layout;
     place(SSTab1, l.SSTab1);
@@ -530,7 +526,7 @@ void frmEditor::prepareStatusBar()
     }
     panels_[0]->setText(QStringLiteral("Processing"));
     panelKeys_[0] = QStringLiteral("Processing");
-    panels_[0]->setMinimumWidth(twipsToPixels(2000));
+    panels_[0]->setMinimumWidth(windowparts::toPixels(2000));
 
     panelKeys_[1] = QStringLiteral("Time panel");
     const auto showTime = [this] {
@@ -573,8 +569,8 @@ void frmEditor::applyGeometry(const PreferencesRecord& rec)
 {
     // The record holds the outer place. The frame is known only once the window is shown,
     // so the place is handed over as the outer rectangle and fitted onto the screens then.
-    storedPlace_.outer = QRect(twipsToPixels(rec.Left), twipsToPixels(rec.Top), twipsToPixels(rec.Width),
-                               twipsToPixels(rec.Height));
+    storedPlace_.outer = QRect(windowparts::toPixels(rec.Left), windowparts::toPixels(rec.Top), windowparts::toPixels(rec.Width),
+                               windowparts::toPixels(rec.Height));
     storedPlace_.Width = rec.Width;
     storedPlace_.Height = rec.Height;
     storedPlace_.Top = rec.Top;

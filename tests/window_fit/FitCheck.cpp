@@ -66,19 +66,26 @@ QString fault(const QWidget* w, const QString& text, int need, int has, const ch
 
 // Widgets made inside Qt's own compound controls (a combo box's line edit, a scroll area's
 // bars, a table's headers) are placed by those controls; only the program's own arrangement
-// is checked for overlaps.
+// is checked for overlaps, the content of a scroll area included.
+bool compound(const QWidget* w)
+{
+    return qobject_cast<const QAbstractScrollArea*>(w) || qobject_cast<const QComboBox*>(w)
+        || qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QTabBar*>(w)
+        || qobject_cast<const QToolBar*>(w) || qobject_cast<const QStatusBar*>(w)
+        || qobject_cast<const QMenuBar*>(w) || w->objectName() == QLatin1String("qt_scrollarea_viewport");
+}
+
 bool arrangedByProgram(const QWidget* parent)
 {
-    if (qobject_cast<const QAbstractScrollArea*>(parent) || qobject_cast<const QComboBox*>(parent)
-        || qobject_cast<const QAbstractButton*>(parent) || qobject_cast<const QTabBar*>(parent)
-        || qobject_cast<const QToolBar*>(parent) || qobject_cast<const QStatusBar*>(parent)
-        || qobject_cast<const QMenuBar*>(parent))
+    if (compound(parent))
         return false;
-    // A scroll area's viewport holds the content, which may be larger than the viewport.
-    if (parent->objectName() == QLatin1String("qt_scrollarea_viewport"))
-        return false;
-    if (parent->parentWidget() && !arrangedByProgram(parent->parentWidget()) && !parent->isWindow())
-        return false;
+    for (const QWidget* p = parent; !p->isWindow() && p->parentWidget(); p = p->parentWidget()) {
+        const QWidget* up = p->parentWidget();
+        if (up->objectName() == QLatin1String("qt_scrollarea_viewport"))
+            return qobject_cast<const QScrollArea*>(up->parentWidget()) != nullptr;
+        if (compound(up))
+            return false;
+    }
     return true;
 }
 
