@@ -315,6 +315,5 @@ void fEZPrint::Form_Resize()
     const QRect exit = Command2->geometry();
     assets::LayOutPreviewArea(width() * TwipsPerPixel, height() * TwipsPerPixel,
                               (exit.y() + exit.height()) * TwipsPerPixel, previewArea_);
-    VSPrinter->setGeometry(windowparts::toPixels(previewArea_.Left), windowparts::toPixels(previewArea_.Top), windowparts::toPixels(previewArea_.Width),
-                           windowparts::toPixels(previewArea_.Height));
+    windowparts::place(VSPrinter, previewArea_);
 }

@@ -361,10 +361,7 @@ void frmEditor::Form_Resize()
 
 void frmEditor::applyLayout()
 {
-    const auto place = [](QWidget* widget, const hub::TwipsRect& r) {
-        widget->setGeometry(windowparts::toPixels(r.Left), windowparts::toPixels(r.Top), windowparts::toPixels(r.Width),
-                            windowparts::toPixels(r.Height));
-    };
+    using windowparts::place;
     const hub::MainWindowLayout& l = Layout;
     place(SSTab1, l.SSTab1);
     place(Frame1, l.Frame1);
