@@ -41,6 +41,8 @@ LampDialogFrame buildLampDialogFrame(QDialog* dialog, const QString& objectName,
     for (QWidget* widget : below)
         layout->addWidget(widget);
     layout->addLayout(buttons);
+    dialog->adjustSize();
+    platform::fitTitle(dialog);
     return f;
 }
 

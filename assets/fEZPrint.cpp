@@ -7,6 +7,7 @@
 #include "hub/Preferences.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
+#include "common/WindowPartsWidgets.h"
 
 #include <QAction>
 #include <QApplication>
@@ -52,18 +53,6 @@ QFont serifFont(qreal points)
     return font;
 }
 
-int toPixels(int twips)
-{
-    return int(std::lround(double(twips) / TwipsPerPixel));
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    return button;
-}
-
 } // namespace
 
 fEZPrint* fEZPrint::showWindow(QWidget* parent)
@@ -100,9 +89,9 @@ fEZPrint::fEZPrint(QWidget* parent) : QWidget(parent, Qt::Window)
     setWindowTitle(QStringLiteral("Print Preview"));
     loadedWindow = this;
 
-    Command1 = makeButton(this, "Command1", QStringLiteral("Pre&view"));
-    Command2 = makeButton(this, "Command2", QStringLiteral("&Exit"));
-    Command5 = makeButton(this, "Command5", QStringLiteral("Cancel"));
+    Command1 = windowparts::makeButton(this, QStringLiteral("Command1"), QStringLiteral("Pre&view"));
+    Command2 = windowparts::makeButton(this, QStringLiteral("Command2"), QStringLiteral("&Exit"));
+    Command5 = windowparts::makeButton(this, QStringLiteral("Command5"), QStringLiteral("Cancel"));
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Command1->setGeometry(10, 7, 81, 25);
@@ -123,6 +112,8 @@ fEZPrint::fEZPrint(QWidget* parent) : QWidget(parent, Qt::Window)
     ToolBar1->addAction(QStringLiteral("Zoom In"), VSPrinter, [this] { VSPrinter->zoomIn(); });
     ToolBar1->addAction(QStringLiteral("Zoom Out"), VSPrinter, [this] { VSPrinter->zoomOut(); });
     ToolBar1->addAction(QStringLiteral("Fit Page"), VSPrinter, [this] { VSPrinter->fitInView(); });
+    // As wide as its buttons need in this font, so that none goes behind the overflow.
+    ToolBar1->resize(std::max(ToolBar1->width(), ToolBar1->sizeHint().width()), ToolBar1->height());
 
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
@@ -324,6 +315,5 @@ void fEZPrint::Form_Resize()
     const QRect exit = Command2->geometry();
     assets::LayOutPreviewArea(width() * TwipsPerPixel, height() * TwipsPerPixel,
                               (exit.y() + exit.height()) * TwipsPerPixel, previewArea_);
-    VSPrinter->setGeometry(toPixels(previewArea_.Left), toPixels(previewArea_.Top), toPixels(previewArea_.Width),
-                           toPixels(previewArea_.Height));
+    windowparts::place(VSPrinter, previewArea_);
 }

@@ -17,6 +17,7 @@
 #include "platform/Paths.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
+#include "common/WindowPartsWidgets.h"
 
 #include <algorithm>
 #include <QCloseEvent>
@@ -40,13 +41,6 @@ namespace {
 
 QPointer<frmAssets> loadedWindow;
 
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    return button;
-}
-
 QLineEdit* makeBox(QWidget* parent, const char* name)
 {
     auto* box = new QLineEdit(parent);
@@ -59,16 +53,6 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption)
     auto* label = new QLabel(caption, parent);
     label->setObjectName(QString::fromLatin1(name));
     return label;
-}
-
-int toPixels(int twips)
-{
-    return int(std::lround(double(twips) / TwipsPerPixel));
-}
-
-void place(QWidget* widget, const hub::TwipsRect& r)
-{
-    widget->setGeometry(toPixels(r.Left), toPixels(r.Top), toPixels(r.Width), toPixels(r.Height));
 }
 
 QString withBackslash(const QString& folder)
@@ -110,7 +94,7 @@ frmAssets::frmAssets(QWidget* parent) : QMainWindow(parent, Qt::Window)
     buildMenus();
     buildControls();
     layout_ = assets::AssetsWindowDesign();
-    resize(toPixels(assets::AssetsDesignWidth), toPixels(assets::AssetsDesignHeight));
+    resize(windowparts::toPixels(assets::AssetsDesignWidth), windowparts::toPixels(assets::AssetsDesignHeight));
     platform::openOnScreen(this);
     Form_Load();
     Form_Resize();
@@ -213,12 +197,12 @@ void frmAssets::buildControls()
     Text1 = makeBox(Frame1, "Text1");
     Label6 = makeLabel(Frame1, "Label6", QStringLiteral("Category"));
     Text5 = makeBox(Frame1, "Text5");
-    Command1 = makeButton(Frame1, "Command1", QStringLiteral("Add to List"));
-    Command9 = makeButton(Frame1, "Command9", QStringLiteral("Display Child Entries."));
-    Command2 = makeButton(Frame1, "Command2", QStringLiteral("Print List"));
-    Command3 = makeButton(Frame1, "Command3", QStringLiteral("Save List"));
-    Command4 = makeButton(Frame1, "Command4", QStringLiteral("&Exit"));
-    Command5 = makeButton(Frame1, "Command5", QStringLiteral("Clear List"));
+    Command1 = windowparts::makeButton(Frame1, QStringLiteral("Command1"), QStringLiteral("Add to List"));
+    Command9 = windowparts::makeButton(Frame1, QStringLiteral("Command9"), QStringLiteral("Display Child Entries."));
+    Command2 = windowparts::makeButton(Frame1, QStringLiteral("Command2"), QStringLiteral("Print List"));
+    Command3 = windowparts::makeButton(Frame1, QStringLiteral("Command3"), QStringLiteral("Save List"));
+    Command4 = windowparts::makeButton(Frame1, QStringLiteral("Command4"), QStringLiteral("&Exit"));
+    Command5 = windowparts::makeButton(Frame1, QStringLiteral("Command5"), QStringLiteral("Clear List"));
     Label5 = makeLabel(Frame1, "Label5", QStringLiteral("Total items = "));
     Label1 = makeLabel(Frame1, "Label1", QStringLiteral("Min LOD"));
     Text3 = makeBox(Frame1, "Text3");
@@ -233,7 +217,7 @@ void frmAssets::buildControls()
     Label4 = makeLabel(Frame2, "Label4", QStringLiteral("Child Entries For:-"));
     List1 = new QListWidget(Frame2);
     List1->setObjectName(QStringLiteral("List1"));
-    Command12 = makeButton(Frame2, "Command12", QStringLiteral(" Remove Selected Child Entries."));
+    Command12 = windowparts::makeButton(Frame2, QStringLiteral("Command12"), QStringLiteral(" Remove Selected Child Entries."));
 
     // The commands of the preview, the child entries, printing and the level-of-detail change
     // are still to come.
@@ -328,28 +312,46 @@ void frmAssets::Form_Resize()
 void frmAssets::applyLayout()
 {
     const assets::AssetsWindowLayout& l = layout_;
-    place(Frame1, l.Frame1);
-    place(Drive1, l.Drive1);
-    place(Dir1, l.Dir1);
-    place(File1, l.File1);
-    place(Text2, l.Text2);
-    place(Label6, l.Label6);
-    place(Text1, l.Text1);
-    place(Text5, l.Text5);
-    place(Command1, l.Command1);
-    place(Command9, l.Command9);
-    place(Command2, l.Command2);
-    place(Command3, l.Command3);
-    place(Command4, l.Command4);
-    place(Command5, l.Command5);
-    place(Label5, l.Label5);
-    place(Label1, l.Label1);
-    place(Text3, l.Text3);
-    place(Label2, l.Label2);
-    place(Text4, l.Text4);
-    place(Picture1, l.Picture1);
-    place(Frame2, l.Frame2);
-    place(VsFg1, l.VsFg1);
+    windowparts::place(Frame1, l.Frame1);
+    windowparts::place(Drive1, l.Drive1);
+    windowparts::place(Dir1, l.Dir1);
+    windowparts::place(File1, l.File1);
+    windowparts::place(Text2, l.Text2);
+    windowparts::place(Label6, l.Label6);
+    windowparts::place(Text1, l.Text1);
+    windowparts::place(Text5, l.Text5);
+    windowparts::place(Command1, l.Command1);
+    windowparts::place(Command9, l.Command9);
+    windowparts::place(Command2, l.Command2);
+    windowparts::place(Command3, l.Command3);
+    windowparts::place(Command4, l.Command4);
+    windowparts::place(Command5, l.Command5);
+    windowparts::place(Label5, l.Label5);
+    windowparts::place(Label1, l.Label1);
+    windowparts::place(Text3, l.Text3);
+    windowparts::place(Label2, l.Label2);
+    windowparts::place(Text4, l.Text4);
+    windowparts::place(Picture1, l.Picture1);
+    windowparts::place(Frame2, l.Frame2);
+    windowparts::place(VsFg1, l.VsFg1);
+    // A caption wider than the drawn button column widens the column to its left, keeping its
+    // right edge inside the frame: the boxes left-aligned to it follow, and the file list and
+    // the boxes above it give up the width.
+    const int grown =
+        windowparts::widenToWidestCaption({Command1, Command9, Command2, Command3, Command4, Command5});
+    if (grown > 0) {
+        for (QWidget* w : std::initializer_list<QWidget*>{Command1, Command9, Command2, Command3, Command4, Command5,
+                                                          Label5, Label1, Text3})
+            w->move(w->x() - grown, w->y());
+        Label5->resize(Label5->width() + grown, Label5->height());
+        for (QWidget* w : std::initializer_list<QWidget*>{File1, Text5, Label6, Text2})
+            w->resize(std::max(0, w->width() - grown), w->height());
+    }
+    for (QLabel* label : {Label1, Label2}) {
+        const int need = windowparts::captionWidth(label);
+        if (label->width() < need)
+            label->setGeometry(label->geometry().right() + 1 - need, label->y(), need, label->height());
+    }
 }
 
 void frmAssets::closeEvent(QCloseEvent* event)

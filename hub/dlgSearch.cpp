@@ -4,6 +4,7 @@
 #include "hub/TextPageWidget.h"
 #include "hub/TextSearch.h"
 #include "platform/QtUiScreenFit.h"
+#include "common/WindowPartsWidgets.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -30,17 +31,6 @@ QPlainTextEdit* searchBox(QWidget* parent, const char* name)
     return box;
 }
 
-QPushButton* button(QWidget* parent, const QString& caption, const char* name, const QString& tip = QString())
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    // Enter belongs to the boxes: no button is pressed by it.
-    b->setAutoDefault(false);
-    b->setDefault(false);
-    if (!tip.isEmpty())
-        b->setToolTip(tip);
-    return b;
-}
 } // namespace
 
 dlgSearch* dlgSearch::showDialog(TextPageWidget* page, QWidget* parent)
@@ -74,15 +64,15 @@ dlgSearch::dlgSearch(TextPageWidget* page, QWidget* parent) : QDialog(parent), p
     Text2->installEventFilter(this);
     Check1 = new QCheckBox(QStringLiteral("Whole Word only"), this);
     Check1->setObjectName(QStringLiteral("Check1"));
-    Command4 = button(this, QStringLiteral("Find"), "Command4",
+    Command4 = windowparts::makeQuietButton(this, QStringLiteral("Command4"), QStringLiteral("Find"),
                       QStringLiteral("Find the word in the top box, keep clicking to cycle through all instances"));
-    Command2 = button(this, QStringLiteral("Find Next"), "Command2");
-    Command5 = button(this, QStringLiteral("Replace"), "Command5",
+    Command2 = windowparts::makeQuietButton(this, QStringLiteral("Command2"), QStringLiteral("Find Next"));
+    Command5 = windowparts::makeQuietButton(this, QStringLiteral("Command5"), QStringLiteral("Replace"),
                       QStringLiteral("Replace selected word with the one in replace box"));
-    Command6 = button(this, QStringLiteral("Replace All"), "Command6",
+    Command6 = windowparts::makeQuietButton(this, QStringLiteral("Command6"), QStringLiteral("Replace All"),
                       QStringLiteral("Replaces all instances of top string with the one in the bottom box."));
-    Command1 = button(this, QStringLiteral("Clear All"), "Command1");
-    OKButton = button(this, QStringLiteral("Close"), "OKButton");
+    Command1 = windowparts::makeQuietButton(this, QStringLiteral("Command1"), QStringLiteral("Clear All"));
+    OKButton = windowparts::makeQuietButton(this, QStringLiteral("OKButton"), QStringLiteral("Close"));
 
     menuBar = new QMenuBar(this);
     mnuFN = menuBar->addMenu(QStringLiteral("  "));

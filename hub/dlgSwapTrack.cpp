@@ -6,6 +6,7 @@
 #include "hub/dlgSearch.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
+#include "common/WindowPartsWidgets.h"
 
 #include <QFormLayout>
 #include <QGridLayout>
@@ -18,15 +19,6 @@
 
 namespace {
 QPointer<dlgSwapTrack> openWindow;
-
-QPushButton* button(QWidget* parent, const QString& caption, const char* name)
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    b->setDefault(false);
-    return b;
-}
 
 QLineEdit* box(QWidget* parent, const char* name)
 {
@@ -62,12 +54,12 @@ dlgSwapTrack::dlgSwapTrack(TextPageWidget* page, QWidget* parent) : QDialog(pare
         this);
     Label1->setWordWrap(true);
     Text6 = box(this, "Text6");
-    Command3 = button(this, QStringLiteral("Find"), "Command3");
-    Command4 = button(this, QStringLiteral("Find Next"), "Command4");
+    Command3 = windowparts::makeQuietButton(this, QStringLiteral("Command3"), QStringLiteral("Find"));
+    Command4 = windowparts::makeQuietButton(this, QStringLiteral("Command4"), QStringLiteral("Find Next"));
 
     auto* original = new QGroupBox(QStringLiteral("Original Track"), this);
     Text5 = box(original, "Text5");
-    Command2 = button(original, QStringLiteral("...."), "Command2");
+    Command2 = windowparts::makeQuietButton(original, QStringLiteral("Command2"), QStringLiteral("...."));
     Text1 = box(original, "Text1");
     Text2 = box(original, "Text2");
     Text3 = box(original, "Text3");
@@ -82,7 +74,7 @@ dlgSwapTrack::dlgSwapTrack(TextPageWidget* page, QWidget* parent) : QDialog(pare
 
     auto* substitute = new QGroupBox(QStringLiteral("Substitute With this Track"), this);
     Text4 = box(substitute, "Text4");
-    Command1 = button(substitute, QStringLiteral("...."), "Command1");
+    Command1 = windowparts::makeQuietButton(substitute, QStringLiteral("Command1"), QStringLiteral("...."));
     auto* substitutePick = new QHBoxLayout;
     substitutePick->addWidget(Text4);
     substitutePick->addWidget(Command1);
@@ -94,11 +86,11 @@ dlgSwapTrack::dlgSwapTrack(TextPageWidget* page, QWidget* parent) : QDialog(pare
         substituteRows->addWidget(Label5[i]);
     }
 
-    OKButton = button(this, QStringLiteral("Replace All"), "OKButton");
+    OKButton = windowparts::makeQuietButton(this, QStringLiteral("OKButton"), QStringLiteral("Replace All"));
     // What swapping the two tracks is to do is not settled: the button is there, but off.
     OKButton->setEnabled(false);
     OKButton->setToolTip(QStringLiteral("Replacing the track is not available."));
-    Command5 = button(this, QStringLiteral("&Exit"), "Command5");
+    Command5 = windowparts::makeQuietButton(this, QStringLiteral("Command5"), QStringLiteral("&Exit"));
 
     auto* lookFor = new QHBoxLayout;
     lookFor->addWidget(new QLabel(QStringLiteral("Look For:-"), this));

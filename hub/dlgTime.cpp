@@ -66,6 +66,8 @@ dlgTime::dlgTime(QWidget* parent)
 
     connect(OKButton, &QPushButton::clicked, this, &dlgTime::OKButton_Click);
     connect(CancelButton, &QPushButton::clicked, this, &dlgTime::CancelButton_Click);
+    adjustSize();
+    platform::fitTitle(this);
     platform::openOnScreen(this);
 }
 

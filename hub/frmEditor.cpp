@@ -19,6 +19,7 @@
 #include "platform/Paths.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
+#include "common/WindowPartsWidgets.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -36,15 +37,6 @@
 #include <QTimer>
 
 #include <cmath>
-
-namespace {
-
-int twipsToPixels(int twips)
-{
-    return int(std::lround(double(twips) / TwipsPerPixel));
-}
-
-} // namespace
 
 namespace {
 QPointer<frmEditor>& registeredHub()
@@ -115,7 +107,7 @@ frmEditor::frmEditor(QWidget* parent) : QMainWindow(parent), TreeDocument(nullpt
     connectTreePage();
 
     Layout = hub::MainWindowDesign();
-    resize(twipsToPixels(hub::DesignWindowWidth), twipsToPixels(hub::DesignWindowHeight));
+    resize(windowparts::toPixels(hub::DesignWindowWidth), windowparts::toPixels(hub::DesignWindowHeight));
     platform::openOnScreen(this);
     Form_Resize();
 
@@ -311,10 +303,7 @@ void frmEditor::Form_Resize()
 
 void frmEditor::applyLayout()
 {
-    const auto place = [](QWidget* widget, const hub::TwipsRect& r) {
-        widget->setGeometry(twipsToPixels(r.Left), twipsToPixels(r.Top), twipsToPixels(r.Width),
-                            twipsToPixels(r.Height));
-    };
+    using windowparts::place;
     const hub::MainWindowLayout& l = Layout;
     place(SSTab1, l.SSTab1);
     place(Frame1, l.Frame1);
@@ -442,7 +431,7 @@ void frmEditor::prepareStatusBar()
     }
     panels_[0]->setText(QStringLiteral("Processing"));
     panelKeys_[0] = QStringLiteral("Processing");
-    panels_[0]->setMinimumWidth(twipsToPixels(2000));
+    panels_[0]->setMinimumWidth(windowparts::toPixels(2000));
 
     panelKeys_[1] = QStringLiteral("Time panel");
     const auto showTime = [this] {
@@ -485,8 +474,8 @@ void frmEditor::applyGeometry(const PreferencesRecord& rec)
 {
     // The record holds the outer place. The frame is known only once the window is shown,
     // so the place is handed over as the outer rectangle and fitted onto the screens then.
-    storedPlace_.outer = QRect(twipsToPixels(rec.Left), twipsToPixels(rec.Top), twipsToPixels(rec.Width),
-                               twipsToPixels(rec.Height));
+    storedPlace_.outer = QRect(windowparts::toPixels(rec.Left), windowparts::toPixels(rec.Top), windowparts::toPixels(rec.Width),
+                               windowparts::toPixels(rec.Height));
     storedPlace_.Width = rec.Width;
     storedPlace_.Height = rec.Height;
     storedPlace_.Top = rec.Top;

@@ -14,6 +14,7 @@
 #include "platform/Paths.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
+#include "common/WindowPartsWidgets.h"
 
 #include <QCloseEvent>
 #include <QLineEdit>
@@ -28,16 +29,6 @@
 namespace {
 
 constexpr double kTwipsPerPixel = 15.0;
-
-int toPixels(int twips)
-{
-    return int(std::lround(twips / kTwipsPerPixel));
-}
-
-void place(QWidget* widget, const hub::TwipsRect& r)
-{
-    widget->setGeometry(toPixels(r.Left), toPixels(r.Top), toPixels(r.Width), toPixels(r.Height));
-}
 
 void reportError(const VbError& e, const char* handler)
 {
@@ -94,7 +85,7 @@ frmFolder3::frmFolder3(QWidget* parent) : QWidget(parent, Qt::Window)
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
 
     layout_ = packaging::Folder3Design();
-    resize(toPixels(packaging::Folder3DesignWidth), toPixels(packaging::Folder3DesignHeight));
+    resize(windowparts::toPixels(packaging::Folder3DesignWidth), windowparts::toPixels(packaging::Folder3DesignHeight));
     Form_Load();
     platform::openOnScreen(this);
 }
@@ -128,17 +119,21 @@ void frmFolder3::Form_Resize()
 {
     packaging::LayOutFolder3(int(std::lround(width() * kTwipsPerPixel)), int(std::lround(height() * kTwipsPerPixel)),
                              layout_);
-    place(Drive1, layout_.Drive1);
-    place(Text2, layout_.Text2);
-    place(Dir1, layout_.Dir1);
-    place(File1, layout_.File1);
-    place(Text1, layout_.Text1);
-    place(List1, layout_.List1);
-    place(Text3, layout_.Text3);
-    place(Command1, layout_.Command1);
-    place(Command2, layout_.Command2);
-    place(Command3, layout_.Command3);
-    place(Command4, layout_.Command4);
+    windowparts::place(Drive1, layout_.Drive1);
+    windowparts::place(Text2, layout_.Text2);
+    windowparts::place(Dir1, layout_.Dir1);
+    windowparts::place(File1, layout_.File1);
+    windowparts::place(Text1, layout_.Text1);
+    windowparts::place(List1, layout_.List1);
+    windowparts::place(Text3, layout_.Text3);
+    windowparts::place(Command1, layout_.Command1);
+    windowparts::place(Command2, layout_.Command2);
+    windowparts::place(Command3, layout_.Command3);
+    windowparts::place(Command4, layout_.Command4);
+    // Captions wider than the drawn buttons widen the row of buttons, keeping its gaps.
+    const int gap = Command4->x() - Command1->geometry().right() - 1;
+    if (windowparts::widenToWidestCaption({Command1, Command4, Command3, Command2}) > 0)
+        windowparts::spreadInRow({Command1, Command4, Command3, Command2}, gap);
 }
 
 void frmFolder3::Form_Unload()

@@ -26,6 +26,7 @@
 #include <QSlider>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -278,9 +279,12 @@ void frmNewZip::Form_Load()
                || label.startsWith(QLatin1Char('^')))
             label = label.mid(1).trimmed();
         labels << label;
-        VsFg1->setColumnWidth(int(c), std::max(60, VsFg1->fontMetrics().horizontalAdvance(f) / 2));
     }
     VsFg1->setHorizontalHeaderLabels(labels);
+    // Each column as wide as its part of the format text, and never narrower than its header.
+    for (qsizetype c = 0; c < fields.size(); ++c)
+        VsFg1->setColumnWidth(int(c), std::max({60, VsFg1->fontMetrics().horizontalAdvance(fields[c]),
+                                                VsFg1->horizontalHeader()->sectionSizeHint(int(c))}));
     for (qsizetype c = 0; c < fields.size(); ++c) {
         if (fields[c].startsWith(QLatin1Char('<')))
             VsFg1->horizontalHeaderItem(int(c))->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -373,8 +377,14 @@ void frmNewZip::appendRow(const QString& rowText)
     const QStringList cells = rowText.split(QLatin1Char('\t'));
     const int row = VsFg1->rowCount();
     VsFg1->insertRow(row);
-    for (int c = 0; c < VsFg1->columnCount(); ++c)
+    // A cell wider than its column widens the column, so that names and dates are never cut.
+    const int margin = 2 * (VsFg1->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, VsFg1) + 1) + 2;
+    for (int c = 0; c < VsFg1->columnCount(); ++c) {
         VsFg1->setItem(row, c, new QTableWidgetItem(cells.value(c)));
+        const int need = VsFg1->fontMetrics().horizontalAdvance(cells.value(c)) + margin;
+        if (VsFg1->columnWidth(c) < need)
+            VsFg1->setColumnWidth(c, need);
+    }
 }
 
 QStringList frmNewZip::gridRows() const

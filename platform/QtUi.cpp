@@ -1,6 +1,7 @@
 #include "platform/QtUi.h"
 
 #include "platform/Paths.h"
+#include "platform/QtUiScreenFit.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -181,10 +182,21 @@ int QtUi::msgBox(const QString& prompt, int style, const QString& title)
 
 QString QtUi::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(dialogParent(), captionOf(title), prompt, QLineEdit::Normal,
-                                               defaultText, &ok);
-    return ok ? text : QString();
+    // Made on the heap: its parent may go away while it is open.
+    QPointer<QInputDialog> dialog = new QInputDialog(dialogParent());
+    dialog->setWindowTitle(captionOf(title));
+    dialog->setLabelText(prompt);
+    dialog->setTextValue(defaultText);
+    dialog->setTextEchoMode(QLineEdit::Normal);
+    // A short prompt would leave the box too narrow for its title.
+    dialog->adjustSize();
+    platform::fitTitle(dialog);
+    const bool ok = dialog->exec() == QDialog::Accepted;
+    if (!dialog)
+        return QString();
+    const QString text = ok ? dialog->textValue() : QString();
+    delete dialog.data();
+    return text;
 }
 
 QString QtUi::openFile(const FileDialogRequest& request)

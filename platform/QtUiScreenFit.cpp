@@ -3,6 +3,7 @@
 #include "platform/ScreenFit.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -147,6 +148,29 @@ std::optional<QRect> untouchedPlace(const QWidget* window)
 {
     const ScreenFitter* fitter = fitterOf(window);
     return fitter ? fitter->untouchedPlace() : std::nullopt;
+}
+
+int titleBarWidth(const QWidget* window)
+{
+    QFont bold = window->font();
+    bold.setBold(true);
+    const QFontMetrics fm(bold);
+    const int buttons = 4 * (fm.height() + 8);
+    return fm.horizontalAdvance(window->windowTitle()) + buttons + 24;
+}
+
+void fitTitle(QWidget* window)
+{
+    int widest = 0;
+    for (const QRect& area : availableScreenAreas())
+        widest = std::max(widest, area.width());
+    int need = titleBarWidth(window);
+    if (widest > 0)
+        need = std::min(need, widest);
+    if (window->minimumWidth() < need)
+        window->setMinimumWidth(need);
+    if (window->width() < need)
+        window->resize(need, window->height());
 }
 
 } // namespace platform

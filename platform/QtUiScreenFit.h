@@ -28,4 +28,12 @@ void openOnScreen(QWidget* window, std::optional<QRect> outer = std::nullopt);
 // does not count as a change, so this is the place to store.
 std::optional<QRect> untouchedPlace(const QWidget* window);
 
+// The width a title bar needs to show the window's title in full: the title in the bold font
+// title bars use, the icon and the three buttons.
+int titleBarWidth(const QWidget* window);
+
+// Widens a window narrower than its title needs (never beyond the screens' widest area), and
+// keeps it at least that wide.
+void fitTitle(QWidget* window);
+
 } // namespace platform

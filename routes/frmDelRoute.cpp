@@ -16,6 +16,7 @@
 #include "routes/Substitution.h"
 #include "routes/dlgMissShape.h"
 #include "routes/frmListRS.h"
+#include "common/WindowPartsWidgets.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -59,13 +60,6 @@ QListWidget* makeList(QWidget* parent, const QString& name)
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     return list;
-}
-
-QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    return button;
 }
 
 void removeAllRows(QListWidget* list)
@@ -190,18 +184,18 @@ void frmDelRoute::buildControls()
     File1 = makeList(this, QStringLiteral("File1"));
     File1->setSelectionMode(QAbstractItemView::SingleSelection);
 
-    Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("List Scenarios in Selected Route"));
-    Command2 = makeButton(this, QStringLiteral("Command2"), QStringLiteral("Delete Selected Scenario"));
-    Command3 = makeButton(this, QStringLiteral("Command3"), QStringLiteral("List Stock used by selected Scenario"));
-    Command4 = makeButton(this, QStringLiteral("Command4"), QStringLiteral("Check Selected Route"));
-    Command5 = makeButton(this, QStringLiteral("Command5"), QStringLiteral("Add to Package"));
-    Command6 = makeButton(this, QStringLiteral("Command6"), QStringLiteral("Process Package"));
-    Command7 = makeButton(this, QStringLiteral("Command7"), QStringLiteral("Substitute Scenery Item"));
-    Command8 = makeButton(this, QStringLiteral("Command8"), QStringLiteral("Package this Routes Assets"));
-    Command9 = makeButton(this, QStringLiteral("Command9"), QStringLiteral("Clone Route"));
-    Command10 = makeButton(this, QStringLiteral("Command10"), QStringLiteral("&Abort"));
-    OKButton = makeButton(this, QStringLiteral("OKButton"), QStringLiteral("Delete Selected Route"));
-    CancelButton = makeButton(this, QStringLiteral("CancelButton"), QStringLiteral("&Exit"));
+    Command1 = windowparts::makeButton(this, QStringLiteral("Command1"), QStringLiteral("List Scenarios in Selected Route"));
+    Command2 = windowparts::makeButton(this, QStringLiteral("Command2"), QStringLiteral("Delete Selected Scenario"));
+    Command3 = windowparts::makeButton(this, QStringLiteral("Command3"), QStringLiteral("List Stock used by selected Scenario"));
+    Command4 = windowparts::makeButton(this, QStringLiteral("Command4"), QStringLiteral("Check Selected Route"));
+    Command5 = windowparts::makeButton(this, QStringLiteral("Command5"), QStringLiteral("Add to Package"));
+    Command6 = windowparts::makeButton(this, QStringLiteral("Command6"), QStringLiteral("Process Package"));
+    Command7 = windowparts::makeButton(this, QStringLiteral("Command7"), QStringLiteral("Substitute Scenery Item"));
+    Command8 = windowparts::makeButton(this, QStringLiteral("Command8"), QStringLiteral("Package this Routes Assets"));
+    Command9 = windowparts::makeButton(this, QStringLiteral("Command9"), QStringLiteral("Clone Route"));
+    Command10 = windowparts::makeButton(this, QStringLiteral("Command10"), QStringLiteral("&Abort"));
+    OKButton = windowparts::makeButton(this, QStringLiteral("OKButton"), QStringLiteral("Delete Selected Route"));
+    CancelButton = windowparts::makeButton(this, QStringLiteral("CancelButton"), QStringLiteral("&Exit"));
 
     auto* lists = new QGridLayout;
     lists->addWidget(Label1, 0, 0);

@@ -13,6 +13,7 @@
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
 #include "routes/MarkerTool.h"
+#include "common/WindowPartsWidgets.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -29,13 +30,6 @@
 #include <exception>
 
 namespace {
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    return button;
-}
 
 QLineEdit* makeBox(QWidget* parent, const char* name)
 {
@@ -75,11 +69,11 @@ frmMarkers::frmMarkers(QWidget* parent) : QWidget(parent, Qt::Window)
     Label1->setObjectName(QStringLiteral("Label1"));
     Text3 = makeBox(this, "Text3");
     Text3->setReadOnly(true);
-    Command4 = makeButton(this, "Command4", QStringLiteral("Proceed"));
-    Command1 = makeButton(this, "Command1", QStringLiteral("Select All"));
-    Command3 = makeButton(this, "Command3", QStringLiteral("Process"));
-    Command5 = makeButton(this, "Command5", QStringLiteral("Process DCSV"));
-    Command2 = makeButton(this, "Command2", QStringLiteral("Exit"));
+    Command4 = windowparts::makeButton(this, QStringLiteral("Command4"), QStringLiteral("Proceed"));
+    Command1 = windowparts::makeButton(this, QStringLiteral("Command1"), QStringLiteral("Select All"));
+    Command3 = windowparts::makeButton(this, QStringLiteral("Command3"), QStringLiteral("Process"));
+    Command5 = windowparts::makeButton(this, QStringLiteral("Command5"), QStringLiteral("Process DCSV"));
+    Command2 = windowparts::makeButton(this, QStringLiteral("Command2"), QStringLiteral("Exit"));
 
     auto* lists = new QHBoxLayout;
     auto* folders = new QVBoxLayout;

@@ -5,6 +5,7 @@
 #include "common/VbError.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
+#include "common/WindowPartsWidgets.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -15,6 +16,7 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -119,9 +121,7 @@ void frmShowRoutes::buildControls()
         return list;
     };
     auto makeButton = [&](const char* name, const QString& caption) {
-        auto* button = new QPushButton(caption, this);
-        button->setObjectName(QString::fromLatin1(name));
-        return button;
+        return windowparts::makeButton(this, QString::fromLatin1(name), caption);
     };
     auto header = [&](QLabel*& left, QLabel*& right, const QString& leftText, const QString& rightText) {
         auto* row = new QHBoxLayout;
@@ -196,10 +196,19 @@ void frmShowRoutes::buildControls()
     commands_ = new QWidget(this);
     commands_->setLayout(grid);
     // The controls were made with the window as parent; the layout moves them into commands_.
+    // A window smaller than the lists and captions need scrolls instead of laying one control
+    // on another.
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("commandsScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(commands_);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(8, 8, 8, 8);
-    outer->addWidget(commands_);
-    resize(listWidth + 720, 560);
+    outer->addWidget(scroll);
+    // The design size, or wider where the captions and lists need more in this font.
+    const QSize need = commands_->minimumSizeHint() + QSize(16, 16);
+    resize(std::max(listWidth + 720, need.width()), std::max(560, need.height()));
     platform::openOnScreen(this);
 
     // Choosing a route or a scenario takes effect on any change of the selection; a

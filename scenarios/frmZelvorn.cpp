@@ -4,6 +4,7 @@
 #include "common/VbError.h"
 #include "common/frmReport.h"
 #include "common/Wildcard.h"
+#include "common/WindowPartsWidgets.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
 #include "scenarios/ScenarioSave.h"
@@ -28,6 +29,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -41,17 +43,14 @@ namespace {
 
 QPointer<frmZelvorn> loadedWindow;
 
-// The window's measures are kept in twips, as the form was drawn; 15 twips make a pixel.
-constexpr int px(int twips)
-{
-    return (twips + 7) / 15;
-}
+// The window's measures are kept in twips, as the form was drawn.
+using windowparts::toPixels;
 
-constexpr int kLeftEdge = px(100);     // Frame5 from the window's left edge
-constexpr int kFrameGap = px(50);      // between one frame's right edge and the next frame
-constexpr int kList1Margin = px(275);  // List1: its frame's width less this
-constexpr int kList3Margin = px(400);  // the stock list List3: its frame's width less this
-constexpr int kListMargin = px(275);   // the other lists
+constexpr int kLeftEdge = toPixels(100);     // Frame5 from the window's left edge
+constexpr int kFrameGap = toPixels(50);      // between one frame's right edge and the next frame
+constexpr int kList1Margin = toPixels(275);  // List1: its frame's width less this
+constexpr int kList3Margin = toPixels(400);  // the stock list List3: its frame's width less this
+constexpr int kListMargin = toPixels(275);   // the other lists
 constexpr int kEdge = 4;               // free space at the window's other edges
 constexpr int kScenarioFrameWidth = 340; // Frame5 keeps this width
 
@@ -60,6 +59,47 @@ constexpr int kScenarioFrameWidth = 340; // Frame5 keeps this width
 // by 1.17 to keep the last frame inside the window.
 constexpr double kFrameParts[5] = {0.18, 0.18, 0.27, 0.27, 0.27};
 constexpr double kPartsTotal = 1.17;
+
+// The width a frame's title needs, the frame's line on both sides included.
+int titleWidth(const QGroupBox* frame)
+{
+    return frame->fontMetrics().horizontalAdvance(frame->title() + QLatin1Char(' ')) + 20;
+}
+
+int widestCaption(std::initializer_list<const QWidget*> controls)
+{
+    int widest = 0;
+    for (const QWidget* c : controls)
+        widest = std::max(widest, windowparts::captionWidth(c));
+    return widest;
+}
+
+// The widths of the frames beside Frame5 out of the width they share: each its part, as long
+// as that holds what the frame needs in the window's fonts; a frame that needs more gets what it
+// needs and the others share the rest by their parts.
+std::array<int, 5> frameWidths(int available, const std::array<int, 5>& need)
+{
+    std::array<bool, 5> fixed{};
+    double parts = kPartsTotal;
+    int rest = available;
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (int i = 0; i < 5; ++i) {
+            if (!fixed[i] && kFrameParts[i] * std::max(0, rest) / parts < need[i]) {
+                fixed[i] = true;
+                parts -= kFrameParts[i];
+                rest -= need[i];
+                changed = true;
+            }
+        }
+        if (parts <= 0.0)
+            break;
+    }
+    std::array<int, 5> widths{};
+    for (int i = 0; i < 5; ++i)
+        widths[i] = fixed[i] ? need[i] : int(kFrameParts[i] * std::max(0, rest) / parts);
+    return widths;
+}
 
 int rowHeight(const QWidget* w)
 {
@@ -77,15 +117,6 @@ QGroupBox* makeFrame(QWidget* parent, const char* name, const QString& title)
     auto* frame = new QGroupBox(title, parent);
     frame->setObjectName(QString::fromLatin1(name));
     return frame;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QString& tip = QString())
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    if (!tip.isEmpty())
-        button->setToolTip(tip);
-    return button;
 }
 
 QListWidget* makeList(QWidget* parent, const char* name)
@@ -206,9 +237,15 @@ void frmZelvorn::buildControls()
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
     help->setObjectName(QStringLiteral("mnuHlp"));
 
-    client_ = new QWidget(this);
+    // The frames lie on client_; a window narrower than the frames' captions need scrolls.
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("clientScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    client_ = new QWidget;
     client_->setObjectName(QStringLiteral("client"));
-    setCentralWidget(client_);
+    scroll->setWidget(client_);
+    setCentralWidget(scroll);
     client_->installEventFilter(this);
 
     buildScenarioFrame();
@@ -237,6 +274,11 @@ void frmZelvorn::buildControls()
 
     // Wide enough for every frame's caption where the screen allows.
     setMinimumSize(1100, 640);
+    const std::array<int, 5> need = frameNeeds();
+    int needed = kLeftEdge + kScenarioFrameWidth + 5 * kFrameGap + kEdge;
+    for (int n : need)
+        needed += n;
+    client_->setMinimumSize(needed, 600);
     resize(1780, 720);
     platform::openOnScreen(this);
 }
@@ -296,12 +338,12 @@ void frmZelvorn::buildScenarioFrame()
     types->addStretch(1);
     Option2[0]->setChecked(true);
 
-    Command1 = makeButton(Frame5, "Command1", QStringLiteral("Save Changes"), QStringLiteral("Save all changes made."));
-    Command12 = makeButton(Frame5, "Command12", QStringLiteral("Clone Scenario with new Name"));
-    Command2 = makeButton(Frame5, "Command2", QStringLiteral("Exit"));
-    Command5 = makeButton(Frame5, "Command5", QStringLiteral("Run Rail Simulator"), QStringLiteral("Run Rail Simulator"));
-    Command8 = makeButton(Frame5, "Command8", QStringLiteral("Run Rail Sim Editor"));
-    Command14 = makeButton(Frame5, "Command14", QStringLiteral("Run Rail Sim Editor (with log)"));
+    Command1 = windowparts::makeButton(Frame5, QStringLiteral("Command1"), QStringLiteral("Save Changes"), QStringLiteral("Save all changes made."));
+    Command12 = windowparts::makeButton(Frame5, QStringLiteral("Command12"), QStringLiteral("Clone Scenario with new Name"));
+    Command2 = windowparts::makeButton(Frame5, QStringLiteral("Command2"), QStringLiteral("Exit"));
+    Command5 = windowparts::makeButton(Frame5, QStringLiteral("Command5"), QStringLiteral("Run Rail Simulator"), QStringLiteral("Run Rail Simulator"));
+    Command8 = windowparts::makeButton(Frame5, QStringLiteral("Command8"), QStringLiteral("Run Rail Sim Editor"));
+    Command14 = windowparts::makeButton(Frame5, QStringLiteral("Command14"), QStringLiteral("Run Rail Sim Editor (with log)"));
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(Command12, &QPushButton::clicked, this, [this] { Command12_Click(); });
@@ -335,7 +377,7 @@ void frmZelvorn::buildWeatherFrame()
     Dir1 = new FolderTreeWidget(Frame1);
     Dir1->setObjectName(QStringLiteral("Dir1"));
     File1 = makeList(Frame1, "File1");
-    Command3 = makeButton(Frame1, "Command3", QStringLiteral("Set Weather"),
+    Command3 = windowparts::makeButton(Frame1, QStringLiteral("Command3"), QStringLiteral("Set Weather"),
                           QStringLiteral("Select weather from above and click here to confirm."));
     connect(Drive1, &DriveListWidget::driveChosen, this, [this] { Drive1_Change(); });
     connect(Dir1, &FolderTreeWidget::folderChosen, this, [this] { Dir1_Click(); });
@@ -359,7 +401,7 @@ void frmZelvorn::buildStockFrame()
         Option1[i]->setObjectName(QStringLiteral("Option1_%1").arg(i));
         kindGroup->addButton(Option1[i], i);
     }
-    Command6 = makeButton(Frame4, "Command6", QStringLiteral("Find Available Rolling-Stock"),
+    Command6 = windowparts::makeButton(Frame4, QStringLiteral("Command6"), QStringLiteral("Find Available Rolling-Stock"),
                           QStringLiteral("List all stock of type selected below."));
     List3 = makeList(Frame4, "List3");
     List3->setSortingEnabled(true);
@@ -434,6 +476,24 @@ void frmZelvorn::Form_Load()
     Form_Resize();
 }
 
+std::array<int, 5> frmZelvorn::frameNeeds() const
+{
+    const QPushButton* const consistButtons[] = {Command11, Command9,  Command15[0], Command15[1], Command4,
+                                                 Command20, Command18, Command17,    Command19,    Command16,
+                                                 Command13, Command10, Command7};
+    int buttons = 0;
+    for (const QPushButton* b : consistButtons)
+        buttons = std::max(buttons, windowparts::captionWidth(b));
+    int options = 0;
+    for (const QRadioButton* o : Option1)
+        options = std::max(options, windowparts::captionWidth(o));
+    return {std::max(titleWidth(Frame1), widestCaption({Command3}) + kListMargin),
+            std::max(titleWidth(Frame2), widestCaption({Label2}) + kList1Margin),
+            std::max(titleWidth(Frame3), 2 * buttons + 4 + kListMargin),
+            std::max(titleWidth(Frame4), std::max(widestCaption({Label4, Command6, Label6}), 2 * options) + kList3Margin),
+            titleWidth(Frame6)};
+}
+
 void frmZelvorn::Form_Resize()
 {
     if (!client_)
@@ -445,12 +505,12 @@ void frmZelvorn::Form_Resize()
 
     // W: the window's width less Frame5's.
     const int w = client_->width() - Frame5->width();
-    const double share = std::max(0, w - kLeftEdge - 5 * kFrameGap - kEdge) / kPartsTotal;
+    const std::array<int, 5> widths = frameWidths(std::max(0, w - kLeftEdge - 5 * kFrameGap - kEdge), frameNeeds());
     QGroupBox* const frames[5] = {Frame1, Frame2, Frame3, Frame4, Frame6};
     int x = Frame5->geometry().right() + 1;
     for (int i = 0; i < 5; ++i) {
         x += kFrameGap;
-        const int width = int(kFrameParts[i] * share);
+        const int width = widths[i];
         frames[i]->setGeometry(x, top, width, height);
         frames[i]->setVisible(true);
         x += width;
@@ -597,21 +657,21 @@ void frmZelvorn::buildConsistButtons()
 {
     Label7 = new QLabel(Frame3);
     Label7->setObjectName(QStringLiteral("Label7"));
-    Command11 = makeButton(Frame3, "Command11", QStringLiteral("Duplicate Item"));
-    Command9 = makeButton(Frame3, "Command9", QStringLiteral("Delete Item"));
-    Command15[0] = makeButton(Frame3, "Command15_0", QStringLiteral("Load Selected Wagon(s)"));
-    Command15[1] = makeButton(Frame3, "Command15_1", QStringLiteral("Unload Selected Wagon(s)"));
-    Command4 = makeButton(Frame3, "Command4", QStringLiteral("Drive It"),
+    Command11 = windowparts::makeButton(Frame3, QStringLiteral("Command11"), QStringLiteral("Duplicate Item"));
+    Command9 = windowparts::makeButton(Frame3, QStringLiteral("Command9"), QStringLiteral("Delete Item"));
+    Command15[0] = windowparts::makeButton(Frame3, QStringLiteral("Command15_0"), QStringLiteral("Load Selected Wagon(s)"));
+    Command15[1] = windowparts::makeButton(Frame3, QStringLiteral("Command15_1"), QStringLiteral("Unload Selected Wagon(s)"));
+    Command4 = windowparts::makeButton(Frame3, QStringLiteral("Command4"), QStringLiteral("Drive It"),
                           QStringLiteral("Make Selected Consist/Loco the one you wish to start up in."));
-    Command20 = makeButton(Frame3, "Command20", QStringLiteral("Duplicate Consist"));
-    Command18 = makeButton(Frame3, "Command18", QStringLiteral("Delete Consist"));
-    Command17 = makeButton(Frame3, "Command17", QStringLiteral("Change Start Time"));
-    Command19 = makeButton(Frame3, "Command19", QStringLiteral("Change Service Class"));
-    Command16 = makeButton(Frame3, "Command16", QStringLiteral("Change Destination"));
-    Command13 = makeButton(Frame3, "Command13", QStringLiteral("Change Origin Point"));
-    Command10 = makeButton(Frame3, "Command10", QStringLiteral("Swap Selected Item(s)"),
+    Command20 = windowparts::makeButton(Frame3, QStringLiteral("Command20"), QStringLiteral("Duplicate Consist"));
+    Command18 = windowparts::makeButton(Frame3, QStringLiteral("Command18"), QStringLiteral("Delete Consist"));
+    Command17 = windowparts::makeButton(Frame3, QStringLiteral("Command17"), QStringLiteral("Change Start Time"));
+    Command19 = windowparts::makeButton(Frame3, QStringLiteral("Command19"), QStringLiteral("Change Service Class"));
+    Command16 = windowparts::makeButton(Frame3, QStringLiteral("Command16"), QStringLiteral("Change Destination"));
+    Command13 = windowparts::makeButton(Frame3, QStringLiteral("Command13"), QStringLiteral("Change Origin Point"));
+    Command10 = windowparts::makeButton(Frame3, QStringLiteral("Command10"), QStringLiteral("Swap Selected Item(s)"),
                            QStringLiteral("Just Swap Selected Item with one from Available Stock."));
-    Command7 = makeButton(Frame3, "Command7", QStringLiteral("Swap All Identical Stock"),
+    Command7 = windowparts::makeButton(Frame3, QStringLiteral("Command7"), QStringLiteral("Swap All Identical Stock"),
                           QStringLiteral(
             "Swap ALL this type of stock in this consist with one from Available Stock (all items with same name will change)"));
 

@@ -155,6 +155,9 @@ private:
     void buildStockFrame();
     void buildConsistButtons();
     void layoutConsistFrame(int height);
+    // The width each frame beside Frame5 needs for its title and captions, in Frame1, Frame2,
+    // Frame3, Frame4, Frame6 order.
+    std::array<int, 5> frameNeeds() const;
     // Runs a consist or vehicle command as "Save Changes" runs (the window's commands disabled,
     // no closing), commits what it changed, refills the lists (the consist row shown afterwards
     // is consistAfter; the vehicle selection follows rowChange at vehicle row `at`) and shows

@@ -1,0 +1,48 @@
+#pragma once
+// The small pieces every window is built with: the form's measures in twips turned into
+// pixels, a control put where the form drew it, command buttons, and the room a caption or a
+// window title needs in the window's fonts.
+
+#include "hub/MainLayout.h"
+
+#include <QList>
+#include <QString>
+
+class QPushButton;
+class QWidget;
+
+namespace windowparts {
+
+// The forms were drawn in twips; 15 twips make a pixel. Rounds to the nearest pixel.
+constexpr int toPixels(int twips)
+{
+    return twips >= 0 ? (twips + 7) / 15 : -((7 - twips) / 15);
+}
+
+// Puts the control at the form's rectangle.
+void place(QWidget* widget, const hub::TwipsRect& r);
+
+// A command button with its object name and, when given, its tool tip.
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption,
+                        const QString& tip = QString());
+
+// A command button that Enter never presses: in windows whose boxes take Enter.
+QPushButton* makeQuietButton(QWidget* parent, const QString& name, const QString& caption,
+                             const QString& tip = QString());
+
+// The width a button, check box, option or label needs to show its caption in full in its
+// own font, the style's frame and margins included.
+int captionWidth(const QWidget* control);
+
+// Widens a control placed by hand to its caption's width where it is narrower, keeping its
+// left edge.
+void widenToCaption(QWidget* control);
+
+// Gives every control the width of the widest caption among them where its drawn width is
+// less, keeping each one's left edge; returns the width each one gained (0 when none was cut).
+int widenToWidestCaption(const QList<QWidget*>& controls);
+
+// Lines the controls up left to right, `gap` pixels apart, from the first one's left edge.
+void spreadInRow(const QList<QWidget*>& controls, int gap);
+
+} // namespace windowparts
