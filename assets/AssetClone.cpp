@@ -2,6 +2,7 @@
 
 #include "assets/ChildEntries.h"
 #include "common/GameReference.h"
+#include "common/GameTextConstants.h"
 #include "common/TagText.h"
 #include "common/Vb.h"
 #include "platform/Paths.h"
@@ -10,7 +11,7 @@ namespace assets {
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
+using gametext::kCrLf;
 
 QString beforeLast(const QString& path)
 {

@@ -2,6 +2,7 @@
 
 #include "common/AssetPath.h"
 #include "common/FileProcs.h"
+#include "common/GameTextConstants.h"
 #include "common/Serializer.h"
 #include "common/SharedState.h"
 #include "common/TagText.h"
@@ -24,7 +25,7 @@ namespace tw = tags::assetWindow;
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
+using gametext::kCrLf;
 
 struct WorkFiles {
     QString xml;
@@ -269,6 +270,26 @@ void finishRun(const PipelineOptions& options, const QStringList& writtenProduct
 
 } // namespace
 
+PipelineOptions ProductEditOptions(const QString& confirmText)
+{
+    PipelineOptions options;
+    options.confirmText = confirmText;
+    options.productCheck = true;
+    options.emptyRowMessage = false;
+    return options;
+}
+
+PipelineOptions StockEditOptions(const QString& confirmText)
+{
+    PipelineOptions options;
+    options.confirmText = confirmText;
+    options.productCheck = false;
+    options.emptyRowMessage = true;
+    options.deleteBlueprintPak = true;
+    options.busyPointer = false;
+    return options;
+}
+
 PipelineResult RunBlueprintEdit(const std::vector<SelectedRow>& rows, const QString& gamePath,
                                 const PipelineOptions& options, const EditFunction& edit,
                                 const PipelineHooks& hooks)
@@ -380,11 +401,7 @@ EditResult UseInScenariosEdit(const RowPaths&, const QString& text)
 PipelineResult UseInScenarios(const std::vector<SelectedRow>& rows, const QString& gamePath,
                               const PipelineHooks& hooks)
 {
-    PipelineOptions options;
-    options.confirmText = UseInScenariosWarning();
-    options.productCheck = true;
-    options.emptyRowMessage = false;
-    return RunBlueprintEdit(rows, gamePath, options, UseInScenariosEdit, hooks);
+    return RunBlueprintEdit(rows, gamePath, ProductEditOptions(UseInScenariosWarning()), UseInScenariosEdit, hooks);
 }
 
 QString UseInScenariosWarning()

@@ -89,6 +89,12 @@ struct PipelineOptions {
     std::function<QString(const QString& fullPath)> noTextMessage;
 };
 
+// The two option sets the commands run with. A product edit (scenery and such): rows without a
+// Product are passed over, an empty row ends nothing. A stock edit (rolling stock): an empty row
+// ends the run, "BluePrints.pak" goes after the loop, the pointer stays as it is.
+PipelineOptions ProductEditOptions(const QString& confirmText = QString());
+PipelineOptions StockEditOptions(const QString& confirmText = QString());
+
 // How the pipeline talks to the window while it runs. Every member may be empty.
 struct PipelineHooks {
     // Whether the grid still reports the row as selected (the selection check); empty: always.

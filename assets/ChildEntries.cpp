@@ -1,5 +1,6 @@
 #include "assets/ChildEntries.h"
 
+#include "common/GameTextConstants.h"
 #include "common/Vb.h"
 #include "common/VbError.h"
 
@@ -7,10 +8,8 @@ namespace assets {
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
-const QString kEntryStart = QStringLiteral("<cEntityContainerBlueprint-sChild");
-const QString kEntryEnd = QStringLiteral("</cEntityContainerBlueprint-sChild>");
-const QString kChildren = QStringLiteral("<Children>");
+using gametext::kCrLf;
+using gametext::kChildren;
 const QString kChildrenEnd = QStringLiteral("</Children>");
 
 qsizetype find(qsizetype start, const QString& text, const QString& what)
@@ -48,13 +47,13 @@ ChildCut cutChildEntries(const QString& xml, const QStringList& names)
     for (const QString& name : names) {
         const qsizetype c = find(1, text, kChildren);
         const qsizetype p = c == 0 ? 0 : find(c + 5, text, QLatin1Char('>') + name + QLatin1Char('<'));
-        const qsizetype b = p == 0 ? 0 : vb::InStrRev(text, kEntryStart, p, vb::Compare::Text);
-        const qsizetype e = b <= c ? 0 : find(b, text, kEntryEnd);
+        const qsizetype b = p == 0 ? 0 : vb::InStrRev(text, kChildEntryStart, p, vb::Compare::Text);
+        const qsizetype e = b <= c ? 0 : find(b, text, kChildEntryEnd);
         if (p == 0 || b <= c || e < p) {
             cut.skipped.append(name);
             continue;
         }
-        text = vb::Left(text, b - 1) + vb::Mid(text, e + kEntryEnd.size());
+        text = vb::Left(text, b - 1) + vb::Mid(text, e + kChildEntryEnd.size());
     }
     return cut;
 }

@@ -9,6 +9,10 @@
 
 namespace assets {
 
+// The start and end tags of one child entry.
+inline const QString kChildEntryStart = QStringLiteral("<cEntityContainerBlueprint-sChild");
+inline const QString kChildEntryEnd = QStringLiteral("</cEntityContainerBlueprint-sChild>");
+
 // The "ChildName" values after the first "<ContainerComponent>", in the order found; none
 // when the text has no "<ContainerComponent>".
 QStringList childEntryNames(const QString& xml);

@@ -1,6 +1,8 @@
 #include "assets/CrewPassengers.h"
 
+#include "assets/ChildEntries.h"
 #include "common/FileProcs.h"
+#include "common/GameTextConstants.h"
 #include "common/TagText.h"
 #include "common/Vb.h"
 #include "common/VbError.h"
@@ -12,11 +14,9 @@ namespace assets {
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
-const QString kChildren = QStringLiteral("<Children>");
+using gametext::kCrLf;
+using gametext::kChildren;
 const QString kEmptyChildren = QStringLiteral("<Children/>");
-const QString kEntryStart = QStringLiteral("<cEntityContainerBlueprint-sChild");
-const QString kEntryEnd = QStringLiteral("</cEntityContainerBlueprint-sChild>");
 
 constexpr vb::Compare kText = vb::Compare::Text;
 
@@ -99,13 +99,13 @@ ConductorFault AddConductor(const QString& text, QString& result)
     const qsizetype driver = vb::InStrText(children + 5, text, QStringLiteral(">Driver<"));
     if (driver == 0)
         return ConductorFault::NoDriver;
-    const qsizetype begin = vb::InStrRev(text, kEntryStart, driver, kText);
+    const qsizetype begin = vb::InStrRev(text, kChildEntryStart, driver, kText);
     if (begin <= children)
         return ConductorFault::NoEntry;
-    const qsizetype end = vb::InStrText(begin, text, kEntryEnd);
+    const qsizetype end = vb::InStrText(begin, text, kChildEntryEnd);
     if (end == 0 || end < driver)
         return ConductorFault::NoEntry;
-    const qsizetype after = end + kEntryEnd.size(); // 1-based position after the end tag
+    const qsizetype after = end + kChildEntryEnd.size(); // 1-based position after the end tag
     const QString entry = vb::Mid(text, begin, after - begin);
 
     QString copy = vb::Replace(entry, QStringLiteral(">Driver<"), QStringLiteral(">Conductor<"), 1, -1, kText);
@@ -243,14 +243,8 @@ PipelineResult RunCrewCommand(CrewCommand command, const std::vector<CrewRow>& r
     std::vector<SelectedRow> selected;
     QHash<QString, QString> names; // full path -> display name
     SplitCrewRows(rows, gamePath, selected, names);
-    PipelineOptions options;
-    options.confirmText = CrewWarning(command);
-    options.productCheck = false;
-    options.emptyRowMessage = true;
-    options.deleteBlueprintPak = true;
-    options.busyPointer = false;
     return RunBlueprintEdit(
-        selected, gamePath, options,
+        selected, gamePath, StockEditOptions(CrewWarning(command)),
         [&](const RowPaths& row, const QString& text) { return CrewEdit(command, row, text, names.value(row.fullPath)); },
         hooks);
 }

@@ -1,12 +1,13 @@
 #include "assets/EnglishOnly.h"
 
+#include "common/GameTextConstants.h"
 #include "platform/Ui.h"
 
 namespace assets {
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
+using gametext::kCrLf;
 const QString kEnglishEnd = QStringLiteral("</English>");
 const QString kLocalisationEnd = QStringLiteral("</Localisation");
 
@@ -62,10 +63,7 @@ EditResult EnglishOnlyEdit(const RowPaths&, const QString& text)
 PipelineResult MakeEnglishOnly(const std::vector<SelectedRow>& rows, const QString& gamePath,
                                const PipelineHooks& hooks)
 {
-    PipelineOptions options;
-    options.confirmText = EnglishOnlyWarning();
-    options.productCheck = true;
-    options.emptyRowMessage = false;
+    PipelineOptions options = ProductEditOptions(EnglishOnlyWarning());
     options.cleanUp = true;
     return RunBlueprintEdit(rows, gamePath, options, EnglishOnlyEdit, hooks);
 }

@@ -1,5 +1,6 @@
 #include "assets/Lights.h"
 
+#include "common/GameTextConstants.h"
 #include "common/InputFields.h"
 
 #include "common/FileProcs.h"
@@ -22,8 +23,8 @@ namespace assets {
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
-const QString kChildren = QStringLiteral("<Children>");
+using gametext::kCrLf;
+using gametext::kChildren;
 
 void setError(QString* error, const QString& text)
 {
@@ -352,13 +353,8 @@ PipelineResult RunLightsCommand(LampKind kind, const std::vector<CrewRow>& rows,
         return true;
     };
 
-    PipelineOptions options;
-    options.productCheck = false;
-    options.emptyRowMessage = true;
-    options.deleteBlueprintPak = true;
-    options.busyPointer = false;
     return RunBlueprintEdit(
-        selected, gamePath, options,
+        selected, gamePath, StockEditOptions(),
         [&](const RowPaths& row, const QString& text) {
             EditResult result;
             const QString displayName = names.value(row.fullPath);

@@ -1,6 +1,7 @@
 #include "assets/LocoFolder.h"
 
 #include "common/FileProcs.h"
+#include "common/GameTextConstants.h"
 #include "common/SharedState.h"
 #include "common/Vb.h"
 #include "platform/Paths.h"
@@ -16,7 +17,7 @@ namespace assets {
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
+using gametext::kCrLf;
 const QString kSample = QStringLiteral("Sample");
 
 void walk(const QString& nativeFolder, const QString& shownFolder, const QString& name, SampleRenameResult& result)

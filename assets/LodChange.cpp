@@ -2,6 +2,7 @@
 
 #include "common/FileProcs.h"
 #include "common/GameReference.h"
+#include "common/GameTextConstants.h"
 #include "common/TempFiles.h"
 #include "common/Vb.h"
 #include "common/VbError.h"
@@ -18,7 +19,7 @@ namespace assets {
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
+using gametext::kCrLf;
 const QString kLodOpen = QStringLiteral("<LOD>");
 const QString kLodClose = QStringLiteral("</LOD>");
 const QString kGeometryExt = QStringLiteral(".GeoPcDx");
@@ -204,9 +205,7 @@ PipelineResult ChangeLods(const std::vector<SelectedRow>& rows, const QString& g
     };
     std::map<QString, GeometryWork> work;
 
-    PipelineOptions options;
-    options.productCheck = true;
-    options.emptyRowMessage = false;
+    PipelineOptions options = ProductEditOptions();
     options.busyPointer = false;
     PipelineHooks pipelineHooks;
     pipelineHooks.isSelected = hooks.isSelected;

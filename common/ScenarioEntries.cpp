@@ -1,5 +1,6 @@
 #include "common/ScenarioEntries.h"
 
+#include "common/GameTextConstants.h"
 #include "common/Vb.h"
 
 using vb::Compare;
@@ -8,10 +9,8 @@ using vb::InStrRev;
 
 namespace {
 
-const QString kDevStringStart = QStringLiteral("<DevString");
+using gametext::kDevStringStart;
 const QString kDevStringEnd = QStringLiteral("</DevString");
-const QString kEntryStart = QStringLiteral("<cScenarioProperties");
-const QString kEntryEnd = QStringLiteral("</cScenarioProperties>");
 
 } // namespace
 
@@ -24,6 +23,16 @@ QString DevStringValue(const QString& text, qsizetype p, qsizetype& endTag)
     if (s < p) // no ">" inside the element: nothing to read
         return QString();
     return text.mid(s, endTag - s - 1);
+}
+
+bool NextDevString(const QString& text, qsizetype& p, qsizetype& endTag, QString& value)
+{
+    endTag = 0;
+    p = vb::InStrText(p, text, kDevStringStart);
+    if (p == 0)
+        return false;
+    value = DevStringValue(text, p, endTag);
+    return endTag != 0;
 }
 
 QString ReadLocalisedName(const QString& text, qsizetype e, qsizetype limit, qsizetype& lastEndTag)
@@ -54,7 +63,7 @@ QString ReadLocalisedName(const QString& text, qsizetype e, qsizetype limit, qsi
 
 ScenarioEntry FindScenarioEntry(const QString& text, const QString& folder, qsizetype from)
 {
-    return FindDevStringEntry(text, folder, kEntryStart, kEntryEnd, false, from);
+    return FindDevStringEntry(text, folder, kScenarioEntryStart, kScenarioEntryEnd, false, from);
 }
 
 ScenarioEntry FindDevStringEntry(const QString& text, const QString& folder, const QString& entryStart,

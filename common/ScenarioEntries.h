@@ -9,10 +9,19 @@
 
 #include <QString>
 
+// The start and end tags of one entry.
+inline const QString kScenarioEntryStart = QStringLiteral("<cScenarioProperties");
+inline const QString kScenarioEntryEnd = QStringLiteral("</cScenarioProperties>");
+
 // The value of the "DevString" element whose start tag is at position p: the text between the
 // last ">" at or before its end tag and the end tag. endTag receives the position of
 // "</DevString" (0, with an empty result, when the element has no end tag).
 QString DevStringValue(const QString& text, qsizetype p, qsizetype& endTag);
+
+// One step of a walk over the "DevString" elements of a list: finds the next "<DevString" at
+// or after p, leaves p on it, and reads its value and end tag as DevStringValue does. False
+// when there is none, or when it has no end tag (nothing after it can be read then).
+bool NextDevString(const QString& text, qsizetype& p, qsizetype& endTag, QString& value);
 
 // The localised name that follows position e: the text of the "English" element, or when that
 // is empty of "French", "Italian", "German" and "Spanish" in turn, each searched from the

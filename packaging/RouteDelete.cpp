@@ -27,11 +27,7 @@ RouteDeleteResult DeleteRoute(const QString& gamePath, const QString& routesXmlP
         return notFound(routesPath);
 
     QString text;
-    try {
-        ReadTextFile(routesXmlPath, text);
-    } catch (const VbError&) {
-        text.clear();
-    }
+    ReadWholeTextFile(routesXmlPath, text);
     const PropertiesBlock block = FindPropertiesBlock(text, QStringLiteral("cRouteProperties"), routeFolder);
     if (!block.found())
         return notFound(routesXmlPath);

@@ -1,6 +1,7 @@
 #include "packaging/RoutePackage.h"
 
 #include "common/FileProcs.h"
+#include "common/GameTextConstants.h"
 #include "common/Serializer.h"
 #include "common/SerzPool.h"
 #include "common/SharedState.h"
@@ -25,7 +26,7 @@ namespace packaging {
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
+using gametext::kCrLf;
 const QString kQuote = QStringLiteral("\"");
 const QString kRouteSetupFile = QStringLiteral("Route_Setup.xxx");
 const QString kInstaller = QStringLiteral("RouteSetup.exe");
@@ -216,11 +217,8 @@ QString BuildRoutePackage(const QString& routesXmlText, const QString& routesXml
 bool AddTemplateBlueprint(const QString& gamePath, const QString& packageFolder)
 {
     QString setup;
-    try {
-        ReadTextFile(packageFolder + QLatin1Char('\\') + kRouteSetupFile, setup);
-    } catch (const VbError&) {
+    if (!ReadWholeTextFile(packageFolder + QLatin1Char('\\') + kRouteSetupFile, setup))
         return false;
-    }
     qsizetype p = vb::InStrText(1, setup, QStringLiteral("<iBlueprintLibrary"));
     if (p == 0)
         return false;
@@ -262,11 +260,8 @@ bool AddTemplateBlueprint(const QString& gamePath, const QString& packageFolder)
     if (!RunSerz(workBin, serz::ToXml, workXml, platform::programFolder()))
         return false;
     QString xml;
-    try {
-        ReadTextFile(workXml, xml);
-    } catch (const VbError&) {
+    if (!ReadWholeTextFile(workXml, xml))
         return false;
-    }
     qsizetype g = vb::InStrText(1, xml, QStringLiteral("<Ghostentry"));
     if (g == 0)
         return false;

@@ -2,6 +2,7 @@
 
 #include "assets/Lights.h"
 #include "common/FileProcs.h"
+#include "common/GameTextConstants.h"
 #include "common/Serializer.h"
 #include "common/SerzPool.h"
 #include "common/SharedState.h"
@@ -24,7 +25,7 @@ namespace packaging {
 namespace {
 
 constexpr Qt::CaseSensitivity kAnyCase = Qt::CaseInsensitive;
-const QString kCrLf = QStringLiteral("\r\n");
+using gametext::kCrLf;
 
 // The numeric value of the text after the blank at `blank` up to the next "<", as a 16-bit
 // number; raises VbError when there is no "<" or the value does not fit.
@@ -320,13 +321,8 @@ ScenarioStock ListScenarioStock(const QString& scenarioFolder, const std::functi
         const qsizetype ticket = tickets.value(key, -1);
         if (ticket >= 0) {
             const SerzOutcome& out = pool.take(ticket);
-            if (out.result.ok) {
-                try {
-                    ReadTextFile(out.output, xml);
-                } catch (const VbError&) {
-                    xml.clear();
-                }
-            }
+            if (out.result.ok)
+                ReadWholeTextFile(out.output, xml);
             pool.release(ticket);
         }
         cache.insert(key, xml);

@@ -1,6 +1,7 @@
 #include "routes/DeveloperFolders.h"
 
 #include "common/FileProcs.h"
+#include "common/GameTextConstants.h"
 #include "common/Vb.h"
 #include "common/VbError.h"
 #include "platform/Paths.h"
@@ -13,7 +14,7 @@ namespace routes {
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
+using gametext::kCrLf;
 
 QString boxText(const QStringList& boxes, int index)
 {
@@ -177,12 +178,7 @@ QString makeBlueprint(int blueprintMode, const QString& folder, const QStringLis
         return {};
     }
     QString templateText;
-    try {
-        ReadTextFile(templatePath, templateText);
-    } catch (const VbError&) {
-        templateText.clear(); // an empty (or unreadable) template
-    }
-    if (templateText.isEmpty()) {
+    if (!ReadWholeTextFile(templatePath, templateText)) { // missing, unreadable or empty
         exclaim(missingTemplateMessage(templatePath));
         return {};
     }

@@ -1,5 +1,6 @@
 #include "routes/MarkerConvert.h"
 
+#include "common/GameTextConstants.h"
 #include "common/TagText.h"
 #include "common/Vb.h"
 
@@ -12,7 +13,7 @@ namespace routes {
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
+using gametext::kCrLf;
 
 void addLine(QString& lines, const QString& line)
 {

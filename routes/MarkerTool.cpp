@@ -1,6 +1,7 @@
 #include "routes/MarkerTool.h"
 
 #include "common/FileProcs.h"
+#include "common/GameTextConstants.h"
 #include "common/Serializer.h"
 #include "common/TempFiles.h"
 #include "platform/Paths.h"
@@ -14,7 +15,7 @@ namespace routes {
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
+using gametext::kCrLf;
 
 QString fileNameOf(const QString& path)
 {

@@ -67,12 +67,8 @@ QStringList ChoosableNames(const QList<ChoosableRoute>& routes)
 
 QString ReadRoutesXml()
 {
-    QString text;
-    try {
-        ReadTextFile(shared().GamePath + QStringLiteral("\\Content\\Routes.xml"), text);
-    } catch (const VbError&) {
-        text.clear(); // an empty file lists no route
-    }
+    QString text; // an empty or unreadable file lists no route
+    ReadWholeTextFile(shared().GamePath + QStringLiteral("\\Content\\Routes.xml"), text);
     return text;
 }
 

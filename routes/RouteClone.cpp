@@ -1,6 +1,7 @@
 #include "routes/RouteClone.h"
 
 #include "common/FileProcs.h"
+#include "common/GameTextConstants.h"
 #include "common/ScenarioEntries.h"
 #include "common/Serializer.h"
 #include "common/SharedState.h"
@@ -22,7 +23,7 @@ namespace routes {
 
 namespace {
 
-const QString kDevStringStart = QStringLiteral("<DevString");
+using gametext::kDevStringStart;
 const QString kEntryStart = QStringLiteral("<cRouteProperties");
 const QString kEntryEnd = QStringLiteral("</cRouteProperties>");
 const QString kUuidStart = QStringLiteral("<UUID>");

@@ -81,12 +81,7 @@ bool WriteRouteDescription(const QStringList& texts)
 {
     const QString templatePath = platform::programFolder() + QStringLiteral("\\Templates\\Description.txt");
     QString page;
-    try {
-        ReadTextFile(templatePath, page);
-    } catch (const VbError&) {
-        page.clear();
-    }
-    if (page.isEmpty()) {
+    if (!ReadWholeTextFile(templatePath, page)) {
         ui().msgBox(QStringLiteral("The description template ") + templatePath
                         + QStringLiteral(" is missing or empty."),
                     vb::vbCritical);

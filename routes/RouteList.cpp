@@ -1,6 +1,7 @@
 #include "routes/RouteList.h"
 
 #include "common/FileProcs.h"
+#include "common/GameTextConstants.h"
 #include "common/Serializer.h"
 #include "common/SharedState.h"
 #include "common/TagText.h"
@@ -20,9 +21,7 @@ namespace routes {
 
 namespace {
 
-const QString kDevStringStart = QStringLiteral("<DevString");
-const QString kEntryStart = QStringLiteral("<cScenarioProperties");
-const QString kEntryEnd = QStringLiteral("</cScenarioProperties>");
+using gametext::kDevStringStart;
 const QString kScenariosBin = QStringLiteral("Scenarios.bin");
 
 constexpr int kWarning = vb::vbOKOnly + vb::vbExclamation;
@@ -99,14 +98,10 @@ qsizetype ReadRoutes(const QString& routesXmlText, VbArray<QString>& routeNames,
     routeFolders.redim(0, kRouteTableUpper);
     qsizetype p = 1;
     qsizetype k = 0;
-    for (;;) {
-        p = vb::InStrText(p, routesXmlText, kDevStringStart);
-        if (p == 0)
-            break;
-        qsizetype e = 0;
-        const QString folder = DevStringValue(routesXmlText, p, e);
-        if (e == 0)
-            break; // an element without its end tag ends the list
+    qsizetype e = 0;
+    QString folder;
+    // An element without its end tag ends the list.
+    while (NextDevString(routesXmlText, p, e, folder)) {
         routeFolders[k] = folder;
         const qsizetype next = vb::InStrText(e, routesXmlText, kDevStringStart);
         qsizetype lastEndTag = e;
@@ -146,14 +141,14 @@ qsizetype CutScenarioBlock(QString& text, const QString& folder, qsizetype from)
     if (!entry)
         return 0;
     const qsizetype a = entry.start;
-    const qsizetype b = vb::InStrText(entry.devString, text, kEntryStart);
+    const qsizetype b = vb::InStrText(entry.devString, text, kScenarioEntryStart);
     QString tail;
     if (b > 0) {
         tail = text.mid(b - 2); // from the character just before the next entry's start tag
     } else {
         if (entry.end == 0)
             return 0;
-        tail = text.mid(entry.end - 1 + kEntryEnd.size());
+        tail = text.mid(entry.end - 1 + kScenarioEntryEnd.size());
     }
     text.truncate(a - 1);
     text += tail;
@@ -197,15 +192,10 @@ qsizetype ListScenarios(RouteListState& state, const QString& routeFolder, const
         bool removeAll = false;
         bool changed = false;
         qsizetype p = 1;
-        while (p > 0) {
-            p = vb::InStrText(p, text, kDevStringStart);
-            if (p == 0)
-                break;
-            qsizetype e = 0;
-            const QString folder = DevStringValue(text, p, e);
-            if (e == 0)
-                break; // an element without its end tag ends the list
-
+        qsizetype e = 0;
+        QString folder;
+        // An element without its end tag ends the list.
+        while (NextDevString(text, p, e, folder)) {
             if (IsUsableFolderName(folder) && FolderExists(scenariosFolder + folder)) {
                 s.ScenarioFolders[j] = folder;
                 qsizetype lastEndTag = e;

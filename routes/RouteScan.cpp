@@ -1,5 +1,6 @@
 #include "routes/RouteScan.h"
 
+#include "common/GameTextConstants.h"
 #include "routes/RouteList.h"
 
 #include "common/FileProcs.h"
@@ -28,7 +29,7 @@ namespace routes {
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
+using gametext::kCrLf;
 const QString kAssets = QStringLiteral("\\Assets\\");
 
 // The position of needle in line, comparing ASCII letters without regard to case; needle is

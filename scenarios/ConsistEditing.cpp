@@ -35,33 +35,14 @@ EditResult nothing()
     return {};
 }
 
-EditResult refused(const QString& message)
-{
-    EditResult r;
-    r.status = EditResult::Status::Refused;
-    r.message = message;
-    r.icon = vb::vbExclamation;
-    return r;
-}
-
 EditResult changed(QString text, const QString& note)
 {
-    EditResult r;
-    r.status = EditResult::Status::Changed;
-    r.text = std::move(text);
-    r.message = note;
-    r.icon = vb::vbInformation;
-    return r;
-}
-
-EditResult consistMissing()
-{
-    return refused(nothingChangedMessage(QStringLiteral("the selected consist was not found in the scenario.")));
+    return changedResult(std::move(text), note, vb::vbInformation);
 }
 
 EditResult vehicleMissing()
 {
-    return refused(nothingChangedMessage(QStringLiteral("the selected vehicle was not found in this consist.")));
+    return refusedResult(nothingChangedMessage(QStringLiteral("the selected vehicle was not found in this consist.")));
 }
 
 // The (k+1)-th start of an element from `from`, or 0.
@@ -77,6 +58,30 @@ qsizetype nthStart(const QString& text, const QString& start, qsizetype from, qs
 }
 
 } // namespace
+
+EditResult refusedResult(const QString& message)
+{
+    EditResult r;
+    r.status = EditResult::Status::Refused;
+    r.message = message;
+    r.icon = vb::vbExclamation;
+    return r;
+}
+
+EditResult changedResult(QString text, const QString& message, int icon)
+{
+    EditResult r;
+    r.status = EditResult::Status::Changed;
+    r.text = std::move(text);
+    r.message = message;
+    r.icon = icon;
+    return r;
+}
+
+EditResult consistMissing()
+{
+    return refusedResult(nothingChangedMessage(QStringLiteral("the selected consist was not found in the scenario.")));
+}
 
 // ---- messages -------------------------------------------------------------------------------------
 
@@ -225,7 +230,7 @@ EditResult duplicateItem(const QString& text, qsizetype k, qsizetype j)
     if (k < 0)
         return nothing();
     if (j < 0)
-        return refused(noItemToDuplicateMessage());
+        return refusedResult(noItemToDuplicateMessage());
     const ElementCut consist = findConsist(text, k);
     if (!consist.found())
         return consistMissing();
@@ -254,7 +259,7 @@ EditResult deleteItem(const QString& text, qsizetype k, qsizetype j)
     if (k < 0)
         return nothing();
     if (j < 0)
-        return refused(noItemToDeleteMessage());
+        return refusedResult(noItemToDeleteMessage());
     const ElementCut consist = findConsist(text, k);
     if (!consist.found())
         return consistMissing();
@@ -286,7 +291,7 @@ EditResult loadVehicles(const QString& text, qsizetype k, const QList<int>& rows
         QString v = elementText(work, vehicle);
         if (findText(1, v, QStringLiteral("<InitialLevel/>")) > 0) {
             // The vehicles before this one stay changed.
-            EditResult stop = any ? changed(work, QString()) : refused(QString());
+            EditResult stop = any ? changed(work, QString()) : refusedResult(QString());
             stop.message = notLoadableMessage(row);
             stop.icon = vb::vbExclamation;
             for (const QString& line : passedOver)
@@ -304,7 +309,7 @@ EditResult loadVehicles(const QString& text, qsizetype k, const QList<int>& rows
         any = true;
     }
     if (!any)
-        return refused(passedOver.join(QStringLiteral("\r\n")));
+        return refusedResult(passedOver.join(QStringLiteral("\r\n")));
     QString note = scenarioUpdateNote();
     for (const QString& line : passedOver)
         note += QStringLiteral("\r\n") + line;
@@ -316,13 +321,13 @@ EditResult driveIt(const QString& text, qsizetype k, qsizetype j)
     if (k < 0)
         return nothing();
     if (j < 0)
-        return refused(noLocomotiveMessage());
+        return refusedResult(noLocomotiveMessage());
     const ElementCut consist = findConsist(text, k);
     if (!consist.found())
         return consistMissing();
     const qsizetype driver = findText(consist.start, text, QStringLiteral("<PlayerDriver"));
     if (driver == 0 || driver > consist.end)
-        return refused(noDriverMessage());
+        return refusedResult(noDriverMessage());
 
     // Same-length values ("1" to "0") are written in place, so a scenario with a thousand
     // drivers is one pass.
@@ -386,7 +391,7 @@ EditResult duplicateConsist(const QString& text, qsizetype k, const QString& mar
     if (k < 0)
         return nothing();
     if (marker.isEmpty())
-        return refused(noOriginMarkerMessage());
+        return refusedResult(noOriginMarkerMessage());
     const ElementCut consist = findConsist(text, k);
     if (!consist.found())
         return consistMissing();
@@ -418,7 +423,7 @@ EditResult duplicateConsist(const QString& text, qsizetype k, const QString& mar
     QString why;
     const QString block = markerRibbonBlock(tracksText, marker, why);
     if (block.isEmpty() || !placeConsistOnBlock(copy, block, why))
-        return refused(nothingChangedMessage(why));
+        return refusedResult(nothingChangedMessage(why));
 
     const QString name = askName ? askName() : QString();
     const qsizetype service = findText(1, copy, QStringLiteral("<ServiceName>"));
@@ -451,14 +456,14 @@ EditResult changeStartTime(const QString& text, qsizetype k, const QString& time
     if (!consist.found())
         return consistMissing();
     if (!startTimeAccepted(time))
-        return refused(timeFormatMessage());
+        return refusedResult(timeFormatMessage());
     QString c = elementText(text, consist);
     qsizetype p = findText(1, c, QStringLiteral("</ServiceName>"));
     if (p == 0)
-        return refused(nothingChangedMessage(QStringLiteral("this consist has no ServiceName, so it has no start time.")));
+        return refusedResult(nothingChangedMessage(QStringLiteral("this consist has no ServiceName, so it has no start time.")));
     ed::PutDetail(c, p, QStringLiteral("StartTime"), startTimeSeconds(time));
     if (p == 0)
-        return refused(nothingChangedMessage(QStringLiteral("this consist has no StartTime after its ServiceName.")));
+        return refusedResult(nothingChangedMessage(QStringLiteral("this consist has no StartTime after its ServiceName.")));
     return changed(joinAround(text, consist, c), scenarioUpdateNote());
 }
 
@@ -470,7 +475,7 @@ EditResult changeServiceClass(const QString& text, qsizetype k, const QString& c
     if (!consist.found())
         return consistMissing();
     if (vb::Trim(classText).isEmpty())
-        return refused(nothingChangedMessage(QStringLiteral("no service class was chosen.")));
+        return refusedResult(nothingChangedMessage(QStringLiteral("no service class was chosen.")));
     QString value = escapeBoxText(classText);
     const QStringList& names = serviceClassNames();
     for (qsizetype i = 0; i < names.size(); ++i) {
@@ -484,7 +489,7 @@ EditResult changeServiceClass(const QString& text, qsizetype k, const QString& c
     if (p > 0)
         ed::PutDetail(c, p, QStringLiteral("ServiceClass"), value);
     if (p == 0)
-        return refused(nothingChangedMessage(QStringLiteral("this consist has no ServiceClass.")));
+        return refusedResult(nothingChangedMessage(QStringLiteral("this consist has no ServiceClass.")));
     return changed(joinAround(text, consist, c), scenarioUpdateNote());
 }
 
@@ -494,16 +499,16 @@ EditResult changeDestination(const QString& text, qsizetype k, qsizetype j, cons
     if (k < 0 || j < 0)
         return nothing();
     if (marker.isEmpty())
-        return refused(noDestinationMarkerMessage());
+        return refusedResult(noDestinationMarkerMessage());
     if (oldDestination.isEmpty() || oldDestination.compare(kNoDestination, Qt::CaseInsensitive) == 0)
-        return refused(nothingChangedMessage(QStringLiteral("this consist has no destination to change.")));
+        return refusedResult(nothingChangedMessage(QStringLiteral("this consist has no destination to change.")));
     const ElementCut consist = findConsist(text, k);
     if (!consist.found())
         return consistMissing();
     QString c = elementText(text, consist);
     const QString find = QLatin1Char('>') + oldDestination + QLatin1Char('<');
     if (!c.contains(find, Qt::CaseInsensitive))
-        return refused(nothingChangedMessage(QStringLiteral("the destination ") + oldDestination
+        return refusedResult(nothingChangedMessage(QStringLiteral("the destination ") + oldDestination
                                              + QStringLiteral(" was not found in this consist.")));
     c.replace(find, QLatin1Char('>') + marker + QLatin1Char('<'), Qt::CaseInsensitive);
     return changed(joinAround(text, consist, c), scenarioUpdateNote());
@@ -517,12 +522,12 @@ EditResult changeOriginPoint(const QString& text, qsizetype k, const QString& ma
     if (!consist.found())
         return consistMissing();
     if (marker.isEmpty())
-        return refused(noOriginMarkerMessage());
+        return refusedResult(noOriginMarkerMessage());
     QString why;
     const QString block = markerRibbonBlock(tracksText, marker, why);
     QString c = elementText(text, consist);
     if (block.isEmpty() || !placeConsistOnBlock(c, block, why))
-        return refused(nothingChangedMessage(why));
+        return refusedResult(nothingChangedMessage(why));
     return changed(joinAround(text, consist, c), scenarioUpdateNote());
 }
 

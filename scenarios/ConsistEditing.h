@@ -89,6 +89,12 @@ struct EditResult {
     bool changed() const { return status == Status::Changed; }
 };
 
+// A command's two answers: a refusal with its warning, and a new text with its message.
+EditResult refusedResult(const QString& message);
+EditResult changedResult(QString text, const QString& message, int icon);
+// The refusal when the selected consist is not in the text.
+EditResult consistMissing();
+
 // "Duplicate Item": a copy of vehicle j, numbered by nextUniqueNumber, right behind it.
 EditResult duplicateItem(const QString& text, qsizetype k, qsizetype j);
 // "Delete Item": vehicle j cut out.

@@ -1,6 +1,7 @@
 #include "scenarios/ScenarioBrowser.h"
 
 #include "common/FileProcs.h"
+#include "common/GameTextConstants.h"
 #include "common/ScenarioEntries.h"
 #include "common/Serializer.h"
 #include "common/SharedState.h"
@@ -27,7 +28,7 @@ namespace scenarios {
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
+using gametext::kCrLf;
 
 // Messages.
 const QString kNoScenariosForRoute = QStringLiteral("No Scenarios were found for this route.");
@@ -231,6 +232,22 @@ bool ScenarioBrowser::convertToWork(const QString& gameFile, const QString& work
     return true;
 }
 
+namespace {
+
+// Lists row k (its folder already in folders[k]): the name goes into the list and the name
+// table, and both tables grow by 50 once k has passed their end.
+void addListed(QStringList& rows, VbArray<QString>& names, VbArray<QString>& folders, qsizetype& k,
+               const QString& name, const QString& folder)
+{
+    rows.append(listRow(name, folder));
+    names[k] = name;
+    ++k;
+    names.growFor(k, 50);
+    folders.growFor(k, 50);
+}
+
+} // namespace
+
 // ---- loading -------------------------------------------------------------------------------
 
 void ScenarioBrowser::load()
@@ -256,14 +273,8 @@ void ScenarioBrowser::load()
             s.RouteFolders[k] = folder;
             qsizetype closing = 0;
             const QString name = localisedName(text, e, &closing);
-            routeRows.append(listRow(name, folder));
-            s.RouteNames[k] = name;
             p = closing;
-            ++k;
-            if (k > s.RouteNames.ubound()) {
-                s.RouteNames.redimPreserve(s.RouteNames.ubound() + 50);
-                s.RouteFolders.redimPreserve(s.RouteFolders.ubound() + 50);
-            }
+            addListed(routeRows, s.RouteNames, s.RouteFolders, k, name, folder);
         }
     } catch (const VbError& error) {
         exclaim(QStringLiteral("Error - ") + error.description + QStringLiteral(" occurred in frmShowRoutes_Load")
@@ -341,14 +352,8 @@ void ScenarioBrowser::listScenarios(int routeRow)
             // empty name, never the next entry's.
             qsizetype lastEndTag = e;
             const QString name = ReadLocalisedName(text, e, find(e, text, QStringLiteral("<DevString")), lastEndTag);
-            scenarioRows.append(listRow(name, id));
-            s.ScenarioNames[j] = name;
             p = e;
-            ++j;
-            if (j > s.ScenarioNames.ubound()) {
-                s.ScenarioNames.redimPreserve(s.ScenarioNames.ubound() + 50);
-                s.ScenarioFolders.redimPreserve(s.ScenarioFolders.ubound() + 50);
-            }
+            addListed(scenarioRows, s.ScenarioNames, s.ScenarioFolders, j, name, id);
         }
     } catch (const VbError& error) {
         exclaim(QStringLiteral("An Error ") + QString::number(error.number) + QStringLiteral(" occurred while") + kCrLf

@@ -1,6 +1,7 @@
 #include "scenarios/ScenarioClone.h"
 
 #include "common/FileProcs.h"
+#include "common/GameTextConstants.h"
 #include "common/Serializer.h"
 #include "common/SharedState.h"
 #include "common/TagText.h"
@@ -23,7 +24,7 @@ using vb::Compare;
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
+using gametext::kCrLf;
 
 void failed(const QString& whatFailed)
 {

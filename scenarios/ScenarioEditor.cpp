@@ -1,6 +1,7 @@
 #include "scenarios/ScenarioEditor.h"
 
 #include "common/FileProcs.h"
+#include "common/GameTextConstants.h"
 #include "common/SharedState.h"
 #include "common/VbError.h"
 #include "hub/HubStartup.h"
@@ -15,7 +16,7 @@ namespace scenarios {
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
+using gametext::kCrLf;
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "scenarios/ScenarioSave.h"
 
 #include "common/FileProcs.h"
+#include "common/GameTextConstants.h"
 #include "common/Serializer.h"
 #include "common/SharedState.h"
 #include "common/TagText.h"
@@ -29,7 +30,7 @@ using vb::Compare;
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
+using gametext::kCrLf;
 
 // Hours and minutes of the start time box in seconds: the first two characters as hours, the
 // last two as minutes, each rounded to a whole number.

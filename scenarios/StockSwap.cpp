@@ -27,25 +27,6 @@ bool holds(const QString& text, const QString& what)
     return findText(1, text, what) > 0;
 }
 
-EditResult refusedWith(const QString& message)
-{
-    EditResult r;
-    r.status = EditResult::Status::Refused;
-    r.message = message;
-    r.icon = vb::vbExclamation;
-    return r;
-}
-
-EditResult changedWith(QString text, const QString& message, int icon)
-{
-    EditResult r;
-    r.status = EditResult::Status::Changed;
-    r.text = std::move(text);
-    r.message = message;
-    r.icon = icon;
-    return r;
-}
-
 // The value of the first `tag` element of text; "" when there is none.
 QString firstValue(const QString& text, const QString& tag)
 {
@@ -410,12 +391,12 @@ EditResult swapSelected(const QString& text, qsizetype k, const QList<int>& rows
     if (handled)
         *handled = 0;
     if (!stock)
-        return refusedWith(noStockRowMessage());
+        return refusedResult(noStockRowMessage());
     if (k < 0 || rows.isEmpty())
         return EditResult();
     const ElementCut consist = findConsist(text, k);
     if (!consist.found())
-        return refusedWith(nothingChangedMessage(QStringLiteral("the selected consist was not found in the scenario.")));
+        return consistMissing();
 
     // What happens to each vehicle is decided on the text as it stands; the changes are made
     // afterwards, in one go.
@@ -438,26 +419,26 @@ EditResult swapSelected(const QString& text, qsizetype k, const QList<int>& rows
     }
 
     if (plan.isEmpty())
-        return refusal.isEmpty() ? EditResult() : refusedWith(refusal);
+        return refusal.isEmpty() ? EditResult() : refusedResult(refusal);
     QString out = applySwaps(text, k, plan, *stock, details.get(), pairs);
     if (!refusal.isEmpty())
-        return changedWith(std::move(out), refusal, vb::vbExclamation);
-    return changedWith(std::move(out), doneNote(*stock, details.get()), vb::vbInformation);
+        return changedResult(std::move(out), refusal, vb::vbExclamation);
+    return changedResult(std::move(out), doneNote(*stock, details.get()), vb::vbInformation);
 }
 
 EditResult swapAll(const QString& text, qsizetype k, const QString& name, const SwapStock* stock,
                    const StockDetailSource& detail, const RandomSource& random)
 {
     if (!stock)
-        return refusedWith(noStockRowMessage());
+        return refusedResult(noStockRowMessage());
     if (k < 0 || name.isEmpty())
         return EditResult();
     const ElementCut consist = findConsist(text, k);
     if (!consist.found())
-        return refusedWith(nothingChangedMessage(QStringLiteral("the selected consist was not found in the scenario.")));
+        return consistMissing();
     const QString refusal = swapRefusal(*stock, elementText(text, consist));
     if (!refusal.isEmpty())
-        return refusedWith(refusal);
+        return refusedResult(refusal);
 
     LazyDetail details(detail);
     QList<PlannedSwap> plan;
@@ -474,7 +455,7 @@ EditResult swapAll(const QString& text, qsizetype k, const QString& name, const 
     }
     if (plan.isEmpty())
         return EditResult();
-    return changedWith(applySwaps(text, k, plan, *stock, details.get(), pairs), doneNote(*stock, details.get()),
+    return changedResult(applySwaps(text, k, plan, *stock, details.get(), pairs), doneNote(*stock, details.get()),
                        vb::vbInformation);
 }
 
