@@ -247,13 +247,9 @@ private:
     const QString path_;
     std::optional<PeakHeap> watch_;
     bool first_ = true;
-    double held_ = -1;
-    double peak_ = 0;
-    double seconds_ = 0;
-    double raw_ = 0;
-    double rawSeconds_ = 0;
-    double before_ = 0;
-    double start_ = 0;
+    double held_ = -1, peak_ = 0, before_ = 0; // the first load's heap
+    double seconds_ = 0, raw_ = 0;             // the later loads' times, summed
+    double rawSeconds_ = 0, start_ = 0;        // the load under way
 };
 
 void BM_ReadIntoNodeTree(benchmark::State& state)
