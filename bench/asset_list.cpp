@@ -60,24 +60,12 @@ QByteArray blueprintXml(int k)
 }
 
 // The generated game, made once per run of the program.
-class BenchAssets {
+class BenchAssets : GeneratedGame {
 public:
     bool make(const QString& serz)
     {
-        if (!dir_.isValid())
+        if (!start(serz))
             return false;
-        const QString root = dir_.path();
-        const QString program = root + QStringLiteral("/program");
-        game_ = root + QStringLiteral("/game");
-        QDir().mkpath(program + QStringLiteral("/TempFiles"));
-        QDir().mkpath(program + QStringLiteral("/System32"));
-        if (!QFile::copy(serz, program + QStringLiteral("/System32/serz.exe")))
-            return false;
-        QFile::setPermissions(program + QStringLiteral("/System32/serz.exe"),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        qputenv("VELTRANE_HOME", QFile::encodeName(program));
-        qputenv("VELTRANE_SYSTEM", QFile::encodeName(program + QStringLiteral("/System32")));
-        qputenv("WINEPREFIX", QFile::encodeName(root + QStringLiteral("/wine")));
 
         // Every 50th file is a blueprint; the others alternate between kinds of asset file.
         const char* const others[] = {".GeoPcDx", ".TgPcDx", ".dds", ".xml"};
@@ -103,23 +91,26 @@ public:
     }
 
     QString assets() const { return game_ + QStringLiteral("\\Assets"); }
-
-private:
-    QTemporaryDir dir_;
-    QString game_;
 };
 
 std::unique_ptr<BenchAssets> g_assets;
+
+// Callbacks that count the rows a walk adds.
+assets::WalkCallbacks countingRows(int& rows)
+{
+    assets::WalkCallbacks cb;
+    cb.addRow = [&rows](const assets::AssetRow&) {
+        ++rows;
+        return true;
+    };
+    return cb;
+}
 
 void BM_ListAssetFiles(benchmark::State& state)
 {
     for (auto _ : state) {
         int rows = 0;
-        assets::WalkCallbacks cb;
-        cb.addRow = [&rows](const assets::AssetRow&) {
-            ++rows;
-            return true;
-        };
+        const assets::WalkCallbacks cb = countingRows(rows);
         const assets::WalkResult r =
             assets::ListAssetFiles(g_assets->assets(), QStringLiteral("*.*"), shared().GamePath, cb);
         state.counters["files"] = double(r.filesSeen);
@@ -131,23 +122,16 @@ void BM_ListBlueprintFiles(benchmark::State& state)
 {
     for (auto _ : state) {
         int rows = 0;
-        assets::WalkCallbacks cb;
-        cb.addRow = [&rows](const assets::AssetRow&) {
-            ++rows;
-            return true;
-        };
+        const assets::WalkCallbacks cb = countingRows(rows);
         QElapsedTimer timer;
         timer.start();
         const assets::WalkResult r = assets::ListBlueprintFiles(g_assets->assets(), QStringLiteral("*.bin"), QString(),
                                                                 assets::DefaultNameLanguage, shared().GamePath, cb);
         const qint64 ns = timer.nsecsElapsed();
-        const double outside = double(ns - r.serializerNs) / 1e9;
         state.counters["blueprints"] = double(r.filesSeen);
         state.counters["rows"] = double(rows);
-        state.counters["serz_runs"] = double(r.serializerRuns);
-        state.counters["serz_s"] = double(r.serializerNs) / 1e9;
-        state.counters["outside_s"] = outside;
-        state.counters["outside_ms_per_blueprint"] = r.serializerRuns ? outside * 1e3 / double(r.serializerRuns) : 0.0;
+        reportSerializerShare(state, {ns, r.serializerNs, r.serializerRuns}, "outside_s", "outside_ms_per_blueprint", 1e3,
+                              r.serializerRuns);
     }
 }
 
@@ -160,17 +144,9 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    const QString serz = QCoreApplication::applicationDirPath() + QStringLiteral("/serz.exe");
-    if (!QFileInfo::exists(serz)) {
-        std::fprintf(stderr, "The test serializer %s is missing: build the target serz first.\n", qPrintable(serz));
-        return 1;
-    }
     g_assets = std::make_unique<BenchAssets>();
-    if (!g_assets->make(serz)) {
-        std::fprintf(stderr, "The generated assets folder could not be written.\n");
+    if (!prepareGame(QStringLiteral("/serz.exe"), [](const QString& serz) { return g_assets->make(serz); },
+                     "The generated assets folder could not be written.\n"))
         return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks();
 }

@@ -4,6 +4,7 @@
 //
 //   build/bin/bench_asset_print
 
+#include "BenchGame.h"
 #include "assets/AssetPrintLayout.h"
 #include "assets/fEZPrint.h"
 #include "assets/frmAssets.h"
@@ -74,8 +75,7 @@ BENCHMARK(BM_PageLayout)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::offscreenUnlessSet();
     QTemporaryDir home;
     qputenv("VELTRANE_HOME", home.path().toLocal8Bit());
     QApplication app(argc, argv);

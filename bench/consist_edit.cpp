@@ -5,6 +5,7 @@
 //
 //   build/bin/bench_consist_edit [--benchmark_filter=DriveIt]
 
+#include "BenchGame.h"
 #include "scenarios/ConsistEditing.h"
 #include "scenarios/ConsistModel.h"
 
@@ -193,10 +194,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     std::printf("scenario text: %.1f MB, %d consists of %d vehicles\n", double(scenarioText().size()) / 1e6, kConsists,
                 kVehicles);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (!bench::acceptArguments(argc, argv))
         return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks();
 }

@@ -54,25 +54,12 @@ QByteArray shapeName(int k)
 }
 
 // The generated game, made once per run of the program.
-class BenchGame {
+class BenchGame : GeneratedGame {
 public:
     bool make(const QString& serz, bool wine)
     {
-        if (!dir_.isValid())
+        if (!start(serz, false) || (wine && !makePrefix(dir_.path() + QStringLiteral("/wine"))))
             return false;
-        const QString root = dir_.path();
-        if (wine && !makePrefix(root + QStringLiteral("/wine")))
-            return false;
-        program_ = root + QStringLiteral("/program");
-        game_ = root + QStringLiteral("/game");
-        QDir().mkpath(program_ + QStringLiteral("/TempFiles"));
-        QDir().mkpath(program_ + QStringLiteral("/System32"));
-        if (!QFile::copy(serz, program_ + QStringLiteral("/System32/serz.exe")))
-            return false;
-        QFile::setPermissions(program_ + QStringLiteral("/System32/serz.exe"),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        qputenv("VELTRANE_HOME", QFile::encodeName(program_));
-        qputenv("VELTRANE_SYSTEM", QFile::encodeName(program_ + QStringLiteral("/System32")));
 
         // Tiles: most in "Scenery", the rest in the three network folders.
         const QString route = game_ + QStringLiteral("/Content/Routes/bench-route");
@@ -148,9 +135,6 @@ private:
         return rest.waitForFinished(120000);
     }
 
-    QTemporaryDir dir_;
-    QString program_;
-    QString game_;
     QString routePath_;
 };
 
@@ -159,14 +143,11 @@ std::unique_ptr<BenchGame> g_game;
 void report(benchmark::State& state, const routes::RouteScanner& scanner, qint64 totalNs)
 {
     const auto& st = scanner.stats();
-    const double outside = double(totalNs - st.serializerNs) / 1e9;
     state.counters["tiles"] = double(st.tiles);
     state.counters["references"] = double(st.references);
     state.counters["blueprints"] = double(st.blueprintsChecked);
-    state.counters["serz_runs"] = double(st.serializerRuns);
-    state.counters["serz_s"] = double(st.serializerNs) / 1e9;
-    state.counters["outside_s"] = outside;
-    state.counters["outside_us_per_run"] = st.serializerRuns ? outside * 1e6 / double(st.serializerRuns) : 0.0;
+    reportSerializerShare(state, {totalNs, st.serializerNs, st.serializerRuns}, "outside_s", "outside_us_per_run", 1e6,
+                          st.serializerRuns);
     state.counters["file_lookups"] = double(st.fileLookups);
 }
 
@@ -256,20 +237,13 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     const bool wine = QCoreApplication::arguments().contains(QStringLiteral("--wine"));
-    const QString serz = QCoreApplication::applicationDirPath() + (wine ? QStringLiteral("/win/serz.exe") : QStringLiteral("/serz.exe"));
-    if (!QFileInfo::exists(serz)) {
-        std::fprintf(stderr, "The test serializer %s is missing: build the target serz first.\n",
-                     qPrintable(serz));
-        return 1;
-    }
     g_game = std::make_unique<BenchGame>();
-    if (!g_game->make(serz, wine)) {
-        std::fprintf(stderr, wine ? "The Wine prefix or the generated route could not be made.\n"
-                                  : "The generated route could not be written.\n");
+    if (!prepareGame(wine ? QStringLiteral("/win/serz.exe") : QStringLiteral("/serz.exe"),
+                     [wine](const QString& serz) { return g_game->make(serz, wine); },
+                     wine ? "The Wine prefix or the generated route could not be made.\n"
+                          : "The generated route could not be written.\n"))
         return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    runBenchmarks();
     g_game.reset();
     return 0;
 }

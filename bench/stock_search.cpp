@@ -85,24 +85,12 @@ QByteArray blueprintXml(const QByteArray& element, const QByteArray& name, const
                  "\t\t\t</RailVehicleComponent>\r\n\t\t</" + element + ">\r\n\t</Blueprint>\r\n</cBlueprintLoader>\r\n";
 }
 
-class BenchGame {
+class BenchGame : GeneratedGame {
 public:
     bool make(const QString& serz)
     {
-        if (!dir_.isValid())
+        if (!start(serz))
             return false;
-        const QString root = dir_.path();
-        const QString program = root + QStringLiteral("/program");
-        game_ = root + QStringLiteral("/game");
-        QDir().mkpath(program + QStringLiteral("/TempFiles"));
-        QDir().mkpath(program + QStringLiteral("/System32"));
-        if (!QFile::copy(serz, program + QStringLiteral("/System32/serz.exe")))
-            return false;
-        QFile::setPermissions(program + QStringLiteral("/System32/serz.exe"),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        qputenv("VELTRANE_HOME", QFile::encodeName(program));
-        qputenv("VELTRANE_SYSTEM", QFile::encodeName(program + QStringLiteral("/System32")));
-        qputenv("WINEPREFIX", QFile::encodeName(root + QStringLiteral("/wine")));
 
         const QString pack = game_ + QStringLiteral("/Assets/Bench/Pack/RailVehicles/");
         // A part file the search converted would report its failure.
@@ -136,10 +124,6 @@ public:
     {
         return game_ + (railVehicles ? QStringLiteral("\\Assets\\Bench\\Pack\\RailVehicles") : QStringLiteral("\\Assets\\Bench\\Pack"));
     }
-
-private:
-    QTemporaryDir dir_;
-    QString game_;
 };
 
 std::unique_ptr<BenchGame> g_game;
@@ -155,13 +139,10 @@ void runSearch(benchmark::State& state, const char* kind, bool railVehicles)
         search.search(g_game->folder(railVehicles), QString::fromLatin1(kind));
         const qint64 ns = timer.nsecsElapsed();
         const auto& st = search.stats;
-        const double outside = double(ns - st.serializerNs) / 1e9;
         state.counters["found"] = double(search.StockCount);
         state.counters["folders"] = double(st.folders);
-        state.counters["serz_runs"] = double(st.conversions);
-        state.counters["serz_s"] = double(st.serializerNs) / 1e9;
-        state.counters["own_s"] = outside;
-        state.counters["own_us_per_run"] = st.conversions ? outside * 1e6 / double(st.conversions) : 0.0;
+        reportSerializerShare(state, {ns, st.serializerNs, st.conversions}, "own_s", "own_us_per_run", 1e6,
+                              st.conversions);
         state.counters["longest_gap_ms"] = double(g_ui->longestGapNs) / 1e6;
         state.counters["errors"] = double(g_ui->messages);
     }
@@ -183,21 +164,14 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    const QString serz = QCoreApplication::applicationDirPath() + QStringLiteral("/serz.exe");
-    if (!QFileInfo::exists(serz)) {
-        std::fprintf(stderr, "The test serializer %s is missing: build the target serz first.\n", qPrintable(serz));
-        return 1;
-    }
     BenchUi ui;
     setUi(&ui);
     g_ui = &ui;
     g_game = std::make_unique<BenchGame>();
-    if (!g_game->make(serz)) {
-        std::fprintf(stderr, "The generated game could not be written.\n");
+    if (!prepareGame(QStringLiteral("/serz.exe"), [](const QString& serz) { return g_game->make(serz); },
+                     "The generated game could not be written.\n"))
         return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    runBenchmarks();
     setUi(nullptr);
     return 0;
 }

@@ -44,23 +44,12 @@ QByteArray otherPath(int k)
 
 // The generated tiles, made once per run of the program: "Some" with 1 % of its tiles naming
 // the old blueprint, "None" with no tile naming it.
-class BenchGame {
+class BenchGame : GeneratedGame {
 public:
     bool make(const QString& serz)
     {
-        if (!dir_.isValid())
+        if (!start(serz))
             return false;
-        const QString root = dir_.path();
-        const QString program = root + QStringLiteral("/program");
-        QDir().mkpath(program + QStringLiteral("/TempFiles"));
-        QDir().mkpath(program + QStringLiteral("/System32"));
-        if (!QFile::copy(serz, program + QStringLiteral("/System32/serz.exe")))
-            return false;
-        QFile::setPermissions(program + QStringLiteral("/System32/serz.exe"),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        qputenv("VELTRANE_HOME", QFile::encodeName(program));
-        qputenv("VELTRANE_SYSTEM", QFile::encodeName(program + QStringLiteral("/System32")));
-        qputenv("WINEPREFIX", QFile::encodeName(root + QStringLiteral("/wine")));
 
         int n = 0;
         for (const QString& kind : {QStringLiteral("Some"), QStringLiteral("None")}) {
@@ -72,20 +61,15 @@ public:
                 }
                 xml += kTail;
                 const QString name = QString::asprintf("/%+07d%+07d.bin", t % 100, t / 100);
-                if (!writeFile(root + QStringLiteral("/game/") + kind + name, serzBinary(xml)))
+                if (!writeFile(game_ + QLatin1Char('/') + kind + name, serzBinary(xml)))
                     return false;
             }
         }
-        game_ = root + QStringLiteral("/game");
         shared().GamePath = game_;
         return true;
     }
 
     QString folder(const QString& kind) const { return game_ + QLatin1Char('\\') + kind; }
-
-private:
-    QTemporaryDir dir_;
-    QString game_;
 };
 
 std::unique_ptr<BenchGame> g_game;
@@ -154,14 +138,11 @@ void BM_TileLoop(benchmark::State& state)
         const QList<routes::UnchangedTile> unchanged =
             routes::SubstituteInTiles(folder, names, kRequest, routes::TileLoopProgress(), &stats);
         const qint64 ns = timer.nsecsElapsed();
-        const double outside = double(ns - stats.serializerNs) / 1e9;
         state.counters["tiles"] = double(stats.tiles);
         state.counters["changed"] = double(stats.changed);
         state.counters["not_changed_failures"] = double(unchanged.size());
-        state.counters["serz_runs"] = double(stats.serializerRuns);
-        state.counters["serz_s"] = double(stats.serializerNs) / 1e9;
-        state.counters["outside_s"] = outside;
-        state.counters["outside_ms_per_tile"] = stats.tiles ? outside * 1e3 / double(stats.tiles) : 0.0;
+        reportSerializerShare(state, {ns, stats.serializerNs, stats.serializerRuns}, "outside_s", "outside_ms_per_tile",
+                              1e3, stats.tiles);
     }
 }
 
@@ -175,18 +156,11 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    const QString serz = QCoreApplication::applicationDirPath() + QStringLiteral("/serz.exe");
-    if (!QFileInfo::exists(serz)) {
-        std::fprintf(stderr, "The test serializer %s is missing: build the target serz first.\n", qPrintable(serz));
-        return 1;
-    }
     g_game = std::make_unique<BenchGame>();
-    if (!g_game->make(serz)) {
-        std::fprintf(stderr, "The generated tiles could not be written.\n");
+    if (!prepareGame(QStringLiteral("/serz.exe"), [](const QString& serz) { return g_game->make(serz); },
+                     "The generated tiles could not be written.\n"))
         return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    runBenchmarks();
     g_game.reset();
     return 0;
 }

@@ -7,6 +7,7 @@
 //   bench_text_colouring [--benchmark_filter=...]
 //
 // Each figure includes the window events that the change leaves pending.
+#include "BenchGame.h"
 #include "hub/TextPageWidget.h"
 
 #include <QApplication>
@@ -162,13 +163,9 @@ BENCHMARK(BM_CommentOpenedAtTheTop)->UseManualTime()->Unit(benchmark::kMilliseco
 
 int main(int argc, char** argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::offscreenUnlessSet();
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (!bench::acceptArguments(argc, argv))
         return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks();
 }

@@ -6,6 +6,7 @@
 //   bench_text_search [--benchmark_filter=...]
 //
 // Counters: text_MB (size of the text), matches (replaced per run).
+#include "BenchGame.h"
 #include "hub/TextPageWidget.h"
 #include "hub/dlgSearch.h"
 
@@ -91,11 +92,8 @@ BENCHMARK(BM_FindNothing)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRea
 
 int main(int argc, char** argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::offscreenUnlessSet();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks();
 }

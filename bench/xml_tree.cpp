@@ -196,95 +196,112 @@ void BM_RawStreamPass(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * QFileInfo(path).size());
 }
 
+// A load of the file weighed against a raw pass of it: thread time of the loads after the first,
+// and the heap the loaded tree holds and its peak while loading, both taken in the first.
+class LoadMeter {
+public:
+    LoadMeter(benchmark::State& state, const QString& path)
+        : state_(state), path_(path)
+    {
+    }
+
+    // Before a load: the raw pass, outside the benchmark's time, then the load's starting point.
+    void begin()
+    {
+        first_ = held_ < 0;
+        rawSeconds_ = timedRawPass(state_, path_);
+        before_ = heapMB();
+        if (first_)
+            watch_.emplace();
+        start_ = threadSeconds();
+    }
+
+    // After a load, while what it made is still alive.
+    void end()
+    {
+        if (!first_) {
+            seconds_ += secondsSince(start_);
+            raw_ += rawSeconds_;
+        }
+        if (first_) {
+            held_ = heapMB() - before_;
+            peak_ = watch_->stop();
+            watch_.reset();
+        }
+    }
+
+    void report(const char* heldCounter)
+    {
+        const double file = fileMB(path_);
+        state_.counters["file_MB"] = file;
+        state_.counters[heldCounter] = held_;
+        state_.counters["peak_MB"] = peak_;
+        state_.counters["x_file"] = held_ / file;
+        state_.counters["peak_x_file"] = peak_ / file;
+        state_.counters["x_raw_pass"] = raw_ > 0 ? seconds_ / raw_ : 0;
+        state_.SetBytesProcessed(state_.iterations() * QFileInfo(path_).size());
+    }
+
+private:
+    benchmark::State& state_;
+    const QString path_;
+    std::optional<PeakHeap> watch_;
+    bool first_ = true;
+    double held_ = -1, peak_ = 0, before_ = 0; // the first load's heap
+    double seconds_ = 0, raw_ = 0;             // the later loads' times, summed
+    double rawSeconds_ = 0, start_ = 0;        // the load under way
+};
+
 void BM_ReadIntoNodeTree(benchmark::State& state)
 {
     const QString path = generated(state.range(0));
+    LoadMeter meter(state, path);
     qint64 elements = 0;
-    double held = -1;
-    double peak = 0;
-    double seconds = 0;
-    double raw = 0;
     for (auto _ : state) {
-        const bool first = held < 0;
-        const double rawSeconds = timedRawPass(state, path);
-        const double before = heapMB();
-        std::optional<PeakHeap> watch;
-        if (first)
-            watch.emplace();
-        const double start = threadSeconds();
+        meter.begin();
         clsXMLParse parser;
         if (!parser.parseURL(path))
             state.SkipWithError("not read");
-        if (!first) {
-            seconds += secondsSince(start);
-            raw += rawSeconds;
-        }
         elements = parser.elementCount();
-        if (first) {
-            held = heapMB() - before;
-            peak = watch->stop();
-        }
+        meter.end();
     }
-    const double file = fileMB(path);
-    state.counters["file_MB"] = file;
+    meter.report("tree_MB");
     state.counters["elements"] = double(elements);
-    state.counters["tree_MB"] = held;
-    state.counters["peak_MB"] = peak;
-    state.counters["x_file"] = held / file;
-    state.counters["peak_x_file"] = peak / file;
-    state.counters["x_raw_pass"] = raw > 0 ? seconds / raw : 0;
-    state.SetBytesProcessed(state.iterations() * QFileInfo(path).size());
 }
 
 void BM_LoadXmlTreeWithView(benchmark::State& state)
 {
     const QString path = generated(state.range(0));
-    double held = -1;
-    double peak = 0;
-    double seconds = 0;
-    double raw = 0;
+    LoadMeter meter(state, path);
     for (auto _ : state) {
-        const bool first = held < 0;
-        const double rawSeconds = timedRawPass(state, path);
-        const double before = heapMB();
-        std::optional<PeakHeap> watch;
-        if (first)
-            watch.emplace();
-        const double start = threadSeconds();
+        meter.begin();
         XmlTreeItems view;
         XmlTreeDocument doc(&view);
         doc.TreeFileName = path;
         if (!doc.LoadXmlTree())
             state.SkipWithError("not read");
-        if (!first) {
-            seconds += secondsSince(start);
-            raw += rawSeconds;
-        }
-        if (first) {
-            held = heapMB() - before;
-            peak = watch->stop();
-        }
+        meter.end();
         benchmark::DoNotOptimize(view.itemCount());
     }
-    const double file = fileMB(path);
-    state.counters["file_MB"] = file;
-    state.counters["tree_and_view_MB"] = held;
-    state.counters["peak_MB"] = peak;
-    state.counters["x_file"] = held / file;
-    state.counters["peak_x_file"] = peak / file;
-    state.counters["x_raw_pass"] = raw > 0 ? seconds / raw : 0;
-    state.SetBytesProcessed(state.iterations() * QFileInfo(path).size());
+    meter.report("tree_and_view_MB");
+}
+
+// Loads the generated file of the benchmark's size into `doc`; false, the benchmark skipped, where
+// it cannot.
+bool loadGenerated(benchmark::State& state, XmlTreeDocument& doc)
+{
+    doc.TreeFileName = generated(state.range(0));
+    if (doc.LoadXmlTree())
+        return true;
+    state.SkipWithError("not read");
+    return false;
 }
 
 void BM_SaveXmlTree(benchmark::State& state)
 {
-    const QString path = generated(state.range(0));
     XmlTreeDocument doc;
-    doc.TreeFileName = path;
-    if (!doc.LoadXmlTree()) {
-        state.SkipWithError("not read");
+    if (!loadGenerated(state, doc))
         return;
-    }
     doc.TreeFileName = folder().filePath(QStringLiteral("out%1.xml").arg(state.range(0)));
     for (auto _ : state) {
         if (!doc.SaveXmlTree())
@@ -296,13 +313,9 @@ void BM_SaveXmlTree(benchmark::State& state)
 
 void BM_FindNodeByKey(benchmark::State& state)
 {
-    const QString path = generated(state.range(0));
     XmlTreeDocument doc;
-    doc.TreeFileName = path;
-    if (!doc.LoadXmlTree()) {
-        state.SkipWithError("not read");
+    if (!loadGenerated(state, doc))
         return;
-    }
     const qint64 count = doc.NodeKeyCounter;
     qint64 i = 0;
     for (auto _ : state) {

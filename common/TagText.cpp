@@ -120,9 +120,12 @@ ElementSpan findLanguage(const QString& text, qsizetype from, const QString& lan
     return span;
 }
 
-// Replaces every occurrence of find (none of which the replacement can form anew) in one
-// pass, so that long texts with many occurrences stay linear.
-void replaceEach(QString& text, const QString& find, const QString& replacement, bool& changed)
+// Replaces every occurrence of find (ignoring case) by replacement in one pass, so that long
+// texts with many occurrences stay linear. After each occurrence the search goes on from where
+// `resumeAt` says (given the position just past it); none of the replacements may form a new
+// occurrence with what stands before it.
+template <typename ResumeAt>
+void replaceInOnePass(QString& text, const QString& find, QStringView replacement, bool& changed, ResumeAt resumeAt)
 {
     qsizetype from = 1;
     qsizetype found = vb::InStr(from, text, find, vb::Compare::Text);
@@ -133,7 +136,7 @@ void replaceEach(QString& text, const QString& find, const QString& replacement,
     while (found != 0) {
         out += QStringView(text).mid(from - 1, found - from);
         out += replacement;
-        from = found + find.size();
+        from = resumeAt(found + find.size());
         found = vb::InStr(from, text, find, vb::Compare::Text);
     }
     out += QStringView(text).mid(from - 1);
@@ -141,31 +144,23 @@ void replaceEach(QString& text, const QString& find, const QString& replacement,
     changed = true;
 }
 
+// Replaces every occurrence of find (none of which the replacement can form anew).
+void replaceEach(QString& text, const QString& find, const QString& replacement, bool& changed)
+{
+    replaceInOnePass(text, find, replacement, changed, [](qsizetype next) { return next; });
+}
+
 // Replaces "&amp;" by "&" as a search from the start repeated until none is left would: the
 // "&" left behind can only start a new "&amp;" with the "amp;" that follows it, so each run
 // of "&amp;amp;..." collapses to one "&".
 void collapseAmpersands(QString& text, bool& changed)
 {
-    const QString find = QStringLiteral("&amp;");
-    qsizetype from = 1;
-    qsizetype found = vb::InStr(from, text, find, vb::Compare::Text);
-    if (found == 0)
-        return;
-    QString out;
-    out.reserve(text.size());
-    while (found != 0) {
-        out += QStringView(text).mid(from - 1, found - from);
-        out += QLatin1Char('&');
-        qsizetype next = found + find.size();
+    replaceInOnePass(text, QStringLiteral("&amp;"), u"&", changed, [&text](qsizetype next) {
         while (next + 3 <= text.size()
                && QStringView(text).mid(next - 1, 4).compare(u"amp;", Qt::CaseInsensitive) == 0)
             next += 4;
-        from = next;
-        found = vb::InStr(from, text, find, vb::Compare::Text);
-    }
-    out += QStringView(text).mid(from - 1);
-    text = out;
-    changed = true;
+        return next;
+    });
 }
 
 } // namespace

@@ -29,6 +29,12 @@ QString freshFolder(const QString& name);
 void writeFile(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
 
+// The fuzz input as bytes.
+inline QByteArray bytesOf(const uint8_t* data, size_t size)
+{
+    return QByteArray(reinterpret_cast<const char*>(data), qsizetype(size));
+}
+
 // Reports a broken promise and aborts.
 [[noreturn]] void fail(const char* what, const QString& detail = QString());
 
@@ -91,3 +97,11 @@ private:
         if (!(condition))                                                                               \
             ::fuzz::fail(#condition, (detail));                                                         \
     } while (false)
+
+// The LLVMFuzzerInitialize of a target that needs only the shared set-up.
+#define FUZZ_SHARED_INITIALISE()                                                                        \
+    extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)                                        \
+    {                                                                                                   \
+        ::fuzz::initialise(argc, argv);                                                                 \
+        return 0;                                                                                       \
+    }

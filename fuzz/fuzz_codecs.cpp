@@ -11,15 +11,11 @@
 
 using namespace platform;
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    fuzz::initialise(argc, argv);
-    return 0;
-}
+FUZZ_SHARED_INITIALISE()
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QByteArray bytes = fuzz::bytesOf(data, size);
 
     const QString ansi = decodeAnsi(bytes);
     FUZZ_CHECK(ansi.size() == bytes.size(), QStringLiteral("decodeAnsi length"));

@@ -17,15 +17,11 @@ bool sameRecord(const PreferencesRecord& a, const PreferencesRecord& b)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    fuzz::initialise(argc, argv);
-    return 0;
-}
+FUZZ_SHARED_INITIALISE()
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QByteArray bytes = fuzz::bytesOf(data, size);
     const QString file = platform::programFolder() + QStringLiteral("/preferences.txt");
     fuzz::writeFile(file, bytes);
 

@@ -62,15 +62,11 @@ QString keyLine(const QString& text, int n)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    fuzz::initialise(argc, argv);
-    return 0;
-}
+FUZZ_SHARED_INITIALISE()
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QByteArray bytes = fuzz::bytesOf(data, size);
     fuzz::writeFile(registryFilePath(RegistryHive::LocalMachine), bytes);
     fuzz::writeFile(registryFilePath(RegistryHive::CurrentUser), bytes);
     const QString text = QString::fromUtf8(bytes);

@@ -28,11 +28,7 @@ void checkStable(const QString& cleaned)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    fuzz::initialise(argc, argv);
-    return 0;
-}
+FUZZ_SHARED_INITIALISE()
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -40,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     fuzz::AnsweringUi& seam = fuzz::answeringUi();
     seam.reset();
-    const QByteArray bytes(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
+    const QByteArray bytes = fuzz::bytesOf(data + 1, size - 1);
     const QString text = platform::decodeAnsi(bytes);
     const QString game = fuzz::freshFolder(QStringLiteral("game"));
     QDir().mkpath(game + QStringLiteral("/Content"));

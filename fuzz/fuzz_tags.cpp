@@ -238,11 +238,7 @@ void runStep(fuzz::Input& in, QString& text)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    fuzz::initialise(argc, argv);
-    return 0;
-}
+FUZZ_SHARED_INITIALISE()
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -251,8 +247,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // The first byte says how long the program of steps is; the text follows it.
     const size_t programSize = std::min<size_t>(size - 1, size_t(data[0] % 64) * 4);
     fuzz::Input program(data + 1, programSize);
-    QString text = platform::decodeAnsi(QByteArray(reinterpret_cast<const char*>(data + 1 + programSize),
-                                                   qsizetype(size - 1 - programSize)));
+    QString text = platform::decodeAnsi(fuzz::bytesOf(data + 1 + programSize, size - 1 - programSize));
     while (!program.atEnd())
         runStep(program, text);
     return 0;

@@ -78,18 +78,14 @@ void load(XmlTreeDocument& doc, const QString& path)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    fuzz::initialise(argc, argv);
-    return 0;
-}
+FUZZ_SHARED_INITIALISE()
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     fuzz::answeringUi().reset();
     const QString folder = fuzz::scratchFolder();
     const QString input = folder + QStringLiteral("/in.xml");
-    fuzz::writeFile(input, QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
+    fuzz::writeFile(input, fuzz::bytesOf(data, size));
 
     XmlTreeDocument first;
     first.TreeFileName = input;

@@ -99,70 +99,59 @@ void XmlTreeWriter::moveToColumn(qint64 column)
 
 void XmlTreeWriter::putText(QStringView text)
 {
-    if (!needsTextEscape(text)) {
+    if (needsTextEscape(text))
+        putEscaped(text, false);
+    else
         put(text);
-        return;
-    }
+}
+
+void XmlTreeWriter::putAttributeValue(QStringView value)
+{
+    if (needsValueEscape(value))
+        putEscaped(value, true);
+    else
+        put(value);
+}
+
+void XmlTreeWriter::putEscaped(QStringView text, bool inAttribute)
+{
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         switch (c.unicode()) {
         case u'&':
             put(u"&amp;");
-            break;
+            continue;
         case u'<':
             put(u"&lt;");
-            break;
-        case u'>':
-            if (i >= 2 && text[i - 1] == u']' && text[i - 2] == u']')
-                put(u"&gt;");
-            else
-                put(u">");
-            break;
+            continue;
         case u'\r':
             put(u"&#13;");
+            continue;
+        default:
             break;
-        case u'\n':
+        }
+        if (inAttribute) {
+            if (c == u'"') {
+                put(u"&quot;");
+                continue;
+            }
+            if (c == u'\t') {
+                put(u"&#9;");
+                continue;
+            }
+            if (c == u'\n') {
+                put(u"&#10;");
+                continue;
+            }
+        } else if (c == u'\n') {
             endLine();
-            break;
-        default:
-            m_buffer.append(c);
-            ++m_column;
-            break;
+            continue;
+        } else if (c == u'>' && i >= 2 && text[i - 1] == u']' && text[i - 2] == u']') {
+            put(u"&gt;");
+            continue;
         }
-    }
-}
-
-void XmlTreeWriter::putAttributeValue(QStringView value)
-{
-    if (!needsValueEscape(value)) {
-        put(value);
-        return;
-    }
-    for (QChar c : value) {
-        switch (c.unicode()) {
-        case u'&':
-            put(u"&amp;");
-            break;
-        case u'<':
-            put(u"&lt;");
-            break;
-        case u'"':
-            put(u"&quot;");
-            break;
-        case u'\t':
-            put(u"&#9;");
-            break;
-        case u'\n':
-            put(u"&#10;");
-            break;
-        case u'\r':
-            put(u"&#13;");
-            break;
-        default:
-            m_buffer.append(c);
-            ++m_column;
-            break;
-        }
+        m_buffer.append(c);
+        ++m_column;
     }
 }
 

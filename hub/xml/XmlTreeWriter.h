@@ -53,6 +53,9 @@ private:
     void put(QStringView text);
     void putText(QStringView text);
     void putAttributeValue(QStringView value);
+    // The escaping both share: "&", "<" and CR as references; in an attribute value also the
+    // quote, tab and LF; in text a ">" after "]]", and LF as the writer's own line end.
+    void putEscaped(QStringView text, bool inAttribute);
     void endLine();
     void moveToColumn(qint64 column);
     void openElement(const clsNode& node, qint64 depth);

@@ -640,35 +640,38 @@ bool BatchInterpreter::copyFile(const QString& src, const QString& dst, bool res
     return true;
 }
 
-BatchInterpreter::Destination BatchInterpreter::destinationOf(const Parsed& p, QString& destFolder, PathArg& dst)
+BatchInterpreter::CopyTarget BatchInterpreter::destinationOf(const Parsed& p)
 {
+    CopyTarget to;
     if (p.paths.size() < 2) {
-        destFolder = cwd_;
-        return Destination::Folder;
+        to.folder = cwd_;
+        return to;
     }
-    if (!makePathArg(p.paths[1], dst))
-        return Destination::Unreadable;
-    if (dst.pattern.isEmpty()) {
-        destFolder = dst.folder;
-        return Destination::Folder;
+    if (!makePathArg(p.paths[1], to.named)) {
+        to.where = Destination::Unreadable;
+        return to;
     }
-    if (dst.wildcard) {
-        if (dst.pattern != QLatin1String("*.*") && dst.pattern != QLatin1String("*")) {
+    if (to.named.pattern.isEmpty()) {
+        to.folder = to.named.folder;
+        return to;
+    }
+    if (to.named.wildcard) {
+        if (to.named.pattern != QLatin1String("*.*") && to.named.pattern != QLatin1String("*")) {
             cannotRun(QStringLiteral("a destination pattern other than \"*.*\" is not supported"));
-            return Destination::Unreadable;
+            to.where = Destination::Unreadable;
+            return to;
         }
-        destFolder = dst.folder;
-        return Destination::Folder;
+        to.folder = to.named.folder;
+        return to;
     }
-    return Destination::Named;
+    to.where = Destination::Named;
+    return to;
 }
 
 bool BatchInterpreter::doCopy(const Parsed& p)
 {
-    if (p.paths.isEmpty() || p.paths.size() > 2) {
-        cannotRun(QStringLiteral("The syntax of the command is incorrect."));
+    if (!pathCountFits(p, 2))
         return false;
-    }
     PathArg src;
     if (!makePathArg(p.paths[0], src))
         return false;
@@ -694,23 +697,20 @@ bool BatchInterpreter::doCopy(const Parsed& p)
         return false;
     }
 
-    QString destFolder;
-    QString destFile;
-    PathArg dst;
-    const Destination where = destinationOf(p, destFolder, dst);
-    if (where == Destination::Unreadable)
+    CopyTarget to = destinationOf(p);
+    if (to.where == Destination::Unreadable)
         return false;
-    if (where == Destination::Named) {
-        if (QFileInfo(dst.full).isDir()) {
-            destFolder = dst.full;
+    if (to.where == Destination::Named) {
+        if (QFileInfo(to.named.full).isDir()) {
+            to.folder = to.named.full;
         } else if (several) {
             fail(QStringLiteral("Several files cannot be copied into the one file ") + p.paths[1]);
             return false;
         } else {
-            destFile = dst.full;
+            to.file = to.named.full;
         }
     }
-    if (!destFolder.isEmpty() && !QFileInfo(destFolder).isDir()) {
+    if (!to.folder.isEmpty() && !QFileInfo(to.folder).isDir()) {
         fail(QStringLiteral("The system cannot find the path specified. - ") + p.paths[p.paths.size() - 1]);
         return false;
     }
@@ -718,9 +718,9 @@ bool BatchInterpreter::doCopy(const Parsed& p)
     int copied = 0;
     bool ok = true;
     for (const QString& s : sources) {
-        const QString target = destFile.isEmpty()
-                                   ? withoutTrailingSlash(platform::nativePath(destFolder + QLatin1Char('/') + QFileInfo(s).fileName()))
-                                   : destFile;
+        const QString target = to.file.isEmpty()
+                                   ? withoutTrailingSlash(platform::nativePath(to.folder + QLatin1Char('/') + QFileInfo(s).fileName()))
+                                   : to.file;
         QString error;
         if (copyFile(s, target, false, error)) {
             ++copied;
@@ -735,10 +735,8 @@ bool BatchInterpreter::doCopy(const Parsed& p)
 
 bool BatchInterpreter::doXcopy(const Parsed& p)
 {
-    if (p.paths.isEmpty() || p.paths.size() > 2) {
-        cannotRun(QStringLiteral("The syntax of the command is incorrect."));
+    if (!pathCountFits(p, 2))
         return false;
-    }
     const bool keepEmpty = p.switches.contains(QLatin1String("e"));
     const bool recurse = keepEmpty || p.switches.contains(QLatin1String("s"));
     const bool assumeFolder = p.switches.contains(QLatin1String("i"));
@@ -774,18 +772,15 @@ bool BatchInterpreter::doXcopy(const Parsed& p)
         return false;
     }
 
-    QString destFolder;
-    QString destFile;
-    PathArg dst;
-    const Destination where = destinationOf(p, destFolder, dst);
-    if (where == Destination::Unreadable)
+    CopyTarget to = destinationOf(p);
+    if (to.where == Destination::Unreadable)
         return false;
-    if (where == Destination::Named) {
-        const QFileInfo di(dst.full);
+    if (to.where == Destination::Named) {
+        const QFileInfo di(to.named.full);
         if (di.isDir()) {
-            destFolder = dst.full;
+            to.folder = to.named.full;
         } else if (several && !di.exists() && assumeFolder) {
-            destFolder = dst.full;
+            to.folder = to.named.full;
         } else if (several && !di.exists()) {
             // Windows would ask whether a file or a folder is meant; nobody can answer.
             fail(QStringLiteral("Does ") + p.paths[1]
@@ -796,21 +791,21 @@ bool BatchInterpreter::doXcopy(const Parsed& p)
             fail(QStringLiteral("Several files cannot be copied onto the one file ") + p.paths[1]);
             return false;
         } else {
-            destFile = dst.full;
+            to.file = to.named.full;
         }
     }
 
-    if (!destFolder.isEmpty() && recurse && isSameOrInside(canonicalish(destFolder), canonicalish(base))) {
+    if (!to.folder.isEmpty() && recurse && isSameOrInside(canonicalish(to.folder), canonicalish(base))) {
         fail(QStringLiteral("Cannot perform a cyclic copy"));
         return false;
     }
 
     bool ok = true;
-    if (keepEmpty && !destFolder.isEmpty()) {
+    if (keepEmpty && !to.folder.isEmpty()) {
         QStringList all = folders;
         all.prepend(QString());
         for (const QString& rel : all) {
-            const QString folder = destFolder + QLatin1Char('/') + rel;
+            const QString folder = to.folder + QLatin1Char('/') + rel;
             if (!QDir().mkpath(platform::nativePath(folder))) {
                 fail(QStringLiteral("Unable to create directory - ") + folder);
                 ok = false;
@@ -820,8 +815,8 @@ bool BatchInterpreter::doXcopy(const Parsed& p)
         }
     }
 
-    if (!destFile.isEmpty()) {
-        const QString parent = QFileInfo(destFile).absolutePath();
+    if (!to.file.isEmpty()) {
+        const QString parent = QFileInfo(to.file).absolutePath();
         if (!QFileInfo(parent).isDir() && !QDir().mkpath(parent)) {
             fail(QStringLiteral("Unable to create directory - ") + parent);
             return false;
@@ -830,9 +825,9 @@ bool BatchInterpreter::doXcopy(const Parsed& p)
 
     int copied = 0;
     for (const Found& f : files) {
-        QString target = destFile;
+        QString target = to.file;
         if (target.isEmpty()) {
-            const QString folder = withoutTrailingSlash(platform::nativePath(destFolder + QLatin1Char('/') + f.rel));
+            const QString folder = withoutTrailingSlash(platform::nativePath(to.folder + QLatin1Char('/') + f.rel));
             if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
                 fail(QStringLiteral("Unable to create directory - ") + folder);
                 ok = false;
@@ -864,10 +859,8 @@ bool BatchInterpreter::doXcopy(const Parsed& p)
 
 bool BatchInterpreter::doDel(const Parsed& p)
 {
-    if (p.paths.isEmpty()) {
-        cannotRun(QStringLiteral("The syntax of the command is incorrect."));
+    if (!pathCountFits(p))
         return false;
-    }
     const bool force = p.switches.contains(QLatin1String("f"));
     const bool recurse = p.switches.contains(QLatin1String("s"));
     bool ok = true;
@@ -984,18 +977,30 @@ bool BatchInterpreter::doAttrib(const QString& rest)
     return ok;
 }
 
+bool BatchInterpreter::pathCountFits(const Parsed& p, qsizetype most)
+{
+    if (!p.paths.isEmpty() && (most < 0 || p.paths.size() <= most))
+        return true;
+    cannotRun(QStringLiteral("The syntax of the command is incorrect."));
+    return false;
+}
+
+bool BatchInterpreter::refusesWildcard(const QString& text)
+{
+    if (!hasWildcard(text))
+        return false;
+    cannotRun(QStringLiteral("The filename, directory name, or volume label syntax is incorrect."));
+    return true;
+}
+
 bool BatchInterpreter::doMd(const Parsed& p)
 {
-    if (p.paths.isEmpty()) {
-        cannotRun(QStringLiteral("The syntax of the command is incorrect."));
+    if (!pathCountFits(p))
         return false;
-    }
     bool ok = true;
     for (const QString& text : p.paths) {
-        if (hasWildcard(text)) {
-            cannotRun(QStringLiteral("The filename, directory name, or volume label syntax is incorrect."));
+        if (refusesWildcard(text))
             return false;
-        }
         const QString full = resolve(text);
         if (QFileInfo::exists(full)) {
             fail(QStringLiteral("A subdirectory or file ") + text + QStringLiteral(" already exists."));
@@ -1010,17 +1015,13 @@ bool BatchInterpreter::doMd(const Parsed& p)
 
 bool BatchInterpreter::doRd(const Parsed& p)
 {
-    if (p.paths.isEmpty()) {
-        cannotRun(QStringLiteral("The syntax of the command is incorrect."));
+    if (!pathCountFits(p))
         return false;
-    }
     const bool tree = p.switches.contains(QLatin1String("s"));
     bool ok = true;
     for (const QString& text : p.paths) {
-        if (hasWildcard(text)) {
-            cannotRun(QStringLiteral("The filename, directory name, or volume label syntax is incorrect."));
+        if (refusesWildcard(text))
             return false;
-        }
         const QString full = resolve(text);
         const QFileInfo info(full);
         if (!info.isDir()) {

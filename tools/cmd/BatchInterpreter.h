@@ -112,9 +112,16 @@ private:
     QString resolve(const QString& text) const;
     bool makePathArg(const QString& text, PathArg& arg);
     // Where a copy goes: a folder (none named: the current one; a folder's path; or
-    // "folder\*.*"), or a name the command's own rules decide on (left in dst).
+    // "folder\*.*"), or a name the command's own rules decide on (left in `named`); then
+    // the folder or the one file the command settles on.
     enum class Destination { Folder, Named, Unreadable };
-    Destination destinationOf(const Parsed& p, QString& destFolder, PathArg& dst);
+    struct CopyTarget {
+        Destination where = Destination::Folder;
+        PathArg named;
+        QString folder;
+        QString file;
+    };
+    CopyTarget destinationOf(const Parsed& p);
 
     // Copies one file's bytes through a temporary file beside the destination, keeping the
     // source's modification time and permissions (xcopy: made writable, as it resets
@@ -127,6 +134,11 @@ private:
     void note(const QString& text);       // a remark on standard error that is no failure
     void fail(const QString& message);    // a command failed
     void cannotRun(const QString& reason); // the line cannot be run
+    // False, the line not run, when the command names no path or more than `most` (any number
+    // when negative).
+    bool pathCountFits(const Parsed& p, qsizetype most = -1);
+    // True, the line not run, when a path that may hold no wildcard holds one.
+    bool refusesWildcard(const QString& text);
 
     std::FILE* out_;
     std::FILE* err_;
