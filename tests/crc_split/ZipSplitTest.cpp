@@ -3,6 +3,7 @@
 // renamed pieces, stale pieces, failures, and Info-ZIP's zip and unzip on our sets.
 
 #include "packaging/ZipSplit.h"
+#include "support/TestBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,15 +27,6 @@ struct Entry {
     QByteArray bytes;
     bool store = true;
 };
-
-QByteArray randomBytes(qsizetype size, unsigned seed)
-{
-    std::mt19937 gen(seed);
-    QByteArray b(size, Qt::Uninitialized);
-    for (char& c : b)
-        c = char(gen() & 0xFF);
-    return b;
-}
 
 QByteArray textBytes(qsizetype lines)
 {
