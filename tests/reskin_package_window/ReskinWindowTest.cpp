@@ -169,16 +169,7 @@ TEST_F(ReskinWindow, DriveListMovesBothFolderTrees)
     EXPECT_EQ(w.Drive1->drive(), QStringLiteral("e:")); // the game's own drive
     EXPECT_EQ(w.Dir1->path().compare(game(QStringLiteral("Assets")), Qt::CaseInsensitive), 0);
 
-    struct Row {
-        const char* drive;
-        QString root; // "" when the drive cannot be opened
-    };
-    const Row rows[] = {
-        {"c:", QFileInfo(tree.path(QStringLiteral("wine/drive_c"))).canonicalFilePath()},
-        {"d:", QString()},
-        {"e:", QFileInfo(tree.gamePath()).canonicalFilePath()},
-    };
-    for (const Row& row : rows) {
+    for (const TestDrive& row : testDrives(tree)) {
         SCOPED_TRACE(row.drive);
         const QString drive = w.Drive1->drive();
         const QString dir1 = w.Dir1->path();
