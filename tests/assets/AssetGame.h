@@ -6,6 +6,7 @@
 #include "support/SampleGame.h"
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
+#include "support/SerzForm.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -30,21 +31,7 @@ protected:
         resetShared();
     }
 
-    // The test serializer's binary form: "SERZBIN1", then the XML's bytes XOR-ed with 0xA5.
-    static QByteArray serzBinary(const QByteArray& xml)
-    {
-        QByteArray out("SERZBIN1");
-        for (char c : xml)
-            out += char(c ^ char(0xA5));
-        return out;
-    }
-    static QByteArray xmlOf(const QByteArray& binary)
-    {
-        QByteArray out;
-        for (char c : binary.mid(8))
-            out += char(c ^ char(0xA5));
-        return out;
-    }
+    static QByteArray xmlOf(const QByteArray& binary) { return serzXml(binary); }
 
     // A blueprint: the element body inside a <cBlueprintLoader>.
     static QByteArray blueprint(const QByteArray& body)

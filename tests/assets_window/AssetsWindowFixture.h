@@ -12,6 +12,7 @@
 #include "support/SampleGame.h"
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
+#include "support/GameFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,24 +23,16 @@
 
 #include <gtest/gtest.h>
 
-class AssetsWindowTest : public ::testing::Test {
+class AssetsWindowTest : public SampleGameFixture {
 protected:
-    void SetUp() override
-    {
-        resetShared();
-        ASSERT_TRUE(installSerz(tree.systemPath()));
-        ASSERT_TRUE(copySampleGame(tree.gamePath())) << "the sample game has not been built";
-        shared().GamePath = tree.gamePath();
-    }
-
+    AssetsWindowTest() : SampleGameFixture({.serz = true}) {}
     void TearDown() override
     {
         if (frmAssets* w = frmAssets::loaded()) {
             w->close();
             delete w;
         }
-        ui.verifyDone();
-        resetShared();
+        SampleGameFixture::TearDown();
     }
 
     // The loaded window, loading it first.
@@ -151,7 +144,4 @@ protected:
         selectNamed(w, names);
         return w;
     }
-
-    TempTree tree;
-    ScriptedUi ui;
 };

@@ -2,6 +2,7 @@
 // places before, and sizes that would be negative kept as they were.
 
 #include "assets/AssetsLayout.h"
+#include "support/LayoutRows.h"
 
 #include <gtest/gtest.h>
 
@@ -12,22 +13,9 @@ using assets::TwipsRect;
 
 namespace {
 
-struct Row {
-    const char* name;
-    TwipsRect AssetsWindowLayout::*member;
-    TwipsRect expected; // top, left, width, height
-};
+using Row = LayoutRow<AssetsWindowLayout, TwipsRect>;
 
-void expectRows(const AssetsWindowLayout& layout, const std::vector<Row>& rows, const char* when)
-{
-    for (const Row& row : rows) {
-        const TwipsRect& got = layout.*(row.member);
-        EXPECT_EQ(got.Top, row.expected.Top) << row.name << " top, " << when;
-        EXPECT_EQ(got.Left, row.expected.Left) << row.name << " left, " << when;
-        EXPECT_EQ(got.Width, row.expected.Width) << row.name << " width, " << when;
-        EXPECT_EQ(got.Height, row.expected.Height) << row.name << " height, " << when;
-    }
-}
+const auto expectRows = &expectLayoutRows<AssetsWindowLayout, TwipsRect>;
 
 TEST(AssetsLayout, PlacesEveryControlForTheWindowSize)
 {

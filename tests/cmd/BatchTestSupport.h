@@ -1,6 +1,7 @@
 #pragma once
 // Runs batch files through the real veltrane-cmd in a temporary tree.
 
+#include "support/ChildProcess.h"
 #include "support/SampleGame.h"
 #include "support/TempTree.h"
 
@@ -15,11 +16,7 @@
 
 #include <gtest/gtest.h>
 
-struct BatchRun {
-    int status = -1;
-    QString out;
-    QString err;
-};
+using BatchRun = ProcessRun;
 
 class BatchTest : public ::testing::Test {
 protected:
@@ -36,20 +33,7 @@ protected:
     BatchRun run(const QString& batchPath, const QString& currentFolder = QString())
     {
         const QString cwd = currentFolder.isEmpty() ? tree.makeDir(QStringLiteral("work")) : currentFolder;
-        QProcess p;
-        p.setWorkingDirectory(cwd);
-        p.start(veltraneCmdPath(), {batchPath});
-        BatchRun r;
-        if (!p.waitForStarted(10000) || !p.waitForFinished(60000)) {
-            ADD_FAILURE() << "veltrane-cmd did not run: " << p.errorString().toStdString();
-            p.kill();
-            p.waitForFinished(1000);
-            return r;
-        }
-        r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-        r.err = QString::fromLocal8Bit(p.readAllStandardError());
-        return r;
+        return runProcess(veltraneCmdPath(), {batchPath}, 60000, cwd);
     }
 
     BatchRun runLines(const QStringList& lines, const QString& currentFolder = QString())

@@ -1,6 +1,6 @@
 // The shared state's starting values and the run-time-style arrays it holds.
 
-#include "VbTestUtil.h"
+#include "support/VbErrors.h"
 
 #include "common/SharedState.h"
 

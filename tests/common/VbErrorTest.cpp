@@ -1,6 +1,6 @@
 // Run-time error numbers and their standard descriptions.
 
-#include "VbTestUtil.h"
+#include "support/VbErrors.h"
 
 #include "common/Vb.h"
 

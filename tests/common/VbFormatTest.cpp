@@ -1,6 +1,6 @@
 // Format of numbers with digit placeholders and literal text.
 
-#include "VbTestUtil.h"
+#include "support/VbErrors.h"
 
 #include "common/Vb.h"
 

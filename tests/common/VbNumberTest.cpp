@@ -1,6 +1,6 @@
 // Numbers read from text, rounding, and numbers written as text.
 
-#include "VbTestUtil.h"
+#include "support/VbErrors.h"
 
 #include "common/Vb.h"
 

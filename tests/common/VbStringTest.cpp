@@ -1,6 +1,6 @@
 // Text primitives: positions from 1, "not found" as 0, and the run-time's failures.
 
-#include "VbTestUtil.h"
+#include "support/VbErrors.h"
 
 #include "common/Vb.h"
 

@@ -9,6 +9,7 @@
 #include "scenarios/dlgTips.h"
 #include "scenarios/frmShowRoutes.h"
 #include "scenarios/frmZelvorn.h"
+#include "support/WidgetRows.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -32,14 +33,6 @@ const QString kDriven = QStringLiteral("6E21 Veltrane Central to Eastfield Yard"
 const QString kAi = QStringLiteral("4V02 Eastfield Yard to Veltrane Central");
 const QString kLoose = QStringLiteral("Loose Consist");
 const QString kNote = QStringLiteral("Your Scenario information will be updated once you save changes.");
-
-QStringList rows(const QListWidget* list)
-{
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out.append(list->item(i)->text());
-    return out;
-}
 
 // A click of the left button on a row, as the window system delivers it.
 void clickRow(QListWidget* list, int row)
@@ -93,7 +86,7 @@ protected:
     {
         ConsistModel model;
         model.reread(shared().ScenarioText);
-        EXPECT_EQ(rows(w->List1), model.rows());
+        EXPECT_EQ(listRows(w->List1), model.rows());
         const QList<QListWidgetItem*> chosen = w->List1->selectedItems();
         if (chosen.isEmpty()) {
             EXPECT_EQ(w->List2->count(), 0);
@@ -102,7 +95,7 @@ protected:
         QStringList names;
         for (const VehicleRecord& v : model.consist(w->List1->row(chosen.first()))->vehicles)
             names.append(v.name);
-        EXPECT_EQ(rows(w->List2), names.isEmpty() ? QStringList{"Empty Consist"} : names);
+        EXPECT_EQ(listRows(w->List2), names.isEmpty() ? QStringList{"Empty Consist"} : names);
     }
 };
 
@@ -124,7 +117,7 @@ TEST_F(ConsistWindow, ConsistClickListsVehiclesAndAPressShowsItsDetails)
     EXPECT_EQ(w->Command13->text(), "Change Origin Point");
 
     pickConsist(w, 0);
-    EXPECT_EQ(rows(w->List2), (QStringList{"VS Class 90", "VS Box Van", "VS Box Van"}));
+    EXPECT_EQ(listRows(w->List2), (QStringList{"VS Class 90", "VS Box Van", "VS Box Van"}));
     EXPECT_EQ(w->Label7->text(), "Driven Loco Index 0");
     EXPECT_GT(w->Label7->y(), w->List2->y() + w->List2->height() - 1);
     EXPECT_TRUE(w->Command13->isVisible());
@@ -149,7 +142,7 @@ TEST_F(ConsistWindow, ConsistClickListsVehiclesAndAPressShowsItsDetails)
 
     // The loose consist drives no engine.
     pickConsist(w, 2);
-    EXPECT_EQ(rows(w->List2), QStringList{"VS Box Van"});
+    EXPECT_EQ(listRows(w->List2), QStringList{"VS Box Van"});
     EXPECT_EQ(w->Label7->text(), "");
     pressVehicle(w, 0);
     EXPECT_EQ(dlgTips::existing(), tips); // one instance, filled again
@@ -177,7 +170,7 @@ TEST_F(ConsistWindow, BranchPickupReportsTheMissingClass37AndItsEmptyConsistShow
     EXPECT_TRUE(shared().ReportText.isEmpty());
 
     pickConsist(w, 1);
-    EXPECT_EQ(rows(w->List2), QStringList{"Empty Consist"});
+    EXPECT_EQ(listRows(w->List2), QStringList{"Empty Consist"});
     pressVehicle(w, 0);
     EXPECT_EQ(dlgTips::existing(), nullptr);
     EXPECT_TRUE(ui.messages().isEmpty());
@@ -190,12 +183,12 @@ TEST_F(ConsistWindow, AClickOnTheChosenConsistListsItAgain)
     frmZelvorn* w = openFromBrowser(1);
     ASSERT_NE(w, nullptr);
     clickRow(w->List1, 1);
-    EXPECT_EQ(rows(w->List2), QStringList{"Empty Consist"});
+    EXPECT_EQ(listRows(w->List2), QStringList{"Empty Consist"});
     EXPECT_EQ(frmReport::existing(), nullptr);
     for (int click = 0; click < 2; ++click) {
         clickRow(w->List1, 0);
         ASSERT_TRUE(w->List1->item(0)->isSelected()) << click;
-        EXPECT_EQ(rows(w->List2), (QStringList{"VS Class 37", "VS Box Van"})) << click;
+        EXPECT_EQ(listRows(w->List2), (QStringList{"VS Class 37", "VS Box Van"})) << click;
         frmReport* report = frmReport::existing();
         ASSERT_NE(report, nullptr) << click;
         EXPECT_TRUE(report->isVisible()) << click;
@@ -267,7 +260,7 @@ TEST_F(ConsistWindow, EditsKeepTheListsInStepAndSaveWritesTheText)
     EXPECT_EQ(ui.lastMessage().icon(), vb::vbInformation);
     EXPECT_TRUE(w->editor().ScenarioChanged);
     EXPECT_TRUE(shared().ScenarioText.contains(">4743</UniqueNumber>"));
-    EXPECT_EQ(rows(w->List2), (QStringList{"VS Class 90", "VS Box Van", "VS Box Van", "VS Box Van"}));
+    EXPECT_EQ(listRows(w->List2), (QStringList{"VS Class 90", "VS Box Van", "VS Box Van", "VS Box Van"}));
     EXPECT_TRUE(w->List2->item(1)->isSelected());
     expectListsMatchTheText(w);
 
@@ -275,7 +268,7 @@ TEST_F(ConsistWindow, EditsKeepTheListsInStepAndSaveWritesTheText)
     pickConsist(w, 2);
     ui.expectMsgBox(vb::vbOK, kNote);
     w->Command18->click();
-    EXPECT_EQ(rows(w->List1), (QStringList{kDriven, kAi}));
+    EXPECT_EQ(listRows(w->List1), (QStringList{kDriven, kAi}));
     expectListsMatchTheText(w);
 
     // A copy of the AI service appears before it.
@@ -284,7 +277,7 @@ TEST_F(ConsistWindow, EditsKeepTheListsInStepAndSaveWritesTheText)
     ui.expectInputBox("Copy & Co", "Enter New Name for this consist (Leave blank if Loose Consist");
     ui.expectMsgBox(vb::vbOK, kNote);
     w->Command20->click();
-    EXPECT_EQ(rows(w->List1), (QStringList{kDriven, "Copy &amp; Co", kAi}));
+    EXPECT_EQ(listRows(w->List1), (QStringList{kDriven, "Copy &amp; Co", kAi}));
     EXPECT_TRUE(w->List1->item(2)->isSelected());
     expectListsMatchTheText(w);
 
@@ -404,7 +397,7 @@ TEST_F(ConsistWindow, NoCommandRunsAndTheWindowStaysWhileACommandRuns)
     EXPECT_GT(pumps, 2);
     EXPECT_TRUE(blocked);
     EXPECT_EQ(hooked.messages().size(), 1);
-    EXPECT_EQ(rows(w->List1), (QStringList{kDriven, kAi, kLoose}));
+    EXPECT_EQ(listRows(w->List1), (QStringList{kDriven, kAi, kLoose}));
     EXPECT_TRUE(w->Command11->isEnabled());
     EXPECT_EQ(frmZelvorn::loaded(), w);
     hooked.verifyDone();

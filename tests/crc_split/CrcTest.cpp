@@ -4,6 +4,7 @@
 #include "packaging/clsCRC.h"
 
 #include "common/VbError.h"
+#include "support/TestBytes.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -14,18 +15,6 @@
 
 namespace {
 
-// Bit-at-a-time references, independent of the tables under test.
-quint32 referenceCrc32(const QByteArray& bytes)
-{
-    quint32 reg = 0xFFFFFFFFu;
-    for (char c : bytes) {
-        reg ^= uchar(c);
-        for (int k = 0; k < 8; ++k)
-            reg = (reg & 1) ? (reg >> 1) ^ 0xEDB88320u : reg >> 1;
-    }
-    return ~reg;
-}
-
 quint32 referenceCrc16(const QByteArray& bytes)
 {
     quint32 reg = 0;
@@ -35,15 +24,6 @@ quint32 referenceCrc16(const QByteArray& bytes)
             reg = (reg & 0x8000) ? ((reg << 1) ^ 0x1021) & 0xFFFF : (reg << 1) & 0xFFFF;
     }
     return reg;
-}
-
-QByteArray randomBytes(qsizetype size, unsigned seed)
-{
-    std::mt19937 gen(seed);
-    QByteArray b(size, Qt::Uninitialized);
-    for (char& c : b)
-        c = char(gen() & 0xFF);
-    return b;
 }
 
 QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)

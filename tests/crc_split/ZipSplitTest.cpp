@@ -3,6 +3,7 @@
 // renamed pieces, stale pieces, failures, and Info-ZIP's zip and unzip on our sets.
 
 #include "packaging/ZipSplit.h"
+#include "support/TestBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,15 +27,6 @@ struct Entry {
     QByteArray bytes;
     bool store = true;
 };
-
-QByteArray randomBytes(qsizetype size, unsigned seed)
-{
-    std::mt19937 gen(seed);
-    QByteArray b(size, Qt::Uninitialized);
-    for (char& c : b)
-        c = char(gen() & 0xFF);
-    return b;
-}
 
 QByteArray textBytes(qsizetype lines)
 {
@@ -218,6 +210,21 @@ class ZipSplitTest : public ::testing::Test {
 protected:
     QString path(const QString& name) const { return dir.filePath(name); }
 
+    // The set reads back as entries, and joined into "joined.zip" it is the zip it was cut
+    // from (singleBytes), byte for byte.
+    void expectReadsAndJoins(const QString& archive, const std::vector<Entry>& entries, const QByteArray& singleBytes)
+    {
+        QString error;
+        zip_t* za = openSplitSet(archive, &error);
+        ASSERT_NE(za, nullptr) << error.toStdString();
+        QString problem;
+        EXPECT_EQ(readAll(za, &problem), expectedContents(entries)) << problem.toStdString();
+        zip_discard(za);
+        const QString joined = path(QStringLiteral("joined.zip"));
+        ASSERT_TRUE(joinSplitSet(archive, joined, &error)) << error.toStdString();
+        EXPECT_TRUE(readFile(joined) == singleBytes);
+    }
+
     QTemporaryDir dir;
 };
 
@@ -336,14 +343,7 @@ TEST_F(ZipSplitTest, RenamedPiecesAreRead)
         for (qsizetype i = 0; i < renamedCount; ++i)
             ASSERT_TRUE(QFile::rename(files[i], path(QStringLiteral("pack.%1").arg(i, 3, 10, QLatin1Char('0')))));
         EXPECT_TRUE(isSplitSet(archive));
-        zip_t* za = openSplitSet(archive, &error);
-        ASSERT_NE(za, nullptr) << error.toStdString();
-        QString problem;
-        EXPECT_EQ(readAll(za, &problem), expectedContents(entries)) << problem.toStdString();
-        zip_discard(za);
-        const QString joined = path(QStringLiteral("joined.zip"));
-        ASSERT_TRUE(joinSplitSet(archive, joined, &error)) << error.toStdString();
-        EXPECT_TRUE(readFile(joined) == readFile(single));
+        ASSERT_NO_FATAL_FAILURE(expectReadsAndJoins(archive, entries, readFile(single)));
         for (qsizetype i = 0; i < renamedCount; ++i)
             ASSERT_TRUE(QFile::rename(path(QStringLiteral("pack.%1").arg(i, 3, 10, QLatin1Char('0'))), files[i]));
     }
@@ -368,14 +368,7 @@ TEST_F(ZipSplitTest, StalePiecesAreIgnored)
     ASSERT_TRUE(writeSplitSet(single, archive, 200000, &error)) << error.toStdString();
     ASSERT_TRUE(QFileInfo::exists(path(QStringLiteral("pack.z09"))));
 
-    zip_t* za = openSplitSet(archive, &error);
-    ASSERT_NE(za, nullptr) << error.toStdString();
-    QString problem;
-    EXPECT_EQ(readAll(za, &problem), expectedContents(entries)) << problem.toStdString();
-    zip_discard(za);
-    const QString joined = path(QStringLiteral("joined.zip"));
-    ASSERT_TRUE(joinSplitSet(archive, joined, &error)) << error.toStdString();
-    EXPECT_TRUE(readFile(joined) == readFile(single));
+    ASSERT_NO_FATAL_FAILURE(expectReadsAndJoins(archive, entries, readFile(single)));
 }
 
 TEST_F(ZipSplitTest, FailuresWriteNothingAndSayWhy)

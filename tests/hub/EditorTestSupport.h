@@ -11,6 +11,7 @@
 #include "support/SampleGame.h"
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
+#include "support/GameFixture.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -19,7 +20,7 @@
 
 #include <memory>
 
-class EditorTest : public ::testing::Test {
+class EditorTest : public UiFixture {
 protected:
     // A scenario of the sample game, relative to the game folder.
     static QString scenarioRel()
@@ -32,13 +33,6 @@ protected:
     {
         QFile f(QStringLiteral(VELTRANE_SOURCE_DIR "/samples/game/") + gameRel + QStringLiteral(".xml"));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
-    void SetUp() override { resetShared(); }
-    void TearDown() override
-    {
-        ui.verifyDone();
-        resetShared();
     }
 
     // The settings file: a 600 by 400 pixel window at (80, 40), the given game folder.
@@ -79,18 +73,5 @@ protected:
     }
 
     // The XML of a binary game file, as the test serializer turns it back.
-    QByteArray xmlOf(const QString& binaryPath)
-    {
-        QTemporaryDir dir;
-        const QString in = dir.path() + QStringLiteral("/in.bin");
-        const QString out = dir.path() + QStringLiteral("/out.xml");
-        if (!QFile::copy(platform::nativePath(binaryPath), in))
-            return QByteArray();
-        if (!RunSerz(in, serz::ToXml, out, dir.path()))
-            return QByteArray();
-        return bytesOf(out);
-    }
-
-    TempTree tree;
-    ScriptedUi ui;
+    QByteArray xmlOf(const QString& binaryPath) { return xmlOfGameFile(binaryPath); }
 };

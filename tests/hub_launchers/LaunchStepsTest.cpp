@@ -9,6 +9,7 @@
 #include "support/ScopedEnv.h"
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
+#include "support/GameFixture.h"
 
 #include <QDir>
 
@@ -21,18 +22,7 @@ namespace {
 using hub::RouteListOutcome;
 using hub::RouteListTask;
 
-class LaunchStepsTest : public ::testing::Test {
-protected:
-    void SetUp() override { resetShared(); }
-    void TearDown() override
-    {
-        ui.verifyDone();
-        resetShared();
-    }
-
-    TempTree tree;
-    ScriptedUi ui;
-};
+class LaunchStepsTest : public UiFixture {};
 
 struct Flags {
     bool routePackage = false;

@@ -6,6 +6,7 @@
 #include "hub/MainLayout.h"
 #include "hub/TextPageWidget.h"
 #include "hub/xml/XmlTreeWidget.h"
+#include "support/LayoutRows.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -26,22 +27,9 @@ using hub::TwipsRect;
 
 namespace {
 
-struct Row {
-    const char* name;
-    TwipsRect MainWindowLayout::*member;
-    TwipsRect expected;
-};
+using Row = LayoutRow<MainWindowLayout, TwipsRect>;
 
-void expectRows(const MainWindowLayout& layout, const std::vector<Row>& rows, const char* when)
-{
-    for (const Row& row : rows) {
-        const TwipsRect& got = layout.*(row.member);
-        EXPECT_EQ(got.Top, row.expected.Top) << row.name << " top, " << when;
-        EXPECT_EQ(got.Left, row.expected.Left) << row.name << " left, " << when;
-        EXPECT_EQ(got.Width, row.expected.Width) << row.name << " width, " << when;
-        EXPECT_EQ(got.Height, row.expected.Height) << row.name << " height, " << when;
-    }
-}
+const auto expectRows = &expectLayoutRows<MainWindowLayout, TwipsRect>;
 
 // The rows of the layout for a window of 12000 by 9000 twips (800 by 600 pixels), controls
 // at their design places before.

@@ -10,6 +10,7 @@
 #include "support/SampleGame.h"
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
+#include "support/GameFixture.h"
 
 #include <QAction>
 #include <QMenu>
@@ -18,7 +19,7 @@
 
 #include <memory>
 
-class WindowTest : public ::testing::Test {
+class WindowTest : public UiFixture {
 protected:
     // Two game files of the sample game, relative to the game folder.
     static QString scenarioRel()
@@ -29,13 +30,6 @@ protected:
     static QString scenarioListRel()
     {
         return QStringLiteral("Content/Routes/5b1f2e3a-7c4d-4a8e-9f10-2b3c4d5e6f70/Scenarios.bin");
-    }
-
-    void SetUp() override { resetShared(); }
-    void TearDown() override
-    {
-        ui.verifyDone();
-        resetShared();
     }
 
     // The sample game and settings that point at it.
@@ -69,7 +63,4 @@ protected:
     }
 
     static bool shown(const QMenu* menu) { return menu->menuAction()->isVisible(); }
-
-    TempTree tree;
-    ScriptedUi ui;
 };

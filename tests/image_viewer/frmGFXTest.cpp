@@ -70,6 +70,15 @@ protected:
 
     bool workFileExists() const { return tree.exists(QStringLiteral("program/temp.bmp")); }
 
+    // A red 3 by 2 picture with a blue top-left pixel, as a PNG file.
+    static bool writePicture(const QString& png)
+    {
+        QImage picture(3, 2, QImage::Format_ARGB32);
+        picture.fill(qRgb(255, 0, 0));
+        picture.setPixel(0, 0, qRgb(0, 0, 255));
+        return picture.save(png, "PNG");
+    }
+
     ScriptedUi ui;
     TempTree tree;
     QString textureFolder;
@@ -134,11 +143,8 @@ TEST_F(ImageViewer, ClickShowsTheTextureAndShowImageConvertsOnce)
 
 TEST_F(ImageViewer, ImageCommandsChangeWhatIsShownAndPrinted)
 {
-    QImage picture(3, 2, QImage::Format_ARGB32);
-    picture.fill(qRgb(255, 0, 0));
-    picture.setPixel(0, 0, qRgb(0, 0, 255));
     const QString png = tree.path(QStringLiteral("game/Pic.png"));
-    ASSERT_TRUE(picture.save(png, "PNG"));
+    ASSERT_TRUE(writePicture(png));
 
     frmGFX* v = frmGFX::instance();
     ui.expectOpenFile(png);
@@ -325,11 +331,8 @@ TEST_F(ImageViewer, BrowserMakesThumbnailsOfPicturesAndOpensTexturesOnlyWhenAske
 // the one that showed it; print and the full-screen view then use the changed file.
 TEST_F(ImageViewer, ImageCommandsActOnTheLastImageInAViewerOpenedLater)
 {
-    QImage picture(3, 2, QImage::Format_ARGB32);
-    picture.fill(qRgb(255, 0, 0));
-    picture.setPixel(0, 0, qRgb(0, 0, 255));
     const QString png = tree.path(QStringLiteral("game/Pic.png"));
-    ASSERT_TRUE(picture.save(png, "PNG"));
+    ASSERT_TRUE(writePicture(png));
     ui.expectOpenFile(png);
     frmGFX::instance()->mnuFileOpen_Click();
     frmGFX::existing()->mnuFileExit_Click();

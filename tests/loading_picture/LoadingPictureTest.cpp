@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 #include "support/ScopedEnv.h"
+#include "support/FolderContents.h"
+#include "support/GameFixture.h"
 
 using namespace hub;
 
@@ -112,52 +114,27 @@ TEST(LoadingPictureBlueprint, SearchesStayInTheChosenEntry)
 
 namespace {
 
-class LoadingPictureCommand : public ::testing::Test {
+class LoadingPictureCommand : public SampleGameFixture {
 protected:
+    LoadingPictureCommand() : SampleGameFixture({.serz = true, .programData = true, .tempFiles = true}) {}
     void SetUp() override
     {
-        resetShared();
-        ASSERT_TRUE(copySampleGame(tree.gamePath()));
-        ASSERT_TRUE(copyProgramData(tree.programPath()));
-        ASSERT_TRUE(installSerz(tree.systemPath()));
-        tree.makeDir(QStringLiteral("program/TempFiles"));
-        shared().GamePath = tree.gamePath();
+        SampleGameFixture::SetUp();
+        if (HasFatalFailure())
+            return;
         blueprintBefore = tree.readFile(kBlueprintRel);
         ASSERT_FALSE(blueprintBefore.isEmpty());
     }
     void TearDown() override
     {
-        ui.verifyDone();
         EXPECT_EQ(ui.mousePointer(), vb::vbDefault);
-        resetShared();
+        SampleGameFixture::TearDown();
     }
 
-    QMap<QString, QByteArray> snapshot() const
-    {
-        QMap<QString, QByteArray> files;
-        const QDir game(tree.gamePath());
-        QDirIterator it(tree.gamePath(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            QFile f(path);
-            files.insert(game.relativeFilePath(path), f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray());
-        }
-        return files;
-    }
+    QMap<QString, QByteArray> snapshot() const { return folderSnapshot(tree.gamePath()); }
 
     // Every file below the test tree's root, the game and the folders beside it alike.
-    QMap<QString, QByteArray> everything() const
-    {
-        QMap<QString, QByteArray> files;
-        const QDir root(tree.rootPath());
-        QDirIterator it(root.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            QFile f(path);
-            files.insert(root.relativeFilePath(path), f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray());
-        }
-        return files;
-    }
+    QMap<QString, QByteArray> everything() const { return folderSnapshot(tree.rootPath()); }
 
     QByteArray decode(const QString& rel)
     {
@@ -186,8 +163,6 @@ protected:
         });
     }
 
-    TempTree tree;
-    ScriptedUi ui;
     QByteArray blueprintBefore;
     QStringList offered;
 };

@@ -4,6 +4,7 @@
 
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
+#include "support/FolderContents.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -12,21 +13,6 @@
 #include <gtest/gtest.h>
 
 using namespace assets;
-
-namespace {
-
-// Every file below folder, relative, sorted.
-QStringList filesBelow(const QString& folder)
-{
-    QStringList out;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        out << QDir(folder).relativeFilePath(it.next());
-    out.sort();
-    return out;
-}
-
-} // namespace
 
 TEST(LocoFolder, TypeSampleFolderAndBatchLine)
 {

@@ -13,6 +13,9 @@
 #include "support/ScopedEnv.h"
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
+#include "support/WidgetRows.h"
+#include "support/FolderContents.h"
+#include "support/GameFixture.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -27,24 +30,6 @@
 
 namespace {
 
-QStringList rows(const QListWidget* list)
-{
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
-    return out;
-}
-
-QStringList filesBelow(const QString& folder)
-{
-    QStringList out;
-    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        out << QDir(folder).relativeFilePath(it.next());
-    out.sort();
-    return out;
-}
-
 // Deletes the windows the test left open.
 void closeAll()
 {
@@ -57,20 +42,13 @@ void closeAll()
 
 } // namespace
 
-class LocoWindowTest : public ::testing::Test {
+class LocoWindowTest : public SampleGameFixture {
 protected:
-    void SetUp() override
-    {
-        resetShared();
-        ASSERT_TRUE(copySampleGame(tree.gamePath())) << "the sample game has not been built";
-        ASSERT_TRUE(copyProgramData(tree.programPath()));
-        shared().GamePath = tree.gamePath();
-    }
+    LocoWindowTest() : SampleGameFixture({.programData = true}) {}
     void TearDown() override
     {
         closeAll();
-        ui.verifyDone();
-        resetShared();
+        SampleGameFixture::TearDown();
     }
 
     QString game(const QString& rest) const { return tree.gamePath() + QLatin1Char('\\') + rest; }
@@ -89,9 +67,6 @@ protected:
         ASSERT_EQ(w.Dir1->path().compare(folder, Qt::CaseInsensitive), 0) << folder.toStdString();
         emit w.Dir1->folderChosen();
     }
-
-    TempTree tree;
-    ScriptedUi ui;
 };
 
 TEST_F(LocoWindowTest, LocoFoldersMenuAsksFirst)
@@ -118,7 +93,7 @@ TEST_F(LocoWindowTest, LocoFoldersMenuAsksFirst)
     EXPECT_EQ(w->Command2->text(), QStringLiteral("Exit"));
     EXPECT_EQ(w->Text1->text(), game(QStringLiteral("Source")));
     EXPECT_FALSE(w->Text1->isReadOnly());
-    EXPECT_EQ(rows(w->File1), QStringList{"loading_Valley.dds"});
+    EXPECT_EQ(listRows(w->File1), QStringList{"loading_Valley.dds"});
 
     // A second Yes shows the same window; "Exit" unloads it.
     ui.expectMsgBox(vb::vbYes);
@@ -152,7 +127,7 @@ TEST_F(LocoWindowTest, CopyAndRenameIntoANewFolder)
                   .toLatin1());
     EXPECT_EQ(w.LocoName, QStringLiteral("Dart"));
     EXPECT_EQ(w.Text1->text().compare(diesel() + QStringLiteral("\\Dart"), Qt::CaseInsensitive), 0);
-    EXPECT_EQ(rows(w.File1), (QStringList{"Dart.igs", "DartCab_Dart.txt"}));
+    EXPECT_EQ(listRows(w.File1), (QStringList{"Dart.igs", "DartCab_Dart.txt"}));
     EXPECT_TRUE(w.Command1->isEnabled());
     EXPECT_EQ(frmReport::existing(), nullptr);
     EXPECT_TRUE(ui.messages().isEmpty());
@@ -189,7 +164,7 @@ TEST_F(LocoWindowTest, SecondCopyListsTheFilesItCouldNotRename)
     EXPECT_TRUE(report->isVisible());
     EXPECT_EQ(report->windowTitle(), assets::sampleRenameReportCaption());
     const QString shown = w.LocoFolder;
-    EXPECT_EQ(rows(report->List1),
+    EXPECT_EQ(listRows(report->List1),
               (QStringList{shown + "\\Textures\\sample_body.txt was not renamed: Dart_body.txt is there already",
                            shown + "\\SampleParts\\Sample_bogie.txt was not renamed: Dart_bogie.txt is there already",
                            shown + "\\Sample.igs was not renamed: Dart.igs is there already",

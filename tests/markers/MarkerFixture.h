@@ -10,25 +10,16 @@
 #include "support/SampleGame.h"
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
+#include "support/WidgetRows.h"
+#include "support/GameFixture.h"
 
 #include <QListWidget>
 
 #include <gtest/gtest.h>
 
-class MarkerWindowTest : public ::testing::Test {
+class MarkerWindowTest : public SampleGameFixture {
 protected:
-    void SetUp() override
-    {
-        resetShared();
-        ASSERT_TRUE(copySampleGame(tree.gamePath())) << "the sample game has not been built";
-        ASSERT_TRUE(copyProgramData(tree.programPath()));
-        shared().GamePath = tree.gamePath();
-    }
-    void TearDown() override
-    {
-        ui.verifyDone();
-        resetShared();
-    }
+    MarkerWindowTest() : SampleGameFixture({.programData = true}) {}
 
     // A folder of the game in the program's form: the game folder, "\" and the rest.
     QString game(const QString& rest) const { return tree.gamePath() + QLatin1Char('\\') + rest; }
@@ -50,15 +41,4 @@ protected:
         ASSERT_EQ(w.Dir1->path().compare(folder, Qt::CaseInsensitive), 0) << folder.toStdString();
         emit w.Dir1->folderChosen();
     }
-
-    static QStringList rows(const QListWidget* list)
-    {
-        QStringList out;
-        for (int i = 0; i < list->count(); ++i)
-            out.append(list->item(i)->text());
-        return out;
-    }
-
-    TempTree tree;
-    ScriptedUi ui;
 };

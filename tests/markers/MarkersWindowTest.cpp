@@ -75,7 +75,7 @@ TEST_F(MarkersTest, ModeOneConvertsEverySampleMarkerFile)
     clickFolder(w, markersFolder());
     EXPECT_EQ(w.Text1->text(), markersFolder());
     EXPECT_EQ(w.Text3->text(), save);
-    EXPECT_EQ(rows(w.File1), (QStringList{"ValleyMarkers.mkr", "ValleySignals.wpt", "ValleyStations.kml", "ValleyTrack.gpx"}));
+    EXPECT_EQ(listRows(w.File1), (QStringList{"ValleyMarkers.mkr", "ValleySignals.wpt", "ValleyStations.kml", "ValleyTrack.gpx"}));
     w.Command1_Click();
     ui.expectMsgBox(vb::vbOK, QStringLiteral("All selected Marker files have been converted"));
     w.Command3_Click();
@@ -129,7 +129,7 @@ TEST_F(MarkersTest, RefusedAndBrokenInputEndTheRun)
     tree.writeFile(QStringLiteral("game/Source/In/d.wpt"), "1,1,5,6\r\n");
     tree.makeDir(QStringLiteral("game/Source/Out"));
     auto w = readyToProcess(game(QStringLiteral("Source\\Out")), game(QStringLiteral("Source\\In")));
-    EXPECT_EQ(rows(w->File1), (QStringList{"a.gpx", "B.KML", "c.kml", "d.wpt"}));
+    EXPECT_EQ(listRows(w->File1), (QStringList{"a.gpx", "B.KML", "c.kml", "d.wpt"}));
 
     // ".KML" is no marker file (exact case): what came before it stays converted.
     select(*w, {"a.gpx", "B.KML", "d.wpt"});
@@ -165,7 +165,7 @@ TEST_F(MarkersTest, DcsvPrecisionFromTheSampleSource)
 
     clickFolder(w, wagonFolder());
     EXPECT_EQ(w.Text1->text(), wagonFolder());
-    EXPECT_EQ(rows(w.File1), QStringList{"VS_BoxVanNumbers.dcsv"});
+    EXPECT_EQ(listRows(w.File1), QStringList{"VS_BoxVanNumbers.dcsv"});
     const QString target = native(wagonFolder()) + "/VS_BoxVanNumbers.dcsv";
     const QByteArray original = tree.readFile(target);
     ASSERT_FALSE(original.isEmpty());
@@ -354,7 +354,7 @@ TEST_F(MarkersTest, DriveListReachesMarkersOnAnotherDrive)
     const QString trip = driveC + QStringLiteral("\\Maps\\Trip");
     clickFolder(*w, trip);
     EXPECT_EQ(w->Text1->text(), trip);
-    EXPECT_EQ(rows(w->File1), QStringList{"t.gpx"});
+    EXPECT_EQ(listRows(w->File1), QStringList{"t.gpx"});
     w->Command1_Click();
     ui.expectMsgBox(vb::vbOK, QStringLiteral("All selected Marker files have been converted"));
     w->Command3_Click();

@@ -8,6 +8,7 @@
 
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
+#include "support/VbErrors.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -23,16 +24,6 @@
 #include <sys/resource.h>
 
 namespace {
-
-int vbErrorNumber(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const VbError& e) {
-        return e.number;
-    }
-    return 0;
-}
 
 // Every file and folder below root, as sorted relative paths (folders end in "/").
 QStringList treeOf(const QString& root)

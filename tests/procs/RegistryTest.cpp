@@ -5,6 +5,7 @@
 
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
+#include "support/VbErrors.h"
 
 #include <gtest/gtest.h>
 
@@ -38,18 +39,6 @@ const char* const kSystemReg = R"(WINE REGISTRY Version 2
 [Software\\Other\\Software\\Rail Simulator\\Packager Manager\\Installation] 1700000000
 @="not this one either"
 )";
-
-int vbErrorNumber(const std::function<void()>& f, QString* description = nullptr)
-{
-    try {
-        f();
-    } catch (const VbError& e) {
-        if (description)
-            *description = e.description;
-        return e.number;
-    }
-    return 0;
-}
 
 const QString kKey = "Software\\Rail Simulator\\Packager Manager\\Installation";
 

@@ -1,6 +1,7 @@
 // HexToDec, NewGuid, QuickSort and IsWordChars.
 #include "common/FileProcs.h"
 #include "common/VbError.h"
+#include "support/VbErrors.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -8,20 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
-namespace {
-
-int vbErrorNumber(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const VbError& e) {
-        return e.number;
-    }
-    return 0;
-}
-
-} // namespace
 
 TEST(HexToDec, ConvertsExactlyOrGivesEmptyForNonHex)
 {

@@ -9,6 +9,7 @@
 #include "support/ScopedEnv.h"
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
+#include "support/TestBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,27 +26,6 @@ using packaging::GetCRC;
 using packaging::ReskinPackage;
 
 namespace {
-
-// Bit-at-a-time CRC-32, independent of the class under test.
-quint32 referenceCrc32(const QByteArray& bytes)
-{
-    quint32 reg = 0xFFFFFFFFu;
-    for (char c : bytes) {
-        reg ^= uchar(c);
-        for (int k = 0; k < 8; ++k)
-            reg = (reg & 1) ? (reg >> 1) ^ 0xEDB88320u : reg >> 1;
-    }
-    return ~reg;
-}
-
-QByteArray randomBytes(qsizetype size, unsigned seed)
-{
-    std::mt19937 gen(seed);
-    QByteArray b(size, Qt::Uninitialized);
-    for (char& c : b)
-        c = char(gen() & 0xFF);
-    return b;
-}
 
 // A file below the game's Assets ("/"-separated); no bytes: a link to nothing, which is
 // listed but cannot be read.

@@ -12,6 +12,8 @@
 #include "support/SampleGame.h"
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
+#include "support/FolderContents.h"
+#include "support/GameFixture.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -26,37 +28,19 @@ namespace {
 const QString kCaption = QStringLiteral("Select Folder containing your Assets");
 const QString kVehicles = QStringLiteral("Assets\\VeltraneSamples\\Sample01\\RailVehicles\\Passenger\\");
 
-QStringList filesBelow(const QString& folder)
-{
-    QStringList out;
-    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        out << QDir(folder).relativeFilePath(it.next());
-    out.sort();
-    return out;
-}
-
 } // namespace
 
-class ReskinWindow : public ::testing::Test {
+class ReskinWindow : public SampleGameFixture {
 protected:
     void SetUp() override
     {
-        resetShared();
-        ASSERT_TRUE(copySampleGame(tree.gamePath())) << "the sample game has not been built";
+        SampleGameFixture::SetUp();
+        if (HasFatalFailure())
+            return;
         tree.writeFile(QStringLiteral("program/RouteSetup.exe"), "MZ sample installer");
-        shared().GamePath = tree.gamePath();
         shared().PackageAssetsMode = true;
     }
-    void TearDown() override
-    {
-        ui.verifyDone();
-        resetShared();
-    }
     QString game(const QString& rest) const { return tree.gamePath() + QLatin1Char('\\') + rest; }
-
-    ScriptedUi ui;
-    TempTree tree;
 };
 
 TEST_F(ReskinWindow, FolderTreesOpenByMode)
@@ -185,16 +169,7 @@ TEST_F(ReskinWindow, DriveListMovesBothFolderTrees)
     EXPECT_EQ(w.Drive1->drive(), QStringLiteral("e:")); // the game's own drive
     EXPECT_EQ(w.Dir1->path().compare(game(QStringLiteral("Assets")), Qt::CaseInsensitive), 0);
 
-    struct Row {
-        const char* drive;
-        QString root; // "" when the drive cannot be opened
-    };
-    const Row rows[] = {
-        {"c:", QFileInfo(tree.path(QStringLiteral("wine/drive_c"))).canonicalFilePath()},
-        {"d:", QString()},
-        {"e:", QFileInfo(tree.gamePath()).canonicalFilePath()},
-    };
-    for (const Row& row : rows) {
+    for (const TestDrive& row : testDrives(tree)) {
         SCOPED_TRACE(row.drive);
         const QString drive = w.Drive1->drive();
         const QString dir1 = w.Dir1->path();

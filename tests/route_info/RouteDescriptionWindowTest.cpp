@@ -20,27 +20,27 @@
 
 #include <gtest/gtest.h>
 #include "support/ScopedEnv.h"
+#include "support/GameFixture.h"
 
 namespace {
 
 const QString kValley = QStringLiteral("game/Content/Routes/5b1f2e3a-7c4d-4a8e-9f10-2b3c4d5e6f70");
 
-class RouteDescriptionWindow : public ::testing::Test {
+class RouteDescriptionWindow : public SampleGameFixture {
 protected:
+    RouteDescriptionWindow() : SampleGameFixture({.programData = true}) {}
     void SetUp() override
     {
-        resetShared();
-        ASSERT_TRUE(copySampleGame(tree.gamePath()));
-        ASSERT_TRUE(copyProgramData(tree.programPath()));
-        shared().GamePath = tree.gamePath();
+        SampleGameFixture::SetUp();
+        if (HasFatalFailure())
+            return;
         templ = tree.readFile(QStringLiteral("program/Templates/Description.txt"));
         ASSERT_FALSE(templ.isEmpty());
     }
     void TearDown() override
     {
         delete frmDesc::existing();
-        ui.verifyDone();
-        resetShared();
+        SampleGameFixture::TearDown();
     }
 
     // Answers the selection dialog by choosing a line (-1: none) and pressing OK.
@@ -80,8 +80,6 @@ protected:
         return page;
     }
 
-    TempTree tree;
-    ScriptedUi ui;
     QByteArray templ;
 };
 

@@ -9,6 +9,8 @@
 #include "routes/dlgMissShape.h"
 #include "routes/frmDelRoute.h"
 #include "routes/frmListRS.h"
+#include "support/WidgetRows.h"
+#include "support/FolderContents.h"
 
 #include <QDirIterator>
 #include <QListWidget>
@@ -41,42 +43,7 @@ protected:
     }
 
     // Every file of the game folder, by path relative to it, with its bytes.
-    QMap<QString, QByteArray> snapshot() const
-    {
-        QMap<QString, QByteArray> files;
-        const QDir game(tree.gamePath());
-        QDirIterator it(tree.gamePath(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            QFile f(path);
-            files.insert(game.relativeFilePath(path), f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray());
-        }
-        return files;
-    }
-
-    // The files that differ between two snapshots (changed, added or removed), sorted.
-    static QStringList changedFiles(const QMap<QString, QByteArray>& before, const QMap<QString, QByteArray>& after)
-    {
-        QStringList out;
-        for (auto it = after.begin(); it != after.end(); ++it) {
-            if (!before.contains(it.key()) || before.value(it.key()) != it.value())
-                out << it.key();
-        }
-        for (auto it = before.begin(); it != before.end(); ++it) {
-            if (!after.contains(it.key()))
-                out << it.key();
-        }
-        out.sort();
-        return out;
-    }
-
-    static QStringList rows(const QListWidget* list)
-    {
-        QStringList out;
-        for (int i = 0; i < list->count(); ++i)
-            out << list->item(i)->text();
-        return out;
-    }
+    QMap<QString, QByteArray> snapshot() const { return folderSnapshot(tree.gamePath()); }
 
     std::unique_ptr<frmDelRoute> w;
 };

@@ -69,7 +69,7 @@ TEST_F(StockWindow, BranchPickupListsItsStockAndReportsTheMissingClass37)
     EXPECT_EQ(list->Command3->text(), QStringLiteral("Check for Missing Stock"));
     EXPECT_EQ(list->Command4->text(), QStringLiteral("Prepare to Print"));
     EXPECT_EQ(list->Command2->text(), QStringLiteral("Exit"));
-    EXPECT_EQ(rows(list->List1), (QStringList{kClass37, kBoxVan}));
+    EXPECT_EQ(listRows(list->List1), (QStringList{kClass37, kBoxVan}));
     EXPECT_EQ(tree.readFile(QStringLiteral("program/TempFiles/Scenario.xml")), sampleSource(scenarioGameRel()));
     EXPECT_EQ(tree.readFile(QStringLiteral("program/TempFiles/Scenario.bin")), tree.readFile(scenarioRel()));
     EXPECT_FALSE(shared().SkipOpenDialog);
@@ -146,7 +146,7 @@ TEST_F(StockWindow, ASecondPressRebuildsTheOpenListAndAFailedConversionKeepsIt)
     w->Command3_Click();
     frmListRS* list = frmListRS::existing();
     ASSERT_NE(list, nullptr);
-    EXPECT_EQ(rows(list->List1), (QStringList{kClass37, kBoxVan}));
+    EXPECT_EQ(listRows(list->List1), (QStringList{kClass37, kBoxVan}));
 
     QByteArray changed = sampleSource(scenarioGameRel());
     changed.replace("VS_BoxVan.xml", "VS_Flat.xml");
@@ -154,7 +154,7 @@ TEST_F(StockWindow, ASecondPressRebuildsTheOpenListAndAFailedConversionKeepsIt)
     w->Command3_Click();
     EXPECT_EQ(frmListRS::existing(), list);
     const QString flat = QStringLiteral("VeltraneSamples\\Sample01\\RailVehicles\\Freight\\BoxVan\\Wagon\\VS_Flat.xml");
-    EXPECT_EQ(rows(list->List1), (QStringList{kClass37, flat}));
+    EXPECT_EQ(listRows(list->List1), (QStringList{kClass37, flat}));
     EXPECT_EQ(platform::encodeAnsi(hub->RichTextBox1->text()), changed);
 
     // A scenario the serializer refuses: a message naming it; the list and the hub stay.
@@ -162,7 +162,7 @@ TEST_F(StockWindow, ASecondPressRebuildsTheOpenListAndAFailedConversionKeepsIt)
     ui.expectMsgBox(vb::vbOK, scenarioPath());
     w->Command3_Click();
     EXPECT_EQ(ui.lastMessage().icon(), vb::vbExclamation);
-    EXPECT_EQ(rows(list->List1), (QStringList{kClass37, flat}));
+    EXPECT_EQ(listRows(list->List1), (QStringList{kClass37, flat}));
     EXPECT_EQ(platform::encodeAnsi(hub->RichTextBox1->text()), changed);
     EXPECT_EQ(hub->Text1->text(), scenarioPath());
 }

@@ -101,7 +101,7 @@ TEST_F(SubstituteWindow, BirchBecomesOakInTheBranchSceneryWithABackup)
     EXPECT_EQ(changedFiles(before, snapshot()), (QStringList{tileGameRel(), tileGameRel() + QStringLiteral(".bak")}));
 
     EXPECT_FALSE(w->File1->isHidden());
-    EXPECT_EQ(rows(w->File1), QStringList{QStringLiteral("+000000+000000.bin")});
+    EXPECT_EQ(listRows(w->File1), QStringList{QStringLiteral("+000000+000000.bin")});
     EXPECT_EQ(w->File1->currentRow(), 0);
     EXPECT_TRUE(ui.messages().isEmpty());
     EXPECT_EQ(ui.mousePointer(), vb::vbDefault);
@@ -133,7 +133,7 @@ TEST_F(SubstituteWindow, NoKindChosenProcessesTheRouteFolderItself)
     w->Command7_Click();
 
     EXPECT_EQ(shared().SubstituteFolder, QString());
-    EXPECT_EQ(rows(w->File1), (QStringList{QStringLiteral("Loose.bin"), QStringLiteral("Scenarios.bin")}));
+    EXPECT_EQ(listRows(w->File1), (QStringList{QStringLiteral("Loose.bin"), QStringLiteral("Scenarios.bin")}));
     const QString looseGameRel = QStringLiteral("Content/Routes/") + kBranchRoute + QStringLiteral("/Loose.bin");
     EXPECT_EQ(changedFiles(before, snapshot()), (QStringList{looseGameRel, looseGameRel + QStringLiteral(".bak")}));
     loose.replace(kBirchId.toUtf8(), kOakId.toUtf8());

@@ -6,6 +6,7 @@
 #include "RouteGame.h"
 #include "common/FileProcs.h"
 #include "common/SharedState.h"
+#include "support/WidgetRows.h"
 
 #include <QDirIterator>
 #include <QListWidget>
@@ -36,14 +37,6 @@ QMap<QString, QByteArray> snapshot(const QString& root)
             out.insert(rel, f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>"));
         }
     }
-    return out;
-}
-
-QStringList rows(const QListWidget* list)
-{
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
     return out;
 }
 
@@ -174,10 +167,10 @@ TEST_F(RouteCloneWindow, ClonesTheValleyLineIntoANewGuidFolderAndListsIt)
     EXPECT_EQ(tree.readFile(routesRel() + QStringLiteral(".bak")), before);
 
     // The window knows the clone: a later route deletion writes back a list that holds it.
-    EXPECT_EQ(rows(w->List1), (QStringList{QStringLiteral("Valley Copy\t") + guid,
+    EXPECT_EQ(listRows(w->List1), (QStringList{QStringLiteral("Valley Copy\t") + guid,
                                            QStringLiteral("Veltrane Valley Line\t") + kValleyRoute,
                                            QStringLiteral("Eastfield Branch\t") + kBranchRoute}));
-    EXPECT_EQ(rows(w->List2), (QStringList{guid, kValleyRoute, kBranchRoute}));
+    EXPECT_EQ(listRows(w->List2), (QStringList{guid, kValleyRoute, kBranchRoute}));
     EXPECT_EQ(selectedRows(w->List1), (QStringList{QStringLiteral("Veltrane Valley Line\t") + kValleyRoute}));
     EXPECT_EQ(shared().RouteFolders.values(), (QList<QString>{guid, kValleyRoute, kBranchRoute}));
     EXPECT_EQ(shared().RouteNames.values(), (QList<QString>{"Valley Copy", "Veltrane Valley Line", "Eastfield Branch"}));
@@ -232,7 +225,7 @@ TEST_F(RouteCloneWindow, TheNameQuestion)
         EXPECT_EQ(ui.messages().first().style, vb::vbOKCancel + vb::vbExclamation);
         const QStringList made = newRouteFolders(routesFolder());
         ASSERT_EQ(made.size(), 1);
-        EXPECT_EQ(rows(w->List1).at(1), row.clonedAs + QLatin1Char('\t') + made.first());
+        EXPECT_EQ(listRows(w->List1).at(1), row.clonedAs + QLatin1Char('\t') + made.first());
         EXPECT_TRUE(tree.readFile(routesRel()).contains(">" + row.clonedAs.toLatin1() + "</English>"));
         EXPECT_EQ(selectedRows(w->List1), (QStringList{QStringLiteral("Eastfield Branch\t") + kBranchRoute}));
     }

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 #include "support/ScopedEnv.h"
+#include "support/GameFixture.h"
 
 // The sample game's two routes and the first route's two scenarios.
 inline const QString kValleyRoute = QStringLiteral("5b1f2e3a-7c4d-4a8e-9f10-2b3c4d5e6f70");
@@ -23,20 +24,14 @@ inline const QString kBranchRoute = QStringLiteral("9d8e7f60-1a2b-4c3d-8e4f-5a6b
 inline const QString kMorningFreight = QStringLiteral("3e5a7c91-2b4d-4f60-8a1c-d2e3f4a5b6c7");
 inline const QString kEveningShuttle = QStringLiteral("7f6e5d4c-3b2a-4190-8877-665544332211");
 
-class RouteGameTest : public ::testing::Test {
+class RouteGameTest : public UiFixture {
 protected:
     void SetUp() override
     {
-        resetShared();
+        UiFixture::SetUp();
         ASSERT_TRUE(installSerz(tree.systemPath()));
         tree.makeDir(QStringLiteral("program/TempFiles"));
         shared().GamePath = tree.gamePath();
-    }
-
-    void TearDown() override
-    {
-        ui.verifyDone();
-        resetShared();
     }
 
     // Copies the sample game into the test's game folder.
@@ -111,7 +106,4 @@ protected:
             tree.writeFile(routeRel(route) + QStringLiteral("/Scenarios/") + folder + QStringLiteral("/Scenario.bin"),
                            "scenario " + folder.toUtf8());
     }
-
-    TempTree tree;
-    ScriptedUi ui;
 };

@@ -2,6 +2,7 @@
 
 #include "RouteGame.h"
 #include "common/SharedState.h"
+#include "support/WidgetRows.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -14,14 +15,6 @@
 #include <memory>
 
 namespace {
-
-QStringList rows(const QListWidget* list)
-{
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
-    return out;
-}
 
 QStringList shownCommands(const frmDelRoute& w)
 {
@@ -51,9 +44,9 @@ TEST_F(RouteListWindow, LoadsTheRoutesInCheckMode)
 {
     auto w = open();
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Select Route"));
-    EXPECT_EQ(rows(w->List1), (QStringList{QStringLiteral("Veltrane Valley Line\t") + kValleyRoute,
+    EXPECT_EQ(listRows(w->List1), (QStringList{QStringLiteral("Veltrane Valley Line\t") + kValleyRoute,
                                            QStringLiteral("Eastfield Branch\t") + kBranchRoute}));
-    EXPECT_EQ(rows(w->List2), (QStringList{kValleyRoute, kBranchRoute}));
+    EXPECT_EQ(listRows(w->List2), (QStringList{kValleyRoute, kBranchRoute}));
     EXPECT_EQ(shared().RouteNames.values(), (QList<QString>{"Veltrane Valley Line", "Eastfield Branch"}));
     EXPECT_EQ(shared().RouteFolders.ubound(), 1);
     EXPECT_EQ(w->UsedBlueprints.ubound(), 500);
@@ -154,9 +147,9 @@ TEST_F(RouteListWindow, AClickOnARouteListsItsScenarios)
     QListWidgetItem* valley = w->List1->item(0);
     valley->setSelected(true);
     emit w->List1->itemClicked(valley);
-    EXPECT_EQ(rows(w->List3), (QStringList{QStringLiteral("Morning Freight\t") + kMorningFreight,
+    EXPECT_EQ(listRows(w->List3), (QStringList{QStringLiteral("Morning Freight\t") + kMorningFreight,
                                            QStringLiteral("Evening Shuttle\t") + kEveningShuttle}));
-    EXPECT_EQ(rows(w->List4), (QStringList{kMorningFreight, kEveningShuttle}));
+    EXPECT_EQ(listRows(w->List4), (QStringList{kMorningFreight, kEveningShuttle}));
     EXPECT_EQ(w->SelectedRoutePath, tree.gamePath() + QStringLiteral("\\content\\Routes\\") + kValleyRoute);
     EXPECT_FALSE(tree.exists(valleyRel() + QStringLiteral("/Scenarios.bin.bak")));
     EXPECT_TRUE(w->Command1->isEnabled()); // the commands are back once the listing is done
@@ -167,7 +160,7 @@ TEST_F(RouteListWindow, AClickOnARouteListsItsScenarios)
     valley->setSelected(false);
     w->List1->item(1)->setSelected(true);
     w->Command1_Click();
-    EXPECT_EQ(rows(w->List4), (QStringList{QStringLiteral("a1b2c3d4-e5f6-4708-9a1b-2c3d4e5f6071")}));
+    EXPECT_EQ(listRows(w->List4), (QStringList{QStringLiteral("a1b2c3d4-e5f6-4708-9a1b-2c3d4e5f6071")}));
 }
 
 TEST_F(RouteListWindow, DeletesTheSelectedScenarioOfTheListedRoute)
@@ -194,8 +187,8 @@ TEST_F(RouteListWindow, DeletesTheSelectedScenarioOfTheListedRoute)
     w->Command2_Click();
     EXPECT_FALSE(tree.exists(valleyRel() + QStringLiteral("/Scenarios/") + kMorningFreight));
     EXPECT_TRUE(tree.exists(valleyRel() + QStringLiteral("/Scenarios/") + kEveningShuttle + QStringLiteral("/Scenario.bin")));
-    EXPECT_EQ(rows(w->List3), (QStringList{QStringLiteral("Evening Shuttle\t") + kEveningShuttle}));
-    EXPECT_EQ(rows(w->List4), (QStringList{kEveningShuttle}));
+    EXPECT_EQ(listRows(w->List3), (QStringList{QStringLiteral("Evening Shuttle\t") + kEveningShuttle}));
+    EXPECT_EQ(listRows(w->List4), (QStringList{kEveningShuttle}));
     EXPECT_EQ(shared().ScenarioFolders.values(), (QList<QString>{kEveningShuttle}));
     EXPECT_EQ(shared().ScenarioNames.values(), (QList<QString>{"Evening Shuttle"}));
     EXPECT_EQ(tree.readFile(valleyRel() + QStringLiteral("/Scenarios.bin.bak")), before);

@@ -3,6 +3,7 @@
 #include "common/ReportFile.h"
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
+#include "support/WidgetRows.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -19,14 +20,6 @@
 #include <memory>
 
 namespace {
-
-QStringList rows(const QListWidget* list)
-{
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
-    return out;
-}
 
 // Number of pages in a PDF file written by Qt; -1 when there is no file.
 int pdfPages(const TempTree& tree, const QString& rel)
@@ -133,18 +126,18 @@ TEST_F(ReportWindow, RemovesAdjacentDuplicateRowsOnly)
 {
     fillList({"A", "A", "B", "A"});
     w->Command4_Click();
-    EXPECT_EQ(rows(w->List1), (QStringList{"A", "B", "A"}));
+    EXPECT_EQ(listRows(w->List1), (QStringList{"A", "B", "A"}));
 
     w->List1->clear();
     fillList({"a", "A", "A", "A"});
     w->Command4_Click();
-    EXPECT_EQ(rows(w->List1), (QStringList{"a", "A"}));
+    EXPECT_EQ(listRows(w->List1), (QStringList{"a", "A"}));
 
     // The first row is compared with an empty text.
     w->List1->clear();
     fillList({"", "", "x"});
     w->Command4_Click();
-    EXPECT_EQ(rows(w->List1), (QStringList{"x"}));
+    EXPECT_EQ(listRows(w->List1), (QStringList{"x"}));
 }
 
 TEST_F(ReportWindow, PrintsTheRichTextOrItsSelectionWithoutStrayPages)

@@ -8,6 +8,8 @@
 #include "support/SampleGame.h"
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
+#include "support/SerzForm.h"
+#include "support/GameFixture.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -33,38 +35,15 @@ struct TileRef {
     QByteArray id;
 };
 
-class CheckGameTest : public ::testing::Test {
+class CheckGameTest : public SampleGameFixture {
 protected:
-    void SetUp() override
-    {
-        resetShared();
-        ASSERT_TRUE(installSerz(tree.systemPath()));
-        ASSERT_TRUE(copySampleGame(tree.gamePath())) << "the sample game has not been built";
-        tree.makeDir(QStringLiteral("program/TempFiles"));
-        shared().GamePath = tree.gamePath();
-    }
-
-    void TearDown() override
-    {
-        ui.verifyDone();
-        resetShared();
-    }
+    CheckGameTest() : SampleGameFixture({.serz = true, .tempFiles = true}) {}
 
     // The game folder as GamePath holds it, and paths below it as the program builds them.
     QString game() const { return tree.gamePath(); }
     QString asset(const QString& rel) const { return game() + QStringLiteral("\\Assets\\") + rel; }
     QString routePath(const QString& route) const { return game() + QStringLiteral("\\Content\\Routes\\") + route; }
 
-    // The test serializer's binary form: its 8-byte header, then the XML's bytes XOR-ed with
-    // 0xA5. Written here directly so that files the serializer refuses (those holding its
-    // failure marker) can be made too.
-    static QByteArray serzBinary(const QByteArray& xml)
-    {
-        QByteArray out("SERZBIN1");
-        for (char c : xml)
-            out += char(c ^ char(0xA5));
-        return out;
-    }
     static QByteArray failMarker() { return "<!--serz:fail-->\r\n"; }
 
     // Writes a game file (path below the game folder, "/" separated) in the binary form.
@@ -322,7 +301,4 @@ protected:
     {
         return QDir(tree.path(QStringLiteral("program/TempFiles"))).entryList(QDir::Files | QDir::Hidden);
     }
-
-    TempTree tree;
-    ScriptedUi ui;
 };

@@ -6,6 +6,7 @@
 #include "CheckGame.h"
 #include "common/SharedState.h"
 #include "common/frmReport.h"
+#include "support/WidgetRows.h"
 
 #include <QAbstractItemModel>
 #include <QCoreApplication>
@@ -17,14 +18,6 @@
 #include <memory>
 
 namespace {
-
-QStringList rows(const QListWidget* list)
-{
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
-    return out;
-}
 
 // What a report window showed when the user closed it.
 struct ReportSeen {
@@ -74,7 +67,7 @@ protected:
             [&seen](QWidget* shown) {
                 auto* report = static_cast<frmReport*>(shown);
                 seen.caption = report->windowTitle();
-                seen.rows = rows(report->List1);
+                seen.rows = listRows(report->List1);
                 seen.text = report->RTB1->toPlainText();
                 seen.listShown = !report->List1->isHidden();
                 seen.textShown = !report->RTB1->isHidden();
@@ -91,7 +84,7 @@ TEST_F(RouteCheckWindow, TheCheckShowsEachReportInTurn)
     EXPECT_FALSE(window->Command4->isHidden());
     EXPECT_EQ(window->Command4->text(), QStringLiteral("Check Selected Route"));
     pickRoute(kCheckRoute);
-    ASSERT_EQ(rows(window->List4), QStringList{kCheckScenario});
+    ASSERT_EQ(listRows(window->List4), QStringList{kCheckScenario});
     window->List3->item(0)->setSelected(true);
 
     // The file list follows the scan: each tile is selected in turn.
@@ -147,12 +140,12 @@ TEST_F(RouteCheckWindow, TheCheckShowsEachReportInTurn)
                            "+000000+000000.bin", "+000001+000000.bin", "Tracks.bin", "+000000+000000.bin"}));
     // Then each blueprint of the asset check; the file list keeps them.
     EXPECT_EQ(progress.mid(8), expectedUsed());
-    EXPECT_EQ(rows(window->File1), expectedUsed());
+    EXPECT_EQ(listRows(window->File1), expectedUsed());
     EXPECT_FALSE(window->File1->isHidden());
 
     // The scenario lists are the user's still: "Delete Selected Scenario" acts on what they show.
-    EXPECT_EQ(rows(window->List4), QStringList{kCheckScenario});
-    EXPECT_EQ(rows(window->List3), QStringList{QStringLiteral("Check Run\t") + kCheckScenario});
+    EXPECT_EQ(listRows(window->List4), QStringList{kCheckScenario});
+    EXPECT_EQ(listRows(window->List3), QStringList{QStringLiteral("Check Run\t") + kCheckScenario});
     EXPECT_TRUE(window->List3->item(0)->isSelected());
 
     EXPECT_EQ(window->UsedBlueprints.values(), expectedUsed());
@@ -182,7 +175,7 @@ TEST_F(RouteCheckWindow, AnsweringNoEndsTheCheckAfterTheMissingList)
     EXPECT_EQ(window->UsedBlueprints.count(), 5);
     EXPECT_FALSE(shared().AbortScan);
     // The file list shows the last folder scanned, the scenario's scenery.
-    EXPECT_EQ(rows(window->File1), QStringList{"+000000+000000.bin"});
+    EXPECT_EQ(listRows(window->File1), QStringList{"+000000+000000.bin"});
 }
 
 TEST_F(RouteCheckWindow, NothingMissingShowsNoMissingFilesWindow)
@@ -227,7 +220,7 @@ TEST_F(RouteCheckWindow, AbortDuringTheSecondFolderEndsTheCheckWithoutReports)
     EXPECT_FALSE(shared().AbortScan);
     EXPECT_EQ(frmReport::existing(), nullptr);
     EXPECT_TRUE(window->Command4->isEnabled());
-    EXPECT_EQ(rows(window->List4), QStringList{kCheckScenario});
+    EXPECT_EQ(listRows(window->List4), QStringList{kCheckScenario});
     EXPECT_EQ(workFiles(), QStringList());
 }
 

@@ -1,6 +1,7 @@
 // The sample game as the build makes it, and the test serializer on every one of its files.
 
 #include "assets/ChildEntries.h"
+#include "support/ChildProcess.h"
 #include "support/SampleGame.h"
 #include "support/TempTree.h"
 
@@ -20,28 +21,11 @@ namespace {
 
 const QByteArray kMagic("SERZBIN1");
 
-struct SerzRun {
-    int status = -1;
-    QString out;
-    QString err;
-};
+using SerzRun = ProcessRun;
 
 SerzRun runSerz(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
 {
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(testSerzPath(), args);
-    SerzRun r;
-    if (!p.waitForStarted(10000) || !p.waitForFinished(30000)) {
-        ADD_FAILURE() << "serz.exe did not run: " << p.errorString().toStdString();
-        p.kill();
-        p.waitForFinished(1000);
-        return r;
-    }
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
-    return r;
+    return runProcess(testSerzPath(), args, 30000, QString(), env);
 }
 
 QByteArray readAll(const QString& path)

@@ -185,13 +185,13 @@ TEST_F(CloneGame, FailuresLeaveNothingAndARetrySucceeds)
         {"list conversion", [] { qputenv("SERZ_FAIL", "Scenarios.xml"); }, "no new scenario was made."},
         {"scenario conversion", [] { qputenv("SERZ_FAIL", "Scenario.xml"); }, "no new scenario was made."},
         {"all backup names", [this] {
-             writeBytes(routeDir() + "/Scenarios.bak", "x");
+             writeFileBytes(routeDir() + "/Scenarios.bak", "x");
              for (int i = 1; i <= 50; ++i)
-                 writeBytes(routeDir() + "/Scenarios.bak" + QString::number(i), "x");
+                 writeFileBytes(routeDir() + "/Scenarios.bak" + QString::number(i), "x");
          }, "All 51 backup names"},
         {"batch interpreter missing", [this] { qputenv("VELTRANE_CMD", QFile::encodeName(tree.programPath() + "/none")); },
          "no new scenario was made."},
-        {"folder exists", [this] { QDir().mkpath(cloneDir()); writeBytes(cloneDir() + "/keep", "k"); },
+        {"folder exists", [this] { QDir().mkpath(cloneDir()); writeFileBytes(cloneDir() + "/keep", "k"); },
          "exists already."},
     };
     for (const auto& row : rows) {

@@ -44,7 +44,7 @@ protected:
 TEST_F(CloneWindow, RenamedMorningFreightIsClonedBesideIt)
 {
     // A subfolder of the scenery is not copied.
-    ASSERT_TRUE(writeBytes(scenarioDir() + "/Scenery/Sub/inner.bin", "inner"));
+    ASSERT_TRUE(writeFileBytes(scenarioDir() + "/Scenery/Sub/inner.bin", "inner"));
     const QByteArray listBefore = fileBytes(listFile());
     const QByteArray scenarioBefore = fileBytes(scenarioFile());
     frmZelvorn* w = openFromBrowser(kMorning);

@@ -8,6 +8,7 @@
 #include "support/SampleGame.h"
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
+#include "support/GameFixture.h"
 
 #include <QFile>
 #include <QString>
@@ -137,20 +138,9 @@ inline QString scenarioXml(const QList<Consist>& consists)
 
 // A copy of the sample game, the test serializer, the scripted user interface and fresh
 // shared state.
-class EditorFixture : public ::testing::Test {
+class EditorFixture : public SampleGameFixture {
 protected:
-    void SetUp() override
-    {
-        resetShared();
-        ASSERT_TRUE(copySampleGame(tree.gamePath())) << "the sample game has not been built";
-        ASSERT_TRUE(installSerz(tree.systemPath()));
-        shared().GamePath = tree.gamePath();
-    }
-    void TearDown() override
-    {
-        ui.verifyDone();
-        resetShared();
-    }
+    EditorFixture() : SampleGameFixture({.serz = true}) {}
 
     // The shared texts as the browser leaves them for a scenario of the valley line.
     void useSampleScenario(const QString& id = kMorning)
@@ -174,9 +164,6 @@ protected:
             out.append(m.text);
         return out;
     }
-
-    TempTree tree;
-    ScriptedUi ui;
 };
 
 } // namespace editortest

@@ -4,6 +4,7 @@
 
 #include "scenarios/frmShowRoutes.h"
 #include "scenarios/frmZelvorn.h"
+#include "support/WidgetRows.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -25,14 +26,6 @@ using namespace editortest;
 using namespace scenarios;
 
 namespace {
-
-QStringList rows(const QListWidget* list)
-{
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out.append(list->item(i)->text());
-    return out;
-}
 
 void selectRow(QListWidget* list, const QString& text)
 {
@@ -96,11 +89,11 @@ TEST_F(EditorWindow, OpensFromTheBrowserWithTheScenarioShown)
     EXPECT_TRUE(w->Command12->isEnabled());
     EXPECT_FALSE(w->Combo1->isVisible());
 
-    EXPECT_EQ(rows(w->List1), (QStringList{"6E21 Veltrane Central to Eastfield Yard",
+    EXPECT_EQ(listRows(w->List1), (QStringList{"6E21 Veltrane Central to Eastfield Yard",
                                            "4V02 Eastfield Yard to Veltrane Central", "Loose Consist"}));
     EXPECT_EQ(w->Label3->text(), "6E21 Veltrane Central to Eastfield Yard");
     EXPECT_EQ(w->editor().ConsistCount(), 3);
-    EXPECT_EQ(rows(w->List4), (QStringList{"Veltrane Central Platform 1", "Eastfield Yard", "Quarry Siding"}));
+    EXPECT_EQ(listRows(w->List4), (QStringList{"Veltrane Central Platform 1", "Eastfield Yard", "Quarry Siding"}));
 
     // The weather lists open on the scenario's weather folder; the stock list on the game's
     // folder as far as "Assets\Kuju" exists; both on the game's drive.
@@ -111,7 +104,7 @@ TEST_F(EditorWindow, OpensFromTheBrowserWithTheScenarioShown)
         EXPECT_EQ(folders->topLevelItem(0)->text(0), "e:");
     }
     EXPECT_EQ(w->Dir1->path(), tree.gamePath() + "\\Assets\\VeltraneSamples\\Sample01\\Weather");
-    EXPECT_EQ(rows(w->File1), QStringList{"SummerSun.bin"});
+    EXPECT_EQ(listRows(w->File1), QStringList{"SummerSun.bin"});
     EXPECT_EQ(w->Dir2->path(), tree.gamePath() + "\\Assets");
 
     // One window: opening again replaces it.
@@ -249,7 +242,7 @@ TEST_F(EditorWindow, SetWeatherTakesTheChosenFile)
     w->Dir1->setPath(tree.gamePath() + "\\assets\\othermaker\\pack2\\weather\\storms");
     w->Dir1_Click();
     EXPECT_EQ(w->Dir1->path(), tree.gamePath() + "\\Assets\\OtherMaker\\Pack2\\Weather\\Storms");
-    EXPECT_EQ(rows(w->File1), QStringList{"Thunder.bin"});
+    EXPECT_EQ(listRows(w->File1), QStringList{"Thunder.bin"});
     selectRow(w->File1, "Thunder.bin");
     w->Command3->click();
     EXPECT_EQ(w->Text1[9]->text(), "OtherMaker");
@@ -305,7 +298,7 @@ TEST_F(EditorWindow, DriveListsRootTheirFolderListsAtTheChosenDrive)
         EXPECT_EQ(row.folders->topLevelItem(0)->text(0), "c:");
         EXPECT_EQ(row.folders->path(), driveC);
         if (row.files) {
-            EXPECT_EQ(rows(w->File1), QStringList{"Storm.bin"});
+            EXPECT_EQ(listRows(w->File1), QStringList{"Storm.bin"});
         }
 
         choose("e:");
@@ -315,9 +308,9 @@ TEST_F(EditorWindow, DriveListsRootTheirFolderListsAtTheChosenDrive)
         EXPECT_EQ(row.folders->path(), tree.gamePath() + row.opened);
         if (row.files) {
             w->Dir1_Click();
-            EXPECT_EQ(rows(w->File1), QStringList{"SummerSun.bin"});
+            EXPECT_EQ(listRows(w->File1), QStringList{"SummerSun.bin"});
         }
-        const QStringList files = rows(w->File1);
+        const QStringList files = listRows(w->File1);
 
         ui.expectMsgBox(vb::vbOK, row.handler);
         choose("d:");
@@ -326,7 +319,7 @@ TEST_F(EditorWindow, DriveListsRootTheirFolderListsAtTheChosenDrive)
         EXPECT_EQ(row.drive->drive(), "e:");
         EXPECT_EQ(row.folders->root(), driveE);
         EXPECT_EQ(row.folders->path(), tree.gamePath() + row.opened);
-        EXPECT_EQ(rows(w->File1), files);
+        EXPECT_EQ(listRows(w->File1), files);
     }
     // The stock folder is remembered when the user opens one, not when a drive is chosen.
     EXPECT_TRUE(shared().LastStockFolder.isEmpty());

@@ -7,6 +7,7 @@
 #include "support/SampleGame.h"
 #include "support/ScopedEnv.h"
 #include "support/TempTree.h"
+#include "support/SerzForm.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -16,14 +17,6 @@
 using namespace packaging;
 
 namespace {
-
-QByteArray serzBinary(const QByteArray& xml)
-{
-    QByteArray out("SERZBIN1");
-    for (char c : xml)
-        out += char(c ^ char(0xA5));
-    return out;
-}
 
 QByteArray vehicle(const QByteArray& product, const QByteArray& id)
 {

@@ -12,6 +12,8 @@
 #include "support/ScopedEnv.h"
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
+#include "support/WidgetRows.h"
+#include "support/SerzForm.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -34,22 +36,6 @@ const QString kFreight = QStringLiteral("3e5a7c91-2b4d-4f60-8a1c-d2e3f4a5b6c7");
 const QString kShuttle = QStringLiteral("7f6e5d4c-3b2a-4190-8877-665544332211");
 const QString kCrLf = QStringLiteral("\r\n");
 const QByteArray kLampXml = "<cBlueprintLoader><Name>White lamp</Name></cBlueprintLoader>\r\n";
-
-QByteArray serzBinary(const QByteArray& xml)
-{
-    QByteArray out("SERZBIN1");
-    for (char c : xml)
-        out += char(c ^ char(0xA5));
-    return out;
-}
-
-QByteArray serzXml(const QByteArray& binary)
-{
-    QByteArray out;
-    for (char c : binary.mid(8))
-        out += char(c ^ char(0xA5));
-    return out;
-}
 
 QByteArray vehicle(const QByteArray& provider, const QByteArray& product, const QByteArray& id)
 {
@@ -145,14 +131,6 @@ public:
         window->Command5_Click();
     }
 
-    QStringList rows(const QListWidget* list) const
-    {
-        QStringList out;
-        for (int k = 0; k < list->count(); ++k)
-            out.append(list->item(k)->text());
-        return out;
-    }
-
     QString indexText() const
     {
         return QString::fromUtf8(serzXml(tree.readFile(QStringLiteral("game/Content/Routes/") + kRoute + QStringLiteral("/Scenarios.bin"))));
@@ -185,7 +163,7 @@ TEST_F(ScenarioPackageWindow, AddAddProcessAndZip)
     add(kFreight);
     add(kShuttle);
     const QString routePath = tree.gamePath() + QStringLiteral("\\content\\Routes\\") + kRoute;
-    EXPECT_EQ(rows(window->List4), (QStringList{routePath + QStringLiteral("\\Scenarios\\") + kFreight,
+    EXPECT_EQ(listRows(window->List4), (QStringList{routePath + QStringLiteral("\\Scenarios\\") + kFreight,
                                                 routePath + QStringLiteral("\\Scenarios\\") + kShuttle}));
     EXPECT_EQ(fileNameBox, (QStringList{routePath + QStringLiteral("\\Scenarios\\") + kFreight + QStringLiteral("\\Scenario.bin"),
                                         routePath + QStringLiteral("\\Scenarios\\") + kShuttle + QStringLiteral("\\Scenario.bin")}));
@@ -195,7 +173,7 @@ TEST_F(ScenarioPackageWindow, AddAddProcessAndZip)
                            QStringLiteral("Rail Simulator\\content\\Routes\\") + kRoute + QStringLiteral("\\Scenarios\\") + kShuttle}));
     EXPECT_EQ(window->scenarioPackage().batchText.count(QStringLiteral("call Xcopy")), 2);
     EXPECT_EQ(window->StatusPanel3->text(), QStringLiteral("Scenario Added - Add another or click Process to finish."));
-    const QStringList stock = rows(window->List5);
+    const QStringList stock = listRows(window->List5);
     EXPECT_EQ(std::count_if(stock.begin(), stock.end(),
                             [](const QString& row) { return row.compare(kVanRow, Qt::CaseInsensitive) == 0; }),
               3);
@@ -228,7 +206,7 @@ TEST_F(ScenarioPackageWindow, AddAddProcessAndZip)
               kRoute + kCrLf + kFreight + kCrLf + kShuttle + kCrLf);
     const QString qqq = QString::fromUtf8(tree.readFile(p + QStringLiteral("Scenario.qqq")));
     EXPECT_EQ(qqq.count(QStringLiteral("Vans\\Van.xml"), Qt::CaseInsensitive), 1);
-    EXPECT_EQ(qqq, rows(window->List5).join(kCrLf) + kCrLf + kCrLf);
+    EXPECT_EQ(qqq, listRows(window->List5).join(kCrLf) + kCrLf + kCrLf);
     EXPECT_EQ(QString::fromLatin1(tree.readFile(QStringLiteral("program/TempFiles/do_read.bat"))).count(QStringLiteral("LumavethLights")), 1);
     EXPECT_TRUE(QFileInfo::exists(program() + QStringLiteral("/Morning Freight.zip")));
     EXPECT_FALSE(window->scenarioPackage().lampAddOnNeeded);
@@ -402,16 +380,7 @@ TEST_F(AssetPackagerWindow, DriveListMovesTheFolderTree)
     EXPECT_EQ(packager->Drive1->drive(), QStringLiteral("e:")); // the game's own drive
     EXPECT_EQ(packager->Dir1->path().compare(tree.gamePath() + QStringLiteral("\\Assets"), Qt::CaseInsensitive), 0);
 
-    struct Row {
-        const char* drive;
-        QString root; // "" when the drive cannot be opened
-    };
-    const Row rows[] = {
-        {"c:", QFileInfo(tree.path(QStringLiteral("wine/drive_c"))).canonicalFilePath()},
-        {"d:", QString()},
-        {"e:", QFileInfo(tree.gamePath()).canonicalFilePath()},
-    };
-    for (const Row& row : rows) {
+    for (const TestDrive& row : testDrives(tree)) {
         SCOPED_TRACE(row.drive);
         const QString drive = packager->Drive1->drive();
         const QString dir = packager->Dir1->path();

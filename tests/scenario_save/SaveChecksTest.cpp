@@ -84,7 +84,7 @@ TEST_F(SaveChecks, WeatherBlueprintMustExistAsBin)
     expectStop(SaveOutcome::Stopped, {weatherMissingMessage()});
 
     // With the file in place the check passes and the driven consist question comes next.
-    ASSERT_TRUE(writeBytes(tree.gamePath() + "/Assets/P/Q/Weather/Sunny.bin", "x"));
+    ASSERT_TRUE(writeFileBytes(tree.gamePath() + "/Assets/P/Q/Weather/Sunny.bin", "x"));
     request.boxes[WeatherBlueprintBox] = "Weather\\Sunny.xml";
     request.drivenConsist.clear();
     gameBefore = gameFiles();

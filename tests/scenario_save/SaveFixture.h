@@ -8,6 +8,7 @@
 #include "platform/TextCodec.h"
 #include "scenarios/ScenarioEditor.h"
 #include "scenarios/ScenarioSave.h"
+#include "support/FolderContents.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -23,19 +24,6 @@ using editortest::kEvening;
 using editortest::kMorning;
 using editortest::kValley;
 
-inline QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-inline bool writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-
 // The XML inside a game binary file, through the test serializer; empty when it refuses.
 inline QByteArray decoded(const QString& path)
 {
@@ -44,18 +32,6 @@ inline QByteArray decoded(const QString& path)
     if (QProcess::execute(testSerzPath(), {path, QStringLiteral("xml:") + out}) != 0)
         return QByteArray();
     return fileBytes(out);
-}
-
-// Every file below a folder with its bytes.
-inline QMap<QString, QByteArray> snapshot(const QString& folder)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        files.insert(QDir(folder).relativeFilePath(path), fileBytes(path));
-    }
-    return files;
 }
 
 class SaveFixture : public editortest::EditorFixture {
@@ -91,7 +67,7 @@ protected:
     scenarios::SaveOutcome save() { return scenarios::saveScenario(editor, request); }
 
     // The whole game folder and the work files, for "nothing was written" checks.
-    QMap<QString, QByteArray> gameFiles() const { return snapshot(tree.gamePath()); }
+    QMap<QString, QByteArray> gameFiles() const { return folderSnapshot(tree.gamePath()); }
 
     scenarios::ScenarioEditor editor;
     scenarios::SaveRequest request;

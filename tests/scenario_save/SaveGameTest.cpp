@@ -244,9 +244,9 @@ TEST_F(SaveGame, ShiftBackBeforeMidnight)
 
 TEST_F(SaveGame, BackupTakesTheFirstFreeNumber)
 {
-    ASSERT_TRUE(writeBytes(routeDir() + "/Scenarios.bak", "first"));
-    ASSERT_TRUE(writeBytes(routeDir() + "/Scenarios.bak1", "second"));
-    ASSERT_TRUE(writeBytes(scenarioDir() + "/Scenario.bak", "one"));
+    ASSERT_TRUE(writeFileBytes(routeDir() + "/Scenarios.bak", "first"));
+    ASSERT_TRUE(writeFileBytes(routeDir() + "/Scenarios.bak1", "second"));
+    ASSERT_TRUE(writeFileBytes(scenarioDir() + "/Scenario.bak", "one"));
     open();
     expectSaved();
     EXPECT_EQ(fileBytes(routeDir() + "/Scenarios.bak"), "first");
@@ -262,9 +262,9 @@ TEST_F(SaveGame, NoFreeBackupNameChangesNothing)
     // All 51 names of either file taken: neither file is replaced.
     for (const QString& base : {scenarioDir() + "/Scenario.bak", routeDir() + "/Scenarios.bak"}) {
         SCOPED_TRACE(base.toStdString());
-        ASSERT_TRUE(writeBytes(base, "0"));
+        ASSERT_TRUE(writeFileBytes(base, "0"));
         for (int n = 1; n <= 50; ++n)
-            ASSERT_TRUE(writeBytes(base + QString::number(n), QByteArray::number(n)));
+            ASSERT_TRUE(writeFileBytes(base + QString::number(n), QByteArray::number(n)));
         open();
         const QString file = base.endsWith("Scenario.bak") ? scenarioFileText() : listFileText();
         expectFailure("All 51 backup names of " + file + " are in use; delete some of its old backups.");

@@ -20,6 +20,8 @@
 
 #include <optional>
 #include "support/ScopedEnv.h"
+#include "support/FolderContents.h"
+#include "support/GameFixture.h"
 
 namespace browsertest {
 
@@ -28,20 +30,9 @@ inline const QString kEastfield = QStringLiteral("9d8e7f60-1a2b-4c3d-8e4f-5a6b7c
 inline const QString kMorning = QStringLiteral("3e5a7c91-2b4d-4f60-8a1c-d2e3f4a5b6c7");
 inline const QString kEvening = QStringLiteral("7f6e5d4c-3b2a-4190-8877-665544332211");
 
-class BrowserFixture : public ::testing::Test {
+class BrowserFixture : public SampleGameFixture {
 protected:
-    void SetUp() override
-    {
-        resetShared();
-        ASSERT_TRUE(copySampleGame(tree.gamePath())) << "the sample game has not been built";
-        ASSERT_TRUE(installSerz(tree.systemPath()));
-        shared().GamePath = tree.gamePath();
-    }
-    void TearDown() override
-    {
-        ui.verifyDone();
-        resetShared();
-    }
+    BrowserFixture() : SampleGameFixture({.serz = true}) {}
 
     // Paths below the game folder, native.
     QString game(const QString& relative) const { return tree.gamePath() + QLatin1Char('/') + relative; }
@@ -59,17 +50,8 @@ protected:
         return tree.gamePath() + QStringLiteral("\\content\\Routes\\") + folder;
     }
 
-    static QByteArray bytes(const QString& path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    static bool write(const QString& path, const QByteArray& content)
-    {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile f(path);
-        return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
-    }
+    static QByteArray bytes(const QString& path) { return fileBytes(path); }
+    static bool write(const QString& path, const QByteArray& content) { return writeFileBytes(path, content); }
 
     // The test serializer's conversion of a file (either way, by content).
     static QByteArray convert(const QByteArray& content)
@@ -88,19 +70,7 @@ protected:
     static QByteArray xmlOf(const QString& path) { return convert(bytes(path)); }
 
     // Every file below a folder with its bytes, for "nothing changed" checks.
-    static QMap<QString, QByteArray> snapshot(const QString& folder)
-    {
-        QMap<QString, QByteArray> files;
-        QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            files.insert(QDir(folder).relativeFilePath(path), bytes(path));
-        }
-        return files;
-    }
-
-    TempTree tree;
-    ScriptedUi ui;
+    static QMap<QString, QByteArray> snapshot(const QString& folder) { return folderSnapshot(folder); }
 };
 
 } // namespace browsertest

@@ -4,6 +4,7 @@
 
 #include "common/VbError.h"
 #include "support/QtPrinters.h"
+#include "support/VbErrors.h"
 
 #include <gtest/gtest.h>
 
@@ -17,16 +18,6 @@ QString languages(const QString& en, const QString& fr = {}, const QString& it =
     return QStringLiteral("<DisplayName><English d:type=\"cDeltaString\">%1</English><French>%2</French>"
                           "<Italian>%3</Italian><German>%4</German><Spanish>%5</Spanish></DisplayName>")
         .arg(en, fr, it, de, es);
-}
-
-int errorNumber(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const VbError& e) {
-        return e.number;
-    }
-    return 0;
 }
 
 } // namespace
@@ -55,8 +46,8 @@ TEST(BrowserText, LocalisedNameTakesTheFirstNonEmptyLanguage)
     EXPECT_EQ(localisedName(two, two.indexOf("R2") + 1), "Branch");
 
     // A language element missing on the way is a run-time failure.
-    EXPECT_EQ(errorNumber([&] { localisedName(QStringLiteral("<English></English><French></French><German>x</German>"), 1); }), 5);
-    EXPECT_EQ(errorNumber([] { localisedName(QStringLiteral("<Name>no languages</Name>"), 1); }), 5);
+    EXPECT_EQ(vbErrorNumber([&] { localisedName(QStringLiteral("<English></English><French></French><German>x</German>"), 1); }), 5);
+    EXPECT_EQ(vbErrorNumber([] { localisedName(QStringLiteral("<Name>no languages</Name>"), 1); }), 5);
 }
 
 TEST(BrowserText, PlainFolderNames)
@@ -114,17 +105,17 @@ TEST(BrowserText, PropertiesCutOfFirstMiddleAndLastBlock)
 
 TEST(BrowserText, PropertiesCutRefusesWhatItCannotCutCleanly)
 {
-    EXPECT_EQ(errorNumber([] { cutScenarioProperties(kList, "dddd-4"); }), 5);  // id absent
-    EXPECT_EQ(errorNumber([] { cutScenarioProperties(kList, ""); }), 5);
+    EXPECT_EQ(vbErrorNumber([] { cutScenarioProperties(kList, "dddd-4"); }), 5);  // id absent
+    EXPECT_EQ(vbErrorNumber([] { cutScenarioProperties(kList, ""); }), 5);
     // No block opens before the id.
-    EXPECT_EQ(errorNumber([] { cutScenarioProperties(QStringLiteral("<DevString>x-1</DevString>") + kBlockA, "x-1"); }),
+    EXPECT_EQ(vbErrorNumber([] { cutScenarioProperties(QStringLiteral("<DevString>x-1</DevString>") + kBlockA, "x-1"); }),
               5);
     // The block holding the id is not closed.
     const QString unclosed = kHead + QStringLiteral("<cScenarioProperties><DevString>e-5</DevString>");
-    EXPECT_EQ(errorNumber([&] { cutScenarioProperties(unclosed, "e-5"); }), 5);
+    EXPECT_EQ(vbErrorNumber([&] { cutScenarioProperties(unclosed, "e-5"); }), 5);
     // The id stands between blocks: the block before it does not hold it.
     const QString between = kHead + kBlockA + QStringLiteral("<Note>f-6</Note>") + kBlockB;
-    EXPECT_EQ(errorNumber([&] { cutScenarioProperties(between, "f-6"); }), 5);
+    EXPECT_EQ(vbErrorNumber([&] { cutScenarioProperties(between, "f-6"); }), 5);
 }
 
 namespace {

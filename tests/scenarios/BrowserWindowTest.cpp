@@ -3,6 +3,7 @@
 #include "BrowserFixture.h"
 
 #include "scenarios/frmShowRoutes.h"
+#include "support/WidgetRows.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -13,14 +14,6 @@
 using namespace browsertest;
 
 namespace {
-
-QStringList rows(const QListWidget* list)
-{
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out.append(list->item(i)->text());
-    return out;
-}
 
 class BrowserWindow : public BrowserFixture {
 protected:
@@ -57,7 +50,7 @@ TEST_F(BrowserWindow, ShowsTheRoutesWithItsCaptions)
     EXPECT_EQ(w->Command10->text(), "Edit Selected Scenario");
     EXPECT_EQ(w->Command11->text(), "Remove Empty Consists from selected Scenario");
 
-    EXPECT_EQ(rows(w->List1), (QStringList{"Veltrane Valley Line\t" + kValley, "Eastfield Branch\t" + kEastfield}));
+    EXPECT_EQ(listRows(w->List1), (QStringList{"Veltrane Valley Line\t" + kValley, "Eastfield Branch\t" + kEastfield}));
     EXPECT_EQ(w->List3->count(), 0);
     EXPECT_EQ(w->File2->count(), 0);
     EXPECT_FALSE(w->Command10->isEnabled());
@@ -79,14 +72,14 @@ TEST_F(BrowserWindow, ChoosingARouteAndAScenarioThenEditing)
     frmShowRoutes* w = frmShowRoutes::showBrowser();
     w->List1->item(0)->setSelected(true);
     EXPECT_TRUE(w->Command2->isEnabled());
-    EXPECT_EQ(rows(w->List3), (QStringList{"Morning Freight\t" + kMorning, "Evening Shuttle\t" + kEvening}));
+    EXPECT_EQ(listRows(w->List3), (QStringList{"Morning Freight\t" + kMorning, "Evening Shuttle\t" + kEvening}));
     EXPECT_EQ(w->File2->count(), 0);
 
     w->List3->item(1)->setSelected(true);
     EXPECT_TRUE(w->Command10->isEnabled());
     EXPECT_TRUE(w->Command3->isEnabled());
     EXPECT_TRUE(w->Command11->isEnabled());
-    EXPECT_EQ(rows(w->File2), (QStringList{"Before the climb.xml", "CurrentSave.xml"}));
+    EXPECT_EQ(listRows(w->File2), (QStringList{"Before the climb.xml", "CurrentSave.xml"}));
     EXPECT_EQ(shared().ScenarioFolder, routePathText(kValley) + "\\Scenarios\\" + kEvening);
 
     w->Command10->click();
@@ -164,7 +157,7 @@ TEST_F(BrowserWindow, RemovesTheSampleScenariosEmptyConsist)
     frmShowRoutes* w = frmShowRoutes::showBrowser();
     w->List1->item(1)->setSelected(true);
     w->List3->item(0)->setSelected(true);
-    EXPECT_EQ(rows(w->File2), (QStringList{"Before the quarry.xml", "CurrentSave.xml"}));
+    EXPECT_EQ(listRows(w->File2), (QStringList{"Before the quarry.xml", "CurrentSave.xml"}));
     ui.expectMsgBox(vb::vbOK, "Empty Consists have been removed from this Scenario.");
     w->Command11->click();
     EXPECT_EQ(xmlOf(folder + "/Scenario.bin"), expected + "\r\n");

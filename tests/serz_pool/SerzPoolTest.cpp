@@ -10,6 +10,7 @@
 #include "support/ScopedEnv.h"
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
+#include "support/SerzForm.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -26,15 +27,6 @@ QByteArray xmlOf(int i)
 {
     return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<cBlueprint>\r\n <Name>item " + QByteArray::number(i)
            + "</Name>\r\n</cBlueprint>\r\n";
-}
-
-// The test serializer's binary form of an XML text.
-QByteArray binaryOf(const QByteArray& xml)
-{
-    QByteArray out("SERZBIN1");
-    for (char c : xml)
-        out += char(c ^ char(0xA5));
-    return out;
 }
 
 // A file named as the program names it.
@@ -59,7 +51,7 @@ protected:
         QByteArray xml = xmlOf(i);
         if (failing)
             xml.replace("<cBlueprint>", "<!--serz:fail-->\r\n<cBlueprint>");
-        return tree.writeFile(QStringLiteral("game/in%1/tile.bin").arg(i), binaryOf(xml));
+        return tree.writeFile(QStringLiteral("game/in%1/tile.bin").arg(i), serzBinary(xml));
     }
 
     // Every file left below TempFiles.

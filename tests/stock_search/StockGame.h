@@ -7,6 +7,7 @@
 #include "support/SampleGame.h"
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
+#include "support/SerzForm.h"
 
 #include <QByteArray>
 #include <QString>
@@ -16,15 +17,6 @@
 namespace stocktest {
 
 inline const QByteArray kFailMark("<!--serz:fail-->");
-
-// The test serializer's binary form of an XML text.
-inline QByteArray serzBinary(const QByteArray& xml)
-{
-    QByteArray out("SERZBIN1");
-    for (char c : xml)
-        out.append(char(c ^ char(0xA5)));
-    return out;
-}
 
 inline QByteArray engineXml(const QString& name, const QString& engineType)
 {

@@ -6,6 +6,7 @@
 #include "scenario_editor/EditorFixture.h"
 #include "scenarios/frmZelvorn.h"
 #include "support/ScopedEnv.h"
+#include "support/WidgetRows.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -22,14 +23,6 @@ using namespace scenarios;
 namespace {
 
 const QString kRailVehicles = QStringLiteral("\\Assets\\VeltraneSamples\\Sample01\\RailVehicles");
-
-QStringList rows(const QListWidget* list)
-{
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out.append(list->item(i)->text());
-    return out;
-}
 
 class StockWindow : public EditorFixture {
 protected:
@@ -85,7 +78,7 @@ TEST_F(StockWindow, TheSampleGameListsEveryKind)
     };
     for (const Row& row : table) {
         search(g + kRailVehicles, row.option);
-        EXPECT_EQ(rows(w->List3), row.names) << row.option;
+        EXPECT_EQ(listRows(w->List3), row.names) << row.option;
         EXPECT_EQ(w->stockSearch().StockType, w->Option1[row.option]->text());
     }
     EXPECT_TRUE(ui.messages().isEmpty());
@@ -113,17 +106,17 @@ TEST_F(StockWindow, TheQuestionCancelAndOk)
     const QString g = tree.gamePath();
     ui.expectMsgBox(vb::vbCancel, "You have not selected a Rail Vehicles folder");
     search(g + "\\Assets\\VeltraneSamples\\Sample01", 0);
-    EXPECT_TRUE(rows(w->List3).isEmpty());
+    EXPECT_TRUE(listRows(w->List3).isEmpty());
 
     ui.expectMsgBox(vb::vbOK, "You have not selected a Rail Vehicles folder");
     search(g + "\\Assets\\VeltraneSamples\\Sample01", 0);
-    EXPECT_EQ(rows(w->List3), (QStringList{"VS Box Van", "VS Class 101", "VS Class 90", "VS Mk1 Coach"}));
+    EXPECT_EQ(listRows(w->List3), (QStringList{"VS Box Van", "VS Class 101", "VS Class 90", "VS Mk1 Coach"}));
     EXPECT_TRUE(shared().ListAllStock);
 
     // A folder outside the game's Assets folder is refused.
     ui.expectMsgBox(vb::vbOK, "is not inside the game's Assets folder");
     search(g + "\\Content", 0);
-    EXPECT_TRUE(rows(w->List3).isEmpty());
+    EXPECT_TRUE(listRows(w->List3).isEmpty());
 }
 
 TEST_F(StockWindow, TwoEqualNamesGiveTwoRowsThatBothShowTheFirstEntry)
@@ -133,7 +126,7 @@ TEST_F(StockWindow, TwoEqualNamesGiveTwoRowsThatBothShowTheFirstEntry)
     ASSERT_FALSE(twin.isEmpty());
     tree.writeFile("game/Assets/VeltraneSamples/Sample01/RailVehicles/Passenger/Mk2/Coach/VS_Mk2Coach.bin", twin);
     search(g + kRailVehicles, 3);
-    ASSERT_EQ(rows(w->List3), (QStringList{"VS Mk1 Coach", "VS Mk1 Coach"}));
+    ASSERT_EQ(listRows(w->List3), (QStringList{"VS Mk1 Coach", "VS Mk1 Coach"}));
     const QString first = g + kRailVehicles + "\\Passenger\\Mk1\\Coach\\VS_Mk1Coach.xml";
     choose(1);
     EXPECT_EQ(w->Label5->text(), first);
@@ -175,7 +168,7 @@ TEST_F(StockWindow, ClosingTheEditorEndsARunningSearch)
     ASSERT_FALSE(window.isNull());
     const int converted = w->stockSearch().stats.conversions;
     EXPECT_LE(converted, 1);
-    EXPECT_EQ(rows(w->List3), QStringList{"VS Class 90"}.mid(0, converted));
+    EXPECT_EQ(listRows(w->List3), QStringList{"VS Class 90"}.mid(0, converted));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window.isNull());
     EXPECT_EQ(frmZelvorn::loaded(), nullptr);

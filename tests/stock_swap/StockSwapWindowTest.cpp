@@ -8,6 +8,7 @@
 #include "scenarios/dlgTips.h"
 #include "scenarios/frmShowRoutes.h"
 #include "scenarios/frmZelvorn.h"
+#include "support/WidgetRows.h"
 
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -23,14 +24,6 @@ namespace {
 
 const QString kRailVehicles = QStringLiteral("\\Assets\\VeltraneSamples\\Sample01\\RailVehicles");
 const QString kSwapNote = QStringLiteral("Your Consist's Rolling-Stock information will be updated once you save changes.");
-
-QStringList rows(const QListWidget* list)
-{
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out.append(list->item(i)->text());
-    return out;
-}
 
 class SwapWindow : public EditorWindowFixture {
 protected:
@@ -112,7 +105,7 @@ TEST_F(SwapWindow, TheClass90BecomesTheElectricAndTheVansCoachesAndSaveWritesThe
 
     // "Electric": the Class 90 of the driven train becomes the Class 86.
     search(w, 1);
-    ASSERT_EQ(rows(w->List3), QStringList{"VS Class 86"});
+    ASSERT_EQ(listRows(w->List3), QStringList{"VS Class 86"});
     pick(w, 0, {0});
     ui.expectMsgBox(vb::vbOK, kSwapNote);
     w->Command10->click();
@@ -131,7 +124,7 @@ TEST_F(SwapWindow, TheClass90BecomesTheElectricAndTheVansCoachesAndSaveWritesThe
     EXPECT_TRUE(shared().ScenarioText.contains("<TotalMass d:type=\"sFloat32\">81.000000</TotalMass>\r\n\t\t\t\t\t\t\t<UniqueNumber "
                                                "d:type=\"cDeltaString\">"
                                                + engine.number));
-    EXPECT_EQ(rows(w->List2), (QStringList{"VS Class 86", "VS Box Van", "VS Box Van"}));
+    EXPECT_EQ(listRows(w->List2), (QStringList{"VS Class 86", "VS Box Van", "VS Box Van"}));
     EXPECT_TRUE(w->List2->selectedItems().isEmpty());
     // The other train's Class 90 is untouched.
     EXPECT_EQ(vehicle(model, 1, 0).name, "VS Class 90");
@@ -143,7 +136,7 @@ TEST_F(SwapWindow, TheClass90BecomesTheElectricAndTheVansCoachesAndSaveWritesThe
     ui.expectMsgBox(vb::vbOK, kSwapNote);
     w->Command7->click();
     EXPECT_EQ(draws, 3);
-    EXPECT_EQ(rows(w->List2), (QStringList{"VS Class 86", "VS Mk1 Coach", "VS Mk1 Coach"}));
+    EXPECT_EQ(listRows(w->List2), (QStringList{"VS Class 86", "VS Mk1 Coach", "VS Mk1 Coach"}));
     model.reread(shared().ScenarioText);
     for (int j = 1; j <= 2; ++j) {
         EXPECT_EQ(vehicle(model, 0, j).name, "VS Mk1 Coach");

@@ -1,9 +1,13 @@
 #include "SampleGame.h"
 
+#include "common/Serializer.h"
+#include "platform/Paths.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 QString testSerzPath()
 {
@@ -71,4 +75,17 @@ bool installSerz(const QString& folder)
         return false;
     return QFile::setPermissions(target, QFileInfo(target).permissions() | QFileDevice::ExeOwner
                                              | QFileDevice::ExeUser | QFileDevice::ReadOwner);
+}
+
+QByteArray xmlOfGameFile(const QString& binaryPath)
+{
+    QTemporaryDir dir;
+    const QString in = dir.path() + QStringLiteral("/in.bin");
+    const QString out = dir.path() + QStringLiteral("/out.xml");
+    if (!QFile::copy(platform::nativePath(binaryPath), in))
+        return QByteArray();
+    if (!RunSerz(in, serz::ToXml, out, dir.path()))
+        return QByteArray();
+    QFile f(out);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }

@@ -5,6 +5,7 @@
 //   ASSERT_TRUE(copySampleGame(tree.gamePath()));     // a game the test may change
 //   ASSERT_TRUE(installSerz(tree.systemPath()));      // serz.exe where start-up looks for it
 
+#include <QByteArray>
 #include <QString>
 
 // The test serializer built from tests/serz ("serz.exe" in the build's bin folder).
@@ -25,3 +26,7 @@ bool installSerz(const QString& folder);
 
 // Copies a folder tree into another, keeping permissions; false when anything failed.
 bool copyTree(const QString& from, const QString& to);
+
+// The XML of a binary game file as the program's serializer call turns it back, run on a
+// temporary copy; empty when the copy or the conversion failed.
+QByteArray xmlOfGameFile(const QString& binaryPath);

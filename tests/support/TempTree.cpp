@@ -102,3 +102,13 @@ QString TempTree::makeDir(const QString& relativePath) const
         ADD_FAILURE() << "Cannot create " << full.toStdString();
     return full;
 }
+
+QList<TestDrive> testDrives(const TempTree& tree)
+{
+    return {
+        {"c:", QFileInfo(tree.path(QStringLiteral("wine/drive_c"))).canonicalFilePath()},
+        {"d:", QString()},
+        {"e:", QFileInfo(tree.gamePath()).canonicalFilePath()},
+    };
+}
+

@@ -12,6 +12,7 @@
 #include "support/ScopedEnv.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -42,3 +43,15 @@ private:
     QTemporaryDir dir_;
     ScopedEnvList env_;
 };
+
+// A drive of the tree's Wine prefix and the folder its folder tree shows ("" when it cannot
+// be opened).
+struct TestDrive {
+    const char* drive;
+    QString root;
+};
+
+// c: (the prefix's drive_c), d: (for tests that link it to a folder that is not there) and e:
+// (the game folder), with their folders as canonical paths.
+QList<TestDrive> testDrives(const TempTree& tree);
+

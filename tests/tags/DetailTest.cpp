@@ -2,22 +2,11 @@
 
 #include "common/TagText.h"
 #include "common/VbError.h"
+#include "support/VbErrors.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-// Runs a statement that must fail with the given run-time error number.
-template <typename F>
-void expectVbError(int number, F&& statement)
-{
-    try {
-        statement();
-        ADD_FAILURE() << "no error raised, expected " << number;
-    } catch (const VbError& e) {
-        EXPECT_EQ(e.number, number);
-    }
-}
 
 using PutFn = void (*)(QString&, qsizetype&, const QString&, const QString&);
 using GetFn = void (*)(const QString&, qsizetype&, const QString&, QString&);

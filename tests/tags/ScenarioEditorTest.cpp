@@ -5,21 +5,11 @@
 #include "common/VbError.h"
 
 #include "support/ScriptedUi.h"
+#include "support/VbErrors.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-template <typename F>
-void expectVbError(int number, F&& statement)
-{
-    try {
-        statement();
-        ADD_FAILURE() << "no error raised, expected " << number;
-    } catch (const VbError& e) {
-        EXPECT_EQ(e.number, number);
-    }
-}
 
 // --- PutLocalisedText (scenario editor) ---------------------------------------------------
 

@@ -17,6 +17,7 @@
 #include "support/SampleGame.h"
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
+#include "support/GameFixture.h"
 
 #include <QApplication>
 #include <QFile>
@@ -60,7 +61,7 @@ inline void keyClicks(QWidget* widget, const QString& text)
 
 } // namespace input
 
-class TreeWindowTest : public ::testing::Test {
+class TreeWindowTest : public UiFixture {
 protected:
     static QString scenarioRel()
     {
@@ -75,13 +76,6 @@ protected:
     static QString tracksRel()
     {
         return QStringLiteral("Content/Routes/9d8e7f60-1a2b-4c3d-8e4f-5a6b7c8d9e0f/Networks/Tracks.bin");
-    }
-
-    void SetUp() override { resetShared(); }
-    void TearDown() override
-    {
-        ui.verifyDone();
-        resetShared();
     }
 
     // The sample game, settings that make the tree page the default editor, and a started
@@ -109,17 +103,7 @@ protected:
     }
 
     // The XML of a binary game file, as the test serializer turns it back.
-    static QByteArray xmlOf(const QString& binaryPath)
-    {
-        QTemporaryDir dir;
-        const QString in = dir.path() + QStringLiteral("/in.bin");
-        const QString out = dir.path() + QStringLiteral("/out.xml");
-        if (!QFile::copy(platform::nativePath(binaryPath), in))
-            return QByteArray();
-        if (!RunSerz(in, serz::ToXml, out, dir.path()))
-            return QByteArray();
-        return bytesOf(out);
-    }
+    static QByteArray xmlOf(const QString& binaryPath) { return xmlOfGameFile(binaryPath); }
 
     // Writes an XML file into the game folder and opens it with the tree page's XML open.
     QString openXml(frmEditor& w, const QString& name, const QByteArray& xml)
@@ -225,7 +209,4 @@ protected:
         }
         EXPECT_EQ(items.itemCount(), elements);
     }
-
-    TempTree tree;
-    ScriptedUi ui;
 };

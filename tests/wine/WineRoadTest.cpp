@@ -34,17 +34,9 @@
 
 #include <cstdio>
 #include "support/ScopedEnv.h"
+#include "support/SerzForm.h"
 
 namespace {
-
-// The test serializer's binary form, written here independently of it.
-QByteArray binaryForm(const QByteArray& xml)
-{
-    QByteArray out("SERZBIN1");
-    for (char c : xml)
-        out += char(c ^ char(0xA5));
-    return out;
-}
 
 QByteArray readAll(const QString& path)
 {
@@ -91,11 +83,11 @@ TEST_F(WineTest, WindowsSerializerConvertsAsTheNativeOneAndIsTimed)
         QByteArray failEnv;
         QByteArray expected; // empty: the run fails and writes nothing
     } rows[] = {
-        {"text to binary", xml, "Every Byte.xml", "", binaryForm(xml)},
-        {"binary to text", binaryForm(xml), "Scenario.bin", "", xml},
+        {"text to binary", xml, "Every Byte.xml", "", serzBinary(xml)},
+        {"binary to text", serzBinary(xml), "Scenario.bin", "", xml},
         {"marker in the text", refused, "Refused.xml", "", ""},
-        {"marker inside the binary", binaryForm(refused), "Refused.bin", "", ""},
-        {"SERZ_FAIL names the input", binaryForm(xml), "Told To Fail.bin", "told to FAIL.bin", ""},
+        {"marker inside the binary", serzBinary(refused), "Refused.bin", "", ""},
+        {"SERZ_FAIL names the input", serzBinary(xml), "Told To Fail.bin", "told to FAIL.bin", ""},
         {"empty input", "", "Empty.bin", "", ""},
     };
 
@@ -131,7 +123,7 @@ TEST_F(WineTest, WindowsSerializerConvertsAsTheNativeOneAndIsTimed)
 
     // The time of a run: the same conversion N times by each build.
     const int n = 10;
-    const QString input = tree.writeFile("work/Timed.bin", binaryForm(xml));
+    const QString input = tree.writeFile("work/Timed.bin", serzBinary(xml));
     double perRun[2] = {0, 0};
     for (int i = 0; i < 2; ++i) {
         QElapsedTimer timer;
@@ -173,7 +165,7 @@ TEST_F(WineTest, AWindowsRunThatFailsWithoutOutputIsMadeOnceMore)
         SCOPED_TRACE(row.what);
         QDir(tree.path("work")).removeRecursively();
         QFile::remove(marker);
-        const QString input = tree.writeFile("work/Tile.bin", binaryForm(xml));
+        const QString input = tree.writeFile("work/Tile.bin", serzBinary(xml));
         const ScopedEnv once("SERZ_FAIL_ONCE", row.markerName.toUtf8());
         if (row.pool) {
             SerzPool pool(1, tree.makeDir("work/slots"), row.folder);
@@ -320,7 +312,7 @@ TEST_F(WineEditorTest, GameFileRoundTripsThroughWineWithABackup)
     EXPECT_TRUE(ui.messages().isEmpty());
     QByteArray edited = sourceXml(scenarioRel());
     edited.replace("90047", "90048");
-    EXPECT_EQ(bytesOf(path), binaryForm(edited));
+    EXPECT_EQ(bytesOf(path), serzBinary(edited));
     EXPECT_EQ(bytesOf(path + ".bak"), original);
 
     // The Windows serializer refuses the next save: the game file and its backups stay.
@@ -332,7 +324,7 @@ TEST_F(WineEditorTest, GameFileRoundTripsThroughWineWithABackup)
         ui.expectMsgBox(vb::vbOK, "SERZ.EXE");
         w->mnuSaveRS_Click();
     }
-    EXPECT_EQ(bytesOf(path), binaryForm(edited));
+    EXPECT_EQ(bytesOf(path), serzBinary(edited));
     EXPECT_EQ(bytesOf(path + ".bak"), original);
     EXPECT_FALSE(QFileInfo::exists(path + ".bak1"));
 }

@@ -4,22 +4,13 @@
 #include "hub/xml/clsNode.h"
 #include "hub/xml/clsNodeAttributes.h"
 #include "hub/xml/clsNodes.h"
+#include "support/VbErrors.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
 namespace {
-
-int errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const VbError& e) {
-        return e.number;
-    }
-    return 0;
-}
 
 clsNode* addChild(clsNodes& list, const QString& name, const QString& key, clsNode* parent = nullptr)
 {
@@ -44,8 +35,8 @@ TEST(NodeCollection, EmptyListsHaveNothingToEnumerate)
     EXPECT_EQ(attributes.Count(), 0);
     EXPECT_EQ(nodes.begin(), nodes.end());
     EXPECT_EQ(attributes.begin(), attributes.end());
-    EXPECT_EQ(errorOf([&] { nodes.Item(1); }), 9);
-    EXPECT_EQ(errorOf([&] { nodes.Item(QStringLiteral("nod1")); }), 5);
+    EXPECT_EQ(vbErrorNumber([&] { nodes.Item(1); }), 9);
+    EXPECT_EQ(vbErrorNumber([&] { nodes.Item(QStringLiteral("nod1")); }), 5);
 }
 
 TEST(NodeCollection, AddTakesOverTheGivenListsAndFilesUnderTheKey)
@@ -92,13 +83,13 @@ TEST(NodeCollection, ErrorsAreTheRunTimesCollectionErrors)
 {
     clsNodes list;
     addChild(list, QStringLiteral("a"), QStringLiteral("nod1"));
-    EXPECT_EQ(errorOf([&] { addChild(list, QStringLiteral("b"), QStringLiteral("NOD1")); }), 457);
+    EXPECT_EQ(vbErrorNumber([&] { addChild(list, QStringLiteral("b"), QStringLiteral("NOD1")); }), 457);
     EXPECT_EQ(list.Count(), 1); // the refused entry is not added
-    EXPECT_EQ(errorOf([&] { list.Item(0); }), 9);
-    EXPECT_EQ(errorOf([&] { list.Item(2); }), 9);
-    EXPECT_EQ(errorOf([&] { list.Item(QStringLiteral("nod2")); }), 5);
-    EXPECT_EQ(errorOf([&] { list.Remove(QStringLiteral("nod2")); }), 5);
-    EXPECT_EQ(errorOf([&] { list.Remove(-1); }), 9);
+    EXPECT_EQ(vbErrorNumber([&] { list.Item(0); }), 9);
+    EXPECT_EQ(vbErrorNumber([&] { list.Item(2); }), 9);
+    EXPECT_EQ(vbErrorNumber([&] { list.Item(QStringLiteral("nod2")); }), 5);
+    EXPECT_EQ(vbErrorNumber([&] { list.Remove(QStringLiteral("nod2")); }), 5);
+    EXPECT_EQ(vbErrorNumber([&] { list.Remove(-1); }), 9);
     try {
         addChild(list, QStringLiteral("b"), QStringLiteral("nod1"));
     } catch (const VbError& e) {
@@ -116,7 +107,7 @@ TEST(NodeCollection, RemoveMovesLaterEntriesUpAndKeepsTheirKeys)
     EXPECT_EQ(names(list), (QStringList{QStringLiteral("first"), QStringLiteral("third")}));
     EXPECT_EQ(list.Item(2), third);
     EXPECT_EQ(list.Item(QStringLiteral("nod3")), third);
-    EXPECT_EQ(errorOf([&] { list.Item(QStringLiteral("nod2")); }), 5);
+    EXPECT_EQ(vbErrorNumber([&] { list.Item(QStringLiteral("nod2")); }), 5);
     // The freed key can be filed again.
     addChild(list, QStringLiteral("again"), QStringLiteral("nod2"));
     list.Remove(1);
@@ -139,13 +130,13 @@ TEST(NodeCollection, ANodeIsFoundUnderTheKeyItHasAsWritten)
         EXPECT_EQ(list.Item(QStringLiteral("key ä")), odd);
         EXPECT_EQ(list.Item(QStringLiteral("NOD002")), zeros);
         EXPECT_EQ(list.Item(QStringLiteral("nod2"))->NodeName(), QStringLiteral("n2")); // not nod002
-        EXPECT_EQ(errorOf([&] { addChild(list, QStringLiteral("dup"), QStringLiteral("Nod0")); }), 457);
-        EXPECT_EQ(errorOf([&] { list.Item(QString()); }), 5);
+        EXPECT_EQ(vbErrorNumber([&] { addChild(list, QStringLiteral("dup"), QStringLiteral("Nod0")); }), 457);
+        EXPECT_EQ(vbErrorNumber([&] { list.Item(QString()); }), 5);
 
         clsNode* second = list.Item(2);
         second->setNodeKey(QStringLiteral("renamed"));
         EXPECT_EQ(list.Item(QStringLiteral("RENAMED")), second);
-        EXPECT_EQ(errorOf([&] { list.Item(QStringLiteral("nod2")); }), 5);
+        EXPECT_EQ(vbErrorNumber([&] { list.Item(QStringLiteral("nod2")); }), 5);
         list.Remove(QStringLiteral("renamed"));
         EXPECT_EQ(list.Count(), count + 3);
         EXPECT_EQ(list.Item(2)->NodeKey(), QStringLiteral("nod3"));
@@ -161,8 +152,8 @@ TEST(NodeCollection, AttributesWithAndWithoutKeys)
     EXPECT_EQ(list.Item(1)->AttribName(), QStringLiteral("d:type"));
     EXPECT_EQ(list.Item(2)->AttribName(), QStringLiteral("name"));
     EXPECT_EQ(list.Item(QStringLiteral("NAME")), list.Item(2));
-    EXPECT_EQ(errorOf([&] { list.Item(QStringLiteral("d:type")); }), 5); // no key: by position only
-    EXPECT_EQ(errorOf([&] { list.Add(QStringLiteral("other"), QString(), QStringLiteral("name")); }), 457);
+    EXPECT_EQ(vbErrorNumber([&] { list.Item(QStringLiteral("d:type")); }), 5); // no key: by position only
+    EXPECT_EQ(vbErrorNumber([&] { list.Add(QStringLiteral("other"), QString(), QStringLiteral("name")); }), 457);
     list.Item(1)->setAttribValue(QStringLiteral("changed"));
     EXPECT_EQ(list.Item(1)->AttribValue(), QStringLiteral("changed"));
     list.Remove(1);
@@ -187,10 +178,10 @@ TEST(NodeCollection, LongListsKeepKeysRightThroughRemovals)
     EXPECT_EQ(list.Count(), n - 40);
     EXPECT_EQ(list.Item(1000)->NodeName(), QStringLiteral("1001"));
     EXPECT_EQ(list.Item(n - 40)->NodeName(), QString::number(n - 1));
-    EXPECT_EQ(errorOf([&] { list.Item(QStringLiteral("nod40000")); }), 5);
-    EXPECT_EQ(errorOf([&] { list.Item(QStringLiteral("nod1000")); }), 5);
+    EXPECT_EQ(vbErrorNumber([&] { list.Item(QStringLiteral("nod40000")); }), 5);
+    EXPECT_EQ(vbErrorNumber([&] { list.Item(QStringLiteral("nod1000")); }), 5);
     EXPECT_EQ(list.Item(QStringLiteral("nod39999"))->NodeName(), QStringLiteral("39999"));
-    EXPECT_EQ(errorOf([&] { addChild(list, QStringLiteral("dup"), QStringLiteral("Nod39999")); }), 457);
+    EXPECT_EQ(vbErrorNumber([&] { addChild(list, QStringLiteral("dup"), QStringLiteral("Nod39999")); }), 457);
     addChild(list, QStringLiteral("back"), QStringLiteral("nod40000"));
     EXPECT_EQ(list.Item(QStringLiteral("nod40000")), list.Item(list.Count()));
 
@@ -201,7 +192,7 @@ TEST(NodeCollection, LongListsKeepKeysRightThroughRemovals)
     EXPECT_EQ(attributes.Count(), n - 1);
     EXPECT_EQ(attributes.Item(QStringLiteral("k39999"))->AttribValue(), QStringLiteral("39999"));
     EXPECT_EQ(attributes.Item(6)->AttribName(), QStringLiteral("a6"));
-    EXPECT_EQ(errorOf([&] { attributes.Item(QStringLiteral("k5")); }), 5);
+    EXPECT_EQ(vbErrorNumber([&] { attributes.Item(QStringLiteral("k5")); }), 5);
 }
 
 TEST(NodeCollection, DeepTreesAreDestroyedWithoutRunningOutOfStack)

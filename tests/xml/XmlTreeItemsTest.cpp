@@ -5,6 +5,7 @@
 // error numbers, before and after the first key out of order.
 #include "common/VbError.h"
 #include "hub/xml/XmlTreeItems.h"
+#include "support/VbErrors.h"
 
 #include <gtest/gtest.h>
 
@@ -105,16 +106,6 @@ int apply(XmlTreeItems& items, Model& model, const Step& step)
     return 0;
 }
 
-int errorOf(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const VbError& e) {
-        return e.number;
-    }
-    return 0;
-}
-
 QStringList keysOf(const XmlTreeItems& items, int first)
 {
     QStringList out;
@@ -141,8 +132,8 @@ void expectSame(const XmlTreeItems& items, const Model& model)
     ASSERT_EQ(items.itemCount(), expected.size());
     for (qsizetype pos = 1; pos <= items.itemCount(); ++pos)
         EXPECT_EQ(items.itemKeyAt(pos), expected[pos - 1]) << "position " << pos;
-    EXPECT_EQ(errorOf([&] { items.itemKeyAt(0); }), 35600);
-    EXPECT_EQ(errorOf([&] { items.itemKeyAt(items.itemCount() + 1); }), 35600);
+    EXPECT_EQ(vbErrorNumber([&] { items.itemKeyAt(0); }), 35600);
+    EXPECT_EQ(vbErrorNumber([&] { items.itemKeyAt(items.itemCount() + 1); }), 35600);
 
     EXPECT_EQ(keysOf(items, items.firstTopLevel()), keysOf(model, model.children(-1)));
     for (size_t i = 0; i < model.entries.size(); ++i) {
@@ -152,7 +143,7 @@ void expectSame(const XmlTreeItems& items, const Model& model)
                 // A key added again later is found as that item.
                 if (model.find(k) < 0) {
                     EXPECT_FALSE(items.hasItem(k)) << k.toStdString();
-                    EXPECT_EQ(errorOf([&] { items.itemText(k); }), 35601) << k.toStdString();
+                    EXPECT_EQ(vbErrorNumber([&] { items.itemText(k); }), 35601) << k.toStdString();
                 }
                 continue;
             }

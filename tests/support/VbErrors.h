@@ -1,16 +1,26 @@
 #pragma once
+// Catching the run-time errors (VbError) that the code under test raises.
 
 #include "common/VbError.h"
+#include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
 #include <QString>
 
-#include <ostream>
-
-inline void PrintTo(const QString& s, std::ostream* os)
+// Runs f; the number of the run-time error it raised (its description in *description), 0 when
+// it raised none.
+template <typename F>
+int vbErrorNumber(F&& f, QString* description = nullptr)
 {
-    *os << '"' << s.toStdString() << '"';
+    try {
+        f();
+    } catch (const VbError& e) {
+        if (description)
+            *description = e.description;
+        return e.number;
+    }
+    return 0;
 }
 
 // Runs f and expects it to raise the run-time error number; returns the caught error's
