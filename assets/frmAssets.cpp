@@ -13,7 +13,6 @@
 #include "common/Wildcard.h"
 #include "common/TempFiles.h"
 #include "hub/Preferences.h"
-#include "platform/Drives.h"
 #include "platform/Paths.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
@@ -271,16 +270,8 @@ void frmAssets::Form_Load()
     const QString gamePath = shared().GamePath;
     filePattern_ = assets::DefaultFilePattern;
     step([&] {
-        // The game's drive and its "Assets" folder; drive c: when no game is set. A game folder
-        // on none of the drives has the folder list to itself.
-        if (!gamePath.isEmpty() && platform::driveIndexOf(platform::drives(), gamePath) < 0) {
-            Dir1->setRoot(gamePath);
-        } else {
-            Drive1->setDriveOf(gamePath.isEmpty() ? QStringLiteral("C:") : gamePath);
-            Drive1->showIn(*Dir1);
-        }
-        if (!gamePath.isEmpty())
-            Dir1->setPath(gamePath + QStringLiteral("\\Assets"));
+        // The list opens at the game's "Assets" folder.
+        Drive1->showGameFolder(*Dir1, gamePath, QStringLiteral("Assets"));
         Dir1_Change();
     });
     step([&] { Text1->setText(assets::DefaultFilePattern); });

@@ -7,7 +7,6 @@
 #include "common/SharedState.h"
 #include "common/VbError.h"
 #include "common/frmReport.h"
-#include "platform/Drives.h"
 #include "platform/Paths.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
@@ -125,18 +124,9 @@ frmFolderLoco::~frmFolderLoco() = default;
 void frmFolderLoco::Form_Load()
 {
     const QString gamePath = shared().GamePath;
-    // The game's drive and its "Source" folder (or the nearest folder on the way that exists);
-    // drive c: when no game is set. A game folder on none of the drives has the folder list to
-    // itself.
+    // The list opens at the game's "Source" folder.
     try {
-        if (!gamePath.isEmpty() && platform::driveIndexOf(platform::drives(), gamePath) < 0) {
-            Dir1->setRoot(gamePath);
-        } else {
-            Drive1->setDriveOf(gamePath.isEmpty() ? QStringLiteral("C:") : gamePath);
-            Drive1->showIn(*Dir1);
-        }
-        if (!gamePath.isEmpty())
-            Dir1->setPath(gamePath + QStringLiteral("\\Source"));
+        Drive1->showGameFolder(*Dir1, gamePath, QStringLiteral("Source"));
     } catch (const VbError& e) {
         exclaim(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in Form_Load"));
     }

@@ -60,3 +60,15 @@ void DriveListWidget::showIn(FolderTreeWidget& tree)
     previous_ = k;
     tree.setRoot(drives_[k].folder, drives_[k].name);
 }
+
+void DriveListWidget::showGameFolder(FolderTreeWidget& tree, const QString& gamePath, const QString& subFolder)
+{
+    if (!gamePath.isEmpty() && platform::driveIndexOf(drives_, gamePath) < 0) {
+        tree.setRoot(gamePath);
+    } else {
+        setDriveOf(gamePath.isEmpty() ? QStringLiteral("C:") : gamePath);
+        showIn(tree);
+    }
+    if (!gamePath.isEmpty())
+        tree.setPath(gamePath + QLatin1Char('\\') + subFolder);
+}

@@ -398,24 +398,29 @@ void frmGFX::mnuBr_Click()
     browser_->raise();
 }
 
+// While the scanner is searched or sends, the window's commands are off.
+void frmGFX::setScanning(bool on)
+{
+    scanning_ = on;
+    if (on)
+        cancelScan_ = false;
+    menuBar()->setEnabled(!on);
+    centralWidget()->setEnabled(!on);
+}
+
 // The sources SANE finds; the one picked is kept for the rest of the run. The search can
 // take seconds: it runs beside the window, which keeps painting with its commands off.
 void frmGFX::mnuseltwain_Click()
 {
     if (scanning_)
         return;
-    scanning_ = true;
-    cancelScan_ = false;
-    menuBar()->setEnabled(false);
-    centralWidget()->setEnabled(false);
+    setScanning(true);
     hub::ScanSourceList list;
     {
         BusyPointer busy;
         list = hub::ListScanSourcesKeepingEventsFlowing();
     }
-    menuBar()->setEnabled(true);
-    centralWidget()->setEnabled(true);
-    scanning_ = false;
+    setScanning(false);
     if (closeAfterScan_) {
         close();
         return;
@@ -441,10 +446,7 @@ void frmGFX::mnutwaq_Click()
 {
     if (scanning_)
         return;
-    scanning_ = true;
-    cancelScan_ = false;
-    menuBar()->setEnabled(false);
-    centralWidget()->setEnabled(false);
+    setScanning(true);
     hub::ScanOutcome r;
     {
         BusyPointer busy;
@@ -453,9 +455,7 @@ void frmGFX::mnutwaq_Click()
             return !cancelScan_;
         });
     }
-    menuBar()->setEnabled(true);
-    centralWidget()->setEnabled(true);
-    scanning_ = false;
+    setScanning(false);
 
     QString message;
     switch (r.status) {

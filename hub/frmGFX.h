@@ -101,6 +101,7 @@ private:
     // empties the picture box and gives the no-image message.
     bool workImage(QImage& image);
 
+    void setScanning(bool on);
     bool scanning_ = false;
     bool cancelScan_ = false;
     bool closeAfterScan_ = false;
