@@ -79,6 +79,19 @@ protected:
         return picture.save(png, "PNG");
     }
 
+    // Prints from the viewer into a PDF file and returns what was written.
+    QByteArray printToPdf(frmGFX* viewer)
+    {
+        const QString pdf = tree.path(QStringLiteral("print.pdf"));
+        frmGFX::setPrinterDialog([pdf](QPrinter& printer, QWidget*) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            return true;
+        });
+        viewer->mnuFilePrint_Click();
+        return tree.readFile(QStringLiteral("print.pdf"));
+    }
+
     ScriptedUi ui;
     TempTree tree;
     QString textureFolder;
@@ -163,16 +176,10 @@ TEST_F(ImageViewer, ImageCommandsChangeWhatIsShownAndPrinted)
     EXPECT_EQ(v->Picture1->pixmap().toImage().pixel(1, 2), qRgb(g, g, g));
 
     // Printing uses the changed work file: a 2x3 picture fitted to the page is taller than wide.
-    const QString pdf = tree.path(QStringLiteral("print.pdf"));
-    frmGFX::setPrinterDialog([&](QPrinter& printer, QWidget*) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        return true;
-    });
-    v->mnuFilePrint_Click();
-    const QByteArray printed = tree.readFile(QStringLiteral("print.pdf"));
+    const QByteArray printed = printToPdf(v);
     EXPECT_TRUE(printed.startsWith("%PDF"));
     // A cancelled dialog prints nothing.
+    const QString pdf = tree.path(QStringLiteral("print.pdf"));
     QFile::remove(pdf);
     frmGFX::setPrinterDialog([](QPrinter&, QWidget*) { return false; });
     v->mnuFilePrint_Click();
@@ -356,14 +363,7 @@ TEST_F(ImageViewer, ImageCommandsActOnTheLastImageInAViewerOpenedLater)
     const int g = qGray(0, 0, 255);
     EXPECT_EQ(v->Picture1->pixmap().toImage().pixel(1, 0), qRgb(g, g, g));
     v->Picture1->clear();
-    const QString pdf = tree.path(QStringLiteral("print.pdf"));
-    frmGFX::setPrinterDialog([&](QPrinter& printer, QWidget*) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        return true;
-    });
-    v->mnuFilePrint_Click();
-    EXPECT_TRUE(tree.readFile(QStringLiteral("print.pdf")).startsWith("%PDF"));
+    EXPECT_TRUE(printToPdf(v).startsWith("%PDF"));
     v->Picture1_Click();
     ASSERT_TRUE(v->fullScreenWindow());
     v->fullScreenWindow()->close();
