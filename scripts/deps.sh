@@ -10,11 +10,14 @@ VELTRANE_TEST_PACKAGES=(wine wine64 g++-mingw-w64-x86-64 clang libclang-rt-14-de
 
 veltrane_install_deps() {
     local missing=()
+    local wanted=("${VELTRANE_PACKAGES[@]}" "$@")
+    # One query for all of them: a query per package costs a second and more at every start.
+    local installed
+    installed=" $(dpkg-query -W -f='${Package}:${Status}\n' "${wanted[@]}" 2>/dev/null |
+                  awk -F: '$NF ~ /ok installed$/ { printf "%s ", $1 }' || true)"
     local p
-    for p in "${VELTRANE_PACKAGES[@]}" "$@"; do
-        if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed"; then
-            missing+=("$p")
-        fi
+    for p in "${wanted[@]}"; do
+        [[ "$installed" == *" $p "* ]] || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     echo "Installing: ${missing[*]}"
@@ -62,7 +65,18 @@ VELTRANE_RUN_TARGETS=(veltrane veltrane-cmd serz sample_game program_data no_pic
 
 # veltrane_build_to_run DIR: configures DIR once and builds only VELTRANE_RUN_TARGETS, so that a
 # first start does not wait for the tests and benchmarks (./test builds those).
+# A start with nothing changed since the last one skips the build tool too (its own check of the
+# source folders costs most of a second): no file or folder of the project is newer than the mark
+# the last successful build left, taken when that build began.
 veltrane_build_to_run() {
-    veltrane_configure "$1"
-    cmake --build "$1" -j "$(nproc)" --target "${VELTRANE_RUN_TARGETS[@]}"
+    local dir="$1"
+    local mark="$dir/run-targets.mark"
+    if [ -f "$mark" ] && [ -f "$dir/build.ninja" ] &&
+        [ -z "$(find . \( -path './build*' -o -path ./.git \) -prune -o -newer "$mark" -print -quit)" ]; then
+        return 0
+    fi
+    veltrane_configure "$dir"
+    touch "$dir/run-targets.mark.new"
+    cmake --build "$dir" -j "$(nproc)" --target "${VELTRANE_RUN_TARGETS[@]}"
+    mv "$dir/run-targets.mark.new" "$mark"
 }
