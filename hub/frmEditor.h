@@ -319,9 +319,6 @@ public:
     void setSaveEnabled(bool enabled) override;
     void setSaveAsEnabled(bool enabled) override;
     void enableAttributeControls(bool enabled) override { EnableAttributeControls(enabled); }
-    // The state the tree document gave the tree page's two save items.
-    bool treeSaveEnabled() const { return treeSaveEnabled_; }
-    bool treeSaveAsEnabled() const { return treeSaveAsEnabled_; }
     // The game file the tree page's document was converted from; not set when the document
     // came from an XML file or is new.
     const hub::TreeGameOrigin& treeGameOrigin() const { return treeOrigin_; }
@@ -384,8 +381,6 @@ private:
     } storedPlace_;
     QString commandLine_;
     int busy_ = 0;
-    bool treeSaveEnabled_ = false;
-    bool treeSaveAsEnabled_ = false;
     hub::TreeGameOrigin treeOrigin_;   // of the tree page's document
     hub::TreeGameOrigin lastGameOpen_; // the last game file converted to XML
     QString treeXmlFile_;              // the XML file behind a document read from its work copy

@@ -67,7 +67,6 @@ public:
 
     // Files added afterwards are stored below this folder (game-style or native; "" for none).
     void setBasePath(const QString& folder);
-    QString basePath() const { return basePath_; }
 
     // Adds one file. fullPath stores its whole path less the root; otherwise the path below
     // the base path, or its bare name when it does not lie below the base path. Level 0 stores,
