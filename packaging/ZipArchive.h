@@ -110,6 +110,12 @@ private:
     bool makeWritable();
     bool addOne(const QString& nativeFile, const QString& name, int level);
     bool addTree(const QString& folder, const QString& pattern, bool includeSubDirs, bool fullPath, int level);
+    // The steps of extract, each setting lastError() when it fails: the entry's name and kind
+    // allow it to be written; its folders below the destination exist (target is the file to
+    // write, "" for a folder entry); its file is written whole, with the entry's time.
+    bool entryMayBeWritten(int index, const ZipEntry& e);
+    bool makeEntryPath(const ZipEntry& e, const QString& destination, QString& target);
+    bool writeEntryFile(int index, const ZipEntry& e, const QString& target);
     void discard();
     QString libzipError() const;
 
