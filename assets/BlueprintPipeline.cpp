@@ -158,9 +158,9 @@ bool startRun(const PipelineOptions& options, std::optional<BusyPointer>& busy, 
     return true;
 }
 
-// Steps 8 to 13 of one row whose text is in hand: the edit's change, each output converted
-// back and checked, then (after the edit's own preparation) every output placed, or none.
-// Returns the edit's request to end the run.
+// One row whose text is in hand: the edit's change, each output converted back and checked,
+// then (after the edit's own preparation) every output placed, or none, and (with cleanUp)
+// the work files removed. Returns the edit's request to end the run.
 bool editRow(const RowPaths& paths, const QString& text, const QString& gamePath, const PipelineOptions& options,
              const EditFunction& edit, RowResult& done, QStringList& writtenProducts)
 {
@@ -252,7 +252,9 @@ bool editRow(const RowPaths& paths, const QString& text, const QString& gamePath
     return change.endRun;
 }
 
-// Step 14: the game rebuilds its blueprint cache of every product that was written to.
+// The end of the run: the "BluePrints.pak" of every product that was written to is deleted, so
+// that the game rebuilds its blueprint cache, and, unless the run was ended early, the
+// completion message is shown.
 void finishRun(const PipelineOptions& options, const QStringList& writtenProducts, PipelineResult& result)
 {
     if (!options.deleteBlueprintPak || writtenProducts.isEmpty())

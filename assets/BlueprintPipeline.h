@@ -59,7 +59,8 @@ struct EditResult {
     std::vector<EditOutput> outputs; // none: the row is passed over (nothing written, no backup)
     QString message;                 // shown (exclamation icon) when not empty, before anything is written
     bool endRun = false;             // ends the whole run after this row (nothing of this row written
-                                     // when outputs is empty); step 14 is not run then
+                                     // when outputs is empty); the completion message is not
+                                     // shown then
     // Run once every output has been converted and checked, before the first is placed (the
     // clone makes and fills its folder here); a non-empty answer is shown and the row fails
     // with nothing placed.

@@ -143,10 +143,6 @@ public:
 
     // True while a walk or an edit runs.
     bool isBusy() const { return busy_; }
-    // The pattern the file list uses now.
-    QString filePattern() const { return filePattern_; }
-    // The places of the controls, in twips.
-    const assets::AssetsWindowLayout& layout() const { return layout_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -71,7 +71,6 @@ public:
     // While set, mouse presses on the cells are swallowed: the selection stays and pressed()
     // is not emitted.
     void setPressesIgnored(bool ignored) { pressesIgnored_ = ignored; }
-    bool pressesIgnored() const { return pressesIgnored_; }
 
 signals:
     // A mouse press on a cell (grid numbering; row 0 when below the last row).

@@ -717,11 +717,21 @@ void decimalDigits(double value, int fracDigits, QString& intPart, QString& frac
         fracPart += digitAt(point + k);
 }
 
-QString formatSection(double value, const QString& section, bool minus)
-{
-    // Tokens.
+// A format section read into placeholders and text.
+struct FormatSection {
     QList<FormatToken> tokens;
-    int percent = 0;
+    int percent = 0;         // "%" signs: each multiplies by 100
+    qsizetype pointAt = 0;   // the decimal point's token, tokens.size() when none
+    bool grouping = false;   // a comma between integer placeholders: thousands are grouped
+    int scale = 0;           // commas right after the last integer placeholder: each divides by 1000
+    QList<qsizetype> intSlots, fracSlots; // the digit placeholders before and after the point
+};
+
+// The section's tokens: quoted text and "\" escapes become text, "0" and "#" digit
+// placeholders, the first "." the point, a "," before it a comma; everything else is text.
+void readSectionTokens(const QString& section, FormatSection& f)
+{
+    QList<FormatToken>& tokens = f.tokens;
     auto addLiteral = [&](const QString& t) {
         if (!tokens.isEmpty() && tokens.last().kind == FormatToken::Literal)
             tokens.last().text += t;
@@ -748,116 +758,137 @@ QString formatSection(double value, const QString& section, bool minus)
             tokens.append({FormatToken::Comma, c, QString()});
         } else {
             if (c == QLatin1Char('%'))
-                ++percent;
+                ++f.percent;
             addLiteral(QString(c));
         }
     }
+}
 
-    // Commas: between integer digit placeholders they group thousands; right after the
-    // last integer placeholder each one divides by 1000; elsewhere they are text.
-    const qsizetype pointAt = [&] {
-        for (qsizetype k = 0; k < tokens.size(); ++k)
-            if (tokens[k].kind == FormatToken::Point)
-                return k;
-        return tokens.size();
-    }();
-    bool grouping = false;
-    int scale = 0;
-    for (qsizetype k = 0; k < pointAt; ++k) {
+// Commas: between integer digit placeholders they group thousands; right after the last
+// integer placeholder each one divides by 1000; elsewhere they are text. Every comma becomes a
+// text token (empty for the first two kinds). Also finds the point and the digit placeholders.
+void resolveCommas(FormatSection& f)
+{
+    QList<FormatToken>& tokens = f.tokens;
+    f.pointAt = tokens.size();
+    for (qsizetype k = 0; k < tokens.size(); ++k) {
+        if (tokens[k].kind == FormatToken::Point) {
+            f.pointAt = k;
+            break;
+        }
+    }
+    qsizetype firstDigit = f.pointAt;
+    qsizetype lastDigit = -1;
+    for (qsizetype k = 0; k < f.pointAt; ++k) {
+        if (tokens[k].kind == FormatToken::Digit) {
+            firstDigit = std::min(firstDigit, k);
+            lastDigit = k;
+        }
+    }
+    for (qsizetype k = 0; k < f.pointAt; ++k) {
         if (tokens[k].kind != FormatToken::Comma)
             continue;
-        bool digitBefore = false, digitAfter = false;
-        for (qsizetype j = 0; j < k; ++j)
-            digitBefore = digitBefore || tokens[j].kind == FormatToken::Digit;
-        for (qsizetype j = k + 1; j < pointAt; ++j)
-            digitAfter = digitAfter || tokens[j].kind == FormatToken::Digit;
+        const bool digitBefore = firstDigit < k;
+        const bool digitAfter = lastDigit > k;
+        tokens[k].kind = FormatToken::Literal;
         if (digitBefore && digitAfter) {
-            grouping = true;
-            tokens[k].kind = FormatToken::Literal;
+            f.grouping = true;
             tokens[k].text.clear(); // placeholder of the grouping, prints nothing itself
         } else if (digitBefore) {
-            ++scale;
-            tokens[k].kind = FormatToken::Literal;
+            ++f.scale;
             tokens[k].text.clear();
         } else {
-            tokens[k].kind = FormatToken::Literal;
             tokens[k].text = QStringLiteral(",");
         }
     }
-
-    QList<qsizetype> intSlots, fracSlots;
     for (qsizetype k = 0; k < tokens.size(); ++k) {
         if (tokens[k].kind != FormatToken::Digit)
             continue;
-        (k < pointAt ? intSlots : fracSlots).append(k);
+        (k < f.pointAt ? f.intSlots : f.fracSlots).append(k);
     }
+}
 
-    double v = value;
-    for (int p = 0; p < percent; ++p)
-        v *= 100.0;
-    for (int s = 0; s < scale; ++s)
-        v /= 1000.0;
-
-    QString intDigits, fracDigits;
-    decimalDigits(v, int(fracSlots.size()), intDigits, fracDigits);
-
-    // The integer part shows at least as many digits as there are placeholders from the
-    // first "0" on.
+// The integer digits as they show: at least as many as there are placeholders from the first
+// "0" on, and grouped by thousands when the section groups.
+QString shownIntegerDigits(const FormatSection& f, QString intDigits)
+{
     qsizetype minDigits = 0;
-    for (qsizetype k = 0; k < intSlots.size(); ++k) {
-        if (tokens[intSlots[k]].ch == QLatin1Char('0')) {
-            minDigits = intSlots.size() - k;
+    for (qsizetype k = 0; k < f.intSlots.size(); ++k) {
+        if (f.tokens[f.intSlots[k]].ch == QLatin1Char('0')) {
+            minDigits = f.intSlots.size() - k;
             break;
         }
     }
     if (intDigits.size() < minDigits)
         intDigits.prepend(QString(minDigits - intDigits.size(), QLatin1Char('0')));
-    if (grouping) {
-        QString grouped;
-        grouped.reserve(intDigits.size() + intDigits.size() / 3);
-        for (qsizetype k = 0; k < intDigits.size(); ++k) {
-            if (k > 0 && (intDigits.size() - k) % 3 == 0)
-                grouped += QLatin1Char(',');
-            grouped += intDigits[k];
-        }
-        intDigits = grouped;
+    if (!f.grouping)
+        return intDigits;
+    QString grouped;
+    grouped.reserve(intDigits.size() + intDigits.size() / 3);
+    for (qsizetype k = 0; k < intDigits.size(); ++k) {
+        if (k > 0 && (intDigits.size() - k) % 3 == 0)
+            grouped += QLatin1Char(',');
+        grouped += intDigits[k];
     }
+    return grouped;
+}
+
+// What each integer placeholder prints: one character each from the right; the first
+// placeholder takes every character left over. With grouping, all of them go to the first
+// placeholder.
+QList<QString> integerPlaceholderTexts(const FormatSection& f, const QString& intDigits)
+{
+    QList<QString> intText(f.intSlots.size());
+    if (f.intSlots.isEmpty())
+        return intText;
+    if (f.grouping) {
+        intText[0] = intDigits;
+        return intText;
+    }
+    qsizetype rest = intDigits.size();
+    for (qsizetype k = f.intSlots.size() - 1; k > 0 && rest > 0; --k) {
+        intText[k] = intDigits.mid(rest - 1, 1);
+        --rest;
+    }
+    intText[0] = intDigits.left(rest);
+    return intText;
+}
+
+QString formatSection(double value, const QString& section, bool minus)
+{
+    FormatSection f;
+    readSectionTokens(section, f);
+    resolveCommas(f);
+
+    double v = value;
+    for (int p = 0; p < f.percent; ++p)
+        v *= 100.0;
+    for (int s = 0; s < f.scale; ++s)
+        v /= 1000.0;
+
+    QString intDigits, fracDigits;
+    decimalDigits(v, int(f.fracSlots.size()), intDigits, fracDigits);
+    intDigits = shownIntegerDigits(f, intDigits);
 
     // Fraction placeholders "#" at the end print nothing for trailing zeros.
-    qsizetype fracShown = fracSlots.size();
-    while (fracShown > 0 && tokens[fracSlots[fracShown - 1]].ch == QLatin1Char('#')
+    qsizetype fracShown = f.fracSlots.size();
+    while (fracShown > 0 && f.tokens[f.fracSlots[fracShown - 1]].ch == QLatin1Char('#')
            && fracDigits[fracShown - 1] == QLatin1Char('0'))
         --fracShown;
 
-    // What each integer placeholder prints: one character each from the right; the first
-    // placeholder takes every character left over. With grouping, all of them go to the
-    // first placeholder.
-    QList<QString> intText(intSlots.size());
-    if (!intSlots.isEmpty()) {
-        if (grouping) {
-            intText[0] = intDigits;
-        } else {
-            qsizetype rest = intDigits.size();
-            for (qsizetype k = intSlots.size() - 1; k > 0 && rest > 0; --k) {
-                intText[k] = intDigits.mid(rest - 1, 1);
-                --rest;
-            }
-            intText[0] = intDigits.left(rest);
-        }
-    }
-
+    const QList<QString> intText = integerPlaceholderTexts(f, intDigits);
     QString out;
     if (minus)
         out += QLatin1Char('-');
     qsizetype intIndex = 0, fracIndex = 0;
-    for (qsizetype k = 0; k < tokens.size(); ++k) {
-        const FormatToken& t = tokens[k];
+    for (qsizetype k = 0; k < f.tokens.size(); ++k) {
+        const FormatToken& t = f.tokens[k];
         switch (t.kind) {
         case FormatToken::Literal:
             out += t.text;
             break;
         case FormatToken::Digit:
-            if (k < pointAt) {
+            if (k < f.pointAt) {
                 out += intText[intIndex++];
             } else {
                 if (fracIndex < fracShown)
@@ -866,7 +897,7 @@ QString formatSection(double value, const QString& section, bool minus)
             }
             break;
         case FormatToken::Point:
-            if (intSlots.isEmpty())
+            if (f.intSlots.isEmpty())
                 out += intDigits; // no integer placeholders: the digits still show
             out += QLatin1Char('.');
             break;

@@ -82,13 +82,6 @@ int captionWidth(const QWidget* control)
     return need;
 }
 
-void widenToCaption(QWidget* control)
-{
-    const int need = captionWidth(control);
-    if (control->width() < need)
-        control->resize(need, control->height());
-}
-
 int widenToWidestCaption(const QList<QWidget*>& controls)
 {
     int need = 0;

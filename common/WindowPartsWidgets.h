@@ -34,10 +34,6 @@ QPushButton* makeQuietButton(QWidget* parent, const QString& name, const QString
 // own font, the style's frame and margins included.
 int captionWidth(const QWidget* control);
 
-// Widens a control placed by hand to its caption's width where it is narrower, keeping its
-// left edge.
-void widenToCaption(QWidget* control);
-
 // Gives every control the width of the widest caption among them where its drawn width is
 // less, keeping each one's left edge; returns the width each one gained (0 when none was cut).
 int widenToWidestCaption(const QList<QWidget*>& controls);

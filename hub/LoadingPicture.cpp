@@ -6,6 +6,7 @@
 #include "common/Serializer.h"
 #include "common/SharedState.h"
 #include "common/TagText.h"
+#include "common/TempFiles.h"
 #include "common/VbError.h"
 #include "hub/SingleFile.h"
 #include "hub/TextureCodec.h"
@@ -33,15 +34,39 @@ QString fileNameOf(const QString& path)
     return path.mid(cut + 1);
 }
 
-bool runCommand(const RouteChoice& chooseRoute)
-{
-    if (ui().msgBox(QStringLiteral("Before you can run this option, you must have prepared a .dds file 1024x512 pixels")
-                        + kCrLf
-                        + QStringLiteral("in size, it must be named loading_'routename'.dds where routename is name of your route."),
-                    vb::vbInformation + vb::vbOKCancel, Ui::programTitle())
-        == vb::vbCancel)
-        return false;
+// What the command has learnt so far, step by step.
+struct LoadingPictureWork {
+    QString routeName;
+    RouteBlueprintRef ref;
+    QString game;         // GamePath when the blueprint was located
+    QString productText;  // provider \ product, as named below Assets
+    QString assets;       // the product's folder
+    QString blueprint;    // the route's blueprint file
+    QString workBin;      // its copy in the work folder
+    QString workXml;      // that copy converted to XML
+    QString blueprintXml; // the converted text
+    qsizetype ghost = 0;  // where its "<Ghostentry" starts (from 1)
+    QString templatePath; // the texture template
+    SideFile side;        // read from the template
+    QString imagePath;    // the user's DDS image
+    QString picture;      // the picture's name
+    QString templateRoutes;
+    QString texturePath;  // where the new texture goes
+};
 
+// The note on the image the command needs; false when the user cancels.
+bool confirmImagePrepared()
+{
+    return ui().msgBox(QStringLiteral("Before you can run this option, you must have prepared a .dds file 1024x512 pixels")
+                           + kCrLf
+                           + QStringLiteral("in size, it must be named loading_'routename'.dds where routename is name of your route."),
+                       vb::vbInformation + vb::vbOKCancel, Ui::programTitle())
+           != vb::vbCancel;
+}
+
+// The user's choice of route and its blueprint reference in Routes.xml.
+bool chooseRouteBlueprint(const RouteChoice& chooseRoute, LoadingPictureWork& work)
+{
     const QString routesXml = routes::ReadRoutesXml();
     ui().doEvents();
     const QList<routes::ChoosableRoute> list = routes::ChoosableRoutes(routesXml);
@@ -49,180 +74,223 @@ bool runCommand(const RouteChoice& chooseRoute)
     if (index < 0 || index >= list.size())
         return false;
     const routes::ChoosableRoute& route = list[index];
-
-    RouteBlueprintRef ref;
-    if (!FindRouteBlueprint(routesXml, route.pos, ref)) {
+    work.routeName = route.name;
+    if (!FindRouteBlueprint(routesXml, route.pos, work.ref)) {
         exclaim(QStringLiteral("The route \"") + route.name
                 + QStringLiteral("\" has no blueprint reference (Provider, Product and BlueprintID) in Routes.xml."));
         return false;
     }
     ui().doEvents();
+    return true;
+}
 
+// The blueprint's file below the game's Assets folder, and its work copies' names.
+bool locateBlueprint(LoadingPictureWork& work)
+{
     // Provider, product and blueprint come from Routes.xml: the paths made of them must stay
     // below the game's Assets folder, or nothing is read or written for them.
-    const QString game = shared().GamePath;
-    const QString productText = ref.provider + QLatin1Char('\\') + ref.product;
+    const RouteBlueprintRef& ref = work.ref;
+    work.game = shared().GamePath;
+    work.productText = ref.provider + QLatin1Char('\\') + ref.product;
     const QString blueprintText =
-        productText + QLatin1Char('\\') + ref.blueprintId.left(ref.blueprintId.size() - 3) + QStringLiteral("bin");
-    const QString assets = AssetsPathFromText(game, productText);
-    const QString blueprint = AssetsPathFromText(game, blueprintText);
-    if (assets.isNull() || blueprint.isNull()) {
-        exclaim(QStringLiteral("The route \"") + route.name + QStringLiteral("\" names its blueprint as ")
-                + game + QStringLiteral("\\Assets\\") + blueprintText
+        work.productText + QLatin1Char('\\') + ref.blueprintId.left(ref.blueprintId.size() - 3) + QStringLiteral("bin");
+    work.assets = AssetsPathFromText(work.game, work.productText);
+    work.blueprint = AssetsPathFromText(work.game, blueprintText);
+    if (work.assets.isNull() || work.blueprint.isNull()) {
+        exclaim(QStringLiteral("The route \"") + work.routeName + QStringLiteral("\" names its blueprint as ")
+                + work.game + QStringLiteral("\\Assets\\") + blueprintText
                 + QStringLiteral(", which lies outside the game's Assets folder; nothing has been changed."));
         return false;
     }
-    if (ref.blueprintId.size() < 3 || !FileExists(blueprint)) {
-        exclaim(QStringLiteral("The route's blueprint ") + blueprint + QStringLiteral(" was not found."));
+    if (ref.blueprintId.size() < 3 || !FileExists(work.blueprint)) {
+        exclaim(QStringLiteral("The route's blueprint ") + work.blueprint + QStringLiteral(" was not found."));
         return false;
     }
-    const QString program = platform::programFolder();
-    const QString tempFiles = program + QStringLiteral("\\Tempfiles");
-    const QString blueprintName = fileNameOf(blueprint);
-    const QString workBase = tempFiles + QLatin1Char('\\') + blueprintName.left(blueprintName.size() - 3);
-    const QString workBin = workBase + QStringLiteral("bin");
-    const QString workXml = workBase + QStringLiteral("xml");
+    const QString blueprintName = fileNameOf(work.blueprint);
+    const QString workBase = TempFilesPath(blueprintName.left(blueprintName.size() - 3), QStringLiteral("Tempfiles"));
+    work.workBin = workBase + QStringLiteral("bin");
+    work.workXml = workBase + QStringLiteral("xml");
+    return true;
+}
 
-    if (!FolderExists(tempFiles)) {
-        QDir().mkpath(nativePath(tempFiles));
-        platform::clearPathCache();
-    }
-    if (!hub::CopyFileOver(blueprint, workBin)) {
-        exclaim(QStringLiteral("The route's blueprint ") + blueprint + QStringLiteral(" could not be copied to ") + workBin
-                + QStringLiteral("."));
+// The blueprint converted to XML in the work folder, with the "TextureID" of its "<Ghostentry".
+bool readBlueprint(LoadingPictureWork& work)
+{
+    EnsureTempFiles();
+    if (!hub::CopyFileOver(work.blueprint, work.workBin)) {
+        exclaim(QStringLiteral("The route's blueprint ") + work.blueprint + QStringLiteral(" could not be copied to ")
+                + work.workBin + QStringLiteral("."));
         return false;
     }
-    QFile::remove(nativePath(workXml));
+    QFile::remove(nativePath(work.workXml));
     platform::clearPathCache();
-    const ConversionResult toXml = RunSerz(workBin, serz::ToXml, workXml, program);
+    const ConversionResult toXml = RunSerz(work.workBin, serz::ToXml, work.workXml, platform::programFolder());
     platform::clearPathCache();
     ui().doEvents();
     if (!toXml) {
-        exclaim(toXml.error + kCrLf + QStringLiteral("The route's blueprint ") + blueprint
+        exclaim(toXml.error + kCrLf + QStringLiteral("The route's blueprint ") + work.blueprint
                 + QStringLiteral(" could not be read."));
         return false;
     }
-    QString blueprintXml;
-    ReadTextFile(workXml, blueprintXml);
+    ReadTextFile(work.workXml, work.blueprintXml);
 
-    const qsizetype ghost = vb::InStr(1, blueprintXml, QStringLiteral("<Ghostentry"), vb::Compare::Text);
+    work.ghost = vb::InStr(1, work.blueprintXml, QStringLiteral("<Ghostentry"), vb::Compare::Text);
     QString oldTextureId;
-    qsizetype probe = ghost;
-    if (ghost > 0)
-        tags::hub::GetDetail(blueprintXml, probe, QStringLiteral("TextureID"), oldTextureId);
-    if (ghost == 0 || probe == 0) {
-        exclaim(QStringLiteral("The route's blueprint ") + blueprint
+    qsizetype probe = work.ghost;
+    if (work.ghost > 0)
+        tags::hub::GetDetail(work.blueprintXml, probe, QStringLiteral("TextureID"), oldTextureId);
+    if (work.ghost == 0 || probe == 0) {
+        exclaim(QStringLiteral("The route's blueprint ") + work.blueprint
                 + QStringLiteral(" has no \"TextureID\" in a \"Ghostentry\"; nothing has been changed."));
         return false;
     }
+    return true;
+}
 
-    const QString templatePath = program + QStringLiteral("\\Templates\\loading_default.dat");
+// The texture layout of the program folder's "Templates\loading_default.dat".
+bool readTextureTemplate(LoadingPictureWork& work)
+{
+    work.templatePath = platform::programFolder() + QStringLiteral("\\Templates\\loading_default.dat");
     QByteArray templateBytes;
-    SideFile side;
-    if (!ReadFileBytes(templatePath, templateBytes) || templateBytes.isEmpty()) {
-        exclaim(QStringLiteral("The texture template ") + templatePath + QStringLiteral(" was not found."));
+    if (!ReadFileBytes(work.templatePath, templateBytes) || templateBytes.isEmpty()) {
+        exclaim(QStringLiteral("The texture template ") + work.templatePath + QStringLiteral(" was not found."));
         return false;
     }
-    if (!ParseSideFile(platform::decodeAnsi(templateBytes), side, false) || side.LevelCount < 1) {
-        exclaim(QStringLiteral("The texture template ") + templatePath + QStringLiteral(" is damaged."));
+    if (!ParseSideFile(platform::decodeAnsi(templateBytes), work.side, false) || work.side.LevelCount < 1) {
+        exclaim(QStringLiteral("The texture template ") + work.templatePath + QStringLiteral(" is damaged."));
         return false;
     }
+    return true;
+}
 
+// The user's DDS image, and where its texture goes in the product's "TemplateRoutes" folder.
+bool chooseImage(LoadingPictureWork& work)
+{
     FileDialogRequest request;
     request.filter = QStringLiteral("DDS Files (*.dds)|*.dds");
     request.title = QStringLiteral("Convert .dds file to .TgPcDx");
-    request.initDir = program + QStringLiteral("\\TempFiles");
-    const QString imagePath = ui().openFile(request);
-    if (imagePath.isEmpty())
+    request.initDir = TempFilesFolder();
+    work.imagePath = ui().openFile(request);
+    if (work.imagePath.isEmpty())
         return false;
 
-    const QString picture = PictureName(imagePath);
-    const QString textureId = ref.provider + QLatin1Char('\\') + ref.product + QStringLiteral("\\TemplateRoutes\\[00]") + picture;
-    const QString templateRoutes = assets + QStringLiteral("\\TemplateRoutes");
-    const QString texturePath =
-        AssetsPathFromText(game, productText + QStringLiteral("\\TemplateRoutes\\") + picture + QStringLiteral(".TgPcDx"));
-    if (texturePath.isNull()) {
-        exclaim(QStringLiteral("The loading picture ") + templateRoutes + QLatin1Char('\\') + picture
+    work.picture = PictureName(work.imagePath);
+    work.templateRoutes = work.assets + QStringLiteral("\\TemplateRoutes");
+    work.texturePath = AssetsPathFromText(
+        work.game, work.productText + QStringLiteral("\\TemplateRoutes\\") + work.picture + QStringLiteral(".TgPcDx"));
+    if (work.texturePath.isNull()) {
+        exclaim(QStringLiteral("The loading picture ") + work.templateRoutes + QLatin1Char('\\') + work.picture
                 + QStringLiteral(".TgPcDx would lie outside the game's Assets folder; nothing has been changed."));
         return false;
     }
+    return true;
+}
 
-    QByteArray image;
-    if (!ReadFileBytes(imagePath, image)) {
-        exclaim(QStringLiteral("The file ") + imagePath + QStringLiteral(" could not be read; nothing has been changed."));
+// The image's bytes, when it holds at least what the template's levels need.
+bool readImage(const LoadingPictureWork& work, QByteArray& image)
+{
+    if (!ReadFileBytes(work.imagePath, image)) {
+        exclaim(QStringLiteral("The file ") + work.imagePath
+                + QStringLiteral(" could not be read; nothing has been changed."));
         return false;
     }
-    const qint64 needed = DdsHeaderSize + TotalLevelSize(side.Sizes);
+    const qint64 needed = DdsHeaderSize + TotalLevelSize(work.side.Sizes);
     if (image.size() < needed) {
-        exclaim(QStringLiteral("The file ") + imagePath + QStringLiteral(" holds ") + QString::number(image.size())
+        exclaim(QStringLiteral("The file ") + work.imagePath + QStringLiteral(" holds ") + QString::number(image.size())
                 + QStringLiteral(" bytes, but the loading picture needs ") + QString::number(needed)
-                + QStringLiteral(" bytes. It must be a .dds file 1024x512 pixels in the format of ") + templatePath
+                + QStringLiteral(" bytes. It must be a .dds file 1024x512 pixels in the format of ") + work.templatePath
                 + QStringLiteral("; nothing has been changed."));
         return false;
     }
+    return true;
+}
 
-    // The texture: its XML beside the image, converted in "Tempfiles", then put in place.
-    const QString textureXml = RebuildTextureXml(side.Pieces, side.Sizes, image, [] { ui().doEvents(); });
-    const QString textureXmlPath = imagePath.left(imagePath.size() - 3) + QStringLiteral("xml");
+// The texture: its XML beside the image, converted in "Tempfiles", then put in place. A
+// texture of the same name is replaced without a backup.
+bool placeTexture(const LoadingPictureWork& work, const QByteArray& image)
+{
+    const QString textureXml = RebuildTextureXml(work.side.Pieces, work.side.Sizes, image, [] { ui().doEvents(); });
+    const QString textureXmlPath = work.imagePath.left(work.imagePath.size() - 3) + QStringLiteral("xml");
     if (!WriteTextFile(textureXmlPath, textureXml))
         return false; // the writer has told the user
     platform::clearPathCache();
-    const QString converted = tempFiles + QLatin1Char('\\') + picture + QStringLiteral(".bin");
+    const QString tempFiles = TempFilesFolder(QStringLiteral("Tempfiles"));
+    const QString converted = tempFiles + QLatin1Char('\\') + work.picture + QStringLiteral(".bin");
     QFile::remove(nativePath(converted));
     platform::clearPathCache();
     const ConversionResult toTexture = RunSerz(textureXmlPath, serz::ToBinSlash, converted, tempFiles);
     platform::clearPathCache();
     ui().doEvents();
     if (!toTexture) {
-        exclaim(toTexture.error + kCrLf + QStringLiteral("The loading picture ") + texturePath
+        exclaim(toTexture.error + kCrLf + QStringLiteral("The loading picture ") + work.texturePath
                 + QStringLiteral(" has not been made; nothing has been changed."));
         return false;
     }
-    if (!FolderExists(templateRoutes)) {
-        QDir().mkpath(nativePath(templateRoutes));
+    if (!FolderExists(work.templateRoutes)) {
+        QDir().mkpath(nativePath(work.templateRoutes));
         platform::clearPathCache();
-        if (!FolderExists(templateRoutes)) {
-            exclaim(QStringLiteral("The folder ") + templateRoutes + QStringLiteral(" could not be created; nothing has been changed."));
+        if (!FolderExists(work.templateRoutes)) {
+            exclaim(QStringLiteral("The folder ") + work.templateRoutes
+                    + QStringLiteral(" could not be created; nothing has been changed."));
             return false;
         }
     }
-    // The texture and the blueprint are written without a backup: a texture of the same name
-    // is replaced, and the blueprint changes in one step.
-    const ConversionResult placed = PlaceNewGameFile(converted, texturePath);
+    const ConversionResult placed = PlaceNewGameFile(converted, work.texturePath);
     platform::clearPathCache();
     ui().doEvents();
     if (!placed) {
         exclaim(placed.error);
         return false;
     }
+    return true;
+}
 
-    // The blueprint, pointed at the new texture.
-    qsizetype at = ghost;
-    tags::hub::PutDetail(blueprintXml, at, QStringLiteral("TextureID"), textureId);
+// The blueprint, pointed at the new texture, converted back and put in place in one step
+// without a backup.
+bool pointBlueprintAtTexture(LoadingPictureWork& work)
+{
+    const QString textureId = work.ref.provider + QLatin1Char('\\') + work.ref.product
+                              + QStringLiteral("\\TemplateRoutes\\[00]") + work.picture;
+    qsizetype at = work.ghost;
+    tags::hub::PutDetail(work.blueprintXml, at, QStringLiteral("TextureID"), textureId);
     ui().doEvents();
-    QFile::remove(nativePath(workXml));
-    QFile::remove(nativePath(workBin));
+    QFile::remove(nativePath(work.workXml));
+    QFile::remove(nativePath(work.workBin));
     platform::clearPathCache();
     const auto blueprintFailed = [&](const QString& why) {
-        exclaim(why + kCrLf + QStringLiteral("The loading picture ") + texturePath
-                + QStringLiteral(" is in place, but the route's blueprint ") + blueprint
+        exclaim(why + kCrLf + QStringLiteral("The loading picture ") + work.texturePath
+                + QStringLiteral(" is in place, but the route's blueprint ") + work.blueprint
                 + QStringLiteral(" could not be changed to use it."));
         return false;
     };
-    if (!WriteTextFile(workXml, blueprintXml))
-        return blueprintFailed(QStringLiteral("The file ") + workXml + QStringLiteral(" could not be written."));
+    if (!WriteTextFile(work.workXml, work.blueprintXml))
+        return blueprintFailed(QStringLiteral("The file ") + work.workXml + QStringLiteral(" could not be written."));
     platform::clearPathCache();
-    const ConversionResult toBin = RunSerz(workXml, serz::ToXml, workBin, program);
+    const ConversionResult toBin = RunSerz(work.workXml, serz::ToXml, work.workBin, platform::programFolder());
     platform::clearPathCache();
     ui().doEvents();
     if (!toBin)
         return blueprintFailed(toBin.error);
-    const ConversionResult replaced = PlaceNewGameFile(workBin, blueprint);
+    const ConversionResult replaced = PlaceNewGameFile(work.workBin, work.blueprint);
     platform::clearPathCache();
     ui().doEvents();
     if (!replaced)
         return blueprintFailed(replaced.error);
     return true;
+}
+
+// Every check that can fail without the image comes before the file dialog; the texture is
+// put in place before the blueprint.
+void runCommand(const RouteChoice& chooseRoute)
+{
+    LoadingPictureWork work;
+    if (!confirmImagePrepared() || !chooseRouteBlueprint(chooseRoute, work) || !locateBlueprint(work)
+        || !readBlueprint(work) || !readTextureTemplate(work) || !chooseImage(work))
+        return;
+    QByteArray image;
+    if (!readImage(work, image) || !placeTexture(work, image))
+        return;
+    pointBlueprintAtTexture(work);
 }
 
 } // namespace

@@ -12,7 +12,8 @@
 // layout, page switch, status bar, start-up and shut-down), frmEditorFiles.cpp (both pages'
 // Files), frmEditorTree.cpp (the tree page's node menu and controls), frmEditorSearch.cpp
 // (Search and Replace, the tree page's search), frmEditorConvert.cpp (Conversions),
-// frmEditorTools.cpp and frmEditorLaunchers.cpp (Tools), frmEditorOptions.cpp (Options, Help).
+// frmEditorTools.cpp (Tools) with frmEditorLaunchers.cpp (Tools: the route list and the
+// packagers), frmEditorOptions.cpp (Options, Help).
 
 #include "common/CommandBusyScope.h"
 #include "hub/MainLayout.h"
@@ -156,6 +157,7 @@ public:
     QAction* mnuLoco = nullptr;      // "Loco Folders"
     QAction* mnuMultiMarker = nullptr;
     QAction* mnuDCSVnew = nullptr;
+    QAction* mnuDeveloper = nullptr; // "Set Up Developer Folder"
     QAction* mnuDevFolders = nullptr;
     QAction* mnuRouteInfo = nullptr; // "Add Route Description"
     QAction* mnuMap = nullptr;       // "Add Route Loading Picture"
@@ -173,20 +175,17 @@ public:
     QAction* mnuUXML = nullptr;
     QAction* mnuClear = nullptr;
     QAction* mnuCTF = nullptr;
-    // The packagers' launchers (Tools), the developer folder (Tools) and Options >
-    // "Make all RS files Read/Write"; their handlers are in frmEditorLaunchers.cpp.
+    QAction* mnuReadWrite = nullptr; // "Make all RS files Read/Write"
+    // The packagers' launchers (Tools); their handlers are in frmEditorLaunchers.cpp with
+    // mnuDelRoute_Click.
     QAction* mnuPack = nullptr;      // "Package Route"
     QAction* mnuPackSce = nullptr;   // "Package Scenarios"
     QAction* mnuPackAss = nullptr;   // "Package Assets"
     QAction* mnuReskin = nullptr;    // "Package Reskins"
-    QAction* mnuDeveloper = nullptr; // "Set Up Developer Folder"
-    QAction* mnuReadWrite = nullptr; // "Make all RS files Read/Write"
     void mnuPack_Click();
     void mnuPackSce_Click();
     void mnuPackAss_Click();
     void mnuReskin_Click();
-    void mnuDeveloper_Click();
-    void mnuReadWrite_Click();
     QMenu* mnuHelp = nullptr;
     QAction* mnuContents = nullptr;
     QAction* mnuAbout = nullptr;
@@ -208,6 +207,7 @@ public:
     void mnuUXML_Click();
     void mnuClear_Click();
     void mnuCTF_Click();
+    void mnuReadWrite_Click();
     // Help
     void mnuContents_Click();
     void mnuAbout_Click();
@@ -220,7 +220,7 @@ public:
     // Search and Replace
     void mnuFind_Click();
     void mnuSwap_Click();
-    // Tools
+    // Tools (mnuDelRoute_Click in frmEditorLaunchers.cpp)
     void mnuDelRoute_Click();
     void mnuCheckXML_Click();
     void mnuTgpcdx_Click();
@@ -233,6 +233,7 @@ public:
     void mnuMarkN_Click();
     void mnuMarkS_Click();
     void mnuRoute_Click();
+    void mnuDeveloper_Click();
     void mnuDevFolders_Click();
     void mnuRouteInfo_Click();
     void mnuMap_Click();
@@ -319,9 +320,6 @@ public:
     void setSaveEnabled(bool enabled) override;
     void setSaveAsEnabled(bool enabled) override;
     void enableAttributeControls(bool enabled) override { EnableAttributeControls(enabled); }
-    // The state the tree document gave the tree page's two save items.
-    bool treeSaveEnabled() const { return treeSaveEnabled_; }
-    bool treeSaveAsEnabled() const { return treeSaveAsEnabled_; }
     // The game file the tree page's document was converted from; not set when the document
     // came from an XML file or is new.
     const hub::TreeGameOrigin& treeGameOrigin() const { return treeOrigin_; }
@@ -384,8 +382,6 @@ private:
     } storedPlace_;
     QString commandLine_;
     int busy_ = 0;
-    bool treeSaveEnabled_ = false;
-    bool treeSaveAsEnabled_ = false;
     hub::TreeGameOrigin treeOrigin_;   // of the tree page's document
     hub::TreeGameOrigin lastGameOpen_; // the last game file converted to XML
     QString treeXmlFile_;              // the XML file behind a document read from its work copy

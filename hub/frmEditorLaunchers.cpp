@@ -1,10 +1,8 @@
-// The hub's launchers of the route list and the packagers, and its two small jobs of its own:
-// the developer folder and making the game's files writable. The steps live in
-// hub/ToolLaunchers and hub/DeveloperSetup; the handlers only hand them the windows.
+// "Tools": the launchers of the route list and the packagers. The steps live in
+// hub/ToolLaunchers; the handlers only hand them the windows.
 
 #include "hub/frmEditor.h"
 
-#include "hub/DeveloperSetup.h"
 #include "hub/ToolLaunchers.h"
 #include "packaging/frmFolder3.h"
 #include "packaging/frmFolder4.h"
@@ -111,18 +109,4 @@ void frmEditor::mnuReskin_Click()
             return;
     }
     hub::runPackager(hub::Packager::Reskins, [this] { frmFolder4::showModalWindow(this); });
-}
-
-void frmEditor::mnuDeveloper_Click()
-{
-    if (!isBusy())
-        hub::SetUpDeveloperFolder();
-}
-
-void frmEditor::mnuReadWrite_Click()
-{
-    if (isBusy())
-        return;
-    BusyScope busy(this);
-    hub::MakeAllFilesReadWrite();
 }

@@ -1,10 +1,11 @@
 // "Options" (the game's folder, the helper programs, the default page, clearing the page
-// and the work folder) and "Help".
+// and the work folder, making the game's files writable) and "Help".
 
 #include "hub/frmEditor.h"
 
 #include "common/FileProcs.h"
 #include "common/SharedState.h"
+#include "hub/DeveloperSetup.h"
 #include "hub/EditorPages.h"
 #include "hub/HubStartup.h"
 #include "hub/PathLabelWidget.h"
@@ -121,6 +122,14 @@ void frmEditor::mnuCTF_Click()
     BusyScope busy(this);
     if (!hub::ResetTempFiles())
         showError(QStringLiteral("The work folder ") + hub::TempFilesFolder() + QStringLiteral(" could not be created."));
+}
+
+void frmEditor::mnuReadWrite_Click()
+{
+    if (isBusy())
+        return;
+    BusyScope busy(this);
+    hub::MakeAllFilesReadWrite();
 }
 
 // ---------------------------------------------------------------------------------------

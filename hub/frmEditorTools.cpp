@@ -1,11 +1,12 @@
 // "Tools": the scenario, asset and loco-folder windows, the marker tools and the blueprint
-// designer, the route description and loading picture, the check of the routes file, the
-// texture viewer and the text page's "Show Image".
+// designer, the developer folder and its sub-folders, the route description and loading
+// picture, the check of the routes file, the texture viewer and the text page's "Show Image".
 
 #include "hub/frmEditor.h"
 
 #include "assets/frmAssets.h"
 #include "assets/frmFolderLoco.h"
+#include "hub/DeveloperSetup.h"
 #include "hub/LoadingPicture.h"
 #include "hub/RoutesXmlCheck.h"
 #include "hub/frmGFX.h"
@@ -99,6 +100,12 @@ void frmEditor::mnuRoute_Click()
 {
     if (!isBusy())
         hub::launchBlueprintDesigner(3, toolWindows());
+}
+
+void frmEditor::mnuDeveloper_Click()
+{
+    if (!isBusy())
+        hub::SetUpDeveloperFolder();
 }
 
 void frmEditor::mnuDevFolders_Click()

@@ -47,13 +47,11 @@ void frmEditor::setCaption(const QString& caption)
 
 void frmEditor::setSaveEnabled(bool enabled)
 {
-    treeSaveEnabled_ = enabled;
     mnuFileSave->setEnabled(enabled);
 }
 
 void frmEditor::setSaveAsEnabled(bool enabled)
 {
-    treeSaveAsEnabled_ = enabled;
     mnuFileSaveAs->setEnabled(enabled);
 }
 

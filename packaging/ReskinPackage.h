@@ -79,7 +79,6 @@ public:
 
     // The source file of a name (ignoring case); null when the source asset has none.
     const ReskinSource* findSource(const QString& name) const;
-    qsizetype SourceFileCount() const { return sources_.size(); }
 
     // Reskinned files and folders that no batch line can name (a double quote, a character
     // Windows-1252 cannot write, or a name BatchSafeName refuses: one holding "\" or "%", or

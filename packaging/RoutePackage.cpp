@@ -192,7 +192,8 @@ QString BuildRoutePackage(const QString& routesXmlText, const QString& routesXml
         ui().doEvents();
     }
 
-    // Steps 6 and 7: the hand-off file (WriteTextFile reports its own failure).
+    // The hand-off file, counted 6 and 7 in the "A=" numbers of the error messages; no message
+    // here names them, as WriteTextFile reports its own failure.
     WriteTextFile(packageFolder + QLatin1Char('\\') + kRouteSetupFile, setupText);
 
     ui().doEvents();
@@ -285,6 +286,191 @@ bool AddTemplateBlueprint(const QString& gamePath, const QString& packageFolder)
 
 // ---- the collection ------------------------------------------------------------------------
 
+namespace {
+
+// Scans the route's tile folders with the scanner, a fresh work folder for each; false when
+// AbortScan stopped it.
+bool scanRouteTiles(routes::RouteScanner& scanner, const QString& routePath)
+{
+    const SharedState& s = shared();
+    const QList<routes::ScanFolder> folders = routes::RouteTileFolders(routePath);
+    for (qsizetype k = 0; k < folders.size(); ++k) {
+        scanner.ScanRouteFolder(folders[k].folder, folders[k].kindTag);
+        ui().doEvents();
+        ui().doEvents();
+        if (s.AbortScan)
+            return false;
+        if (k + 1 < folders.size())
+            routes::RouteScanner::ensureWorkFolder();
+    }
+    return true;
+}
+
+// The lines of "Do_Run.bat" for the blueprints the scan found, in order: each blueprint with
+// its geometry, animation, script and every texture of its shape. The blueprints are converted
+// up to `window` places ahead of the one being collected and read as soon as they are ready,
+// so that their shapes go into the pool early; what they name is still collected (and a
+// failure shown) one blueprint after the other, in order.
+class BlueprintCollector {
+public:
+    BlueprintCollector(routes::RouteScanner& scanner, DoRunBatch& batch, FolderMaker& maker,
+                       const QStringList& blueprints, bool ignoreKujuRsdl)
+        : s_(shared()), scanner_(scanner), batch_(batch), maker_(maker), blueprints_(blueprints),
+          ignoreKujuRsdl_(ignoreKujuRsdl), pending_(size_t(blueprints.size()))
+    {
+        pool_.setStopCheck([this] { return s_.AbortScan; });
+        window_ = pool_.jobs() == 1 ? 0 : 4 * qsizetype(pool_.jobs());
+    }
+
+    // False when AbortScan stopped it.
+    bool collect(routes::RouteScanProgress* progress)
+    {
+        for (qsizetype b = 0; b < blueprints_.size(); ++b) {
+            if (s_.AbortScan)
+                return false;
+            if (progress)
+                progress->blueprintStarted(b);
+            if (skipped(blueprints_[b]))
+                continue;
+            convertAhead(b);
+            readReadyAhead(b);
+            const QStringList entries = entriesOf(b);
+            ui().doEvents();
+            addEntries(entries);
+        }
+        return true;
+    }
+
+    // Paths a batch line cannot hold.
+    const QStringList& leftOut() const { return leftOut_; }
+
+private:
+    // With ignoreKujuRsdl, a blueprint whose path below "Assets" holds "Kuju" or "RSDL".
+    bool skipped(const QString& blueprint) const
+    {
+        if (!ignoreKujuRsdl_)
+            return false;
+        const QString rel = batch_.belowAssets(blueprint);
+        return rel.contains(QStringLiteral("Kuju"), Qt::CaseInsensitive)
+               || rel.contains(QStringLiteral("RSDL"), Qt::CaseInsensitive);
+    }
+
+    void read(PendingBlueprint& p)
+    {
+        p.read = true;
+        try {
+            p.converted = scanner_.ReadQueuedBlueprint(pool_, p.ticket, p.assets);
+        } catch (const VbError& error) {
+            p.error = error.description;
+            p.failed = true;
+            return;
+        }
+        if (p.converted && !p.assets.geometry.isEmpty())
+            scanner_.queueShape(pool_, p.assets.geometry);
+    }
+
+    // Queues the conversions of the blueprints up to `window` places after b.
+    void convertAhead(qsizetype b)
+    {
+        for (const qsizetype last = std::min(blueprints_.size() - 1, b + window_); prepared_ <= last; ++prepared_) {
+            const QString& next = blueprints_[prepared_];
+            if (!skipped(next) && scanner_.fileExists(next))
+                pending_[size_t(prepared_)].ticket = scanner_.queueBlueprint(pool_, next);
+        }
+    }
+
+    // Reads the queued blueprints after b whose conversions are done, in order, up to the
+    // first one still running.
+    void readReadyAhead(qsizetype b)
+    {
+        for (readAhead_ = std::max(readAhead_, b + 1); readAhead_ < prepared_; ++readAhead_) {
+            PendingBlueprint& ahead = pending_[size_t(readAhead_)];
+            if (ahead.ticket >= 0 && !ahead.read) {
+                if (!pool_.ready(ahead.ticket))
+                    break;
+                read(ahead);
+            }
+        }
+    }
+
+    // Blueprint b and the files it names; a blueprint that cannot be read is shown.
+    QStringList entriesOf(qsizetype b)
+    {
+        const QString& blueprint = blueprints_[b];
+        QStringList entries{blueprint};
+        PendingBlueprint& current = pending_[size_t(b)];
+        if (current.ticket >= 0) {
+            if (!current.read)
+                read(current);
+            if (current.failed) {
+                ui().msgBox(QStringLiteral("An error ") + current.error + QStringLiteral(" occurred while checking ")
+                                + blueprint,
+                            vb::vbOKOnly + vb::vbExclamation);
+            } else if (current.converted) {
+                const routes::BlueprintAssets& assets = current.assets;
+                // An animation or a script goes with a geometry only.
+                if (!assets.geometry.isEmpty())
+                    entries << assets.geometry << assets.animation << assets.script;
+                QStringList textures;
+                if (!assets.geometry.isEmpty())
+                    scanner_.ShapeTextures(pool_, assets.geometry, textures);
+                for (const QString& texture : textures)
+                    entries << texture + QStringLiteral("*.TgPcDx");
+            }
+        }
+        current = PendingBlueprint();
+        return entries;
+    }
+
+    // One batch line per entry, its target folder made in the package. An entry outside the
+    // Assets folder ends the blueprint's entries.
+    void addEntries(const QStringList& entries)
+    {
+        for (const QString& entry : entries) {
+            if (entry.isEmpty())
+                continue;
+            const DoRunBatch::Added added = batch_.add(entry);
+            if (added == DoRunBatch::Added::Outside)
+                break;
+            if (added == DoRunBatch::Added::Line)
+                maker_.make(parentOf(batch_.lastTarget()));
+            else
+                leftOut_.append(entry);
+        }
+    }
+
+    SharedState& s_;
+    routes::RouteScanner& scanner_;
+    DoRunBatch& batch_;
+    FolderMaker& maker_;
+    const QStringList& blueprints_;
+    const bool ignoreKujuRsdl_;
+    SerzPool pool_;
+    qsizetype window_ = 0;
+    std::vector<PendingBlueprint> pending_;
+    qsizetype prepared_ = 0;  // blueprints before this one have been queued
+    qsizetype readAhead_ = 0; // blueprints before this one have been read when ready
+    QStringList leftOut_;
+};
+
+// Writes "Do_Run.bat" and runs it from the program folder; a batch file that cannot start is
+// shown. WriteTextFile reports its own failure.
+void runDoRunBatch(const QString& batchPath, const DoRunBatch& batch, RouteAssetOutcome& outcome)
+{
+    if (!WriteTextFile(batchPath, batch.fileText()))
+        return;
+    QDir::setCurrent(platform::nativePath(platform::programFolder()));
+    QElapsedTimer batchTimer;
+    batchTimer.start();
+    outcome.batchStarted = ShellAndWait(kQuote + batchPath + kQuote, true, 1) != 0;
+    outcome.batchNs = batchTimer.nsecsElapsed();
+    if (!outcome.batchStarted)
+        ui().msgBox(batchPath + QStringLiteral(" could not be started; the route's assets were not copied."),
+                    vb::vbOKOnly + vb::vbExclamation);
+}
+
+} // namespace
+
 RouteAssetOutcome CollectRouteAssets(const QString& routeFolder, const QString& packageName, bool ignoreKujuRsdl,
                                      routes::RouteScanProgress* progress)
 {
@@ -309,16 +495,8 @@ RouteAssetOutcome CollectRouteAssets(const QString& routeFolder, const QString& 
     ResetTempFiles();
     routes::RouteScanner scanner(gamePath);
     scanner.setProgress(progress);
-    const QList<routes::ScanFolder> folders = routes::RouteTileFolders(routePath);
-    for (qsizetype k = 0; k < folders.size(); ++k) {
-        scanner.ScanRouteFolder(folders[k].folder, folders[k].kindTag);
-        ui().doEvents();
-        ui().doEvents();
-        if (s.AbortScan)
-            return abort();
-        if (k + 1 < folders.size())
-            routes::RouteScanner::ensureWorkFolder();
-    }
+    if (!scanRouteTiles(scanner, routePath))
+        return abort();
     const QStringList blueprints = scanner.usedBlueprints().sorted();
     outcome.blueprints = blueprints.size();
 
@@ -333,117 +511,21 @@ RouteAssetOutcome CollectRouteAssets(const QString& routeFolder, const QString& 
     if (progress)
         progress->blueprintsListed(blueprints);
     DoRunBatch batch(gamePath, packageFolder);
-    QStringList leftOut;
-
-    // The blueprints are converted up to `window` places ahead of the one being collected and
-    // read as soon as they are ready, so that their shapes go into the pool early; what they
-    // name is still collected (and a failure shown) one blueprint after the other, in order.
-    SerzPool pool;
-    pool.setStopCheck([&s] { return s.AbortScan; });
-    const qsizetype window = pool.jobs() == 1 ? 0 : 4 * qsizetype(pool.jobs());
-    std::vector<PendingBlueprint> pending(size_t(blueprints.size()));
-    const auto skipped = [&](const QString& blueprint) {
-        if (!ignoreKujuRsdl)
-            return false;
-        const QString rel = batch.belowAssets(blueprint);
-        return rel.contains(QStringLiteral("Kuju"), Qt::CaseInsensitive)
-               || rel.contains(QStringLiteral("RSDL"), Qt::CaseInsensitive);
-    };
-    const auto read = [&](PendingBlueprint& p) {
-        p.read = true;
-        try {
-            p.converted = scanner.ReadQueuedBlueprint(pool, p.ticket, p.assets);
-        } catch (const VbError& error) {
-            p.error = error.description;
-            p.failed = true;
-            return;
-        }
-        if (p.converted && !p.assets.geometry.isEmpty())
-            scanner.queueShape(pool, p.assets.geometry);
-    };
-    qsizetype prepared = 0;
-    qsizetype readAhead = 0;
-    for (qsizetype b = 0; b < blueprints.size(); ++b) {
-        if (s.AbortScan)
-            return abort();
-        const QString& blueprint = blueprints[b];
-        if (progress)
-            progress->blueprintStarted(b);
-        if (skipped(blueprint))
-            continue;
-
-        for (const qsizetype last = std::min(blueprints.size() - 1, b + window); prepared <= last; ++prepared) {
-            const QString& next = blueprints[prepared];
-            if (!skipped(next) && scanner.fileExists(next))
-                pending[size_t(prepared)].ticket = scanner.queueBlueprint(pool, next);
-        }
-        for (readAhead = std::max(readAhead, b + 1); readAhead < prepared; ++readAhead) {
-            PendingBlueprint& ahead = pending[size_t(readAhead)];
-            if (ahead.ticket >= 0 && !ahead.read) {
-                if (!pool.ready(ahead.ticket))
-                    break;
-                read(ahead);
-            }
-        }
-
-        QStringList entries{blueprint};
-        PendingBlueprint& current = pending[size_t(b)];
-        if (current.ticket >= 0) {
-            if (!current.read)
-                read(current);
-            if (current.failed) {
-                ui().msgBox(QStringLiteral("An error ") + current.error + QStringLiteral(" occurred while checking ")
-                                + blueprint,
-                            vb::vbOKOnly + vb::vbExclamation);
-            } else if (current.converted) {
-                const routes::BlueprintAssets& assets = current.assets;
-                // An animation or a script goes with a geometry only.
-                if (!assets.geometry.isEmpty())
-                    entries << assets.geometry << assets.animation << assets.script;
-                QStringList textures;
-                if (!assets.geometry.isEmpty())
-                    scanner.ShapeTextures(pool, assets.geometry, textures);
-                for (const QString& texture : textures)
-                    entries << texture + QStringLiteral("*.TgPcDx");
-            }
-        }
-        current = PendingBlueprint();
-        ui().doEvents();
-
-        // An entry outside the Assets folder ends the blueprint's entries.
-        for (const QString& entry : std::as_const(entries)) {
-            if (entry.isEmpty())
-                continue;
-            const DoRunBatch::Added added = batch.add(entry);
-            if (added == DoRunBatch::Added::Outside)
-                break;
-            if (added == DoRunBatch::Added::Line)
-                maker.make(parentOf(batch.lastTarget()));
-            else
-                leftOut.append(entry);
-        }
-    }
+    BlueprintCollector collector(scanner, batch, maker, blueprints, ignoreKujuRsdl);
+    if (!collector.collect(progress))
+        return abort();
     outcome.lines = batch.lineCount();
-    outcome.leftOut = leftOut;
+    outcome.leftOut = collector.leftOut();
     outcome.serializerNs = scanner.stats().serializerNs;
     outcome.serializerRuns = scanner.stats().serializerRuns;
     outcome.foldersMade = maker.count();
 
-    if (!leftOut.isEmpty())
+    if (!outcome.leftOut.isEmpty())
         ui().msgBox(QStringLiteral("These files cannot be named in a batch file line and were left out of ") + kBatchFile
-                        + QStringLiteral(":") + kCrLf + leftOut.join(kCrLf),
+                        + QStringLiteral(":") + kCrLf + outcome.leftOut.join(kCrLf),
                     vb::vbOKOnly + vb::vbExclamation);
 
-    if (WriteTextFile(batchPath, batch.fileText())) {
-        QDir::setCurrent(platform::nativePath(program));
-        QElapsedTimer batchTimer;
-        batchTimer.start();
-        outcome.batchStarted = ShellAndWait(kQuote + batchPath + kQuote, true, 1) != 0;
-        outcome.batchNs = batchTimer.nsecsElapsed();
-        if (!outcome.batchStarted)
-            ui().msgBox(batchPath + QStringLiteral(" could not be started; the route's assets were not copied."),
-                        vb::vbOKOnly + vb::vbExclamation);
-    }
+    runDoRunBatch(batchPath, batch, outcome);
 
     if (FileExists(packageFolder + QLatin1Char('\\') + kRouteSetupFile))
         AddTemplateBlueprint(gamePath, packageFolder);

@@ -436,11 +436,6 @@ PropertiesResult ExtractScenarioProperties(const QString& relEntry, const QStrin
     return result;
 }
 
-QString ProgramFile(const QString& name)
-{
-    return platform::programFolder() + QLatin1Char('\\') + name;
-}
-
 void RunPackageBatch(const QString& batchText)
 {
     if (!EnsureTempFiles())

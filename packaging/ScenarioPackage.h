@@ -124,9 +124,6 @@ struct PropertiesResult {
 // first added scenario) is converted into TempFiles\Scenario.xml and each row's block taken.
 PropertiesResult ExtractScenarioProperties(const QString& relEntry, const QStringList& rows);
 
-// The program folder's file name as a package path: program folder & "\" & name.
-QString ProgramFile(const QString& name);
-
 // Writes the batch text into TempFiles\do_read.bat (followed by CR LF) and runs it from
 // TempFiles in a visible window, waiting for it. Raises VbError when it cannot be written or
 // started.

@@ -522,6 +522,14 @@ bool ZipArchive::extract(int index, const QString& destination)
     }
     if (onExtract)
         onExtract(QString(e.name).replace(QLatin1Char('/'), QLatin1Char('\\')));
+    QString target;
+    if (!entryMayBeWritten(index, e) || !makeEntryPath(e, destination, target))
+        return false;
+    return target.isEmpty() || writeEntryFile(index, e, target);
+}
+
+bool ZipArchive::entryMayBeWritten(int index, const ZipEntry& e)
+{
     const QString reason = unsafeNameReason(e.name);
     if (!reason.isEmpty()) {
         error_ = reason;
@@ -534,7 +542,11 @@ bool ZipArchive::extract(int index, const QString& destination)
         error_ = QStringLiteral("it is a link");
         return false;
     }
+    return true;
+}
 
+bool ZipArchive::makeEntryPath(const ZipEntry& e, const QString& destination, QString& target)
+{
     const QString dest = native(destination);
     if (!QDir().mkpath(dest)) {
         error_ = QStringLiteral("the folder ") + destination + QStringLiteral(" could not be created");
@@ -569,25 +581,27 @@ bool ZipArchive::extract(int index, const QString& destination)
     }
     if (isFolder)
         return true;
-    const QString target = current + QLatin1Char('/') + parts.last();
-    {
-        const QFileInfo parent(current);
-        const QString pc = parent.canonicalFilePath();
-        if (pc != rootCanonical && !pc.startsWith(rootCanonical + QLatin1Char('/'))) {
-            error_ = QStringLiteral("it would land outside the destination");
-            return false;
-        }
-        const QFileInfo t(target);
-        if (t.isSymLink()) {
-            error_ = QStringLiteral("a link stands in its place");
-            return false;
-        }
-        if (t.isDir()) {
-            error_ = QStringLiteral("a folder stands in its place");
-            return false;
-        }
+    const QString file = current + QLatin1Char('/') + parts.last();
+    const QString pc = QFileInfo(current).canonicalFilePath();
+    if (pc != rootCanonical && !pc.startsWith(rootCanonical + QLatin1Char('/'))) {
+        error_ = QStringLiteral("it would land outside the destination");
+        return false;
     }
+    const QFileInfo t(file);
+    if (t.isSymLink()) {
+        error_ = QStringLiteral("a link stands in its place");
+        return false;
+    }
+    if (t.isDir()) {
+        error_ = QStringLiteral("a folder stands in its place");
+        return false;
+    }
+    target = file;
+    return true;
+}
 
+bool ZipArchive::writeEntryFile(int index, const ZipEntry& e, const QString& target)
+{
     zip_file_t* zf = zip_fopen_index(za_, zip_uint64_t(index), 0);
     if (!zf) {
         error_ = libzipError();

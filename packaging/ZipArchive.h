@@ -67,7 +67,6 @@ public:
 
     // Files added afterwards are stored below this folder (game-style or native; "" for none).
     void setBasePath(const QString& folder);
-    QString basePath() const { return basePath_; }
 
     // Adds one file. fullPath stores its whole path less the root; otherwise the path below
     // the base path, or its bare name when it does not lie below the base path. Level 0 stores,
@@ -111,6 +110,12 @@ private:
     bool makeWritable();
     bool addOne(const QString& nativeFile, const QString& name, int level);
     bool addTree(const QString& folder, const QString& pattern, bool includeSubDirs, bool fullPath, int level);
+    // The steps of extract, each setting lastError() when it fails: the entry's name and kind
+    // allow it to be written; its folders below the destination exist (target is the file to
+    // write, "" for a folder entry); its file is written whole, with the entry's time.
+    bool entryMayBeWritten(int index, const ZipEntry& e);
+    bool makeEntryPath(const ZipEntry& e, const QString& destination, QString& target);
+    bool writeEntryFile(int index, const ZipEntry& e, const QString& target);
     void discard();
     QString libzipError() const;
 

@@ -613,23 +613,6 @@ const RouteScanner::ShapeEntry& RouteScanner::shapeTextures(const QString& geome
     return shapes_.insert(key, entry).value();
 }
 
-bool RouteScanner::ReadBlueprintFile(const QString& blueprint, BlueprintAssets& assets)
-{
-    const QString xmlPath = workFolder() + QLatin1Char('\\') + NameBase(blueprint) + QStringLiteral("xml");
-    if (!convert(blueprint, xmlPath))
-        return false;
-    QString text;
-    try {
-        ReadTextFile(xmlPath, text);
-    } catch (const VbError&) {
-        removeFile(xmlPath);
-        return false;
-    }
-    removeFile(xmlPath);
-    assets = ReadBlueprintAssets(gamePath_, text);
-    return true;
-}
-
 QStringList RouteScanner::followedTextures(const ShapeEntry& shape) const
 {
     QStringList textures;

@@ -254,21 +254,19 @@ public:
     const UniqueTexts& usedTextures() const { return usedTextures_; }
 
     // The steps of the asset check, for other collectors of a route's files:
-    // converts a blueprint file in the work folder and reads the files it names; false when it
-    // cannot be converted or read. A blueprint element without its closing tag throws VbError 5.
-    bool ReadBlueprintFile(const QString& blueprint, BlueprintAssets& assets);
-    // The textures a shape file names (paths without extension, in the shape's order), read
+    // the textures a shape file names (paths without extension, in the shape's order), read
     // once per shape for the scanner's life; false when the shape cannot be copied, converted
     // or read. A texture whose path leads out of the Assets folder is left out.
     bool ShapeTextures(const QString& geometry, QStringList& textures);
 
-    // The same two steps for a collector that converts ahead through pool (one pool for the
-    // scanner's life): queueBlueprint adds the blueprint's conversion and returns its ticket;
-    // ReadQueuedBlueprint takes it and reads it as ReadBlueprintFile does. queueShape adds a
-    // shape's conversion once per shape; ShapeTextures(pool, ...) takes it (adding it first
-    // when it was not queued) and lists every texture the shape names, also one that leads out
-    // of the Assets folder: the collector refuses such an entry and ends the blueprint's entries
-    // there, so it has to see it.
+    // The steps for a collector that converts ahead through pool (one pool for the scanner's
+    // life): queueBlueprint adds the blueprint's conversion and returns its ticket;
+    // ReadQueuedBlueprint takes it and reads the files the converted blueprint names, false
+    // when it cannot be converted or read (a blueprint element without its closing tag throws
+    // VbError 5). queueShape adds a shape's conversion once per shape; ShapeTextures(pool, ...)
+    // takes it (adding it first when it was not queued) and lists every texture the shape
+    // names, also one that leads out of the Assets folder: the collector refuses such an entry
+    // and ends the blueprint's entries there, so it has to see it.
     qsizetype queueBlueprint(SerzPool& pool, const QString& blueprint);
     bool ReadQueuedBlueprint(SerzPool& pool, qsizetype ticket, BlueprintAssets& assets);
     void queueShape(SerzPool& pool, const QString& geometry);

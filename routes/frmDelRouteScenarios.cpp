@@ -169,11 +169,11 @@ void frmDelRoute::Command6_Click()
                 if (!properties.missing.isEmpty())
                     exclaim(packaging::propertiesMissingMessage(properties.missing));
             }
-            for (int k = List5->count() - 1; k >= 1; --k) {
-                if (List5->item(k)->text().compare(List5->item(k - 1)->text(), Qt::CaseInsensitive) == 0)
-                    delete List5->takeItem(k);
+            const QStringList stockRows = packaging::RemoveDuplicateRows(rowTexts(List5));
+            if (stockRows.size() != List5->count()) {
+                List5->clear();
+                List5->addItems(stockRows);
             }
-            const QStringList stockRows = rowTexts(List5);
             s.StockListText = packaging::ScenarioQqqText(stockRows).chopped(2);
             if (pkg.lampAddOnNeeded) {
                 QString error;

@@ -146,58 +146,71 @@ QString sceneryBatchLine(const QString& sourceFolder, const QString& newFolder)
         + quote + newFolder + QStringLiteral("\\Scenery\\*.*") + quote + kCrLf;
 }
 
-CloneOutcome cloneScenario(ScenarioEditor& editor, const SaveRequest& request, const GuidSource& newGuid)
-{
-    const SharedState& s = shared();
-    const PropertyBoxes& boxes = request.boxes;
-    const QString sourceBlock = s.ScenarioProperties;
-    QString block = sourceBlock;
-    const QString scenarioText = s.ScenarioTextLoaded;
-    const QString routeFolder = s.RouteFolder;
-    const QString scenarioFolder = s.ScenarioFolder;
+namespace {
 
-    // The checks.
+// The checks before anything is made: the new name, the user's consent and the checks the save
+// shares. False when one stopped the clone (the user has been told, or cancelled).
+bool cloneMayStart(const ScenarioEditor& editor, const SaveRequest& request)
+{
+    const PropertyBoxes& boxes = request.boxes;
     if (boxes[DisplayNameBox].compare(editor.LoadedName, Qt::CaseInsensitive) == 0) {
         exclaim(cloneNameUnchangedMessage());
-        return CloneOutcome::Stopped;
+        return false;
     }
     if (cloneNameHasIllegalCharacter(boxes[DisplayNameBox])) {
         exclaim(cloneIllegalNameMessage());
-        return CloneOutcome::Stopped;
+        return false;
     }
     if (ui().msgBox(cloneNoteMessage(), vb::vbOKCancel + vb::vbInformation) == vb::vbCancel)
-        return CloneOutcome::Stopped;
-    if (!saveChecksPass(request))
-        return CloneOutcome::Stopped;
+        return false;
+    return saveChecksPass(request);
+}
 
-    BusyPointer busy;
+// Whether the scenario as loaded can be cloned at all; whatFailed says why not.
+bool loadedScenarioClonable(const QString& block, const QString& scenarioText, const QString& scenarioFolder,
+                            QString& whatFailed)
+{
     if (block.isEmpty() || scenarioText.isEmpty()) {
-        failed(QStringLiteral("The scenario is no longer loaded; open it again from the route list."));
-        return CloneOutcome::Failed;
+        whatFailed = QStringLiteral("The scenario is no longer loaded; open it again from the route list.");
+        return false;
     }
     // The batch line quotes the folders, so a folder with a quote in it cannot be copied.
     if (scenarioFolder.contains(QLatin1Char('"'))) {
-        failed(QStringLiteral("The scenario folder ") + scenarioFolder
-               + QStringLiteral(" holds a double quote and cannot be cloned."));
-        return CloneOutcome::Failed;
+        whatFailed = QStringLiteral("The scenario folder ") + scenarioFolder
+                     + QStringLiteral(" holds a double quote and cannot be cloned.");
+        return false;
     }
+    return true;
+}
 
-    // The clone block: a new identity and the boxes.
+// The clone's properties block: the source's with a new identity (object id, UUID and the
+// DevString guid, which also names the new folder) and the boxes' values.
+bool makeCloneBlock(QString& block, const PropertyBoxes& boxes, const GuidSource& newGuid, QString& guid,
+                    QString& whatFailed)
+{
     if (!bumpObjectId(block)) {
-        failed(QStringLiteral("The scenario's properties hold no numeric object id (d:id)."));
-        return CloneOutcome::Failed;
+        whatFailed = QStringLiteral("The scenario's properties hold no numeric object id (d:id).");
+        return false;
     }
     QString half1;
     QString half2;
-    const QString guid = newGuid ? newGuid(half1, half2) : NewGuid(half1, half2);
+    guid = newGuid ? newGuid(half1, half2) : NewGuid(half1, half2);
     if (!setCloneIdentity(block, guid, half1, half2)) {
-        failed(QStringLiteral("The scenario's properties hold no UUID with two numbers and a DevString."));
-        return CloneOutcome::Failed;
+        whatFailed = QStringLiteral("The scenario's properties hold no UUID with two numbers and a DevString.");
+        return false;
     }
     writePropertyBoxes(block, boxes, startTimeSeconds(boxes[StartTimeBox]), [](const VbError& error) {
         exclaim(saveErrorMessage(error.number));
     });
     ui().doEvents();
+    return true;
+}
+
+// The route's list with the clone's block after the source's, converted in the work folder;
+// and a free backup name for the game's list when it exists.
+bool stageScenarioList(const SharedState& s, const QString& sourceBlock, const QString& block, const QString& listFile,
+                       const QString& listBackupBase, QString& whatFailed)
+{
     QString listText;
     listText.reserve(s.ScenariosTextBefore.size() + sourceBlock.size() + block.size() + s.ScenariosTextAfter.size());
     listText += s.ScenariosTextBefore;
@@ -205,78 +218,130 @@ CloneOutcome cloneScenario(ScenarioEditor& editor, const SaveRequest& request, c
     listText += block;
     listText += s.ScenariosTextAfter;
 
-    // The list into the work folder, and a backup name for the game's list.
     EnsureTempFiles();
-    const QString commandFolder = TempFilesFolder() + QLatin1Char('\\');
-    QString error;
-    if (!writeAndConvert(scenariosWorkXml(), commandFolder + QStringLiteral("Scenarios.xml"), scenariosWorkBin(),
-                         listText, error)) {
-        failed(error);
-        return CloneOutcome::Failed;
-    }
-    const QString listFile = routeFolder + QStringLiteral("\\Scenarios.bin");
-    const QString listBackupBase = routeFolder + QStringLiteral("\\Scenarios.bak");
+    if (!writeAndConvert(scenariosWorkXml(), TempFilesPath(QStringLiteral("Scenarios.xml")), scenariosWorkBin(), listText,
+                         whatFailed))
+        return false;
     if ((FileExists(listFile) || QFileInfo::exists(nativePath(listFile))) && BackupName(listBackupBase).isEmpty()) {
-        failed(backupNamesInUseMessage(listFile));
-        return CloneOutcome::Failed;
+        whatFailed = backupNamesInUseMessage(listFile);
+        return false;
     }
+    return true;
+}
 
-    // The new folder beside the source's; one that exists is never touched.
-    const QString newFolder = vb::Left(scenarioFolder, vb::InStrRev(scenarioFolder, QStringLiteral("\\"))) + guid;
+// The new folder; one that exists is never touched.
+bool makeCloneFolder(const QString& newFolder, QString& whatFailed)
+{
     if (FolderExists(newFolder) || QFileInfo::exists(nativePath(newFolder))) {
-        failed(QStringLiteral("The folder ") + newFolder + QStringLiteral(" exists already."));
-        return CloneOutcome::Failed;
+        whatFailed = QStringLiteral("The folder ") + newFolder + QStringLiteral(" exists already.");
+        return false;
     }
     if (!QDir().mkdir(nativePath(newFolder))) {
-        failed(QStringLiteral("The folder ") + newFolder + QStringLiteral(" could not be made."));
-        return CloneOutcome::Failed;
+        whatFailed = QStringLiteral("The folder ") + newFolder + QStringLiteral(" could not be made.");
+        return false;
     }
-    ui().doEvents();
-    const auto giveUp = [&newFolder](const QString& whatFailed) {
-        tags::scenarioBrowser::DelAll(newFolder);
-        failed(whatFailed);
-        return CloneOutcome::Failed;
-    };
+    return true;
+}
 
-    // The scenario file, made from the scenario as loaded.
-    if (!writeAndConvert(scenarioWorkXml(), commandFolder + QStringLiteral("Scenario.xml"), scenarioWorkBin(),
-                         scenarioText, error))
-        return giveUp(error);
+// The scenario file of the new folder, made from the scenario as loaded.
+bool placeCloneScenarioFile(const QString& scenarioText, const QString& newFolder, QString& whatFailed)
+{
+    if (!writeAndConvert(scenarioWorkXml(), TempFilesPath(QStringLiteral("Scenario.xml")), scenarioWorkBin(),
+                         scenarioText, whatFailed))
+        return false;
     const ConversionResult placed = ReplaceGameFile(scenarioWorkBin(), newFolder + QStringLiteral("\\Scenario.bin"));
-    if (!placed)
-        return giveUp(placed.error);
-    ui().doEvents();
+    if (!placed) {
+        whatFailed = placed.error;
+        return false;
+    }
+    return true;
+}
 
-    // The files directly in the source's scenery.
+// The files directly in the source's "Scenery" folder, copied by "do_scene.bat" into the new
+// folder's and checked by size afterwards. Nothing to do when the source has no scenery.
+bool copyScenery(const QString& scenarioFolder, const QString& newFolder, QString& whatFailed)
+{
     const QString sourceScenery = scenarioFolder + QStringLiteral("\\Scenery");
-    if (FolderExists(sourceScenery)) {
-        const QString newScenery = newFolder + QStringLiteral("\\Scenery");
-        if (!QDir().mkdir(nativePath(newScenery)))
-            return giveUp(QStringLiteral("The folder ") + newScenery + QStringLiteral(" could not be made."));
-        const QStringList files = filesIn(nativePath(sourceScenery));
-        if (!files.isEmpty()) {
-            const QString batch = platform::programFolder() + QStringLiteral("\\tempfiles\\do_scene.bat");
-            QString line = sceneryBatchLine(scenarioFolder, newFolder);
-            line.chop(2); // writeWorkFile ends the line
-            if (!writeWorkFile(batch, line, error))
-                return giveUp(error);
-            QDir::setCurrent(nativePath(platform::programFolder()));
-            const qint64 started = ShellAndWait(QLatin1Char('"') + batch + QLatin1Char('"'), true, 0);
-            const int status = lastExitStatus();
-            ui().doEvents();
-            QFile::remove(nativePath(batch));
-            ui().doEvents();
-            if (started == 0 || status != 0)
-                return giveUp(QStringLiteral("The copy of the scenery through ") + batch + QStringLiteral(" failed."));
-            const QString nativeNew = nativePath(newScenery);
-            const QString nativeSource = nativePath(sourceScenery);
-            for (const QString& name : files) {
-                const QFileInfo copied(nativeNew + QLatin1Char('/') + name);
-                if (!copied.isFile() || copied.size() != QFileInfo(nativeSource + QLatin1Char('/') + name).size())
-                    return giveUp(QStringLiteral("The scenery file ") + name + QStringLiteral(" was not copied."));
-            }
+    if (!FolderExists(sourceScenery))
+        return true;
+    const QString newScenery = newFolder + QStringLiteral("\\Scenery");
+    if (!QDir().mkdir(nativePath(newScenery))) {
+        whatFailed = QStringLiteral("The folder ") + newScenery + QStringLiteral(" could not be made.");
+        return false;
+    }
+    const QStringList files = filesIn(nativePath(sourceScenery));
+    if (files.isEmpty())
+        return true;
+    const QString batch = TempFilesPath(QStringLiteral("do_scene.bat"), QStringLiteral("tempfiles"));
+    QString line = sceneryBatchLine(scenarioFolder, newFolder);
+    line.chop(2); // writeWorkFile ends the line
+    if (!writeWorkFile(batch, line, whatFailed))
+        return false;
+    QDir::setCurrent(nativePath(platform::programFolder()));
+    const qint64 started = ShellAndWait(QLatin1Char('"') + batch + QLatin1Char('"'), true, 0);
+    const int status = lastExitStatus();
+    ui().doEvents();
+    QFile::remove(nativePath(batch));
+    ui().doEvents();
+    if (started == 0 || status != 0) {
+        whatFailed = QStringLiteral("The copy of the scenery through ") + batch + QStringLiteral(" failed.");
+        return false;
+    }
+    const QString nativeNew = nativePath(newScenery);
+    const QString nativeSource = nativePath(sourceScenery);
+    for (const QString& name : files) {
+        const QFileInfo copied(nativeNew + QLatin1Char('/') + name);
+        if (!copied.isFile() || copied.size() != QFileInfo(nativeSource + QLatin1Char('/') + name).size()) {
+            whatFailed = QStringLiteral("The scenery file ") + name + QStringLiteral(" was not copied.");
+            return false;
         }
     }
+    return true;
+}
+
+} // namespace
+
+CloneOutcome cloneScenario(ScenarioEditor& editor, const SaveRequest& request, const GuidSource& newGuid)
+{
+    const SharedState& s = shared();
+    const QString sourceBlock = s.ScenarioProperties;
+    QString block = sourceBlock;
+    const QString scenarioText = s.ScenarioTextLoaded;
+    const QString routeFolder = s.RouteFolder;
+    const QString scenarioFolder = s.ScenarioFolder;
+
+    if (!cloneMayStart(editor, request))
+        return CloneOutcome::Stopped;
+
+    BusyPointer busy;
+    QString whatFailed;
+    QString guid;
+    const QString listFile = routeFolder + QStringLiteral("\\Scenarios.bin");
+    const QString listBackupBase = routeFolder + QStringLiteral("\\Scenarios.bak");
+    if (!loadedScenarioClonable(block, scenarioText, scenarioFolder, whatFailed)
+        || !makeCloneBlock(block, request.boxes, newGuid, guid, whatFailed)
+        || !stageScenarioList(s, sourceBlock, block, listFile, listBackupBase, whatFailed)) {
+        failed(whatFailed);
+        return CloneOutcome::Failed;
+    }
+
+    // The new folder beside the source's, taken away again when a later step fails.
+    const QString newFolder = vb::Left(scenarioFolder, vb::InStrRev(scenarioFolder, QStringLiteral("\\"))) + guid;
+    if (!makeCloneFolder(newFolder, whatFailed)) {
+        failed(whatFailed);
+        return CloneOutcome::Failed;
+    }
+    ui().doEvents();
+    const auto giveUp = [&newFolder](const QString& why) {
+        tags::scenarioBrowser::DelAll(newFolder);
+        failed(why);
+        return CloneOutcome::Failed;
+    };
+    if (!placeCloneScenarioFile(scenarioText, newFolder, whatFailed))
+        return giveUp(whatFailed);
+    ui().doEvents();
+    if (!copyScenery(scenarioFolder, newFolder, whatFailed))
+        return giveUp(whatFailed);
 
     // Last, the route's list.
     const ConversionResult listed = ReplaceGameFile(scenariosWorkBin(), listFile, listBackupBase);

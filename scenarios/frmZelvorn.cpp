@@ -9,6 +9,7 @@
 #include "platform/Ui.h"
 #include "scenarios/ScenarioSave.h"
 #include "scenarios/ScenarioClone.h"
+#include "scenarios/StockSearch.h"
 #include "scenarios/dlgTips.h"
 #include "scenarios/frmShowRoutes.h"
 
@@ -394,10 +395,10 @@ void frmZelvorn::buildStockFrame()
     Dir2 = new FolderTreeWidget(Frame4);
     Dir2->setObjectName(QStringLiteral("Dir2"));
     Dir2->setToolTip(QStringLiteral("Select the RailVehicles folder you wish to list stock from."));
-    static const char* const kinds[] = {"Diesel", "Electric", "Steam", "Passenger", "Freight", "Tender", "DMU", "EMU"};
+    const QStringList& kinds = scenarios::stockTypeCaptions();
     auto* kindGroup = new QButtonGroup(this);
-    for (int i = 0; i < 8; ++i) {
-        Option1[i] = new QRadioButton(QString::fromLatin1(kinds[i]), Frame4);
+    for (int i = 0; i < int(Option1.size()); ++i) {
+        Option1[i] = new QRadioButton(kinds[i], Frame4);
         Option1[i]->setObjectName(QStringLiteral("Option1_%1").arg(i));
         kindGroup->addButton(Option1[i], i);
     }

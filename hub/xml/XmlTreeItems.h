@@ -63,7 +63,6 @@ public:
         return item.next;
     }
     int firstTopLevel() const { return m_firstTop; }
-    int selectedIndex() const { return m_selected; }
     void setSelectedIndex(int index) { m_selected = index; }
     // The item whose label editing was asked for last (npos when none).
     int editedIndex() const { return m_edited; }

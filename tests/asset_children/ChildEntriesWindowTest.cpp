@@ -280,7 +280,8 @@ TEST_F(ChildEntriesWindowTest, DeadStockWritesTheDeadCopyBesideEachBlueprint)
     EXPECT_FALSE(tree.exists(rel(kCoach + QStringLiteral(".bak"))));
     EXPECT_FALSE(tree.exists(rel(kPak)));
 
-    // A failed conversion back: step 10's message, nothing written, no closing message.
+    // A failed conversion back: the serializer's failure message, nothing written, no closing
+    // message.
     QFile::remove(tree.path(rel(kFolder + QStringLiteral("\\coach_Dead.bin"))));
     tree.writeFile(rel(kPak), "cache");
     ScopedEnv fail("SERZ_FAIL", "coach_Dead.xml");

@@ -59,6 +59,12 @@ TEST(VbFormat, NumericPatterns)
         {999.5, "#,##0", "1,000"},
         {-1234, "#,##0", "-1,234"},
         {100000000, "##0,,", "100"},
+        // A comma before every integer placeholder, or after the point, is text; a section
+        // can group and scale at once.
+        {5, ",0", ",5"},
+        {1.5, "0.0,", "1.5,"},
+        {1234567, "#,##0,", "1,235"},
+        {12345678, "#,#,##0,,", "12"},
         {1e20, "0", "100000000000000000000"},
         // Literal text, quoted text and escaped characters.
         {42, "Value: 0 units", "Value: 42 units"},
