@@ -97,6 +97,9 @@ void copyTree(const QString& sourceDir, const QString& targetDir, bool overwrite
         const QString name = entry.fileName();
         const QString target = targetDir + QLatin1Char('/') + existing.value(name.toCaseFolded(), name);
         const QFileInfo targetInfo(target);
+        // Nothing is written through a link below the destination: it may lead anywhere.
+        if (targetInfo.isSymLink() && (entry.isDir() || entry.isFile()))
+            throw VbError(70);
         if (entry.isDir()) {
             if (targetInfo.exists() && !targetInfo.isDir())
                 throw VbError(58);
@@ -196,12 +199,17 @@ void CopyFolder(const QString& source, const QString& destination, bool overwrit
         throw VbError(76);
 
     QString destinationText = destination;
-    if (destination.endsWith(QLatin1Char('\\')) || destination.endsWith(QLatin1Char('/')))
+    const bool intoNamedFolder = destination.endsWith(QLatin1Char('\\')) || destination.endsWith(QLatin1Char('/'));
+    if (intoNamedFolder)
         destinationText += QFileInfo(QDir::cleanPath(sourceInfo.absoluteFilePath())).fileName();
     const QString targetNative = platform::nativePath(destinationText);
     const QFileInfo targetInfo(targetNative);
     if (targetInfo.exists() && !targetInfo.isDir())
         throw VbError(58);
+    // The destination is taken as it is named; the folder made below it is not written through
+    // when it is a link.
+    if (intoNamedFolder && targetInfo.isSymLink())
+        throw VbError(70);
 
     // A copy into the folder itself or one of its sub-folders would copy its own output.
     const QString sourceCanonical = sourceInfo.canonicalFilePath();

@@ -38,9 +38,11 @@ QString HexToDec(const QString& hexText);
 
 // Copies the folder source with all its contents to destination (created when missing;
 // a destination ending in a backslash receives the source folder by its own name). Existing
-// files are replaced only when overwrite is true. Errors raise VbError: 76 "Path not found"
-// (missing source), 58 "File already exists", 70 "Permission denied", and 5 for a
-// destination inside the source, which is refused before anything is copied.
+// files are replaced only when overwrite is true. The destination is taken as it is named, but
+// nothing is written through a link below it (a linked folder or file there stops the copy
+// with error 70). Errors raise VbError: 76 "Path not found" (missing source), 58 "File
+// already exists", 70 "Permission denied", and 5 for a destination inside the source, which is
+// refused before anything is copied.
 void CopyFolder(const QString& source, const QString& destination, bool overwrite = true);
 
 // True when text is not empty and every character is an ASCII letter or one of " $ ' , - .

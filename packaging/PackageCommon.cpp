@@ -72,7 +72,14 @@ bool CopyReplacing(const QString& from, const QString& to, QString* error)
             *error = QStringLiteral("File not found");
         return false;
     }
-    QSaveFile out(platform::nativePath(to));
+    // QSaveFile would replace the file a link leads to, wherever that lies.
+    const QString target = platform::nativePath(to);
+    if (QFileInfo(target).isSymLink()) {
+        if (error)
+            *error = QStringLiteral("Permission denied");
+        return false;
+    }
+    QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly)) {
         if (error)
             *error = QStringLiteral("Path not found");

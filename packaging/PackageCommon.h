@@ -16,7 +16,8 @@ namespace packaging {
 QString PackageName(const QString& wanted, const QString& fallback);
 
 // Copies the file from to to, replacing an existing target. Returns false (with a reason in
-// error) when the source is missing or the copy fails; a failed copy leaves no half file.
+// error) when the source is missing, the target is a link (never written through) or the copy
+// fails; a failed copy leaves no half file.
 bool CopyReplacing(const QString& from, const QString& to, QString* error = nullptr);
 
 // How the copy of the program folder's installer ("RouteSetup.exe") into a package went:

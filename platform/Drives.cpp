@@ -45,7 +45,9 @@ QList<Drive> drives()
 {
     QList<Drive> out;
     const QDir devices(winePrefix() + QStringLiteral("/dosdevices"));
-    static const QRegularExpression letter(QStringLiteral("^[a-z]:$"));
+    // Anchored at both ends of the name: "$" would also match before a final line break and
+    // take an entry "c:\n" for a drive.
+    static const QRegularExpression letter(QRegularExpression::anchoredPattern(QStringLiteral("[a-z]:")));
     const QFileInfoList entries = devices.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot,
                                                         QDir::Name);
     for (const QFileInfo& entry : entries) {

@@ -24,8 +24,14 @@ TEST_F(LinksTest, NoCommandReachesThroughALinkOutOfItsFolder)
     };
     // In each row's folder: "game" holds a read-only file, a sub-folder, a link to a file of
     // its own, links to a read-only file, a read-only folder and an open folder outside it,
-    // a link to an outside file that may be written, and a link to nothing.
+    // a link to an outside file that may be written, and a link to nothing. "src" holds a file
+    // and folders named like game's sub-folder and its two linked folders.
     const auto prepare = [this](const QString& at) {
+        tree.writeFile(at + QStringLiteral("/src/top.txt"), "top");
+        tree.writeFile(at + QStringLiteral("/src/OpenDir/new.txt"), "new");
+        tree.makeDir(at + QStringLiteral("/src/OpenDir/Empty"));
+        tree.writeFile(at + QStringLiteral("/src/outdir/x.txt"), "x");
+        tree.writeFile(at + QStringLiteral("/src/sub/more.txt"), "more");
         tree.writeFile(at + QStringLiteral("/game/real.txt"), "real");
         tree.writeFile(at + QStringLiteral("/game/sub/deep.txt"), "deep");
         tree.writeFile(at + QStringLiteral("/outside/secret.txt"), "secret");
@@ -48,8 +54,11 @@ TEST_F(LinksTest, NoCommandReachesThroughALinkOutOfItsFolder)
     };
     const auto writable = [this](const QString& rel) { return bool(QFileInfo(tree.path(rel)).permissions() & kAnyWrite); };
     const auto isLink = [this](const QString& rel) { return QFileInfo(tree.path(rel)).isSymLink(); };
-    // What lies outside is exactly as prepared.
+    // What lies outside is exactly as prepared. The read-only folder is listed too: the
+    // superuser writes into it all the same.
     const auto outsideUntouched = [&](const QString& at) {
+        EXPECT_EQ(listing(at + QStringLiteral("/outside/open")), QStringList{QStringLiteral("g.txt")});
+        EXPECT_EQ(listing(at + QStringLiteral("/outside/locked")), QStringList{QStringLiteral("f.txt")});
         EXPECT_EQ(text(at + QStringLiteral("/outside/secret.txt")), QStringLiteral("secret"));
         EXPECT_FALSE(writable(at + QStringLiteral("/outside/secret.txt")));
         EXPECT_EQ(text(at + QStringLiteral("/outside/locked/f.txt")), QStringLiteral("locked"));
@@ -119,6 +128,44 @@ TEST_F(LinksTest, NoCommandReachesThroughALinkOutOfItsFolder)
              EXPECT_FALSE(QFileInfo::exists(tree.path(at + QStringLiteral("/one.txt"))));
              EXPECT_FALSE(QFileInfo::exists(tree.path(at + QStringLiteral("/two/outlink.txt"))));
              EXPECT_EQ(text(at + QStringLiteral("/three.txt")), QStringLiteral("deep"));
+         }},
+        {"xcopy /s stops at a linked folder below its destination",
+         {QStringLiteral("Call xcopy \"src\\*.*\" \"game\\*.*\" /s /y")},
+         [&](const QString& at, const BatchRun& r) {
+             EXPECT_EQ(r.status, 1);
+             EXPECT_TRUE(r.err.contains(QStringLiteral("is a link"))) << r.err.toStdString();
+             EXPECT_EQ(text(at + QStringLiteral("/game/top.txt")), QStringLiteral("top"));
+             EXPECT_FALSE(QFileInfo::exists(tree.path(at + QStringLiteral("/game/sub/more.txt"))));
+             outsideUntouched(at);
+         }},
+        {"xcopy /s /e /c makes and copies nothing through a link and goes on past it",
+         {QStringLiteral("xcopy \"src\\*.*\" \"game\\\" /s /e /c /y")},
+         [&](const QString& at, const BatchRun& r) {
+             EXPECT_EQ(r.status, 1);
+             EXPECT_TRUE(r.err.contains(QStringLiteral("new.txt"))) << r.err.toStdString();
+             EXPECT_TRUE(r.err.contains(QStringLiteral("x.txt"))) << r.err.toStdString();
+             EXPECT_EQ(text(at + QStringLiteral("/game/top.txt")), QStringLiteral("top"));
+             EXPECT_EQ(text(at + QStringLiteral("/game/sub/more.txt")), QStringLiteral("more"));
+             EXPECT_TRUE(isLink(at + QStringLiteral("/game/opendir")));
+             outsideUntouched(at);
+         }},
+        {"a linked folder named on the line is taken as named",
+         {QStringLiteral("copy \"src\\top.txt\" \"game\\opendir\""),
+          QStringLiteral("xcopy \"src\\sub\\*.*\" \"game\\opendir\\sub\\\" /s /i")},
+         [&](const QString& at, const BatchRun& r) {
+             EXPECT_EQ(r.status, 0) << r.err.toStdString();
+             EXPECT_EQ(listing(at + QStringLiteral("/outside/open")),
+                       (QStringList{QStringLiteral("g.txt"), QStringLiteral("sub/"), QStringLiteral("top.txt")}));
+             EXPECT_EQ(text(at + QStringLiteral("/outside/open/sub/more.txt")), QStringLiteral("more"));
+         }},
+        {"del /s does not go into linked folders",
+         {QStringLiteral("del /s /q \"game\\*.txt\"")},
+         [&](const QString& at, const BatchRun&) {
+             EXPECT_EQ(listing(at + QStringLiteral("/game")),
+                       (QStringList{QStringLiteral("opendir/"), QStringLiteral("outdir/"), QStringLiteral("real.txt"),
+                                    QStringLiteral("sub/")}));
+             EXPECT_EQ(listing(at + QStringLiteral("/game/sub")), QStringList());
+             outsideUntouched(at);
          }},
         {"a copy onto a link does not write through it",
          {QStringLiteral("copy \"game\\sub\\deep.txt\" \"game\\glink.txt\""),

@@ -4,6 +4,8 @@
 #include "packaging/PackageCommon.h"
 #include "support/TempTree.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QString>
 
 #include <gtest/gtest.h>
@@ -108,6 +110,15 @@ TEST(CopyReplacing, ReplacesTargetAndFailsWithoutSource)
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(tree.readFile(QStringLiteral("dst/a.bin")), QByteArray("new bytes"));
     EXPECT_FALSE(CopyReplacing(from, tree.path(QStringLiteral("missing/folder/a.bin")), &error));
+
+    // A link at the target is not written through: the file it leads to stays as it was.
+    tree.writeFile(QStringLiteral("outside/b.bin"), "outside");
+    const QString linked = tree.path(QStringLiteral("dst/b.bin"));
+    ASSERT_TRUE(QFile::link(tree.path(QStringLiteral("outside/b.bin")), linked));
+    EXPECT_FALSE(CopyReplacing(from, linked, &error));
+    EXPECT_EQ(error, QStringLiteral("Permission denied"));
+    EXPECT_EQ(tree.readFile(QStringLiteral("outside/b.bin")), QByteArray("outside"));
+    EXPECT_TRUE(QFileInfo(linked).isSymLink());
 }
 
 // Three routes; the second's folder name also stands in the first one's description, and the

@@ -38,10 +38,14 @@ TEST(Drives, PrefixEntriesAndTheDriveOfAPath)
     link(tree.path(QStringLiteral("gone")), devices + QStringLiteral("/d:"));
     link(QStringLiteral("/dev/null"), devices + QStringLiteral("/com1"));
     link(QStringLiteral("/dev/null"), devices + QStringLiteral("/c::"));
+    link(tree.path(QStringLiteral("data")), devices + QStringLiteral("/c:\n"));
+    link(tree.path(QStringLiteral("data/RS")), devices + QStringLiteral("/f:")); // a name-prefix of data/RS2
     tree.makeDir(QStringLiteral("wine/drive_c/Games/RS"));
+    tree.makeDir(QStringLiteral("data/RS"));
+    tree.makeDir(QStringLiteral("data/RS2/Assets"));
 
     const QList<platform::Drive> list = platform::drives();
-    ASSERT_EQ(names(list), (QStringList{"c:", "d:", "e:", "z:"}));
+    ASSERT_EQ(names(list), (QStringList{"c:", "d:", "e:", "f:", "z:"}));
     EXPECT_EQ(list[0].folder, QFileInfo(tree.path(QStringLiteral("wine/drive_c"))).canonicalFilePath());
     EXPECT_TRUE(platform::driveReady(list[0]));
     EXPECT_FALSE(platform::driveReady(list[1]));
@@ -55,8 +59,11 @@ TEST(Drives, PrefixEntriesAndTheDriveOfAPath)
         {tree.path(QStringLiteral("wine/drive_c/Games/RS")), 0},
         {tree.path(QStringLiteral("wine/dosdevices/c:/Games")), 0},
         {tree.gamePath() + QStringLiteral("/Assets"), 2},
-        {tree.path(QStringLiteral("program")), 3},
-        {QStringLiteral("/usr/share"), 3},
+        {tree.path(QStringLiteral("data/RS/Assets")), 3},
+        {tree.path(QStringLiteral("data/RS2/Assets")), 4},
+        {tree.path(QStringLiteral("data/RS2")), 4},
+        {tree.path(QStringLiteral("program")), 4},
+        {QStringLiteral("/usr/share"), 4},
         {QString(), -1},
     };
     for (const auto& row : rows)
@@ -68,7 +75,7 @@ TEST(Drives, PrefixEntriesAndTheDriveOfAPath)
     ASSERT_EQ(root.size(), 1);
     EXPECT_EQ(root[0].folder, QStringLiteral("/"));
     EXPECT_EQ(platform::driveIndexOf(root, tree.gamePath()), 0);
-    EXPECT_EQ(platform::driveIndexOf(list, QStringLiteral("/usr/share")), 3);
+    EXPECT_EQ(platform::driveIndexOf(list, QStringLiteral("/usr/share")), 4);
     QFile::remove(devices + QStringLiteral("/z:")); // the tree's removal never meets the root
 }
 

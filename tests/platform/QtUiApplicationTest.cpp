@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <stdexcept>
 
 // An error thrown by a handler under the real event loop is shown, and the loop goes on to the
@@ -23,6 +24,7 @@ TEST(QtUiApplication, AnErrorLeavingAHandlerIsShownAndTheProgramGoesOn)
     const std::vector<Row> rows = {
         {[] { throw VbError(6); }, QStringLiteral("An Error 6 occurred: Overflow")},
         {[] { throw VbError(5); }, QStringLiteral("An Error 5 occurred: Invalid procedure call or argument")},
+        {[] { throw std::bad_alloc(); }, QStringLiteral("An Error 7 occurred: Out of memory")},
         {[] { throw std::runtime_error("broken"); }, QStringLiteral("An Error 51 occurred: broken")},
         {[] { throw 42; }, QStringLiteral("An Error 51 occurred: Internal error")},
     };

@@ -281,6 +281,49 @@ TEST(CopyFolder, MergesIntoExistingFoldersWhateverTheirCase)
     EXPECT_EQ(tree.readFile("game/assets/kuju/Keep.bin"), "keep");
 }
 
+// The destination is taken as it is named, but nothing is written through a link below it:
+// the copy stops with error 70 and what the link leads to stays as it was.
+TEST(CopyFolder, WritesThroughNoLinkBelowItsDestination)
+{
+    TempTree tree;
+    ScriptedUi ui;
+    tree.writeFile("program/Lamp/Assets/Kuju/Lamp.bin", "new lamp");
+    tree.makeDir("program/Lamp/Assets/Kuju/Empty");
+    tree.writeFile("outside/Kuju/old.bin", "old");
+    tree.writeFile("outside/Lamp.bin", "outside lamp");
+    tree.makeDir("outside/Named");
+    tree.makeDir("outside/Lamp");
+    const auto link = [&](const char* target, const char* at) {
+        tree.makeDir(QFileInfo(tree.path(at)).dir().path());
+        ASSERT_TRUE(QFile::link(tree.path(target), tree.path(at)));
+    };
+    link("outside/Kuju", "game1/assets/kuju");        // a folder below, matched in another case
+    link("outside/Lamp.bin", "game2/Assets/Kuju/Lamp.bin"); // a file below
+    link("outside/Lamp", "game3/Lamp");                // the source's own name below "game3\"
+    link("outside/Named", "named");                    // the destination itself
+    const QStringList outside = treeOf(tree.path("outside"));
+
+    const struct {
+        const char* destination;
+        int error;
+    } rows[] = {
+        {"game1", 70},
+        {"game2", 70},
+        {"game3\\", 70},
+    };
+    for (const auto& row : rows) {
+        const QString destination = tree.path(QString::fromUtf8(row.destination));
+        EXPECT_EQ(vbErrorNumber([&] { CopyFolder(tree.path("program/Lamp"), destination, true); }), row.error)
+            << row.destination;
+        EXPECT_EQ(treeOf(tree.path("outside")), outside) << row.destination;
+    }
+    EXPECT_EQ(tree.readFile("outside/Lamp.bin"), "outside lamp");
+    EXPECT_TRUE(QFileInfo(tree.path("game2/Assets/Kuju/Lamp.bin")).isSymLink());
+
+    CopyFolder(tree.path("program/Lamp"), tree.path("named"), true);
+    EXPECT_EQ(tree.readFile("outside/Named/Assets/Kuju/Lamp.bin"), "new lamp");
+}
+
 TEST(CopyFolder, Errors)
 {
     TempTree tree;

@@ -86,8 +86,11 @@ TEST_F(SerializerTest, BackupNameTakesTheFirstFreeOfFiftyOneNames)
     // Windows names ignore case: an existing "A.BIN.BAK2" takes the name too.
     tree.writeFile("game/A.BIN.BAK2", "x");
     EXPECT_EQ(BackupName(base), base + QStringLiteral("3"));
-    for (int n = 3; n <= 50; ++n)
+    // The last of the 51 names is handed out while it is free; none when it is taken too.
+    for (int n = 3; n <= 49; ++n)
         tree.writeFile(QStringLiteral("game/a.bin.bak%1").arg(n), "x");
+    EXPECT_EQ(BackupName(base), base + QStringLiteral("50"));
+    tree.writeFile("game/a.bin.bak50", "x");
     EXPECT_EQ(BackupName(base), QString());
 }
 

@@ -156,6 +156,45 @@ void collect(const QString& folder, const QString& rel, const QString& pattern, 
     }
 }
 
+// The links on the way down from a copy's destination to the folders it writes into. The
+// destination itself is taken as it is named; each folder below it is looked up as nativePath
+// matches it and must not be a link. The last answer is kept: a walk lists one folder's files
+// together.
+class LinksBelow {
+public:
+    explicit LinksBelow(const QString& destination) : destination_(destination) {}
+
+    // The first folder on the way to rel ("" or "a/b/") that is a link, or "" when none is.
+    const QString& on(const QString& rel)
+    {
+        if (known_ && rel == rel_)
+            return link_;
+        known_ = true;
+        rel_ = rel;
+        link_.clear();
+        QString folder = destination_;
+        for (const QString& name : rel.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+            folder = withoutTrailingSlash(platform::nativePath(folder + QLatin1Char('/') + name));
+            if (QFileInfo(folder).isSymLink()) {
+                link_ = folder;
+                break;
+            }
+        }
+        return link_;
+    }
+
+private:
+    QString destination_;
+    QString rel_;
+    QString link_;
+    bool known_ = false;
+};
+
+QString linkRefusal(const QString& link)
+{
+    return QStringLiteral("Access is denied (") + link + QStringLiteral(" is a link, which is not written through).");
+}
+
 // Deletes a folder's tree; a link in it is removed itself and nothing is done to what it leads
 // to (no permission of it is touched either). False when anything stayed.
 bool removeTree(const QString& folder)
@@ -801,11 +840,19 @@ bool BatchInterpreter::doXcopy(const Parsed& p)
     }
 
     bool ok = true;
+    LinksBelow links(to.folder);
     if (keepEmpty && !to.folder.isEmpty()) {
         QStringList all = folders;
         all.prepend(QString());
         for (const QString& rel : all) {
             const QString folder = to.folder + QLatin1Char('/') + rel;
+            if (const QString& link = links.on(rel); !link.isEmpty()) {
+                fail(linkRefusal(link) + QStringLiteral(" - ") + folder);
+                ok = false;
+                if (!goOn)
+                    return false;
+                continue;
+            }
             if (!QDir().mkpath(platform::nativePath(folder))) {
                 fail(QStringLiteral("Unable to create directory - ") + folder);
                 ok = false;
@@ -827,6 +874,13 @@ bool BatchInterpreter::doXcopy(const Parsed& p)
     for (const Found& f : files) {
         QString target = to.file;
         if (target.isEmpty()) {
+            if (const QString& link = links.on(f.rel); !link.isEmpty()) {
+                fail(linkRefusal(link) + QStringLiteral(" - ") + f.path);
+                ok = false;
+                if (!goOn)
+                    break;
+                continue;
+            }
             const QString folder = withoutTrailingSlash(platform::nativePath(to.folder + QLatin1Char('/') + f.rel));
             if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
                 fail(QStringLiteral("Unable to create directory - ") + folder);

@@ -37,8 +37,10 @@
 // - Links (symbolic links) are never followed out of the folder a command was given: "attrib"
 //   passes over every link; "del" and "rd" remove a link itself and never touch what it leads
 //   to; "copy" and "xcopy" never walk into a linked folder, copy a linked file only when the
-//   file it leads to lies inside the source folder, and never write through a link at the
-//   destination. The folder a command names is taken as it is named.
+//   file it leads to lies inside the source folder, and never write through a link below the
+//   destination, neither onto a linked file nor into (or through) a linked folder: such a
+//   file is not copied and the command fails. The folder a command names is taken as it is
+//   named.
 // - Every line runs, as in Windows; the exit status is 0 when every line ran without error,
 //   1 when a command failed, and 2 when a line could not be run at all.
 
