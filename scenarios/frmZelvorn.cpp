@@ -221,12 +221,10 @@ void frmZelvorn::guarded(const QString& handler, const std::function<void()>& wo
     try {
         work();
     } catch (const VbError& error) {
-        ui().msgBox(QStringLiteral("Error - ") + error.description + QStringLiteral(" occurred in subroutine ") + handler,
-                    vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+        exclaim(QStringLiteral("Error - ") + error.description + QStringLiteral(" occurred in subroutine ") + handler);
     } catch (const std::exception& error) {
-        ui().msgBox(QStringLiteral("Error - ") + QString::fromLocal8Bit(error.what())
-                        + QStringLiteral(" occurred in subroutine ") + handler,
-                    vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+        exclaim(QStringLiteral("Error - ") + QString::fromLocal8Bit(error.what())
+                    + QStringLiteral(" occurred in subroutine ") + handler);
     }
 }
 
@@ -621,8 +619,7 @@ void frmZelvorn::Drive1_Change()
         Drive1->showIn(*Dir1);
         refreshFile1();
     } catch (const VbError& error) {
-        ui().msgBox(QStringLiteral("Error ") + error.description + QStringLiteral(" occurred in Drive1_change"),
-                    vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+        exclaim(QStringLiteral("Error ") + error.description + QStringLiteral(" occurred in Drive1_change"));
     }
 }
 
@@ -1104,8 +1101,7 @@ void frmZelvorn::Drive2_Change()
     try {
         Drive2->showIn(*Dir2);
     } catch (const VbError& error) {
-        ui().msgBox(QStringLiteral("Error ") + error.description + QStringLiteral(" occurred in Drive2_change"),
-                    vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+        exclaim(QStringLiteral("Error ") + error.description + QStringLiteral(" occurred in Drive2_change"));
     }
 }
 
