@@ -60,7 +60,7 @@ QString PageProgressText(int page, int pageCount)
     return QStringLiteral("Saving Page ") + QString::number(page) + QStringLiteral(" Of ") + QString::number(pageCount);
 }
 
-void LayOutPreviewArea(int innerWidth, int innerHeight, int exitBottom, hub::TwipsRect& preview)
+void LayOutPreviewArea(int innerWidth, int innerHeight, int exitBottom, TwipsRect& preview)
 {
     preview.Left = 150;
     if (innerWidth - 300 < 0)

@@ -5,7 +5,7 @@
 // are in the printer's device units. The layout is arithmetic on the row count (no walk over
 // the rows), so a list of any length is paged at once.
 
-#include "hub/MainLayout.h"
+#include "common/Twips.h"
 
 #include <QList>
 #include <QString>
@@ -67,6 +67,6 @@ QString PageProgressText(int page, int pageCount);
 // the window's inner area, its top 100 below the bottom of the "&Exit" button, its height the
 // rest of the inner height. The sizes are assigned in that order; a width or height that
 // would be negative ends the resize there, and the values already set stay.
-void LayOutPreviewArea(int innerWidth, int innerHeight, int exitBottom, hub::TwipsRect& preview);
+void LayOutPreviewArea(int innerWidth, int innerHeight, int exitBottom, TwipsRect& preview);
 
 } // namespace assets

@@ -9,11 +9,9 @@
 // would be negative (a very small window) is not assigned: the control keeps its previous
 // value there, and the controls computed from it use that value.
 
-#include "hub/MainLayout.h"
+#include "common/Twips.h"
 
 namespace assets {
-
-using hub::TwipsRect;
 
 struct AssetsWindowLayout {
     TwipsRect Frame1;

@@ -7,7 +7,7 @@
 // caption alone; nothing here shows a message or writes a game file.
 
 #include "assets/BlueprintPipeline.h"
-#include "hub/ImageConvert.h"
+#include "textures/ImageConvert.h"
 
 #include <QString>
 

@@ -3,6 +3,7 @@
 #include "common/FileProcs.h"
 #include "common/GameTextConstants.h"
 #include "common/SharedState.h"
+#include "common/TempFiles.h"
 #include "common/Vb.h"
 #include "platform/Paths.h"
 #include "platform/Ui.h"
@@ -140,7 +141,7 @@ QString copyLocoFiles(const QString& folderText, const QString& name, SampleRena
         ui().doEvents();
     }
 
-    const QString batchFolder = platform::programFolder() + QStringLiteral("\\Tempfiles");
+    const QString batchFolder = TempFilesFolder(QStringLiteral("Tempfiles"));
     const QString batchFile = batchFolder + QStringLiteral("\\do_copy.bat");
     QDir().mkpath(platform::nativePath(batchFolder));
     QFile::remove(platform::nativePath(batchFile));

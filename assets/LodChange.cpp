@@ -190,7 +190,7 @@ PipelineResult ChangeLods(const std::vector<SelectedRow>& rows, const QString& g
         return result;
     }
     if (minText.isEmpty() || maxText.isEmpty()) {
-        ui().msgBox(EmptyLodBoxMessage, vb::vbOKOnly + vb::vbExclamation);
+        exclaim(EmptyLodBoxMessage);
         result.ended = true;
         return result;
     }

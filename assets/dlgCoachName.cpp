@@ -93,7 +93,7 @@ void dlgCoachName::OKButton_Click()
 {
     const QString refusal = assets::coachNameRefusal(Text1->text(), Text2->text());
     if (!refusal.isEmpty()) {
-        ui().msgBox(refusal, vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+        exclaim(refusal);
         return;
     }
     shared().NewItemName = Text1->text();

@@ -65,7 +65,7 @@ void dlgNewName::OKButton_Click()
 {
     const QString refusal = assets::newNameRefusal(Text1->text(), Text2->text(), Text3->text(), sourceFolder_);
     if (!refusal.isEmpty()) {
-        ui().msgBox(refusal, vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+        exclaim(refusal);
         return;
     }
     shared().NewFileName = Text1->text();

@@ -4,7 +4,7 @@
 #include "assets/frmAssets.h"
 #include "common/FlexGridWidget.h"
 #include "common/SharedState.h"
-#include "hub/Preferences.h"
+#include "common/Twips.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
 #include "common/WindowPartsWidgets.h"

@@ -10,7 +10,7 @@
 // There is one window, created on first use and shown non-modally; "&Exit" unloads it and the
 // next opening builds the document anew.
 
-#include "hub/MainLayout.h"
+#include "common/Twips.h"
 
 #include <QList>
 #include <QStringList>
@@ -71,7 +71,7 @@ public:
     int documentRows() const { return documentRows_; }
     bool isBuilding() const { return building_; }
     // The preview area's place in twips, as the last resize left it.
-    const hub::TwipsRect& previewArea() const { return previewArea_; }
+    const TwipsRect& previewArea() const { return previewArea_; }
 
 signals:
     // Raised with every page progress, before window events are processed.
@@ -97,5 +97,5 @@ private:
     bool building_ = false;
     bool exitRequested_ = false;
     QPrinter* previewPrinter_ = nullptr;
-    hub::TwipsRect previewArea_;
+    TwipsRect previewArea_;
 };

@@ -12,7 +12,7 @@
 #include "common/VbError.h"
 #include "common/Wildcard.h"
 #include "common/TempFiles.h"
-#include "hub/Preferences.h"
+#include "common/Twips.h"
 #include "platform/Paths.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"

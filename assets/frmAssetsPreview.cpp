@@ -9,9 +9,9 @@
 #include "common/SharedState.h"
 #include "common/TempFiles.h"
 #include "common/Vb.h"
-#include "hub/ImageConvert.h"
 #include "platform/Paths.h"
 #include "platform/Ui.h"
+#include "textures/ImageConvert.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -87,7 +87,7 @@ void frmAssets::VsFg1_MouseDown(int button)
             } else {
                 showPicture(Picture1, assets::NoPicturePath());
                 if (!outcome.refused.isEmpty())
-                    ui().msgBox(outcome.refused, vb::vbOKOnly + vb::vbExclamation);
+                    exclaim(outcome.refused);
             }
         }
     });

@@ -1,7 +1,7 @@
 // The image viewer's DDS reader on 4096x4096 images (DXT1, DXT5, 32-bit ARGB) and the 32-bit
 // bitmap write of the result.
 
-#include "hub/ImageConvert.h"
+#include "textures/ImageConvert.h"
 
 #include <QTemporaryDir>
 

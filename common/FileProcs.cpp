@@ -17,6 +17,8 @@
 #include <QUuid>
 #include <QtEndian>
 
+#include <cstdio>
+
 namespace {
 
 int lastStatus = -1;
@@ -24,6 +26,14 @@ int lastStatus = -1;
 QString hexDigits(quint64 value, int width)
 {
     return QStringLiteral("%1").arg(value, width, 16, QLatin1Char('0')).toUpper();
+}
+
+bool sameFile(const QString& nativeA, const QString& nativeB)
+{
+    const QFileInfo a(nativeA), b(nativeB);
+    if (!a.exists() || !b.exists())
+        return false;
+    return a.canonicalFilePath() == b.canonicalFilePath();
 }
 
 // ---- folder copy ----
@@ -263,6 +273,38 @@ bool FolderExists(const QString& path)
     return QFileInfo(platform::nativePath(p)).isDir();
 }
 
+bool MakeFolder(const QString& folder)
+{
+    if (FolderExists(folder))
+        return true;
+    const bool made = QDir().mkpath(platform::nativePath(folder));
+    platform::clearPathCache();
+    return made;
+}
+
+bool CopyFileOver(const QString& source, const QString& target)
+{
+    const QString from = platform::nativePath(source);
+    const QString to = platform::nativePath(target);
+    if (!QFileInfo(from).isFile())
+        return false;
+    if (sameFile(from, to))
+        return true;
+    // Copy under a side name first, so that a failed copy leaves the target as it was.
+    const QString staging = to + QStringLiteral(".copying");
+    QFile::remove(staging);
+    if (!QFile::copy(from, staging)) {
+        QFile::remove(staging);
+        return false;
+    }
+    // rename() puts the copy in the target's place in one step: the target is never missing.
+    const bool ok = std::rename(QFile::encodeName(staging).constData(), QFile::encodeName(to).constData()) == 0;
+    if (!ok)
+        QFile::remove(staging);
+    platform::clearPathCache();
+    return ok;
+}
+
 bool ReadWholeTextFile(const QString& path, QString& text)
 {
     text.clear();
@@ -308,8 +350,7 @@ bool WriteTextFile(const QString& path, const QString& content)
     }
     ui().doEvents();
     if (!written || content.isEmpty()) {
-        ui().msgBox(QStringLiteral("An error occurred while writing ") + path, vb::vbOKOnly + vb::vbExclamation,
-                    Ui::programTitle());
+        exclaim(QStringLiteral("An error occurred while writing ") + path);
         return false;
     }
     return true;

@@ -56,6 +56,13 @@ bool FolderExists(QString& path);
 // For a path that is not a variable (a temporary or a constant): nothing to strip it from.
 bool FolderExists(const QString& path);
 
+// Creates a folder (and its parents) when it is missing. False when it cannot be made.
+bool MakeFolder(const QString& folder);
+
+// Copies a file to a path, replacing a file there. Copying a file onto itself does nothing.
+// False when the copy failed; the target then keeps what it held.
+bool CopyFileOver(const QString& source, const QString& target);
+
 // Reads a whole text file into content: ANSI, or UTF-16 when the name ends in "mkr".
 // Pending window events are processed once before the file is opened. A missing file leaves
 // content unchanged; an empty file raises VbError 62 "Input past end of file"; an unreadable

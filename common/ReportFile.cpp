@@ -43,6 +43,6 @@ bool SaveReportFile(const QString& path, const QString& text)
         }
     }
     if (!written)
-        ui().msgBox(QStringLiteral("An error occurred while writing ") + path, vb::vbOKOnly + vb::vbExclamation);
+        exclaim(QStringLiteral("An error occurred while writing ") + path);
     return written;
 }

@@ -111,7 +111,7 @@ void RemD2(const QStringList& inList, QStringList& outList)
         }
         outList.resize(kept);
     } catch (const std::bad_alloc&) {
-        ui().msgBox(remD2ErrorMessage(outOfMemory), vb::vbExclamation);
+        exclaim(remD2ErrorMessage(outOfMemory));
     }
 }
 

@@ -5,7 +5,7 @@
 #include "platform/Paths.h"
 #include "platform/Ui.h"
 
-#include <QDir>
+#include <algorithm>
 
 QString TempFilesFolder(const QString& spelling)
 {
@@ -26,12 +26,7 @@ QString TempFilesPath(const QString& name, const QString& spelling)
 
 bool EnsureTempFiles()
 {
-    const QString folder = TempFilesFolder();
-    if (FolderExists(folder))
-        return true;
-    const bool made = QDir().mkpath(platform::nativePath(folder));
-    platform::clearPathCache();
-    return made;
+    return MakeFolder(TempFilesFolder());
 }
 
 namespace {
@@ -50,4 +45,19 @@ bool ResetTempFiles()
     ui().doEvents();
     platform::clearPathCache();
     return EnsureTempFiles();
+}
+
+WorkFileNames SplitWorkFile(const QString& path)
+{
+    WorkFileNames names;
+    const qsizetype slash = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+    names.FileName = path.mid(slash + 1);
+    const qsizetype dot = names.FileName.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0) {
+        names.WorkName = names.FileName + QLatin1Char('.');
+    } else {
+        names.WorkName = names.FileName.left(dot + 1);
+        names.Extension = names.FileName.mid(dot + 1);
+    }
+    return names;
 }

@@ -24,3 +24,12 @@ bool ResetTempFiles();
 // How many times ResetTempFiles has emptied the work folder in this run. A work copy named
 // before the latest emptying is gone, even when a file of its name has been made there since.
 quint64 TempFilesEmptied();
+
+// The names of a file's work copy, taken from its path.
+struct WorkFileNames {
+    QString FileName;  // the text after the last "\" (or "/")
+    QString WorkName;  // FileName up to and including its last "."
+    QString Extension; // the text after that "."
+};
+// A name without a dot gets the whole name and a "." as WorkName and no extension.
+WorkFileNames SplitWorkFile(const QString& path);

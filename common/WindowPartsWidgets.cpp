@@ -32,7 +32,7 @@ int widestLine(const QFontMetrics& fm, const QString& text)
 
 } // namespace
 
-void place(QWidget* widget, const hub::TwipsRect& r)
+void place(QWidget* widget, const TwipsRect& r)
 {
     widget->setGeometry(toPixels(r.Left), toPixels(r.Top), toPixels(r.Width), toPixels(r.Height));
 }

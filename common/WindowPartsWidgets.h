@@ -1,9 +1,9 @@
 #pragma once
-// The small pieces every window is built with: the form's measures in twips turned into
-// pixels, a control put where the form drew it, command buttons, and the room a caption or a
-// window title needs in the window's fonts.
+// The small pieces every window is built with: a control put where the form drew it (its
+// measures in twips, common/Twips.h), command buttons, and the room a caption or a window
+// title needs in the window's fonts.
 
-#include "hub/MainLayout.h"
+#include "common/Twips.h"
 
 #include <QList>
 #include <QString>
@@ -13,14 +13,8 @@ class QWidget;
 
 namespace windowparts {
 
-// The forms were drawn in twips; 15 twips make a pixel. Rounds to the nearest pixel.
-constexpr int toPixels(int twips)
-{
-    return twips >= 0 ? (twips + 7) / 15 : -((7 - twips) / 15);
-}
-
 // Puts the control at the form's rectangle.
-void place(QWidget* widget, const hub::TwipsRect& r);
+void place(QWidget* widget, const TwipsRect& r);
 
 // A command button with its object name and, when given, its tool tip.
 QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption,

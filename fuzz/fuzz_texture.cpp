@@ -10,8 +10,8 @@
 
 #include "common/VbError.h"
 #include "fuzz/FuzzSupport.h"
-#include "hub/TextureCodec.h"
 #include "platform/TextCodec.h"
+#include "textures/TextureCodec.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,5 +1,6 @@
 #include "hub/EditorPages.h"
 
+#include "common/TempFiles.h"
 #include "platform/Paths.h"
 
 namespace hub {
@@ -49,7 +50,7 @@ QString TreePageCaption()
 
 QString TreeWorkCopyPath(const QString& treeWorkName)
 {
-    return platform::programFolder() + QStringLiteral("\\TempFiles\\") + treeWorkName + QStringLiteral("xml");
+    return TempFilesPath(treeWorkName + QStringLiteral("xml"));
 }
 
 QString HelpFilePath()

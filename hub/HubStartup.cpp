@@ -34,18 +34,6 @@ QString FolderOfPath(const QString& filePath)
     return cut < 0 ? QString() : filePath.left(cut);
 }
 
-QString VersionText()
-{
-    return QString::number(VELTRANE_VERSION_MAJOR) + QLatin1Char('.') + QString::number(VELTRANE_VERSION_MINOR)
-        + QLatin1Char('.') + QString::number(VELTRANE_VERSION_PATCH);
-}
-
-QString MainCaption(const QString& leading, const QString& gamePath)
-{
-    return leading + QStringLiteral("  Version ") + VersionText() + QStringLiteral("   ")
-        + QStringLiteral("Rail Simulator path in use is - ") + gamePath;
-}
-
 SerzSetup EnsureSerzInSystemFolder(const QString& systemFolder, const QString& gamePath, QString* error)
 {
     const QString target = systemFolder + QStringLiteral("\\serz.exe");
@@ -119,15 +107,6 @@ QString TempDdsFolder()
 QString PreferencesPath()
 {
     return platform::programFolder() + QStringLiteral("\\preferences.txt");
-}
-
-bool MakeFolder(const QString& folder)
-{
-    if (FolderExists(folder))
-        return true;
-    const bool made = QDir().mkpath(platform::nativePath(folder));
-    platform::clearPathCache();
-    return made;
 }
 
 bool ResetTempFiles()

@@ -1,7 +1,7 @@
 #pragma once
 // The parts of the main window's start-up and shut-down that need no window: where the
-// game folder comes from, putting serz.exe into the system folder, the caption, the file
-// named on the command line, and the work folder.
+// game folder comes from, putting serz.exe into the system folder, the file named on the
+// command line, and the work folder.
 
 #include <QString>
 
@@ -19,12 +19,6 @@ QString RegistryGamePath();
 // The folder of a file path: the text before its last "\" (or "/", for paths picked in a
 // native dialog); "" when there is no separator.
 QString FolderOfPath(const QString& filePath);
-
-// "4.1.52".
-QString VersionText();
-// leading, "  Version ", the version, "   ", "Rail Simulator path in use is - " and the
-// game folder.
-QString MainCaption(const QString& leading, const QString& gamePath);
 
 // What start-up found about serz.exe in the system folder.
 enum class SerzSetup { Present, Copied, Missing, CopyFailed };
@@ -59,8 +53,6 @@ QString TempFilesFolder(); // program folder & "\TempFiles"
 QString TempDdsFolder();   // program folder & "\TempDDS"
 QString PreferencesPath(); // program folder & "\preferences.txt"
 
-// Creates a folder (and its parents) when it is missing. False when it cannot be made.
-bool MakeFolder(const QString& folder);
 // Deletes the work folder "TempFiles" with everything in it and creates it again empty.
 // False when it could not be created again.
 bool ResetTempFiles();

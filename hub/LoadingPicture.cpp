@@ -2,14 +2,13 @@
 
 #include "common/FileProcs.h"
 #include "common/GameReference.h"
-#include "hub/FileBytes.h"
+#include "textures/FileBytes.h"
 #include "common/Serializer.h"
 #include "common/SharedState.h"
 #include "common/TagText.h"
 #include "common/TempFiles.h"
 #include "common/VbError.h"
-#include "hub/SingleFile.h"
-#include "hub/TextureCodec.h"
+#include "textures/TextureCodec.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
 #include "platform/Ui.h"
@@ -22,6 +21,8 @@
 using platform::nativePath;
 
 namespace hub {
+
+using ::CopyFileOver; // runCommand still names it hub::CopyFileOver
 
 namespace {
 

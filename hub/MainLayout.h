@@ -10,15 +10,9 @@
 // assigned: that control keeps its previous value in that one property, and the controls
 // computed from it use that value.
 
-namespace hub {
+#include "common/Twips.h"
 
-struct TwipsRect {
-    int Top = 0;
-    int Left = 0;
-    int Width = 0;
-    int Height = 0;
-    bool operator==(const TwipsRect&) const = default;
-};
+namespace hub {
 
 struct MainWindowLayout {
     TwipsRect SSTab1;

@@ -12,9 +12,6 @@
 #include <QByteArray>
 #include <QString>
 
-// 15 twips to a pixel.
-constexpr int TwipsPerPixel = 15;
-
 struct PreferencesRecord {
     qint16 Width = 0;  // twips
     qint16 Height = 0; // twips

@@ -3,6 +3,7 @@
 #include "common/FileProcs.h"
 #include "common/Serializer.h"
 #include "common/SharedState.h"
+#include "common/TempFiles.h"
 #include "common/VbError.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
@@ -101,7 +102,7 @@ void checkRoutesXml()
     }
 
     const QString base = baseOf(fileNameOf(path));
-    const QString workPath = platform::programFolder() + QStringLiteral("\\TempFiles\\") + base + QStringLiteral("xml");
+    const QString workPath = TempFilesPath(base + QStringLiteral("xml"));
     copyToWork(path, workPath);
     ui().doEvents();
 
@@ -126,8 +127,7 @@ void checkRoutesXml()
 
     const QString backup = BackupName(path + QStringLiteral(".bak"));
     if (backup.isEmpty()) {
-        exclaim(QStringLiteral("All 51 backup names of ") + path
-                + QStringLiteral(" are in use; delete some of its old backups. The file has not been changed."));
+        exclaim(backupNamesInUseMessage(path) + QStringLiteral(" The file has not been changed."));
         return;
     }
     const QString nativeFile = platform::nativePath(path);

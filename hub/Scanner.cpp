@@ -1,6 +1,6 @@
 #include "hub/Scanner.h"
 
-#include "hub/ImageConvert.h"
+#include "textures/ImageConvert.h"
 #include "platform/Paths.h"
 
 #include <QCoreApplication>

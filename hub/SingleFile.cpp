@@ -16,8 +16,6 @@
 #include <QLocale>
 #include <QSaveFile>
 
-#include <cstdio>
-
 using platform::nativePath;
 
 namespace hub {
@@ -34,53 +32,7 @@ ConversionResult succeeded()
     return ConversionResult{true, QString()};
 }
 
-bool sameFile(const QString& nativeA, const QString& nativeB)
-{
-    const QFileInfo a(nativeA), b(nativeB);
-    if (!a.exists() || !b.exists())
-        return false;
-    return a.canonicalFilePath() == b.canonicalFilePath();
-}
-
 } // namespace
-
-WorkFileNames SplitWorkFile(const QString& path)
-{
-    WorkFileNames names;
-    const qsizetype slash = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
-    names.FileName = path.mid(slash + 1);
-    const qsizetype dot = names.FileName.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0) {
-        names.WorkName = names.FileName + QLatin1Char('.');
-    } else {
-        names.WorkName = names.FileName.left(dot + 1);
-        names.Extension = names.FileName.mid(dot + 1);
-    }
-    return names;
-}
-
-bool CopyFileOver(const QString& source, const QString& target)
-{
-    const QString from = nativePath(source);
-    const QString to = nativePath(target);
-    if (!QFileInfo(from).isFile())
-        return false;
-    if (sameFile(from, to))
-        return true;
-    // Copy under a side name first, so that a failed copy leaves the target as it was.
-    const QString staging = to + QStringLiteral(".copying");
-    QFile::remove(staging);
-    if (!QFile::copy(from, staging)) {
-        QFile::remove(staging);
-        return false;
-    }
-    // rename() puts the copy in the target's place in one step: the target is never missing.
-    const bool ok = std::rename(QFile::encodeName(staging).constData(), QFile::encodeName(to).constData()) == 0;
-    if (!ok)
-        QFile::remove(staging);
-    platform::clearPathCache();
-    return ok;
-}
 
 bool ReadAnsiFile(const QString& path, QString& text)
 {

@@ -11,19 +11,6 @@
 
 namespace hub {
 
-// The names derived from a file's path.
-struct WorkFileNames {
-    QString FileName;  // the text after the last "\" (or "/")
-    QString WorkName;  // FileName up to and including its last "."
-    QString Extension; // the text after that "."
-};
-// A name without a dot gets the whole name and a "." as WorkName and no extension.
-WorkFileNames SplitWorkFile(const QString& path);
-
-// Copies a file to a path, replacing a file there. Copying a file onto itself does nothing.
-// False when the copy failed; the target then keeps what it held.
-bool CopyFileOver(const QString& source, const QString& target);
-
 // Reads a text file as ANSI ("" for an empty file). False when it cannot be read.
 bool ReadAnsiFile(const QString& path, QString& text);
 // Writes a text as ANSI, never leaving half a file. False when it cannot be written.

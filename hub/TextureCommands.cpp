@@ -4,14 +4,15 @@
 #include "common/Serializer.h"
 #include "common/SharedState.h"
 #include "common/TagText.h"
+#include "common/TempFiles.h"
 #include "common/Vb.h"
-#include "hub/FileBytes.h"
 #include "hub/HubStartup.h"
-#include "hub/TextureCodec.h"
 #include "platform/FileSync.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
 #include "platform/Ui.h"
+#include "textures/FileBytes.h"
+#include "textures/TextureCodec.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,13 +35,6 @@ void unexpected(const char* handler, int number)
 {
     exclaim(QStringLiteral("An Error ") + QString::number(number) + QStringLiteral(" occurred in ")
             + QLatin1String(handler));
-}
-
-bool makeFolder(const QString& folder)
-{
-    const bool ok = QDir().mkpath(nativePath(folder));
-    platform::clearPathCache();
-    return ok;
 }
 
 bool writeBytes(const QString& path, const QByteArray& bytes)
@@ -108,7 +102,7 @@ bool ConvertTextureToDds(const QString& fileNameBox, const QString& xml, const Q
         }
 
         const QString tempDds = TempDdsFolder();
-        if (!FolderExists(tempDds) && !makeFolder(tempDds)) {
+        if (!MakeFolder(tempDds)) {
             exclaim(QStringLiteral("The folder ") + tempDds + QStringLiteral(" could not be created."));
             return false;
         }
@@ -263,14 +257,14 @@ bool ConvertDdsToTexture(const std::function<void(const QString&)>& showXml)
         // serz.exe writes into "TempDDS", never beside the texture, where a file of the same
         // base name (a blueprint) may lie.
         const QString tempDds = TempDdsFolder();
-        if (!FolderExists(tempDds) && !makeFolder(tempDds)) {
+        if (!MakeFolder(tempDds)) {
             exclaim(QStringLiteral("The folder ") + tempDds + QStringLiteral(" could not be created; ") + texturePath
                     + QStringLiteral(" has not been changed."));
             return false;
         }
         const QString converted = tempDds + QLatin1Char('\\') + fileNameOf(texturePath) + QStringLiteral(".bin");
         const ConversionResult run =
-            RunSerz(xmlPath, serz::ToBinSlash, converted, platform::programFolder() + QStringLiteral("\\Tempfiles"));
+            RunSerz(xmlPath, serz::ToBinSlash, converted, ::TempFilesFolder(QStringLiteral("Tempfiles")));
         platform::clearPathCache();
         ui().doEvents();
         if (!run) {

@@ -49,8 +49,7 @@ constexpr int pathFileAccessError = 75;
 
 void showRunTimeError(int number, const QString& handler)
 {
-    ui().msgBox(QStringLiteral("Error ") + QString::number(number) + QStringLiteral(" occurred in ") + handler,
-                vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+    exclaim(QStringLiteral("Error ") + QString::number(number) + QStringLiteral(" occurred in ") + handler);
 }
 
 // Runs show; a run-time error on the way is reported as the handler's. False when one was.
@@ -124,7 +123,7 @@ RouteListOutcome launchRouteList(RouteListTask task, const RouteListWindow& wind
         call(window.raise);
         if (*open == task)
             return RouteListOutcome::Raised;
-        ui().msgBox(routeListBusyMessage(), vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+        exclaim(routeListBusyMessage());
         return RouteListOutcome::OpenForAnotherTask;
     }
     if (prepare && !prepare())

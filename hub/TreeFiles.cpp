@@ -167,7 +167,7 @@ bool SaveTreeIntoGameFile(XmlTreeDocument& document, const TreeGameOrigin& origi
         if (!saved) {
             // The game file does not hold the changes.
             document.SetModified(true);
-            ui().msgBox(saved.error, vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+            exclaim(saved.error);
             return false;
         }
         return true;

@@ -137,10 +137,9 @@ bool dlgSwapTrack::pickTrack(QString& file, QString& provider, QString& product,
     if (file.isEmpty())
         return false;
     if (!SplitAssetPath(file, provider, product, path)) {
-        ui().msgBox(QStringLiteral("This file is not below a provider's product folder in Assets "
-                                   "(Assets\\Provider\\Product\\...):\r\n")
-                        + file,
-                    vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+        exclaim(QStringLiteral("This file is not below a provider's product folder in Assets "
+                               "(Assets\\Provider\\Product\\...):\r\n")
+                    + file);
         return false;
     }
     return true;

@@ -78,8 +78,7 @@ void dlgTime::OKButton_Click()
     try {
         Text2->setText(ConvertRsTime(Text1->text()));
     } catch (const VbError& e) {
-        ui().msgBox(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in OKButton"),
-                    vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+        exclaim(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in OKButton"));
     }
 }
 

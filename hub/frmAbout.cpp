@@ -1,6 +1,6 @@
 #include "hub/frmAbout.h"
 
-#include "hub/HubStartup.h"
+#include "common/ProgramVersion.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
 
@@ -55,7 +55,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
     lblTitle->setFont(titleFont);
 
     lblDescription = new QLabel(QStringLiteral("A Suite of Utilities  for  Rail Simulator"), this);
-    lblVersion = new QLabel(QStringLiteral("Version ") + hub::VersionText(), this);
+    lblVersion = new QLabel(QStringLiteral("Version ") + VersionText(), this);
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setDefault(true);

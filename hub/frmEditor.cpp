@@ -5,6 +5,7 @@
 #include "hub/frmEditor.h"
 
 #include "common/FileProcs.h"
+#include "common/ProgramVersion.h"
 #include "common/SharedState.h"
 #include "common/VbError.h"
 #include "hub/EditorPages.h"
@@ -19,6 +20,7 @@
 #include "platform/Paths.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
+#include "routes/StockList.h"
 #include "common/WindowPartsWidgets.h"
 
 #include <QCheckBox>
@@ -103,6 +105,11 @@ frmEditor::frmEditor(QWidget* parent) : QMainWindow(parent), TreeDocument(nullpt
     TreeHooks.mnuOpenXCT_Click = [this] { mnuOpenXCT_Click(); };
     // The scenario packager's stock scan shows the scenario it reads in the file-name box.
     packaging::HubFileNameBox() = [this](const QString& path) { Text1->setText(path); };
+    // The route tools' stock list hands over the scenario it has converted.
+    routes::HubFileInWork() = [](const QString& gameFile, const QString& xml) {
+        if (frmEditor* hub = frmEditor::existing())
+            hub->takeConvertedGameFile(gameFile, xml);
+    };
     EnableAttributeControls(false);
     connectTreePage();
 
@@ -454,7 +461,7 @@ void frmEditor::prepareStatusBar()
 
 void frmEditor::showError(const QString& text)
 {
-    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+    exclaim(text);
 }
 
 void frmEditor::showUnexpected(const char* procedure, int number)
@@ -571,7 +578,7 @@ void frmEditor::Form_Load()
         SSTab1->setCurrentIndex(s.XmlEditorDefault ? 1 : 0);
         ui().doEvents();
 
-        if (!FolderExists(hub::TempFilesFolder()) && !hub::MakeFolder(hub::TempFilesFolder()))
+        if (!MakeFolder(hub::TempFilesFolder()))
             throw VbError(75);
 
         if (s.GamePath.isEmpty())
@@ -592,14 +599,14 @@ void frmEditor::Form_Load()
         case hub::SerzSetup::Copied:
             break;
         case hub::SerzSetup::Missing:
-            ui().msgBox(hub::SerzMissingMessage(), vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+            exclaim(hub::SerzMissingMessage());
             return;
         case hub::SerzSetup::CopyFailed:
             showError(copyError);
             return;
         }
 
-        setWindowTitle(hub::MainCaption(Ui::programTitle(), s.GamePath));
+        setWindowTitle(MainCaption(Ui::programTitle(), s.GamePath));
 
         openStartupFile();
 

@@ -6,6 +6,7 @@
 
 #include "common/FileProcs.h"
 #include "common/SharedState.h"
+#include "common/TempFiles.h"
 #include "common/VbError.h"
 #include "hub/HubStartup.h"
 #include "hub/PathLabelWidget.h"
@@ -113,7 +114,7 @@ bool frmEditor::takeConvertedGameFile(const QString& gameFile, const QString& xm
     if (isBusy())
         return false;
     SharedState& s = shared();
-    const hub::WorkFileNames names = hub::SplitWorkFile(gameFile);
+    const WorkFileNames names = SplitWorkFile(gameFile);
     const QString workBase = hub::TempFilesFolder() + QLatin1Char('\\') + names.WorkName;
     if (TreeHooks.PromptSaveAndReset && !TreeHooks.PromptSaveAndReset(workBase + QStringLiteral("xml")))
         return false;
@@ -416,7 +417,7 @@ void frmEditor::mnuFileOpen_Click()
         // The question comes before anything is converted, so that a Yes can never write
         // the old document over the new file's work copy.
         const QString workXml = hub::TempFilesFolder() + QLatin1Char('\\')
-            + hub::SplitWorkFile(s.CurrentFile).WorkName + QStringLiteral("xml");
+            + SplitWorkFile(s.CurrentFile).WorkName + QStringLiteral("xml");
         if (!TreeDocument.PromptSaveAndReset(workXml))
             return;
         forgetTreeOrigin();

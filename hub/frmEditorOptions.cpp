@@ -4,6 +4,7 @@
 #include "hub/frmEditor.h"
 
 #include "common/FileProcs.h"
+#include "common/ProgramVersion.h"
 #include "common/SharedState.h"
 #include "hub/DeveloperSetup.h"
 #include "hub/EditorPages.h"
@@ -32,7 +33,7 @@ void frmEditor::mnuRSPath_Click()
         return;
     SharedState& s = shared();
     s.GamePath = hub::FolderOfPath(file);
-    setWindowTitle(hub::MainCaption(QStringLiteral("RS bin file editor and texture viewer"), s.GamePath));
+    setWindowTitle(MainCaption(QStringLiteral("RS bin file editor and texture viewer"), s.GamePath));
     writeSettings();
     ui().doEvents();
 }
@@ -139,7 +140,7 @@ void frmEditor::mnuContents_Click()
 {
     const QString reader = shared().AcrobatPath;
     if (reader.isEmpty()) {
-        ui().msgBox(hub::HelpReaderMissingMessage(), vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+        exclaim(hub::HelpReaderMissingMessage());
         return;
     }
     QString error;

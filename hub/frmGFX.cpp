@@ -6,7 +6,7 @@
 #include "common/SharedState.h"
 #include "common/VbError.h"
 #include "common/Wildcard.h"
-#include "hub/ImageConvert.h"
+#include "textures/ImageConvert.h"
 #include "hub/Scanner.h"
 #include "hub/dlgScanSource.h"
 #include "hub/frmPicBrowser.h"
@@ -228,8 +228,7 @@ void frmGFX::Drive1_Change()
         Dir1_Change();
         Text2->setText(Dir1->path());
     } catch (const VbError& e) {
-        ui().msgBox(QStringLiteral("Error ") + QString::number(e.number) + QStringLiteral(" occurred in Drive1_change"),
-                    vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+        exclaim(QStringLiteral("Error ") + QString::number(e.number) + QStringLiteral(" occurred in Drive1_change"));
     }
 }
 
@@ -286,7 +285,7 @@ void frmGFX::showFile(const QString& source, bool setCaption)
     }
     if (!r.ok) {
         Picture1->clear();
-        ui().msgBox(r.error, vb::vbExclamation, Ui::programTitle());
+        exclaim(r.error);
         return;
     }
     loadPicture();
@@ -312,7 +311,7 @@ bool frmGFX::haveImage()
     if (QFileInfo::exists(platform::nativePath(hub::ViewerWorkFile())))
         return true;
     Picture1->clear();
-    ui().msgBox(kNoImage, vb::vbExclamation, Ui::programTitle());
+    exclaim(kNoImage);
     return false;
 }
 
@@ -323,7 +322,7 @@ bool frmGFX::workImage(QImage& image)
     if (image.load(platform::nativePath(hub::ViewerWorkFile()), "BMP"))
         return true;
     Picture1->clear();
-    ui().msgBox(kNoImage, vb::vbExclamation, Ui::programTitle());
+    exclaim(kNoImage);
     return false;
 }
 
@@ -333,8 +332,7 @@ void frmGFX::imageCommand(int operation)
         return;
     if (!hub::ProcessWorkFile(hub::BitmapOperation(operation)) || !loadPicture()) {
         Picture1->clear();
-        ui().msgBox(QStringLiteral("The image ") + hub::ViewerWorkFile() + QStringLiteral(" could not be changed."),
-                    vb::vbExclamation, Ui::programTitle());
+        exclaim(QStringLiteral("The image ") + hub::ViewerWorkFile() + QStringLiteral(" could not be changed."));
     }
 }
 
@@ -364,7 +362,7 @@ void frmGFX::mnuFilePrint_Click()
         return;
     QPainter painter;
     if (!painter.begin(&printer)) {
-        ui().msgBox(QStringLiteral("The image could not be printed."), vb::vbExclamation, Ui::programTitle());
+        exclaim(QStringLiteral("The image could not be printed."));
         return;
     }
     const QRect page = painter.viewport();
@@ -426,12 +424,11 @@ void frmGFX::mnuseltwain_Click()
         return;
     }
     if (!list.error.isEmpty()) {
-        ui().msgBox(QStringLiteral("The scanners could not be listed: ") + list.error, vb::vbExclamation,
-                    Ui::programTitle());
+        exclaim(QStringLiteral("The scanners could not be listed: ") + list.error);
         return;
     }
     if (list.sources.isEmpty()) {
-        ui().msgBox(kNoScanner, vb::vbExclamation, Ui::programTitle());
+        exclaim(kNoScanner);
         return;
     }
     dlgScanSource dialog(list.sources, hub::ChosenScanSource(), this);
@@ -475,7 +472,7 @@ void frmGFX::mnutwaq_Click()
     }
     if (!message.isEmpty()) {
         Picture1->clear();
-        ui().msgBox(message, vb::vbExclamation, Ui::programTitle());
+        exclaim(message);
     }
     if (closeAfterScan_)
         close();

@@ -4,9 +4,9 @@
 #include "common/FolderTreeWidget.h"
 #include "common/VbError.h"
 #include "common/Wildcard.h"
-#include "hub/ImageConvert.h"
 #include "platform/Paths.h"
 #include "platform/Ui.h"
+#include "textures/ImageConvert.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -88,8 +88,7 @@ void frmPicBrowser::Drive1_Change()
         Drive1->showIn(*Dir1);
         fillGrid();
     } catch (const VbError& e) {
-        ui().msgBox(QStringLiteral("Error ") + QString::number(e.number) + QStringLiteral(" occurred in Drive1_change"),
-                    vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+        exclaim(QStringLiteral("Error ") + QString::number(e.number) + QStringLiteral(" occurred in Drive1_change"));
     }
 }
 

@@ -53,13 +53,13 @@ int whole(double value)
     return int(vb::CLng(value));
 }
 
-void setWidth(hub::TwipsRect& r, int width)
+void setWidth(TwipsRect& r, int width)
 {
     if (width >= 0)
         r.Width = width;
 }
 
-void setHeight(hub::TwipsRect& r, int height)
+void setHeight(TwipsRect& r, int height)
 {
     if (height >= 0)
         r.Height = height;

@@ -3,7 +3,7 @@
 // folder, the line of "AssetSetup.ggg", the route folder of a scenario row, and the window's
 // layout in twips.
 
-#include "hub/MainLayout.h"
+#include "common/Twips.h"
 
 #include <QString>
 
@@ -28,17 +28,17 @@ QString RouteFolderOfEntry(const QString& relEntry);
 
 // The controls of the packager window, in twips.
 struct Folder3Layout {
-    hub::TwipsRect Drive1;
-    hub::TwipsRect Text2;
-    hub::TwipsRect Dir1;
-    hub::TwipsRect File1;
-    hub::TwipsRect Text1;
-    hub::TwipsRect List1;
-    hub::TwipsRect Text3;
-    hub::TwipsRect Command1;
-    hub::TwipsRect Command2;
-    hub::TwipsRect Command3;
-    hub::TwipsRect Command4;
+    TwipsRect Drive1;
+    TwipsRect Text2;
+    TwipsRect Dir1;
+    TwipsRect File1;
+    TwipsRect Text1;
+    TwipsRect List1;
+    TwipsRect Text3;
+    TwipsRect Command1;
+    TwipsRect Command2;
+    TwipsRect Command3;
+    TwipsRect Command4;
     bool operator==(const Folder3Layout&) const = default;
 };
 

@@ -26,8 +26,7 @@ constexpr qsizetype kListedNames = 20;
 
 void reportError(const QString& description, const char* where)
 {
-    ui().msgBox(QStringLiteral("Error ") + description + QStringLiteral(" occurred in ") + QLatin1String(where),
-                vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+    exclaim(QStringLiteral("Error ") + description + QStringLiteral(" occurred in ") + QLatin1String(where));
 }
 
 void reportNames(const QString& heading, const QStringList& names)
@@ -39,7 +38,7 @@ void reportNames(const QString& heading, const QStringList& names)
         text += kCrLf + names[i];
     if (names.size() > kListedNames)
         text += kCrLf + QStringLiteral("... and %1 more").arg(names.size() - kListedNames);
-    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+    exclaim(text);
 }
 
 // The text after the last separator ("\" or "/").
@@ -163,22 +162,19 @@ void ReskinPackage::pace()
 bool ReskinPackage::Process(const QString& reskinFolder, const QString& sourceFolder)
 {
     if (reskinFolder.isEmpty()) {
-        ui().msgBox(QStringLiteral("You do not appear to have selected the folder of your ReSkinned object."),
-                    vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+        exclaim(QStringLiteral("You do not appear to have selected the folder of your ReSkinned object."));
         return false;
     }
     if (sourceFolder.isEmpty()) {
-        ui().msgBox(QStringLiteral("You do not appear to have selected the folder of your Original object."),
-                    vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+        exclaim(QStringLiteral("You do not appear to have selected the folder of your Original object."));
         return false;
     }
     load();
     const QString reskinBelow = PathBelow(AssetsRoot, reskinFolder);
     const QString sourceBelow = PathBelow(AssetsRoot, sourceFolder);
     if (gamePath_.isEmpty() || reskinBelow.isEmpty() || sourceBelow.isEmpty()) {
-        ui().msgBox(QStringLiteral("The reskinned folder and the original folder must both lie in ") + gamePath_
-                        + QStringLiteral("\\Assets."),
-                    vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+        exclaim(QStringLiteral("The reskinned folder and the original folder must both lie in ") + gamePath_
+                    + QStringLiteral("\\Assets."));
         return false;
     }
     setReskinFolder(reskinFolder);

@@ -16,9 +16,8 @@ RouteDeleteResult DeleteRoute(const QString& gamePath, const QString& routesXmlP
     const QString routesPath = gamePath + QStringLiteral("\\content\\Routes");
     const QString routePath = routesPath + QLatin1Char('\\') + routeFolder;
     auto notFound = [&](const QString& where) {
-        ui().msgBox(QStringLiteral("The route ") + routeFolder + QStringLiteral(" was not found in ") + where
-                        + QStringLiteral("; nothing was deleted."),
-                    vb::vbOKOnly + vb::vbExclamation);
+        exclaim(QStringLiteral("The route ") + routeFolder + QStringLiteral(" was not found in ") + where
+                    + QStringLiteral("; nothing was deleted."));
         return RouteDeleteResult::NotFound;
     };
     // A folder already gone does not keep its stale entry in the list; a name that could lead
@@ -40,9 +39,8 @@ RouteDeleteResult DeleteRoute(const QString& gamePath, const QString& routesXmlP
     tags::routeList::DelAll(routePath);
     ui().doEvents();
     if (FolderExists(routePath)) {
-        ui().msgBox(QStringLiteral("The route ") + routeFolder + QStringLiteral(" was taken out of ") + routesXmlPath
-                        + QStringLiteral(", but its folder ") + routePath + QStringLiteral(" could not be deleted completely."),
-                    vb::vbOKOnly + vb::vbExclamation);
+        exclaim(QStringLiteral("The route ") + routeFolder + QStringLiteral(" was taken out of ") + routesXmlPath
+                    + QStringLiteral(", but its folder ") + routePath + QStringLiteral(" could not be deleted completely."));
         return RouteDeleteResult::FolderLeft;
     }
     return RouteDeleteResult::Deleted;

@@ -48,9 +48,8 @@ bool makeFolder(const QString& path)
 
 void showStepError(const QString& description, int step, const QString& folder)
 {
-    ui().msgBox(QStringLiteral("Error ") + description + QStringLiteral(" occurred in OKButton A=") + QString::number(step)
-                    + QStringLiteral("strTemp = ") + folder,
-                vb::vbOKOnly + vb::vbExclamation);
+    exclaim(QStringLiteral("Error ") + description + QStringLiteral(" occurred in OKButton A=") + QString::number(step)
+                + QStringLiteral("strTemp = ") + folder);
 }
 
 // Creates the folders from the one below root down to folder (each once per run).
@@ -167,12 +166,12 @@ QString BuildRoutePackage(const QString& routesXmlText, const QString& routesXml
                           const QString& routeFolder)
 {
     if (!routes::IsUsableFolderName(routeFolder)) {
-        ui().msgBox(RouteNotPackagedMessage(routeFolder, routesXmlPath), vb::vbOKOnly + vb::vbExclamation);
+        exclaim(RouteNotPackagedMessage(routeFolder, routesXmlPath));
         return QString();
     }
     const QString setupText = RouteSetupText(routesXmlText, routeFolder);
     if (setupText.isNull()) {
-        ui().msgBox(RouteNotPackagedMessage(routeFolder, routesXmlPath), vb::vbOKOnly + vb::vbExclamation);
+        exclaim(RouteNotPackagedMessage(routeFolder, routesXmlPath));
         return QString();
     }
 

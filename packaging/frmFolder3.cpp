@@ -23,12 +23,9 @@
 #include <QPushButton>
 #include <QResizeEvent>
 
-#include <cmath>
 #include <exception>
 
 namespace {
-
-constexpr double kTwipsPerPixel = 15.0;
 
 void reportError(const VbError& e, const char* handler)
 {
@@ -117,8 +114,7 @@ void frmFolder3::Form_Load()
 
 void frmFolder3::Form_Resize()
 {
-    packaging::LayOutFolder3(int(std::lround(width() * kTwipsPerPixel)), int(std::lround(height() * kTwipsPerPixel)),
-                             layout_);
+    packaging::LayOutFolder3(width() * TwipsPerPixel, height() * TwipsPerPixel, layout_);
     windowparts::place(Drive1, layout_.Drive1);
     windowparts::place(Text2, layout_.Text2);
     windowparts::place(Dir1, layout_.Dir1);

@@ -4,6 +4,7 @@
 #include "common/FileProcs.h"
 #include "common/FolderTreeWidget.h"
 #include "common/SharedState.h"
+#include "common/TempFiles.h"
 #include "common/VbError.h"
 #include "packaging/ReskinPackage.h"
 #include "packaging/frmNewZip.h"
@@ -12,7 +13,6 @@
 #include "platform/Ui.h"
 
 #include <QCloseEvent>
-#include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -27,8 +27,7 @@ namespace {
 
 void reportError(const QString& description, const char* where)
 {
-    ui().msgBox(QStringLiteral("Error ") + description + QStringLiteral(" occurred in ") + QLatin1String(where),
-                vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+    exclaim(QStringLiteral("Error ") + description + QStringLiteral(" occurred in ") + QLatin1String(where));
 }
 
 } // namespace
@@ -125,8 +124,7 @@ void frmFolder4::Form_Load()
                 Dir1->setPath(s.GamePath + QStringLiteral("\\Content\\Routes"));
         }
         package_->load();
-        const QString temp = platform::programFolder() + QStringLiteral("\\TempFiles");
-        if (!FolderExists(temp) && !QDir().mkpath(platform::nativePath(temp)))
+        if (!EnsureTempFiles())
             throw VbError(75);
         ui().doEvents();
     } catch (const VbError& e) {

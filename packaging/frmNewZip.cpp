@@ -351,7 +351,7 @@ bool frmNewZip::checkPackageFolder()
 {
     const QString folder = packageFolderPath();
     if (shared().PackageFolder.trimmed().isEmpty() || !FolderExists(folder)) {
-        ui().msgBox(QStringLiteral("No package folder to zip: ") + folder, vb::vbOKOnly + vb::vbExclamation);
+        exclaim(QStringLiteral("No package folder to zip: ") + folder);
         return false;
     }
     return true;
@@ -490,7 +490,7 @@ void frmNewZip::mnuMulti_Click()
                                          QStringLiteral("Multi-Part Zip"), QStringLiteral("10"));
     const qint64 partSize = partSizeOf(answer);
     if (partSize <= 0) {
-        ui().msgBox(QStringLiteral("Enter a section length of at least 1 Mb."), vb::vbOKOnly + vb::vbExclamation);
+        exclaim(QStringLiteral("Enter a section length of at least 1 Mb."));
         return;
     }
     readyZip();
@@ -537,9 +537,8 @@ void frmNewZip::renameParts(const QString& archivePath)
         const QString target = packaging::RenamedPartName(archivePath, i);
         const QString nativeTarget = platform::nativePath(target);
         if (QFileInfo::exists(nativeTarget) || QFileInfo(nativeTarget).isSymLink()) {
-            ui().msgBox(QStringLiteral("The part ") + target
-                            + QStringLiteral(" already exists; the parts were not renamed further."),
-                        vb::vbOKOnly + vb::vbExclamation);
+            exclaim(QStringLiteral("The part ") + target
+                        + QStringLiteral(" already exists; the parts were not renamed further."));
             break;
         }
         if (!QFile::rename(platform::nativePath(part), nativeTarget))
@@ -657,9 +656,8 @@ void frmNewZip::extractEntries(const QList<int>& indices, const QString& destina
     if (notWritten.isEmpty()) {
         SB1[1]->setText(QStringLiteral("Extract Completed"));
     } else {
-        ui().msgBox(QStringLiteral("These entries were not written to ") + destination + QStringLiteral(":\n")
-                        + notWritten.join(QLatin1Char('\n')),
-                    vb::vbOKOnly + vb::vbExclamation);
+        exclaim(QStringLiteral("These entries were not written to ") + destination + QStringLiteral(":\n")
+                    + notWritten.join(QLatin1Char('\n')));
     }
 }
 
@@ -740,8 +738,7 @@ void frmNewZip::mnuFind_Click()
     const int index = Zip->find(name, !Fullpath);
     cutGridToHeader();
     if (index == -1) {
-        ui().msgBox(QStringLiteral("The file  ") + name + QLatin1Char('\n') + QStringLiteral("was not found."),
-                    vb::vbOKOnly + vb::vbExclamation);
+        exclaim(QStringLiteral("The file  ") + name + QLatin1Char('\n') + QStringLiteral("was not found."));
         return;
     }
     const packaging::ZipEntry e = Zip->entry(index);
@@ -776,9 +773,8 @@ void frmNewZip::Command2_Click()
     const bool multi = Check2->isChecked();
     const qint64 partSize = multi ? partSizeOf(Text2->text()) : 0;
     if (multi && partSize <= 0) {
-        ui().msgBox(QStringLiteral("You have selected 'Produce multiple Zips', but have not entered a") + QLatin1Char('\n')
-                        + QStringLiteral("                     file size. Please do so, then try again."),
-                    vb::vbOKOnly + vb::vbExclamation);
+        exclaim(QStringLiteral("You have selected 'Produce multiple Zips', but have not entered a") + QLatin1Char('\n')
+                    + QStringLiteral("                     file size. Please do so, then try again."));
         return;
     }
     if (!checkPackageFolder())

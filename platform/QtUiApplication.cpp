@@ -1,6 +1,6 @@
 #include "platform/QtUiApplication.h"
 
-#include "common/VbError.h"
+#include "platform/RunTimeError.h"
 #include "platform/Ui.h"
 
 #include <new>
@@ -26,14 +26,14 @@ bool QtUiApplication::notify(QObject* receiver, QEvent* event)
 {
     try {
         return QApplication::notify(receiver, event);
-    } catch (const VbError& e) {
-        report(e.number, e.description);
+    } catch (const platform::NumberedError& e) {
+        report(e.errorNumber(), e.errorDescription());
     } catch (const std::bad_alloc&) {
-        report(7, VbError::standardDescription(7));
+        report(7, platform::runTimeErrorDescription(7));
     } catch (const std::exception& e) {
         report(51, QString::fromLocal8Bit(e.what()));
     } catch (...) {
-        report(51, VbError::standardDescription(51));
+        report(51, platform::runTimeErrorDescription(51));
     }
     return false;
 }

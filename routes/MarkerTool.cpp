@@ -189,7 +189,7 @@ bool improveDcsvFiles(const QString& gamePath, const QString& folder, const QStr
         ui().doEvents();
     }
     pointer.normal();
-    ui().msgBox(dcsvImprovedMessage(), vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+    exclaim(dcsvImprovedMessage());
     return true;
 }
 

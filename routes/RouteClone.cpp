@@ -77,7 +77,7 @@ QString workFolder()
 void tell(const QString& text)
 {
     ui().setMousePointer(vb::vbDefault);
-    ui().msgBox(text, vb::vbOKOnly + vb::vbExclamation);
+    exclaim(text);
 }
 
 bool sameName(const QString& answer, const QString& oldName)
@@ -243,8 +243,7 @@ QString CloneRoute(const QString& routeFolder, const QString& oldName, const std
             break;
         }
         if (BackupName(routesPath + QStringLiteral(".bak")).isEmpty()) {
-            tell(QStringLiteral("All 51 backup names of ") + routesPath
-                 + QStringLiteral(" are in use; delete some of its old backups.") + kNotCloned);
+            tell(backupNamesInUseMessage(routesPath) + kNotCloned);
             return QString();
         }
 
@@ -269,8 +268,8 @@ QString CloneRoute(const QString& routeFolder, const QString& oldName, const std
         ui().doEvents();
 
         // The copy, by the command interpreter.
-        const QString batchFile = platform::programFolder() + QStringLiteral("\\Tempfiles\\do_clone.bat");
-        const QString batchFolder = batchFile.left(batchFile.lastIndexOf(QLatin1Char('\\')));
+        const QString batchFolder = TempFilesFolder(QStringLiteral("Tempfiles"));
+        const QString batchFile = batchFolder + QStringLiteral("\\do_clone.bat");
         if (!WriteTextFile(batchFile, CloneBatchLine(sourcePath, newPath))) {
             tags::routeList::DelAll(newFolder);
             return QString();

@@ -92,8 +92,7 @@ bool WriteRouteDescription(const QStringList& texts)
     platform::clearPathCache();
     if (!written)
         return false;
-    ui().msgBox(QStringLiteral("Your Description file has been saved in the route's\r\nRouteInformation\\En folder."),
-                vb::vbExclamation);
+    exclaim(QStringLiteral("Your Description file has been saved in the route's\r\nRouteInformation\\En folder."));
     return true;
 }
 

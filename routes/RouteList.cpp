@@ -24,8 +24,6 @@ namespace {
 using gametext::kDevStringStart;
 const QString kScenariosBin = QStringLiteral("Scenarios.bin");
 
-constexpr int kWarning = vb::vbOKOnly + vb::vbExclamation;
-
 // The work copy's name: the game file's name with its last four characters made ".xml".
 QString workXmlName()
 {
@@ -51,7 +49,7 @@ ListCopy readScenarioList(const QString& gameFile, QString& text, const QString&
         RunSerz(gameFile, serz::ToXml, ScenariosWorkXml(), platform::programFolder());
     ui().doEvents();
     if (!converted) {
-        ui().msgBox(converted.error + failureNote, kWarning);
+        exclaim(converted.error + failureNote);
         return ListCopy::Failed;
     }
     ReadTextFile(ScenariosWorkXml(), text);
@@ -71,15 +69,14 @@ bool writeScenarioList(const QString& text, const QString& gameFile, const QStri
         RunSerz(ScenariosWorkXml(), serz::ToBin, ScenariosWorkBin(), platform::programFolder());
     ui().doEvents();
     if (!converted) {
-        ui().msgBox(converted.error + QStringLiteral("\r\n") + gameFile + QStringLiteral(" has not been changed.")
-                        + failureNote,
-                    kWarning);
+        exclaim(converted.error + QStringLiteral("\r\n") + gameFile + QStringLiteral(" has not been changed.")
+                    + failureNote);
         return false;
     }
     const ConversionResult replaced = ReplaceGameFile(ScenariosWorkBin(), gameFile);
     ui().doEvents();
     if (!replaced) {
-        ui().msgBox(replaced.error + failureNote, kWarning);
+        exclaim(replaced.error + failureNote);
         return false;
     }
     return true;
@@ -244,9 +241,9 @@ qsizetype ListScenarios(RouteListState& state, const QString& routeFolder, const
             writeScenarioList(text, s.CurrentFile, QString());
         }
     } catch (const VbError& error) {
-        ui().msgBox(listingErrorMessage(error.description), kWarning);
+        exclaim(listingErrorMessage(error.description));
     } catch (const std::exception& error) {
-        ui().msgBox(listingErrorMessage(QString::fromLocal8Bit(error.what())), kWarning);
+        exclaim(listingErrorMessage(QString::fromLocal8Bit(error.what())));
     }
     return j;
 }

@@ -488,7 +488,7 @@ void RouteScanner::ScanRouteFolder(const QString& folder, const QString& kindTag
             readTile(tilePath, pool.take(k).output, kindTag);
         } catch (const std::exception&) {
             pool.release(k);
-            ui().msgBox(QStringLiteral("An error occurred in ") + name, vb::vbOKOnly + vb::vbExclamation);
+            exclaim(QStringLiteral("An error occurred in ") + name);
             return;
         }
         pool.release(k);

@@ -6,7 +6,6 @@
 #include "common/GameReference.h"
 #include "common/TempFiles.h"
 #include "common/VbError.h"
-#include "hub/SingleFile.h"
 #include "platform/Paths.h"
 #include "platform/Ui.h"
 
@@ -38,6 +37,12 @@ QString elementText(QStringView text, qsizetype at)
 
 } // namespace
 
+std::function<void(const QString& gameFile, const QString& xml)>& HubFileInWork()
+{
+    static std::function<void(const QString&, const QString&)> hook;
+    return hook;
+}
+
 QString ScenarioBinPath(const QString& routePath, const QString& scenarioFolder)
 {
     return routePath + QStringLiteral("\\Scenarios\\") + scenarioFolder + QStringLiteral("\\Scenario.bin");
@@ -45,7 +50,7 @@ QString ScenarioBinPath(const QString& routePath, const QString& scenarioFolder)
 
 QString ScenarioWorkBase(const QString& scenarioBin)
 {
-    return TempFilesPath(hub::SplitWorkFile(scenarioBin).WorkName);
+    return TempFilesPath(SplitWorkFile(scenarioBin).WorkName);
 }
 
 ConversionResult ConvertScenarioCopy(const QString& scenarioBin, QString& xml)
@@ -53,7 +58,7 @@ ConversionResult ConvertScenarioCopy(const QString& scenarioBin, QString& xml)
     xml.clear();
     const QString workBase = ScenarioWorkBase(scenarioBin);
     EnsureTempFiles();
-    if (!hub::CopyFileOver(scenarioBin, workBase + QStringLiteral("bin")))
+    if (!CopyFileOver(scenarioBin, workBase + QStringLiteral("bin")))
         return ConversionResult{false, QStringLiteral("The file ") + scenarioBin
                                            + QStringLiteral(" could not be copied to the work folder.")};
     const ConversionResult converted =

@@ -8,7 +8,15 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace routes {
+
+// The hub's file in work: the hub registers a function that makes a game file, already
+// converted into the work copy of its name in "TempFiles" (xml: that copy's text), the file its
+// text page works on; the stock list hands it the scenario it converts. Unset, the hub is not
+// told.
+std::function<void(const QString& gameFile, const QString& xml)>& HubFileInWork();
 
 // The "Scenario.bin" of scenario folder scenarioFolder of the route at routePath.
 QString ScenarioBinPath(const QString& routePath, const QString& scenarioFolder);

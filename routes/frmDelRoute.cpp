@@ -6,7 +6,6 @@
 #include "common/TabStopListWidget.h"
 #include "common/TagText.h"
 #include "common/frmReport.h"
-#include "hub/frmEditor.h"
 #include "platform/Paths.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
@@ -346,12 +345,11 @@ void frmDelRoute::Form_Load()
         clock_->start();
 
         if (count == 0)
-            ui().msgBox(QStringLiteral("No routes were found in ") + RoutesXmlPath, vb::vbOKOnly + vb::vbExclamation);
+            exclaim(QStringLiteral("No routes were found in ") + RoutesXmlPath);
     } catch (const VbError& error) {
-        ui().msgBox(QStringLiteral("An Error ") + QString::number(error.number) + QStringLiteral(" occurred in Form_Load"),
-                    vb::vbOKOnly + vb::vbExclamation);
+        exclaim(QStringLiteral("An Error ") + QString::number(error.number) + QStringLiteral(" occurred in Form_Load"));
     } catch (const std::exception&) {
-        ui().msgBox(QStringLiteral("An Error occurred in Form_Load"), vb::vbOKOnly + vb::vbExclamation);
+        exclaim(QStringLiteral("An Error occurred in Form_Load"));
     }
 }
 
@@ -443,14 +441,13 @@ void frmDelRoute::Command3_Click()
     const ConversionResult converted = routes::ConvertScenarioCopy(path, xml);
     if (!converted) {
         // The hub's page and the stock list keep what they show.
-        ui().msgBox(QStringLiteral("The scenario ") + path + QStringLiteral(" could not be converted to XML.\r\n")
-                        + converted.error,
-                    vb::vbOKOnly + vb::vbExclamation);
+        exclaim(QStringLiteral("The scenario ") + path + QStringLiteral(" could not be converted to XML.\r\n")
+                    + converted.error);
         return;
     }
     s.SkipOpenDialog = false;
-    if (frmEditor* hub = frmEditor::existing())
-        hub->takeConvertedGameFile(path, xml);
+    if (routes::HubFileInWork())
+        routes::HubFileInWork()(path, xml);
     ui().doEvents();
     frmListRS::instance().showStock(xml);
 }
@@ -500,7 +497,7 @@ void frmDelRoute::Command7_Click()
     };
     const QList<routes::UnchangedTile> unchanged = routes::SubstituteInTiles(folder, names, request, progress);
     if (!unchanged.isEmpty())
-        ui().msgBox(routes::UnchangedTilesMessage(unchanged), vb::vbOKOnly + vb::vbExclamation);
+        exclaim(routes::UnchangedTilesMessage(unchanged));
 }
 
 void frmDelRoute::Command4_Click()

@@ -76,12 +76,12 @@ void frmDelRoute::Command8_Click()
     SharedState& s = shared();
     const int row = firstSelectedRow(List1);
     if (row < 0 || !s.RouteFolders.contains(row) || !s.RouteNames.contains(row)) {
-        ui().msgBox(QStringLiteral("Select the route whose assets are to be packaged."), vb::vbOKOnly + vb::vbExclamation);
+        exclaim(QStringLiteral("Select the route whose assets are to be packaged."));
         return;
     }
     const QString routeFolder = s.RouteFolders[row];
     if (!routes::IsUsableFolderName(routeFolder)) {
-        ui().msgBox(packaging::RouteNotPackagedMessage(routeFolder, RoutesXmlPath), vb::vbOKOnly + vb::vbExclamation);
+        exclaim(packaging::RouteNotPackagedMessage(routeFolder, RoutesXmlPath));
         return;
     }
     const QString packageName = packaging::RoutePackageName(s.RouteNames[row], routeFolder);

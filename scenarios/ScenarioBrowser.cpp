@@ -466,7 +466,7 @@ bool ScenarioBrowser::removeEmptyConsistsFromScenario(int selectedScenarioRow)
         text = removeEmptyConsists(text);
 
         // The same work file, written back.
-        const QString workXml = platform::programFolder() + QStringLiteral("\\tempfiles\\Scenario.xml");
+        const QString workXml = TempFilesPath(QStringLiteral("Scenario.xml"), QStringLiteral("tempfiles"));
         const QString nativeXml = nativePath(workXml);
         if (QFileInfo::exists(nativeXml) && !QFile::remove(nativeXml)) {
             reportError(70, handler);

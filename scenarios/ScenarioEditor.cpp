@@ -2,9 +2,9 @@
 
 #include "common/FileProcs.h"
 #include "common/GameTextConstants.h"
+#include "common/ProgramVersion.h"
 #include "common/SharedState.h"
 #include "common/VbError.h"
-#include "hub/HubStartup.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "platform/Ui.h"
@@ -42,7 +42,7 @@ QString noDevToolsMessage()
 
 QString ScenarioEditor::caption()
 {
-    return hub::MainCaption(QStringLiteral("Scenario Editor"), shared().GamePath);
+    return MainCaption(QStringLiteral("Scenario Editor"), shared().GamePath);
 }
 
 void ScenarioEditor::load()

@@ -36,7 +36,7 @@ void LoadSteps::run(const std::function<void()>& step)
     ++failures_;
     if (quiet)
         return;
-    ui().msgBox(failureMessage(description, a), vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+    exclaim(failureMessage(description, a));
 }
 
 // ---- captions -----------------------------------------------------------------------------

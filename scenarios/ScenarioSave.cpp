@@ -254,12 +254,12 @@ bool saveChecksPass(const SaveRequest& request)
 
 QString scenariosWorkXml()
 {
-    return platform::programFolder() + QStringLiteral("\\tempfiles\\Scenarios.xml");
+    return TempFilesPath(QStringLiteral("Scenarios.xml"), QStringLiteral("tempfiles"));
 }
 
 QString scenarioWorkXml()
 {
-    return platform::programFolder() + QStringLiteral("\\tempfiles\\Scenario.xml");
+    return TempFilesPath(QStringLiteral("Scenario.xml"), QStringLiteral("tempfiles"));
 }
 
 QString scenariosWorkBin()

@@ -271,8 +271,7 @@ StockSearch::Outcome StockSearch::search(const QString& folder, const QString& t
         if (!state.GamePath.isEmpty() && chosen.startsWith(assets + QLatin1Char('\\'), Qt::CaseInsensitive)) {
             below = chosen.mid(assets.size());
         } else if (state.GamePath.isEmpty() || !belowAssetsOnDisk(folder, assets, below)) {
-            ui().msgBox(stockFolderOutsideAssetsMessage(folder, state.GamePath + QStringLiteral("\\Assets")),
-                        vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+            exclaim(stockFolderOutsideAssetsMessage(folder, state.GamePath + QStringLiteral("\\Assets")));
             return Outcome::Refused;
         }
     }
@@ -323,7 +322,7 @@ StockSearch::Outcome StockSearch::search(const QString& folder, const QString& t
             letEventsThrough(walk.sinceEvents);
             ++stats.folders;
             if (step.listingError != 0)
-                ui().msgBox(stockErrorMessage(step.listingError), vb::vbOKOnly + vb::vbExclamation);
+                exclaim(stockErrorMessage(step.listingError));
             continue;
         }
         if (walk.sinceEvents.elapsed() >= kEventSliceMs)
@@ -477,7 +476,7 @@ void StockSearch::examineFile(Walk& walk, const WalkStep& step)
             walk.hooks->added(entries.constLast());
     } catch (const VbError& error) {
         walk.pool->release(step.ticket);
-        ui().msgBox(stockErrorMessage(error.number), vb::vbOKOnly + vb::vbExclamation);
+        exclaim(stockErrorMessage(error.number));
     }
 }
 

@@ -261,12 +261,10 @@ void frmShowRoutes::guarded(const QString& handler, const std::function<void()>&
     try {
         work();
     } catch (const VbError& error) {
-        ui().msgBox(QStringLiteral("Error - ") + error.description + QStringLiteral(" occurred in subroutine ") + handler,
-                    vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+        exclaim(QStringLiteral("Error - ") + error.description + QStringLiteral(" occurred in subroutine ") + handler);
     } catch (const std::exception& error) {
-        ui().msgBox(QStringLiteral("Error - ") + QString::fromLocal8Bit(error.what())
-                        + QStringLiteral(" occurred in subroutine ") + handler,
-                    vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+        exclaim(QStringLiteral("Error - ") + QString::fromLocal8Bit(error.what())
+                    + QStringLiteral(" occurred in subroutine ") + handler);
     }
     if (outermost)
         commands_->setEnabled(true);
@@ -349,9 +347,8 @@ void frmShowRoutes::Command10_Click()
         try {
             editorLauncher();
         } catch (const std::exception& error) {
-            ui().msgBox(QStringLiteral("Error - ") + QString::fromLocal8Bit(error.what())
-                            + QStringLiteral(" occurred in subroutine Command10_Click"),
-                        vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+            exclaim(QStringLiteral("Error - ") + QString::fromLocal8Bit(error.what())
+                        + QStringLiteral(" occurred in subroutine Command10_Click"));
         }
     }
 }

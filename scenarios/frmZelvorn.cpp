@@ -222,12 +222,10 @@ void frmZelvorn::guarded(const QString& handler, const std::function<void()>& wo
     try {
         work();
     } catch (const VbError& error) {
-        ui().msgBox(QStringLiteral("Error - ") + error.description + QStringLiteral(" occurred in subroutine ") + handler,
-                    vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+        exclaim(QStringLiteral("Error - ") + error.description + QStringLiteral(" occurred in subroutine ") + handler);
     } catch (const std::exception& error) {
-        ui().msgBox(QStringLiteral("Error - ") + QString::fromLocal8Bit(error.what())
-                        + QStringLiteral(" occurred in subroutine ") + handler,
-                    vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+        exclaim(QStringLiteral("Error - ") + QString::fromLocal8Bit(error.what())
+                    + QStringLiteral(" occurred in subroutine ") + handler);
     }
 }
 
@@ -622,8 +620,7 @@ void frmZelvorn::Drive1_Change()
         Drive1->showIn(*Dir1);
         refreshFile1();
     } catch (const VbError& error) {
-        ui().msgBox(QStringLiteral("Error ") + error.description + QStringLiteral(" occurred in Drive1_change"),
-                    vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+        exclaim(QStringLiteral("Error ") + error.description + QStringLiteral(" occurred in Drive1_change"));
     }
 }
 
@@ -1105,8 +1102,7 @@ void frmZelvorn::Drive2_Change()
     try {
         Drive2->showIn(*Dir2);
     } catch (const VbError& error) {
-        ui().msgBox(QStringLiteral("Error ") + error.description + QStringLiteral(" occurred in Drive2_change"),
-                    vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+        exclaim(QStringLiteral("Error ") + error.description + QStringLiteral(" occurred in Drive2_change"));
     }
 }
 

@@ -84,7 +84,7 @@ bool TreeSearch::itemsWithinLimit() const
 {
     if (m_view.itemCount() <= MaxItems)
         return true;
-    ui().msgBox(TooLongMessage(), vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+    exclaim(TooLongMessage());
     return false;
 }
 
@@ -111,7 +111,7 @@ void TreeSearch::ReplaceAll(const QString& find, const QString& replacement, boo
 void TreeSearch::Replace(const QString& find, const QString& replacement)
 {
     if (replacement.isEmpty()) {
-        ui().msgBox(EmptyReplaceMessage(), vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+        exclaim(EmptyReplaceMessage());
         return;
     }
     const QString box = m_host.characters();
@@ -193,7 +193,7 @@ void TreeSearch::walk(Walk kind, const QString& text, bool wholeWord, const QStr
                 catchUp(key);
                 m_host.showCharacters(candidate);
                 ui().doEvents();
-                ui().msgBox(EmptyReplaceMessage(), vb::vbOKOnly + vb::vbExclamation, Ui::programTitle());
+                exclaim(EmptyReplaceMessage());
                 return;
             }
             s.FindContinue = true;

@@ -135,8 +135,8 @@ TEST(AssetPrintLayout, PreviewAreaOnResize)
     const struct {
         const char* what;
         int width, height, exitBottom;
-        hub::TwipsRect before;
-        hub::TwipsRect after; // Top, Left, Width, Height
+        TwipsRect before;
+        TwipsRect after; // Top, Left, Width, Height
     } cases[] = {
         {"ordinary window", 12000, 9000, 480, {}, {580, 150, 11700, 8420}},
         {"width exactly the margins", 300, 9000, 480, {}, {580, 150, 0, 8420}},
@@ -144,7 +144,7 @@ TEST(AssetPrintLayout, PreviewAreaOnResize)
         {"too low: stops before the height", 12000, 500, 480, {7, 8, 9, 10}, {580, 150, 11700, 10}},
     };
     for (const auto& c : cases) {
-        hub::TwipsRect r = c.before;
+        TwipsRect r = c.before;
         LayOutPreviewArea(c.width, c.height, c.exitBottom, r);
         EXPECT_EQ(r.Top, c.after.Top) << c.what;
         EXPECT_EQ(r.Left, c.after.Left) << c.what;

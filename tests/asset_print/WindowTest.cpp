@@ -259,7 +259,7 @@ TEST_F(AssetPrintTest, ResizeKeepsThePreviewBesideTheMarginsAndASmallWindowRaise
     EXPECT_EQ(p->documentPages(), 1);
     p->resize(700, 500);
     const QRect exit = p->Command2->geometry();
-    const hub::TwipsRect r = p->previewArea();
+    const TwipsRect r = p->previewArea();
     EXPECT_EQ(r.Left, 150);
     EXPECT_EQ(r.Width, p->width() * 15 - 300);
     EXPECT_EQ(r.Top, (exit.y() + exit.height()) * 15 + 100);

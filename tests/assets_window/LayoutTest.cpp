@@ -9,7 +9,6 @@
 #include <vector>
 
 using assets::AssetsWindowLayout;
-using assets::TwipsRect;
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include "assets_window/AssetsWindowFixture.h"
 
 #include "common/TempFiles.h"
-#include "hub/ImageConvert.h"
 #include "platform/Paths.h"
 #include "platform/Ui.h"
+#include "textures/ImageConvert.h"
 
 #include <QApplication>
 #include <QCoreApplication>

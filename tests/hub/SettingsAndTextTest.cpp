@@ -1,5 +1,6 @@
 // The settings record, the start-up helpers that need no window, and the text page's
 // keeping of line ends.
+#include "common/ProgramVersion.h"
 #include "hub/HubStartup.h"
 #include "hub/KeptText.h"
 #include "hub/Preferences.h"

@@ -23,7 +23,6 @@
 #include <vector>
 
 using hub::MainWindowLayout;
-using hub::TwipsRect;
 
 namespace {
 

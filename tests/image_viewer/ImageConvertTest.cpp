@@ -2,7 +2,7 @@
 // pixels and against damaged headers, the sample game's texture through the test serializer,
 // other pictures through Qt's readers, the 32-bit bitmap and the work file's operations.
 
-#include "hub/ImageConvert.h"
+#include "textures/ImageConvert.h"
 
 #include "hub/TextureCommands.h"
 #include "platform/TextCodec.h"

@@ -5,8 +5,8 @@
 #include "hub/Scanner.h"
 
 #include "TestScanner.h"
-#include "hub/ImageConvert.h"
 #include "support/TempTree.h"
+#include "textures/ImageConvert.h"
 
 #include <QFile>
 #include <QImage>

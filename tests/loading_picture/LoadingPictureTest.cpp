@@ -5,12 +5,12 @@
 
 #include "common/Serializer.h"
 #include "common/SharedState.h"
-#include "hub/TextureCodec.h"
 #include "platform/TextCodec.h"
 #include "support/ProgramData.h"
 #include "support/SampleGame.h"
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
+#include "textures/TextureCodec.h"
 
 #include <QDir>
 #include <QDirIterator>

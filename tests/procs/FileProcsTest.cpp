@@ -1,6 +1,8 @@
-// File and folder procedures: FileExists, FolderExists, ReadTextFile, WriteTextFile, CopyFolder.
+// File and folder procedures: FileExists, FolderExists, MakeFolder, CopyFileOver, the work copy's
+// names, ReadTextFile, WriteTextFile, CopyFolder.
 #include "common/FileProcs.h"
 #include "common/ReportFile.h"
+#include "common/TempFiles.h"
 #include "common/VbError.h"
 #include "hub/SingleFile.h"
 #include "hub/xml/XmlTreeDocument.h"
@@ -97,6 +99,83 @@ TEST(FileExists, OnlyReadableFiles)
     EXPECT_FALSE(FileExists("C:\\Game"));          // a folder
     EXPECT_FALSE(FileExists("C:\\Game\\None.xml")); // missing
     EXPECT_FALSE(FileExists(""));
+}
+
+TEST(MakeFolder, MakesMissingParentsAndRefusesAPlaceTakenByAFile)
+{
+    TempTree tree;
+    ScriptedUi ui;
+    tree.makeDir("wine/drive_c/Work");
+    tree.writeFile("wine/drive_c/Work/taken", "x");
+    EXPECT_TRUE(MakeFolder("C:\\work"));
+    EXPECT_TRUE(MakeFolder("C:\\Work\\A\\B"));
+    EXPECT_TRUE(QFileInfo(tree.path("wine/drive_c/Work/A/B")).isDir());
+    EXPECT_FALSE(MakeFolder("C:\\Work\\taken\\C"));
+}
+
+TEST(CopyFileOver, ReplacesTheTargetOrLeavesItAsItWas)
+{
+    struct Row {
+        const char* name;
+        const char* sourceBytes; // null: no source file
+        const char* targetBytes; // null: no target file before
+        const char* target;      // relative to the tree; null: the source itself
+        bool copied;
+        const char* targetAfter; // null: no target file after
+    };
+    const Row rows[] = {
+        {"replaces an older file", "new", "old", "game/b/work.bin", true, "new"},
+        {"makes a missing file", "new", nullptr, "game/b/work.bin", true, "new"},
+        {"onto itself", "self", nullptr, nullptr, true, "self"},
+        {"no source", nullptr, "old", "game/b/work.bin", false, "old"},
+        {"no target folder", "new", nullptr, "game/missing/work.bin", false, nullptr},
+    };
+    for (const Row& row : rows) {
+        TempTree tree;
+        ScriptedUi ui;
+        tree.makeDir("game/a");
+        tree.makeDir("game/b");
+        const QString source = tree.path("game/a/Source.bin");
+        if (row.sourceBytes)
+            tree.writeFile("game/a/Source.bin", row.sourceBytes);
+        const QString targetRel = row.target ? QString::fromLatin1(row.target) : QStringLiteral("game/a/Source.bin");
+        if (row.targetBytes)
+            tree.writeFile(targetRel, row.targetBytes);
+
+        EXPECT_EQ(CopyFileOver(source, tree.path(targetRel)), row.copied) << row.name;
+        EXPECT_EQ(tree.exists(targetRel), row.targetAfter != nullptr) << row.name;
+        if (row.targetAfter) {
+            EXPECT_EQ(tree.readFile(targetRel), QByteArray(row.targetAfter)) << row.name;
+        }
+        EXPECT_FALSE(tree.exists(targetRel + ".copying")) << row.name;
+    }
+    // A folder is no file to copy.
+    TempTree tree;
+    EXPECT_FALSE(CopyFileOver(tree.makeDir("game/folder"), tree.path("game/copy")));
+    EXPECT_FALSE(tree.exists("game/copy"));
+}
+
+TEST(SplitWorkFile, NameWorkNameAndExtension)
+{
+    struct Row {
+        const char* path;
+        const char* fileName;
+        const char* workName;
+        const char* extension;
+    } const rows[] = {
+        {"C:\\Games\\RS\\Content\\Routes\\r\\Scenarios\\s\\Scenario.bin", "Scenario.bin", "Scenario.", "bin"},
+        {"/home/me/Textures/wall.TgPcDx", "wall.TgPcDx", "wall.", "TgPcDx"},
+        {"C:\\a.b\\archive.tar.gz", "archive.tar.gz", "archive.tar.", "gz"},
+        {"C:\\dir.d\\README", "README", "README.", ""},
+        {"mixed/sep\\Tracks.", "Tracks.", "Tracks.", ""},
+        {"Route.xml", "Route.xml", "Route.", "xml"},
+    };
+    for (const Row& row : rows) {
+        const WorkFileNames names = SplitWorkFile(QString::fromLatin1(row.path));
+        EXPECT_EQ(names.FileName, row.fileName) << row.path;
+        EXPECT_EQ(names.WorkName, row.workName) << row.path;
+        EXPECT_EQ(names.Extension, row.extension) << row.path;
+    }
 }
 
 TEST(ReadTextFile, AnsiUtf16AndTheFailures)

@@ -316,14 +316,14 @@ TEST(AssetFolderPackage, AssetSetupLine)
 TEST(AssetFolderPackage, Layout)
 {
     const Folder3Layout design = Folder3Design();
-    EXPECT_EQ(design.Drive1, (hub::TwipsRect{200, 250, 4300, 315}));
-    EXPECT_EQ(design.Text2, (hub::TwipsRect{200, 4700, 4300, 315}));
-    EXPECT_EQ(design.Dir1, (hub::TwipsRect{615, 250, 4300, 3000}));
-    EXPECT_EQ(design.File1, (hub::TwipsRect{615, 4700, 4300, 3000}));
-    EXPECT_EQ(design.Text1, (hub::TwipsRect{3715, 250, 8750, 315}));
-    EXPECT_EQ(design.List1, (hub::TwipsRect{4130, 250, 8750, 3000}));
-    EXPECT_EQ(design.Text3, (hub::TwipsRect{7230, 250, 8750, 315}));
-    EXPECT_EQ(design.Command1, (hub::TwipsRect{7645, 250, 1695, 495}));
+    EXPECT_EQ(design.Drive1, (TwipsRect{200, 250, 4300, 315}));
+    EXPECT_EQ(design.Text2, (TwipsRect{200, 4700, 4300, 315}));
+    EXPECT_EQ(design.Dir1, (TwipsRect{615, 250, 4300, 3000}));
+    EXPECT_EQ(design.File1, (TwipsRect{615, 4700, 4300, 3000}));
+    EXPECT_EQ(design.Text1, (TwipsRect{3715, 250, 8750, 315}));
+    EXPECT_EQ(design.List1, (TwipsRect{4130, 250, 8750, 3000}));
+    EXPECT_EQ(design.Text3, (TwipsRect{7230, 250, 8750, 315}));
+    EXPECT_EQ(design.Command1, (TwipsRect{7645, 250, 1695, 495}));
     EXPECT_EQ(design.Command2.Top, 7645);
     EXPECT_EQ(design.Command4.Left, 2050);
 
@@ -338,7 +338,7 @@ TEST(AssetFolderPackage, Layout)
     EXPECT_EQ(layout.Drive1.Width, 4300);
     EXPECT_EQ(layout.Dir1.Height, 0);
     EXPECT_EQ(layout.Command1.Top, 615 + 100 + 315 + 100 + 0 + 100 + 315 + 100);
-    for (const hub::TwipsRect& r : {layout.Drive1, layout.Text2, layout.Dir1, layout.File1, layout.Text1, layout.List1,
+    for (const TwipsRect& r : {layout.Drive1, layout.Text2, layout.Dir1, layout.File1, layout.Text1, layout.List1,
                                     layout.Text3, layout.Command1})
         EXPECT_TRUE(r.Width >= 0 && r.Height >= 0);
 }

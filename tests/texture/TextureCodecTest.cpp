@@ -1,7 +1,7 @@
 // The texture codec: number texts, the DDS header and image, the side file, and the texture XML
 // rebuilt from a side file and an image.
 
-#include "hub/TextureCodec.h"
+#include "textures/TextureCodec.h"
 
 #include "support/QtPrinters.h"
 

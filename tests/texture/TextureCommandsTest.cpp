@@ -7,12 +7,12 @@
 #include "common/FileProcs.h"
 #include "common/Serializer.h"
 #include "common/SharedState.h"
-#include "hub/TextureCodec.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
 #include "support/SampleGame.h"
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
+#include "textures/TextureCodec.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,12 +1,13 @@
-#include "hub/ImageConvert.h"
+#include "textures/ImageConvert.h"
 
+#include "common/FileProcs.h"
 #include "common/Serializer.h"
-#include "hub/FileBytes.h"
-#include "hub/HubStartup.h"
-#include "hub/TextureCodec.h"
+#include "common/TempFiles.h"
 #include "platform/FileSync.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
+#include "textures/FileBytes.h"
+#include "textures/TextureCodec.h"
 
 #include <QFile>
 #include <QFileInfo>

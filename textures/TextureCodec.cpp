@@ -1,4 +1,4 @@
-#include "hub/TextureCodec.h"
+#include "textures/TextureCodec.h"
 
 #include "common/Vb.h"
 

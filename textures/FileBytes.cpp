@@ -1,4 +1,4 @@
-#include "hub/FileBytes.h"
+#include "textures/FileBytes.h"
 
 #include "platform/Paths.h"
 #include "platform/Ui.h"
