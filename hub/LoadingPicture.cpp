@@ -22,8 +22,6 @@ using platform::nativePath;
 
 namespace hub {
 
-using ::CopyFileOver; // runCommand still names it hub::CopyFileOver
-
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
@@ -118,7 +116,7 @@ bool locateBlueprint(LoadingPictureWork& work)
 bool readBlueprint(LoadingPictureWork& work)
 {
     EnsureTempFiles();
-    if (!hub::CopyFileOver(work.blueprint, work.workBin)) {
+    if (!CopyFileOver(work.blueprint, work.workBin)) {
         exclaim(QStringLiteral("The route's blueprint ") + work.blueprint + QStringLiteral(" could not be copied to ")
                 + work.workBin + QStringLiteral("."));
         return false;
