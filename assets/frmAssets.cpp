@@ -366,6 +366,7 @@ void frmAssets::run(const char* handler, const std::function<void()>& work)
     Frame1->setEnabled(false);
     menuBar()->setEnabled(false);
     VsFg1->setPressesIgnored(true);
+    const PointerKeeper pointer;
     try {
         work();
     } catch (const VbError& e) {
@@ -374,7 +375,6 @@ void frmAssets::run(const char* handler, const std::function<void()>& work)
         exclaim(QStringLiteral("Error ") + QString::fromLocal8Bit(e.what()) + QStringLiteral(" occurred in ")
              + QLatin1String(handler));
     }
-    ui().setMousePointer(vb::vbDefault);
     VsFg1->setPressesIgnored(false);
     menuBar()->setEnabled(true);
     Frame1->setEnabled(true);

@@ -3,6 +3,7 @@
 #include "common/ReportFile.h"
 #include "platform/Paths.h"
 #include "platform/QtUiScreenFit.h"
+#include "platform/QtUiWindowLife.h"
 #include "platform/Ui.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -104,7 +105,7 @@ frmReport::~frmReport() = default;
 frmReport& frmReport::instance()
 {
     QPointer<frmReport>& window = theInstance();
-    if (!window) {
+    if (platform::isUnloaded(window)) { // none yet, or closed and waiting for its deletion
         window = new frmReport();
         window->setAttribute(Qt::WA_DeleteOnClose);
     }
@@ -113,7 +114,7 @@ frmReport& frmReport::instance()
 
 frmReport* frmReport::existing()
 {
-    return theInstance().data();
+    return platform::isUnloaded(theInstance()) ? nullptr : theInstance().data();
 }
 
 void frmReport::showReport(bool modal)

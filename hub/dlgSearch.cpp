@@ -4,6 +4,7 @@
 #include "hub/TextPageWidget.h"
 #include "hub/TextSearch.h"
 #include "platform/QtUiScreenFit.h"
+#include "platform/QtUiWindowLife.h"
 #include "common/WindowPartsWidgets.h"
 
 #include <QAction>
@@ -50,7 +51,7 @@ dlgSearch* dlgSearch::existing()
 
 void dlgSearch::unloadDialog()
 {
-    delete openWindow.data();
+    platform::unloadWindow(openWindow.data());
 }
 
 dlgSearch::dlgSearch(TextPageWidget* page, QWidget* parent) : QDialog(parent), page_(page)

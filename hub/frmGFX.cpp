@@ -11,6 +11,7 @@
 #include "hub/dlgScanSource.h"
 #include "hub/frmPicBrowser.h"
 #include "platform/Paths.h"
+#include "platform/QtUiWindowLife.h"
 #include "platform/Ui.h"
 
 #include <QCloseEvent>
@@ -92,14 +93,14 @@ private:
 
 frmGFX* frmGFX::instance()
 {
-    if (!theViewer())
+    if (platform::isUnloaded(theViewer())) // none yet, or closed and waiting for its handlers to end
         theViewer() = new frmGFX();
     return theViewer();
 }
 
 frmGFX* frmGFX::existing()
 {
-    return theViewer();
+    return platform::isUnloaded(theViewer()) ? nullptr : theViewer().data();
 }
 
 void frmGFX::showViewer()
@@ -113,6 +114,8 @@ void frmGFX::showImage(const QString& path)
 {
     frmGFX* viewer = instance();
     viewer->Text3->setText(path); // converts only when the text changes
+    if (platform::isUnloaded(viewer))
+        return; // closed while the picture was converted
     viewer->show();
     viewer->raise();
 }
@@ -283,6 +286,8 @@ void frmGFX::showFile(const QString& source, bool setCaption)
         BusyPointer busy;
         r = hub::ConvertToWorkFile(source);
     }
+    if (platform::isUnloaded(this))
+        return; // closed while the picture was converted
     if (!r.ok) {
         Picture1->clear();
         exclaim(r.error);
@@ -387,7 +392,7 @@ void frmGFX::Picture1_Click()
 // Our own browser, from the game folder; the game folder itself never changes.
 void frmGFX::mnuBr_Click()
 {
-    if (!browser_) {
+    if (platform::isUnloaded(browser_)) {
         const QString game = shared().GamePath;
         browser_ = new frmPicBrowser(game.isEmpty() ? platform::programFolder() : game,
                                      [this](const QString& path) { showFile(path, true); });

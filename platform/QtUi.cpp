@@ -2,6 +2,7 @@
 
 #include "platform/Paths.h"
 #include "platform/QtUiScreenFit.h"
+#include "platform/QtUiWindowLife.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -12,6 +13,8 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -93,6 +96,26 @@ private:
 
 } // namespace
 
+// For as long as a box or modal window waits for the user.
+class QtUi::UserWait {
+public:
+    explicit UserWait(QtUi& seam) : seam_(seam)
+    {
+        seam_.waitFloors_.append(seam_.busyDepth_);
+        seam_.showPointer();
+    }
+    ~UserWait()
+    {
+        seam_.waitFloors_.removeLast();
+        seam_.showPointer();
+    }
+    UserWait(const UserWait&) = delete;
+    UserWait& operator=(const UserWait&) = delete;
+
+private:
+    QtUi& seam_;
+};
+
 QStringList QtUi::qtFilters(const QString& filter)
 {
     QStringList out;
@@ -169,7 +192,10 @@ int QtUi::msgBox(const QString& prompt, int style, const QString& title)
         defaultIndex = 0;
     box.setDefaultButton(pushButtons[defaultIndex]);
 
-    box.exec();
+    {
+        UserWait wait(*this);
+        box.exec();
+    }
     if (!guard)
         return escape; // its parent went away: as if the box had been closed
     int answer = escape;
@@ -191,7 +217,11 @@ QString QtUi::inputBox(const QString& prompt, const QString& title, const QStrin
     // A short prompt would leave the box too narrow for its title.
     dialog->adjustSize();
     platform::fitTitle(dialog);
-    const bool ok = dialog->exec() == QDialog::Accepted;
+    bool ok = false;
+    {
+        UserWait wait(*this);
+        ok = dialog->exec() == QDialog::Accepted;
+    }
     if (!dialog)
         return QString();
     const QString text = ok ? dialog->textValue() : QString();
@@ -203,6 +233,7 @@ QString QtUi::openFile(const FileDialogRequest& request)
 {
     const QStringList filters = qtFilters(request.filter);
     QString selected = filters.value(request.filterIndex - 1);
+    UserWait wait(*this);
     return QFileDialog::getOpenFileName(dialogParent(), request.title, startPath(request),
                                         filters.join(QStringLiteral(";;")), &selected, fileDialogOptions());
 }
@@ -211,6 +242,7 @@ QStringList QtUi::openFiles(const FileDialogRequest& request)
 {
     const QStringList filters = qtFilters(request.filter);
     QString selected = filters.value(request.filterIndex - 1);
+    UserWait wait(*this);
     return QFileDialog::getOpenFileNames(dialogParent(), request.title, startPath(request),
                                          filters.join(QStringLiteral(";;")), &selected, fileDialogOptions());
 }
@@ -219,12 +251,14 @@ QString QtUi::saveFile(const FileDialogRequest& request)
 {
     const QStringList filters = qtFilters(request.filter);
     QString selected = filters.value(request.filterIndex - 1);
+    UserWait wait(*this);
     return QFileDialog::getSaveFileName(dialogParent(), request.title, startPath(request),
                                         filters.join(QStringLiteral(";;")), &selected, fileDialogOptions());
 }
 
 QString QtUi::browseForFolder(const QString& title)
 {
+    UserWait wait(*this);
     return QFileDialog::getExistingDirectory(dialogParent(), title, QString(),
                                              QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
 }
@@ -247,8 +281,10 @@ void QtUi::showModal(QWidget* window)
     window->show();
     window->raise();
     window->activateWindow();
-    if (guard && guard->isVisible())
+    if (guard && guard->isVisible()) {
+        UserWait wait(*this);
         loop.exec(QEventLoop::DialogExec);
+    }
 
     if (guard) {
         guard->removeEventFilter(&watcher);
@@ -259,18 +295,36 @@ void QtUi::showModal(QWidget* window)
 
 void QtUi::doEvents()
 {
-    QCoreApplication::processEvents();
+    platform::processHandlerEvents();
 }
 
 void QtUi::setMousePointer(int pointer)
 {
-    if (pointer == vb::vbHourglass) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+    // A return to normal takes back one request; never one made before the wait that is open.
+    if (pointer == vb::vbHourglass)
         ++busyDepth_;
-    } else if (busyDepth_ > 0) {
-        QApplication::restoreOverrideCursor();
+    else if (busyDepth_ > waitFloor())
         --busyDepth_;
-    }
+    showPointer();
+}
+
+void QtUi::restoreMousePointerLevel(int level)
+{
+    busyDepth_ = std::max(level, waitFloor());
+    showPointer();
+}
+
+// The program-wide hourglass, while requests are in force that no open wait covers.
+void QtUi::showPointer()
+{
+    const bool hourglass = busyDepth_ > waitFloor();
+    if (hourglass == hourglassShown_)
+        return;
+    if (hourglass)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+    hourglassShown_ = hourglass;
 }
 
 QString QtUi::clipboardText()

@@ -4,6 +4,7 @@
 
 #include "platform/Ui.h"
 
+#include <QList>
 #include <QStringList>
 
 class QtUi final : public Ui {
@@ -18,16 +19,25 @@ public:
     void showModal(QWidget* window) override;
     void doEvents() override;
     void setMousePointer(int pointer) override;
+    // How many hourglass requests are still waiting for their return to normal.
+    int mousePointerLevel() const override { return busyDepth_; }
+    void restoreMousePointerLevel(int level) override;
     QString clipboardText() override;
     void setClipboardText(const QString& text) override;
-
-    // How many hourglass requests are still waiting for their return to normal.
-    int busyDepth() const { return busyDepth_; }
 
     // "desc|pattern|desc|pattern" to Qt's filter list. Patterns are made to match without
     // regard to case, as the game's file names come in any case.
     static QStringList qtFilters(const QString& filter);
 
 private:
+    // A box or modal window that waits for the user shows the normal pointer over it; the
+    // hourglass requests made before it stay in force and show again when it is answered.
+    class UserWait;
+    void showPointer();
+    // The requests the innermost open wait keeps in force (none outside any wait).
+    int waitFloor() const { return waitFloors_.isEmpty() ? 0 : waitFloors_.last(); }
+
     int busyDepth_ = 0;
+    QList<int> waitFloors_; // busyDepth_ when each open wait began, the innermost last
+    bool hourglassShown_ = false;
 };

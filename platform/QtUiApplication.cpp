@@ -7,9 +7,11 @@
 
 namespace {
 
-void report(int number, const QString& description)
+// The handler the error ended takes back the hourglass it asked for (pointer: the count of
+// requests when its event came).
+void report(int pointer, int number, const QString& description)
 {
-    ui().setMousePointer(vb::vbDefault);
+    ui().restoreMousePointerLevel(pointer);
     ui().msgBox(QtUiApplication::unexpectedErrorText(number, description), vb::vbCritical, Ui::programTitle());
 }
 
@@ -24,16 +26,17 @@ QString QtUiApplication::unexpectedErrorText(int number, const QString& descript
 
 bool QtUiApplication::notify(QObject* receiver, QEvent* event)
 {
+    const int pointer = ui().mousePointerLevel();
     try {
         return QApplication::notify(receiver, event);
     } catch (const platform::NumberedError& e) {
-        report(e.errorNumber(), e.errorDescription());
+        report(pointer, e.errorNumber(), e.errorDescription());
     } catch (const std::bad_alloc&) {
-        report(7, platform::runTimeErrorDescription(7));
+        report(pointer, 7, platform::runTimeErrorDescription(7));
     } catch (const std::exception& e) {
-        report(51, QString::fromLocal8Bit(e.what()));
+        report(pointer, 51, QString::fromLocal8Bit(e.what()));
     } catch (...) {
-        report(51, platform::runTimeErrorDescription(51));
+        report(pointer, 51, platform::runTimeErrorDescription(51));
     }
     return false;
 }

@@ -72,6 +72,10 @@ public:
     // Processes pending window events.
     virtual void doEvents() = 0;
     virtual void setMousePointer(int pointer) = 0;
+    // The hourglass requests in force, and the return to a count taken earlier: a command that
+    // ends early (an error, an early return, a cancelled scan) leaves the pointer as it found it.
+    virtual int mousePointerLevel() const { return 0; }
+    virtual void restoreMousePointerLevel(int level) { (void)level; }
     virtual QString clipboardText() = 0;
     virtual void setClipboardText(const QString& text) = 0;
 
@@ -123,4 +127,17 @@ public:
 
 private:
     bool busy_ = false;
+};
+
+// Leaves the mouse pointer as the scope found it, however the scope ends: the hourglass a
+// command asked for and did not take back goes with it.
+class PointerKeeper {
+public:
+    PointerKeeper() : level_(ui().mousePointerLevel()) {}
+    ~PointerKeeper() { ui().restoreMousePointerLevel(level_); }
+    PointerKeeper(const PointerKeeper&) = delete;
+    PointerKeeper& operator=(const PointerKeeper&) = delete;
+
+private:
+    int level_;
 };

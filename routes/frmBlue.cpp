@@ -2,6 +2,7 @@
 
 #include "common/SharedState.h"
 #include "platform/QtUiScreenFit.h"
+#include "platform/QtUiWindowLife.h"
 #include "routes/DeveloperFolders.h"
 
 #include <QGridLayout>
@@ -20,7 +21,7 @@ frmBlue* frmBlue::showDesigner(QWidget* parent)
 {
     if (openWindow) {
         openWindow->close();
-        delete openWindow.data();
+        platform::unloadWindow(openWindow.data());
     }
     openWindow = new frmBlue(parent);
     openWindow->setAttribute(Qt::WA_DeleteOnClose);

@@ -510,12 +510,12 @@ void frmDelRoute::Command4_Click()
         return; // no route picked: nothing is scanned
     const QString routeFolder = s.RouteFolders[row];
     BusyScope busy(this);
+    const PointerKeeper pointer;
     try {
         checkRoute(routeFolder);
     } catch (const std::exception&) {
         // The check ends without a message.
     }
-    ui().setMousePointer(vb::vbDefault);
 }
 
 void frmDelRoute::checkRoute(const QString& routeFolder)

@@ -4,6 +4,7 @@
 #include "routes/RouteDescription.h"
 #include "routes/dlgSelRoute.h"
 
+#include "platform/QtUiWindowLife.h"
 #include "platform/Ui.h"
 
 #include <QGridLayout>
@@ -29,7 +30,7 @@ void frmDesc::addRouteDescription()
         return; // cancelled, or a line that names no route
     if (!routes::PrepareRouteInfoFolder(text, list[index]))
         return;
-    delete openEditor.data(); // a new editor, with empty boxes
+    platform::unloadWindow(openEditor.data()); // a new editor, with empty boxes
     openEditor = new frmDesc;
     openEditor->setAttribute(Qt::WA_DeleteOnClose);
     openEditor->show();
@@ -37,7 +38,7 @@ void frmDesc::addRouteDescription()
 
 frmDesc* frmDesc::existing()
 {
-    return openEditor.data();
+    return platform::isUnloaded(openEditor) ? nullptr : openEditor.data();
 }
 
 frmDesc::frmDesc(QWidget* parent) : QWidget(parent, Qt::Window)

@@ -3,11 +3,10 @@
 #include "common/SharedState.h"
 #include "common/frmReport.h"
 #include "platform/QtUiScreenFit.h"
+#include "platform/QtUiWindowLife.h"
 #include "platform/Ui.h"
 #include "routes/StockList.h"
 
-#include <QCoreApplication>
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPointer>
@@ -26,9 +25,6 @@ QPointer<frmListRS>& theInstance()
 // Puts a report text into the report window's text box and shows it beside this window.
 void showReport(const QString& text)
 {
-    // A report window closed but not yet deleted gives way to a fresh one.
-    if (frmReport* old = frmReport::existing(); old && !old->isVisible())
-        QCoreApplication::sendPostedEvents(old, QEvent::DeferredDelete);
     frmReport& report = frmReport::instance();
     report.RTB1->show();
     report.List1->hide();
@@ -78,7 +74,7 @@ frmListRS::~frmListRS() = default;
 frmListRS& frmListRS::instance()
 {
     QPointer<frmListRS>& window = theInstance();
-    if (!window) {
+    if (platform::isUnloaded(window)) { // none yet, or closed and waiting for its handlers to end
         window = new frmListRS();
         window->setAttribute(Qt::WA_DeleteOnClose);
     }
@@ -87,13 +83,15 @@ frmListRS& frmListRS::instance()
 
 frmListRS* frmListRS::existing()
 {
-    return theInstance().data();
+    return platform::isUnloaded(theInstance()) ? nullptr : theInstance().data();
 }
 
 void frmListRS::showStock(const QString& scenarioXml)
 {
     scenarioXml_ = scenarioXml;
     Form_Load();
+    if (platform::isUnloaded(this))
+        return; // "Exit" was pressed while the list was made
     show();
     raise();
     activateWindow();
@@ -106,6 +104,8 @@ void frmListRS::Form_Load()
     List1->clear();
     List1->addItems(routes::StockList(scenarioXml_));
     ui().doEvents();
+    if (platform::isUnloaded(this))
+        return;
     Command1_Click();
     ui().doEvents();
 }

@@ -269,6 +269,7 @@ void frmMarkers::run(const char* handler, const std::function<void()>& work)
         enabled.append(b->isEnabled());
         b->setEnabled(false);
     }
+    const PointerKeeper pointer;
     try {
         work();
     } catch (const VbError& e) {
@@ -277,7 +278,6 @@ void frmMarkers::run(const char* handler, const std::function<void()>& work)
         exclaim(QStringLiteral("Error ") + QString::fromLocal8Bit(e.what()) + QStringLiteral(" occurred in ")
              + QLatin1String(handler));
     }
-    ui().setMousePointer(vb::vbDefault);
     for (qsizetype i = 0; i < commands.size(); ++i)
         commands[i]->setEnabled(enabled[i]);
     busy_ = false;

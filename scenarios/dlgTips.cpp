@@ -1,5 +1,6 @@
 #include "scenarios/dlgTips.h"
 
+#include "platform/QtUiWindowLife.h"
 #include "scenarios/ConsistEditing.h"
 
 #include <QComboBox>
@@ -43,7 +44,7 @@ void dlgTips::unload()
     if (dlgTips* window = theInstance().data()) {
         theInstance().clear();
         window->close();
-        delete window;
+        platform::unloadWindow(window);
     }
 }
 

@@ -283,6 +283,37 @@ TEST_F(AssetsWindowTest, DeleteSelectedDeletesTheSelectedFilesAndRebuildsTheList
     EXPECT_EQ(ui.mousePointer(), vb::vbDefault);
 }
 
+// Under an hourglass asked for by a command still running elsewhere, each command of the
+// window leaves the pointer as it found it, whether it ends normally or early.
+TEST_F(AssetsWindowTest, CommandsLeaveThePointerAsTheyFoundIt)
+{
+    frmAssets* w = open();
+    const struct Row {
+        const char* what;
+        std::function<void()> run;
+    } rows[] = {
+        {"Add to List", [&] { addToList(w, QStringLiteral("VeltraneSamples\\Sample02")); }},
+        {"Delete Selected, cancelled",
+         [&] {
+             selectRows(w, {rowNamed(w, QStringLiteral("VS Station Sign 01"))});
+             ui.expectMsgBox(vb::vbCancel, kDeleteWarning);
+             w->mnuDel_Click();
+         }},
+        {"Delete Selected", [&] {
+             selectRows(w, {1});
+             ui.expectMsgBox(vb::vbOK, kDeleteWarning);
+             w->mnuDel_Click();
+         }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const BusyPointer caller;
+        row.run();
+        EXPECT_EQ(ui.mousePointerLevel(), 1) << "the caller's hourglass is still up";
+    }
+    EXPECT_EQ(ui.mousePointerLevel(), 0);
+}
+
 TEST_F(AssetsWindowTest, UseInScenariosTurnsFalseToTrueWithABackupAndPassesOtherRowsOver)
 {
     frmAssets* w = open();

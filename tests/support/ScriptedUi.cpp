@@ -1,5 +1,7 @@
 #include "support/ScriptedUi.h"
 
+#include "platform/QtUiWindowLife.h"
+
 #include <QCoreApplication>
 #include <QPointer>
 #include <QWidget>
@@ -215,11 +217,24 @@ void ScriptedUi::showModal(QWidget* window)
 
 void ScriptedUi::doEvents()
 {
-    QCoreApplication::processEvents();
+    // As the program's seam does it: no window is deleted under the handler.
+    platform::processHandlerEvents();
 }
 
 void ScriptedUi::setMousePointer(int pointer)
 {
     pointer_ = pointer;
     pointerHistory_.append(pointer);
+    if (pointer == vb::vbHourglass)
+        ++pointerLevel_;
+    else if (pointerLevel_ > 0)
+        --pointerLevel_;
+}
+
+void ScriptedUi::restoreMousePointerLevel(int level)
+{
+    while (pointerLevel_ > level)
+        setMousePointer(vb::vbDefault);
+    while (pointerLevel_ < level)
+        setMousePointer(vb::vbHourglass);
 }

@@ -80,6 +80,8 @@ public:
     void showModal(QWidget* window) override;
     void doEvents() override;
     void setMousePointer(int pointer) override;
+    int mousePointerLevel() const override { return pointerLevel_; }
+    void restoreMousePointerLevel(int level) override;
     QString clipboardText() override { return clipboard_; }
     void setClipboardText(const QString& text) override { clipboard_ = text; }
 
@@ -104,6 +106,7 @@ private:
     QList<Message> messages_;
     QList<Dialog> dialogs_;
     int pointer_ = vb::vbDefault;
+    int pointerLevel_ = 0; // hourglass requests not yet taken back
     QList<int> pointerHistory_;
     QString clipboard_;
 };

@@ -1,0 +1,141 @@
+// A window closed or unloaded while its handler processes window events stays alive until the
+// handler has ended, and is deleted once the event loop runs below it: through the program's
+// own seam, with the handler started as the event loop starts a click.
+
+#include "platform/QtUi.h"
+#include "platform/QtUiWindowLife.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QEventLoop>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+struct QtUiScope {
+    QtUi seam;
+    Ui* previous = setUi(&seam);
+    ~QtUiScope() { setUi(previous); }
+};
+
+// Runs work as the event loop runs a handler: from a timer's event, inside a running loop.
+void runAsHandler(const std::function<void()>& work)
+{
+    QEventLoop loop;
+    QTimer::singleShot(0, &loop, [&] {
+        work();
+        loop.quit();
+    });
+    loop.exec();
+}
+
+// A modal wait inside the handler: a nested event loop that runs until its own timer ends it.
+void nestedLoop()
+{
+    QEventLoop loop;
+    QTimer::singleShot(0, &loop, [&] {
+        ui().doEvents();
+        loop.quit();
+    });
+    loop.exec();
+}
+
+} // namespace
+
+TEST(WindowLife, NoWindowIsDeletedUnderTheHandlerThatProcessesEvents)
+{
+    QtUiScope scope;
+    const struct Row {
+        const char* what;
+        std::function<void(QWidget*)> closeIt; // the click the user queued
+        int passes;                             // doEvents calls the handler makes
+        bool nestedHandler;                     // the click comes inside a second handler's pass
+        bool modalAfter;                        // the handler waits in a nested loop afterwards
+    } rows[] = {
+        {"close, one pass", [](QWidget* w) { w->close(); }, 1, false, false},
+        {"close, two passes", [](QWidget* w) { w->close(); }, 2, false, false},
+        {"close, then a modal wait", [](QWidget* w) { w->close(); }, 2, false, true},
+        {"close inside a nested handler's pass", [](QWidget* w) { w->close(); }, 1, true, false},
+        {"deleteLater", [](QWidget* w) { w->deleteLater(); }, 2, false, true},
+        {"unloaded by another command", [](QWidget* w) { platform::unloadWindow(w); }, 1, false, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        auto* window = new QWidget;
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->show();
+        QPointer<QWidget> guard(window);
+        bool handlerRunning = false;
+        bool deletedUnderHandler = false;
+        QObject::connect(window, &QObject::destroyed, [&] { deletedUnderHandler = handlerRunning; });
+
+        bool clicked = false;
+        bool unloadedAfterPasses = false;
+        runAsHandler([&] {
+            handlerRunning = true;
+            QTimer::singleShot(0, [&] {
+                if (row.nestedHandler) {
+                    QTimer::singleShot(0, [&] {
+                        row.closeIt(guard);
+                        clicked = true;
+                    });
+                    ui().doEvents();
+                    ui().doEvents();
+                } else {
+                    row.closeIt(guard);
+                    clicked = true;
+                }
+            });
+            for (int i = 0; i < row.passes; ++i)
+                ui().doEvents();
+            unloadedAfterPasses = platform::isUnloaded(guard);
+            if (row.modalAfter)
+                nestedLoop();
+            if (guard)
+                guard->setWindowTitle(QStringLiteral("still there")); // the handler goes on with it
+            handlerRunning = false;
+        });
+        EXPECT_TRUE(clicked);
+        EXPECT_FALSE(deletedUnderHandler);
+        EXPECT_TRUE(unloadedAfterPasses);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(guard.isNull()) << "deleted once the event loop runs below the handler";
+        delete guard.data();
+    }
+}
+
+TEST(WindowLife, AWindowShownAgainByItsOwnerLivesOnAndItsNextCloseUnloadsIt)
+{
+    QtUiScope scope;
+    auto* window = new QWidget;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    QPointer<QWidget> guard(window);
+    bool unloadedWhileClosed = false;
+    bool unloadedWhenShown = true;
+    runAsHandler([&] {
+        QTimer::singleShot(0, window, [window] { window->close(); });
+        ui().doEvents();
+        unloadedWhileClosed = platform::isUnloaded(window);
+        window->show();
+        unloadedWhenShown = platform::isUnloaded(window);
+    });
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(unloadedWhileClosed);
+    EXPECT_FALSE(unloadedWhenShown);
+    ASSERT_FALSE(guard.isNull());
+    EXPECT_TRUE(guard->isVisible());
+
+    // Closed again, with events still waiting for it as a shown window has them.
+    QCoreApplication::postEvent(guard, new QEvent(QEvent::User));
+    guard->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(guard.isNull());
+    delete guard.data();
+}

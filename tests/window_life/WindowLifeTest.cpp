@@ -1,0 +1,284 @@
+// Every window whose commands process window events, with the user's click on its Exit,
+// Cancel or close box queued before a command starts (a zero-delay timer), so that it arrives
+// while the command processes events: the program goes on, the window is never deleted under
+// its command, it closes (or refuses to while busy) and nothing is left half-written.
+
+#include "scenario_editor/EditorFixture.h"
+
+#include "assets/frmAssets.h"
+#include "common/FlexGridWidget.h"
+#include "common/FolderTreeWidget.h"
+#include "hub/frmGFX.h"
+#include "hub/frmPicBrowser.h"
+#include "routes/DeveloperFolders.h"
+#include "routes/dlgSelRoute.h"
+#include "routes/frmBlue.h"
+#include "routes/frmDelRoute.h"
+#include "routes/frmDesc.h"
+#include "routes/frmFolder.h"
+#include "routes/frmListRS.h"
+#include "scenarios/frmShowRoutes.h"
+#include "scenarios/frmZelvorn.h"
+#include "support/ProgramData.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QEventLoop>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <functional>
+
+using namespace editortest;
+
+namespace {
+
+// Runs a command as the event loop runs a click, with the user's click queued before it.
+class Road {
+public:
+    void run(QWidget* window, const std::function<void()>& userClick, const std::function<void()>& command)
+    {
+        window_ = window;
+        QObject::connect(window, &QObject::destroyed, &context_, [this] { deletedUnderCommand_ |= running_; });
+        QEventLoop loop;
+        QTimer::singleShot(0, &loop, [&] {
+            running_ = true;
+            QTimer::singleShot(0, &context_, [&] {
+                clickedInside_ = running_;
+                if (window_)
+                    userClick();
+            });
+            command();
+            shownAfter_ = window_ && window_->isVisible();
+            running_ = false;
+            loop.quit();
+        });
+        loop.exec();
+    }
+
+    QPointer<QWidget> window_;
+    bool clickedInside_ = false;
+    bool deletedUnderCommand_ = false;
+    bool shownAfter_ = false;
+
+private:
+    QObject context_;
+    bool running_ = false;
+};
+
+enum class Outcome { Closes, RefusedWhileBusy };
+
+class WindowLife : public EditorFixture {
+protected:
+    void SetUp() override
+    {
+        EditorFixture::SetUp();
+        ASSERT_TRUE(copyProgramData(tree.programPath()));
+        tree.makeDir(QStringLiteral("program/TempFiles"));
+        useSampleScenario();
+    }
+    void TearDown() override
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EditorFixture::TearDown();
+    }
+
+    QString game(const QString& rest) const { return tree.gamePath() + QLatin1Char('\\') + rest; }
+    QString textures() const { return game(QStringLiteral("Assets\\VeltraneSamples\\Sample01\\Scenery\\Trees\\Textures")); }
+    QString texture() const { return textures() + QStringLiteral("\\VS_Oak01.TgPcDx"); }
+    static QString native(QString path) { return path.replace(QLatin1Char('\\'), QLatin1Char('/')); }
+};
+
+const QString kDescriptionSaved =
+    QStringLiteral("Your Description file has been saved in the route's\r\nRouteInformation\\En folder.");
+
+} // namespace
+
+TEST_F(WindowLife, AClickOnExitWhileACommandProcessesEventsNeverDeletesTheWindowUnderIt)
+{
+    struct Row {
+        const char* what;
+        Outcome outcome;
+        std::function<void(Road&)> drive; // opens the window and runs the command in it
+        std::function<void()> check;      // what the command wrote or showed
+    };
+    const Row rows[] = {
+        {"route description: Cancel while OK writes the page", Outcome::Closes,
+         [&](Road& road) {
+             ui.expectModal([](QWidget* w) {
+                 auto* d = static_cast<dlgSelRoute*>(w);
+                 d->List1->setCurrentRow(0);
+                 d->OKButton->click();
+             });
+             frmDesc::addRouteDescription();
+             frmDesc* d = frmDesc::existing();
+             ASSERT_NE(d, nullptr);
+             d->Text1->setText(QStringLiteral("Valley"));
+             d->Text3->setPlainText(QStringLiteral("Along the river"));
+             ui.expectMsgBox(vb::vbOK, kDescriptionSaved);
+             road.run(d, [d] { d->Command2->click(); }, [d] { d->Command1_Click(); });
+         },
+         [&] {
+             QByteArray page = tree.readFile(QStringLiteral("program/Templates/Description.txt"));
+             page.replace("AAAAA", "Valley").replace("CCCCC", "Along the river");
+             for (const char* token : {"BBBBB", "DDDDD", "EEEEE"})
+                 page.replace(token, "");
+             EXPECT_EQ(tree.readFile(native(shared().RouteInfoFolder) + QStringLiteral("/Description.html")), page);
+             EXPECT_EQ(frmDesc::existing(), nullptr);
+         }},
+        {"rolling-stock list: Exit while the open list is made again", Outcome::Closes,
+         [&](Road& road) {
+             const QString xml = valleyText(QStringLiteral("Scenarios/") + kMorning + QStringLiteral("/Scenario.bin.xml"));
+             frmListRS& list = frmListRS::instance();
+             list.showStock(xml);
+             ASSERT_TRUE(list.isVisible());
+             road.run(&list, [&list] { list.Command2->click(); }, [&list, xml] { list.showStock(xml); });
+         },
+         [] { EXPECT_EQ(frmListRS::existing(), nullptr); }},
+        {"route list: Exit while a scenario's stock is listed", Outcome::RefusedWhileBusy,
+         [&](Road& road) {
+             frmDelRoute& w = frmDelRoute::instance();
+             w.show();
+             w.List1->item(1)->setSelected(true);
+             w.Command1_Click();
+             ASSERT_EQ(w.List3->count(), 1);
+             w.List3->item(0)->setSelected(true);
+             road.run(&w, [&w] { w.CancelButton->click(); }, [&w] { w.Command3_Click(); });
+         },
+         [] {
+             frmListRS* list = frmListRS::existing();
+             ASSERT_NE(list, nullptr);
+             EXPECT_TRUE(list->isVisible());
+             EXPECT_EQ(list->List1->count(), 2);
+             list->close();
+         }},
+        {"image viewer: File Exit while a texture is converted", Outcome::Closes,
+         [&](Road& road) {
+             frmGFX* v = frmGFX::instance();
+             v->show();
+             v->Dir1->setPath(textures());
+             v->Dir1_Change();
+             v->File1->setCurrentRow(0);
+             road.run(v, [v] { v->mnuFileExit->trigger(); }, [v] { v->File1_Click(); });
+         },
+         [] { EXPECT_EQ(frmGFX::existing(), nullptr); }},
+        {"image viewer: its Exit while the main window's Show Image converts", Outcome::Closes,
+         [&](Road& road) {
+             frmGFX* v = frmGFX::instance();
+             v->show();
+             const QString path = texture();
+             road.run(v, [v] { v->mnuFileExit->trigger(); }, [path] { frmGFX::showImage(path); });
+         },
+         [] { EXPECT_EQ(frmGFX::existing(), nullptr); }},
+        {"picture browser: closed while a double-clicked texture is converted", Outcome::Closes,
+         [&](Road& road) {
+             frmGFX* v = frmGFX::instance();
+             v->show();
+             v->mnuBr_Click();
+             frmPicBrowser* b = v->browser();
+             ASSERT_NE(b, nullptr);
+             b->Dir1->setPath(textures());
+             b->fillGrid();
+             QListWidgetItem* oak = nullptr;
+             for (int i = 0; i < b->Grid->count(); ++i)
+                 if (b->Grid->item(i)->text() == QStringLiteral("VS_Oak01.TgPcDx"))
+                     oak = b->Grid->item(i);
+             ASSERT_NE(oak, nullptr);
+             road.run(b, [b] { b->close(); }, [b, oak] { emit b->Grid->itemDoubleClicked(oak); });
+         },
+         [] {
+             frmGFX* v = frmGFX::existing();
+             ASSERT_NE(v, nullptr);
+             EXPECT_EQ(v->Picture1->pixmap().size(), QSize(16, 16)) << "the viewer shows what was opened";
+             EXPECT_EQ(v->browser(), nullptr);
+             v->close();
+         }},
+        {"blueprint designer: Exit while the blueprint is written", Outcome::Closes,
+         [&](Road& road) {
+             shared().BlueprintMode = 1;
+             shared().BlueprintFolder = game(QStringLiteral("Source\\VeltraneSamples\\Sample01\\RouteMarkers"));
+             frmBlue* w = frmBlue::showDesigner();
+             w->Text1[0]->setText(QStringLiteral("Valley Stations"));
+             w->Text1[1]->setText(QStringLiteral("ValleyStations"));
+             road.run(w, [w] { w->Command2->click(); }, [w] { w->Command1_Click(); });
+         },
+         [&] {
+             QByteArray expected = tree.readFile(QStringLiteral("program/BluePrints/Blue_Named.xml"));
+             expected.replace("ZZZZZZ", "Valley Stations").replace("XXXXXX", "ValleyStations.csv");
+             EXPECT_EQ(tree.readFile(native(shared().BlueprintFolder) + QStringLiteral("/Valley Stations.xml")), expected);
+             EXPECT_EQ(frmBlue::existing(), nullptr);
+         }},
+        {"developer folders: closed while the add-on folders are made", Outcome::Closes,
+         [&](Road& road) {
+             ui.expectModal([&](QWidget* window) {
+                 auto* w = static_cast<frmFolder*>(window);
+                 w->Text1->setText(game(QStringLiteral("Source")));
+                 w->Text2->setText(QStringLiteral("LifeAddOn"));
+                 road.run(w, [w] { w->close(); }, [w] { w->Command1_Click(); });
+             });
+             frmFolder::showModalWindow();
+         },
+         [&] {
+             const QStringList made = QDir(tree.path(QStringLiteral("game/Source/LifeAddOn"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+             EXPECT_EQ(made.size(), 11);
+             EXPECT_TRUE(tree.exists(QStringLiteral("game/Source/LifeAddOn/RailVehicles/Steam")));
+         }},
+        {"asset list: Exit while Add to List walks the folder", Outcome::RefusedWhileBusy,
+         [&](Road& road) {
+             frmAssets* w = frmAssets::showWindow();
+             w->show();
+             w->Dir1->setPath(game(QStringLiteral("Assets\\VeltraneSamples\\Sample02")));
+             w->Text1->setText(QStringLiteral("*.bin"));
+             road.run(w, [w] { w->Command4->click(); }, [w] { w->Command1_Click(); });
+         },
+         [] { EXPECT_EQ(frmAssets::loaded()->VsFg1->Rows(), 4) << "the walk went to its end"; }},
+        {"scenario browser: Exit while a route's scenarios are listed", Outcome::RefusedWhileBusy,
+         [&](Road& road) {
+             frmShowRoutes* w = frmShowRoutes::showBrowser();
+             w->List1->item(0)->setSelected(true);
+             road.run(w, [w] { w->Command9->click(); }, [w] { w->Command1_Click(); });
+         },
+         [] { EXPECT_EQ(frmShowRoutes::loaded()->List3->count(), 2); }},
+        {"scenario editor: closed while the stock search runs", Outcome::Closes,
+         [&](Road& road) {
+             frmZelvorn* w = frmZelvorn::showEditor();
+             w->Dir2->setPath(game(QStringLiteral("Assets\\VeltraneSamples\\Sample01\\RailVehicles")));
+             w->Option1[6]->setChecked(true);
+             road.run(w, [w] { w->close(); }, [w] { w->Command6_Click(); });
+         },
+         [] { EXPECT_EQ(frmZelvorn::loaded(), nullptr); }},
+    };
+
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        Road road;
+        row.drive(road);
+        if (HasFatalFailure())
+            return;
+        EXPECT_TRUE(road.clickedInside_) << "the click came after the command: nothing processed events";
+        EXPECT_FALSE(road.deletedUnderCommand_) << "the window was deleted while its command ran";
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        if (row.outcome == Outcome::Closes) {
+            EXPECT_FALSE(road.shownAfter_) << "the command showed the closed window again";
+            EXPECT_TRUE(road.window_.isNull()) << "the closed window is deleted when the event loop runs";
+        } else {
+            EXPECT_TRUE(road.shownAfter_) << "a busy window refuses to close";
+        }
+        row.check();
+        ui.verifyDone();
+        ui.clearRecords();
+        if (road.window_) {
+            road.window_->close(); // once its command is done, it closes
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            EXPECT_TRUE(road.window_.isNull());
+        }
+    }
+}
