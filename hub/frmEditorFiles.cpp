@@ -7,6 +7,7 @@
 #include "common/FileProcs.h"
 #include "common/SharedState.h"
 #include "common/VbError.h"
+#include "hub/EditorPages.h"
 #include "hub/HubStartup.h"
 #include "hub/PathLabelWidget.h"
 #include "hub/TextPageWidget.h"
@@ -19,6 +20,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QTabWidget>
 
 using hub::editor::dialogRequest;
 
@@ -128,6 +130,9 @@ bool frmEditor::takeConvertedGameFile(const QString& gameFile, const QString& xm
     lastGameOpen_ = hub::TreeGameOrigin{gameFile, WorkBase, s.CurrentFileExt};
     showFileInWork();
     RichTextBox1->loadText(xml);
+    // The tree page, when it is showing, shows the file its label names now.
+    if (SSTab1->currentIndex() == hub::TreePage)
+        SSTab1_Click();
     return true;
 }
 
