@@ -186,3 +186,22 @@ QString backupNamesInUseMessage(const QString& gameFile)
     return QStringLiteral("All 51 backup names of ") + gameFile
         + QStringLiteral(" are in use; delete some of its old backups.");
 }
+
+ConversionResult MoveToBackupName(const QString& file, QString* backupPath)
+{
+    if (backupPath)
+        backupPath->clear();
+    const QString nativeFile = nativePath(file);
+    if (!QFileInfo::exists(nativeFile))
+        return ConversionResult{true, QString()};
+    const QString backup = BackupName(file + QStringLiteral(".bak"));
+    if (backup.isEmpty())
+        return failure(backupNamesInUseMessage(file) + QStringLiteral(" The file has not been changed."));
+    if (!QFile::rename(nativeFile, nativePath(backup)))
+        return failure(QStringLiteral("The backup ") + backup + QStringLiteral(" could not be made; ") + file
+                       + QStringLiteral(" has not been changed."));
+    platform::clearPathCache();
+    if (backupPath)
+        *backupPath = backup;
+    return ConversionResult{true, QString()};
+}

@@ -63,3 +63,8 @@ ConversionResult PlaceNewGameFile(const QString& newFile, const QString& gameFil
 // "All 51 backup names of " & gameFile & " are in use; delete some of its old backups.": why a
 // game file with every backup name taken is not replaced.
 QString backupNamesInUseMessage(const QString& gameFile);
+
+// Moves file to its backup name (BackupName of its path followed by ".bak"), so that a new file
+// can be written in its place; a missing file needs no backup. On failure the file stays where
+// it was and the error says why; backupPath (when given) receives the backup's path, or "".
+ConversionResult MoveToBackupName(const QString& file, QString* backupPath = nullptr);

@@ -125,21 +125,15 @@ void checkRoutesXml()
 
     const TagBalanceResult cleaned = CleanTagLines(text);
 
-    const QString backup = BackupName(path + QStringLiteral(".bak"));
-    if (backup.isEmpty()) {
-        exclaim(backupNamesInUseMessage(path) + QStringLiteral(" The file has not been changed."));
-        return;
-    }
-    const QString nativeFile = platform::nativePath(path);
-    const QString nativeBackup = platform::nativePath(backup);
-    if (!QFile::rename(nativeFile, nativeBackup)) {
-        exclaim(QStringLiteral("The backup ") + backup + QStringLiteral(" could not be made; ") + path
-                + QStringLiteral(" has not been changed."));
+    QString backup;
+    const ConversionResult backedUp = MoveToBackupName(path, &backup);
+    if (!backedUp) {
+        exclaim(backedUp.error);
         return;
     }
     // The file is written as a whole or not at all; when it is not, the original returns.
     if (!WriteTextFile(path, cleaned.text)) {
-        if (!QFile::rename(nativeBackup, nativeFile))
+        if (!QFile::rename(platform::nativePath(backup), platform::nativePath(path)))
             exclaim(QStringLiteral("The original file is kept as ") + backup);
         return;
     }

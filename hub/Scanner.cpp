@@ -286,11 +286,14 @@ ScanOutcome ScanImage(const QString& deviceName, const std::function<bool()>& ke
 
     QString name = deviceName;
     if (name.isEmpty()) {
-        const ScanSourceList list = ListScanSources();
+        // The search can take seconds: it runs beside the caller's thread, whose events go on.
+        const ScanSourceList list = ListScanSourcesKeepingEventsFlowing();
         if (!list.error.isEmpty())
             return outcome(ScanOutcome::Failed, QStringLiteral("the scanners could not be listed (") + list.error + QLatin1Char(')'));
         if (list.sources.isEmpty())
             return outcome(ScanOutcome::NoDevice, QString());
+        if (keepGoing && !keepGoing())
+            return outcome(ScanOutcome::Cancelled, QString());
         name = list.sources.front().name;
     }
 

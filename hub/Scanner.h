@@ -85,8 +85,9 @@ struct ScanOutcome {
     QString error;  // what went wrong otherwise
 };
 
-// Opens the device (the first SANE finds when the name is empty) and scans one picture with
-// its current settings. keepGoing runs between reads (the caller processes window events
+// Opens the device (the first SANE finds when the name is empty, looked for as
+// ListScanSourcesKeepingEventsFlowing does) and scans one picture with its current settings.
+// keepGoing runs after that search and between reads (the caller processes window events
 // there) and cancels the scan by returning false.
 ScanOutcome ScanImage(const QString& deviceName, const std::function<bool()>& keepGoing);
 

@@ -372,10 +372,15 @@ void frmEditor::SSTab1_Click()
 void frmEditor::loadTreeWorkCopy()
 {
     // Before the first game-file open, or once its work copy has gone with the emptied work
-    // folder, there is no work copy to load: the tree page keeps its empty document.
+    // folder, there is no work copy to load: the tree page keeps its empty document, and its
+    // label names no file the tree does not hold.
+    const bool named = !TreeWorkName.isEmpty();
     const QString path = treeWorkCopy();
-    if (path.isEmpty())
+    if (path.isEmpty()) {
+        if (named && !TreeDocument.TreeHasFile)
+            Label2->clear();
         return;
+    }
     if (TreeHooks.LoadXmlFile)
         TreeHooks.LoadXmlFile(path);
     // The work copy of the last game file converted: the document can be saved back into

@@ -8,6 +8,7 @@
 #include "common/SharedState.h"
 #include "common/TempFiles.h"
 #include "common/VbError.h"
+#include "hub/EditorPages.h"
 #include "hub/HubStartup.h"
 #include "hub/PathLabelWidget.h"
 #include "hub/TextPageWidget.h"
@@ -20,6 +21,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QTabWidget>
 
 using hub::editor::dialogRequest;
 
@@ -129,6 +131,9 @@ bool frmEditor::takeConvertedGameFile(const QString& gameFile, const QString& xm
     lastGameOpen_ = hub::TreeGameOrigin{gameFile, WorkBase, s.CurrentFileExt};
     showFileInWork();
     RichTextBox1->loadText(xml);
+    // The tree page, when it is showing, shows the file its label names now.
+    if (SSTab1->currentIndex() == hub::TreePage)
+        SSTab1_Click();
     return true;
 }
 

@@ -96,11 +96,6 @@ QString noSaveFolderMessage()
         + QStringLiteral("Click the folder where you wish to SAVE your Marker files, then click Proceed.");
 }
 
-QString notWrittenMessage(const QString& path)
-{
-    return QStringLiteral("An error occurred while writing ") + path;
-}
-
 bool convertMarkerFiles(const QString& sourceFolder, const QStringList& names, const QString& saveFolder)
 {
     if (saveFolder.isEmpty()) {
@@ -146,9 +141,16 @@ bool convertMarkerFiles(const QString& sourceFolder, const QStringList& names, c
         const QString output = saveFolder + QLatin1Char('\\') + csvNameOf(name);
         ui().doEvents();
         if (lines.isEmpty()) {
-            // No points: there is nothing to put in place of the .csv, which is left as it is.
+            // No points: the .csv is written empty all the same, behind a backup of the one it
+            // replaces, and the write names it; the run goes on with the next file.
             pointer.normal();
-            exclaim(notWrittenMessage(output));
+            const ConversionResult backedUp = MoveToBackupName(output);
+            if (!backedUp) {
+                exclaim(backedUp.error);
+                return false;
+            }
+            ui().doEvents();
+            WriteTextFile(output, QString());
             continue;
         }
         if (!putInPlace(lines, output))

@@ -23,7 +23,6 @@ QString sourceCsvMissingMessage(const QString& name);    // a ".dcsv" without it
 QString sourceLineMessage(const QString& sourcePath, qsizetype line, const QString& name);
 QString dcsvImprovedMessage();
 QString noSaveFolderMessage();                           // "Proceed" or "Process" without a save folder
-QString notWrittenMessage(const QString& path);          // a marker file without points
 
 // "Process": the entries names of sourceFolder, in order, into saveFolder. True when the run
 // reached its end and the closing message was shown. An empty saveFolder is refused with a

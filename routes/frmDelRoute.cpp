@@ -523,6 +523,11 @@ void frmDelRoute::checkRoute(const QString& routeFolder)
     SharedState& s = shared();
     ui().setMousePointer(vb::vbHourglass);
     s.ReportText.clear();
+    // The report text is this check's own: whether the check shows it, finds nothing to show
+    // or stops early, none of it is left behind for the next report window to show.
+    struct ReportTextCleaner {
+        ~ReportTextCleaner() { shared().ReportText.clear(); }
+    } reportTextCleaner;
     UsedBlueprints.redim(0, routes::kRouteTableUpper);
     UsedTextures.redim(0, routes::kRouteTableUpper);
     routes::RouteScanner::resetWorkFolder();

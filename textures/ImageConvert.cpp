@@ -150,9 +150,15 @@ ImageRead readTexture(const QString& sourcePath)
         return failed(sourcePath, QStringLiteral("its XML could not be read"));
 
     // The converter's own sequence and checks: the viewer shows no texture the converter
-    // would refuse.
+    // would refuse, but for a "#" outside the image data, which only the converter's side file
+    // cannot keep; the viewer writes none.
     TextureWork levels;
-    const TextureDds dds = TextureXmlToDds(platform::decodeAnsi(xmlBytes), levels);
+    const QString xml = platform::decodeAnsi(xmlBytes);
+    TextureDds dds = TextureXmlToDds(xml, levels);
+    if (dds.fault == TextureDdsFault::HashInPieces) {
+        dds.fault = TextureDdsFault::None;
+        dds.image = BuildDdsImage(xml, levels, dds.format, dds.width, dds.height);
+    }
     switch (dds.fault) {
     case TextureDdsFault::Format:
         return failed(sourcePath, dds.formatText.isEmpty()
@@ -164,7 +170,6 @@ ImageRead readTexture(const QString& sourcePath)
     case TextureDdsFault::Levels:
         return failed(sourcePath, QStringLiteral("its image data is damaged"));
     case TextureDdsFault::HashInPieces:
-        return failed(sourcePath, QStringLiteral("it holds the character # outside its image data"));
     case TextureDdsFault::None:
         break;
     }

@@ -4,6 +4,7 @@
 #include "scenario_save/EditorWindowFixture.h"
 
 #include "common/frmReport.h"
+#include "routes/frmDelRoute.h"
 #include "scenarios/ConsistEditing.h"
 #include "scenarios/ConsistModel.h"
 #include "scenarios/dlgTips.h"
@@ -200,6 +201,48 @@ TEST_F(ConsistWindow, AClickOnTheChosenConsistListsItAgain)
         delete w->List2->takeItem(0);
     }
     EXPECT_TRUE(ui.messages().isEmpty());
+}
+
+// A route check that finds nothing missing leaves no report text behind: the next consist
+// chosen in the editor, whose blueprints are all there, opens no report window.
+TEST_F(ConsistWindow, ACleanRouteCheckLeavesNoReportForTheNextConsist)
+{
+    // The two station textures the sample route names are all it lacks.
+    for (const char* texture : {"Walls", "Roof"})
+        tree.writeFile(QStringLiteral("game/Assets/VeltraneSamples/Sample01/Scenery/Textures/VS_Station01_%1.TgPcDx")
+                           .arg(QLatin1String(texture)),
+                       "texture");
+    {
+        frmDelRoute routes;
+        const QList<QListWidgetItem*> route = routes.List2->findItems(kValley, Qt::MatchExactly);
+        ASSERT_EQ(route.size(), 1);
+        routes.List1->item(routes.List2->row(route.first()))->setSelected(true);
+        routes.Command1_Click();
+        QStringList missing{"not shown"};
+        ui.expectModal(
+            [&missing](QWidget* shown) {
+                auto* report = static_cast<frmReport*>(shown);
+                missing = listRows(report->List1);
+                report->Command1_Click();
+            },
+            QStringLiteral("were missing from this route"));
+        ui.expectMsgBox(vb::vbNo, QStringLiteral("Shapes used"));
+        ui.expectMsgBox(vb::vbYes, QStringLiteral("Texture/Animation & Script"));
+        ui.expectMsgBox(vb::vbNo, QStringLiteral("Textures used"));
+        routes.Command4_Click();
+        ui.verifyDone();
+        EXPECT_EQ(missing, QStringList());
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(frmReport::existing(), nullptr);
+
+    frmZelvorn* w = openFromBrowser();
+    ASSERT_NE(w, nullptr);
+    pickConsist(w, 0);
+    EXPECT_EQ(listRows(w->List2), (QStringList{"VS Class 90", "VS Box Van", "VS Box Van"}));
+    EXPECT_EQ(frmReport::existing(), nullptr);
+    EXPECT_TRUE(shared().ReportText.isEmpty());
+    EXPECT_EQ(ui.messages().size(), 3) << ui.lastMessage().text.toStdString();
 }
 
 // A vehicle value the details cannot read as a number leaves its own detail as it was; the

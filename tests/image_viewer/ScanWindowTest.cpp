@@ -179,6 +179,8 @@ TEST_F(ScanWindow, FailedAndCancelledScansEmptyThePicture)
         s.readStatus = QStringLiteral("SANE_STATUS_IO_ERROR");
         s.resolution = kLargePictureResolution;
         TestScanner scanner(s);
+        // With a source chosen there is no device search: the timer runs between the reads.
+        hub::SetChosenScanSource(QStringLiteral("test:0"));
         showPicture(v);
         QTimer::singleShot(0, v, [] { QThread::msleep(kBackendSettleMs); });
         ui.expectMsgBox(vb::vbOK, QStringLiteral("The image could not be acquired: the scanner test:0 reported: Error during device I/O."));
@@ -191,6 +193,7 @@ TEST_F(ScanWindow, FailedAndCancelledScansEmptyThePicture)
         TestScannerSettings s;
         s.resolution = kLargePictureResolution;
         TestScanner scanner(s);
+        hub::SetChosenScanSource(QStringLiteral("test:0"));
         showPicture(v);
         QPointer<frmGFX> guard(v);
         v->show();
@@ -209,27 +212,35 @@ TEST_F(ScanWindow, FailedAndCancelledScansEmptyThePicture)
     }
 }
 
-// Looking for scanners can take seconds: the search runs off the window's thread under the busy
-// pointer while window events go on (the window painting, its commands off), and the pointer
-// comes back before the result is shown. Closing the window meanwhile closes it after the search.
+// Looking for scanners can take seconds: "Select Twain Source" and "Acquire Image" (with no
+// source chosen) search off the window's thread under the busy pointer while window events go
+// on (the window painting, its commands off), and the pointer comes back before the result is
+// shown. Closing the window meanwhile closes it after the search.
 TEST_F(ScanWindow, SourceSearchRunsBesideTheWindowUnderTheBusyPointer)
 {
+    TestScanner scanner({}, false); // SANE itself finds nothing: only the rows' searches answer
     struct Seen {
         QThread* thread = nullptr;
         int pointer = -1;
         bool eventsFlowed = false;
     };
+    const hub::ScanSourceList oneScanner{{{QStringLiteral("test:0"), {}, {}, {}}}, {}};
     struct Row {
         const char* what;
+        bool acquire; // "Acquire Image", else "Select Twain Source"
         hub::ScanSourceList found;
         bool closeMeanwhile;
-        const char* message; // null: the source list
+        const char* message; // null: the source list, or nothing when closed
     } rows[] = {
-        {"no scanner", {}, false, "No scanner was found. Connect a scanner that SANE supports and try again."},
-        {"SANE refuses", {{}, QStringLiteral("Invalid argument")}, false,
+        {"select: no scanner", false, {}, false, "No scanner was found. Connect a scanner that SANE supports and try again."},
+        {"select: SANE refuses", false, {{}, QStringLiteral("Invalid argument")}, false,
          "The scanners could not be listed: Invalid argument"},
-        {"one scanner", {{{QStringLiteral("test:0"), {}, {}, {}}}, {}}, false, nullptr},
-        {"closed while searching", {}, true, nullptr},
+        {"select: one scanner", false, oneScanner, false, nullptr},
+        {"select: closed while searching", false, oneScanner, true, nullptr},
+        {"acquire: no scanner", true, {}, false, "No scanner was found. Connect a scanner that SANE supports and try again."},
+        {"acquire: SANE refuses", true, {{}, QStringLiteral("Invalid argument")}, false,
+         "The image could not be acquired: the scanners could not be listed (Invalid argument)."},
+        {"acquire: closed while searching", true, oneScanner, true, "The scan was cancelled: there is no image."},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -257,7 +268,12 @@ TEST_F(ScanWindow, SourceSearchRunsBesideTheWindowUnderTheBusyPointer)
             ui.expectMsgBox(vb::vbOK, QString::fromUtf8(row.message));
         else if (!row.closeMeanwhile)
             ui.expectModal([](QWidget* w) { w->close(); }, QStringLiteral("Select Twain Source"));
-        v->mnuseltwain_Click();
+        if (row.acquire)
+            v->mnutwaq_Click();
+        else
+            v->mnuseltwain_Click();
+        // A timer the command did not run runs now, while what it touches is still there.
+        QCoreApplication::processEvents();
         hub::SetScanSourceSearch(before);
         ui.verifyDone();
 
@@ -269,8 +285,11 @@ TEST_F(ScanWindow, SourceSearchRunsBesideTheWindowUnderTheBusyPointer)
         EXPECT_EQ(ui.pointerHistory(), (QList<int>{vb::vbHourglass, vb::vbDefault}));
         if (row.message)
             EXPECT_EQ(ui.lastMessage().text, QString::fromUtf8(row.message));
-        if (row.closeMeanwhile) {
+        else
             EXPECT_TRUE(ui.messages().isEmpty());
+        if (row.acquire)
+            EXPECT_FALSE(workFileExists());
+        if (row.closeMeanwhile) {
             flushDeletes();
             EXPECT_FALSE(v);
         } else {

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -277,9 +278,10 @@ TEST_F(MarkersTest, NoSaveFolderIsRefused)
     EXPECT_EQ(ui.pointerHistory(), QList<int>());
 }
 
-// A marker file that gives no points writes nothing: the message names its .csv in the save
-// folder, the run goes on with the next file and ends with the closing message.
-TEST_F(MarkersTest, FilesWithoutPointsAreNamedAndTheRunGoesOn)
+// A marker file that gives no points gets an empty .csv in the save folder, behind a backup of
+// the .csv it replaces, before the write's message names it; the run goes on with the next
+// file and ends with the closing message.
+TEST_F(MarkersTest, FilesWithoutPointsGetAnEmptyCsvAndTheRunGoesOn)
 {
     const struct {
         const char* name;
@@ -298,31 +300,59 @@ TEST_F(MarkersTest, FilesWithoutPointsAreNamedAndTheRunGoesOn)
         names << QLatin1String(row.name);
     }
     tree.writeFile(QStringLiteral("game/Source/Out/c.csv"), "kept\r\n");
+    tree.writeFile(QStringLiteral("game/Source/Out/c.csv.bak"), "older\r\n");
     const QString save = game(QStringLiteral("Source\\Out"));
     auto w = readyToProcess(save, game(QStringLiteral("Source\\In")));
     select(*w, names);
-    ui.clearRecords();
-    for (const auto& row : empty)
-        ui.expectMsgBox(vb::vbOK, QStringLiteral("An error occurred while writing"));
-    ui.expectMsgBox(vb::vbOK, QStringLiteral("All selected Marker files have been converted"));
-    w->Command3_Click();
 
-    ASSERT_EQ(ui.messages().size(), std::size(empty) + 1);
+    // What the save folder holds when each message is shown.
+    struct WatchingUi : ScriptedUi {
+        std::function<void()> onMessage;
+        int msgBox(const QString& prompt, int style, const QString& title) override
+        {
+            if (onMessage)
+                onMessage();
+            return ScriptedUi::msgBox(prompt, style, title);
+        }
+    } watching;
+    QList<QStringList> seen;
+    const QDir out(tree.path(QStringLiteral("game/Source/Out")));
+    watching.onMessage = [&] {
+        QStringList files;
+        for (const QFileInfo& f : out.entryInfoList(QDir::Files, QDir::Name))
+            files << f.fileName() + QLatin1Char(':') + QString::number(f.size());
+        seen << files;
+    };
+    for (size_t i = 0; i < std::size(empty); ++i)
+        watching.expectMsgBox(vb::vbOK, QStringLiteral("An error occurred while writing"));
+    watching.expectMsgBox(vb::vbOK, QStringLiteral("All selected Marker files have been converted"));
+    w->Command3_Click();
+    watching.verifyDone();
+
+    ASSERT_EQ(watching.messages().size(), std::size(empty) + 1);
     for (size_t i = 0; i < std::size(empty); ++i) {
         QString csv = QLatin1String(empty[i].name);
         csv.replace(csv.size() - 3, 3, QStringLiteral("csv"));
-        EXPECT_EQ(ui.messages()[qsizetype(i)].text, QStringLiteral("An error occurred while writing ") + save + "\\" + csv);
-        EXPECT_EQ(ui.messages()[qsizetype(i)].icon(), vb::vbExclamation);
-        if (csv != QStringLiteral("c.csv"))
-            EXPECT_FALSE(tree.exists(QStringLiteral("game/Source/Out/") + csv)) << empty[i].name;
+        EXPECT_EQ(watching.messages()[qsizetype(i)].text, QStringLiteral("An error occurred while writing ") + save + "\\" + csv);
+        EXPECT_EQ(watching.messages()[qsizetype(i)].icon(), vb::vbExclamation);
+        EXPECT_EQ(tree.readFile(QStringLiteral("game/Source/Out/") + csv), QByteArray()) << empty[i].name;
+        EXPECT_TRUE(tree.exists(QStringLiteral("game/Source/Out/") + csv)) << empty[i].name;
     }
-    EXPECT_EQ(ui.lastMessage().text, routes::markersConvertedMessage(save));
+    // Each empty .csv is there, and the one it replaced backed up, when its message is shown.
+    const QStringList first{"a.csv:5", "b.csv:0", "c.csv:6", "c.csv.bak:7"};
+    const QStringList second{"a.csv:5", "b.csv:0", "c.csv:0", "c.csv.bak:7", "c.csv.bak1:6"};
+    const QList<QStringList> expected{first, second, second + QStringList{"d.csv:0"},
+                                      second + QStringList{"d.csv:0", "e.csv:0"}};
+    ASSERT_EQ(seen.size(), std::size(empty) + 1);
+    for (qsizetype i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(seen[i], expected[i]) << i;
+    EXPECT_EQ(watching.lastMessage().text, routes::markersConvertedMessage(save));
     EXPECT_EQ(tree.readFile(QStringLiteral("game/Source/Out/a.csv")), QByteArray("2,1\r\n"));
     EXPECT_EQ(tree.readFile(QStringLiteral("game/Source/Out/f.csv")), QByteArray("6,5\r\n"));
-    EXPECT_EQ(tree.readFile(QStringLiteral("game/Source/Out/c.csv")), QByteArray("kept\r\n"));
-    EXPECT_FALSE(tree.exists(QStringLiteral("game/Source/Out/c.csv.bak")));
+    EXPECT_EQ(tree.readFile(QStringLiteral("game/Source/Out/c.csv.bak")), QByteArray("older\r\n"));
+    EXPECT_EQ(tree.readFile(QStringLiteral("game/Source/Out/c.csv.bak1")), QByteArray("kept\r\n"));
     EXPECT_EQ(QDir(tree.path(QStringLiteral("program/TempFiles"))).entryList(QDir::Files), QStringList());
-    EXPECT_EQ(ui.mousePointer(), vb::vbDefault);
+    EXPECT_EQ(watching.mousePointer(), vb::vbDefault);
 }
 
 // The drive list moves the folder list to another drive, whose marker files can then be
