@@ -212,6 +212,7 @@ void CopyFolder(const QString& source, const QString& destination, bool overwrit
     const bool intoNamedFolder = destination.endsWith(QLatin1Char('\\')) || destination.endsWith(QLatin1Char('/'));
     if (intoNamedFolder)
         destinationText += QFileInfo(QDir::cleanPath(sourceInfo.absoluteFilePath())).fileName();
+    CheckNameToMake(destinationText);
     const QString targetNative = platform::nativePath(destinationText);
     const QFileInfo targetInfo(targetNative);
     if (targetInfo.exists() && !targetInfo.isDir())
@@ -229,6 +230,12 @@ void CopyFolder(const QString& source, const QString& destination, bool overwrit
 
     QSet<QString> onPath;
     copyTree(sourceInfo.absoluteFilePath(), targetInfo.absoluteFilePath(), overwrite, onPath);
+}
+
+void CheckNameToMake(const QString& path)
+{
+    if (platform::makesForbiddenName(path))
+        throw VbError(52);
 }
 
 bool IsWordChars(const QString& text)
@@ -340,8 +347,9 @@ void ReadTextFile(const QString& path, QString& content)
 bool WriteTextFile(const QString& path, const QString& content)
 {
     bool written = false;
-    if (!path.isEmpty()) {
-        QSaveFile f(platform::nativePath(path));
+    const QString native = platform::nativePath(path);
+    if (!native.isEmpty() && !platform::makesForbiddenName(native)) {
+        QSaveFile f(native);
         if (f.open(QIODevice::WriteOnly)) {
             const QByteArray bytes = platform::encodeAnsi(content);
             written = f.write(bytes) == bytes.size() && platform::commitWhole(f);

@@ -40,10 +40,16 @@ QString HexToDec(const QString& hexText);
 // a destination ending in a backslash receives the source folder by its own name). Existing
 // files are replaced only when overwrite is true. The destination is taken as it is named, but
 // nothing is written through a link below it (a linked folder or file there stops the copy
-// with error 70). Errors raise VbError: 76 "Path not found" (missing source), 58 "File
-// already exists", 70 "Permission denied", and 5 for a destination inside the source, which is
-// refused before anything is copied.
+// with error 70). Errors raise VbError: 76 "Path not found" (missing source, or a destination
+// that cannot be made), 52 "Bad file name or number" (a destination name Windows does not
+// allow), 58 "File already exists", 70 "Permission denied", and 5 for a destination inside
+// the source, which is refused before anything is copied.
 void CopyFolder(const QString& source, const QString& destination, bool overwrite = true);
+
+// Raises VbError 52 "Bad file name or number" when a file or folder that path would make has
+// a name Windows does not allow (a character of * ? < > | or the double quote); existing
+// folders on the way are not judged.
+void CheckNameToMake(const QString& path);
 
 // True when text is not empty and every character is an ASCII letter or one of " $ ' , - .
 bool IsWordChars(const QString& text);
@@ -74,8 +80,9 @@ void ReadTextFile(const QString& path, QString& content);
 bool ReadWholeTextFile(const QString& path, QString& text);
 
 // Writes content as an ANSI file, replacing the file as a whole (never half-written), then
-// processes pending window events. On any failure, and when content is empty (the empty file
-// is still written), shows "An error occurred while writing " and the path, and returns false.
+// processes pending window events. On any failure (a new name that Windows does not allow
+// included), and when content is empty (the empty file is still written), shows "An error
+// occurred while writing " and the path, and returns false.
 bool WriteTextFile(const QString& path, const QString& content);
 
 // Sorts list[low..high] in place, ignoring case (a recursive quicksort with the middle

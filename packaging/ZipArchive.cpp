@@ -1,5 +1,6 @@
 #include "packaging/ZipArchive.h"
 
+#include "common/VbError.h"
 #include "common/Wildcard.h"
 #include "packaging/ZipSplit.h"
 #include "platform/FileSync.h"
@@ -547,6 +548,10 @@ bool ZipArchive::entryMayBeWritten(int index, const ZipEntry& e)
 
 bool ZipArchive::makeEntryPath(const ZipEntry& e, const QString& destination, QString& target)
 {
+    if (platform::makesForbiddenName(destination)) {
+        error_ = VbError::standardDescription(52);
+        return false;
+    }
     const QString dest = native(destination);
     if (!QDir().mkpath(dest)) {
         error_ = QStringLiteral("the folder ") + destination + QStringLiteral(" could not be created");

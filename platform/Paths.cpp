@@ -1,5 +1,7 @@
 #include "platform/Paths.h"
 
+#include "platform/Drives.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -35,6 +37,75 @@ bool startsWithDrive(const QString& path)
     return path.size() >= 2 && isAsciiLetter(path[0]) && path[1] == QLatin1Char(':');
 }
 
+bool isSeparator(QChar c)
+{
+    return c == QLatin1Char('\\') || c == QLatin1Char('/');
+}
+
+// "\\server\share", "\\?\...", "//server/share". A native path starting with "/" followed by a
+// backslash is one built from the root folder "/" and a Windows-style tail.
+bool isNetworkPath(const QString& path)
+{
+    if (path.size() < 2 || !isSeparator(path[0]) || !isSeparator(path[1]))
+        return false;
+    return path[0] == QLatin1Char('\\') || path[1] == QLatin1Char('/');
+}
+
+// One backslash at the start and no second separator after it: the root of the current drive.
+bool isFromDriveRoot(const QString& path)
+{
+    return path.startsWith(QLatin1Char('\\')) && !isNetworkPath(path);
+}
+
+// Where network paths lead: below something that is not a folder, nothing can be opened or made.
+const QString& unreachableRoot()
+{
+    static const QString root = QStringLiteral("/dev/null");
+    return root;
+}
+
+std::function<QString()>& currentDriveFolderSource()
+{
+    static std::function<QString()> source;
+    return source;
+}
+
+// "c:" for the current drive, or "" when it is the file system's root.
+QString currentDrive()
+{
+    QString folder;
+    if (currentDriveFolderSource())
+        folder = currentDriveFolderSource()();
+    // Only an absolute text: a folder given from a drive's root would need the current drive.
+    if (!hasDriveLetter(folder) && !(folder.startsWith(QLatin1Char('/')) && !isNetworkPath(folder)))
+        folder = QDir::currentPath();
+    const QList<Drive> list = drives();
+    const qsizetype k = driveIndexOf(list, folder);
+    if (k < 0 || !hasDriveLetter(list[k].name))
+        return QString();
+    return list[k].name;
+}
+
+// Characters that Windows does not allow in a file or folder name (besides the separators and
+// the drive's colon).
+bool holdsForbiddenCharacter(const QString& name)
+{
+    for (const QChar c : name) {
+        switch (c.unicode()) {
+        case u'*':
+        case u'?':
+        case u'<':
+        case u'>':
+        case u'|':
+        case u'"':
+            return true;
+        default:
+            break;
+        }
+    }
+    return false;
+}
+
 qint64 nowNs()
 {
     timespec ts{};
@@ -61,8 +132,10 @@ bool pathExists(const QString& path)
 // A path taken apart: the root it hangs from and its components, with "." dropped and
 // ".." applied to the components before it.
 struct ParsedPath {
-    enum Kind { Relative, Absolute, Drive } kind = Relative;
-    QString root; // "/" or the drive's folder in the Wine prefix; empty when relative
+    enum Kind { Relative, Absolute, Drive, Network } kind = Relative;
+    // "/", the drive's folder in the Wine prefix, or the unreachable root for a network path;
+    // empty when relative
+    QString root;
     QStringList components;
     bool trailingSeparator = false;
 
@@ -71,7 +144,7 @@ struct ParsedPath {
         QString out;
         if (kind == Absolute)
             out = QStringLiteral("/") + comps.join(QLatin1Char('/'));
-        else if (kind == Drive)
+        else if (kind == Drive || kind == Network)
             out = comps.isEmpty() ? root : root + QLatin1Char('/') + comps.join(QLatin1Char('/'));
         else
             out = comps.isEmpty() ? QStringLiteral(".") : comps.join(QLatin1Char('/'));
@@ -85,7 +158,11 @@ ParsedPath parse(const QString& path)
     QString s = path;
     s.replace(QLatin1Char('\\'), QLatin1Char('/'));
     QString rest;
-    if (startsWithDrive(s)) {
+    if (isNetworkPath(path)) {
+        p.kind = ParsedPath::Network;
+        p.root = unreachableRoot();
+        rest = s;
+    } else if (startsWithDrive(s)) {
         p.kind = ParsedPath::Drive;
         QString prefix = winePrefix();
         p.root = withoutTrailingSeparators(prefix) + QStringLiteral("/dosdevices/") + s[0].toLower()
@@ -115,7 +192,8 @@ ParsedPath parse(const QString& path)
         }
         p.components.append(part);
     }
-    p.trailingSeparator = rest.endsWith(QLatin1Char('/')) && (p.kind == ParsedPath::Drive || !p.components.isEmpty());
+    p.trailingSeparator = rest.endsWith(QLatin1Char('/'))
+                          && (p.kind == ParsedPath::Drive || p.kind == ParsedPath::Network || !p.components.isEmpty());
     return p;
 }
 
@@ -296,14 +374,45 @@ QString nativePath(const QString& path)
 {
     if (path.isEmpty())
         return path;
+    if (isFromDriveRoot(path)) {
+        const QString drive = currentDrive();
+        if (!drive.isEmpty())
+            return nativePath(drive + path);
+    }
     const ParsedPath p = parse(path);
     const QString direct = p.join(p.components);
     const QString trail = p.trailingSeparator ? QStringLiteral("/") : QString();
-    if (pathExists(direct))
+    if (p.kind == ParsedPath::Network || pathExists(direct))
         return direct + trail;
 
     QMutexLocker lock(&cacheMutex());
     return cache().resolve(p, true) + trail;
+}
+
+void setCurrentDriveFolder(std::function<QString()> folder)
+{
+    currentDriveFolderSource() = std::move(folder);
+}
+
+bool makesForbiddenName(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    QString native = withoutTrailingSeparators(nativePath(path));
+    while (!native.isEmpty() && native != QLatin1String("/") && !pathExists(native)) {
+        const qsizetype slash = native.lastIndexOf(QLatin1Char('/'));
+        if (holdsForbiddenCharacter(native.mid(slash + 1)))
+            return true;
+        if (slash < 0)
+            break;
+        native = slash == 0 ? QStringLiteral("/") : native.left(slash);
+    }
+    return false;
+}
+
+bool enterProgramFolder()
+{
+    return QDir::setCurrent(programFolder());
 }
 
 QString windowsPath(const QString& path)

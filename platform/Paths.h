@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace platform {
 
 // Turns a path as the program builds it ("C:\Program Files\Rail Simulator\Content\Routes.xml",
@@ -13,7 +15,29 @@ namespace platform {
 // written is matched without regard to case against its folder's entries, as Windows does.
 // Components that do not exist in any case are kept as written (so the result can name a
 // file still to be created). A relative path stays relative to the current folder.
+//
+// A path from the root of the current drive ("\Games\x", one leading backslash) lies on
+// the drive that holds the current-drive folder (setCurrentDriveFolder), as Windows reads it; a
+// native path starts with "/". A network path ("\\server\share\x" or "//server/share/x") is
+// nowhere this program can reach: it maps below a path that is no folder ("/dev/null"), where
+// every file access fails as it does for a missing path.
 QString nativePath(const QString& path);
+
+// Names the folder whose drive is the current drive for paths that start with one backslash
+// (the program names its game folder). When the function is not set, returns "" or a text that
+// is not an absolute path, the current folder's drive is taken. A folder that no drive of the
+// Wine prefix holds lies on the file system's root, as does everything without a prefix.
+void setCurrentDriveFolder(std::function<QString()> folder);
+
+// True when a name that path would make holds a character that Windows forbids in names
+// (* ? < > | and the double quote). Only the components that do not exist yet are judged: an
+// existing folder is reached whatever its name, and a pattern to be listed makes nothing.
+bool makesForbiddenName(const QString& path);
+
+// Makes the program folder the current folder, as a program started from its own folder has
+// it, so that a relative name typed by the user lies in the program folder. False when the
+// folder cannot be entered (the current folder then stays as it was).
+bool enterProgramFolder();
 
 // The reverse for handing paths to Windows programs: a native absolute path becomes
 // "Z:\..." with backslashes; a path already in Windows form is returned unchanged.

@@ -133,7 +133,7 @@ QString resolveProgram(const QString& name)
         return QString();
     if (namesFolder(name))
         return existingFile(nativePath(name));
-    QString found = existingFile(nativePath(QDir::currentPath() + QLatin1Char('/') + name));
+    QString found = existingFile(nativePath(QDir::current().absoluteFilePath(name)));
     if (found.isEmpty()) {
         const QString system = systemFolder();
         if (!system.isEmpty())

@@ -83,6 +83,7 @@ bool makeAddOnFolders(const QString& folder, const QString& name, QString& faile
     QString base = folder + QLatin1Char('\\') + name;
     if (FolderExists(base))
         return true;
+    CheckNameToMake(base);
     const auto make = [&failed](const QString& path) {
         platform::clearPathCache();
         if (QDir().mkdir(platform::nativePath(path)))

@@ -30,7 +30,8 @@ const std::vector<std::pair<QString, QStringList>>& addOnTree();
 
 // "Confirm" without a blueprint pending: makes base (folder & "\" & name) and its tree, unless
 // base already exists (an empty name names folder itself), in which case nothing is made.
-// False, with failed set to the folder that could not be made, when a folder cannot be made.
+// False, with failed set to the folder that could not be made, when a folder cannot be made;
+// a name that Windows does not allow raises VbError 52 before anything is made.
 bool makeAddOnFolders(const QString& folder, const QString& name, QString& failed);
 QString folderNotMadeMessage(const QString& folder);
 

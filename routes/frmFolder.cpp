@@ -127,7 +127,13 @@ void frmFolder::Command1_Click()
         return;
     }
     QString failed;
-    if (!routes::makeAddOnFolders(folder, name, failed))
-        exclaim(routes::folderNotMadeMessage(failed));
+    try {
+        if (!routes::makeAddOnFolders(folder, name, failed))
+            exclaim(routes::folderNotMadeMessage(failed));
+    } catch (const VbError& e) {
+        // A path that cannot name a folder: the window stays for another one, as for a bad name.
+        exclaim(routes::folderPickerLoadError(e.description));
+        return;
+    }
     close();
 }

@@ -9,6 +9,7 @@
 #include "routes/frmBlue.h"
 #include "routes/frmFolder.h"
 #include "routes/frmMarkers.h"
+#include "support/FolderContents.h"
 
 #include <QAction>
 #include <QDir>
@@ -25,6 +26,12 @@ QStringList subFolders(const QString& path)
     QStringList names = QDir(path).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     names.sort(Qt::CaseInsensitive);
     return names;
+}
+
+// Everything below the folder, links included (not followed).
+QStringList treeOf(const QString& path)
+{
+    return filesBelow(path, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
 }
 
 QStringList sorted(QStringList names)
@@ -105,6 +112,49 @@ TEST_F(FolderTest, ExistingAndInvalidNames)
         w.Command1_Click();
     });
     EXPECT_TRUE(ui.lastMessage().text.contains(game(QStringLiteral("Source\\AFile\\Add"))));
+}
+
+// The folder box is read as a Windows program reads a typed path: "\name" from the root of the
+// game's drive, a relative name in the program folder (the current folder), a network share as
+// a folder that cannot be made, and a name Windows does not allow as error 52 with the window
+// open for another try.
+TEST_F(FolderTest, TypedFoldersAreReadAsWindowsReadsThem)
+{
+    const bool serverBefore = QFileInfo::exists(QStringLiteral("/server"));
+    const struct {
+        QString typed;
+        QString name;
+        QString made;    // the add-on folder; "" nothing is made
+        QString message; // "" none
+        bool staysOpen;
+    } rows[] = {
+        {"\\Dev", {}, tree.gamePath() + "/Dev", {}, false},
+        {"MyDev", {}, tree.programPath() + "/MyDev", {}, false},
+        {"\\\\server\\share", "Add", {}, "The folder \\\\server\\share\\Add could not be created.", false},
+        {"*?<>|", {}, {}, "An Error Bad file name or number occurred in 'frmFolder'", true},
+        {"Dev<1>", "Add", {}, "An Error Bad file name or number occurred in 'frmFolder'", true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed.toStdString());
+        const QStringList before = treeOf(tree.rootPath());
+        pick(QStringLiteral("Select your Developer Folder"), [&](frmFolder& w) {
+            w.Text1->setText(row.typed);
+            w.Text2->setText(row.name);
+            if (!row.message.isEmpty())
+                ui.expectMsgBox(vb::vbOK, row.message);
+            w.Command1_Click();
+            EXPECT_EQ(w.isVisible(), row.staysOpen);
+            w.close();
+        });
+        if (row.made.isEmpty()) {
+            EXPECT_EQ(treeOf(tree.rootPath()), before);
+            EXPECT_EQ(ui.lastMessage().text, row.message);
+            EXPECT_EQ(ui.lastMessage().icon(), vb::vbExclamation);
+        } else {
+            EXPECT_EQ(subFolders(row.made).size(), 11u);
+        }
+    }
+    EXPECT_EQ(QFileInfo::exists(QStringLiteral("/server")), serverBefore);
 }
 
 TEST_F(FolderTest, MissingSourceOrGameMakesNothingUntilAFolderIsChosen)

@@ -1,10 +1,13 @@
 #include "platform/Paths.h"
 
+#include "common/SharedState.h"
+#include "common/Wildcard.h"
 #include "support/TempTree.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -82,8 +85,7 @@ TEST_F(NativePath, CollapsesRepeatedSeparatorsAndKeepsATrailingOne)
     EXPECT_EQ(nativePath(QStringLiteral("a\\/\\b\\")), QStringLiteral("a/b/"));
     EXPECT_EQ(nativePath(win(game()) + QStringLiteral("\\\\content\\\\routes\\")),
               game() + QStringLiteral("/Content/Routes/"));
-    EXPECT_EQ(nativePath(QStringLiteral("//") + game().mid(1) + QStringLiteral("//Content")),
-              game() + QStringLiteral("/Content"));
+    EXPECT_EQ(nativePath(game() + QStringLiteral("//Content")), game() + QStringLiteral("/Content"));
 }
 
 TEST_F(NativePath, DotComponents)
@@ -188,6 +190,111 @@ TEST_F(NativePath, ListsEachFolderOnceDuringAWalk)
     EXPECT_EQ(pathCacheListingCount() - before, 22);
 }
 
+// "\name" is read as Windows reads it: from the root of the current drive, which is the drive
+// that holds the game folder (or, without a game folder, the current folder). The file
+// system's root is that drive only when no drive of the prefix holds the folder, or there is no
+// prefix.
+TEST_F(NativePath, FromTheRootOfTheCurrentDrive)
+{
+    tree.makeDir(QStringLiteral("wine/drive_c/Games/RS"));
+    const QString devices = tree.winePrefixPath() + QStringLiteral("/dosdevices");
+    const struct {
+        const char* what;
+        QString gamePath;
+        QString currentFolder; // "" the program folder
+        QString prefix;        // "" the tree's prefix
+        QString typed;
+        QString expected;
+    } rows[] = {
+        {"game on e:", game(), {}, {}, QStringLiteral("\\name"), devices + QStringLiteral("/e:/name")},
+        {"matched on the drive", game(), {}, {}, QStringLiteral("\\content\\ROUTES\\r1\\"),
+         devices + QStringLiteral("/e:/Content/Routes/R1/")},
+        {"the drive's root", game(), {}, {}, QStringLiteral("\\"), devices + QStringLiteral("/e:/")},
+        {"game in Windows form", QStringLiteral("C:\\Games\\RS"), {}, {}, QStringLiteral("\\name\\x.txt"),
+         devices + QStringLiteral("/c:/name/x.txt")},
+        {"no game, current folder on c:", QString(), tree.path(QStringLiteral("wine/drive_c/Games")), {},
+         QStringLiteral("\\name"), devices + QStringLiteral("/c:/name")},
+        {"game on no drive", tree.path(QStringLiteral("elsewhere")), {}, {}, QStringLiteral("\\name"),
+         QStringLiteral("/name")},
+        {"no prefix", game(), {}, tree.path(QStringLiteral("no-prefix")), QStringLiteral("\\name"),
+         QStringLiteral("/name")},
+        {"a native path", game(), {}, {}, QStringLiteral("/name"), QStringLiteral("/name")},
+        {"a native root with a Windows tail", game(), {}, {}, QStringLiteral("/\\name"), QStringLiteral("/name")},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        shared().GamePath = row.gamePath;
+        CwdGuard cwd(row.currentFolder.isEmpty() ? tree.programPath() : row.currentFolder);
+        ScopedEnv prefix("WINEPREFIX", row.prefix); // "" keeps the tree's
+        EXPECT_EQ(nativePath(row.typed), row.expected);
+    }
+    resetShared();
+}
+
+// A network path names nothing this program can reach: nothing can be found, listed or made on
+// it, and nothing on this machine's own folders is reached through it.
+TEST_F(NativePath, NetworkPathsLeadNowhere)
+{
+    const auto deepestExisting = [](QString native) {
+        while (!QFileInfo::exists(native))
+            native = QFileInfo(native).path();
+        return native;
+    };
+    const QString rows[] = {
+        QStringLiteral("\\\\server\\share\\x"),
+        QStringLiteral("//server/share/x"),
+        QStringLiteral("\\\\server"),
+        QStringLiteral("\\/server\\share\\"),
+        QStringLiteral("\\\\?\\C:\\x"),
+        QStringLiteral("\\\\server\\share\\..\\..\\..\\") + game().mid(1),
+        QStringLiteral("//") + game().mid(1),
+    };
+    for (const QString& typed : rows) {
+        SCOPED_TRACE(typed.toStdString());
+        const QString native = nativePath(typed);
+        // Checked before anything is made: nothing below a non-folder can be.
+        ASSERT_FALSE(QFileInfo(deepestExisting(native)).isDir()) << native.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(native));
+        EXPECT_FALSE(QDir().mkpath(native + QStringLiteral("/Package1")));
+        QFile file(native + QStringLiteral("/f.txt"));
+        EXPECT_FALSE(file.open(QIODevice::WriteOnly));
+        EXPECT_TRUE(subFolderNamesOf(typed).isEmpty());
+    }
+}
+
+// Names that Windows does not allow stop a file or folder from being made; existing names and
+// patterns that are only read are no concern of the check.
+TEST_F(NativePath, NamesWindowsForbidsAreNotMade)
+{
+    tree.makeDir(QStringLiteral("game/odd?name"));
+    tree.writeFile(QStringLiteral("game/Content/a.bin"), "a");
+    CwdGuard cwd(tree.programPath());
+    const struct {
+        QString path;
+        bool forbidden;
+    } rows[] = {
+        {QStringLiteral("*?<>|\\Audio"), true},
+        {QStringLiteral("a\"b"), true},
+        {QStringLiteral("new\\x<y\\z"), true},
+        {QStringLiteral("pipe|"), true},
+        {win(game()) + QStringLiteral("\\content\\*.bin"), true},
+        {QStringLiteral("\\\\server\\share\\a>b"), true},
+        {QStringLiteral("C:\\Work\\a.txt"), false},
+        {win(game()) + QStringLiteral("\\ODD?NAME\\new"), false}, // the existing folder is reached
+        {game() + QStringLiteral("/odd?name"), false},
+        {QStringLiteral("79887\\Package1"), false},
+        {QStringLiteral("x:y"), false},
+        {QString(), false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(makesForbiddenName(row.path), row.forbidden) << row.path.toStdString();
+
+    // Patterns are read as they are.
+    EXPECT_EQ(nativePath(win(game()) + QStringLiteral("\\content\\*.bin")), game() + QStringLiteral("/Content/*.bin"));
+    EXPECT_EQ(matchingFileNames(win(game()) + QStringLiteral("\\content"), QStringLiteral("*.bin")),
+              QStringList{QStringLiteral("a.bin")});
+}
+
 TEST(WindowsPath, NativeAbsolutePathsGoThroughDriveZ)
 {
     EXPECT_EQ(windowsPath(QStringLiteral("/home/me/game/Assets/x.bin")), QStringLiteral("Z:\\home\\me\\game\\Assets\\x.bin"));
@@ -217,4 +324,34 @@ TEST(ProgramFolders, FollowTheEnvironmentAtEveryCall)
 
     EnvGuard noHome("VELTRANE_HOME", nullptr);
     EXPECT_EQ(programFolder(), QCoreApplication::applicationDirPath());
+}
+
+// At its start the program works in its own folder, as a Windows program started from there
+// does: a relative name lies in the program folder, not where the program was started.
+TEST(ProgramFolders, RelativeNamesLieInTheEnteredProgramFolder)
+{
+    TempTree tree;
+    CwdGuard started(tree.rootPath());
+    ASSERT_TRUE(enterProgramFolder());
+    EXPECT_EQ(QDir::current().canonicalPath(), QDir(tree.programPath()).canonicalPath());
+    const QString program = QDir(tree.programPath()).canonicalPath();
+    const struct {
+        const char* typed;
+        QString expected;
+    } rows[] = {
+        {"79887", program + QStringLiteral("/79887")},
+        {"79887\\Package1\\", program + QStringLiteral("/79887/Package1")},
+        {".\\system32\\x", program + QStringLiteral("/System32/x")},
+        {"..\\game", QDir(tree.gamePath()).canonicalPath()},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(QDir::cleanPath(QDir::current().absoluteFilePath(nativePath(QString::fromUtf8(row.typed)))),
+                  row.expected)
+            << row.typed;
+
+    // A program folder that cannot be entered leaves the current folder as it was.
+    const QString missing = tree.path(QStringLiteral("missing"));
+    EnvGuard home("VELTRANE_HOME", &missing);
+    EXPECT_FALSE(enterProgramFolder());
+    EXPECT_EQ(QDir::current().canonicalPath(), program);
 }

@@ -2,6 +2,7 @@
 // names, ReadTextFile, WriteTextFile, CopyFolder.
 #include "common/FileProcs.h"
 #include "common/ReportFile.h"
+#include "common/SharedState.h"
 #include "common/TempFiles.h"
 #include "common/VbError.h"
 #include "hub/SingleFile.h"
@@ -266,6 +267,27 @@ TEST(WriteTextFile, FailedWriteKeepsTheOldFileAndShowsTheMessage)
     EXPECT_EQ(treeOf(tree.gamePath()), QStringList{"Scenarios.xml"});
 }
 
+// A new name that Windows does not allow is not made; a file that has such a name already is
+// replaced as any other.
+TEST(WriteTextFile, NamesWindowsForbidsAreNotMade)
+{
+    TempTree tree;
+    ScriptedUi ui;
+    tree.makeDir("wine/drive_c/Work");
+    for (const QString path : {"C:\\Work\\a?b.txt", "C:\\Work\\new|\\x.txt", "C:\\Work\\\"q\".txt", "out<1>.txt",
+                               "C:\\Work\\*.txt"}) {
+        ui.expectMsgBox(vb::vbOK);
+        EXPECT_FALSE(WriteTextFile(path, "text")) << path.toStdString();
+        EXPECT_EQ(ui.lastMessage().text, "An error occurred while writing " + path);
+    }
+    EXPECT_EQ(treeOf(tree.path("wine/drive_c/Work")), QStringList());
+    EXPECT_EQ(treeOf(tree.programPath()), QStringList{"System32/"});
+
+    tree.writeFile("game/odd?.txt", "old");
+    EXPECT_TRUE(WriteTextFile(tree.path("game/ODD?.TXT"), "new"));
+    EXPECT_EQ(tree.readFile("game/odd?.txt"), "new");
+}
+
 // A disk that fills while the last few kilobytes are written: the writes are taken into the
 // file's buffer and only its last flush fails. Every writer that replaces a file must then
 // report the failure and keep the old file whole.
@@ -426,4 +448,47 @@ TEST(CopyFolder, Errors)
     // A sibling whose name merely starts like the source is not inside it.
     CopyFolder(tree.path("game/Route"), tree.path("game/Route2"), true);
     EXPECT_EQ(tree.readFile("game/Route2/Scenery/t.bin"), "tile");
+}
+
+// Destinations typed as a Windows program reads them: from the root of the game's drive, in the
+// program folder (the current folder), on a network share that cannot be reached, or holding a
+// character Windows does not allow in names.
+TEST(CopyFolder, TypedDestinations)
+{
+    TempTree tree;
+    ScriptedUi ui;
+    tree.writeFile("game/Route/Scenery/t.bin", "tile");
+    tree.makeDir("wine/drive_c/Games/RS");
+    shared().GamePath = "C:\\Games\\RS";
+    const bool serverBefore = QFileInfo::exists("/server");
+    const struct {
+        QString destination;
+        int error;
+        QString landsIn; // tree-relative; "" nothing is made
+    } rows[] = {
+        {"\\Copied", 0, "wine/drive_c/Copied"},
+        {"\\games\\rs\\Copied\\", 0, "wine/drive_c/Games/RS/Copied/Route"},
+        {"Copied", 0, "program/Copied"},
+        {"..\\Copied", 0, "Copied"},
+        {"\\\\server\\share\\Copied", 76, ""},
+        {"//server/share/Copied", 76, ""},
+        {"C:\\Out*", 52, ""},
+        {"Copied?\\x", 52, ""},
+        {"\\Games\\RS\\a<b>", 52, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.destination.toStdString());
+        const QStringList before = treeOf(tree.rootPath());
+        EXPECT_EQ(vbErrorNumber([&] { CopyFolder(tree.path("game/Route"), row.destination, true); }), row.error);
+        if (row.landsIn.isEmpty())
+            EXPECT_EQ(treeOf(tree.rootPath()), before);
+        else
+            EXPECT_EQ(tree.readFile(row.landsIn + "/Scenery/t.bin"), "tile");
+    }
+    EXPECT_EQ(QFileInfo::exists("/server"), serverBefore);
+
+    // A network source is a missing one.
+    EXPECT_EQ(vbErrorNumber([&] { CopyFolder("\\\\server\\share\\Route", tree.path("game/Out"), true); }), 76);
+    EXPECT_FALSE(tree.exists("game/Out"));
+    resetShared();
 }

@@ -32,10 +32,15 @@ TempTree::TempTree()
     env_.set("VELTRANE_SYSTEM", QFile::encodeName(systemPath()));
     env_.set("WINEPREFIX", QFile::encodeName(winePrefixPath()));
     platform::clearPathCache();
+    // As the program does at its start.
+    startFolder_ = QDir::currentPath();
+    if (!platform::enterProgramFolder())
+        ADD_FAILURE() << "Cannot enter the temporary program folder";
 }
 
 TempTree::~TempTree()
 {
+    QDir::setCurrent(startFolder_);
     env_.restore();
     platform::clearPathCache();
 }

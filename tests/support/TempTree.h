@@ -1,6 +1,7 @@
 #pragma once
 // Temporary program and game folders for one test. The program folder becomes
-// $VELTRANE_HOME (with $VELTRANE_SYSTEM its "System32"), and $WINEPREFIX points at an
+// $VELTRANE_HOME (with $VELTRANE_SYSTEM its "System32") and, as at the program's start, the
+// current folder (the one before is current again at destruction); $WINEPREFIX points at an
 // empty Wine prefix of the tree (drive c: is its "wine/drive_c", "c:\temp.bmp" is
 // path("wine/drive_c/temp.bmp"); drive e: is the game folder), so that nothing reaches the
 // machine's own folders. The environment is restored at destruction.
@@ -42,6 +43,7 @@ public:
 private:
     QTemporaryDir dir_;
     ScopedEnvList env_;
+    QString startFolder_;
 };
 
 // A drive of the tree's Wine prefix and the folder its folder tree shows ("" when it cannot

@@ -468,6 +468,55 @@ TEST_F(ZipWindow, ExtractionsProgressAndCompletion)
     w->mnuExt_Click();
 }
 
+// The "Save to:" box is read as a Windows program reads a typed path: "\name" from the root of
+// the game's drive, a relative name in the program folder (the current folder), a network share
+// as a path that cannot be reached, and a name Windows does not allow as a bad file name.
+TEST_F(ZipWindow, TypedSavePathsAreReadAsWindowsReadsThem)
+{
+    ScriptedUi ui;
+    tree.makeDir("wine/drive_c/Games/Rail Simulator");
+    shared().GamePath = QStringLiteral("C:\\Games\\Rail Simulator");
+    auto w = load();
+    const bool serverBefore = QFileInfo::exists("/server");
+    QStringList extracted{"Route1/", "Route1/Sub/", "Route1/Sub/Deep/"};
+    extracted += kPackage;
+    extracted.sort();
+    const struct {
+        QString typed;
+        QString landsIn; // "" nothing is made
+        QString reason;  // of every entry not written
+    } rows[] = {
+        {"\\Package1", tree.path("wine/drive_c/Package1"), {}},
+        {"\\games\\rail simulator\\Out", tree.path("wine/drive_c/Games/Rail Simulator/Out"), {}},
+        {"79887", program() + "/79887", {}},
+        {"79887\\..\\Other", program() + "/Other", {}},
+        {"\\\\server\\share\\x", {}, "the folder \\\\server\\share\\x could not be created"},
+        {"//server/share/x", {}, "the folder //server/share/x could not be created"},
+        {"*?<>|", {}, "Bad file name or number"},
+        {"\\Games\\a\"b", {}, "Bad file name or number"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed.toStdString());
+        const QStringList before = treeOf(tree.rootPath());
+        ui.expectFolder(QString()).expectInputBox(row.typed, QStringLiteral("Save to: "));
+        if (!row.reason.isEmpty())
+            ui.expectMsgBox(vb::vbOK);
+        w->mnuExt_Click();
+        if (row.reason.isEmpty()) {
+            EXPECT_EQ(treeOf(row.landsIn), extracted);
+            EXPECT_EQ(w->panelText(2), QStringLiteral("Extract Completed"));
+            continue;
+        }
+        EXPECT_EQ(treeOf(tree.rootPath()), before);
+        QStringList lines = ui.lastMessage().text.split(QLatin1Char('\n'));
+        ASSERT_EQ(lines.size(), 1 + kPackage.size());
+        EXPECT_EQ(lines.takeFirst(), QStringLiteral("These entries were not written to ") + row.typed + QLatin1Char(':'));
+        for (const QString& line : lines)
+            EXPECT_TRUE(line.endsWith(QStringLiteral(": ") + row.reason)) << line.toStdString();
+    }
+    EXPECT_EQ(QFileInfo::exists("/server"), serverBefore);
+}
+
 TEST_F(ZipWindow, OpenArchiveRenamesPartsAndListsFolderEntries)
 {
     QDir().mkpath(tree.path("arc"));
