@@ -334,6 +334,30 @@ void frmNewZip::readyZip()
     Label4->setText(kZipFileName); // no archive name of an earlier Process stays
 }
 
+frmNewZip::CommandStart::CommandStart(frmNewZip* window, Needs needs)
+{
+    if (window->busy_ > 0)
+        return;
+    scope_.emplace(window);
+    switch (needs) {
+    case Needs::Nothing:
+        go_ = true;
+        break;
+    case Needs::ArchiveToAdd:
+        window->PB1->hide();
+        go_ = !window->noArchive(kNoArchiveAdd);
+        break;
+    case Needs::ArchiveToExtract:
+        window->ExtractCounter = 1;
+        window->PB1->show();
+        go_ = !window->noArchive(kNoArchiveExtract);
+        break;
+    case Needs::ArchiveToSearch:
+        go_ = !window->noArchive(kNoArchiveFind);
+        break;
+    }
+}
+
 bool frmNewZip::noArchive(const QString& secondLine)
 {
     if (Zip)
@@ -426,9 +450,9 @@ void frmNewZip::FillFileGrid()
 
 void frmNewZip::Command1_Click()
 {
-    if (busy_ > 0)
+    const CommandStart start(this, Needs::Nothing);
+    if (!start)
         return;
-    BusyScope busy(this);
     FillFileGrid();
 }
 
@@ -450,9 +474,9 @@ void frmNewZip::reportAddFailure(const QString& file, const QString& reason)
 
 void frmNewZip::mnuNew_Click()
 {
-    if (busy_ > 0)
+    const CommandStart start(this, Needs::Nothing);
+    if (!start)
         return;
-    BusyScope busy(this);
     if (!checkPackageFolder())
         return;
     readyZip();
@@ -478,9 +502,9 @@ void frmNewZip::mnuNew_Click()
 
 void frmNewZip::mnuMulti_Click()
 {
-    if (busy_ > 0)
+    const CommandStart start(this, Needs::Nothing);
+    if (!start)
         return;
-    BusyScope busy(this);
     FileDialogRequest request;
     const QString name = ui().saveFile(request);
     if (name.isEmpty())
@@ -505,9 +529,9 @@ void frmNewZip::mnuMulti_Click()
 
 void frmNewZip::mnuOpen_Click()
 {
-    if (busy_ > 0)
+    const CommandStart start(this, Needs::Nothing);
+    if (!start)
         return;
-    BusyScope busy(this);
     FileDialogRequest request;
     const QString path = ui().openFile(request);
     if (path.isEmpty())
@@ -553,9 +577,9 @@ void frmNewZip::renameParts(const QString& archivePath)
 
 void frmNewZip::mnuClose_Click()
 {
-    if (busy_ > 0)
+    const CommandStart start(this, Needs::Nothing);
+    if (!start)
         return;
-    BusyScope busy(this);
     if (Zip && !Zip->isClosed()) {
         Zip->close();
         cutGridToHeader();
@@ -564,11 +588,8 @@ void frmNewZip::mnuClose_Click()
 
 void frmNewZip::mnuAdd_Click()
 {
-    if (busy_ > 0)
-        return;
-    BusyScope busy(this);
-    PB1->hide();
-    if (noArchive(kNoArchiveAdd))
+    const CommandStart start(this, Needs::ArchiveToAdd);
+    if (!start)
         return;
     FileDialogRequest request;
     request.title = QStringLiteral("Choose File(s) to Add");
@@ -606,11 +627,8 @@ void frmNewZip::mnuAdd_Click()
 
 void frmNewZip::mnuAddFold_Click()
 {
-    if (busy_ > 0)
-        return;
-    BusyScope busy(this);
-    PB1->hide();
-    if (noArchive(kNoArchiveAdd))
+    const CommandStart start(this, Needs::ArchiveToAdd);
+    if (!start)
         return;
     const QString folder = BrowseForFolder(QStringLiteral("Select folder to add"));
     ui().setMousePointer(vb::vbHourglass);
@@ -665,10 +683,6 @@ void frmNewZip::extractEntries(const QList<int>& indices, const QString& destina
 
 bool frmNewZip::confirmDestination(const QString& prompt)
 {
-    ExtractCounter = 1;
-    PB1->show();
-    if (noArchive(kNoArchiveExtract))
-        return false;
     const QString chosen = BrowseForFolder(QStringLiteral("Select destination directory"));
     if (!chosen.isEmpty())
         DestinationFolder = chosen;
@@ -681,18 +695,18 @@ bool frmNewZip::confirmDestination(const QString& prompt)
 
 void frmNewZip::mnuExt_Click()
 {
-    if (busy_ > 0)
+    const CommandStart start(this, Needs::ArchiveToExtract);
+    if (!start)
         return;
-    BusyScope busy(this);
     if (confirmDestination(QStringLiteral("Save to: ")))
         extractEntries({}, DestinationFolder, true);
 }
 
 void frmNewZip::mnuExtSel_Click()
 {
-    if (busy_ > 0)
+    const CommandStart start(this, Needs::ArchiveToExtract);
+    if (!start)
         return;
-    BusyScope busy(this);
     if (!confirmDestination(QStringLiteral("Save Selected Files to: ")))
         return;
     QList<int> rows;
@@ -711,12 +725,8 @@ void frmNewZip::mnuExtSel_Click()
 
 void frmNewZip::mnuExtCur_Click()
 {
-    if (busy_ > 0)
-        return;
-    BusyScope busy(this);
-    ExtractCounter = 1;
-    PB1->show();
-    if (noArchive(kNoArchiveExtract))
+    const CommandStart start(this, Needs::ArchiveToExtract);
+    if (!start)
         return;
     if (LastDialogFile.isEmpty())
         return;
@@ -729,10 +739,8 @@ void frmNewZip::mnuExtCur_Click()
 
 void frmNewZip::mnuFind_Click()
 {
-    if (busy_ > 0)
-        return;
-    BusyScope busy(this);
-    if (noArchive(kNoArchiveFind))
+    const CommandStart start(this, Needs::ArchiveToSearch);
+    if (!start)
         return;
     const QString name = ui().inputBox(QStringLiteral("Filename: "), QStringLiteral("Search For"));
     if (name.isEmpty())
@@ -751,10 +759,8 @@ void frmNewZip::mnuFind_Click()
 
 void frmNewZip::mnuFindFiles_Click()
 {
-    if (busy_ > 0)
-        return;
-    BusyScope busy(this);
-    if (noArchive(kNoArchiveFind))
+    const CommandStart start(this, Needs::ArchiveToSearch);
+    if (!start)
         return;
     const QString pattern = ui().inputBox(QStringLiteral("Pattern: "), QStringLiteral("Search For"));
     if (pattern.isEmpty())
@@ -770,9 +776,9 @@ void frmNewZip::mnuFindFiles_Click()
 
 void frmNewZip::Command2_Click()
 {
-    if (busy_ > 0)
+    const CommandStart start(this, Needs::Nothing);
+    if (!start)
         return;
-    BusyScope busy(this);
     const bool multi = Check2->isChecked();
     const qint64 partSize = multi ? partSizeOf(Text2->text()) : 0;
     if (multi && partSize <= 0) {
