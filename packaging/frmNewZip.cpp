@@ -468,8 +468,17 @@ bool frmNewZip::commitAdds()
 
 void frmNewZip::reportAddFailure(const QString& file, const QString& reason)
 {
+    Zip->commit();
     ui().setMousePointer(vb::vbDefault);
     ui().msgBox(file + QStringLiteral(": ") + reason, vb::vbOKOnly + vb::vbCritical, QStringLiteral("An Error Occurred"));
+}
+
+void frmNewZip::finishAdding(bool added, const QString& what)
+{
+    if (added)
+        commitAdds();
+    else
+        reportAddFailure(what, Zip->lastError());
 }
 
 void frmNewZip::mnuNew_Click()
@@ -489,13 +498,7 @@ void frmNewZip::mnuNew_Click()
     }
     ui().doEvents();
     Zip->setBasePath(platform::programFolder() + QLatin1Char('\\'));
-    if (!Zip->addFolder(packageFolderPath(), true, false, -1)) {
-        const QString reason = Zip->lastError();
-        Zip->commit();
-        reportAddFailure(packageFolderPath(), reason);
-    } else {
-        commitAdds();
-    }
+    finishAdding(Zip->addFolder(packageFolderPath(), true, false, -1), packageFolderPath());
     ui().doEvents();
     FillFileGrid();
 }
@@ -605,7 +608,6 @@ void frmNewZip::mnuAdd_Click()
             const QString base = files.size() == 1 ? beforeSeparatorFromEnd(file, 2, &ok)
                                                    : beforeSeparatorFromEnd(file, 3, &ok);
             if (!ok) {
-                Zip->commit();
                 reportAddFailure(file, QStringLiteral("its path has too few folders to keep"));
                 FillFileGrid();
                 return;
@@ -614,9 +616,7 @@ void frmNewZip::mnuAdd_Click()
             Zip->setBasePath(BasePath);
         }
         if (!Zip->addFile(file, Fullpath, CompressionLevel)) {
-            const QString reason = Zip->lastError();
-            Zip->commit();
-            reportAddFailure(file, reason);
+            reportAddFailure(file, Zip->lastError());
             FillFileGrid();
             return;
         }
@@ -641,13 +641,7 @@ void frmNewZip::mnuAddFold_Click()
         const bool added = WildcardPattern.isEmpty()
                                ? Zip->addFolder(folder, IncludeSubDirs, Fullpath, CompressionLevel)
                                : Zip->addFolder(folder, WildcardPattern, IncludeSubDirs, Fullpath, CompressionLevel);
-        if (!added) {
-            const QString reason = Zip->lastError();
-            Zip->commit();
-            reportAddFailure(folder, reason);
-        } else {
-            commitAdds();
-        }
+        finishAdding(added, folder);
         FillFileGrid();
     }
     ui().setMousePointer(vb::vbDefault);
@@ -813,13 +807,7 @@ void frmNewZip::Command2_Click()
     bool ok = false;
     BasePath = beforeSeparatorFromEnd(folder, 1, &ok);
     Zip->setBasePath(BasePath);
-    if (!Zip->addFolder(folder, IncludeSubDirs, Fullpath, CompressionLevel)) {
-        const QString reason = Zip->lastError();
-        Zip->commit();
-        reportAddFailure(folder, reason);
-    } else {
-        commitAdds();
-    }
+    finishAdding(Zip->addFolder(folder, IncludeSubDirs, Fullpath, CompressionLevel), folder);
     ui().doEvents();
     FillFileGrid();
     ui().setMousePointer(vb::vbDefault);

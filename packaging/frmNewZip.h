@@ -150,9 +150,11 @@ private:
     // Makes the component when needed, else closes its archive.
     void readyZip();
     bool noArchive(const QString& secondLine);
-    // Shows the failure of the last adding command and lists the archive.
+    // After a failed add: commits what went in before it, then shows the failure.
     void reportAddFailure(const QString& file, const QString& reason);
     bool commitAdds();
+    // The end of an adding command: commits the adds, or reports the failed one naming `what`.
+    void finishAdding(bool added, const QString& what);
     // Extracts the entries, then shows "Extract Completed" or one message naming each entry not written.
     void extractEntries(const QList<int>& indices, const QString& destination, bool whileCountLasts);
     // The extract commands' folder picker and the box that confirms the destination; false
