@@ -3,6 +3,7 @@
 #include "assets/AssetPrintLayout.h"
 #include "assets/frmAssets.h"
 #include "common/FlexGridWidget.h"
+#include "common/PrinterDialogWidgets.h"
 #include "common/SharedState.h"
 #include "common/Twips.h"
 #include "platform/QtUiScreenFit.h"
@@ -16,7 +17,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPointer>
-#include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
@@ -32,18 +32,6 @@ QPointer<fEZPrint> loadedWindow;
 
 // The print source of the asset list window's grid.
 constexpr int AssetGridSource = 5;
-
-fEZPrint::PrinterDialog& printerDialog()
-{
-    static fEZPrint::PrinterDialog dialog;
-    return dialog;
-}
-
-bool standardPrinterDialog(QPrinter& printer, QWidget* parent)
-{
-    QPrintDialog dialog(&printer, parent);
-    return dialog.exec() == QDialog::Accepted;
-}
 
 QFont serifFont(qreal points)
 {
@@ -79,7 +67,7 @@ fEZPrint* fEZPrint::loaded()
 
 void fEZPrint::setPrinterDialog(PrinterDialog dialog)
 {
-    printerDialog() = std::move(dialog);
+    PrinterDialogOf<fEZPrint>::set(std::move(dialog));
 }
 
 fEZPrint::fEZPrint(QWidget* parent) : QWidget(parent, Qt::Window)
@@ -298,8 +286,7 @@ void fEZPrint::printDocument()
         return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
-    const PrinterDialog& dialog = printerDialog();
-    if (!(dialog ? dialog(printer, this) : standardPrinterDialog(printer, this)))
+    if (!PrinterDialogOf<fEZPrint>::ask(printer, this))
         return;
     paintDocument(&printer);
 }

@@ -10,13 +10,12 @@
 // There is one window, created on first use and shown non-modally; "&Exit" unloads it and the
 // next opening builds the document anew.
 
+#include "common/PrinterDialogWidgets.h"
 #include "common/Twips.h"
 
 #include <QList>
 #include <QStringList>
 #include <QWidget>
-
-#include <functional>
 
 class QAction;
 class QCloseEvent;
@@ -37,7 +36,7 @@ public:
 
     // The printer dialog of the toolbar's print command: sets up the printer and answers
     // whether to print. Null restores the standard dialog; tests set one that prints to PDF.
-    using PrinterDialog = std::function<bool(QPrinter& printer, QWidget* parent)>;
+    using PrinterDialog = ::PrinterDialog;
     static void setPrinterDialog(PrinterDialog dialog);
 
     explicit fEZPrint(QWidget* parent = nullptr);

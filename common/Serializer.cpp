@@ -32,6 +32,27 @@ qint64 fileSize(const QString& path)
     return info.exists() && info.isFile() ? info.size() : -1;
 }
 
+// Copies the new file to staging beside the game file and flushes its bytes to disk, so that
+// when the disk is full or the folder is read-only the game file has not been touched yet,
+// and after a power cut the game file is the old one or the whole new one, never an empty or
+// partial file. A failure leaves no staging copy; its message ends in notDone.
+ConversionResult stageBeside(const QString& newFile, const QString& gameFile, const QString& staging,
+                             const QString& notDone)
+{
+    QFile::remove(staging);
+    if (!QFile::copy(nativePath(newFile), staging)) {
+        QFile::remove(staging);
+        return failure(QStringLiteral("The new file could not be copied to ") + gameFile + QStringLiteral("; ") + notDone);
+    }
+    QString syncError;
+    if (!platform::syncFile(staging, &syncError)) {
+        QFile::remove(staging);
+        return failure(QStringLiteral("The new file could not be written to disk beside ") + gameFile + QStringLiteral(" (")
+                       + syncError + QStringLiteral("); ") + notDone);
+    }
+    return ConversionResult{true, QString()};
+}
+
 } // namespace
 
 ConversionResult RunSerz(const QString& inputPath, const QString& switchText, const QString& outputPath,
@@ -103,23 +124,11 @@ ConversionResult ReplaceGameFile(const QString& newFile, const QString& gameFile
             return failure(backupNamesInUseMessage(gameFile) + QStringLiteral(" The file has not been changed."));
     }
 
-    // Copy beside the game file first: when the disk is full or the folder is read-only the
-    // game file has not been touched yet.
+    // The new file waits beside the game file, on disk, before any name changes.
     const QString staging = nativeGame + QStringLiteral(".veltrane-new");
-    QFile::remove(staging);
-    if (!QFile::copy(nativePath(newFile), staging)) {
-        QFile::remove(staging);
-        return failure(QStringLiteral("The new file could not be copied to ") + gameFile
-                       + QStringLiteral("; the file has not been changed."));
-    }
-    // Its bytes reach the disk before any name changes: after a power cut the game file is
-    // then the old one or the whole new one, never an empty or partial file.
-    QString syncError;
-    if (!platform::syncFile(staging, &syncError)) {
-        QFile::remove(staging);
-        return failure(QStringLiteral("The new file could not be written to disk beside ") + gameFile + QStringLiteral(" (")
-                       + syncError + QStringLiteral("); the file has not been changed."));
-    }
+    const ConversionResult staged = stageBeside(newFile, gameFile, staging, QStringLiteral("the file has not been changed."));
+    if (!staged)
+        return staged;
     if (gameExists) {
         const QString nativeBackup = nativePath(backup);
         if (!QFile::rename(nativeGame, nativeBackup)) {
@@ -158,18 +167,9 @@ ConversionResult PlaceNewGameFile(const QString& newFile, const QString& gameFil
                        + gameFile + QStringLiteral(" has not been written."));
     const QString nativeGame = nativePath(gameFile);
     const QString staging = nativeGame + QStringLiteral(".veltrane-new");
-    QFile::remove(staging);
-    if (!QFile::copy(nativePath(newFile), staging)) {
-        QFile::remove(staging);
-        return failure(QStringLiteral("The new file could not be copied to ") + gameFile
-                       + QStringLiteral("; the file has not been written."));
-    }
-    QString syncError;
-    if (!platform::syncFile(staging, &syncError)) {
-        QFile::remove(staging);
-        return failure(QStringLiteral("The new file could not be written to disk beside ") + gameFile + QStringLiteral(" (")
-                       + syncError + QStringLiteral("); the file has not been written."));
-    }
+    const ConversionResult staged = stageBeside(newFile, gameFile, staging, QStringLiteral("the file has not been written."));
+    if (!staged)
+        return staged;
     // std::rename replaces an existing file in one step; QFile::rename refuses to, so the
     // staging copy is put in place with the system call.
     if (std::rename(QFile::encodeName(staging).constData(), QFile::encodeName(nativeGame).constData()) != 0) {

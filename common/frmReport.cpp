@@ -1,5 +1,6 @@
 #include "common/frmReport.h"
 
+#include "common/PrinterDialogWidgets.h"
 #include "common/ReportFile.h"
 #include "platform/Paths.h"
 #include "platform/QtUiScreenFit.h"
@@ -10,7 +11,6 @@
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPointer>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTextCursor>
@@ -28,20 +28,6 @@ QPointer<frmReport>& theInstance()
 {
     static QPointer<frmReport> window;
     return window;
-}
-
-frmReport::PrinterDialog& printerDialog()
-{
-    static frmReport::PrinterDialog dialog;
-    return dialog;
-}
-
-bool standardPrinterDialog(QPrinter& printer, QWidget* parent)
-{
-    QPrintDialog dialog(&printer, parent);
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, printer.printRange() == QPrinter::Selection);
-    return dialog.exec() == QDialog::Accepted;
 }
 
 // Lays the document out on the printer's pages with 2 cm margins. A document with a page size
@@ -130,7 +116,7 @@ void frmReport::showReport(bool modal)
 
 void frmReport::setPrinterDialog(PrinterDialog dialog)
 {
-    printerDialog() = std::move(dialog);
+    PrinterDialogOf<frmReport>::set(std::move(dialog));
 }
 
 void frmReport::Command1_Click()
@@ -160,8 +146,7 @@ void frmReport::Command3_Click()
     QPrinter printer(QPrinter::HighResolution);
     const QTextCursor cursor = RTB1->textCursor();
     printer.setPrintRange(cursor.hasSelection() ? QPrinter::Selection : QPrinter::AllPages);
-    const PrinterDialog& dialog = printerDialog();
-    if (!(dialog ? dialog(printer, this) : standardPrinterDialog(printer, this)))
+    if (!PrinterDialogOf<frmReport>::ask(printer, this, PrintRangeChoice::Selection))
         return;
 
     // The selection when text is selected (and the dialog kept that choice), else the whole

@@ -4,9 +4,9 @@
 // shown, List1 hidden). The window saves the report as a text file, prints the rich text and
 // removes adjacent duplicate rows from the list.
 
-#include <QWidget>
+#include "common/PrinterDialogWidgets.h"
 
-#include <functional>
+#include <QWidget>
 
 class QListWidget;
 class QPrinter;
@@ -31,7 +31,7 @@ public:
     // The printer dialog: lets the user pick the printer (the printer's print range is preset
     // to the selection when text is selected) and answers whether to print. Null restores the
     // standard dialog; tests set one that prints to a PDF file.
-    using PrinterDialog = std::function<bool(QPrinter& printer, QWidget* parent)>;
+    using PrinterDialog = ::PrinterDialog;
     static void setPrinterDialog(PrinterDialog dialog);
 
     QListWidget* List1 = nullptr; // report lines, one per row, unsorted

@@ -208,7 +208,7 @@ bool IsRoutesXmlName(const QString& path)
     return baseOf(fileNameOf(path)).compare(QLatin1String("Routes."), Qt::CaseInsensitive) == 0;
 }
 
-bool CheckTagBalance(const QString& path)
+QByteArray ReadTagCheckFile(const QString& path)
 {
     const QString native = platform::nativePath(path);
     if (path.isEmpty() || !QFileInfo(native).isFile())
@@ -219,8 +219,16 @@ bool CheckTagBalance(const QString& path)
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw VbError(57, QStringLiteral("Device I/O error"));
-    file.close();
+    return bytes;
+}
 
+bool CheckTagBalance(const QString& path)
+{
+    return CheckTagBalance(path, ReadTagCheckFile(path));
+}
+
+bool CheckTagBalance(const QString& path, const QByteArray& bytes)
+{
     const TagBalanceResult cleaned = CleanTagLines(platform::decodeAnsi(bytes));
     for (const qint64 line : cleaned.unpairedLines)
         exclaim(MismatchedTagMessage(line));

@@ -7,6 +7,7 @@
 // Files are handled as Windows-1252 text, so every byte the cleaning does not mean to
 // change comes out as it went in (UTF-8 text included).
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -32,11 +33,17 @@ QString MismatchedTagMessage(qint64 line);
 // ".", is "Routes." in any letter case.
 bool IsRoutesXmlName(const QString& path);
 
+// The bytes of the text file at path, as CheckTagBalance reads them: a missing file raises
+// VbError 53, one that cannot be opened 70, a failed read 57.
+QByteArray ReadTagCheckFile(const QString& path);
+
 // Rewrites the text file at path with CleanTagLines, showing one message per unpaired line,
 // and writes it back with WriteTextFile (which reports a failed or empty write). Returns
 // whether the write succeeded. A missing or unreadable file raises VbError 53 or 70 and
 // leaves it unchanged.
 bool CheckTagBalance(const QString& path);
+// The same with the file's bytes, read by ReadTagCheckFile.
+bool CheckTagBalance(const QString& path, const QByteArray& bytes);
 
 // The "Check Routes.xml file" command: asks for the file, checks its name, copies it to the
 // work folder, cleans it, moves the original to its backup name and writes the cleaned text

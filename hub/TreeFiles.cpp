@@ -92,17 +92,10 @@ bool TagCleaningKeepsDocument(const QByteArray& xml)
 
 bool CheckTagBalanceKeepingDocument(const QString& path)
 {
-    const QString native = nativePath(path);
-    if (path.isEmpty() || !QFileInfo(native).isFile())
-        throw VbError(53);
-    QFile file(native);
-    if (!file.open(QIODevice::ReadOnly))
-        throw VbError(70);
-    const QByteArray bytes = file.readAll();
-    file.close();
+    const QByteArray bytes = ReadTagCheckFile(path);
     if (!TagCleaningKeepsDocument(bytes))
         return false;
-    CheckTagBalance(path);
+    CheckTagBalance(path, bytes);
     return true;
 }
 

@@ -34,7 +34,7 @@ bool TagCleaningKeepsDocument(const QByteArray& xml);
 
 // Runs CheckTagBalance on the XML file unless its cleaning would change the document; then
 // the file stays as it was written. Answers whether the check ran. A file that cannot be
-// read raises VbError 53 or 70.
+// read raises VbError 53, 70 or 57 (ReadTagCheckFile).
 bool CheckTagBalanceKeepingDocument(const QString& path);
 
 // Converts the work copy origin.workXml() back to binary (serz.exe, " bin:") into

@@ -3,6 +3,7 @@
 #include "common/DriveListWidget.h"
 #include "common/FileProcs.h"
 #include "common/FolderTreeWidget.h"
+#include "common/PrinterDialogWidgets.h"
 #include "common/SharedState.h"
 #include "common/VbError.h"
 #include "common/Wildcard.h"
@@ -26,7 +27,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -37,18 +37,6 @@ QPointer<frmGFX>& theViewer()
 {
     static QPointer<frmGFX> viewer;
     return viewer;
-}
-
-frmGFX::PrinterDialog& printerDialog()
-{
-    static frmGFX::PrinterDialog dialog;
-    return dialog;
-}
-
-bool standardPrinterDialog(QPrinter& printer, QWidget* parent)
-{
-    QPrintDialog dialog(&printer, parent);
-    return dialog.exec() == QDialog::Accepted;
 }
 
 // A message ends in one full stop, also when the reason it quotes has one of its own.
@@ -128,7 +116,7 @@ void frmGFX::unloadViewer()
 
 void frmGFX::setPrinterDialog(PrinterDialog dialog)
 {
-    printerDialog() = std::move(dialog);
+    PrinterDialogOf<frmGFX>::set(std::move(dialog));
 }
 
 frmGFX::frmGFX()
@@ -362,8 +350,7 @@ void frmGFX::mnuFilePrint_Click()
     if (!workImage(image))
         return;
     QPrinter printer;
-    const PrinterDialog& dialog = printerDialog();
-    if (!(dialog ? dialog(printer, this) : standardPrinterDialog(printer, this)))
+    if (!PrinterDialogOf<frmGFX>::ask(printer, this))
         return;
     QPainter painter;
     if (!painter.begin(&printer)) {

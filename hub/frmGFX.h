@@ -5,12 +5,11 @@
 // menu picks a scanning source and acquires a picture into the work file (Scanner.h).
 // One instance, shown without waiting; "E&xit" deletes it, so the next opening starts afresh.
 
+#include "common/PrinterDialogWidgets.h"
 #include "hub/frmPicBrowser.h"
 
 #include <QMainWindow>
 #include <QPointer>
-
-#include <functional>
 
 class DriveListWidget;
 class FolderTreeWidget;
@@ -38,7 +37,7 @@ public:
 
     // The printer dialog the print command asks; by default Qt's print dialog. Tests put one
     // that prints into a PDF file.
-    using PrinterDialog = std::function<bool(QPrinter& printer, QWidget* parent)>;
+    using PrinterDialog = ::PrinterDialog;
     static void setPrinterDialog(PrinterDialog dialog);
 
     ~frmGFX() override;

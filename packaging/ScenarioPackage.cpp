@@ -141,6 +141,24 @@ QString afterLastBackslash(const QString& text)
     return text.mid(text.lastIndexOf(QLatin1Char('\\')) + 1);
 }
 
+// Converts the game file into the XML work file and reads its text; false with error set
+// when either step fails.
+bool readAsXml(const QString& gameFile, const QString& workXml, QString& text, QString& error)
+{
+    const ConversionResult converted = RunSerz(gameFile, serz::ToXml, workXml, platform::programFolder());
+    if (!converted) {
+        error = converted.error;
+        return false;
+    }
+    try {
+        ReadTextFile(workXml, text);
+    } catch (const VbError& e) {
+        error = e.description;
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 std::function<void(const QString&)>& HubFileNameBox()
@@ -273,20 +291,9 @@ ScenarioStock ListScenarioStock(const QString& scenarioFolder, const std::functi
     s.SkipOpenDialog = false;
 
     EnsureTempFiles();
-    const QString program = platform::programFolder();
-    const QString scenarioXml = TempFilesPath(QStringLiteral("Scenario.xml"));
-    const ConversionResult converted = RunSerz(stock.scenarioFile, serz::ToXml, scenarioXml, program);
-    if (!converted) {
-        stock.error = converted.error;
-        return stock;
-    }
     QString text;
-    try {
-        ReadTextFile(scenarioXml, text);
-    } catch (const VbError& e) {
-        stock.error = e.description;
+    if (!readAsXml(stock.scenarioFile, TempFilesPath(QStringLiteral("Scenario.xml")), text, stock.error))
         return stock;
-    }
     stock.converted = true;
     s.ScanFileText = text;
 
@@ -417,15 +424,11 @@ PropertiesResult ExtractScenarioProperties(const QString& relEntry, const QStrin
         return result;
     }
     EnsureTempFiles();
-    const QString indexXml = TempFilesPath(QStringLiteral("Scenario.xml"), QStringLiteral("Tempfiles"));
-    const ConversionResult converted = RunSerz(result.indexPath, serz::ToXml, indexXml, platform::programFolder());
-    if (!converted) {
-        result.error = converted.error;
-        return result;
-    }
     QString text;
+    if (!readAsXml(result.indexPath, TempFilesPath(QStringLiteral("Scenario.xml"), QStringLiteral("Tempfiles")), text,
+                   result.error))
+        return result;
     try {
-        ReadTextFile(indexXml, text);
         WritePackageFile(TempFilesPath(QStringLiteral("Scenario.zzz"), QStringLiteral("Tempfiles")),
                          ScenarioZzzText(text, rows, &result.missing));
     } catch (const VbError& e) {

@@ -334,6 +334,30 @@ void frmNewZip::readyZip()
     Label4->setText(kZipFileName); // no archive name of an earlier Process stays
 }
 
+frmNewZip::CommandStart::CommandStart(frmNewZip* window, Needs needs)
+{
+    if (window->busy_ > 0)
+        return;
+    scope_.emplace(window);
+    switch (needs) {
+    case Needs::Nothing:
+        go_ = true;
+        break;
+    case Needs::ArchiveToAdd:
+        window->PB1->hide();
+        go_ = !window->noArchive(kNoArchiveAdd);
+        break;
+    case Needs::ArchiveToExtract:
+        window->ExtractCounter = 1;
+        window->PB1->show();
+        go_ = !window->noArchive(kNoArchiveExtract);
+        break;
+    case Needs::ArchiveToSearch:
+        go_ = !window->noArchive(kNoArchiveFind);
+        break;
+    }
+}
+
 bool frmNewZip::noArchive(const QString& secondLine)
 {
     if (Zip)
@@ -426,9 +450,9 @@ void frmNewZip::FillFileGrid()
 
 void frmNewZip::Command1_Click()
 {
-    if (busy_ > 0)
+    const CommandStart start(this, Needs::Nothing);
+    if (!start)
         return;
-    BusyScope busy(this);
     FillFileGrid();
 }
 
@@ -444,15 +468,24 @@ bool frmNewZip::commitAdds()
 
 void frmNewZip::reportAddFailure(const QString& file, const QString& reason)
 {
+    Zip->commit();
     ui().setMousePointer(vb::vbDefault);
     ui().msgBox(file + QStringLiteral(": ") + reason, vb::vbOKOnly + vb::vbCritical, QStringLiteral("An Error Occurred"));
 }
 
+void frmNewZip::finishAdding(bool added, const QString& what)
+{
+    if (added)
+        commitAdds();
+    else
+        reportAddFailure(what, Zip->lastError());
+}
+
 void frmNewZip::mnuNew_Click()
 {
-    if (busy_ > 0)
+    const CommandStart start(this, Needs::Nothing);
+    if (!start)
         return;
-    BusyScope busy(this);
     if (!checkPackageFolder())
         return;
     readyZip();
@@ -465,22 +498,16 @@ void frmNewZip::mnuNew_Click()
     }
     ui().doEvents();
     Zip->setBasePath(platform::programFolder() + QLatin1Char('\\'));
-    if (!Zip->addFolder(packageFolderPath(), true, false, -1)) {
-        const QString reason = Zip->lastError();
-        Zip->commit();
-        reportAddFailure(packageFolderPath(), reason);
-    } else {
-        commitAdds();
-    }
+    finishAdding(Zip->addFolder(packageFolderPath(), true, false, -1), packageFolderPath());
     ui().doEvents();
     FillFileGrid();
 }
 
 void frmNewZip::mnuMulti_Click()
 {
-    if (busy_ > 0)
+    const CommandStart start(this, Needs::Nothing);
+    if (!start)
         return;
-    BusyScope busy(this);
     FileDialogRequest request;
     const QString name = ui().saveFile(request);
     if (name.isEmpty())
@@ -505,9 +532,9 @@ void frmNewZip::mnuMulti_Click()
 
 void frmNewZip::mnuOpen_Click()
 {
-    if (busy_ > 0)
+    const CommandStart start(this, Needs::Nothing);
+    if (!start)
         return;
-    BusyScope busy(this);
     FileDialogRequest request;
     const QString path = ui().openFile(request);
     if (path.isEmpty())
@@ -552,9 +579,9 @@ void frmNewZip::renameParts(const QString& archivePath)
 
 void frmNewZip::mnuClose_Click()
 {
-    if (busy_ > 0)
+    const CommandStart start(this, Needs::Nothing);
+    if (!start)
         return;
-    BusyScope busy(this);
     if (Zip && !Zip->isClosed()) {
         Zip->close();
         cutGridToHeader();
@@ -563,11 +590,8 @@ void frmNewZip::mnuClose_Click()
 
 void frmNewZip::mnuAdd_Click()
 {
-    if (busy_ > 0)
-        return;
-    BusyScope busy(this);
-    PB1->hide();
-    if (noArchive(kNoArchiveAdd))
+    const CommandStart start(this, Needs::ArchiveToAdd);
+    if (!start)
         return;
     FileDialogRequest request;
     request.title = QStringLiteral("Choose File(s) to Add");
@@ -583,7 +607,6 @@ void frmNewZip::mnuAdd_Click()
             const QString base = files.size() == 1 ? beforeSeparatorFromEnd(file, 2, &ok)
                                                    : beforeSeparatorFromEnd(file, 3, &ok);
             if (!ok) {
-                Zip->commit();
                 reportAddFailure(file, QStringLiteral("its path has too few folders to keep"));
                 FillFileGrid();
                 return;
@@ -592,9 +615,7 @@ void frmNewZip::mnuAdd_Click()
             Zip->setBasePath(BasePath);
         }
         if (!Zip->addFile(file, Fullpath, CompressionLevel)) {
-            const QString reason = Zip->lastError();
-            Zip->commit();
-            reportAddFailure(file, reason);
+            reportAddFailure(file, Zip->lastError());
             FillFileGrid();
             return;
         }
@@ -605,11 +626,8 @@ void frmNewZip::mnuAdd_Click()
 
 void frmNewZip::mnuAddFold_Click()
 {
-    if (busy_ > 0)
-        return;
-    BusyScope busy(this);
-    PB1->hide();
-    if (noArchive(kNoArchiveAdd))
+    const CommandStart start(this, Needs::ArchiveToAdd);
+    if (!start)
         return;
     const QString folder = BrowseForFolder(QStringLiteral("Select folder to add"));
     ui().setMousePointer(vb::vbHourglass);
@@ -622,13 +640,7 @@ void frmNewZip::mnuAddFold_Click()
         const bool added = WildcardPattern.isEmpty()
                                ? Zip->addFolder(folder, IncludeSubDirs, Fullpath, CompressionLevel)
                                : Zip->addFolder(folder, WildcardPattern, IncludeSubDirs, Fullpath, CompressionLevel);
-        if (!added) {
-            const QString reason = Zip->lastError();
-            Zip->commit();
-            reportAddFailure(folder, reason);
-        } else {
-            commitAdds();
-        }
+        finishAdding(added, folder);
         FillFileGrid();
     }
     ui().setMousePointer(vb::vbDefault);
@@ -663,10 +675,6 @@ void frmNewZip::extractEntries(const QList<int>& indices, const QString& destina
 
 bool frmNewZip::confirmDestination(const QString& prompt)
 {
-    ExtractCounter = 1;
-    PB1->show();
-    if (noArchive(kNoArchiveExtract))
-        return false;
     const QString chosen = BrowseForFolder(QStringLiteral("Select destination directory"));
     if (!chosen.isEmpty())
         DestinationFolder = chosen;
@@ -679,18 +687,18 @@ bool frmNewZip::confirmDestination(const QString& prompt)
 
 void frmNewZip::mnuExt_Click()
 {
-    if (busy_ > 0)
+    const CommandStart start(this, Needs::ArchiveToExtract);
+    if (!start)
         return;
-    BusyScope busy(this);
     if (confirmDestination(QStringLiteral("Save to: ")))
         extractEntries({}, DestinationFolder, true);
 }
 
 void frmNewZip::mnuExtSel_Click()
 {
-    if (busy_ > 0)
+    const CommandStart start(this, Needs::ArchiveToExtract);
+    if (!start)
         return;
-    BusyScope busy(this);
     if (!confirmDestination(QStringLiteral("Save Selected Files to: ")))
         return;
     QList<int> rows;
@@ -709,12 +717,8 @@ void frmNewZip::mnuExtSel_Click()
 
 void frmNewZip::mnuExtCur_Click()
 {
-    if (busy_ > 0)
-        return;
-    BusyScope busy(this);
-    ExtractCounter = 1;
-    PB1->show();
-    if (noArchive(kNoArchiveExtract))
+    const CommandStart start(this, Needs::ArchiveToExtract);
+    if (!start)
         return;
     if (LastDialogFile.isEmpty())
         return;
@@ -727,10 +731,8 @@ void frmNewZip::mnuExtCur_Click()
 
 void frmNewZip::mnuFind_Click()
 {
-    if (busy_ > 0)
-        return;
-    BusyScope busy(this);
-    if (noArchive(kNoArchiveFind))
+    const CommandStart start(this, Needs::ArchiveToSearch);
+    if (!start)
         return;
     const QString name = ui().inputBox(QStringLiteral("Filename: "), QStringLiteral("Search For"));
     if (name.isEmpty())
@@ -748,10 +750,8 @@ void frmNewZip::mnuFind_Click()
 
 void frmNewZip::mnuFindFiles_Click()
 {
-    if (busy_ > 0)
-        return;
-    BusyScope busy(this);
-    if (noArchive(kNoArchiveFind))
+    const CommandStart start(this, Needs::ArchiveToSearch);
+    if (!start)
         return;
     const QString pattern = ui().inputBox(QStringLiteral("Pattern: "), QStringLiteral("Search For"));
     if (pattern.isEmpty())
@@ -767,9 +767,9 @@ void frmNewZip::mnuFindFiles_Click()
 
 void frmNewZip::Command2_Click()
 {
-    if (busy_ > 0)
+    const CommandStart start(this, Needs::Nothing);
+    if (!start)
         return;
-    BusyScope busy(this);
     const bool multi = Check2->isChecked();
     const qint64 partSize = multi ? partSizeOf(Text2->text()) : 0;
     if (multi && partSize <= 0) {
@@ -803,13 +803,7 @@ void frmNewZip::Command2_Click()
     bool ok = false;
     BasePath = beforeSeparatorFromEnd(folder, 1, &ok);
     Zip->setBasePath(BasePath);
-    if (!Zip->addFolder(folder, IncludeSubDirs, Fullpath, CompressionLevel)) {
-        const QString reason = Zip->lastError();
-        Zip->commit();
-        reportAddFailure(folder, reason);
-    } else {
-        commitAdds();
-    }
+    finishAdding(Zip->addFolder(folder, IncludeSubDirs, Fullpath, CompressionLevel), folder);
     ui().doEvents();
     FillFileGrid();
     ui().setMousePointer(vb::vbDefault);

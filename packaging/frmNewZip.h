@@ -12,6 +12,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QCheckBox;
@@ -124,6 +125,21 @@ protected:
 private:
     friend class CommandBusyScope<frmNewZip>;
     using BusyScope = CommandBusyScope<frmNewZip>;
+    // What a command needs of the archive before it starts.
+    enum class Needs { Nothing, ArchiveToAdd, ArchiveToExtract, ArchiveToSearch };
+    // The start every command shares. While another command runs it refuses at once; else the
+    // window's commands stay disabled for its life, the progress bar is hidden for adding and
+    // shown, counting from the first entry, for extracting, and a command on the archive is
+    // refused with its message when none is open. A command goes on only when it is true.
+    class CommandStart {
+    public:
+        CommandStart(frmNewZip* window, Needs needs);
+        explicit operator bool() const { return go_; }
+
+    private:
+        std::optional<BusyScope> scope_;
+        bool go_ = false;
+    };
     void buildControls();
     void buildMenus();
     void Form_Load();
@@ -134,13 +150,15 @@ private:
     // Makes the component when needed, else closes its archive.
     void readyZip();
     bool noArchive(const QString& secondLine);
-    // Shows the failure of the last adding command and lists the archive.
+    // After a failed add: commits what went in before it, then shows the failure.
     void reportAddFailure(const QString& file, const QString& reason);
     bool commitAdds();
+    // The end of an adding command: commits the adds, or reports the failed one naming `what`.
+    void finishAdding(bool added, const QString& what);
     // Extracts the entries, then shows "Extract Completed" or one message naming each entry not written.
     void extractEntries(const QList<int>& indices, const QString& destination, bool whileCountLasts);
-    // The extract commands' start: the archive check, the folder picker and the box that confirms
-    // the destination; false when there is no archive or the box was cancelled.
+    // The extract commands' folder picker and the box that confirms the destination; false
+    // when the box was cancelled.
     bool confirmDestination(const QString& prompt);
     // Renames the parts base.z01, base.z02 ... of an opened archive to base.000, base.001 ...
     void renameParts(const QString& archivePath);

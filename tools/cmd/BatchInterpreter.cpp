@@ -772,126 +772,164 @@ bool BatchInterpreter::doCopy(const Parsed& p)
     return ok;
 }
 
+// What one xcopy line asks for, as its steps settle it.
+struct BatchInterpreter::XcopyJob {
+    explicit XcopyJob(const QStringList& switches)
+        : keepEmpty(switches.contains(QLatin1String("e"))),
+          recurse(keepEmpty || switches.contains(QLatin1String("s"))),
+          assumeFolder(switches.contains(QLatin1String("i"))),
+          goOn(switches.contains(QLatin1String("c"))),
+          newerOnly(switches.contains(QLatin1String("d")))
+    {
+    }
+
+    const bool keepEmpty;    // /e: every folder below the source is made, empty or not
+    const bool recurse;      // /s or /e
+    const bool assumeFolder; // /i: a destination that does not exist is a folder
+    const bool goOn;         // /c: a failure does not end the command
+    const bool newerOnly;    // /d: only files newer than their copies
+
+    QString base;        // the folder copied from
+    QString pattern;     // the names copied from it
+    bool several = true; // a folder or a wildcard was named, not one file
+    QList<Found> files;
+    QStringList folders; // with /e: the folders below base, in walk order
+    CopyTarget to;
+    LinksBelow links{QString()}; // below to.folder
+    bool ok = true;              // nothing failed so far
+};
+
 bool BatchInterpreter::doXcopy(const Parsed& p)
 {
     if (!pathCountFits(p, 2))
         return false;
-    const bool keepEmpty = p.switches.contains(QLatin1String("e"));
-    const bool recurse = keepEmpty || p.switches.contains(QLatin1String("s"));
-    const bool assumeFolder = p.switches.contains(QLatin1String("i"));
-    const bool goOn = p.switches.contains(QLatin1String("c"));
-    const bool newerOnly = p.switches.contains(QLatin1String("d"));
-
-    PathArg src;
-    if (!makePathArg(p.paths[0], src))
+    XcopyJob job(p.switches);
+    if (!findXcopySources(p, job) || !settleXcopyTarget(p, job))
         return false;
-    QString base;
-    QString pattern;
-    bool several = true;
-    if (src.pattern.isEmpty() || (!src.wildcard && QFileInfo(src.full).isDir())) {
-        base = src.pattern.isEmpty() ? src.folder : src.full;
-        pattern = QStringLiteral("*");
-    } else {
-        base = src.folder;
-        pattern = src.pattern;
-        several = src.wildcard;
-    }
-    if (!QFileInfo(base).isDir()) {
-        fail(QStringLiteral("File not found - ") + p.paths[0]);
-        print(QStringLiteral("0 File(s) copied"));
-        return false;
-    }
-
-    QList<Found> files;
-    QStringList folders;
-    collect(base, QString(), pattern, recurse, false, copyRule(base), files, keepEmpty ? &folders : nullptr);
-    if (!several && files.isEmpty()) {
-        fail(QStringLiteral("File not found - ") + p.paths[0]);
-        print(QStringLiteral("0 File(s) copied"));
-        return false;
-    }
-
-    CopyTarget to = destinationOf(p);
-    if (to.where == Destination::Unreadable)
-        return false;
-    if (to.where == Destination::Named) {
-        const QFileInfo di(to.named.full);
-        if (di.isDir()) {
-            to.folder = to.named.full;
-        } else if (several && !di.exists() && assumeFolder) {
-            to.folder = to.named.full;
-        } else if (several && !di.exists()) {
-            // Windows would ask whether a file or a folder is meant; nobody can answer.
-            fail(QStringLiteral("Does ") + p.paths[1]
-                 + QStringLiteral(" specify a file name or directory name on the target? (no answer is possible: "
-                                  "use /I or end the destination with \"\\\")"));
-            return false;
-        } else if (files.size() > 1 || several) {
-            fail(QStringLiteral("Several files cannot be copied onto the one file ") + p.paths[1]);
-            return false;
-        } else {
-            to.file = to.named.full;
-        }
-    }
-
-    if (!to.folder.isEmpty() && recurse && isSameOrInside(canonicalish(to.folder), canonicalish(base))) {
+    if (!job.to.folder.isEmpty() && job.recurse
+        && isSameOrInside(canonicalish(job.to.folder), canonicalish(job.base))) {
         fail(QStringLiteral("Cannot perform a cyclic copy"));
         return false;
     }
+    job.links = LinksBelow(job.to.folder);
+    if (!makeXcopyFolders(job))
+        return false;
+    copyXcopyFiles(job);
+    return job.ok;
+}
 
-    bool ok = true;
-    LinksBelow links(to.folder);
-    if (keepEmpty && !to.folder.isEmpty()) {
-        QStringList all = folders;
+bool BatchInterpreter::findXcopySources(const Parsed& p, XcopyJob& job)
+{
+    PathArg src;
+    if (!makePathArg(p.paths[0], src))
+        return false;
+    if (src.pattern.isEmpty() || (!src.wildcard && QFileInfo(src.full).isDir())) {
+        job.base = src.pattern.isEmpty() ? src.folder : src.full;
+        job.pattern = QStringLiteral("*");
+    } else {
+        job.base = src.folder;
+        job.pattern = src.pattern;
+        job.several = src.wildcard;
+    }
+    if (QFileInfo(job.base).isDir()) {
+        collect(job.base, QString(), job.pattern, job.recurse, false, copyRule(job.base), job.files,
+                job.keepEmpty ? &job.folders : nullptr);
+        if (job.several || !job.files.isEmpty())
+            return true;
+    }
+    fail(QStringLiteral("File not found - ") + p.paths[0]);
+    print(QStringLiteral("0 File(s) copied"));
+    return false;
+}
+
+bool BatchInterpreter::settleXcopyTarget(const Parsed& p, XcopyJob& job)
+{
+    CopyTarget& to = job.to;
+    to = destinationOf(p);
+    if (to.where == Destination::Unreadable)
+        return false;
+    if (to.where != Destination::Named)
+        return true;
+    const QFileInfo di(to.named.full);
+    if (di.isDir()) {
+        to.folder = to.named.full;
+    } else if (job.several && !di.exists() && job.assumeFolder) {
+        to.folder = to.named.full;
+    } else if (job.several && !di.exists()) {
+        // Windows would ask whether a file or a folder is meant; nobody can answer.
+        fail(QStringLiteral("Does ") + p.paths[1]
+             + QStringLiteral(" specify a file name or directory name on the target? (no answer is possible: "
+                              "use /I or end the destination with \"\\\")"));
+        return false;
+    } else if (job.files.size() > 1 || job.several) {
+        fail(QStringLiteral("Several files cannot be copied onto the one file ") + p.paths[1]);
+        return false;
+    } else {
+        to.file = to.named.full;
+    }
+    return true;
+}
+
+bool BatchInterpreter::makeXcopyFolders(XcopyJob& job)
+{
+    if (job.keepEmpty && !job.to.folder.isEmpty()) {
+        QStringList all = job.folders;
         all.prepend(QString());
         for (const QString& rel : all) {
-            const QString folder = to.folder + QLatin1Char('/') + rel;
-            if (const QString& link = links.on(rel); !link.isEmpty()) {
+            const QString folder = job.to.folder + QLatin1Char('/') + rel;
+            if (const QString& link = job.links.on(rel); !link.isEmpty()) {
                 fail(linkRefusal(link) + QStringLiteral(" - ") + folder);
-                ok = false;
-                if (!goOn)
+                job.ok = false;
+                if (!job.goOn)
                     return false;
                 continue;
             }
             if (!QDir().mkpath(platform::nativePath(folder))) {
                 fail(QStringLiteral("Unable to create directory - ") + folder);
-                ok = false;
-                if (!goOn)
+                job.ok = false;
+                if (!job.goOn)
                     return false;
             }
         }
     }
-
-    if (!to.file.isEmpty()) {
-        const QString parent = QFileInfo(to.file).absolutePath();
+    if (!job.to.file.isEmpty()) {
+        const QString parent = QFileInfo(job.to.file).absolutePath();
         if (!QFileInfo(parent).isDir() && !QDir().mkpath(parent)) {
             fail(QStringLiteral("Unable to create directory - ") + parent);
             return false;
         }
     }
+    return true;
+}
 
+QString BatchInterpreter::xcopyTargetOf(XcopyJob& job, const QString& file, const QString& rel)
+{
+    if (!job.to.file.isEmpty())
+        return job.to.file;
+    if (const QString& link = job.links.on(rel); !link.isEmpty()) {
+        fail(linkRefusal(link) + QStringLiteral(" - ") + file);
+        return QString();
+    }
+    const QString folder = withoutTrailingSlash(platform::nativePath(job.to.folder + QLatin1Char('/') + rel));
+    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
+        fail(QStringLiteral("Unable to create directory - ") + folder);
+        return QString();
+    }
+    return withoutTrailingSlash(platform::nativePath(folder + QLatin1Char('/') + QFileInfo(file).fileName()));
+}
+
+void BatchInterpreter::copyXcopyFiles(XcopyJob& job)
+{
     int copied = 0;
-    for (const Found& f : files) {
-        QString target = to.file;
+    for (const Found& f : job.files) {
+        const QString target = xcopyTargetOf(job, f.path, f.rel);
         if (target.isEmpty()) {
-            if (const QString& link = links.on(f.rel); !link.isEmpty()) {
-                fail(linkRefusal(link) + QStringLiteral(" - ") + f.path);
-                ok = false;
-                if (!goOn)
-                    break;
-                continue;
-            }
-            const QString folder = withoutTrailingSlash(platform::nativePath(to.folder + QLatin1Char('/') + f.rel));
-            if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
-                fail(QStringLiteral("Unable to create directory - ") + folder);
-                ok = false;
-                if (!goOn)
-                    break;
-                continue;
-            }
-            target = withoutTrailingSlash(platform::nativePath(folder + QLatin1Char('/') + QFileInfo(f.path).fileName()));
+            job.ok = false;
+            if (!job.goOn)
+                break;
+            continue;
         }
-        if (newerOnly) {
+        if (job.newerOnly) {
             const QFileInfo ti(target);
             if (ti.exists() && !(QFileInfo(f.path).lastModified() > ti.lastModified()))
                 continue;
@@ -902,13 +940,12 @@ bool BatchInterpreter::doXcopy(const Parsed& p)
             ++copied;
         } else {
             fail(error + QStringLiteral(" - ") + f.path);
-            ok = false;
-            if (!goOn)
+            job.ok = false;
+            if (!job.goOn)
                 break;
         }
     }
     print(QStringLiteral("%1 File(s) copied").arg(copied));
-    return ok;
 }
 
 bool BatchInterpreter::doDel(const Parsed& p)

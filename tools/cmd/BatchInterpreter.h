@@ -125,6 +125,16 @@ private:
     };
     CopyTarget destinationOf(const Parsed& p);
 
+    // The steps of "xcopy", each false (or, for a file's target, "") after reporting what
+    // ends the command or that one file: the files to copy, where they go, the folders made
+    // before any file is copied, and the copies.
+    struct XcopyJob;
+    bool findXcopySources(const Parsed& p, XcopyJob& job);
+    bool settleXcopyTarget(const Parsed& p, XcopyJob& job);
+    bool makeXcopyFolders(XcopyJob& job);
+    QString xcopyTargetOf(XcopyJob& job, const QString& file, const QString& rel);
+    void copyXcopyFiles(XcopyJob& job);
+
     // Copies one file's bytes through a temporary file beside the destination, keeping the
     // source's modification time and permissions (xcopy: made writable, as it resets
     // read-only). Fails, leaving the destination as it was, for a read-only destination, a
