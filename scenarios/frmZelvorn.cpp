@@ -441,15 +441,13 @@ bool frmZelvorn::eventFilter(QObject* watched, QEvent* event)
 void frmZelvorn::Form_Load()
 {
     setWindowTitle(ScenarioEditor::caption());
-    // The weather and stock lists start on the game's drive.
+    // The weather and stock lists start on the game's drive, at its "Assets".
     {
         LoadSteps steps;
         steps.run([this] {
             const QString& game = shared().GamePath;
-            Drive1->setDriveOf(game);
-            Drive2->setDriveOf(game);
-            Drive1->showIn(*Dir1);
-            Drive2->showIn(*Dir2);
+            Drive1->showGameFolder(*Dir1, game, QStringLiteral("Assets"));
+            Drive2->showGameFolder(*Dir2, game, QStringLiteral("Assets"));
         });
     }
     editor_.load();
