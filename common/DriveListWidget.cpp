@@ -70,5 +70,5 @@ void DriveListWidget::showGameFolder(FolderTreeWidget& tree, const QString& game
         showIn(tree);
     }
     if (!gamePath.isEmpty())
-        tree.setPath(gamePath + QLatin1Char('\\') + subFolder);
+        tree.setPath(subFolder.isEmpty() ? gamePath : gamePath + QLatin1Char('\\') + subFolder);
 }

@@ -30,9 +30,9 @@ public:
     // unavailable") is thrown for the caller's message.
     void showIn(FolderTreeWidget& tree);
 
-    // Opens tree at the game's drive and its subFolder (the nearest folder on the way that
-    // exists); drive c: when no game is set. A game folder on none of the drives has the folder
-    // list to itself. Throws as showIn does.
+    // Opens tree at the game's drive and its subFolder (the game folder itself when subFolder is
+    // empty; the nearest folder on the way that exists); drive c: when no game is set. A game
+    // folder on none of the drives has the folder list to itself. Throws as showIn does.
     void showGameFolder(FolderTreeWidget& tree, const QString& gamePath, const QString& subFolder);
 
 signals:

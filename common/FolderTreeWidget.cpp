@@ -7,7 +7,9 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyle>
 
@@ -79,6 +81,8 @@ FolderTreeWidget::FolderTreeWidget(QWidget* parent) : QTreeWidget(parent)
     header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     header()->setStretchLastSection(false);
     connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { fill(item); });
+    for (const QScrollBar* bar : {horizontalScrollBar(), verticalScrollBar()})
+        connect(bar, &QScrollBar::actionTriggered, this, [this] { keepCurrentShown_ = false; });
     connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
         if (current) {
             fill(current);
@@ -112,6 +116,7 @@ void FolderTreeWidget::fill(QTreeWidgetItem* item)
 void FolderTreeWidget::setRoot(const QString& root, const QString& label)
 {
     const QSignalBlocker block(this);
+    keepCurrentShown_ = false;
     clear();
     root_ = root;
     if (root.isEmpty())
@@ -174,7 +179,42 @@ void FolderTreeWidget::setPath(const QString& path)
     fill(item);
     item->setExpanded(true);
     setCurrentItem(item);
-    scrollToItem(item);
+    keepCurrentShown_ = true;
+    scrollTo(indexFromItem(item));
+}
+
+void FolderTreeWidget::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    QTreeWidget::scrollTo(index, hint);
+    if (!index.isValid())
+        return;
+    // Scrolled sideways no further than it takes to show the folder's icon and name whole, and
+    // never past the folder's own expander, so that as many of the folders on its way show.
+    QScrollBar* sideways = horizontalScrollBar();
+    const int start = visualRect(index).left() + sideways->value();
+    const int end = start + sizeHintForIndex(index).width();
+    sideways->setValue(std::clamp(end - viewport()->width(), 0, std::max(0, start - indentation())));
+}
+
+void FolderTreeWidget::resizeEvent(QResizeEvent* event)
+{
+    QTreeWidget::resizeEvent(event);
+    // A list opened before its window had its final size shows its folder at the size it gets.
+    if (keepCurrentShown_)
+        scrollTo(currentIndex());
+}
+
+bool FolderTreeWidget::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::Wheel)
+        keepCurrentShown_ = false;
+    return QTreeWidget::viewportEvent(event);
+}
+
+void FolderTreeWidget::keyPressEvent(QKeyEvent* event)
+{
+    keepCurrentShown_ = false;
+    QTreeWidget::keyPressEvent(event);
 }
 
 void FolderTreeWidget::nameTheWay(QTreeWidgetItem* item, const QString& path)

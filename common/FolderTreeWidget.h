@@ -25,9 +25,21 @@ public:
     // The current folder.
     QString path() const;
 
+    // Brings a folder's row into view with the folders it lies in: the list is scrolled
+    // sideways only as far as the folder's icon and name need to show whole, and never past the
+    // folder's own expander (fully to the left when they show there). The folder setPath() made
+    // current is kept so while the list gets its size, until the user scrolls, clicks or types
+    // in the list.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
 signals:
     // The user chose another folder.
     void folderChosen();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QTreeWidgetItem* makeItem(const QString& name, const QString& path);
@@ -37,4 +49,5 @@ private:
     void nameTheWay(QTreeWidgetItem* item, const QString& path);
 
     QString root_;
+    bool keepCurrentShown_ = false; // set by setPath(), until the user moves in the list
 };

@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QListWidget>
 #include <QPainter>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTextOption>
 
@@ -60,4 +61,13 @@ int tabStopPixels(const QListWidget* list, int dialogUnits)
 void setTabStopRows(QListWidget* list, int tabPixels)
 {
     list->setItemDelegate(new TabStopDelegate(tabPixels, list));
+}
+
+int tabStopRowsWidth(const QListWidget* list, int tabPixels, const QString& after)
+{
+    const QStyle* style = list->style();
+    // A row's text stands this far inside the row on each side (QStyle's item view text rect).
+    const int textMargin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
+    return 2 * list->frameWidth() + 2 * textMargin + tabPixels + QFontMetrics(list->font()).horizontalAdvance(after)
+           + style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
 }

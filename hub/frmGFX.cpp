@@ -199,14 +199,19 @@ void frmGFX::Form_Load()
 {
     const QString game = shared().GamePath;
     const QString assets = game + QStringLiteral("\\Assets");
-    Drive1->setDriveOf(game.isEmpty() ? platform::programFolder() : assets);
     try {
-        Drive1->showIn(*Dir1);
+        // The game's "Assets" on the drive that holds it; without a game, the program's drive.
+        if (game.isEmpty()) {
+            Drive1->setDriveOf(platform::programFolder());
+            Drive1->showIn(*Dir1);
+        } else {
+            Drive1->showGameFolder(*Dir1, game, QStringLiteral("Assets"));
+        }
     } catch (const VbError&) {
         // The drive cannot be opened now: the list starts at the game folder itself.
         Dir1->setRoot(game.isEmpty() ? platform::programFolder() : game);
+        Dir1->setPath(assets);
     }
-    Dir1->setPath(assets);
     Text2->setText(Dir1->path());
     Text1->setText(QStringLiteral("*.TgPcDx"));
     Text1_Change();

@@ -68,13 +68,13 @@ frmPicBrowser::frmPicBrowser(const QString& start, std::function<void(const QStr
     layout->addWidget(Grid, 3);
     resize(900, 600);
 
-    Drive1->setDriveOf(start);
+    // The starting folder on the drive that holds it.
     try {
-        Drive1->showIn(*Dir1);
+        Drive1->showGameFolder(*Dir1, start, QString());
     } catch (const VbError&) {
         Dir1->setRoot(start); // the drive cannot be opened now
+        Dir1->setPath(start);
     }
-    Dir1->setPath(start);
     connect(Drive1, &DriveListWidget::driveChosen, this, [this] { Drive1_Change(); });
     connect(Dir1, &FolderTreeWidget::folderChosen, this, [this] { fillGrid(); });
     connect(Grid, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) { openItem(item); });

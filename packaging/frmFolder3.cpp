@@ -93,15 +93,14 @@ void frmFolder3::Form_Load()
 {
     const SharedState& s = shared();
     try {
-        // The drive that holds the game, or drive c: without a game.
-        Drive1->setDriveOf(s.GamePath.isEmpty() ? QStringLiteral("C:\\") : s.GamePath);
+        // The game's "Assets" on the drive that holds it, or drive c: without a game.
         try {
-            Drive1->showIn(*Dir1);
+            Drive1->showGameFolder(*Dir1, s.GamePath, QStringLiteral("Assets"));
         } catch (const VbError&) {
             Dir1->setRoot(s.GamePath.isEmpty() ? platform::programFolder() : s.GamePath); // the drive cannot be opened now
+            if (!s.GamePath.isEmpty())
+                Dir1->setPath(s.GamePath + QStringLiteral("\\Assets"));
         }
-        if (!s.GamePath.isEmpty())
-            Dir1->setPath(s.GamePath + QStringLiteral("\\Assets"));
         Text1->setText(Dir1->path());
         Text2->setText(QStringLiteral("*.*"));
         Text2_Change();

@@ -103,26 +103,38 @@ frmFolder4::~frmFolder4() = default;
 void frmFolder4::Form_Load()
 {
     const SharedState& s = shared();
-    // Both trees open at the drive that holds the game, or at drive c: without a game.
-    Drive1->setDriveOf(s.GamePath.isEmpty() ? QStringLiteral("C:\\") : s.GamePath);
+    // Both trees open on the drive that holds the game (drive c: without a game): at its
+    // "Assets" for a package of assets, the first at its routes for a package of scenarios,
+    // otherwise at the drive's folder.
+    const QString game = s.GamePath;
+    QString folder1;
+    if (!game.isEmpty() && s.PackageScenariosMode)
+        folder1 = QStringLiteral("Content\\Routes");
+    else if (!game.isEmpty() && s.PackageAssetsMode)
+        folder1 = QStringLiteral("Assets");
+    const QString folder2 = !game.isEmpty() && s.PackageAssetsMode ? QStringLiteral("Assets") : QString();
+    const auto open = [&](FolderTreeWidget& tree, const QString& folder) {
+        if (folder.isEmpty()) {
+            Drive1->setDriveOf(game.isEmpty() ? QStringLiteral("C:\\") : game);
+            Drive1->showIn(tree);
+        } else {
+            Drive1->showGameFolder(tree, game, folder);
+        }
+    };
     try {
-        Drive1->showIn(*Dir1);
-        Drive1->showIn(*Dir2);
+        open(*Dir1, folder1);
+        open(*Dir2, folder2);
     } catch (const VbError&) {
         // The drive cannot be opened now: the trees hold the game folder (or the program's).
-        const QString root = s.GamePath.isEmpty() ? platform::programFolder() : s.GamePath;
+        const QString root = game.isEmpty() ? platform::programFolder() : game;
         Dir1->setRoot(root);
         Dir2->setRoot(root);
+        if (!folder1.isEmpty())
+            Dir1->setPath(game + QLatin1Char('\\') + folder1);
+        if (!folder2.isEmpty())
+            Dir2->setPath(game + QLatin1Char('\\') + folder2);
     }
     try {
-        if (!s.GamePath.isEmpty()) {
-            if (s.PackageAssetsMode) {
-                Dir1->setPath(s.GamePath + QStringLiteral("\\Assets"));
-                Dir2->setPath(s.GamePath + QStringLiteral("\\Assets"));
-            }
-            if (s.PackageScenariosMode)
-                Dir1->setPath(s.GamePath + QStringLiteral("\\Content\\Routes"));
-        }
         package_->load();
         if (!EnsureTempFiles())
             throw VbError(75);

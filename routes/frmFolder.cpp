@@ -80,12 +80,9 @@ void frmFolder::Form_Load()
             Drive1->showIn(*Dir1);
             throw VbError(68);
         }
-        Drive1->setDriveOf(s.GamePath);
-        Drive1->showIn(*Dir1);
-        const QString source = s.GamePath + QStringLiteral("\\Source");
-        if (!FolderExists(source))
+        Drive1->showGameFolder(*Dir1, s.GamePath, QStringLiteral("Source"));
+        if (!FolderExists(s.GamePath + QStringLiteral("\\Source")))
             throw VbError(76);
-        Dir1->setPath(source);
         Text1->setText(Dir1->path());
     } catch (const VbError& e) {
         // Nothing is chosen until the user picks a folder.

@@ -142,16 +142,19 @@ void frmMarkers::Form_Load()
         }
         // The drive of the game (drive c: without a game); the folder list starts at the
         // drive's folder unless the package mode asks for a folder of the game.
-        if (s.GamePath.isEmpty())
-            Drive1->setCurrentIndex(std::max(0, Drive1->findText(QStringLiteral("c:"))));
-        else
-            Drive1->setDriveOf(s.GamePath);
-        Drive1->showIn(*Dir1);
-        if (!s.GamePath.isEmpty()) {
-            if (s.PackageAssetsMode)
-                Dir1->setPath(s.GamePath + QStringLiteral("\\Assets"));
-            else if (s.PackageScenariosMode)
-                Dir1->setPath(s.GamePath + QStringLiteral("\\Content\\Routes"));
+        QString packageFolder;
+        if (s.PackageAssetsMode)
+            packageFolder = QStringLiteral("Assets");
+        else if (s.PackageScenariosMode)
+            packageFolder = QStringLiteral("Content\\Routes");
+        if (!s.GamePath.isEmpty() && !packageFolder.isEmpty()) {
+            Drive1->showGameFolder(*Dir1, s.GamePath, packageFolder);
+        } else {
+            if (s.GamePath.isEmpty())
+                Drive1->setCurrentIndex(std::max(0, Drive1->findText(QStringLiteral("c:"))));
+            else
+                Drive1->setDriveOf(s.GamePath);
+            Drive1->showIn(*Dir1);
         }
         Text1->setText(Dir1->path());
         listFiles();

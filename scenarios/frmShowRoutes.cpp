@@ -108,16 +108,15 @@ void frmShowRoutes::buildControls()
 {
     const int tab = tabStopPixels();
     const QFont courier = listFont();
-    // Wide enough for a name column and a GUID folder name.
-    const int listWidth = tab + QFontMetrics(courier).horizontalAdvance(QString(38, QLatin1Char('0')));
 
+    // Each row shows a name up to the tab stop and the folder's name after it, a GUID.
     auto makeList = [&](const char* name) {
         auto* list = new QListWidget(this);
         list->setObjectName(QString::fromLatin1(name));
         list->setFont(courier);
         list->setSelectionMode(QAbstractItemView::SingleSelection);
         setTabStopRows(list, tab);
-        list->setMinimumWidth(listWidth);
+        list->setMinimumWidth(tabStopRowsWidth(list, tab, QStringLiteral("00000000-0000-0000-0000-000000000000")));
         return list;
     };
     auto makeButton = [&](const char* name, const QString& caption) {
@@ -177,18 +176,19 @@ void frmShowRoutes::buildControls()
     scenarioButtons->addStretch(1);
     grid->addLayout(scenarioButtons, 3, 1);
 
-    // Saved copies of the chosen scenario.
+    // Saved copies of the chosen scenario, their commands below them, and Exit at the foot.
     grid->addWidget(Label2, 0, 2);
-    grid->addWidget(File2, 1, 2, 3, 1);
-    auto* saveButtons = new QVBoxLayout;
-    saveButtons->addWidget(Command4);
-    saveButtons->addWidget(Command5);
-    saveButtons->addWidget(Command6);
-    saveButtons->addWidget(Command8);
-    saveButtons->addStretch(1);
-    saveButtons->addWidget(Command9);
-    grid->addLayout(saveButtons, 1, 3, 3, 1);
-    grid->setColumnStretch(0, 3);
+    auto* saves = new QVBoxLayout;
+    saves->addWidget(File2, 1);
+    saves->addSpacing(4);
+    saves->addWidget(Command4);
+    saves->addWidget(Command5);
+    saves->addWidget(Command6);
+    saves->addWidget(Command8);
+    saves->addSpacing(12);
+    saves->addWidget(Command9);
+    grid->addLayout(saves, 1, 2, 3, 1);
+    // The lists keep the width their rows need; the saved copies take what the window adds.
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(1, 1);
     grid->setRowStretch(3, 2);
@@ -206,9 +206,11 @@ void frmShowRoutes::buildControls()
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(8, 8, 8, 8);
     outer->addWidget(scroll);
-    // The design size, or wider where the captions and lists need more in this font.
+    // The design size (720 pixels beside a list of 38 of its characters after the tab stop),
+    // or larger where the captions and lists need more in this font.
+    const int designWidth = tab + QFontMetrics(courier).horizontalAdvance(QString(38, QLatin1Char('0'))) + 720;
     const QSize need = commands_->minimumSizeHint() + QSize(16, 16);
-    resize(std::max(listWidth + 720, need.width()), std::max(560, need.height()));
+    resize(std::max(designWidth, need.width()), std::max(560, need.height()));
     platform::openOnScreen(this);
 
     // Choosing a route or a scenario takes effect on any change of the selection; a

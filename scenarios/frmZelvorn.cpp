@@ -440,15 +440,13 @@ bool frmZelvorn::eventFilter(QObject* watched, QEvent* event)
 void frmZelvorn::Form_Load()
 {
     setWindowTitle(ScenarioEditor::caption());
-    // The weather and stock lists start on the game's drive.
+    // The weather and stock lists start on the game's drive, at its "Assets".
     {
         LoadSteps steps;
         steps.run([this] {
             const QString& game = shared().GamePath;
-            Drive1->setDriveOf(game);
-            Drive2->setDriveOf(game);
-            Drive1->showIn(*Dir1);
-            Drive2->showIn(*Dir2);
+            Drive1->showGameFolder(*Dir1, game, QStringLiteral("Assets"));
+            Drive2->showGameFolder(*Dir2, game, QStringLiteral("Assets"));
         });
     }
     editor_.load();
@@ -488,7 +486,7 @@ std::array<int, 5> frmZelvorn::frameNeeds() const
         options = std::max(options, windowparts::captionWidth(o));
     return {std::max(titleWidth(Frame1), widestCaption({Command3}) + kListMargin),
             std::max(titleWidth(Frame2), widestCaption({Label2}) + kList1Margin),
-            std::max(titleWidth(Frame3), 2 * buttons + 4 + kListMargin),
+            std::max(titleWidth(Frame3), buttons + kListMargin), // its commands in one column at the least
             std::max(titleWidth(Frame4), std::max(widestCaption({Label4, Command6, Label6}), 2 * options) + kList3Margin),
             titleWidth(Frame6)};
 }
@@ -703,7 +701,8 @@ void frmZelvorn::buildConsistButtons()
 
 void frmZelvorn::layoutConsistFrame(int height)
 {
-    // The vehicles above, the driven engine below them, then the commands in two columns.
+    // The vehicles above, the driven engine below them, then the commands in two columns, or in
+    // one where the frame is too narrow for two of them side by side.
     QPushButton* const buttons[] = {Command11, Command9,  Command15[0], Command15[1], Command4, Command20,
                                     Command18, Command17, Command19,    Command16,    Command13,
                                     Command10, Command7};
@@ -711,15 +710,19 @@ void frmZelvorn::layoutConsistFrame(int height)
     const int t = frameTop(Frame3);
     const int x0 = kListMargin / 2;
     const int w = std::max(0, Frame3->width() - kListMargin);
-    const int buttonRows = (int(std::size(buttons)) + 1) / 2;
+    int widest = 0;
+    for (const QPushButton* b : buttons)
+        widest = std::max(widest, windowparts::captionWidth(b));
+    const int columns = w >= 2 * widest + 4 ? 2 : 1;
+    const int buttonRows = (int(std::size(buttons)) + columns - 1) / columns;
     const int buttonsHeight = buttonRows * (row + 4);
     const int listHeight = std::max(0, height - t - row - buttonsHeight - 20);
     List2->setGeometry(x0, t, w, listHeight);
     Label7->setGeometry(x0, t + listHeight + 4, w, row);
     const int y0 = t + listHeight + row + 10;
-    const int column = (w - 4) / 2;
+    const int column = (w - 4 * (columns - 1)) / columns;
     for (int i = 0; i < int(std::size(buttons)); ++i)
-        buttons[i]->setGeometry(x0 + (i % 2) * (column + 4), y0 + (i / 2) * (row + 4), column, row);
+        buttons[i]->setGeometry(x0 + (i % columns) * (column + 4), y0 + (i / columns) * (row + 4), column, row);
 }
 
 int frmZelvorn::consistRow() const

@@ -5,7 +5,9 @@
 #include "platform/Drives.h"
 #include "support/TempTree.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QScrollBar>
 
 #include <gtest/gtest.h>
 
@@ -124,6 +126,66 @@ TEST(Drives, DriveListAndFolderList)
     EXPECT_EQ(folders.path(), tree.gamePath() + QStringLiteral("\\Assets\\Kuju"));
     drives.setDriveOf(tree.gamePath());
     EXPECT_EQ(drives.drive(), QStringLiteral("e:"));
+}
+
+// A folder list opened at a deep folder before its window was laid out shows that folder at the
+// size it gets (the window shown wide, then fitted to the screen): its row in view with its name
+// whole, and the folders it lies in: the list not scrolled sideways where the name shows so, else
+// no further than the folder's own expander. Once the user has scrolled, the list stays where the
+// user put it.
+TEST(Drives, FolderListOpenedAtADeepFolderShowsItWithItsParents)
+{
+    TempTree tree;
+    for (int i = 0; i < 40; ++i)
+        tree.makeDir(QStringLiteral("game/Sibling %1").arg(i, 2, 10, QLatin1Char('0')));
+    const struct {
+        int depth;
+        int width;
+        bool atLeft; // the whole way shows, scrolled fully to the left
+    } rows[] = {
+        {4, 200, true},
+        {7, 320, true},
+        {12, 160, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.depth);
+        QString deep = tree.gamePath();
+        for (int i = 1; i < row.depth; ++i)
+            deep += QStringLiteral("/Folder with a rather long name %1").arg(i);
+        tree.makeDir(deep + QStringLiteral("/Weather/Sub-folder with a long name"));
+        deep += QStringLiteral("/Weather");
+
+        QWidget window;
+        auto* folders = new FolderTreeWidget(&window);
+        folders->setRoot(tree.gamePath());
+        folders->setPath(deep);
+        folders->setGeometry(0, 0, 600, 140);
+        window.show();
+        QCoreApplication::processEvents();
+        folders->setGeometry(0, 0, row.width, 140);
+        QCoreApplication::processEvents();
+        ASSERT_EQ(folders->path(), deep);
+        const QScrollBar* sideways = folders->horizontalScrollBar();
+        ASSERT_GT(sideways->maximum(), 0); // the names are wider than the list
+        const QModelIndex current = folders->currentIndex();
+        const QRect item = folders->visualRect(current);
+        const QRect view = folders->viewport()->rect();
+        EXPECT_GE(item.top(), 0);
+        EXPECT_LE(item.bottom(), view.bottom());
+        // The folder's expander, icon and name are in view.
+        EXPECT_GE(item.left(), folders->indentation());
+        EXPECT_LE(item.left() + folders->sizeHintForIndex(current).width(), view.width());
+        if (row.atLeft)
+            EXPECT_EQ(sideways->value(), 0);
+        else
+            EXPECT_GT(sideways->value(), 0);
+
+        folders->horizontalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
+        const int put = sideways->value();
+        folders->setGeometry(0, 0, row.width - 20, 140);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(sideways->value(), put);
+    }
 }
 
 // Text from a game file makes a path below the Assets folder or none.

@@ -13,7 +13,9 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleOption>
@@ -265,6 +267,44 @@ void checkSiblings(const QWidget* parent, QStringList& out)
     }
 }
 
+// What a window manager's frame takes around a window: borders and a title bar.
+const QMargins kFrame(4, 28, 4, 4);
+
+// A window's content needs no scrolling on the screen it opens on: the window lies within the
+// screen's available area, frame included, and each of its scroll areas that hold the window's
+// controls shows them whole at the window's size and would at the largest size the screen
+// allows a framed window.
+void checkScreenRoom(const QWidget* window, QStringList& out)
+{
+    const QScreen* screen = window->screen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    const QRect outer = window->frameGeometry();
+    if (!available.contains(outer))
+        out << QStringLiteral("window reaches beyond the screen: %1,%2 %3x%4 in %5x%6")
+                   .arg(outer.x())
+                   .arg(outer.y())
+                   .arg(outer.width())
+                   .arg(outer.height())
+                   .arg(available.width())
+                   .arg(available.height());
+    const QSize room = available.size().shrunkBy(kFrame);
+    for (const QScrollArea* area : window->findChildren<QScrollArea*>()) {
+        if (!area->isVisible() || !area->widget() || area->window() != window)
+            continue;
+        const QSize need = area->widget()->minimumSizeHint().expandedTo(area->widget()->minimumSize());
+        // The window's size beyond the scroll area's view stays the same at any window size.
+        const QSize around = window->size() - area->viewport()->size();
+        const QSize wanted = need + around;
+        if (area->horizontalScrollBar()->maximum() > 0 || wanted.width() > room.width())
+            out << fault(area, QStringLiteral("content"), wanted.width(), std::min(room.width(), window->width()), "window width");
+        if (area->verticalScrollBar()->maximum() > 0 || wanted.height() > room.height())
+            out << fault(area, QStringLiteral("content"), wanted.height(), std::min(room.height(), window->height()),
+                         "window height");
+    }
+}
+
 } // namespace
 
 int titleNeed(const QWidget* window)
@@ -285,6 +325,7 @@ QStringList faults(const QWidget* window)
                    .arg(window->windowTitle())
                    .arg(titleNeed(window))
                    .arg(window->width());
+    checkScreenRoom(window, out);
     QList<const QWidget*> all{window};
     for (const QWidget* w : window->findChildren<QWidget*>())
         if (w->isVisible() && w->window() == window)

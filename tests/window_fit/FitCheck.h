@@ -1,6 +1,7 @@
 #pragma once
 // What a user can read of a window: every caption, label, option, frame title, tab, column
-// header and the window title shown in full, and no control lying on another.
+// header and the window title shown in full, no control lying on another, and the window's
+// content whole on its screen without scrolling.
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 // Every window and dialog of the program opened on a 1366x768 screen with the sample game:
 // each caption, label, option, frame title, tab, column header and window title can be read in
-// full, and no control lies on another.
+// full, no control lies on another, and no window needs a scroll bar to show its controls.
 
 #include "FitCheck.h"
 
