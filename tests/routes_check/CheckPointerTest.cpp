@@ -94,7 +94,7 @@ TEST_F(CheckPointer, WhatWaitsForTheUserShowsTheNormalPointerAndTheCheckLeavesIt
                 modal->close();
         });
         for (int i = 0; i < row.callerRequests; ++i)
-            ui().setMousePointer(vb::vbHourglass);
+            ::ui().setMousePointer(vb::vbHourglass);
         user.start();
         window.Command4->click();
         user.stop();
@@ -104,7 +104,7 @@ TEST_F(CheckPointer, WhatWaitsForTheUserShowsTheNormalPointerAndTheCheckLeavesIt
         EXPECT_EQ(scope.seam.mousePointerLevel(), row.callerRequests);
         EXPECT_EQ(hourglassShown(), row.callerRequests > 0);
         for (int i = 0; i < row.callerRequests; ++i)
-            ui().setMousePointer(vb::vbDefault);
+            ::ui().setMousePointer(vb::vbDefault);
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
         EXPECT_FALSE(window.isBusy());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
