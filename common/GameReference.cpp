@@ -1,5 +1,10 @@
 #include "common/GameReference.h"
 
+#include "common/FileProcs.h"
+#include "platform/Paths.h"
+
+#include <QDir>
+#include <QFileInfo>
 #include <QStringList>
 
 namespace {
@@ -36,6 +41,29 @@ QString assetsFolder(const QString& gamePath)
     return gamePath + QStringLiteral("\\Assets");
 }
 
+// WhereLeads; throughDanglingLink tells whether a name on the way is a link that points nowhere.
+QString leadsTo(const QString& path, bool& throughDanglingLink)
+{
+    throughDanglingLink = false;
+    QString head = QDir::cleanPath(QDir(platform::nativePath(path)).absolutePath());
+    QStringList tail;
+    for (;;) {
+        const QFileInfo info(head);
+        const QString canonical = info.canonicalFilePath();
+        if (!canonical.isEmpty()) {
+            tail.prepend(canonical);
+            return QDir::cleanPath(tail.join(QLatin1Char('/')));
+        }
+        if (info.isSymLink())
+            throughDanglingLink = true;
+        const qsizetype slash = head.lastIndexOf(QLatin1Char('/'));
+        if (slash < 0)
+            return QDir::cleanPath(platform::nativePath(path));
+        tail.prepend(head.mid(slash + 1));
+        head = slash == 0 ? QStringLiteral("/") : head.left(slash);
+    }
+}
+
 } // namespace
 
 QString PathBelow(const QString& root, const QString& path)
@@ -53,13 +81,43 @@ QString PathBelow(const QString& root, const QString& path)
     return pathParts.mid(rootParts.size()).join(QLatin1Char('\\'));
 }
 
+QString WhereLeads(const QString& path)
+{
+    bool dangling = false;
+    return leadsTo(path, dangling);
+}
+
+QString PathBelowOnDisk(const QString& root, const QString& path)
+{
+    if (root.isEmpty() || path.isEmpty())
+        return QString();
+    bool dangling = false;
+    const QString to = leadsTo(path, dangling);
+    if (dangling)
+        return QString();
+    const QString from = WhereLeads(root);
+    if (to == from)
+        return QStringLiteral("");
+    const QString prefix = from.endsWith(QLatin1Char('/')) ? from : from + QLatin1Char('/');
+    if (!to.startsWith(prefix))
+        return QString();
+    QString below = to.mid(prefix.size());
+    below.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    return below;
+}
+
 bool LiesBelowAssets(const QString& gamePath, const QString& path)
 {
-    return !gamePath.isEmpty() && !PathBelow(assetsFolder(gamePath), path).isNull();
+    return !gamePath.isEmpty() && !PathBelowOnDisk(assetsFolder(gamePath), path).isEmpty();
 }
 
 QString AssetsPathFromText(const QString& gamePath, const QString& belowAssets)
 {
     const QString path = assetsFolder(gamePath) + QLatin1Char('\\') + belowAssets;
     return LiesBelowAssets(gamePath, path) ? path : QString();
+}
+
+bool AssetsFileExists(const QString& gamePath, const QString& path)
+{
+    return LiesBelowAssets(gamePath, path) && FileExists(path);
 }
