@@ -4,8 +4,11 @@
 #include "platform/Paths.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -64,6 +67,49 @@ QString leadsTo(const QString& path, bool& throughDanglingLink)
     }
 }
 
+// The part of to below from ("" for from itself), "/"-separated; false when to lies elsewhere.
+bool partBelow(const QString& from, const QString& to, QString& below)
+{
+    if (to == from) {
+        below = QStringLiteral("");
+        return true;
+    }
+    const QString prefix = from.endsWith(QLatin1Char('/')) ? from : from + QLatin1Char('/');
+    if (!to.startsWith(prefix))
+        return false;
+    below = to.mid(prefix.size());
+    return true;
+}
+
+// True when one of the names of below, followed from folder, is a link (as far as they exist).
+bool linkOnTheWay(const QString& folder, const QString& below)
+{
+    QByteArray at = QFile::encodeName(folder);
+    for (const QString& name : below.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        at += '/';
+        at += QFile::encodeName(name);
+        struct stat st{};
+        if (::lstat(at.constData(), &st) != 0)
+            return false;
+        if (S_ISLNK(st.st_mode))
+            return true;
+    }
+    return false;
+}
+
+QString withoutTrailingSlash(QString path)
+{
+    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    return path;
+}
+
+QString windowsForm(QString below)
+{
+    below.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    return below;
+}
+
 } // namespace
 
 QString PathBelow(const QString& root, const QString& path)
@@ -91,24 +137,32 @@ QString PathBelowOnDisk(const QString& root, const QString& path)
 {
     if (root.isEmpty() || path.isEmpty())
         return QString();
+    // Most paths are named from root's own text: both turn into the same names on this machine,
+    // and only a link below root could lead elsewhere. That needs no resolving of every link.
+    QString below;
+    const QString nativeRoot = withoutTrailingSlash(platform::nativePath(root));
+    if (QDir::isAbsolutePath(nativeRoot)
+        && partBelow(nativeRoot, withoutTrailingSlash(platform::nativePath(path)), below)
+        && !linkOnTheWay(nativeRoot, below))
+        return windowsForm(below);
+
     bool dangling = false;
     const QString to = leadsTo(path, dangling);
-    if (dangling)
+    if (dangling || !partBelow(WhereLeads(root), to, below))
         return QString();
-    const QString from = WhereLeads(root);
-    if (to == from)
-        return QStringLiteral("");
-    const QString prefix = from.endsWith(QLatin1Char('/')) ? from : from + QLatin1Char('/');
-    if (!to.startsWith(prefix))
-        return QString();
-    QString below = to.mid(prefix.size());
-    below.replace(QLatin1Char('/'), QLatin1Char('\\'));
-    return below;
+    return windowsForm(below);
+}
+
+bool LiesBelow(const QString& root, const QString& path)
+{
+    // Text whose steps climb out of the folder is refused before anything on its way is looked
+    // at; what stays inside by its text is then followed on disk.
+    return !PathBelow(root, path).isNull() && !PathBelowOnDisk(root, path).isEmpty();
 }
 
 bool LiesBelowAssets(const QString& gamePath, const QString& path)
 {
-    return !gamePath.isEmpty() && !PathBelowOnDisk(assetsFolder(gamePath), path).isEmpty();
+    return !gamePath.isEmpty() && LiesBelow(assetsFolder(gamePath), path);
 }
 
 QString AssetsPathFromText(const QString& gamePath, const QString& belowAssets)

@@ -1,9 +1,10 @@
 #pragma once
 // Paths built from text found inside game files (blueprint, geometry and texture IDs, provider
 // and product names, "..\" steps), and folders chosen in a folder list: such text may climb
-// out of the game with "..\" steps, and a folder list may reach the game by another path than
-// the game folder's text (a drive's own folder, a link), so whether a path lies below the
-// game's folders is decided by where it leads on this machine, never by comparing texts.
+// out of the game with "..\" steps, or come back in through a folder spelled in other case that
+// is another folder on this machine, and a folder list may reach the game by another path than
+// the game folder's text (a drive's own folder, a link). So whether a path lies below the game's
+// folders is decided by where it leads on this machine; texts compared alone only ever refuse.
 
 #include <QString>
 
@@ -26,7 +27,12 @@ QString WhereLeads(const QString& path);
 // another folder.
 QString PathBelowOnDisk(const QString& root, const QString& path);
 
-// True when path lies below gamePath & "\Assets" on this machine (PathBelowOnDisk).
+// True when path, made from root's text and text read from a file, lies below root both by its
+// text (PathBelow: text that climbs out is refused without looking at the disk) and on this
+// machine (PathBelowOnDisk).
+bool LiesBelow(const QString& root, const QString& path);
+
+// LiesBelow(gamePath & "\Assets", path); false without a game folder.
 bool LiesBelowAssets(const QString& gamePath, const QString& path);
 
 // gamePath & "\Assets\" & belowAssets when that lies below the Assets folder; a null QString

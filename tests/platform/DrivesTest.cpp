@@ -133,6 +133,7 @@ TEST(GameReference, AssetsPathFromText)
     tree.writeFile(QStringLiteral("outside/victim"), "victim");
     link(tree.path(QStringLiteral("outside")), tree.path(QStringLiteral("game/Assets/Linked")));
     link(tree.path(QStringLiteral("nowhere")), tree.path(QStringLiteral("game/Assets/Gone")));
+    link(tree.path(QStringLiteral("game/Assets/Kuju")), tree.path(QStringLiteral("game/Assets/Alias")));
     const struct {
         const char* text;
         bool below;
@@ -144,6 +145,7 @@ TEST(GameReference, AssetsPathFromText)
         {"..\\..\\game\\Assets\\Kuju\\x.bin", true},
         {"..\\..\\GAME\\Assets\\v\\victim.GeoPcDx", false},
         {"..\\..\\outside\\victim", false},
+        {"Alias\\RailSimulator\\Engine\\loco.bin", true},
         {"Linked\\victim", false},
         {"Gone", false},
         {"Gone\\x.bin", false},
