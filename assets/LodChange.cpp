@@ -55,7 +55,7 @@ std::optional<GeometryLookup> GetGeometryPath(const QString& blueprintXml, const
     // The work files are named after the ID's own text: they too must stay in their folder.
     const QString workBin = TempFilesPath(found.workName + QStringLiteral(".bin"));
     const QString workXml = TempFilesPath(found.workName + QStringLiteral(".xml"));
-    if (!PathBelow(TempFilesFolder(), workBin).isNull() && !PathBelow(TempFilesFolder(), workXml).isNull()) {
+    if (LiesBelow(TempFilesFolder(), workBin) && LiesBelow(TempFilesFolder(), workXml)) {
         found.workBin = workBin;
         found.workXml = workXml;
     }

@@ -1,5 +1,6 @@
 #include "common/FolderTreeWidget.h"
 
+#include "common/GameReference.h"
 #include "common/Wildcard.h"
 #include "platform/Paths.h"
 
@@ -31,25 +32,6 @@ QStringList namesOf(const QString& path)
 {
     static const QRegularExpression separators(QStringLiteral("[\\\\/]"));
     return path.split(separators, Qt::SkipEmptyParts);
-}
-
-// Where a path leads on this machine, links resolved, as far as it exists.
-QString whereLeads(const QString& path)
-{
-    QString head = QDir::cleanPath(QDir(platform::nativePath(path)).absolutePath());
-    QStringList tail;
-    for (;;) {
-        const QString canonical = QFileInfo(head).canonicalFilePath();
-        if (!canonical.isEmpty()) {
-            tail.prepend(canonical);
-            return QDir::cleanPath(tail.join(QLatin1Char('/')));
-        }
-        const qsizetype slash = head.lastIndexOf(QLatin1Char('/'));
-        if (slash <= 0)
-            return QDir::cleanPath(platform::nativePath(path));
-        tail.prepend(head.mid(slash + 1));
-        head = head.left(slash);
-    }
 }
 
 // The names of target below folder (both where they lead); false when it is not below it.
@@ -172,7 +154,7 @@ void FolderTreeWidget::setPath(const QString& path)
     QStringList names;
     if (sameForm)
         names = namesOf(path.mid(root_.size()));
-    else if (!namesBelow(whereLeads(root_), whereLeads(path), names))
+    else if (!namesBelow(WhereLeads(root_), WhereLeads(path), names))
         names.clear();
     item = descend(item, names);
     nameTheWay(item, path);
@@ -235,7 +217,7 @@ void FolderTreeWidget::nameTheWay(QTreeWidgetItem* item, const QString& path)
         const qsizetype at = path.indexOf(separator, from);
         const QString text = at < 0 ? path : path.left(at);
         if (at != from && before >= 0)
-            separatorOf.insert(whereLeads(text), before);
+            separatorOf.insert(WhereLeads(text), before);
         if (at < 0)
             break;
         if (at != from)
@@ -244,7 +226,7 @@ void FolderTreeWidget::nameTheWay(QTreeWidgetItem* item, const QString& path)
     }
     const QTreeWidgetItem* renamed = nullptr;
     for (QTreeWidgetItem* on : way) {
-        const auto found = separatorOf.constFind(whereLeads(on->data(0, kPathRole).toString()));
+        const auto found = separatorOf.constFind(WhereLeads(on->data(0, kPathRole).toString()));
         if (found == separatorOf.constEnd())
             continue;
         const QString folder = renamed && renamed == on->parent()

@@ -6,14 +6,12 @@
 
 namespace packaging {
 
-QString PackageRelPath(const QString& gamePath, const QString& folder)
+PackagedFolder PackagedFolderOf(const QString& gamePath, const QString& clicked)
 {
-    if (gamePath.isEmpty())
-        return QString();
-    const QString below = PathBelow(gamePath, folder);
+    const QString below = gamePath.isEmpty() ? QString() : PathBelowOnDisk(gamePath, clicked);
     if (below.isEmpty())
-        return QString();
-    return QStringLiteral("Rail Simulator\\") + below;
+        return {clicked, QString()};
+    return {gamePath + QLatin1Char('\\') + below, QStringLiteral("Rail Simulator\\") + below};
 }
 
 QString FolderCopyLine(const QString& folder, const QString& programFolder, const QString& packageFolder,

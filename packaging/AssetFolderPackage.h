@@ -9,9 +9,16 @@
 
 namespace packaging {
 
-// "Rail Simulator\" & the part of folder below the game folder; "" when folder does not lie
-// below it (or is the game folder itself).
-QString PackageRelPath(const QString& gamePath, const QString& folder);
+// A folder clicked in the folder list as the package names it. Its part below the game folder
+// is taken from where both lead on this machine, however the list reached the folder (from the
+// game folder's own text, or from a drive's folder after the drive list moved away and back),
+// so the same folder always gives the same copy line.
+struct PackagedFolder {
+    QString folder;  // gamePath & "\" & that part; the clicked text when it lies elsewhere
+    QString relPath; // "Rail Simulator\" & that part; "" when the folder does not lie below the
+                     // game folder (or is the game folder itself)
+};
+PackagedFolder PackagedFolderOf(const QString& gamePath, const QString& clicked);
 
 // call Xcopy "<folder>\*.*" "<program>\<package>\<relPath>\*.*" /I /C /S, ending in CR LF.
 QString FolderCopyLine(const QString& folder, const QString& programFolder, const QString& packageFolder,

@@ -170,18 +170,24 @@ bool ReskinPackage::Process(const QString& reskinFolder, const QString& sourceFo
         return false;
     }
     load();
-    const QString reskinBelow = PathBelow(AssetsRoot, reskinFolder);
-    const QString sourceBelow = PathBelow(AssetsRoot, sourceFolder);
-    if (gamePath_.isEmpty() || reskinBelow.isEmpty() || sourceBelow.isEmpty()) {
+    // Where the folders lead decides, however the lists reached them (a drive's own folder names
+    // the game by another path than the game folder's text).
+    const QString reskinBelow = gamePath_.isEmpty() ? QString() : PathBelowOnDisk(AssetsRoot, reskinFolder);
+    const QString sourceBelow = gamePath_.isEmpty() ? QString() : PathBelowOnDisk(AssetsRoot, sourceFolder);
+    if (reskinBelow.isEmpty() || sourceBelow.isEmpty()) {
         exclaim(QStringLiteral("The reskinned folder and the original folder must both lie in ") + gamePath_
                     + QStringLiteral("\\Assets."));
         return false;
     }
-    setReskinFolder(reskinFolder);
+    // From here on both are named from the game folder, so the batch lines do not depend on the
+    // way the folders were reached.
+    const QString reskin = AssetsRoot + QLatin1Char('\\') + reskinBelow;
+    const QString source = AssetsRoot + QLatin1Char('\\') + sourceBelow;
+    setReskinFolder(reskin);
 
     SharedState& s = shared();
     if (s.PackageFolder.isEmpty())
-        s.PackageFolder = PackageName(lastComponent(reskinFolder), lastComponent(sourceFolder));
+        s.PackageFolder = PackageName(lastComponent(reskin), lastComponent(source));
     const QString package = packageFolderPath();
 
     ui().doEvents();
@@ -190,8 +196,8 @@ bool ReskinPackage::Process(const QString& reskinFolder, const QString& sourceFo
 
     // Each run packages this reskin alone: the table and the batch texts start empty.
     reset();
-    WorkWithSubFolders(sourceFolder);
-    WorkWithorigFolders(reskinFolder);
+    WorkWithSubFolders(source);
+    WorkWithorigFolders(reskin);
     reportNames(QStringLiteral("These files cannot be named in a batch file (a double quote, a \"\\\", \"..\" or \"%\" "
                                "in a name, a name of dots only, or a character Windows-1252 cannot write) and are "
                                "left out of the package:"),

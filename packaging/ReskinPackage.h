@@ -63,7 +63,9 @@ public:
     // package folder (named after the reskin on the first run, kept for later runs), then asks
     // whether to zip it. Each failed step is reported and the next one still runs. Returns true
     // when the user wants the package zipped; false for no, and after a refusal (nothing chosen,
-    // or a folder outside the game's Assets), which writes nothing.
+    // or a folder that does not lead below the game's Assets on this machine), which writes
+    // nothing. The folders may be named in any form that leads there (a drive's own folder);
+    // the batch lines name them from the game folder.
     bool Process(const QString& reskinFolder, const QString& sourceFolder);
 
     // The source walk: the folder's files, sorted by name ignoring case, then each sub-folder

@@ -240,7 +240,7 @@ bool AddTemplateBlueprint(const QString& gamePath, const QString& packageFolder)
                                    + QStringLiteral("\\TemplateRoutes");
     // The provider and product are names of one folder each, and the blueprint lies below them.
     const QString productRel = PathBelow(packageAssets, templateFolder);
-    if (PathBelow(gameAssets, source).isEmpty() || productRel.isEmpty() || productRel.count(QLatin1Char('\\')) != 2
+    if (!LiesBelowAssets(gamePath, source) || productRel.isEmpty() || productRel.count(QLatin1Char('\\')) != 2
         || !productRel.endsWith(QStringLiteral("\\TemplateRoutes")))
         return false;
     if (!makeFolder(templateFolder))
@@ -275,7 +275,7 @@ bool AddTemplateBlueprint(const QString& gamePath, const QString& packageFolder)
         textureId.remove(open, close - open + 1);
     textureId += QStringLiteral(".TgPcDx");
     const QString textureRel = PathBelow(gameAssets, gameAssets + QLatin1Char('\\') + textureId);
-    if (textureRel.isEmpty())
+    if (textureRel.isEmpty() || !LiesBelowAssets(gamePath, gameAssets + QLatin1Char('\\') + textureRel))
         return false;
     const QString textureTarget = packageAssets + QLatin1Char('\\') + textureRel;
     if (!makeFolder(parentOf(textureTarget)))

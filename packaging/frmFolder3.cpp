@@ -154,8 +154,9 @@ void frmFolder3::Dir1_Click()
     Text1->setText(folder);
     File1->clear();
     File1->addItems(matchingFileNames(folder, Text2->text()));
-    CurrentFolder = folder;
-    CurrentRelPath = packaging::PackageRelPath(shared().GamePath, folder);
+    const packaging::PackagedFolder chosen = packaging::PackagedFolderOf(shared().GamePath, folder);
+    CurrentFolder = chosen.folder;
+    CurrentRelPath = chosen.relPath;
 }
 
 void frmFolder3::Text2_Change()

@@ -425,6 +425,7 @@ void RouteScanner::clear()
     usedTextures_.clear();
     missingLines_.clear();
     exists_.clear();
+    blueprintFiles_.clear();
     shapes_.clear();
     stats_ = Stats();
 }
@@ -522,7 +523,7 @@ void RouteScanner::readTile(const QString& tilePath, const QString& xmlPath, con
 void RouteScanner::addReference(const ReferenceReader::Reference& reference, const QString& kindTag)
 {
     ++stats_.references;
-    const QString path = BlueprintFilePath(gamePath_, reference.provider, reference.product, reference.blueprintId);
+    const QString path = blueprintFile(reference.provider, reference.product, reference.blueprintId);
     if (path.isNull()) {
         notFollowed(reference.provider, reference.product, reference.blueprintId);
         return;
@@ -540,13 +541,24 @@ void RouteScanner::addReference(const ReferenceReader::Reference& reference, con
         missingLines_.append(path + QStringLiteral("   ") + kindTag);
         return;
     }
-    const QString unescaped = BlueprintFilePath(gamePath_, reference.provider, reference.product, id);
+    const QString unescaped = blueprintFile(reference.provider, reference.product, id);
     if (unescaped.isNull())
         notFollowed(reference.provider, reference.product, id);
     else if (fileExists(unescaped))
         usedBlueprints_.add(unescaped);
     else
         missingLines_.append(unescaped + QStringLiteral("   ") + kindTag);
+}
+
+QString RouteScanner::blueprintFile(const QString& provider, const QString& product, const QString& blueprintId)
+{
+    const QString below = BlueprintBelowAssets(provider, product, blueprintId);
+    const auto it = blueprintFiles_.constFind(below);
+    if (it != blueprintFiles_.constEnd())
+        return it.value();
+    const QString path = AssetsPathFromText(gamePath_, below);
+    blueprintFiles_.insert(below, path);
+    return path;
 }
 
 void RouteScanner::notFollowed(const QString& provider, const QString& product, const QString& blueprintId)

@@ -294,6 +294,9 @@ private:
     void readTile(const QString& tilePath, const QString& xmlPath, const QString& kindTag);
     void addReference(const ReferenceReader::Reference& reference, const QString& kindTag);
     void notFollowed(const QString& provider, const QString& product, const QString& blueprintId);
+    // BlueprintFilePath, remembered for the scanner's life (or until clear()): a route names
+    // each blueprint from many tiles.
+    QString blueprintFile(const QString& provider, const QString& product, const QString& blueprintId);
     const ShapeEntry& shapeTextures(const QString& geometry);
     // The shape's textures whose files lie below the Assets folder.
     QStringList followedTextures(const ShapeEntry& shape) const;
@@ -304,6 +307,7 @@ private:
     UniqueTexts usedTextures_;
     QStringList missingLines_;
     QHash<QString, bool> exists_;       // case-folded path -> FileExists
+    QHash<QString, QString> blueprintFiles_; // text below Assets, as written -> BlueprintFilePath
     QHash<QString, ShapeEntry> shapes_; // case-folded shape path -> its textures
     QHash<QString, qsizetype> shapeTickets_; // case-folded shape path -> its pending conversion
     Stats stats_;

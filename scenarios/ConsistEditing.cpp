@@ -1,6 +1,7 @@
 #include "scenarios/ConsistEditing.h"
 
 #include "common/FileProcs.h"
+#include "common/GameReference.h"
 #include "common/SharedState.h"
 #include "common/TagText.h"
 #include "common/Vb.h"
@@ -577,7 +578,7 @@ VehicleListing listVehicles(const ConsistRecord* consist, const QString& gamePat
             if (v.name.isEmpty())
                 continue;
             const QString file = blueprintBinFile(gamePath, v.provider, v.product, v.blueprint);
-            if (!file.isEmpty() && !FileExists(file) && !reported.contains(file.toLower())) {
+            if (!file.isEmpty() && !AssetsFileExists(gamePath, file) && !reported.contains(file.toLower())) {
                 reported.insert(file.toLower());
                 if (reportText.isEmpty())
                     reportText = QStringLiteral("Missing items:-\r\n\r\n");

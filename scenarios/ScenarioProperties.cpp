@@ -1,5 +1,6 @@
 #include "scenarios/ScenarioProperties.h"
 
+#include "common/GameReference.h"
 #include "common/TagText.h"
 #include "common/Vb.h"
 #include "common/VbError.h"
@@ -153,7 +154,8 @@ QString consistStartTimeText(const QString& seconds)
 
 QString weatherFolderOf(const QString& gamePath, const QString& provider, const QString& product)
 {
-    return gamePath + QStringLiteral("\\Assets\\") + provider + QLatin1Char('\\') + product + QStringLiteral("\\Weather");
+    const QString folder = AssetsPathFromText(gamePath, provider + QLatin1Char('\\') + product + QStringLiteral("\\Weather"));
+    return folder.isNull() ? gamePath + QStringLiteral("\\Assets") : folder;
 }
 
 bool splitWeatherPath(const QString& gamePath, const QString& folder, const QString& file, WeatherChoice& choice)

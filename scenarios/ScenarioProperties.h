@@ -89,7 +89,8 @@ QString startTimeText(const QString& seconds);
 QString consistStartTimeText(const QString& seconds);
 
 // The folder the weather list opens: gamePath & "\Assets\" & provider & "\" & product &
-// "\Weather".
+// "\Weather". Names that lead out of the Assets folder give the Assets folder itself: the list
+// opens there, as it does for a provider folder that is missing.
 QString weatherFolderOf(const QString& gamePath, const QString& provider, const QString& product);
 
 // The weather blueprint chosen in the weather lists.

@@ -1,6 +1,7 @@
 #include "scenarios/ScenarioSave.h"
 
 #include "common/FileProcs.h"
+#include "common/GameReference.h"
 #include "common/GameTextConstants.h"
 #include "common/Serializer.h"
 #include "common/SharedState.h"
@@ -240,9 +241,10 @@ bool saveChecksPass(const SaveRequest& request)
         exclaim(startMonthMessage());
         return false;
     }
-    const QString weather = blueprintBinFile(shared().GamePath, boxes[WeatherProviderBox],
-                                                 boxes[WeatherProductBox], boxes[WeatherBlueprintBox]);
-    if (weather.isEmpty() || !FileExists(weather)) {
+    const QString& gamePath = shared().GamePath;
+    const QString weather = blueprintBinFile(gamePath, boxes[WeatherProviderBox], boxes[WeatherProductBox],
+                                             boxes[WeatherBlueprintBox]);
+    if (weather.isEmpty() || !AssetsFileExists(gamePath, weather)) {
         exclaim(weatherMissingMessage());
         return false;
     }

@@ -23,6 +23,8 @@ qsizetype lastIndexIgnoringCase(QStringView text, QStringView what);
 // A blueprint's ".bin" file: gamePath & "\Assets\" & provider & "\" & product & "\" & the
 // blueprint with its last three characters replaced by "bin" (references name the ".xml";
 // the game folder holds the ".bin"). "" when the blueprint is shorter than three characters.
+// The names come from the scenario and may lead out of the Assets folder: look for the file
+// with AssetsFileExists (common/GameReference.h), which takes such a one for missing.
 QString blueprintBinFile(const QString& gamePath, const QString& provider, const QString& product,
                          const QString& blueprint);
 

@@ -1,6 +1,7 @@
 #include "scenarios/StockSearch.h"
 
 #include "common/FileProcs.h"
+#include "common/GameReference.h"
 #include "common/Serializer.h"
 #include "common/SerzPool.h"
 #include "common/SharedState.h"
@@ -46,26 +47,6 @@ QString withoutTrailingSeparators(QString path)
     while (path.endsWith(QLatin1Char('\\')))
         path.chop(1);
     return path;
-}
-
-// The folder's path below the Assets folder (with its leading "\", "" for Assets itself), by
-// where both lead on this machine: a folder reached from a drive's own folder names the game
-// by another path than the game folder's. False when it does not lie there.
-bool belowAssetsOnDisk(const QString& folder, const QString& assets, QString& below)
-{
-    const QString to = QFileInfo(platform::nativePath(folder)).canonicalFilePath();
-    const QString root = QFileInfo(platform::nativePath(assets)).canonicalFilePath();
-    if (to.isEmpty() || root.isEmpty())
-        return false;
-    if (to == root) {
-        below.clear();
-        return true;
-    }
-    if (!to.startsWith(root + QLatin1Char('/')))
-        return false;
-    below = to.mid(root.size());
-    below.replace(QLatin1Char('/'), QLatin1Char('\\'));
-    return true;
 }
 
 } // namespace
@@ -265,16 +246,15 @@ StockSearch::Outcome StockSearch::search(const QString& folder, const QString& t
 
     SharedState& state = shared();
     const QString assets = withoutTrailingSeparators(state.GamePath) + QStringLiteral("\\Assets");
-    const QString chosen = withoutTrailingSeparators(folder);
-    QString below; // the folder's path below "Assets", with its leading "\"
-    if (chosen.compare(assets, Qt::CaseInsensitive) != 0) {
-        if (!state.GamePath.isEmpty() && chosen.startsWith(assets + QLatin1Char('\\'), Qt::CaseInsensitive)) {
-            below = chosen.mid(assets.size());
-        } else if (state.GamePath.isEmpty() || !belowAssetsOnDisk(folder, assets, below)) {
-            exclaim(stockFolderOutsideAssetsMessage(folder, state.GamePath + QStringLiteral("\\Assets")));
-            return Outcome::Refused;
-        }
+    // Decided by where the folder leads: one reached from a drive's own folder names the game
+    // by another path than the game folder's.
+    const QString onDisk = state.GamePath.isEmpty() ? QString() : PathBelowOnDisk(assets, folder);
+    if (onDisk.isNull()) {
+        exclaim(stockFolderOutsideAssetsMessage(folder, state.GamePath + QStringLiteral("\\Assets")));
+        return Outcome::Refused;
     }
+    // The folder's path below "Assets", with its leading "\".
+    const QString below = onDisk.isEmpty() ? QString() : QLatin1Char('\\') + onDisk;
 
     if (has(below, QStringLiteral("RailVehicles"))) {
         state.ListAllStock = false;

@@ -1,6 +1,7 @@
 #include "scenarios/StockSwap.h"
 
 #include "common/FileProcs.h"
+#include "common/GameReference.h"
 #include "common/Serializer.h"
 #include "common/SharedState.h"
 #include "common/TagText.h"
@@ -230,8 +231,9 @@ StockDetail stockDetailOfXml(const QString& xml, const QString& gamePath)
         d.fuelOrder = water > 0 && coal < water ? 1 : 2;
     }
     if (!d.csvFile.isEmpty()) {
-        const QString listFile = gamePath + QStringLiteral("\\Assets\\") + d.csvFile + QStringLiteral(".dcsv");
-        if (FileExists(listFile)) {
+        // A list that leads out of the Assets folder counts as missing: nothing is read from it.
+        const QString listFile = AssetsPathFromText(gamePath, d.csvFile + QStringLiteral(".dcsv"));
+        if (!listFile.isNull() && FileExists(listFile)) {
             QString text;
             ReadTextFile(listFile, text);
             d.numbers = numberListOf(text);

@@ -415,20 +415,31 @@ TEST(ConsistSelection, RowsFollowInsertsAndRemovals)
 
 class ConsistListing : public EditorFixture {};
 
+// A blueprint named out of the Assets folder is missing, though a file lies where its names lead;
+// one inside the folder is found whatever the letter case of its names.
 TEST_F(ConsistListing, ListsVehiclesAndReportsEachMissingBlueprintOnce)
 {
     Vehicle engine = wagon("37001", "VS Class 37");
     engine.blueprint = QStringLiteral("RailVehicles\\Diesel\\Class37\\Engine\\VS_Class37.xml");
+    Vehicle outsider = wagon("2", "Outsider");
+    outsider.provider = QStringLiteral("..\\..\\outside");
+    outsider.product = QStringLiteral("Stock");
+    outsider.blueprint = QStringLiteral("Van.xml");
+    tree.writeFile(QStringLiteral("outside/Stock/Van.bin"), "a van outside the game");
+    Vehicle lower = wagon("3", "lower case");
+    lower.provider = QStringLiteral("veltranesamples");
+    lower.product = QStringLiteral("SAMPLE01");
     ConsistModel tables;
-    tables.reread(scenario({service({engine, wagon("1"), engine}, "Trip").xml(), Consist().xml()}));
+    tables.reread(scenario({service({engine, wagon("1"), engine, outsider, lower}, "Trip").xml(), Consist().xml()}));
     ASSERT_EQ(tables.consistCount(), 2);
 
     QString report;
     const VehicleListing listing = listVehicles(tables.consist(0), shared().GamePath, report);
-    EXPECT_EQ(listing.rows, (QStringList{"VS Class 37", "VS Box Van", "VS Class 37"}));
+    EXPECT_EQ(listing.rows, (QStringList{"VS Class 37", "VS Box Van", "VS Class 37", "Outsider", "lower case"}));
     EXPECT_EQ(listing.label7, "Driven Loco Index 0");
     EXPECT_EQ(report, "Missing items:-\r\n\r\n" + shared().GamePath
-                          + "\\Assets\\VeltraneSamples\\Sample01\\RailVehicles\\Diesel\\Class37\\Engine\\VS_Class37.bin\r\n");
+                          + "\\Assets\\VeltraneSamples\\Sample01\\RailVehicles\\Diesel\\Class37\\Engine\\VS_Class37.bin\r\n"
+                          + shared().GamePath + "\\Assets\\..\\..\\outside\\Stock\\Van.bin\r\n");
 
     QString none;
     const VehicleListing empty = listVehicles(tables.consist(1), shared().GamePath, none);

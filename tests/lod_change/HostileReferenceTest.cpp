@@ -36,14 +36,18 @@ QByteArray shape(const QByteArray& texture)
 
 class HostileReferenceTest : public AssetsWindowTest {
 protected:
-    // Every file below the tree's "outside" folder with its bytes.
+    // Every file below the folders beside the game and the program folder with its bytes: the
+    // tree's "outside" folder, and "GAME" and "PROGRAM", which a file system that tells letter
+    // case apart keeps apart from "game" and "program".
     QMap<QString, QByteArray> outside() const
     {
         QMap<QString, QByteArray> files;
-        for (QDirIterator it(tree.path(QStringLiteral("outside")), QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
-            const QString file = it.next();
-            QFile f(file);
-            files.insert(file, f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray());
+        for (const QString& folder : {QStringLiteral("outside"), QStringLiteral("GAME"), QStringLiteral("PROGRAM")}) {
+            for (QDirIterator it(tree.path(folder), QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+                const QString file = it.next();
+                QFile f(file);
+                files.insert(file, f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray());
+            }
         }
         return files;
     }
@@ -56,12 +60,16 @@ TEST_F(HostileReferenceTest, ReferencesOutOfTheGameAreRefusedAndNothingOutsideIs
     tree.writeFile(QStringLiteral("outside/victim.bin"), "victim blueprint");
     tree.writeFile(QStringLiteral("outside/victim.xml"), "victim text");
     tree.writeFile(QStringLiteral("outside/victim.TgPcDx"), "victim texture");
+    // A game and a program folder spelled in other case beside the real ones.
+    writeBinary(QStringLiteral("GAME/Assets/v/victim.GeoPcDx"), shape("victim"));
+    tree.writeFile(QStringLiteral("PROGRAM/TempFiles/victim.bin"), "victim work file");
     // A shape inside the game that a work name would copy over the victim blueprint, and one
     // whose texture lies outside.
     writeBinary(rel(QStringLiteral("Maker\\Stock\\outside\\victim.GeoPcDx")), shape("Hostile\\body"));
     writeBinary(rel(QStringLiteral("Maker\\Stock\\Hostile\\tex.GeoPcDx")), shape("[00]..\\..\\outside\\victim"));
+    writeBinary(rel(QStringLiteral("Maker\\Stock\\PROGRAM\\TempFiles\\victim.GeoPcDx")), shape("Hostile\\body"));
     const QMap<QString, QByteArray> before = outside();
-    ASSERT_EQ(before.size(), 4);
+    ASSERT_EQ(before.size(), 6);
 
     const struct {
         const char* name;
@@ -76,6 +84,9 @@ TEST_F(HostileReferenceTest, ReferencesOutOfTheGameAreRefusedAndNothingOutsideIs
         {"D work name only", "Maker\\Stock\\Hostile\\Deep\\[00]..\\..\\outside\\victim", true,
          "Maker\\Stock\\Hostile\\Deep\\[00]..\\..\\outside\\victim"},
         {"E texture only", "Maker\\Stock\\Hostile\\tex", false, "..\\..\\outside\\victim"},
+        {"F game in other case", "..\\..\\GAME\\Assets\\v\\[00]victim", true, "..\\..\\GAME\\Assets\\v\\[00]victim"},
+        {"G work name in other case", "Maker\\Stock\\PROGRAM\\TempFiles\\[00]..\\..\\PROGRAM\\TempFiles\\victim", true,
+         "Maker\\Stock\\PROGRAM\\TempFiles\\[00]..\\..\\PROGRAM\\TempFiles\\victim"},
     };
     for (const auto& r : rows) {
         const QString file = QString::fromLatin1(r.name).left(1) + QStringLiteral(".bin");

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QScrollBar>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -187,29 +188,87 @@ TEST(Drives, FolderListOpenedAtADeepFolderShowsItWithItsParents)
         EXPECT_EQ(sideways->value(), put);
     }
 }
-
 // Text from a game file makes a path below the Assets folder or none.
+// Text from a game file makes a path below the Assets folder or none, decided by where the text
+// leads on disk: names inside the Assets folder match whatever their case, but a climb out that
+// comes back through a folder spelled otherwise, a link out of the folder and a link to nothing
+// lead elsewhere.
 TEST(GameReference, AssetsPathFromText)
 {
-    const QString game = QStringLiteral("C:\\Game");
+    TempTree tree;
+    const QString game = tree.gamePath();
+    tree.writeFile(QStringLiteral("game/Assets/Kuju/RailSimulator/Engine/loco.bin"), "loco");
+    tree.writeFile(QStringLiteral("GAME/Assets/v/victim.GeoPcDx"), "victim");
+    tree.writeFile(QStringLiteral("outside/victim"), "victim");
+    link(tree.path(QStringLiteral("outside")), tree.path(QStringLiteral("game/Assets/Linked")));
+    link(tree.path(QStringLiteral("nowhere")), tree.path(QStringLiteral("game/Assets/Gone")));
+    link(tree.path(QStringLiteral("game/Assets/Kuju")), tree.path(QStringLiteral("game/Assets/Alias")));
     const struct {
         const char* text;
-        const char* expected;
+        bool below;
     } rows[] = {
-        {"Kuju\\RailSimulator\\Engine\\loco", "C:\\Game\\Assets\\Kuju\\RailSimulator\\Engine\\loco"},
-        {"Kuju\\..\\Other\\x.bin", "C:\\Game\\Assets\\Kuju\\..\\Other\\x.bin"},
-        {"..\\..\\outside\\victim", nullptr},
-        {"Kuju\\..\\..\\Content\\Routes.xml", nullptr},
-        {"..", nullptr},
-        {"", nullptr},
-        {"Kuju/../../x", nullptr},
+        {"Kuju\\RailSimulator\\Engine\\loco.bin", true},
+        {"KUJU\\railsimulator\\engine\\LOCO.bin", true},
+        {"Kuju\\..\\Other\\x.bin", true},
+        {"..\\ASSETS\\Kuju\\x.bin", true},
+        {"..\\..\\game\\Assets\\Kuju\\x.bin", true},
+        {"..\\..\\GAME\\Assets\\v\\victim.GeoPcDx", false},
+        {"..\\..\\outside\\victim", false},
+        {"Alias\\RailSimulator\\Engine\\loco.bin", true},
+        {"Linked\\victim", false},
+        {"Gone", false},
+        {"Gone\\x.bin", false},
+        {"Kuju\\..\\..\\Content\\Routes.xml", false},
+        {"..", false},
+        {"", false},
+        {"Kuju/../../x", false},
     };
     for (const auto& row : rows) {
-        const QString got = AssetsPathFromText(game, QString::fromUtf8(row.text));
-        if (row.expected)
-            EXPECT_EQ(got, QString::fromUtf8(row.expected)) << row.text;
+        const QString text = QString::fromUtf8(row.text);
+        const QString got = AssetsPathFromText(game, text);
+        if (row.below)
+            EXPECT_EQ(got, game + QStringLiteral("\\Assets\\") + text) << row.text;
         else
             EXPECT_TRUE(got.isNull()) << row.text << " gave " << got.toStdString();
     }
     EXPECT_FALSE(LiesBelowAssets(QString(), QStringLiteral("\\Assets\\x")));
+    EXPECT_TRUE(AssetsFileExists(game, game + QStringLiteral("\\Assets\\kuju\\RailSimulator\\Engine\\loco.bin")));
+    EXPECT_FALSE(AssetsFileExists(game, game + QStringLiteral("\\Assets\\Linked\\victim")));
+    EXPECT_FALSE(AssetsFileExists(game, game + QStringLiteral("\\Assets\\..\\..\\outside\\victim")));
+}
+
+// A folder lies below another by where both lead, whichever form each is named in: the Windows
+// form through the prefix's drives, or the drive's own folder. The part below carries the names
+// the folders have on disk.
+TEST(GameReference, PathBelowOnDiskWhicheverForm)
+{
+    TempTree tree; // c: -> ../drive_c
+    tree.writeFile(QStringLiteral("wine/drive_c/Games/RS/Assets/P/x.bin"), "x");
+    tree.makeDir(QStringLiteral("wine/drive_c/Games/RS/AssetsOld/P"));
+    const QString assets = QStringLiteral("C:\\Games\\RS\\Assets");
+    const QString native = tree.path(QStringLiteral("wine/drive_c/Games/RS/Assets"));
+    const QString drive = QFileInfo(tree.path(QStringLiteral("wine/drive_c"))).canonicalFilePath();
+    const struct {
+        QString root;
+        QString path;
+        const char* below; // nullptr: not below
+    } rows[] = {
+        {assets, drive + QStringLiteral("\\Games\\RS\\Assets\\P"), "P"},
+        {assets, drive + QStringLiteral("/Games/RS/Assets/P/"), "P"},
+        {native, QStringLiteral("C:\\games\\rs\\assets\\p\\X.BIN"), "P\\x.bin"},
+        {native, QStringLiteral("C:\\Games\\RS\\Assets\\P\\New\\y.bin"), "P\\New\\y.bin"},
+        {assets, native, ""},
+        {assets, QStringLiteral("C:\\Games\\RS\\AssetsOld\\P"), nullptr},
+        {assets, QStringLiteral("C:\\Games\\RS"), nullptr},
+        {assets, tree.gamePath() + QStringLiteral("\\Assets\\P"), nullptr},
+        {assets, QString(), nullptr},
+        {QString(), native, nullptr},
+    };
+    for (const auto& row : rows) {
+        const QString got = PathBelowOnDisk(row.root, row.path);
+        if (row.below)
+            EXPECT_EQ(got, QString::fromUtf8(row.below)) << row.path.toStdString();
+        else
+            EXPECT_TRUE(got.isNull()) << row.path.toStdString() << " gave " << got.toStdString();
+    }
 }

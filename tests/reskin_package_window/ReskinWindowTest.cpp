@@ -14,6 +14,7 @@
 #include "support/TempTree.h"
 #include "support/FolderContents.h"
 #include "support/GameFixture.h"
+#include "support/GameOnDrive.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -138,6 +139,38 @@ TEST_F(ReskinWindow, ProcessPackagesTheSampleReskin)
         << zipped.join(QLatin1Char(' ')).toStdString();
     EXPECT_TRUE(QFileInfo(tree.path(QStringLiteral("program/Mk1Maroon.zip"))).isFile());
     EXPECT_FALSE(shared().PackageAssetsMode);
+}
+
+// Process with the game on drive c:, its folder in either form, and both folders clicked as the
+// window opened or after the drive list moved away and back: the same package every time.
+TEST_F(ReskinWindow, ProcessWhicheverWayTheListsReachedTheFolders)
+{
+    ASSERT_TRUE(placeGameOnDriveC(tree));
+    const QString package = tree.path(QStringLiteral("program/Mk1Maroon"));
+    const QString coach = QStringLiteral("Rail Simulator/Assets/VeltraneSamples/Sample01/RailVehicles/Passenger/Mk1Maroon/Coach/");
+    for (const DriveRoad& road : kDriveRoads) {
+        SCOPED_TRACE(road.what);
+        const QString game = gameOnDriveC(tree, road);
+        shared().GamePath = game;
+        shared().PackageFolder.clear();
+        shared().PackageAssetsMode = true;
+        frmFolder4 w;
+        EXPECT_EQ(w.Drive1->drive(), QStringLiteral("c:"));
+        moveDriveIfTheRoadSays(*w.Drive1, road);
+        clickGameFolder(*w.Dir1, game, road, kVehicles + QStringLiteral("Mk1Maroon"));
+        clickGameFolder(*w.Dir2, game, road, kVehicles + QStringLiteral("Mk1"));
+        ui.expectMsgBox(vb::vbNo, QStringLiteral("Your Reskins are now saved in ") + tree.programPath()
+                                      + QStringLiteral("\\Mk1Maroon\r\nDo you wish them"));
+        w.Command5_Click();
+        ui.verifyDone();
+        EXPECT_EQ(filesBelow(package), (QStringList{QStringLiteral("AssetSetup.exe"),
+                                                    coach + QStringLiteral("Textures/VS_Mk1Coach_Body.TgPcDx"),
+                                                    QStringLiteral("Rail Simulator/RS-Install.bat")}));
+        EXPECT_EQ(QString::fromLatin1(tree.readFile(QStringLiteral("program/Mk1Maroon/Rail Simulator/RS-Install.bat"))),
+                  QStringLiteral("copy \"") + kVehicles + QStringLiteral("Mk1\\Coach\\VS_Mk1CoachNumbers.dcsv\" \"") + kVehicles
+                      + QStringLiteral("Mk1Maroon\\Coach\\VS_Mk1CoachNumbers.dcsv\"\r\n\r\n"));
+        ASSERT_TRUE(QDir(package).removeRecursively());
+    }
 }
 
 TEST_F(ReskinWindow, NothingChosenGivesOnlyTheFirstMessage)

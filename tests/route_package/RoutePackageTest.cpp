@@ -201,6 +201,22 @@ TEST_F(RouteAssetCollection, WritesAndRunsTheBatchWithAndWithoutKujuAndRsdl)
     }
 }
 
+// The route template's blueprint is copied only from below the Assets folder: one whose name
+// climbs out and comes back through a game folder spelled in other case is not read.
+TEST_F(RouteAssetCollection, ATemplateOutOfTheAssetsFolderIsNotCopied)
+{
+    tree.writeFile(QStringLiteral("GAME/Assets/T.bin"), "another folder's blueprint");
+    tree.writeFile(QStringLiteral("program/Collect Line/Route_Setup.xxx"),
+                   "<iBlueprintLibrary-cAbsoluteBlueprintID><BlueprintSetID><iBlueprintLibrary-cBlueprintSetID>"
+                   "<Provider d:type=\"cDeltaString\">TestCo</Provider><Product d:type=\"cDeltaString\">Pack1</Product>"
+                   "</iBlueprintLibrary-cBlueprintSetID></BlueprintSetID>"
+                   "<BlueprintID d:type=\"cDeltaString\">..\\..\\..\\..\\GAME\\Assets\\T.xml</BlueprintID>"
+                   "</iBlueprintLibrary-cAbsoluteBlueprintID>\r\n");
+    EXPECT_FALSE(AddTemplateBlueprint(game(), pkg()));
+    EXPECT_FALSE(tree.exists(QStringLiteral("program/Collect Line/Rail Simulator")));
+    EXPECT_FALSE(tree.exists(QStringLiteral("program/TempFiles/T.bin")));
+}
+
 TEST_F(RouteAssetCollection, AbortSkipsBatchAndSaysSo)
 {
     // The abort button is pressed while the first tile is converted.

@@ -187,9 +187,29 @@ TEST(WeatherPath, RefusesWhatCannotNameABlueprint)
     EXPECT_EQ(choice.blueprint, "b");
 }
 
+// The weather list opens in the boxes' product folder; names that lead out of the Assets folder
+// open it at the Assets folder, as a missing provider folder does.
 TEST(WeatherPath, FolderOfTheBoxes)
 {
-    EXPECT_EQ(weatherFolderOf("C:\\RS", "Kuju", "RailSimulator"), "C:\\RS\\Assets\\Kuju\\RailSimulator\\Weather");
+    TempTree tree;
+    const QString game = tree.gamePath();
+    tree.makeDir("game/Assets/Kuju/RailSimulator/Weather");
+    tree.makeDir("outside/Weather");
+    tree.makeDir("GAME/Assets/P/Q/Weather");
+    const struct {
+        const char* provider;
+        const char* product;
+        const char* folder; // below the game folder
+    } rows[] = {
+        {"Kuju", "RailSimulator", "\\Assets\\Kuju\\RailSimulator\\Weather"},
+        {"kuju", "RAILSIMULATOR", "\\Assets\\kuju\\RAILSIMULATOR\\Weather"},
+        {"Nobody", "Nothing", "\\Assets\\Nobody\\Nothing\\Weather"},
+        {"..\\..", "outside", "\\Assets"},
+        {"..", "..\\GAME\\Assets\\P\\Q", "\\Assets"},
+        {"Kuju", "..\\..", "\\Assets"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(weatherFolderOf(game, row.provider, row.product), game + row.folder) << row.provider << " " << row.product;
 }
 
 TEST(Timetabled, EveryElementIsWrittenAndNothingElse)

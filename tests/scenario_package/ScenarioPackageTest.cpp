@@ -4,6 +4,7 @@
 #include "common/VbError.h"
 #include "packaging/AssetFolderPackage.h"
 #include "packaging/ScenarioPackage.h"
+#include "support/TempTree.h"
 
 #include <QHash>
 #include <QString>
@@ -276,21 +277,33 @@ TEST(ScenarioHandOff, BatchLinesAndPaths)
         EXPECT_EQ(RouteFolderOfEntry(QLatin1String(row.entry)), QLatin1String(row.route));
     }
 
+    // A clicked folder is named from the game folder by where it leads, with the names its
+    // folders have on disk; one elsewhere keeps its text and has no place in the package.
+    TempTree tree;
+    tree.makeDir(QStringLiteral("game/Assets/Kuju/Dara/RailVehicles"));
+    tree.makeDir(QStringLiteral("Other/Assets"));
+    tree.makeDir(QStringLiteral("GAME/Assets"));
+    const QString g = tree.gamePath();
     struct RelRow {
-        const char* folder;
+        QString clicked;
+        QString folder;
         const char* rel;
     };
     const RelRow rels[] = {
-        {"/games/Rail Sim/Assets/Kuju/Dara/RailVehicles", "Rail Simulator\\Assets\\Kuju\\Dara\\RailVehicles"},
-        {"/games/rail sim/assets/Kuju", "Rail Simulator\\assets\\Kuju"},
-        {"/games/Rail Sim", ""},
-        {"/games/Other/Assets", ""},
+        {g + QStringLiteral("/Assets/Kuju/Dara/RailVehicles"), g + QStringLiteral("\\Assets\\Kuju\\Dara\\RailVehicles"),
+         "Rail Simulator\\Assets\\Kuju\\Dara\\RailVehicles"},
+        {g + QStringLiteral("\\assets\\kuju"), g + QStringLiteral("\\Assets\\Kuju"), "Rail Simulator\\Assets\\Kuju"},
+        {g, g, ""},
+        {tree.path(QStringLiteral("Other/Assets")), tree.path(QStringLiteral("Other/Assets")), ""},
+        {tree.path(QStringLiteral("GAME/Assets")), tree.path(QStringLiteral("GAME/Assets")), ""},
     };
     for (const RelRow& row : rels) {
-        SCOPED_TRACE(row.folder);
-        EXPECT_EQ(PackageRelPath(QStringLiteral("/games/Rail Sim"), QLatin1String(row.folder)), QLatin1String(row.rel));
+        SCOPED_TRACE(row.clicked.toStdString());
+        const PackagedFolder chosen = PackagedFolderOf(g, row.clicked);
+        EXPECT_EQ(chosen.folder, row.folder);
+        EXPECT_EQ(chosen.relPath, QLatin1String(row.rel));
     }
-    EXPECT_EQ(PackageRelPath(QString(), QStringLiteral("/games/Rail Sim/Assets")), QString());
+    EXPECT_EQ(PackagedFolderOf(QString(), g + QStringLiteral("/Assets")).relPath, QString());
 }
 
 TEST(AssetFolderPackage, AssetSetupLine)

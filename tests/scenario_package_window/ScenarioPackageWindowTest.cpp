@@ -8,6 +8,8 @@
 #include "routes/frmDelRoute.h"
 #include "common/DriveListWidget.h"
 #include "common/FolderTreeWidget.h"
+#include "support/FolderContents.h"
+#include "support/GameOnDrive.h"
 #include "support/SampleGame.h"
 #include "support/ScopedEnv.h"
 #include "support/ScriptedUi.h"
@@ -398,6 +400,41 @@ TEST_F(AssetPackagerWindow, DriveListMovesTheFolderTree)
             EXPECT_EQ(packager->Dir1->root(), row.root);
             EXPECT_EQ(packager->Text1->text(), packager->Dir1->path());
         }
+    }
+}
+
+// "Add to Package" with the game on drive c:, its folder in either form, and the folder clicked
+// as the window opened or after the drive list moved away and back: the same row and the same
+// copy line, naming the folder from the game folder, and Process packages the folder.
+TEST_F(AssetPackagerWindow, AddWhicheverWayTheListReachedTheFolder)
+{
+    ASSERT_TRUE(placeGameOnDriveC(tree));
+    const QString below = QStringLiteral("Assets\\VeltraneSamples\\Sample01\\RailVehicles\\Passenger\\Mk1Maroon");
+    const QString rel = QStringLiteral("Rail Simulator\\") + below;
+    QStringList expected;
+    for (const QString& file : filesBelow(tree.path(kGameOnDriveC + QStringLiteral("/") + QString(below).replace(QLatin1Char('\\'), QLatin1Char('/')))))
+        expected << QString(below).replace(QLatin1Char('\\'), QLatin1Char('/')) + QLatin1Char('/') + file;
+    ASSERT_FALSE(expected.isEmpty());
+    for (const DriveRoad& road : kDriveRoads) {
+        SCOPED_TRACE(road.what);
+        const QString game = gameOnDriveC(tree, road);
+        shared().GamePath = game;
+        shared().PackageFolder.clear();
+        packager = std::make_unique<frmFolder3>();
+        EXPECT_EQ(packager->Drive1->drive(), QStringLiteral("c:"));
+        moveDriveIfTheRoadSays(*packager->Drive1, road);
+        clickGameFolder(*packager->Dir1, game, road, below);
+        packager->Command1_Click();
+        EXPECT_EQ(listRows(packager->List1), QStringList{rel});
+        EXPECT_EQ(packager->copyLines(),
+                  QStringList{packaging::FolderCopyLine(game + QLatin1Char('\\') + below, program(), QStringLiteral("Mk1Maroon"), rel)});
+
+        expectZipOffer(QStringLiteral("Assets"), QStringLiteral("Mk1Maroon"), false);
+        packager->Command3_Click();
+        ui.verifyDone();
+        EXPECT_EQ(filesBelow(package(QStringLiteral("Mk1Maroon/Rail Simulator"))), expected);
+        EXPECT_EQ(tree.readFile(QStringLiteral("program/Mk1Maroon/AssetSetup.ggg")), QByteArray("Assets\\VeltraneSamples\\Sample01\r\n"));
+        ASSERT_TRUE(QDir(package(QStringLiteral("Mk1Maroon"))).removeRecursively());
     }
 }
 

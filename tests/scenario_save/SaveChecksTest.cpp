@@ -83,9 +83,20 @@ TEST_F(SaveChecks, WeatherBlueprintMustExistAsBin)
     request.boxes[WeatherBlueprintBox] = "xm";
     expectStop(SaveOutcome::Stopped, {weatherMissingMessage()});
 
-    // With the file in place the check passes and the driven consist question comes next.
-    ASSERT_TRUE(writeFileBytes(tree.gamePath() + "/Assets/P/Q/Weather/Sunny.bin", "x"));
+    // Names that lead out of the Assets folder name no weather blueprint, though a file lies
+    // where they lead.
+    ASSERT_TRUE(writeFileBytes(tree.path("outside/Q/Weather/Sunny.bin"), "x"));
     request.boxes[WeatherBlueprintBox] = "Weather\\Sunny.xml";
+    for (const char* provider : {"..\\..\\outside", "P\\..\\..\\..\\outside"}) {
+        request.boxes[WeatherProviderBox] = QString::fromLatin1(provider);
+        expectStop(SaveOutcome::Stopped, {weatherMissingMessage()});
+    }
+
+    // With the file in place the check passes (names inside the Assets folder match whatever
+    // their letter case) and the driven consist question comes next.
+    ASSERT_TRUE(writeFileBytes(tree.gamePath() + "/Assets/P/Q/Weather/Sunny.bin", "x"));
+    request.boxes[WeatherProviderBox] = "p";
+    request.boxes[WeatherProductBox] = "q";
     request.drivenConsist.clear();
     gameBefore = gameFiles();
     ui.expectMsgBox(vb::vbNo, "chosen a consist to drive");

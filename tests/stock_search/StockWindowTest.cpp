@@ -5,6 +5,7 @@
 
 #include "scenario_editor/EditorFixture.h"
 #include "scenarios/frmZelvorn.h"
+#include "support/GameOnDrive.h"
 #include "support/ScopedEnv.h"
 #include "support/WidgetRows.h"
 
@@ -99,6 +100,34 @@ TEST_F(StockWindow, TheSampleGameListsEveryKind)
     EXPECT_EQ(w->Label5->text(), QString());
     EXPECT_TRUE(w->Command1->isEnabled());
     EXPECT_TRUE(w->menuBar()->isEnabled());
+}
+
+// The search with the game on drive c:, its folder in either form, and the folder clicked as the
+// editor opened or after the drive list moved away and back: the same stock, named from the game
+// folder.
+TEST_F(StockWindow, SearchWhicheverWayTheListReachedTheFolder)
+{
+    ASSERT_TRUE(placeGameOnDriveC(tree));
+    for (const DriveRoad& road : kDriveRoads) {
+        SCOPED_TRACE(road.what);
+        frmZelvorn::unloadEditor();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        const QString game = gameOnDriveC(tree, road);
+        shared().GamePath = game;
+        shared().LastStockFolder.clear();
+        w = frmZelvorn::showEditor();
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->Drive2->drive(), "c:");
+        moveDriveIfTheRoadSays(*w->Drive2, road);
+        clickGameFolder(*w->Dir2, game, road, kRailVehicles.mid(1));
+        w->Option1[3]->setChecked(true);
+        w->Command6->click();
+        EXPECT_EQ(listRows(w->List3), QStringList{"VS Mk1 Coach"});
+        choose(0);
+        EXPECT_EQ(w->Label5->text(), game + kRailVehicles + "\\Passenger\\Mk1\\Coach\\VS_Mk1Coach.xml");
+        EXPECT_EQ(shared().AssetsBasePath, game + "\\Assets\\VeltraneSamples\\Sample01");
+    }
+    EXPECT_TRUE(ui.messages().isEmpty());
 }
 
 TEST_F(StockWindow, TheQuestionCancelAndOk)

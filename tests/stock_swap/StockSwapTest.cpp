@@ -495,6 +495,38 @@ TEST_F(StockSwapGame, ABlueprintIsConvertedOnceAndItsListRead)
     EXPECT_EQ(number, QString());
 }
 
+// A number list is read only from below the Assets folder, where its name matches whatever its
+// letter case. One named out of it (by steps, through a game folder spelled in other case, or
+// through a link) is missing: nothing is read from it and the vehicle keeps its number.
+TEST_F(StockSwapGame, ANumberListOutOfTheAssetsFolderIsMissing)
+{
+    const SwapStock coach = coachIn();
+    tree.writeFile(gameRel + "/Assets/P/Q/Numbers.dcsv", compactList({"E3104"}).toUtf8());
+    tree.writeFile("outside/nums.dcsv", compactList({"X1"}).toUtf8());
+    tree.writeFile("GAME/Assets/P/Q/Numbers.dcsv", compactList({"X2"}).toUtf8());
+    ASSERT_TRUE(QFile::link(tree.path("outside"), tree.path(gameRel + "/Assets/P/Linked")));
+    const struct {
+        const char* csv;
+        const char* number;
+    } rows[] = {
+        {"p\\q\\NUMBERS", "E3104"},
+        {"..\\..\\outside\\nums", "4740"},
+        {"P\\Q\\..\\..\\..\\..\\outside\\nums", "4740"},
+        {"..\\..\\GAME\\Assets\\P\\Q\\Numbers", "4740"},
+        {"P\\Linked\\nums", "4740"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.csv);
+        writeBlueprint("P/Q/RailVehicles/Coach/VS_Mk1Coach.bin", blueprintXml(QString::fromLatin1(row.csv), "33.000000"));
+        const QString text = scenarioXml({Consist({van(QStringLiteral("4740"))})});
+        const EditResult r = swapSelected(text, 0, {0}, &coach,
+                                          [&] { return readStockDetail(coach.binPath, coach.fileName); }, fixed({0.0f}));
+        ASSERT_TRUE(r.changed());
+        EXPECT_EQ(valueOf(r.text, "UniqueNumber"), QString::fromLatin1(row.number));
+        EXPECT_EQ(valueOf(r.text, "TotalMass"), "33.000000");
+    }
+}
+
 TEST_F(StockSwapGame, ABlueprintThatCannotBeConvertedKeepsMassAndNumber)
 {
     const SwapStock coach = coachIn();
