@@ -188,7 +188,7 @@ TEST(Drives, FolderListOpenedAtADeepFolderShowsItWithItsParents)
         EXPECT_EQ(sideways->value(), put);
     }
 }
-// Text from a game file makes a path below the Assets folder or none.
+
 // Text from a game file makes a path below the Assets folder or none, decided by where the text
 // leads on disk: names inside the Assets folder match whatever their case, but a climb out that
 // comes back through a folder spelled otherwise, a link out of the folder and a link to nothing
