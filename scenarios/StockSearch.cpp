@@ -41,10 +41,11 @@ QString firstValue(const QString& xml, const QString& tag)
     return value;
 }
 
+// Keeps the path's own separators: a native game folder ("/games/rs") turned into "\games\rs"
+// would name a folder on the game's drive.
 QString withoutTrailingSeparators(QString path)
 {
-    path.replace(QLatin1Char('/'), QLatin1Char('\\'));
-    while (path.endsWith(QLatin1Char('\\')))
+    while (path.endsWith(QLatin1Char('\\')) || path.endsWith(QLatin1Char('/')))
         path.chop(1);
     return path;
 }
