@@ -3,6 +3,7 @@
 #include "common/DriveListWidget.h"
 #include "common/FileProcs.h"
 #include "common/FolderTreeWidget.h"
+#include "common/HandlerError.h"
 #include "common/SharedState.h"
 #include "common/VbError.h"
 #include "common/Wildcard.h"
@@ -231,7 +232,7 @@ void frmGFX::Drive1_Change()
         Dir1_Change();
         Text2->setText(Dir1->path());
     } catch (const VbError& e) {
-        exclaim(QStringLiteral("Error ") + QString::number(e.number) + QStringLiteral(" occurred in Drive1_change"));
+        showHandlerError(ErrorSpelling::Number, e, QStringLiteral("Drive1_change"));
     }
 }
 
