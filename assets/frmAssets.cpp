@@ -6,6 +6,7 @@
 #include "common/FileProcs.h"
 #include "common/FlexGridWidget.h"
 #include "common/FolderTreeWidget.h"
+#include "common/HandlerError.h"
 #include "common/SharedState.h"
 #include "common/TagText.h"
 #include "common/Vb.h"
@@ -258,14 +259,8 @@ void frmAssets::setGridHeader()
 
 void frmAssets::Form_Load()
 {
-    const auto step = [this](const std::function<void()>& work) {
-        try {
-            work();
-        } catch (const VbError& e) {
-            exclaim(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in Form_Load"));
-        } catch (const std::exception& e) {
-            exclaim(QStringLiteral("Error ") + QString::fromLocal8Bit(e.what()) + QStringLiteral(" occurred in Form_Load"));
-        }
+    const auto step = [](const std::function<void()>& work) {
+        runGuarded(ErrorSpelling::Description, QStringLiteral("Form_Load"), work);
     };
     const QString gamePath = shared().GamePath;
     filePattern_ = assets::DefaultFilePattern;
@@ -367,14 +362,7 @@ void frmAssets::run(const char* handler, const std::function<void()>& work)
     menuBar()->setEnabled(false);
     VsFg1->setPressesIgnored(true);
     const PointerKeeper pointer;
-    try {
-        work();
-    } catch (const VbError& e) {
-        exclaim(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in ") + QLatin1String(handler));
-    } catch (const std::exception& e) {
-        exclaim(QStringLiteral("Error ") + QString::fromLocal8Bit(e.what()) + QStringLiteral(" occurred in ")
-             + QLatin1String(handler));
-    }
+    runGuarded(ErrorSpelling::Description, QLatin1String(handler), work);
     VsFg1->setPressesIgnored(false);
     menuBar()->setEnabled(true);
     Frame1->setEnabled(true);
@@ -397,7 +385,7 @@ void frmAssets::Drive1_Change()
         Drive1->showIn(*Dir1);
         Dir1_Change();
     } catch (const VbError& e) {
-        exclaim(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in Drive1_change"));
+        showHandlerError(ErrorSpelling::Description, e, QStringLiteral("Drive1_change"));
     }
 }
 

@@ -4,6 +4,7 @@
 #include "common/DriveListWidget.h"
 #include "common/FileProcs.h"
 #include "common/FolderTreeWidget.h"
+#include "common/HandlerError.h"
 #include "common/SharedState.h"
 #include "common/VbError.h"
 #include "common/frmReport.h"
@@ -128,7 +129,7 @@ void frmFolderLoco::Form_Load()
     try {
         Drive1->showGameFolder(*Dir1, gamePath, QStringLiteral("Source"));
     } catch (const VbError& e) {
-        exclaim(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in Form_Load"));
+        showHandlerError(ErrorSpelling::Description, e, QStringLiteral("Form_Load"));
     }
     Dir1_Change();
 }
@@ -141,7 +142,7 @@ void frmFolderLoco::Drive1_Change()
         Drive1->showIn(*Dir1);
         Dir1_Change();
     } catch (const VbError& e) {
-        exclaim(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in Drive1_Change"));
+        showHandlerError(ErrorSpelling::Description, e, QStringLiteral("Drive1_Change"));
     }
 }
 

@@ -3,6 +3,7 @@
 #include "common/FileProcs.h"
 #include "common/GameReference.h"
 #include "textures/FileBytes.h"
+#include "common/HandlerError.h"
 #include "common/Serializer.h"
 #include "common/SharedState.h"
 #include "common/TagText.h"
@@ -330,13 +331,7 @@ QString PictureName(const QString& imagePath)
 void AddRouteLoadingPicture(const RouteChoice& chooseRoute)
 {
     BusyPointer busy;
-    try {
-        runCommand(chooseRoute);
-    } catch (const VbError& e) {
-        exclaim(QStringLiteral("An Error ") + QString::number(e.number) + QStringLiteral(" occurred in mnuMap_Click"));
-    } catch (const std::bad_alloc&) {
-        exclaim(QStringLiteral("An Error 7 occurred in mnuMap_Click"));
-    }
+    runGuarded(ErrorSpelling::AnNumber, QStringLiteral("mnuMap_Click"), [&] { runCommand(chooseRoute); });
 }
 
 } // namespace hub

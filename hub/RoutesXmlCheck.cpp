@@ -1,6 +1,7 @@
 #include "hub/RoutesXmlCheck.h"
 
 #include "common/FileProcs.h"
+#include "common/HandlerError.h"
 #include "common/Serializer.h"
 #include "common/SharedState.h"
 #include "common/TempFiles.h"
@@ -238,12 +239,5 @@ bool CheckTagBalance(const QString& path, const QByteArray& bytes)
 
 void CheckRoutesXmlFile()
 {
-    try {
-        checkRoutesXml();
-    } catch (const VbError& e) {
-        exclaim(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in mnuCheckXML_Click"));
-    } catch (const std::exception& e) {
-        exclaim(QStringLiteral("Error ") + QString::fromLocal8Bit(e.what())
-                + QStringLiteral(" occurred in mnuCheckXML_Click"));
-    }
+    runGuarded(ErrorSpelling::Description, QStringLiteral("mnuCheckXML_Click"), checkRoutesXml);
 }

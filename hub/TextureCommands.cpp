@@ -1,6 +1,7 @@
 #include "hub/TextureCommands.h"
 
 #include "common/FileProcs.h"
+#include "common/HandlerError.h"
 #include "common/Serializer.h"
 #include "common/SharedState.h"
 #include "common/TagText.h"
@@ -30,12 +31,6 @@ namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kCannotConvert = QStringLiteral("Sorry, unable to convert files of the following type at this time:-");
 const QString kCannotConvertThis = QStringLiteral("Sorry, unable to convert this file:- ");
-
-void unexpected(const char* handler, int number)
-{
-    exclaim(QStringLiteral("An Error ") + QString::number(number) + QStringLiteral(" occurred in ")
-            + QLatin1String(handler));
-}
 
 bool writeBytes(const QString& path, const QByteArray& bytes)
 {
@@ -155,9 +150,9 @@ bool ConvertTextureToDds(const QString& fileNameBox, const QString& xml, const Q
         ui().msgBox(note, vb::vbOKOnly + vb::vbInformation, QStringLiteral("Editing .dds files"));
         return true;
     } catch (const VbError& e) {
-        unexpected("mnuDDS_Click", e.number);
+        showHandlerError(ErrorSpelling::AnNumber, e, QStringLiteral("mnuDDS_Click"));
     } catch (const std::bad_alloc&) {
-        unexpected("mnuDDS_Click", 7);
+        showHandlerError(ErrorSpelling::AnNumber, VbError(7), QStringLiteral("mnuDDS_Click"));
     }
     return false;
 }
@@ -169,7 +164,7 @@ bool EditDdsFile(const QString& baseName)
                           QStringLiteral("To edit DDS files you need to install a suitable paint program (e.g. PSP with .dds plugin) on your PC ")
                               + kCrLf + QStringLiteral("and select the path from the Options menu."));
     } catch (const VbError& e) {
-        unexpected("mnuEditDDS_Click", e.number);
+        showHandlerError(ErrorSpelling::AnNumber, e, QStringLiteral("mnuEditDDS_Click"));
     }
     return false;
 }
@@ -181,7 +176,7 @@ bool ViewDdsFile(const QString& baseName)
                           QStringLiteral("To view DDS files you need to install a suitable Texture viewer (e.g. IrfanView) on your PC ")
                               + kCrLf + QStringLiteral("and select the path from the Options menu."));
     } catch (const VbError& e) {
-        unexpected("mnuView_Click", e.number);
+        showHandlerError(ErrorSpelling::AnNumber, e, QStringLiteral("mnuView_Click"));
     }
     return false;
 }
@@ -285,9 +280,9 @@ bool ConvertDdsToTexture(const std::function<void(const QString&)>& showXml)
         ui().doEvents();
         return true;
     } catch (const VbError& e) {
-        unexpected("mnuDDStoKrs_Click", e.number);
+        showHandlerError(ErrorSpelling::AnNumber, e, QStringLiteral("mnuDDStoKrs_Click"));
     } catch (const std::bad_alloc&) {
-        unexpected("mnuDDStoKrs_Click", 7);
+        showHandlerError(ErrorSpelling::AnNumber, VbError(7), QStringLiteral("mnuDDStoKrs_Click"));
     }
     return false;
 }

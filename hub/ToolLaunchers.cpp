@@ -1,12 +1,10 @@
 #include "hub/ToolLaunchers.h"
 
+#include "common/HandlerError.h"
 #include "common/SharedState.h"
 #include "common/TempFiles.h"
 #include "common/VbError.h"
 #include "platform/Ui.h"
-
-#include <exception>
-#include <new>
 
 namespace hub {
 
@@ -43,29 +41,12 @@ void launchDeveloperFolders(const ToolWindows& windows)
 
 namespace {
 
-constexpr int outOfMemory = 7;
-constexpr int internalError = 51;
 constexpr int pathFileAccessError = 75;
-
-void showRunTimeError(int number, const QString& handler)
-{
-    exclaim(QStringLiteral("Error ") + QString::number(number) + QStringLiteral(" occurred in ") + handler);
-}
 
 // Runs show; a run-time error on the way is reported as the handler's. False when one was.
 bool showReportingErrors(const std::function<void()>& show, const QString& handler)
 {
-    try {
-        call(show);
-        return true;
-    } catch (const VbError& e) {
-        showRunTimeError(e.number, handler);
-    } catch (const std::bad_alloc&) {
-        showRunTimeError(outOfMemory, handler);
-    } catch (const std::exception&) {
-        showRunTimeError(internalError, handler);
-    }
-    return false;
+    return runGuarded(ErrorSpelling::Number, handler, [&] { call(show); });
 }
 
 QString routeListHandlerName(RouteListTask task)
@@ -100,7 +81,7 @@ bool emptyWorkFolderFor(Packager which)
 {
     if (ResetTempFiles())
         return true;
-    showRunTimeError(pathFileAccessError, packagerHandlerName(which));
+    showHandlerError(ErrorSpelling::Number, VbError(pathFileAccessError), packagerHandlerName(which));
     return false;
 }
 

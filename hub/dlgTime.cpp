@@ -1,5 +1,6 @@
 #include "hub/dlgTime.h"
 
+#include "common/HandlerError.h"
 #include "common/VbError.h"
 #include "hub/TimeConvert.h"
 #include "platform/QtUiScreenFit.h"
@@ -78,7 +79,7 @@ void dlgTime::OKButton_Click()
     try {
         Text2->setText(ConvertRsTime(Text1->text()));
     } catch (const VbError& e) {
-        exclaim(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in OKButton"));
+        showHandlerError(ErrorSpelling::Description, e, QStringLiteral("OKButton"));
     }
 }
 

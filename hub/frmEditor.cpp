@@ -5,6 +5,7 @@
 #include "hub/frmEditor.h"
 
 #include "common/FileProcs.h"
+#include "common/HandlerError.h"
 #include "common/ProgramVersion.h"
 #include "common/SharedState.h"
 #include "common/VbError.h"
@@ -471,8 +472,7 @@ void frmEditor::showError(const QString& text)
 
 void frmEditor::showUnexpected(const char* procedure, int number)
 {
-    showError(QStringLiteral("An Error ") + QString::number(number) + QStringLiteral(" occurred in ")
-              + QLatin1String(procedure));
+    showError(handlerErrorText(ErrorSpelling::AnNumber, VbError(number), QLatin1String(procedure)));
 }
 
 void frmEditor::setCommandsEnabled(bool enabled)

@@ -4,6 +4,7 @@
 #include "common/FileProcs.h"
 #include "common/FolderTreeWidget.h"
 #include "common/PrinterDialogWidgets.h"
+#include "common/HandlerError.h"
 #include "common/SharedState.h"
 #include "common/VbError.h"
 #include "common/Wildcard.h"
@@ -224,7 +225,7 @@ void frmGFX::Drive1_Change()
         Dir1_Change();
         Text2->setText(Dir1->path());
     } catch (const VbError& e) {
-        exclaim(QStringLiteral("Error ") + QString::number(e.number) + QStringLiteral(" occurred in Drive1_change"));
+        showHandlerError(ErrorSpelling::Number, e, QStringLiteral("Drive1_change"));
     }
 }
 

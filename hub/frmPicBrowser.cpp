@@ -2,6 +2,7 @@
 
 #include "common/DriveListWidget.h"
 #include "common/FolderTreeWidget.h"
+#include "common/HandlerError.h"
 #include "common/VbError.h"
 #include "common/Wildcard.h"
 #include "platform/Paths.h"
@@ -88,7 +89,7 @@ void frmPicBrowser::Drive1_Change()
         Drive1->showIn(*Dir1);
         fillGrid();
     } catch (const VbError& e) {
-        exclaim(QStringLiteral("Error ") + QString::number(e.number) + QStringLiteral(" occurred in Drive1_change"));
+        showHandlerError(ErrorSpelling::Number, e, QStringLiteral("Drive1_change"));
     }
 }
 

@@ -1,6 +1,7 @@
 #include "packaging/ReskinPackage.h"
 
 #include "common/FileProcs.h"
+#include "common/HandlerError.h"
 #include "common/SharedState.h"
 #include "common/VbError.h"
 #include "packaging/PackageCommon.h"
@@ -23,11 +24,6 @@ const QString kQuote = QStringLiteral("\"");
 const QString kCrLf = QString::fromLatin1(ReskinPackage::kLineEnd);
 // How many names a message lists before it only counts the rest.
 constexpr qsizetype kListedNames = 20;
-
-void reportError(const QString& description, const char* where)
-{
-    exclaim(QStringLiteral("Error ") + description + QStringLiteral(" occurred in ") + QLatin1String(where));
-}
 
 void reportNames(const QString& heading, const QStringList& names)
 {
@@ -68,19 +64,13 @@ void listFolder(const QString& native, QFileInfoList& files, QFileInfoList& dirs
     std::sort(dirs.begin(), dirs.end(), byName);
 }
 
-bool appendAnsi(const QString& path, const QString& text, QString& error)
+bool appendAnsi(const QString& path, const QString& text)
 {
     QFile file(platform::nativePath(path));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        error = VbError::standardDescription(75);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return false;
-    }
     const QByteArray bytes = platform::encodeAnsi(text);
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        error = VbError::standardDescription(75);
-        return false;
-    }
-    return true;
+    return file.write(bytes) == bytes.size() && file.flush();
 }
 
 bool makeFolder(const QString& path)
@@ -192,7 +182,7 @@ bool ReskinPackage::Process(const QString& reskinFolder, const QString& sourceFo
 
     ui().doEvents();
     if (!makeFolder(package) || !makeFolder(package + QStringLiteral("\\Rail Simulator")))
-        reportError(VbError::standardDescription(76), "Command5_Click");
+        showHandlerError(ErrorSpelling::Description, VbError(76), QStringLiteral("Command5_Click"));
 
     // Each run packages this reskin alone: the table and the batch texts start empty.
     reset();
@@ -205,16 +195,15 @@ bool ReskinPackage::Process(const QString& reskinFolder, const QString& sourceFo
     reportNames(QStringLiteral("The checksum of these files could not be computed; they are packaged as changed:"),
                 unreadable_);
 
-    QString error;
-    if (!appendAnsi(package + QStringLiteral("\\Rail Simulator\\RS-Install.bat"), InstallText + kCrLf, error))
-        reportError(error, "Command5_Click");
+    if (!appendAnsi(package + QStringLiteral("\\Rail Simulator\\RS-Install.bat"), InstallText + kCrLf))
+        showHandlerError(ErrorSpelling::Description, VbError(75), QStringLiteral("Command5_Click"));
     ui().doEvents();
 
     const QString batch = package + QStringLiteral("\\copyfiles.bat");
     CopyText += kCrLf + QStringLiteral("del ") + kQuote + batch + kQuote + kCrLf;
-    const bool written = appendAnsi(batch, CopyText + kCrLf, error);
+    const bool written = appendAnsi(batch, CopyText + kCrLf);
     if (!written)
-        reportError(error, "Command5_Click");
+        showHandlerError(ErrorSpelling::Description, VbError(75), QStringLiteral("Command5_Click"));
     ui().doEvents();
 
     if (written) {
@@ -224,16 +213,17 @@ bool ReskinPackage::Process(const QString& reskinFolder, const QString& sourceFo
         const qint64 pid = ShellAndWait(kQuote + batch + kQuote, true, 0);
         QDir::setCurrent(before);
         if (pid == 0)
-            reportError(VbError::standardDescription(53), "Command5_Click");
+            showHandlerError(ErrorSpelling::Description, VbError(53), QStringLiteral("Command5_Click"));
         else if (lastExitStatus() != 0)
-            reportError(VbError::standardDescription(75), "Command5_Click");
+            showHandlerError(ErrorSpelling::Description, VbError(75), QStringLiteral("Command5_Click"));
     }
 
     ui().doEvents();
     const InstallerCopy installer = CopyInstallerTo(package + QStringLiteral("\\AssetSetup.exe"));
     if (installer.error != 0)
-        reportError(installer.reason.isEmpty() ? VbError::standardDescription(installer.error) : installer.reason,
-                    "Command5_Click");
+        showHandlerError(ErrorSpelling::Description,
+                         installer.reason.isEmpty() ? VbError(installer.error) : VbError(installer.error, installer.reason),
+                         QStringLiteral("Command5_Click"));
 
     const int answer = ui().msgBox(QStringLiteral("Your Reskins are now saved in ") + package + kCrLf
                                        + QStringLiteral("Do you wish them to be automatically zipped up ready for distribution?"),
@@ -293,7 +283,7 @@ void ReskinPackage::makeMirror(const QString& folder)
         return;
     const QString target = package_ + QStringLiteral("\\Rail Simulator\\") + below;
     if (!makeFolder(target))
-        reportError(VbError::standardDescription(76), "WorkWithorigFolders");
+        showHandlerError(ErrorSpelling::Description, VbError(76), QStringLiteral("WorkWithorigFolders"));
 }
 
 void ReskinPackage::walkReskin(const QString& folder, const QString& native)

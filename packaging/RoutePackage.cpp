@@ -2,6 +2,7 @@
 
 #include "common/FileProcs.h"
 #include "common/GameTextConstants.h"
+#include "common/HandlerError.h"
 #include "common/Serializer.h"
 #include "common/SerzPool.h"
 #include "common/SharedState.h"
@@ -46,10 +47,11 @@ bool makeFolder(const QString& path)
     return QDir().mkpath(platform::nativePath(path));
 }
 
-void showStepError(const QString& description, int step, const QString& folder)
+// The handler's name carries the step and the folder it was making.
+void showStepError(const VbError& error, int step, const QString& folder)
 {
-    exclaim(QStringLiteral("Error ") + description + QStringLiteral(" occurred in OKButton A=") + QString::number(step)
-                + QStringLiteral("strTemp = ") + folder);
+    showHandlerError(ErrorSpelling::Description, error,
+                     QStringLiteral("OKButton A=") + QString::number(step) + QStringLiteral("strTemp = ") + folder);
 }
 
 // Creates the folders from the one below root down to folder (each once per run).
@@ -187,7 +189,7 @@ QString BuildRoutePackage(const QString& routesXmlText, const QString& routesXml
     for (int step = 1; step <= 5; ++step) {
         strTemp = folders[step - 1];
         if (!makeFolder(strTemp))
-            showStepError(VbError(75).description, step, strTemp);
+            showStepError(VbError(75), step, strTemp);
         ui().doEvents();
     }
 
@@ -198,15 +200,15 @@ QString BuildRoutePackage(const QString& routesXmlText, const QString& routesXml
     ui().doEvents();
     const InstallerCopy installer = CopyInstallerTo(packageFolder + QLatin1Char('\\') + kInstaller);
     if (installer.error == 53)
-        showStepError(VbError(53).description, 8, strTemp);
+        showStepError(VbError(53), 8, strTemp);
     else if (installer.error != 0)
-        showStepError(installer.reason, 8, strTemp);
+        showStepError(VbError(installer.error, installer.reason), 8, strTemp);
 
     ui().doEvents();
     try {
         CopyFolder(routePath, routeCopy, true);
     } catch (const VbError& error) {
-        showStepError(error.description, 9, strTemp);
+        showStepError(error, 9, strTemp);
     }
     ui().doEvents();
     return packageFolder;

@@ -3,6 +3,7 @@
 #include "common/DriveListWidget.h"
 #include "common/FileProcs.h"
 #include "common/FolderTreeWidget.h"
+#include "common/HandlerError.h"
 #include "common/SharedState.h"
 #include "common/TempFiles.h"
 #include "common/Vb.h"
@@ -24,15 +25,6 @@
 #include <QResizeEvent>
 
 #include <exception>
-
-namespace {
-
-void reportError(const VbError& e, const char* handler)
-{
-    exclaim(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in ") + QLatin1String(handler));
-}
-
-} // namespace
 
 void frmFolder3::showModalWindow(QWidget* parent)
 {
@@ -107,7 +99,7 @@ void frmFolder3::Form_Load()
         if (!EnsureTempFiles())
             throw VbError(76);
     } catch (const VbError& e) {
-        reportError(e, "Form_Load");
+        showHandlerError(ErrorSpelling::Description, e, QStringLiteral("Form_Load"));
     }
 }
 
@@ -144,7 +136,7 @@ void frmFolder3::Drive1_Change()
         Drive1->showIn(*Dir1);
         Text1->setText(Dir1->path());
     } catch (const VbError& e) {
-        reportError(e, "Drive1_change");
+        showHandlerError(ErrorSpelling::Description, e, QStringLiteral("Drive1_change"));
     }
 }
 
@@ -254,11 +246,11 @@ void frmFolder3::Command3_Click()
         }
     } catch (const VbError& e) {
         done();
-        reportError(e, "Command3_click");
+        showHandlerError(ErrorSpelling::Description, e, QStringLiteral("Command3_click"));
         return;
     } catch (const std::exception&) {
         done();
-        reportError(VbError(51), "Command3_click");
+        showHandlerError(ErrorSpelling::Description, VbError(51), QStringLiteral("Command3_click"));
         return;
     }
     done();

@@ -3,6 +3,7 @@
 #include "common/DriveListWidget.h"
 #include "common/FileProcs.h"
 #include "common/FolderTreeWidget.h"
+#include "common/HandlerError.h"
 #include "common/SharedState.h"
 #include "common/TempFiles.h"
 #include "common/VbError.h"
@@ -22,15 +23,6 @@
 #include <QVBoxLayout>
 
 #include <exception>
-
-namespace {
-
-void reportError(const QString& description, const char* where)
-{
-    exclaim(QStringLiteral("Error ") + description + QStringLiteral(" occurred in ") + QLatin1String(where));
-}
-
-} // namespace
 
 void frmFolder4::showModalWindow(QWidget* parent)
 {
@@ -140,7 +132,7 @@ void frmFolder4::Form_Load()
             throw VbError(75);
         ui().doEvents();
     } catch (const VbError& e) {
-        reportError(e.description, "Form_Load");
+        showHandlerError(ErrorSpelling::Description, e, QStringLiteral("Form_Load"));
     }
 }
 
@@ -158,7 +150,7 @@ void frmFolder4::Drive1_Change()
         Text1->setText(Dir1->path());
         Text2->setText(Dir2->path());
     } catch (const VbError& e) {
-        reportError(e.description, "Drive1_change");
+        showHandlerError(ErrorSpelling::Description, e, QStringLiteral("Drive1_change"));
     }
 }
 
@@ -185,14 +177,10 @@ void frmFolder4::Command5_Click()
     Drive1->setEnabled(false);
     Dir1->setEnabled(false);
     Dir2->setEnabled(false);
-    try {
+    runGuarded(ErrorSpelling::Description, QStringLiteral("Command5_Click"), [this] {
         if (package_->Process(Text1->text(), Text2->text()))
             frmNewZip::openForPackage(shared().PackageFolder);
-    } catch (const VbError& e) {
-        reportError(e.description, "Command5_Click");
-    } catch (const std::exception& e) {
-        reportError(QString::fromLocal8Bit(e.what()), "Command5_Click");
-    }
+    });
     ui().doEvents();
     Command5->setEnabled(true);
     Command2->setEnabled(true);

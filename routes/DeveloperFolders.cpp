@@ -34,11 +34,6 @@ QString folderPickerCaption(bool blueprintPending, int blueprintMode)
     return QStringLiteral("Select your Developer Folder");
 }
 
-QString folderPickerLoadError(const QString& description)
-{
-    return QStringLiteral("An Error ") + description + QStringLiteral(" occurred in 'frmFolder'");
-}
-
 bool IsNewFolderName(const QString& name)
 {
     if (!IsUsableFolderName(name))

@@ -16,9 +16,6 @@ namespace routes {
 // The picker's caption and whether its add-on name box shows, for the shared blueprint flags.
 QString folderPickerCaption(bool blueprintPending, int blueprintMode);
 
-// The message of the picker's loading when its start folder cannot be shown.
-QString folderPickerLoadError(const QString& description);
-
 // True when name can be made as one folder on Windows: not empty, no "\", "/" or "..", none
 // of the characters < > : " | ? * or control characters, and not only blanks and dots.
 bool IsNewFolderName(const QString& name);

@@ -2,6 +2,7 @@
 #include "routes/frmDelRouteBusy.h"
 
 #include "common/FileProcs.h"
+#include "common/HandlerError.h"
 #include "common/SharedState.h"
 #include "common/TabStopListWidget.h"
 #include "common/TagText.h"
@@ -347,7 +348,7 @@ void frmDelRoute::Form_Load()
         if (count == 0)
             exclaim(QStringLiteral("No routes were found in ") + RoutesXmlPath);
     } catch (const VbError& error) {
-        exclaim(QStringLiteral("An Error ") + QString::number(error.number) + QStringLiteral(" occurred in Form_Load"));
+        showHandlerError(ErrorSpelling::AnNumber, error, QStringLiteral("Form_Load"));
     } catch (const std::exception&) {
         exclaim(QStringLiteral("An Error occurred in Form_Load"));
     }

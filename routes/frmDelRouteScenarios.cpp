@@ -6,6 +6,7 @@
 #include "routes/frmDelRouteBusy.h"
 
 #include "common/FileProcs.h"
+#include "common/HandlerError.h"
 #include "common/SharedState.h"
 #include "common/TempFiles.h"
 #include "common/Vb.h"
@@ -95,7 +96,7 @@ void frmDelRoute::Command5_Click()
     }
     const QString below = packaging::PathBelow(s.GamePath, scenarioPath);
     if (below.isEmpty()) {
-        exclaim(QStringLiteral("Error ") + VbError::standardDescription(76) + QStringLiteral(" occurred in Command5_click"));
+        showHandlerError(ErrorSpelling::Description, VbError(76), QStringLiteral("Command5_click"));
         return;
     }
     const QString rowText = List3->item(row)->text();
@@ -127,9 +128,9 @@ void frmDelRoute::Command5_Click()
             if (stock.scan.lampAddOnNeeded)
                 pkg.lampAddOnNeeded = true;
         } catch (const VbError& e) {
-            exclaim(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in Command5_click"));
+            showHandlerError(ErrorSpelling::Description, e, QStringLiteral("Command5_click"));
         } catch (const std::exception&) {
-            exclaim(QStringLiteral("Error ") + VbError::standardDescription(51) + QStringLiteral(" occurred in Command5_click"));
+            showHandlerError(ErrorSpelling::Description, VbError(51), QStringLiteral("Command5_click"));
         }
         if (pkg.packageName.isEmpty())
             pkg.packageName = packageName;
@@ -197,10 +198,10 @@ void frmDelRoute::Command6_Click()
                                             packaging::ScenarioQqqText(stockRows));
             }
         } catch (const VbError& e) {
-            exclaim(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in Command6_click"));
+            showHandlerError(ErrorSpelling::Description, e, QStringLiteral("Command6_click"));
             return;
         } catch (const std::exception&) {
-            exclaim(QStringLiteral("Error ") + VbError::standardDescription(51) + QStringLiteral(" occurred in Command6_click"));
+            showHandlerError(ErrorSpelling::Description, VbError(51), QStringLiteral("Command6_click"));
             return;
         }
         if (ui().msgBox(packaging::packageSavedQuestion(QStringLiteral("Scenario(s)"), packagePath),

@@ -3,6 +3,7 @@
 #include "common/DriveListWidget.h"
 #include "common/FileProcs.h"
 #include "common/FolderTreeWidget.h"
+#include "common/HandlerError.h"
 #include "common/SharedState.h"
 #include "common/VbError.h"
 #include "platform/Paths.h"
@@ -86,7 +87,7 @@ void frmFolder::Form_Load()
         Text1->setText(Dir1->path());
     } catch (const VbError& e) {
         // Nothing is chosen until the user picks a folder.
-        exclaim(routes::folderPickerLoadError(e.description));
+        showHandlerError(ErrorSpelling::QuotedHandler, e, QStringLiteral("frmFolder"));
     }
 }
 
@@ -96,7 +97,7 @@ void frmFolder::Drive1_Change()
         Drive1->showIn(*Dir1);
         Text1->setText(Dir1->path());
     } catch (const VbError& e) {
-        exclaim(routes::folderPickerLoadError(e.description));
+        showHandlerError(ErrorSpelling::QuotedHandler, e, QStringLiteral("frmFolder"));
     }
 }
 

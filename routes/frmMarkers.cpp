@@ -3,6 +3,7 @@
 #include "common/DriveListWidget.h"
 #include "common/FileProcs.h"
 #include "common/FolderTreeWidget.h"
+#include "common/HandlerError.h"
 #include "common/SharedState.h"
 #include "common/TagText.h"
 #include "common/TempFiles.h"
@@ -163,7 +164,7 @@ void frmMarkers::Form_Load()
             ui().doEvents();
         }
     } catch (const VbError& e) {
-        exclaim(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in Form_Load"));
+        showHandlerError(ErrorSpelling::Description, e, QStringLiteral("Form_Load"));
     }
 }
 
@@ -215,7 +216,7 @@ void frmMarkers::Drive1_Change()
         Text1->setText(Dir1->path());
         listFiles();
     } catch (const VbError& e) {
-        exclaim(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in Drive1_change"));
+        showHandlerError(ErrorSpelling::Description, e, QStringLiteral("Drive1_change"));
     }
 }
 
@@ -273,14 +274,7 @@ void frmMarkers::run(const char* handler, const std::function<void()>& work)
         b->setEnabled(false);
     }
     const PointerKeeper pointer;
-    try {
-        work();
-    } catch (const VbError& e) {
-        exclaim(QStringLiteral("Error ") + e.description + QStringLiteral(" occurred in ") + QLatin1String(handler));
-    } catch (const std::exception& e) {
-        exclaim(QStringLiteral("Error ") + QString::fromLocal8Bit(e.what()) + QStringLiteral(" occurred in ")
-             + QLatin1String(handler));
-    }
+    runGuarded(ErrorSpelling::Description, QLatin1String(handler), work);
     for (qsizetype i = 0; i < commands.size(); ++i)
         commands[i]->setEnabled(enabled[i]);
     busy_ = false;

@@ -2,6 +2,7 @@
 
 #include "common/FileProcs.h"
 #include "common/GameTextConstants.h"
+#include "common/HandlerError.h"
 #include "common/ScenarioEntries.h"
 #include "common/Serializer.h"
 #include "common/SharedState.h"
@@ -46,18 +47,6 @@ const QString kNoDevTools = QStringLiteral(
 const QString kSaveAsPrompt = QStringLiteral("Save CurrentSave.xml as");
 const QString kCurrentSave = QStringLiteral("CurrentSave.xml");
 const QString kZelvornProcess = QStringLiteral("RS_Zelvorn.exe");
-
-// "Error - <description> occurred in subroutine <handler>", the browser's report of an
-// unexpected failure.
-void reportError(const QString& description, const QString& handler)
-{
-    exclaim(QStringLiteral("Error - ") + description + QStringLiteral(" occurred in subroutine ") + handler);
-}
-
-void reportError(int number, const QString& handler)
-{
-    reportError(VbError::standardDescription(number), handler);
-}
 
 qsizetype find(qsizetype start, const QString& text, const QString& what)
 {
@@ -442,10 +431,8 @@ bool ScenarioBrowser::prepareEditor(int selectedScenarioRow)
         s.ScenarioText = s.ScenarioTextLoaded;
         s.TracksText = tracksText;
         return true;
-    } catch (const VbError& error) {
-        reportError(error.description, QStringLiteral("Command10_Click"));
     } catch (const std::exception& error) {
-        reportError(QString::fromLocal8Bit(error.what()), QStringLiteral("Command10_Click"));
+        showHandlerError(ErrorSpelling::Subroutine, runTimeErrorOf(error), QStringLiteral("Command10_Click"));
     }
     return false;
 }
@@ -469,7 +456,7 @@ bool ScenarioBrowser::removeEmptyConsistsFromScenario(int selectedScenarioRow)
         const QString workXml = TempFilesPath(QStringLiteral("Scenario.xml"), QStringLiteral("tempfiles"));
         const QString nativeXml = nativePath(workXml);
         if (QFileInfo::exists(nativeXml) && !QFile::remove(nativeXml)) {
-            reportError(70, handler);
+            showHandlerError(ErrorSpelling::Subroutine, VbError(70), handler);
             return false;
         }
         ui().doEvents();
@@ -492,10 +479,8 @@ bool ScenarioBrowser::removeEmptyConsistsFromScenario(int selectedScenarioRow)
         }
         ui().msgBox(kConsistsRemoved, vb::vbOKOnly + vb::vbInformation);
         return true;
-    } catch (const VbError& error) {
-        reportError(error.description, handler);
     } catch (const std::exception& error) {
-        reportError(QString::fromLocal8Bit(error.what()), handler);
+        showHandlerError(ErrorSpelling::Subroutine, runTimeErrorOf(error), handler);
     }
     return false;
 }
@@ -512,7 +497,7 @@ void ScenarioBrowser::restoreFirstBackup(const QString& bin, const QString& bak,
     const QByteArray from = QFile::encodeName(nativePath(bak));
     const QByteArray to = QFile::encodeName(nativePath(bin));
     if (std::rename(from.constData(), to.constData()) != 0) {
-        reportError(70, handler);
+        showHandlerError(ErrorSpelling::Subroutine, VbError(70), handler);
         return;
     }
     ui().doEvents();
@@ -567,7 +552,8 @@ bool ScenarioBrowser::saveCurrentSaveAs()
     if (!sameName(vb::Right(name, 4), QStringLiteral(".xml")))
         name += QStringLiteral(".xml");
     if (!isPlainFileName(name)) {
-        reportError(52, handler); // a name that would leave the scenario folder
+        // a name that would leave the scenario folder
+        showHandlerError(ErrorSpelling::Subroutine, VbError(52), handler);
         return false;
     }
     if (sameName(name, kCurrentSave))
@@ -575,7 +561,7 @@ bool ScenarioBrowser::saveCurrentSaveAs()
     const QString folder = shared().ScenarioFolder;
     const int error = copyReplacing(folder + QStringLiteral("\\CurrentSave.xml"), folder + QLatin1Char('\\') + name);
     if (error != 0) {
-        reportError(error, handler);
+        showHandlerError(ErrorSpelling::Subroutine, VbError(error), handler);
         return false;
     }
     return true;
@@ -590,7 +576,7 @@ bool ScenarioBrowser::replaceCurrentSave(const QString& selectedFile, const QStr
     const int error = copyReplacing(folder + QLatin1Char('\\') + selectedFile, folder + QStringLiteral("\\CurrentSave.xml"));
     ui().doEvents();
     if (error != 0) {
-        reportError(error, handler);
+        showHandlerError(ErrorSpelling::Subroutine, VbError(error), handler);
         return false;
     }
     return true;
@@ -601,7 +587,7 @@ bool ScenarioBrowser::startProgram(const QString& program, const QString& handle
     const qint64 pid = platform::startDetached(QLatin1Char('"') + program + QLatin1Char('"'));
     ui().doEvents();
     if (pid == 0) {
-        reportError(53, handler);
+        showHandlerError(ErrorSpelling::Subroutine, VbError(53), handler);
         return false;
     }
     return true;

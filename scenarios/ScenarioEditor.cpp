@@ -2,6 +2,7 @@
 
 #include "common/FileProcs.h"
 #include "common/GameTextConstants.h"
+#include "common/HandlerError.h"
 #include "common/ProgramVersion.h"
 #include "common/SharedState.h"
 #include "common/VbError.h"
@@ -122,8 +123,7 @@ bool ScenarioEditor::start(const QString& commandLine, const QString& handler)
     const qint64 pid = platform::startDetached(commandLine);
     ui().doEvents();
     if (pid == 0) {
-        exclaim(QStringLiteral("Error - ") + VbError::standardDescription(53) + QStringLiteral(" occurred in subroutine ")
-                    + handler);
+        showHandlerError(ErrorSpelling::Subroutine, VbError(53), handler);
         return false;
     }
     return true;

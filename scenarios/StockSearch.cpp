@@ -2,6 +2,7 @@
 
 #include "common/FileProcs.h"
 #include "common/GameReference.h"
+#include "common/HandlerError.h"
 #include "common/Serializer.h"
 #include "common/SerzPool.h"
 #include "common/SharedState.h"
@@ -176,11 +177,6 @@ bool splitStockPath(const QString& below, QString& provider, QString& product, Q
     return true;
 }
 
-QString stockErrorMessage(int errorNumber)
-{
-    return QStringLiteral("Error ") + QString::number(errorNumber) + QStringLiteral(" occurred in WorkWithSubFolders");
-}
-
 QString listAllStockQuestion()
 {
     return QStringLiteral("You have not selected a Rail Vehicles folder. In this case,  ") + QStringLiteral("\r\n")
@@ -303,7 +299,7 @@ StockSearch::Outcome StockSearch::search(const QString& folder, const QString& t
             letEventsThrough(walk.sinceEvents);
             ++stats.folders;
             if (step.listingError != 0)
-                exclaim(stockErrorMessage(step.listingError));
+                showHandlerError(ErrorSpelling::Number, VbError(step.listingError), QStringLiteral("WorkWithSubFolders"));
             continue;
         }
         if (walk.sinceEvents.elapsed() >= kEventSliceMs)
@@ -457,7 +453,7 @@ void StockSearch::examineFile(Walk& walk, const WalkStep& step)
             walk.hooks->added(entries.constLast());
     } catch (const VbError& error) {
         walk.pool->release(step.ticket);
-        exclaim(stockErrorMessage(error.number));
+        showHandlerError(ErrorSpelling::Number, error, QStringLiteral("WorkWithSubFolders"));
     }
 }
 

@@ -70,8 +70,6 @@ struct StockEntry {
 // characters replaced by "xml"). False for a file not below a product folder.
 bool splitStockPath(const QString& pathBelowAssets, QString& provider, QString& product, QString& blueprint);
 
-// The message that closes a search's step that failed.
-QString stockErrorMessage(int errorNumber);
 // The question asked before a search of a folder that is no rolling-stock folder.
 QString listAllStockQuestion();
 // The refusal of a folder outside the game's "Assets" folder.

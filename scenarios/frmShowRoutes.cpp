@@ -1,5 +1,6 @@
 #include "scenarios/frmShowRoutes.h"
 
+#include "common/HandlerError.h"
 #include "common/SharedState.h"
 #include "common/TabStopListWidget.h"
 #include "common/VbError.h"
@@ -260,14 +261,7 @@ void frmShowRoutes::guarded(const QString& handler, const std::function<void()>&
     const bool outermost = commands_->isEnabled();
     if (outermost)
         commands_->setEnabled(false);
-    try {
-        work();
-    } catch (const VbError& error) {
-        exclaim(QStringLiteral("Error - ") + error.description + QStringLiteral(" occurred in subroutine ") + handler);
-    } catch (const std::exception& error) {
-        exclaim(QStringLiteral("Error - ") + QString::fromLocal8Bit(error.what())
-                    + QStringLiteral(" occurred in subroutine ") + handler);
-    }
+    runGuarded(ErrorSpelling::Subroutine, handler, work);
     if (outermost)
         commands_->setEnabled(true);
 }
@@ -345,14 +339,8 @@ void frmShowRoutes::Command10_Click()
     guarded(QStringLiteral("Command10_Click"), [&] { ready = browser_.prepareEditor(firstSelectedRow(List3)); });
     // The editor is shown once this window's commands are back: it lives on its own and may
     // unload this window.
-    if (ready && editorLauncher) {
-        try {
-            editorLauncher();
-        } catch (const std::exception& error) {
-            exclaim(QStringLiteral("Error - ") + QString::fromLocal8Bit(error.what())
-                        + QStringLiteral(" occurred in subroutine Command10_Click"));
-        }
-    }
+    if (ready && editorLauncher)
+        runGuarded(ErrorSpelling::Subroutine, QStringLiteral("Command10_Click"), editorLauncher);
 }
 
 void frmShowRoutes::Command11_Click()

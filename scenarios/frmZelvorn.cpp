@@ -1,5 +1,6 @@
 #include "scenarios/frmZelvorn.h"
 
+#include "common/HandlerError.h"
 #include "common/SharedState.h"
 #include "common/VbError.h"
 #include "common/frmReport.h"
@@ -219,14 +220,7 @@ void frmZelvorn::closeEvent(QCloseEvent* event)
 
 void frmZelvorn::guarded(const QString& handler, const std::function<void()>& work)
 {
-    try {
-        work();
-    } catch (const VbError& error) {
-        exclaim(QStringLiteral("Error - ") + error.description + QStringLiteral(" occurred in subroutine ") + handler);
-    } catch (const std::exception& error) {
-        exclaim(QStringLiteral("Error - ") + QString::fromLocal8Bit(error.what())
-                    + QStringLiteral(" occurred in subroutine ") + handler);
-    }
+    runGuarded(ErrorSpelling::Subroutine, handler, work);
 }
 
 // ---- controls -----------------------------------------------------------------------------
@@ -618,7 +612,7 @@ void frmZelvorn::Drive1_Change()
         Drive1->showIn(*Dir1);
         refreshFile1();
     } catch (const VbError& error) {
-        exclaim(QStringLiteral("Error ") + error.description + QStringLiteral(" occurred in Drive1_change"));
+        showHandlerError(ErrorSpelling::Description, error, QStringLiteral("Drive1_change"));
     }
 }
 
@@ -1105,7 +1099,7 @@ void frmZelvorn::Drive2_Change()
     try {
         Drive2->showIn(*Dir2);
     } catch (const VbError& error) {
-        exclaim(QStringLiteral("Error ") + error.description + QStringLiteral(" occurred in Drive2_change"));
+        showHandlerError(ErrorSpelling::Description, error, QStringLiteral("Drive2_change"));
     }
 }
 
