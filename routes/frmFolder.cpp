@@ -130,7 +130,7 @@ void frmFolder::Command1_Click()
             exclaim(routes::folderNotMadeMessage(failed));
     } catch (const VbError& e) {
         // A path that cannot name a folder: the window stays for another one, as for a bad name.
-        exclaim(routes::folderPickerLoadError(e.description));
+        showHandlerError(ErrorSpelling::QuotedHandler, e, QStringLiteral("frmFolder"));
         return;
     }
     close();
