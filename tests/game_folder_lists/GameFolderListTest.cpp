@@ -16,6 +16,7 @@
 #include "scenarios/frmShowRoutes.h"
 #include "scenarios/frmZelvorn.h"
 
+#include "support/ScenarioEditorOpen.h"
 #include "support/ProgramData.h"
 #include "support/SampleGame.h"
 #include "support/ScriptedUi.h"
@@ -97,12 +98,7 @@ protected:
 
 frmZelvorn* openScenarioEditor()
 {
-    frmZelvorn::registerLauncher();
-    frmShowRoutes* browser = frmShowRoutes::showBrowser();
-    browser->List1->item(0)->setSelected(true);
-    browser->List3->item(0)->setSelected(true);
-    browser->Command10->click();
-    return frmZelvorn::loaded();
+    return openScenarioEditorFromBrowser();
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "routes/frmDelRoute.h"
 #include "scenarios/frmShowRoutes.h"
 #include "scenarios/frmZelvorn.h"
+#include "support/ScenarioEditorOpen.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -153,14 +154,7 @@ TEST_F(GeometryTest, EveryWindowOpensWithinTheScreen)
          }},
         {"scenario browser", [] { return frmShowRoutes::showBrowser(); }},
         {"scenario editor",
-         [] {
-             frmZelvorn::registerLauncher();
-             frmShowRoutes* browser = frmShowRoutes::showBrowser();
-             browser->List1->item(0)->setSelected(true);
-             browser->List3->item(0)->setSelected(true);
-             browser->Command10->click();
-             return frmZelvorn::loaded();
-         }},
+         [] { return openScenarioEditorFromBrowser(); }},
         {"report",
          [] {
              auto* w = new frmReport;

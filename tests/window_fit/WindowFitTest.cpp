@@ -43,6 +43,7 @@
 #include "scenarios/frmShowRoutes.h"
 #include "scenarios/frmZelvorn.h"
 
+#include "support/ScenarioEditorOpen.h"
 #include "support/ProgramData.h"
 #include "support/SampleGame.h"
 #include "support/ScriptedUi.h"
@@ -128,12 +129,7 @@ protected:
 
 frmZelvorn* openEditor()
 {
-    frmZelvorn::registerLauncher();
-    frmShowRoutes* browser = frmShowRoutes::showBrowser();
-    browser->List1->item(0)->setSelected(true);
-    browser->List3->item(0)->setSelected(true);
-    browser->Command10->click();
-    return frmZelvorn::loaded();
+    return openScenarioEditorFromBrowser();
 }
 
 void unloadScenarioWindows()
