@@ -6,6 +6,7 @@
 #include "common/PrinterDialogWidgets.h"
 #include "common/SharedState.h"
 #include "common/Twips.h"
+#include "platform/OneWindow.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
 #include "common/WindowPartsWidgets.h"
@@ -28,7 +29,7 @@
 
 namespace {
 
-QPointer<fEZPrint> loadedWindow;
+platform::OneWindow<fEZPrint> loadedWindow;
 
 // The print source of the asset list window's grid.
 constexpr int AssetGridSource = 5;
@@ -45,24 +46,18 @@ QFont serifFont(qreal points)
 
 fEZPrint* fEZPrint::showWindow(QWidget* parent)
 {
-    if (fEZPrint* window = loadedWindow.data()) {
-        window->show();
-        window->raise();
-        window->activateWindow();
+    if (fEZPrint* window = loadedWindow.loaded()) {
+        platform::bringToFront(window);
         return window;
     }
-    auto* window = new fEZPrint(parent);
-    window->show();
-    window->raise();
-    window->activateWindow();
-    QPointer<fEZPrint> guard(window);
+    QPointer<fEZPrint> window(&loadedWindow.show([parent] { return new fEZPrint(parent); }));
     window->Form_Load();
-    return guard.data();
+    return window.data(); // null when the load ended in the window's closing
 }
 
 fEZPrint* fEZPrint::loaded()
 {
-    return loadedWindow.data();
+    return loadedWindow.loaded();
 }
 
 void fEZPrint::setPrinterDialog(PrinterDialog dialog)
@@ -75,7 +70,7 @@ fEZPrint::fEZPrint(QWidget* parent) : QWidget(parent, Qt::Window)
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("fEZPrint"));
     setWindowTitle(QStringLiteral("Print Preview"));
-    loadedWindow = this;
+    loadedWindow.take(this);
 
     Command1 = windowparts::makeButton(this, QStringLiteral("Command1"), QStringLiteral("Pre&view"));
     Command2 = windowparts::makeButton(this, QStringLiteral("Command2"), QStringLiteral("&Exit"));
@@ -114,8 +109,7 @@ fEZPrint::fEZPrint(QWidget* parent) : QWidget(parent, Qt::Window)
 
 fEZPrint::~fEZPrint()
 {
-    if (loadedWindow.data() == this)
-        loadedWindow.clear();
+    loadedWindow.forget(this);
     delete VSPrinter; // before the printer it paints on
     VSPrinter = nullptr;
     delete previewPrinter_;
@@ -276,8 +270,7 @@ void fEZPrint::closeEvent(QCloseEvent* event)
         return;
     }
     event->accept();
-    if (loadedWindow.data() == this)
-        loadedWindow.clear();
+    loadedWindow.forget(this);
 }
 
 void fEZPrint::printDocument()

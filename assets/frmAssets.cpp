@@ -14,6 +14,7 @@
 #include "common/Wildcard.h"
 #include "common/TempFiles.h"
 #include "common/Twips.h"
+#include "platform/OneWindow.h"
 #include "platform/Paths.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
@@ -28,7 +29,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QPointer>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QStatusBar>
@@ -39,7 +39,7 @@
 
 namespace {
 
-QPointer<frmAssets> loadedWindow;
+platform::OneWindow<frmAssets> loadedWindow;
 
 QLineEdit* makeBox(QWidget* parent, const char* name)
 {
@@ -71,18 +71,12 @@ const QString DeleteWarning = QStringLiteral(
 
 frmAssets* frmAssets::showWindow(QWidget* parent)
 {
-    frmAssets* window = loadedWindow.data();
-    if (!window)
-        window = new frmAssets(parent);
-    window->show();
-    window->raise();
-    window->activateWindow();
-    return window;
+    return &loadedWindow.show([parent] { return new frmAssets(parent); });
 }
 
 frmAssets* frmAssets::loaded()
 {
-    return loadedWindow.data();
+    return loadedWindow.loaded();
 }
 
 frmAssets::frmAssets(QWidget* parent) : QMainWindow(parent, Qt::Window)
@@ -90,7 +84,7 @@ frmAssets::frmAssets(QWidget* parent) : QMainWindow(parent, Qt::Window)
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmAssets"));
     setWindowTitle(QStringLiteral("Build List of Assets"));
-    loadedWindow = this;
+    loadedWindow.take(this);
     buildMenus();
     buildControls();
     layout_ = assets::AssetsWindowDesign();
@@ -136,8 +130,7 @@ assets::PipelineHooks frmAssets::rowHooks(bool selectionCheck)
 
 frmAssets::~frmAssets()
 {
-    if (loadedWindow.data() == this)
-        loadedWindow.clear();
+    loadedWindow.forget(this);
 }
 
 void frmAssets::buildMenus()
@@ -349,8 +342,7 @@ void frmAssets::closeEvent(QCloseEvent* event)
     }
     event->accept();
     // Unloaded: the next opening loads a new window, even before this one is deleted.
-    if (loadedWindow.data() == this)
-        loadedWindow.clear();
+    loadedWindow.forget(this);
 }
 
 void frmAssets::run(const char* handler, const std::function<void()>& work)

@@ -8,6 +8,7 @@
 #include "common/SharedState.h"
 #include "common/VbError.h"
 #include "common/frmReport.h"
+#include "platform/OneWindow.h"
 #include "platform/Paths.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
@@ -28,11 +29,7 @@
 
 namespace {
 
-QPointer<frmFolderLoco>& theInstance()
-{
-    static QPointer<frmFolderLoco> window;
-    return window;
-}
+platform::OneWindow<frmFolderLoco> theWindow;
 
 // Lists the files the rename walk left in the report window, beside this one.
 void showRenameReport(const assets::SampleRenameResult& renamed)
@@ -53,20 +50,12 @@ void showRenameReport(const assets::SampleRenameResult& renamed)
 
 frmFolderLoco& frmFolderLoco::showWindow(QWidget* parent)
 {
-    QPointer<frmFolderLoco>& window = theInstance();
-    if (!window) {
-        window = new frmFolderLoco(parent);
-        window->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    window->show();
-    window->raise();
-    window->activateWindow();
-    return *window;
+    return theWindow.show([parent] { return platform::deletedOnClose(new frmFolderLoco(parent)); });
 }
 
 frmFolderLoco* frmFolderLoco::existing()
 {
-    return theInstance().data();
+    return theWindow.loaded();
 }
 
 frmFolderLoco::frmFolderLoco(QWidget* parent) : QWidget(parent, Qt::Window)

@@ -2,15 +2,14 @@
 
 #include "common/PrinterDialogWidgets.h"
 #include "common/ReportFile.h"
+#include "platform/OneWindow.h"
 #include "platform/Paths.h"
 #include "platform/QtUiScreenFit.h"
-#include "platform/QtUiWindowLife.h"
 #include "platform/Ui.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QHBoxLayout>
 #include <QListWidget>
-#include <QPointer>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTextCursor>
@@ -24,11 +23,7 @@
 
 namespace {
 
-QPointer<frmReport>& theInstance()
-{
-    static QPointer<frmReport> window;
-    return window;
-}
+platform::OneWindow<frmReport> theReport;
 
 // Lays the document out on the printer's pages with 2 cm margins. A document with a page size
 // of its own prints as it is laid out, without page numbers. The layout takes frame margins in
@@ -90,17 +85,12 @@ frmReport::~frmReport() = default;
 
 frmReport& frmReport::instance()
 {
-    QPointer<frmReport>& window = theInstance();
-    if (platform::isUnloaded(window)) { // none yet, or closed and waiting for its deletion
-        window = new frmReport();
-        window->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    return *window;
+    return theReport.instance([] { return platform::deletedOnClose(new frmReport()); });
 }
 
 frmReport* frmReport::existing()
 {
-    return platform::isUnloaded(theInstance()) ? nullptr : theInstance().data();
+    return theReport.loaded();
 }
 
 void frmReport::showReport(bool modal)
@@ -109,9 +99,7 @@ void frmReport::showReport(bool modal)
         ui().showModal(this);
         return;
     }
-    show();
-    raise();
-    activateWindow();
+    platform::bringToFront(this);
 }
 
 void frmReport::setPrinterDialog(PrinterDialog dialog)

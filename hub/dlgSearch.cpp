@@ -3,8 +3,8 @@
 #include "common/SharedState.h"
 #include "hub/TextPageWidget.h"
 #include "hub/TextSearch.h"
+#include "platform/OneWindow.h"
 #include "platform/QtUiScreenFit.h"
-#include "platform/QtUiWindowLife.h"
 #include "common/WindowPartsWidgets.h"
 
 #include <QAction>
@@ -19,7 +19,7 @@
 #include <QVBoxLayout>
 
 namespace {
-QPointer<dlgSearch> openWindow;
+platform::OneWindow<dlgSearch> openWindow;
 
 QPlainTextEdit* searchBox(QWidget* parent, const char* name)
 {
@@ -36,22 +36,17 @@ QPlainTextEdit* searchBox(QWidget* parent, const char* name)
 
 dlgSearch* dlgSearch::showDialog(TextPageWidget* page, QWidget* parent)
 {
-    if (!openWindow)
-        openWindow = new dlgSearch(page, parent);
-    openWindow->show();
-    openWindow->raise();
-    openWindow->activateWindow();
-    return openWindow;
+    return &openWindow.show([&] { return new dlgSearch(page, parent); });
 }
 
 dlgSearch* dlgSearch::existing()
 {
-    return openWindow;
+    return openWindow.loaded();
 }
 
 void dlgSearch::unloadDialog()
 {
-    platform::unloadWindow(openWindow.data());
+    openWindow.unload();
 }
 
 dlgSearch::dlgSearch(TextPageWidget* page, QWidget* parent) : QDialog(parent), page_(page)

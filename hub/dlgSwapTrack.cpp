@@ -4,6 +4,7 @@
 #include "common/SharedState.h"
 #include "hub/TextPageWidget.h"
 #include "hub/dlgSearch.h"
+#include "platform/OneWindow.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
 #include "common/WindowPartsWidgets.h"
@@ -18,7 +19,7 @@
 #include <QVBoxLayout>
 
 namespace {
-QPointer<dlgSwapTrack> openWindow;
+platform::OneWindow<dlgSwapTrack> openWindow;
 
 QLineEdit* box(QWidget* parent, const char* name)
 {
@@ -30,17 +31,12 @@ QLineEdit* box(QWidget* parent, const char* name)
 
 dlgSwapTrack* dlgSwapTrack::showDialog(TextPageWidget* page, QWidget* parent)
 {
-    if (!openWindow)
-        openWindow = new dlgSwapTrack(page, parent);
-    openWindow->show();
-    openWindow->raise();
-    openWindow->activateWindow();
-    return openWindow;
+    return &openWindow.show([&] { return new dlgSwapTrack(page, parent); });
 }
 
 dlgSwapTrack* dlgSwapTrack::existing()
 {
-    return openWindow;
+    return openWindow.loaded();
 }
 
 dlgSwapTrack::dlgSwapTrack(TextPageWidget* page, QWidget* parent) : QDialog(parent), page_(page)

@@ -3,6 +3,7 @@
 #include "common/HandlerError.h"
 #include "common/VbError.h"
 #include "hub/TimeConvert.h"
+#include "platform/OneWindow.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
 
@@ -10,26 +11,20 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 
 namespace {
-QPointer<dlgTime> openWindow;
+platform::OneWindow<dlgTime> openWindow;
 }
 
 dlgTime* dlgTime::showDialog(QWidget* parent)
 {
-    if (!openWindow)
-        openWindow = new dlgTime(parent);
-    openWindow->show();
-    openWindow->raise();
-    openWindow->activateWindow();
-    return openWindow;
+    return &openWindow.show([&] { return new dlgTime(parent); });
 }
 
 dlgTime* dlgTime::existing()
 {
-    return openWindow;
+    return openWindow.loaded();
 }
 
 dlgTime::dlgTime(QWidget* parent)

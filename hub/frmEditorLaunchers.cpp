@@ -6,6 +6,7 @@
 #include "hub/ToolLaunchers.h"
 #include "packaging/frmFolder3.h"
 #include "packaging/frmFolder4.h"
+#include "platform/OneWindow.h"
 #include "platform/Ui.h"
 #include "routes/frmDelRoute.h"
 
@@ -36,7 +37,7 @@ hub::RouteListWindow routeListWindow(bool modal)
         if (!open)
             return std::nullopt;
         if (!open->isVisible()) {
-            delete open;
+            platform::unloadWindow(open);
             return std::nullopt;
         }
         return taskOf(open->loadedMode());
@@ -45,9 +46,7 @@ hub::RouteListWindow routeListWindow(bool modal)
         if (frmDelRoute* open = frmDelRoute::existing()) {
             if (open->isMinimized())
                 open->showNormal();
-            open->show();
-            open->raise();
-            open->activateWindow();
+            platform::bringToFront(open);
         }
     };
     window.show = [modal] {
@@ -56,9 +55,7 @@ hub::RouteListWindow routeListWindow(bool modal)
             ui().showModal(&list);
             return;
         }
-        list.show();
-        list.raise();
-        list.activateWindow();
+        platform::bringToFront(&list);
     };
     return window;
 }

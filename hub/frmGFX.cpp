@@ -12,6 +12,7 @@
 #include "hub/Scanner.h"
 #include "hub/dlgScanSource.h"
 #include "hub/frmPicBrowser.h"
+#include "platform/OneWindow.h"
 #include "platform/Paths.h"
 #include "platform/QtUiWindowLife.h"
 #include "platform/Ui.h"
@@ -34,11 +35,7 @@
 
 namespace {
 
-QPointer<frmGFX>& theViewer()
-{
-    static QPointer<frmGFX> viewer;
-    return viewer;
-}
+platform::OneWindow<frmGFX> theViewer;
 
 // A message ends in one full stop, also when the reason it quotes has one of its own.
 QString sentence(const QString& text)
@@ -82,14 +79,12 @@ private:
 
 frmGFX* frmGFX::instance()
 {
-    if (platform::isUnloaded(theViewer())) // none yet, or closed and waiting for its handlers to end
-        theViewer() = new frmGFX();
-    return theViewer();
+    return &theViewer.instance([] { return new frmGFX(); });
 }
 
 frmGFX* frmGFX::existing()
 {
-    return platform::isUnloaded(theViewer()) ? nullptr : theViewer().data();
+    return theViewer.loaded();
 }
 
 void frmGFX::showViewer()

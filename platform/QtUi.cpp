@@ -1,3 +1,4 @@
+#include "platform/OneWindow.h"
 #include "platform/QtUi.h"
 
 #include "platform/Paths.h"
@@ -278,9 +279,7 @@ void QtUi::showModal(QWidget* window)
     window->installEventFilter(&watcher);
     QObject::connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
 
-    window->show();
-    window->raise();
-    window->activateWindow();
+    platform::bringToFront(window);
     if (guard && guard->isVisible()) {
         UserWait wait(*this);
         loop.exec(QEventLoop::DialogExec);

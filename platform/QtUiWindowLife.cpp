@@ -1,4 +1,5 @@
 #include "platform/QtUiWindowLife.h"
+#include "platform/OneWindow.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -196,6 +197,13 @@ bool isUnloaded(const QWidget* window)
         QCoreApplication::sendPostedEvents(const_cast<QWidget*>(window), QEvent::DeferredDelete);
     }
     return life.holds(window);
+}
+
+void bringToFront(QWidget* window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 } // namespace platform

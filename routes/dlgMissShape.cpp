@@ -2,6 +2,7 @@
 
 #include "common/AssetPath.h"
 #include "common/SharedState.h"
+#include "platform/OneWindow.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
 
@@ -12,18 +13,13 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
 namespace {
 
-QPointer<dlgMissShape>& theInstance()
-{
-    static QPointer<dlgMissShape> dialog;
-    return dialog;
-}
+platform::OneWindow<dlgMissShape> theDialog;
 
 constexpr int kEnter = 13;
 
@@ -134,15 +130,12 @@ dlgMissShape::~dlgMissShape() = default;
 
 dlgMissShape& dlgMissShape::instance()
 {
-    QPointer<dlgMissShape>& dialog = theInstance();
-    if (!dialog)
-        dialog = new dlgMissShape();
-    return *dialog;
+    return theDialog.instance([] { return new dlgMissShape(); });
 }
 
 dlgMissShape* dlgMissShape::existing()
 {
-    return theInstance().data();
+    return theDialog.loaded();
 }
 
 routes::SubstituteRequest dlgMissShape::request() const

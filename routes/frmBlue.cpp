@@ -1,39 +1,30 @@
 #include "routes/frmBlue.h"
 
 #include "common/SharedState.h"
+#include "platform/OneWindow.h"
 #include "platform/QtUiScreenFit.h"
-#include "platform/QtUiWindowLife.h"
 #include "routes/DeveloperFolders.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
-QPointer<frmBlue> openWindow;
+platform::OneWindow<frmBlue> openWindow;
 }
 
 frmBlue* frmBlue::showDesigner(QWidget* parent)
 {
-    if (openWindow) {
-        openWindow->close();
-        platform::unloadWindow(openWindow.data());
-    }
-    openWindow = new frmBlue(parent);
-    openWindow->setAttribute(Qt::WA_DeleteOnClose);
-    openWindow->show();
-    openWindow->raise();
-    openWindow->activateWindow();
-    return openWindow;
+    openWindow.unload();
+    return &openWindow.show([parent] { return platform::deletedOnClose(new frmBlue(parent)); });
 }
 
 frmBlue* frmBlue::existing()
 {
-    return openWindow.data();
+    return openWindow.loaded();
 }
 
 frmBlue::frmBlue(QWidget* parent) : QWidget(parent, Qt::Window)

@@ -7,6 +7,7 @@
 #include "common/TabStopListWidget.h"
 #include "common/TagText.h"
 #include "common/frmReport.h"
+#include "platform/OneWindow.h"
 #include "platform/Paths.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
@@ -29,7 +30,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QLocale>
-#include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTextEdit>
@@ -79,11 +79,7 @@ void removeEntry(VbArray<QString>& table, qsizetype index)
         table[table.lbound() + k] = values[k];
 }
 
-QPointer<frmDelRoute>& theInstance()
-{
-    static QPointer<frmDelRoute> window;
-    return window;
-}
+platform::OneWindow<frmDelRoute> theWindow;
 
 const char* const kAvailable = "veltraneCommandAvailable";
 
@@ -149,17 +145,12 @@ frmDelRoute::~frmDelRoute() = default;
 
 frmDelRoute& frmDelRoute::instance()
 {
-    QPointer<frmDelRoute>& window = theInstance();
-    if (!window) {
-        window = new frmDelRoute();
-        window->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    return *window;
+    return theWindow.instance([] { return platform::deletedOnClose(new frmDelRoute()); });
 }
 
 frmDelRoute* frmDelRoute::existing()
 {
-    return theInstance().data();
+    return theWindow.loaded();
 }
 
 int frmDelRoute::tabStopPixels() const

@@ -4,7 +4,7 @@
 #include "routes/RouteDescription.h"
 #include "routes/dlgSelRoute.h"
 
-#include "platform/QtUiWindowLife.h"
+#include "platform/OneWindow.h"
 #include "platform/Ui.h"
 
 #include <QGridLayout>
@@ -12,12 +12,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
-QPointer<frmDesc> openEditor;
+platform::OneWindow<frmDesc> openEditor;
 }
 
 void frmDesc::addRouteDescription()
@@ -30,15 +29,13 @@ void frmDesc::addRouteDescription()
         return; // cancelled, or a line that names no route
     if (!routes::PrepareRouteInfoFolder(text, list[index]))
         return;
-    platform::unloadWindow(openEditor.data()); // a new editor, with empty boxes
-    openEditor = new frmDesc;
-    openEditor->setAttribute(Qt::WA_DeleteOnClose);
-    openEditor->show();
+    openEditor.unload(); // a new editor, with empty boxes
+    openEditor.instance([] { return platform::deletedOnClose(new frmDesc); }).show();
 }
 
 frmDesc* frmDesc::existing()
 {
-    return platform::isUnloaded(openEditor) ? nullptr : openEditor.data();
+    return openEditor.loaded();
 }
 
 frmDesc::frmDesc(QWidget* parent) : QWidget(parent, Qt::Window)

@@ -2,6 +2,7 @@
 
 #include "common/SharedState.h"
 #include "common/frmReport.h"
+#include "platform/OneWindow.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/QtUiWindowLife.h"
 #include "platform/Ui.h"
@@ -9,18 +10,13 @@
 
 #include <QHBoxLayout>
 #include <QListWidget>
-#include <QPointer>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
 namespace {
 
-QPointer<frmListRS>& theInstance()
-{
-    static QPointer<frmListRS> window;
-    return window;
-}
+platform::OneWindow<frmListRS> theList;
 
 // Puts a report text into the report window's text box and shows it beside this window.
 void showReport(const QString& text)
@@ -73,17 +69,12 @@ frmListRS::~frmListRS() = default;
 
 frmListRS& frmListRS::instance()
 {
-    QPointer<frmListRS>& window = theInstance();
-    if (platform::isUnloaded(window)) { // none yet, or closed and waiting for its handlers to end
-        window = new frmListRS();
-        window->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    return *window;
+    return theList.instance([] { return platform::deletedOnClose(new frmListRS()); });
 }
 
 frmListRS* frmListRS::existing()
 {
-    return platform::isUnloaded(theInstance()) ? nullptr : theInstance().data();
+    return theList.loaded();
 }
 
 void frmListRS::showStock(const QString& scenarioXml)
@@ -92,9 +83,7 @@ void frmListRS::showStock(const QString& scenarioXml)
     Form_Load();
     if (platform::isUnloaded(this))
         return; // "Exit" was pressed while the list was made
-    show();
-    raise();
-    activateWindow();
+    platform::bringToFront(this);
 }
 
 void frmListRS::Form_Load()

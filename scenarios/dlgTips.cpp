@@ -1,21 +1,16 @@
 #include "scenarios/dlgTips.h"
 
-#include "platform/QtUiWindowLife.h"
+#include "platform/OneWindow.h"
 #include "scenarios/ConsistEditing.h"
 
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 
 namespace {
 
-QPointer<dlgTips>& theInstance()
-{
-    static QPointer<dlgTips> window;
-    return window;
-}
+platform::OneWindow<dlgTips> theTips;
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption = QString())
 {
@@ -28,24 +23,17 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption = QS
 
 dlgTips& dlgTips::instance(QWidget* owner)
 {
-    QPointer<dlgTips>& window = theInstance();
-    if (!window)
-        window = new dlgTips(owner);
-    return *window;
+    return theTips.instance([owner] { return new dlgTips(owner); });
 }
 
 dlgTips* dlgTips::existing()
 {
-    return theInstance().data();
+    return theTips.loaded();
 }
 
 void dlgTips::unload()
 {
-    if (dlgTips* window = theInstance().data()) {
-        theInstance().clear();
-        window->close();
-        platform::unloadWindow(window);
-    }
+    theTips.unload();
 }
 
 dlgTips::dlgTips(QWidget* owner) : QWidget(owner, Qt::Tool)
@@ -92,6 +80,5 @@ dlgTips::dlgTips(QWidget* owner) : QWidget(owner, Qt::Tool)
 
 dlgTips::~dlgTips()
 {
-    if (theInstance().data() == this)
-        theInstance().clear();
+    theTips.forget(this);
 }

@@ -4,6 +4,7 @@
 #include "common/SharedState.h"
 #include "common/TabStopListWidget.h"
 #include "common/VbError.h"
+#include "platform/OneWindow.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
 #include "common/WindowPartsWidgets.h"
@@ -15,7 +16,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSignalBlocker>
@@ -25,7 +25,7 @@
 
 namespace {
 
-QPointer<frmShowRoutes> loadedWindow;
+platform::OneWindow<frmShowRoutes> loadedWindow;
 std::function<void()> editorLauncher;
 
 int firstSelectedRow(const QListWidget* list)
@@ -59,23 +59,17 @@ QFont listFont()
 
 frmShowRoutes* frmShowRoutes::showBrowser(QWidget* parent)
 {
-    frmShowRoutes* window = loadedWindow.data();
-    if (!window)
-        window = new frmShowRoutes(parent);
-    window->show();
-    window->raise();
-    window->activateWindow();
-    return window;
+    return &loadedWindow.show([parent] { return new frmShowRoutes(parent); });
 }
 
 frmShowRoutes* frmShowRoutes::loaded()
 {
-    return loadedWindow.data();
+    return loadedWindow.loaded();
 }
 
 void frmShowRoutes::unloadBrowser()
 {
-    if (frmShowRoutes* window = loadedWindow.data())
+    if (frmShowRoutes* window = loadedWindow.loaded())
         window->close();
 }
 
@@ -88,15 +82,14 @@ frmShowRoutes::frmShowRoutes(QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmShowRoutes"));
-    loadedWindow = this;
+    loadedWindow.take(this);
     buildControls();
     Form_Load();
 }
 
 frmShowRoutes::~frmShowRoutes()
 {
-    if (loadedWindow.data() == this)
-        loadedWindow.clear();
+    loadedWindow.forget(this);
 }
 
 int frmShowRoutes::tabStopPixels() const
@@ -300,8 +293,7 @@ void frmShowRoutes::closeEvent(QCloseEvent* event)
     Form_Unload();
     event->accept();
     // Unloaded: the next showBrowser() loads a new window, even before this one is deleted.
-    if (loadedWindow.data() == this)
-        loadedWindow.clear();
+    loadedWindow.forget(this);
 }
 
 void frmShowRoutes::List1_Click()

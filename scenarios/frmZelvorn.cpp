@@ -6,6 +6,7 @@
 #include "common/frmReport.h"
 #include "common/Wildcard.h"
 #include "common/WindowPartsWidgets.h"
+#include "platform/OneWindow.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
 #include "scenarios/ScenarioSave.h"
@@ -43,7 +44,7 @@ using namespace scenarios;
 
 namespace {
 
-QPointer<frmZelvorn> loadedWindow;
+platform::OneWindow<frmZelvorn> loadedWindow;
 
 // The window's measures are kept in twips, as the form was drawn.
 using windowparts::toPixels;
@@ -151,20 +152,18 @@ frmZelvorn* frmZelvorn::showEditor(QWidget* parent)
     unloadEditor();
     auto* window = new frmZelvorn(parent);
     window->Form_Load();
-    window->show();
-    window->raise();
-    window->activateWindow();
+    platform::bringToFront(window);
     return window;
 }
 
 frmZelvorn* frmZelvorn::loaded()
 {
-    return loadedWindow.data();
+    return loadedWindow.loaded();
 }
 
 void frmZelvorn::unloadEditor()
 {
-    if (frmZelvorn* window = loadedWindow.data())
+    if (frmZelvorn* window = loadedWindow.loaded())
         window->unload();
 }
 
@@ -178,14 +177,13 @@ frmZelvorn::frmZelvorn(QWidget* parent) : QMainWindow(parent, Qt::Window)
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmZelvorn"));
     setWindowTitle(QStringLiteral("Scenario Editor"));
-    loadedWindow = this;
+    loadedWindow.take(this);
     buildControls();
 }
 
 frmZelvorn::~frmZelvorn()
 {
-    if (loadedWindow.data() == this)
-        loadedWindow.clear();
+    loadedWindow.forget(this);
 }
 
 void frmZelvorn::unload()
@@ -214,8 +212,7 @@ void frmZelvorn::closeEvent(QCloseEvent* event)
     }
     event->accept();
     dlgTips::unload();
-    if (loadedWindow.data() == this)
-        loadedWindow.clear();
+    loadedWindow.forget(this);
 }
 
 void frmZelvorn::guarded(const QString& handler, const std::function<void()>& work)

@@ -2,6 +2,7 @@
 // handler has ended, and is deleted once the event loop runs below it: through the program's
 // own seam, with the handler started as the event loop starts a click.
 
+#include "platform/OneWindow.h"
 #include "platform/QtUi.h"
 #include "platform/QtUiWindowLife.h"
 
@@ -138,4 +139,64 @@ TEST(WindowLife, AWindowShownAgainByItsOwnerLivesOnAndItsNextCloseUnloadsIt)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(guard.isNull());
     delete guard.data();
+}
+
+TEST(WindowLife, OneWindowKeepsTheOpenWindowUntilItIsClosedForGood)
+{
+    QtUiScope scope;
+    int made = 0;
+    const auto make = [&made] {
+        ++made;
+        return platform::deletedOnClose(new QWidget);
+    };
+    platform::OneWindow<QWidget> place;
+    EXPECT_EQ(place.loaded(), nullptr);
+
+    QWidget* first = &place.show(make);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(&place.show(make), first) << "opened again: the open one, in front";
+    EXPECT_EQ(made, 1);
+
+    // Hidden without being closed for good (a dialog kept for its typed text): still the open one.
+    first->setAttribute(Qt::WA_DeleteOnClose, false);
+    first->hide();
+    EXPECT_EQ(place.loaded(), first);
+    first->setAttribute(Qt::WA_DeleteOnClose);
+
+    // Closed by the user under a running handler: it waits for the handler, but it is not the
+    // open one any more; the next opening makes a new one beside it.
+    QPointer<QWidget> closed(first);
+    QWidget* second = nullptr;
+    bool closedStillThere = false;
+    runAsHandler([&] {
+        QTimer::singleShot(0, first, [first] { first->close(); });
+        ui().doEvents();
+        EXPECT_EQ(place.loaded(), nullptr);
+        second = &place.instance(make);
+        closedStillThere = !closed.isNull();
+    });
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(closedStillThere);
+    EXPECT_TRUE(closed.isNull());
+    EXPECT_NE(second, nullptr);
+    EXPECT_EQ(place.loaded(), second);
+    EXPECT_EQ(made, 2);
+
+    // A window that registers itself: another window's leaving does not clear the place.
+    auto* third = new QWidget;
+    QPointer<QWidget> secondGuard(second);
+    place.take(third);
+    place.forget(second);
+    EXPECT_EQ(place.loaded(), third);
+    place.forget(third);
+    EXPECT_EQ(place.loaded(), nullptr);
+    place.take(third);
+
+    place.unload();
+    EXPECT_EQ(place.loaded(), nullptr);
+    QWidget* fourth = &place.instance(make);
+    EXPECT_EQ(place.loaded(), fourth);
+    EXPECT_EQ(made, 3);
+    place.unload();
+    delete secondGuard.data();
 }
