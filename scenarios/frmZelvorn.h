@@ -5,6 +5,14 @@
 // and the commands that start the game or its editor. The work is done by
 // scenarios::ScenarioEditor and scenarios::saveScenario; the window reads its controls and
 // shows the results.
+//
+// The class is one; its handlers are in files by frame: frmZelvorn.cpp (the one window,
+// construction and closing, the controls, events, loading and layout), frmZelvornScenario.cpp
+// ("Current Scenario": its boxes, season list and scenario type), frmZelvornSave.cpp (that
+// frame's commands: save, clone, exit, run), frmZelvornWeather.cpp (the weather frame),
+// frmZelvornConsists.cpp ("Consists" and "Selected Consist"), frmZelvornSwap.cpp (the two swaps
+// of "Selected Consist"), frmZelvornStock.cpp ("Available Stock."). What several of them share
+// is in frmZelvornParts.h.
 
 #include "common/DriveListWidget.h"
 #include "common/FolderTreeWidget.h"
@@ -113,20 +121,23 @@ public:
     // Event handlers.
     void Form_Load();
     void Form_Resize();
+    // The scenario's boxes and type (frmZelvornScenario.cpp).
     void Text1_GotFocus(int index);
     void Combo1_Change();
     void Combo1_LostFocus();
+    void Option2_MouseDown(int index);
+    // The weather (frmZelvornWeather.cpp).
     void Drive1_Change();
     void Dir1_Click();
     void Command3_Click();
-    void Option2_MouseDown(int index);
+    // The scenario's commands (frmZelvornSave.cpp).
     void Command1_Click();
     void Command12_Click();
     void Command2_Click();
     void Command5_Click();
     void Command8_Click();
     void Command14_Click();
-    // The consists and their vehicles.
+    // The consists and their vehicles (frmZelvornConsists.cpp).
     void List1_Click();
     void List2_MouseDown();
     void Command11_Click();
@@ -139,6 +150,7 @@ public:
     void Command19_Click();
     void Command16_Click();
     void Command13_Click();
+    // The available stock (frmZelvornStock.cpp).
     void Command6_Click();
     void List3_MouseDown();
     void Drive2_Change();
