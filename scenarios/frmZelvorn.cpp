@@ -2,44 +2,27 @@
 
 #include "common/HandlerError.h"
 #include "common/SharedState.h"
-#include "common/VbError.h"
-#include "common/frmReport.h"
-#include "common/Wildcard.h"
 #include "common/WindowPartsWidgets.h"
 #include "platform/OneWindow.h"
 #include "platform/QtUiScreenFit.h"
-#include "platform/Ui.h"
-#include "scenarios/ScenarioSave.h"
-#include "scenarios/ScenarioClone.h"
-#include "scenarios/StockSearch.h"
 #include "scenarios/dlgTips.h"
 #include "scenarios/frmShowRoutes.h"
 #include "scenarios/frmZelvornParts.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QCoreApplication>
 #include <QEvent>
 #include <QFocusEvent>
-#include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenuBar>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
-#include <QSignalBlocker>
-#include <QTextEdit>
-#include <QVBoxLayout>
 
 #include <algorithm>
-#include <exception>
+#include <array>
 
 using namespace scenarios;
 using namespace scenarios::zelvorn;
