@@ -189,6 +189,7 @@ private:
     // The save's and the clone's request from the boxes, and their guard.
     scenarios::SaveRequest saveRequest() const;
     void underSaveGuard(const QString& handler, const std::function<void()>& work);
+    void startAndLeave(const QString& handler, const std::function<bool()>& start);
 
     scenarios::ScenarioEditor editor_;
     QWidget* client_ = nullptr;

@@ -98,32 +98,28 @@ void frmZelvorn::Command2_Click()
     });
 }
 
-void frmZelvorn::Command5_Click()
+// The game or its editor started: the browser and this window go.
+void frmZelvorn::startAndLeave(const QString& handler, const std::function<bool()>& start)
 {
-    guarded(QStringLiteral("Command5_Click"), [this] {
-        if (!editor_.runGame())
+    guarded(handler, [this, &start] {
+        if (!start())
             return;
         frmShowRoutes::unloadBrowser();
         unload();
     });
+}
+
+void frmZelvorn::Command5_Click()
+{
+    startAndLeave(QStringLiteral("Command5_Click"), [this] { return editor_.runGame(); });
 }
 
 void frmZelvorn::Command8_Click()
 {
-    guarded(QStringLiteral("Command8_Click"), [this] {
-        if (!editor_.runGameEditor(false))
-            return;
-        frmShowRoutes::unloadBrowser();
-        unload();
-    });
+    startAndLeave(QStringLiteral("Command8_Click"), [this] { return editor_.runGameEditor(false); });
 }
 
 void frmZelvorn::Command14_Click()
 {
-    guarded(QStringLiteral("Command14_Click"), [this] {
-        if (!editor_.runGameEditor(true))
-            return;
-        frmShowRoutes::unloadBrowser();
-        unload();
-    });
+    startAndLeave(QStringLiteral("Command14_Click"), [this] { return editor_.runGameEditor(true); });
 }
