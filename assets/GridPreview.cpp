@@ -65,7 +65,7 @@ QString PreviewTexturePath(const QString& gamePath, const QString& folderPrefix,
     return AssetsPathFromText(gamePath, folderPrefix + textureId + QStringLiteral(".TgPcDx"));
 }
 
-QString PreviewCaption(const hub::ImageRecord& record)
+QString PreviewCaption(const textures::ImageRecord& record)
 {
     return QStringLiteral("Assets Listing ") + record.text + QStringLiteral(" (") + number(record.width)
            + QLatin1Char('x') + number(record.height) + QLatin1Char('x') + number(record.bits) + QLatin1Char(')');
@@ -117,7 +117,7 @@ PreviewOutcome PreviewRow(const SelectedRow& row, const QString& gamePath)
     if (!FileExists(outcome.texturePath))
         return outcome;
 
-    const hub::ImageRead read = hub::ConvertToWorkFile(outcome.texturePath);
+    const textures::ImageRead read = textures::ConvertToWorkFile(outcome.texturePath);
     if (!read.ok)
         return outcome;
     outcome.converted = true;

@@ -24,13 +24,13 @@ QString PreviewTexturePath(const QString& gamePath, const QString& folderPrefix,
 
 // "Assets Listing " & text & " (" & width & "x" & height & "x" & bits & ")", a number written
 // with a leading blank when it is not negative.
-QString PreviewCaption(const hub::ImageRecord& record);
+QString PreviewCaption(const textures::ImageRecord& record);
 
 // Program folder & "\NoPicture.jpg".
 QString NoPicturePath();
 
 struct PreviewOutcome {
-    bool converted = false; // the texture is in hub::ViewerWorkFile(); else the fallback picture
+    bool converted = false; // the texture is in textures::ViewerWorkFile(); else the fallback picture
     QString caption;        // the new caption when converted
     QString texturePath;    // the texture the chain reached (empty before that link)
     QString refused;        // a reference of the chain that leads out of its folder: the

@@ -82,7 +82,7 @@ void frmAssets::VsFg1_MouseDown(int button)
             VsFg1->setCol(2);
             const assets::PreviewOutcome outcome = assets::PreviewRow(selected, shared().GamePath);
             if (outcome.converted) {
-                showPicture(Picture1, hub::ViewerWorkFile());
+                showPicture(Picture1, textures::ViewerWorkFile());
                 setWindowTitle(outcome.caption);
             } else {
                 showPicture(Picture1, assets::NoPicturePath());

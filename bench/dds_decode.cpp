@@ -49,7 +49,7 @@ QByteArray makeDds(const char* fourCc, qint64 dataSize)
 void decode(benchmark::State& state, const QByteArray& dds)
 {
     for (auto _ : state) {
-        hub::DdsDecoded d = hub::DecodeDds(dds);
+        textures::DdsDecoded d = textures::DecodeDds(dds);
         benchmark::DoNotOptimize(d.image.constBits());
     }
 }
@@ -74,11 +74,11 @@ void BM_Decode32Bit(benchmark::State& state)
 
 void BM_WriteBitmap(benchmark::State& state)
 {
-    const QImage image = hub::DecodeDds(makeDds("DXT5", qint64(kSide / 4) * (kSide / 4) * 16)).image;
+    const QImage image = textures::DecodeDds(makeDds("DXT5", qint64(kSide / 4) * (kSide / 4) * 16)).image;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("temp.bmp"));
     for (auto _ : state)
-        benchmark::DoNotOptimize(hub::WriteBitmap32(image, path));
+        benchmark::DoNotOptimize(textures::WriteBitmap32(image, path));
 }
 
 } // namespace

@@ -16,7 +16,7 @@
 #include <cmath>
 #include <cstring>
 
-using namespace hub;
+using namespace textures;
 
 namespace {
 

@@ -38,20 +38,20 @@ QString fileNameOf(const QString& path)
 struct LoadingPictureWork {
     QString routeName;
     RouteBlueprintRef ref;
-    QString game;         // GamePath when the blueprint was located
-    QString productText;  // provider \ product, as named below Assets
-    QString assets;       // the product's folder
-    QString blueprint;    // the route's blueprint file
-    QString workBin;      // its copy in the work folder
-    QString workXml;      // that copy converted to XML
-    QString blueprintXml; // the converted text
-    qsizetype ghost = 0;  // where its "<Ghostentry" starts (from 1)
-    QString templatePath; // the texture template
-    SideFile side;        // read from the template
-    QString imagePath;    // the user's DDS image
-    QString picture;      // the picture's name
+    QString game;            // GamePath when the blueprint was located
+    QString productText;     // provider \ product, as named below Assets
+    QString assets;          // the product's folder
+    QString blueprint;       // the route's blueprint file
+    QString workBin;         // its copy in the work folder
+    QString workXml;         // that copy converted to XML
+    QString blueprintXml;    // the converted text
+    qsizetype ghost = 0;     // where its "<Ghostentry" starts (from 1)
+    QString templatePath;    // the texture template
+    textures::SideFile side; // read from the template
+    QString imagePath;       // the user's DDS image
+    QString picture;         // the picture's name
     QString templateRoutes;
-    QString texturePath;  // where the new texture goes
+    QString texturePath;     // where the new texture goes
 };
 
 // The note on the image the command needs; false when the user cancels.
@@ -152,11 +152,11 @@ bool readTextureTemplate(LoadingPictureWork& work)
 {
     work.templatePath = platform::programFolder() + QStringLiteral("\\Templates\\loading_default.dat");
     QByteArray templateBytes;
-    if (!ReadFileBytes(work.templatePath, templateBytes) || templateBytes.isEmpty()) {
+    if (!textures::ReadFileBytes(work.templatePath, templateBytes) || templateBytes.isEmpty()) {
         exclaim(QStringLiteral("The texture template ") + work.templatePath + QStringLiteral(" was not found."));
         return false;
     }
-    if (!ParseSideFile(platform::decodeAnsi(templateBytes), work.side, false) || work.side.LevelCount < 1) {
+    if (!textures::ParseSideFile(platform::decodeAnsi(templateBytes), work.side, false) || work.side.LevelCount < 1) {
         exclaim(QStringLiteral("The texture template ") + work.templatePath + QStringLiteral(" is damaged."));
         return false;
     }
@@ -189,12 +189,12 @@ bool chooseImage(LoadingPictureWork& work)
 // The image's bytes, when it holds at least what the template's levels need.
 bool readImage(const LoadingPictureWork& work, QByteArray& image)
 {
-    if (!ReadFileBytes(work.imagePath, image)) {
+    if (!textures::ReadFileBytes(work.imagePath, image)) {
         exclaim(QStringLiteral("The file ") + work.imagePath
                 + QStringLiteral(" could not be read; nothing has been changed."));
         return false;
     }
-    const qint64 needed = DdsHeaderSize + TotalLevelSize(work.side.Sizes);
+    const qint64 needed = textures::DdsHeaderSize + textures::TotalLevelSize(work.side.Sizes);
     if (image.size() < needed) {
         exclaim(QStringLiteral("The file ") + work.imagePath + QStringLiteral(" holds ") + QString::number(image.size())
                 + QStringLiteral(" bytes, but the loading picture needs ") + QString::number(needed)
@@ -209,7 +209,7 @@ bool readImage(const LoadingPictureWork& work, QByteArray& image)
 // texture of the same name is replaced without a backup.
 bool placeTexture(const LoadingPictureWork& work, const QByteArray& image)
 {
-    const QString textureXml = RebuildTextureXml(work.side.Pieces, work.side.Sizes, image, [] { ui().doEvents(); });
+    const QString textureXml = textures::RebuildTextureXml(work.side.Pieces, work.side.Sizes, image, [] { ui().doEvents(); });
     const QString textureXmlPath = work.imagePath.left(work.imagePath.size() - 3) + QStringLiteral("xml");
     if (!WriteTextFile(textureXmlPath, textureXml))
         return false; // the writer has told the user

@@ -361,13 +361,13 @@ ScanOutcome ScanImage(const QString& deviceName, const std::function<bool()>& ke
 
 ScanOutcome AcquireToWorkFile(const std::function<bool()>& keepGoing)
 {
-    const QString work = platform::nativePath(ViewerWorkFile());
+    const QString work = platform::nativePath(textures::ViewerWorkFile());
     if (QFileInfo::exists(work))
         QFile::remove(work);
     platform::clearPathCache();
     ScanOutcome r = ScanImage(ChosenScanSource(), keepGoing);
-    if (r.status == ScanOutcome::Done && !WriteBitmap32(r.image, ViewerWorkFile()))
-        return outcome(ScanOutcome::Failed, QStringLiteral("the work file ") + ViewerWorkFile() + QStringLiteral(" could not be written"));
+    if (r.status == ScanOutcome::Done && !textures::WriteBitmap32(r.image, textures::ViewerWorkFile()))
+        return outcome(ScanOutcome::Failed, QStringLiteral("the work file ") + textures::ViewerWorkFile() + QStringLiteral(" could not be written"));
     return r;
 }
 

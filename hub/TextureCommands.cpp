@@ -46,22 +46,22 @@ QString fileNameOf(const QString& path)
     return path.mid(slash + 1);
 }
 
-QString levelFaultMessage(const LevelScan& scan)
+QString levelFaultMessage(const textures::LevelScan& scan)
 {
     const QString level = QString::number(scan.faultLevel);
     switch (scan.fault) {
-    case LevelFault::NoSize:
+    case textures::LevelFault::NoSize:
         return kCannotConvertThis + QStringLiteral("level ") + level
                + QStringLiteral(" of the texture has no size in double quotes or no closing </d:blob> tag.");
-    case LevelFault::BadSize:
+    case textures::LevelFault::BadSize:
         return kCannotConvertThis + QStringLiteral("the size of level ") + level
                + QStringLiteral(" of the texture is not a whole number from 0 to 2147483647.");
-    case LevelFault::TooLarge:
+    case textures::LevelFault::TooLarge:
         return kCannotConvertThis + QStringLiteral("the sizes of its levels add up to more than a .dds file can hold.");
-    case LevelFault::NotHex:
+    case textures::LevelFault::NotHex:
         return kCannotConvertThis + QStringLiteral("the data of level ") + level
                + QStringLiteral(" of the texture holds characters other than hexadecimal digits and white space.");
-    case LevelFault::None:
+    case textures::LevelFault::None:
         break;
     }
     return QString();
@@ -104,47 +104,47 @@ bool ConvertTextureToDds(const QString& fileNameBox, const QString& xml, const Q
         const QString ddsPath = DdsPathFor(baseName);
         const QString datPath = vb::Left(ddsPath, ddsPath.size() - 3) + QStringLiteral("dat");
 
-        TextureWork& work = textureWork();
+        textures::TextureWork& work = textures::textureWork();
         QString note;
         {
             BusyPointer busy;
-            work.DdsHeader = QByteArray(DdsHeaderSize, '\0');
+            work.DdsHeader = QByteArray(textures::DdsHeaderSize, '\0');
             const QString nativeDds = nativePath(ddsPath);
             if (QFileInfo::exists(nativeDds))
                 QFile::remove(nativeDds);
             platform::clearPathCache();
             ui().doEvents();
 
-            TextureDds dds = TextureXmlToDds(xml, work);
+            textures::TextureDds dds = textures::TextureXmlToDds(xml, work);
             switch (dds.fault) {
-            case TextureDdsFault::Format:
+            case textures::TextureDdsFault::Format:
                 exclaim(kCannotConvert + QLatin1Char(' ') + dds.formatText + kCrLf);
                 return false;
-            case TextureDdsFault::TooManyLevels:
+            case textures::TextureDdsFault::TooManyLevels:
                 exclaim(kCannotConvert + QStringLiteral("Multiple-Texture file.") + kCrLf);
                 return false;
-            case TextureDdsFault::Levels:
+            case textures::TextureDdsFault::Levels:
                 exclaim(levelFaultMessage(dds.scan));
                 return false;
-            case TextureDdsFault::HashInPieces:
+            case textures::TextureDdsFault::HashInPieces:
                 exclaim(kCannotConvertThis
                         + QStringLiteral("the texture holds the character # outside its image data, which the .dat file cannot keep."));
                 return false;
-            case TextureDdsFault::None:
+            case textures::TextureDdsFault::None:
                 break;
             }
-            const TextureFormat format = dds.format;
+            const textures::TextureFormat format = dds.format;
             work.DdsHeader = std::move(dds.image);
             if (!writeBytes(ddsPath, work.DdsHeader)) {
                 exclaim(QStringLiteral("The file ") + ddsPath + QStringLiteral(" could not be written."));
                 return false;
             }
-            if (!writeBytes(datPath, platform::encodeAnsi(SideFileText(work, fileNameBox)))) {
+            if (!writeBytes(datPath, platform::encodeAnsi(textures::SideFileText(work, fileNameBox)))) {
                 exclaim(QStringLiteral("The file ") + datPath + QStringLiteral(" could not be written."));
                 return false;
             }
             note = QStringLiteral("If you wish to edit this file, then it must be saved with the following format:-") + kCrLf
-                   + QStringLiteral("1. .DDS") + kCrLf + QStringLiteral("2. ") + TextureFormatLabel(format) + kCrLf
+                   + QStringLiteral("1. .DDS") + kCrLf + QStringLiteral("2. ") + textures::TextureFormatLabel(format) + kCrLf
                    + QStringLiteral("3. Number of Mip-Maps - ") + QString::number(work.BlobCount);
         }
         ui().msgBox(note, vb::vbOKOnly + vb::vbInformation, QStringLiteral("Editing .dds files"));
@@ -184,7 +184,7 @@ bool ViewDdsFile(const QString& baseName)
 bool ConvertDdsToTexture(const std::function<void(const QString&)>& showXml)
 {
     try {
-        TextureWork& work = textureWork();
+        textures::TextureWork& work = textures::textureWork();
         work.DdsBytes = QByteArray(1000, '\0');
 
         FileDialogRequest request;
@@ -205,8 +205,8 @@ bool ConvertDdsToTexture(const std::function<void(const QString&)>& showXml)
             return false;
         }
         QByteArray datBytes;
-        SideFile side;
-        if (!ReadFileBytes(datPath, datBytes, ReadPace::EventsBetween) || !ParseSideFile(platform::decodeAnsi(datBytes), side)) {
+        textures::SideFile side;
+        if (!textures::ReadFileBytes(datPath, datBytes, textures::ReadPace::EventsBetween) || !textures::ParseSideFile(platform::decodeAnsi(datBytes), side)) {
             exclaim(QStringLiteral("The header file ") + datPath + QStringLiteral(" is damaged, cannot process further."));
             return false;
         }
@@ -223,12 +223,12 @@ bool ConvertDdsToTexture(const std::function<void(const QString&)>& showXml)
             return false;
 
         QByteArray image;
-        if (!ReadFileBytes(ddsPath, image, ReadPace::EventsBetween)) {
+        if (!textures::ReadFileBytes(ddsPath, image, textures::ReadPace::EventsBetween)) {
             exclaim(QStringLiteral("The file ") + ddsPath + QStringLiteral(" could not be read; ") + texturePath
                     + QStringLiteral(" has not been changed."));
             return false;
         }
-        const qint64 needed = DdsHeaderSize + TotalLevelSize(side.Sizes);
+        const qint64 needed = textures::DdsHeaderSize + textures::TotalLevelSize(side.Sizes);
         if (image.size() < needed) {
             exclaim(QStringLiteral("The file ") + ddsPath + QStringLiteral(" holds ") + QString::number(image.size())
                     + QStringLiteral(" bytes, but its header and the ") + QString::number(side.LevelCount)
@@ -240,7 +240,7 @@ bool ConvertDdsToTexture(const std::function<void(const QString&)>& showXml)
         work.DdsBytes = image;
         work.DdsBytes.append(QByteArray(8, '\0'));
 
-        const QString xml = RebuildTextureXml(side.Pieces, side.Sizes, image, [] { ui().doEvents(); });
+        const QString xml = textures::RebuildTextureXml(side.Pieces, side.Sizes, image, [] { ui().doEvents(); });
         const QString xmlPath = base + QStringLiteral("xml");
         if (!WriteTextFile(xmlPath, xml))
             return false; // the writer has told the user

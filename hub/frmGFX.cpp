@@ -270,10 +270,10 @@ void frmGFX::mnuFileOpen_Click()
 
 void frmGFX::showFile(const QString& source, bool setCaption)
 {
-    hub::ImageRead r;
+    textures::ImageRead r;
     {
         BusyPointer busy;
-        r = hub::ConvertToWorkFile(source);
+        r = textures::ConvertToWorkFile(source);
     }
     if (platform::isUnloaded(this))
         return; // closed while the picture was converted
@@ -284,13 +284,13 @@ void frmGFX::showFile(const QString& source, bool setCaption)
     }
     loadPicture();
     if (setCaption)
-        setWindowTitle(hub::ViewerCaption(r.record));
+        setWindowTitle(textures::ViewerCaption(r.record));
 }
 
 bool frmGFX::loadPicture()
 {
     QImage image;
-    if (!image.load(platform::nativePath(hub::ViewerWorkFile()), "BMP")) {
+    if (!image.load(platform::nativePath(textures::ViewerWorkFile()), "BMP")) {
         Picture1->clear();
         return false;
     }
@@ -302,7 +302,7 @@ bool frmGFX::loadPicture()
 // viewer or in one opened before it.
 bool frmGFX::haveImage()
 {
-    if (QFileInfo::exists(platform::nativePath(hub::ViewerWorkFile())))
+    if (QFileInfo::exists(platform::nativePath(textures::ViewerWorkFile())))
         return true;
     Picture1->clear();
     exclaim(kNoImage);
@@ -313,7 +313,7 @@ bool frmGFX::workImage(QImage& image)
 {
     if (!haveImage())
         return false;
-    if (image.load(platform::nativePath(hub::ViewerWorkFile()), "BMP"))
+    if (image.load(platform::nativePath(textures::ViewerWorkFile()), "BMP"))
         return true;
     Picture1->clear();
     exclaim(kNoImage);
@@ -324,25 +324,25 @@ void frmGFX::imageCommand(int operation)
 {
     if (!haveImage())
         return;
-    if (!hub::ProcessWorkFile(hub::BitmapOperation(operation)) || !loadPicture()) {
+    if (!textures::ProcessWorkFile(textures::BitmapOperation(operation)) || !loadPicture()) {
         Picture1->clear();
-        exclaim(QStringLiteral("The image ") + hub::ViewerWorkFile() + QStringLiteral(" could not be changed."));
+        exclaim(QStringLiteral("The image ") + textures::ViewerWorkFile() + QStringLiteral(" could not be changed."));
     }
 }
 
 void frmGFX::grey_Click()
 {
-    imageCommand(int(hub::BitmapOperation::Greyscale));
+    imageCommand(int(textures::BitmapOperation::Greyscale));
 }
 
 void frmGFX::flip_Click()
 {
-    imageCommand(int(hub::BitmapOperation::Flip));
+    imageCommand(int(textures::BitmapOperation::Flip));
 }
 
 void frmGFX::rot_Click()
 {
-    imageCommand(int(hub::BitmapOperation::Rotate));
+    imageCommand(int(textures::BitmapOperation::Rotate));
 }
 
 void frmGFX::mnuFilePrint_Click()
@@ -451,7 +451,7 @@ void frmGFX::mnutwaq_Click()
     switch (r.status) {
     case hub::ScanOutcome::Done:
         if (!loadPicture())
-            message = QStringLiteral("The scanned image ") + hub::ViewerWorkFile() + QStringLiteral(" could not be shown.");
+            message = QStringLiteral("The scanned image ") + textures::ViewerWorkFile() + QStringLiteral(" could not be shown.");
         break;
     case hub::ScanOutcome::NoDevice:
         message = kNoScanner;

@@ -35,7 +35,7 @@ QString picturePatterns()
 QImage thumbnailOf(const QString& path)
 {
     if (path.endsWith(QStringLiteral(".dds"), Qt::CaseInsensitive)) {
-        const hub::ImageRead r = hub::ReadViewerImage(path);
+        const textures::ImageRead r = textures::ReadViewerImage(path);
         return r.ok ? r.image.scaled(kThumb, kThumb, Qt::KeepAspectRatio, Qt::SmoothTransformation) : QImage();
     }
     QImageReader reader(platform::nativePath(path));

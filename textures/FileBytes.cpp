@@ -5,7 +5,7 @@
 
 #include <QFile>
 
-namespace hub {
+namespace textures {
 
 bool ReadFileBytes(const QString& path, QByteArray& bytes, ReadPace pace)
 {
@@ -29,4 +29,4 @@ bool ReadFileBytes(const QString& path, QByteArray& bytes, ReadPace pace)
     return f.error() == QFileDevice::NoError;
 }
 
-} // namespace hub
+} // namespace textures

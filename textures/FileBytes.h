@@ -4,7 +4,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace hub {
+namespace textures {
 
 enum class ReadPace {
     AtOnce,          // one read
@@ -15,4 +15,4 @@ enum class ReadPace {
 // it cannot be opened or a read fails; bytes then holds what was read so far.
 bool ReadFileBytes(const QString& path, QByteArray& bytes, ReadPace pace = ReadPace::AtOnce);
 
-} // namespace hub
+} // namespace textures

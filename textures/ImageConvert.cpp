@@ -25,7 +25,7 @@
 #include <thread>
 #include <vector>
 
-namespace hub {
+namespace textures {
 
 namespace {
 
@@ -421,4 +421,4 @@ bool ProcessWorkFile(BitmapOperation operation)
     return WriteBitmap32(image, ViewerWorkFile());
 }
 
-} // namespace hub
+} // namespace textures

@@ -12,7 +12,7 @@
 #include <QImage>
 #include <QString>
 
-namespace hub {
+namespace textures {
 
 // What a conversion read: the format's name ("DXT1", "DXT3", "DXT5", "ARGB", "XRGB", or the
 // reader's format for other files, such as "PNG"), the size and the bits per pixel of the
@@ -79,4 +79,4 @@ enum class BitmapOperation { Greyscale, Flip, Rotate };
 // False when there is no work file to read or it could not be written.
 bool ProcessWorkFile(BitmapOperation operation);
 
-} // namespace hub
+} // namespace textures

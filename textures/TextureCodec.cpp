@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstring>
 
-namespace hub {
+namespace textures {
 
 using vb::Compare;
 
@@ -640,4 +640,4 @@ QString RebuildTextureXml(const VbArray<QString>& pieces, const VbArray<qint32>&
     return xml;
 }
 
-} // namespace hub
+} // namespace textures

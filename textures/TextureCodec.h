@@ -18,7 +18,7 @@
 
 #include <functional>
 
-namespace hub {
+namespace textures {
 
 // ---- Number texts --------------------------------------------------------------------------
 
@@ -178,4 +178,4 @@ qint64 TotalLevelSize(const VbArray<qint32>& sizes);
 QString RebuildTextureXml(const VbArray<QString>& pieces, const VbArray<qint32>& sizes, const QByteArray& image,
                           const std::function<void()>& progress = {});
 
-} // namespace hub
+} // namespace textures

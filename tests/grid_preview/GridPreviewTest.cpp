@@ -24,7 +24,7 @@ TEST(PreviewCaptionTest, WritesEachFigureWithABlankOrItsMinusSign)
         {"PNG", 2147483647, -2147483647 - 1, 8, "Assets Listing PNG ( 2147483647x-2147483648x 8)"},
     };
     for (const Row& r : rows) {
-        hub::ImageRecord record;
+        textures::ImageRecord record;
         record.text = QString::fromLatin1(r.text);
         record.width = r.width;
         record.height = r.height;

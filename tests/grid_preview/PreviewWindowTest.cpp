@@ -71,7 +71,7 @@ TEST_F(GridPreviewTest, LeftPressOnANameShowsItsTextureAndAMissingTextureTheFall
     const int oak = rowWithPath(w, kOakPath);
     ASSERT_GE(oak, 2);
     EXPECT_TRUE(w->Picture1->isVisibleTo(w));
-    const QString work = platform::nativePath(hub::ViewerWorkFile());
+    const QString work = platform::nativePath(textures::ViewerWorkFile());
     ASSERT_TRUE(QFile(work).open(QIODevice::WriteOnly)); // a stale work file
     putMarker();
 

@@ -23,6 +23,7 @@
 #include <vector>
 
 using namespace hub;
+using namespace textures;
 
 namespace {
 

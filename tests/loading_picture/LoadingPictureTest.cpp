@@ -25,6 +25,7 @@
 #include "support/GameFixture.h"
 
 using namespace hub;
+using namespace textures;
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <cmath>
 #include <utility>
 
-using namespace hub;
+using namespace textures;
 
 namespace {
 

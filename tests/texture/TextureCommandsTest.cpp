@@ -22,6 +22,7 @@
 #include "support/ScopedEnv.h"
 
 using namespace hub;
+using namespace textures;
 
 namespace {
 
