@@ -373,12 +373,10 @@ void frmAssets::Drive1_Change()
 {
     // The folder list goes to the chosen drive; a drive that cannot be opened leaves both lists
     // where they were.
-    try {
+    runGuarded(ErrorSpelling::Description, QStringLiteral("Drive1_change"), [this] {
         Drive1->showIn(*Dir1);
         Dir1_Change();
-    } catch (const VbError& e) {
-        showHandlerError(ErrorSpelling::Description, e, QStringLiteral("Drive1_change"));
-    }
+    });
 }
 
 void frmAssets::Dir1_Change()

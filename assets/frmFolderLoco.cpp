@@ -127,12 +127,10 @@ void frmFolderLoco::Drive1_Change()
 {
     // The folder list goes to the chosen drive; a drive that cannot be opened leaves both lists
     // where they were.
-    try {
+    runGuarded(ErrorSpelling::Description, QStringLiteral("Drive1_Change"), [this] {
         Drive1->showIn(*Dir1);
         Dir1_Change();
-    } catch (const VbError& e) {
-        showHandlerError(ErrorSpelling::Description, e, QStringLiteral("Drive1_Change"));
-    }
+    });
 }
 
 void frmFolderLoco::Dir1_Change()

@@ -215,13 +215,11 @@ void frmGFX::Form_Load()
 
 void frmGFX::Drive1_Change()
 {
-    try {
+    runGuarded(ErrorSpelling::Number, QStringLiteral("Drive1_change"), [this] {
         Drive1->showIn(*Dir1);
         Dir1_Change();
         Text2->setText(Dir1->path());
-    } catch (const VbError& e) {
-        showHandlerError(ErrorSpelling::Number, e, QStringLiteral("Drive1_change"));
-    }
+    });
 }
 
 void frmGFX::Dir1_Change()

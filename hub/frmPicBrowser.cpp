@@ -85,12 +85,10 @@ frmPicBrowser::frmPicBrowser(const QString& start, std::function<void(const QStr
 
 void frmPicBrowser::Drive1_Change()
 {
-    try {
+    runGuarded(ErrorSpelling::Number, QStringLiteral("Drive1_change"), [this] {
         Drive1->showIn(*Dir1);
         fillGrid();
-    } catch (const VbError& e) {
-        showHandlerError(ErrorSpelling::Number, e, QStringLiteral("Drive1_change"));
-    }
+    });
 }
 
 void frmPicBrowser::fillGrid()

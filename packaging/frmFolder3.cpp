@@ -132,12 +132,10 @@ void frmFolder3::Form_Unload()
 
 void frmFolder3::Drive1_Change()
 {
-    try {
+    runGuarded(ErrorSpelling::Description, QStringLiteral("Drive1_change"), [this] {
         Drive1->showIn(*Dir1);
         Text1->setText(Dir1->path());
-    } catch (const VbError& e) {
-        showHandlerError(ErrorSpelling::Description, e, QStringLiteral("Drive1_change"));
-    }
+    });
 }
 
 void frmFolder3::Dir1_Click()

@@ -144,14 +144,12 @@ void frmFolder4::Form_Unload()
 
 void frmFolder4::Drive1_Change()
 {
-    try {
+    runGuarded(ErrorSpelling::Description, QStringLiteral("Drive1_change"), [this] {
         Drive1->showIn(*Dir1);
         Drive1->showIn(*Dir2);
         Text1->setText(Dir1->path());
         Text2->setText(Dir2->path());
-    } catch (const VbError& e) {
-        showHandlerError(ErrorSpelling::Description, e, QStringLiteral("Drive1_change"));
-    }
+    });
 }
 
 void frmFolder4::Dir1_Click()

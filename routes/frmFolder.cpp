@@ -93,12 +93,10 @@ void frmFolder::Form_Load()
 
 void frmFolder::Drive1_Change()
 {
-    try {
+    runGuarded(ErrorSpelling::QuotedHandler, QStringLiteral("frmFolder"), [this] {
         Drive1->showIn(*Dir1);
         Text1->setText(Dir1->path());
-    } catch (const VbError& e) {
-        showHandlerError(ErrorSpelling::QuotedHandler, e, QStringLiteral("frmFolder"));
-    }
+    });
 }
 
 void frmFolder::Dir1_Change()

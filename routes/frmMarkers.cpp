@@ -211,13 +211,11 @@ void frmMarkers::Dir1_Click()
 
 void frmMarkers::Drive1_Change()
 {
-    try {
+    runGuarded(ErrorSpelling::Description, QStringLiteral("Drive1_change"), [this] {
         Drive1->showIn(*Dir1);
         Text1->setText(Dir1->path());
         listFiles();
-    } catch (const VbError& e) {
-        showHandlerError(ErrorSpelling::Description, e, QStringLiteral("Drive1_change"));
-    }
+    });
 }
 
 void frmMarkers::Text2_Change()

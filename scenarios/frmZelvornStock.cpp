@@ -5,7 +5,6 @@
 
 #include "common/HandlerError.h"
 #include "common/SharedState.h"
-#include "common/VbError.h"
 #include "common/WindowPartsWidgets.h"
 #include "scenarios/frmZelvornParts.h"
 
@@ -100,11 +99,9 @@ void frmZelvorn::List3_MouseDown()
 
 void frmZelvorn::Drive2_Change()
 {
-    try {
+    runGuarded(ErrorSpelling::Description, QStringLiteral("Drive2_change"), [this] {
         Drive2->showIn(*Dir2);
-    } catch (const VbError& error) {
-        showHandlerError(ErrorSpelling::Description, error, QStringLiteral("Drive2_change"));
-    }
+    });
 }
 
 void frmZelvorn::Dir2_Click()

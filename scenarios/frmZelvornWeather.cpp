@@ -4,7 +4,6 @@
 
 #include "common/HandlerError.h"
 #include "common/SharedState.h"
-#include "common/VbError.h"
 #include "common/Wildcard.h"
 #include "common/WindowPartsWidgets.h"
 #include "scenarios/frmZelvornParts.h"
@@ -38,12 +37,10 @@ void frmZelvorn::refreshFile1()
 
 void frmZelvorn::Drive1_Change()
 {
-    try {
+    runGuarded(ErrorSpelling::Description, QStringLiteral("Drive1_change"), [this] {
         Drive1->showIn(*Dir1);
         refreshFile1();
-    } catch (const VbError& error) {
-        showHandlerError(ErrorSpelling::Description, error, QStringLiteral("Drive1_change"));
-    }
+    });
 }
 
 void frmZelvorn::Dir1_Click()
