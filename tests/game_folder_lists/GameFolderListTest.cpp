@@ -21,6 +21,7 @@
 #include "support/SampleGame.h"
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
+#include "support/WindowRowClose.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -209,13 +210,7 @@ TEST_F(GameFolderLists, OpenAtTheGameFolderOnTheDriveThatHoldsIt)
                 EXPECT_EQ(list.folders->path(), list.below.isEmpty() ? g.game : g.game + QLatin1Char('\\') + list.below);
             }
             ui.clearRecords();
-            if (row.unload)
-                row.unload();
-            if (w) {
-                w->setAttribute(Qt::WA_DeleteOnClose, false);
-                delete w.data();
-            }
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            closeRowWindow(w, row.unload);
         }
     }
 }

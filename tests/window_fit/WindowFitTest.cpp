@@ -48,6 +48,7 @@
 #include "support/SampleGame.h"
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
+#include "support/WindowRowClose.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -258,13 +259,7 @@ TEST_F(WindowFit, EveryWindowShowsItsTextsInFullOnTheSmallScreen)
         const QStringList found = faultsOf(w);
         EXPECT_TRUE(found.isEmpty()) << row.what << ":\n  " << found.join(QStringLiteral("\n  ")).toStdString();
         ui.clearRecords();
-        if (row.unload)
-            row.unload();
-        if (w) {
-            w->setAttribute(Qt::WA_DeleteOnClose, false);
-            delete w.data();
-        }
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        closeRowWindow(w, row.unload);
     }
 }
 
