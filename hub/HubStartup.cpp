@@ -82,6 +82,15 @@ QString CommandLineFile(const QString& commandLine)
     return file;
 }
 
+QString StartupFileFromArguments(const QStringList& arguments, const QString& startFolder)
+{
+    const QString file = CommandLineFile(arguments.join(QLatin1Char(' ')));
+    const bool fromDrive = file.size() >= 2 && file[1] == QLatin1Char(':');
+    if (file.isEmpty() || fromDrive || file.startsWith(QLatin1Char('/')) || file.startsWith(QLatin1Char('\\')))
+        return file;
+    return startFolder + QLatin1Char('/') + file;
+}
+
 StartupOpen StartupOpenFor(const QString& path, bool xmlEditorDefault)
 {
     const auto endsWith = [&path](const char* ending) {
