@@ -1,11 +1,11 @@
+#include "hub/HubStartup.h"
 #include "hub/frmEditor.h"
 #include "platform/Paths.h"
 #include "platform/QtUi.h"
 #include "platform/QtUiApplication.h"
 #include "scenarios/frmZelvorn.h"
 
-#include <QFileInfo>
-#include <QStringList>
+#include <QDir>
 
 int main(int argc, char** argv)
 {
@@ -16,16 +16,9 @@ int main(int argc, char** argv)
     setUi(&seam);
     frmZelvorn::registerLauncher();
 
-    // The program takes its command line as one text, as it would be handed over on
-    // Windows: the arguments after the program's name, joined by single blanks. A file named
-    // relative to the folder the program was started from keeps naming it after the program
-    // folder becomes the current folder.
-    QStringList args = QApplication::arguments().mid(1);
-    for (QString& arg : args) {
-        const QFileInfo file(arg);
-        if (file.isRelative() && file.exists())
-            arg = file.absoluteFilePath();
-    }
+    // A file named relative to the folder the program was started from keeps naming it after
+    // the program folder becomes the current folder.
+    const QString file = hub::StartupFileFromArguments(QApplication::arguments().mid(1), QDir::currentPath());
     // A Windows program started from its folder works there: relative names typed by the user
     // lie in the program folder, not in the folder the program was started from.
     platform::enterProgramFolder();
@@ -33,7 +26,7 @@ int main(int argc, char** argv)
     int status = 0;
     {
         frmEditor window;
-        window.setCommandLine(args.join(QLatin1Char(' ')));
+        window.setCommandLine(file);
         window.Form_Load();
         window.show();
         status = QApplication::exec();

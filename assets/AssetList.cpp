@@ -10,6 +10,7 @@
 #include "common/VbError.h"
 #include "common/Wildcard.h"
 #include "platform/Paths.h"
+#include "platform/Rename.h"
 #include "platform/Ui.h"
 
 #include <QDir>
@@ -256,7 +257,7 @@ private:
         const QString kept = nativeWork_ + QLatin1Char('/') + name;
         QFile::remove(kept);
         if (!slotFile.isEmpty())
-            QFile::rename(platform::nativePath(slotFile), kept);
+            platform::renameFile(platform::nativePath(slotFile), kept, platform::RenameMode::ReplaceExisting);
     }
 
     bool listBlueprint(const Step& step)

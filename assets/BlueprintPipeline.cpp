@@ -10,12 +10,12 @@
 #include "common/Vb.h"
 #include "common/VbError.h"
 #include "platform/Paths.h"
+#include "platform/Rename.h"
 #include "platform/Ui.h"
 
 #include <QFile>
 #include <QFileInfo>
 
-#include <cstdio>
 
 #include <optional>
 
@@ -55,9 +55,8 @@ bool undoPlacement(const Placed& placed)
 {
     const QString native = platform::nativePath(placed.target);
     if (!placed.backup.isEmpty()) {
-        const QByteArray from = QFile::encodeName(platform::nativePath(placed.backup));
-        const QByteArray to = QFile::encodeName(native);
-        const bool moved = std::rename(from.constData(), to.constData()) == 0;
+        const bool moved = platform::renameFile(platform::nativePath(placed.backup), native,
+                                                platform::RenameMode::ReplaceExisting);
         platform::clearPathCache();
         return moved;
     }

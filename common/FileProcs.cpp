@@ -5,6 +5,7 @@
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
+#include "platform/Rename.h"
 #include "platform/TextCodec.h"
 #include "platform/Ui.h"
 
@@ -305,7 +306,7 @@ bool CopyFileOver(const QString& source, const QString& target)
         return false;
     }
     // rename() puts the copy in the target's place in one step: the target is never missing.
-    const bool ok = std::rename(QFile::encodeName(staging).constData(), QFile::encodeName(to).constData()) == 0;
+    const bool ok = platform::renameFile(staging, to, platform::RenameMode::ReplaceExisting);
     if (!ok)
         QFile::remove(staging);
     platform::clearPathCache();

@@ -4,12 +4,11 @@
 #include "platform/FileSync.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
+#include "platform/Rename.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include <cstdio>
 
 using platform::nativePath;
 
@@ -96,11 +95,11 @@ ConversionResult SerzRunResult(const QString& inputPath, const QString& outputPa
 
 QString BackupName(const QString& base)
 {
-    if (!FileExists(base) && !QFileInfo::exists(nativePath(base)))
+    if (!platform::nameTaken(nativePath(base)))
         return base;
     for (int n = 1; n <= 50; ++n) {
         const QString candidate = base + QString::number(n);
-        if (!FileExists(candidate) && !QFileInfo::exists(nativePath(candidate)))
+        if (!platform::nameTaken(nativePath(candidate)))
             return candidate;
     }
     return QString();
@@ -131,18 +130,18 @@ ConversionResult ReplaceGameFile(const QString& newFile, const QString& gameFile
         return staged;
     if (gameExists) {
         const QString nativeBackup = nativePath(backup);
-        if (!QFile::rename(nativeGame, nativeBackup)) {
+        if (!platform::renameFile(nativeGame, nativeBackup, platform::RenameMode::KeepExisting)) {
             QFile::remove(staging);
             return failure(QStringLiteral("The backup ") + backup + QStringLiteral(" could not be made; ") + gameFile
                            + QStringLiteral(" has not been changed."));
         }
-        if (!QFile::rename(staging, nativeGame)) {
-            QFile::rename(nativeBackup, nativeGame);
+        if (!platform::renameFile(staging, nativeGame, platform::RenameMode::KeepExisting)) {
+            platform::renameFile(nativeBackup, nativeGame, platform::RenameMode::KeepExisting);
             QFile::remove(staging);
             return failure(QStringLiteral("The new file could not be put in place of ") + gameFile
                            + QStringLiteral("; the file has not been changed."));
         }
-    } else if (!QFile::rename(staging, nativeGame)) {
+    } else if (!platform::renameFile(staging, nativeGame, platform::RenameMode::KeepExisting)) {
         QFile::remove(staging);
         return failure(QStringLiteral("The new file could not be written to ") + gameFile + QLatin1Char('.'));
     }
@@ -170,9 +169,8 @@ ConversionResult PlaceNewGameFile(const QString& newFile, const QString& gameFil
     const ConversionResult staged = stageBeside(newFile, gameFile, staging, QStringLiteral("the file has not been written."));
     if (!staged)
         return staged;
-    // std::rename replaces an existing file in one step; QFile::rename refuses to, so the
-    // staging copy is put in place with the system call.
-    if (std::rename(QFile::encodeName(staging).constData(), QFile::encodeName(nativeGame).constData()) != 0) {
+    // The staging copy replaces an existing file in one step.
+    if (!platform::renameFile(staging, nativeGame, platform::RenameMode::ReplaceExisting)) {
         QFile::remove(staging);
         return failure(QStringLiteral("The new file could not be put in place of ") + gameFile
                        + QStringLiteral("; the file has not been written."));
@@ -197,7 +195,7 @@ ConversionResult MoveToBackupName(const QString& file, QString* backupPath)
     const QString backup = BackupName(file + QStringLiteral(".bak"));
     if (backup.isEmpty())
         return failure(backupNamesInUseMessage(file) + QStringLiteral(" The file has not been changed."));
-    if (!QFile::rename(nativeFile, nativePath(backup)))
+    if (!platform::renameFile(nativeFile, nativePath(backup), platform::RenameMode::KeepExisting))
         return failure(QStringLiteral("The backup ") + backup + QStringLiteral(" could not be made; ") + file
                        + QStringLiteral(" has not been changed."));
     platform::clearPathCache();

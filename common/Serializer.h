@@ -39,15 +39,17 @@ ConversionResult RunSerz(const QString& inputPath, const QString& switchText, co
 // native serializer's failure is never retried.
 bool SerzRunMayBeRetried(const QString& commandLine, bool started, const QString& outputPath);
 
-// The backup name for a file: base (normally the file's path followed by ".bak") when no file
-// of that name exists, else base followed by the first number from 1 to 50 that is free;
-// "" when all 51 names are taken.
+// The backup name for a file: base (normally the file's path followed by ".bak") when it is
+// free, else base followed by the first number from 1 to 50 that is free; "" when all 51
+// names are taken. A name is free only when nothing at all stands there: a link of any kind,
+// also one that leads nowhere, takes it.
 QString BackupName(const QString& base);
 
 // Puts newFile in place of gameFile: newFile must exist and not be empty; when gameFile exists
 // it is moved to its backup name (BackupName(backupBase), backupBase defaulting to gameFile's
 // path followed by ".bak") and newFile copied to gameFile's path. The copy is made beside the
-// game file first, so a failure at any step leaves gameFile where and as it was; the copy is
+// game file first, so a failure at any step leaves gameFile where and as it was; every move
+// is a rename (platform::renameFile), never a copy through a link at the new name; the copy is
 // flushed to the disk before the renames and the folders after them, so a power cut leaves
 // the old file or the whole new one, never an empty one. On success
 // backupPath (when given) receives the backup's path, or "" when there was no file to back up.

@@ -5,6 +5,7 @@
 #include "common/TempFiles.h"
 #include "common/VbError.h"
 #include "platform/Paths.h"
+#include "platform/Rename.h"
 #include "platform/Ui.h"
 
 #include <QDir>
@@ -53,7 +54,8 @@ SerzSetup EnsureSerzInSystemFolder(const QString& systemFolder, const QString& g
     // A half-written copy must not pass for the program at the next start.
     const QString staging = nativeTarget + QStringLiteral(".copying");
     QFile::remove(staging);
-    if (!QFile::copy(platform::nativePath(source), staging) || !QFile::rename(staging, nativeTarget)) {
+    if (!QFile::copy(platform::nativePath(source), staging)
+        || !platform::renameFile(staging, nativeTarget, platform::RenameMode::ReplaceExisting)) {
         QFile::remove(staging);
         if (error)
             *error = QStringLiteral("SERZ.EXE could not be copied from ") + source + QStringLiteral(" to ") + target
@@ -78,6 +80,15 @@ QString CommandLineFile(const QString& commandLine)
     if (file.endsWith(QLatin1Char('"')))
         file.chop(1);
     return file;
+}
+
+QString StartupFileFromArguments(const QStringList& arguments, const QString& startFolder)
+{
+    const QString file = CommandLineFile(arguments.join(QLatin1Char(' ')));
+    const bool fromDrive = file.size() >= 2 && file[1] == QLatin1Char(':');
+    if (file.isEmpty() || fromDrive || file.startsWith(QLatin1Char('/')) || file.startsWith(QLatin1Char('\\')))
+        return file;
+    return startFolder + QLatin1Char('/') + file;
 }
 
 StartupOpen StartupOpenFor(const QString& path, bool xmlEditorDefault)

@@ -4,6 +4,7 @@
 // command line, and the work folder.
 
 #include <QString>
+#include <QStringList>
 
 namespace hub {
 
@@ -32,6 +33,12 @@ QString SerzMissingMessage();
 // The file named on the command line: one leading double quote and then one trailing
 // double quote removed.
 QString CommandLineFile(const QString& commandLine);
+
+// The file named on the program's command line, from its arguments (after the program's name):
+// they are joined by single blanks, as the command line is one text on Windows, the quotes are
+// removed (CommandLineFile), and a relative path is made absolute against startFolder, the
+// folder the program was started from. A path with a drive letter or from a root stays as it is.
+QString StartupFileFromArguments(const QStringList& arguments, const QString& startFolder);
 
 // Which open command a file named on the command line goes to.
 enum class StartupOpen {

@@ -7,6 +7,7 @@
 #include "common/TempFiles.h"
 #include "common/VbError.h"
 #include "platform/Paths.h"
+#include "platform/Rename.h"
 #include "platform/TextCodec.h"
 #include "platform/Ui.h"
 
@@ -134,7 +135,8 @@ void checkRoutesXml()
     }
     // The file is written as a whole or not at all; when it is not, the original returns.
     if (!WriteTextFile(path, cleaned.text)) {
-        if (!QFile::rename(platform::nativePath(backup), platform::nativePath(path)))
+        if (!platform::renameFile(platform::nativePath(backup), platform::nativePath(path),
+                                  platform::RenameMode::KeepExisting))
             exclaim(QStringLiteral("The original file is kept as ") + backup);
         return;
     }

@@ -7,6 +7,7 @@
 #include "hub/HubStartup.h"
 #include "platform/FileSync.h"
 #include "platform/Paths.h"
+#include "platform/Rename.h"
 #include "platform/TextCodec.h"
 #include "platform/Ui.h"
 
@@ -198,10 +199,7 @@ ConversionResult FileInWork::SaveGameFile(const QString& text, const QString& ga
     QString newFile = workBin;
     if (ext.compare(QLatin1String("bin"), Qt::CaseInsensitive) != 0) {
         newFile = WorkBase + ext;
-        const QString nativeNew = nativePath(newFile);
-        if (QFileInfo::exists(nativeNew))
-            QFile::remove(nativeNew);
-        if (!QFile::rename(nativePath(workBin), nativeNew))
+        if (!platform::renameFile(nativePath(workBin), nativePath(newFile), platform::RenameMode::ReplaceExisting))
             return failed(QStringLiteral("The converted file could not be renamed to ") + newFile + QStringLiteral("; ")
                           + gameFile + QStringLiteral(" has not been changed."));
         platform::clearPathCache();

@@ -3,6 +3,7 @@
 #include "common/VbError.h"
 #include "hub/RoutesXmlCheck.h"
 #include "platform/Paths.h"
+#include "platform/Rename.h"
 #include "platform/TextCodec.h"
 #include "platform/Ui.h"
 
@@ -119,10 +120,7 @@ ConversionResult ConvertTreeToGameFile(const TreeGameOrigin& origin, QString* ba
     QString newFile = workBin;
     if (origin.extension.compare(QLatin1String("bin"), Qt::CaseInsensitive) != 0) {
         newFile = origin.workBase + origin.extension;
-        const QString nativeNew = nativePath(newFile);
-        if (QFileInfo::exists(nativeNew))
-            QFile::remove(nativeNew);
-        if (!QFile::rename(nativePath(workBin), nativeNew))
+        if (!platform::renameFile(nativePath(workBin), nativePath(newFile), platform::RenameMode::ReplaceExisting))
             return ConversionResult{false, QStringLiteral("The converted file could not be renamed to ") + newFile
                                                + QLatin1Char(';') + notChanged};
         platform::clearPathCache();

@@ -553,6 +553,10 @@ bool ZipArchive::makeEntryPath(const ZipEntry& e, const QString& destination, QS
         return false;
     }
     const QString dest = native(destination);
+    if (platform::isUnreachable(dest)) {
+        error_ = VbError::standardDescription(76);
+        return false;
+    }
     if (!QDir().mkpath(dest)) {
         error_ = QStringLiteral("the folder ") + destination + QStringLiteral(" could not be created");
         return false;

@@ -5,6 +5,7 @@
 #include "common/Vb.h"
 #include "packaging/ZipSplit.h"
 #include "platform/Paths.h"
+#include "platform/Rename.h"
 #include "platform/Ui.h"
 
 #include <QCheckBox>
@@ -568,7 +569,7 @@ void frmNewZip::renameParts(const QString& archivePath)
                         + QStringLiteral(" already exists; the parts were not renamed further."));
             break;
         }
-        if (!QFile::rename(platform::nativePath(part), nativeTarget))
+        if (!platform::renameFile(platform::nativePath(part), nativeTarget, platform::RenameMode::KeepExisting))
             break;
         renamed = true;
     }

@@ -57,11 +57,21 @@ bool isFromDriveRoot(const QString& path)
     return path.startsWith(QLatin1Char('\\')) && !isNetworkPath(path);
 }
 
-// Where network paths lead: below something that is not a folder, nothing can be opened or made.
+// Where network paths and drives the prefix does not have lead: below something that is not a
+// folder, where nothing can be opened, listed, made or replaced. The root is one level below
+// that non-folder, and ".." never climbs above the root, so such a path never names an existing
+// file.
 const QString& unreachableRoot()
 {
-    static const QString root = QStringLiteral("/dev/null");
+    static const QString root = QStringLiteral("/dev/null/unreachable");
     return root;
+}
+
+// True when anything (a folder, or a link, even one that leads nowhere) stands at the path.
+bool entryExists(const QString& path)
+{
+    struct stat st{};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
 }
 
 std::function<QString()>& currentDriveFolderSource()
@@ -132,9 +142,10 @@ bool pathExists(const QString& path)
 // A path taken apart: the root it hangs from and its components, with "." dropped and
 // ".." applied to the components before it.
 struct ParsedPath {
-    enum Kind { Relative, Absolute, Drive, Network } kind = Relative;
-    // "/", the drive's folder in the Wine prefix, or the unreachable root for a network path;
-    // empty when relative
+    // Unreachable: a network path, or a drive the Wine prefix does not have
+    enum Kind { Relative, Absolute, Drive, Unreachable } kind = Relative;
+    // "/", the drive's folder in the Wine prefix, or (below) the unreachable root; empty when
+    // relative
     QString root;
     QStringList components;
     bool trailingSeparator = false;
@@ -144,7 +155,7 @@ struct ParsedPath {
         QString out;
         if (kind == Absolute)
             out = QStringLiteral("/") + comps.join(QLatin1Char('/'));
-        else if (kind == Drive || kind == Network)
+        else if (kind == Drive || kind == Unreachable)
             out = comps.isEmpty() ? root : root + QLatin1Char('/') + comps.join(QLatin1Char('/'));
         else
             out = comps.isEmpty() ? QStringLiteral(".") : comps.join(QLatin1Char('/'));
@@ -159,17 +170,23 @@ ParsedPath parse(const QString& path)
     s.replace(QLatin1Char('\\'), QLatin1Char('/'));
     QString rest;
     if (isNetworkPath(path)) {
-        p.kind = ParsedPath::Network;
+        p.kind = ParsedPath::Unreachable;
         p.root = unreachableRoot();
         rest = s;
     } else if (startsWithDrive(s)) {
         p.kind = ParsedPath::Drive;
+        const QString drive = s.left(2).toLower();
         QString prefix = winePrefix();
-        p.root = withoutTrailingSeparators(prefix) + QStringLiteral("/dosdevices/") + s[0].toLower()
-                 + QLatin1Char(':');
+        p.root = withoutTrailingSeparators(prefix) + QStringLiteral("/dosdevices/") + drive;
         // Collapse doubled separators inside the prefix as well.
         while (p.root.contains(QLatin1String("//")))
             p.root.replace(QLatin1String("//"), QLatin1String("/"));
+        // A drive the prefix does not have is nowhere, as on Windows: nothing may be made for it
+        // in the prefix.
+        if (!entryExists(p.root)) {
+            p.kind = ParsedPath::Unreachable;
+            p.root = unreachableRoot() + QLatin1Char('/') + drive;
+        }
         rest = s.mid(2);
     } else if (s.startsWith(QLatin1Char('/'))) {
         p.kind = ParsedPath::Absolute;
@@ -193,7 +210,8 @@ ParsedPath parse(const QString& path)
         p.components.append(part);
     }
     p.trailingSeparator = rest.endsWith(QLatin1Char('/'))
-                          && (p.kind == ParsedPath::Drive || p.kind == ParsedPath::Network || !p.components.isEmpty());
+                          && (p.kind == ParsedPath::Drive || p.kind == ParsedPath::Unreachable
+                              || !p.components.isEmpty());
     return p;
 }
 
@@ -382,11 +400,17 @@ QString nativePath(const QString& path)
     const ParsedPath p = parse(path);
     const QString direct = p.join(p.components);
     const QString trail = p.trailingSeparator ? QStringLiteral("/") : QString();
-    if (p.kind == ParsedPath::Network || pathExists(direct))
+    if (p.kind == ParsedPath::Unreachable || pathExists(direct))
         return direct + trail;
 
     QMutexLocker lock(&cacheMutex());
     return cache().resolve(p, true) + trail;
+}
+
+bool isUnreachable(const QString& native)
+{
+    return native.startsWith(unreachableRoot())
+           && (native.size() == unreachableRoot().size() || native[unreachableRoot().size()] == QLatin1Char('/'));
 }
 
 void setCurrentDriveFolder(std::function<QString()> folder)

@@ -18,10 +18,17 @@ namespace platform {
 //
 // A path from the root of the current drive ("\Games\x", one leading backslash) lies on
 // the drive that holds the current-drive folder (setCurrentDriveFolder), as Windows reads it; a
-// native path starts with "/". A network path ("\\server\share\x" or "//server/share/x") is
-// nowhere this program can reach: it maps below a path that is no folder ("/dev/null"), where
-// every file access fails as it does for a missing path.
+// native path starts with "/". A network path ("\\server\share\x" or "//server/share/x") and
+// a path on a drive the Wine prefix does not have (no entry "x:" in its dosdevices, or no
+// prefix at all) are nowhere this program can reach: they map below a path that is no folder
+// ("/dev/null/unreachable", see isUnreachable), where every file access fails as it does for a
+// missing path and nothing can be made; no ".." climbs out of it, so such a path never names
+// an existing file.
 QString nativePath(const QString& path);
+
+// True when a native path from nativePath names nothing this program can reach (a network
+// path, a drive the Wine prefix does not have): a path not found, where a folder is never made.
+bool isUnreachable(const QString& native);
 
 // Names the folder whose drive is the current drive for paths that start with one backslash
 // (the program names its game folder). When the function is not set, returns "" or a text that

@@ -12,6 +12,7 @@
 #include "platform/FileSync.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
+#include "platform/Rename.h"
 #include "platform/Ui.h"
 
 #include <QDir>
@@ -19,7 +20,6 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include <cstdio>
 #include <exception>
 
 using platform::nativePath;
@@ -494,9 +494,7 @@ void ScenarioBrowser::restoreFirstBackup(const QString& bin, const QString& bak,
     if (!FileExists(bin) || !FileExists(bak))
         return;
     // rename() replaces the game file atomically: it is never missing, not even for a moment.
-    const QByteArray from = QFile::encodeName(nativePath(bak));
-    const QByteArray to = QFile::encodeName(nativePath(bin));
-    if (std::rename(from.constData(), to.constData()) != 0) {
+    if (!platform::renameFile(nativePath(bak), nativePath(bin), platform::RenameMode::ReplaceExisting)) {
         showHandlerError(ErrorSpelling::Subroutine, VbError(70), handler);
         return;
     }

@@ -11,6 +11,7 @@
 #include "common/VbError.h"
 #include "platform/FileSync.h"
 #include "platform/Paths.h"
+#include "platform/Rename.h"
 #include "platform/TextCodec.h"
 #include "platform/Ui.h"
 #include "scenarios/ScenarioEditor.h"
@@ -88,9 +89,7 @@ bool undoReplacement(const QString& gameFile, const QString& backup)
     const QString native = nativePath(gameFile);
     if (backup.isEmpty())
         return QFile::remove(native);
-    const QByteArray from = QFile::encodeName(nativePath(backup));
-    const QByteArray to = QFile::encodeName(native);
-    return std::rename(from.constData(), to.constData()) == 0;
+    return platform::renameFile(nativePath(backup), native, platform::RenameMode::ReplaceExisting);
 }
 
 bool fileIsThere(const QString& path)

@@ -3,6 +3,8 @@
 
 #include "BatchTestSupport.h"
 
+#include "support/FolderContents.h"
+
 namespace {
 
 using CommandsTest = BatchTest;
@@ -125,6 +127,24 @@ TEST_F(CommandsTest, DriveLinesAndWindowsRootedPaths)
     EXPECT_EQ(text(QStringLiteral("wine/drive_c/Out/y.txt")), QStringLiteral("on c"));
     // Going back to drive c: returns to the folder last current on it.
     EXPECT_TRUE(r.out.contains(QStringLiteral("C:\\Data\n")));
+}
+
+// A drive the Wine prefix does not have and a network share are paths not found: nothing is
+// made for them, in the prefix or anywhere.
+TEST_F(CommandsTest, NoFolderIsMadeOnADriveThePrefixDoesNotHave)
+{
+    tree.writeFile(QStringLiteral("work/src/a.txt"), "a");
+    const QDir::Filters all = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System;
+    const QStringList prefixBefore = filesBelow(tree.winePrefixPath(), all);
+    const BatchRun r = runLines({QStringLiteral("@echo off"), QStringLiteral("md q:\\x"),
+                                 QStringLiteral("md \"\\\\server\\share\\x\""), QStringLiteral("xcopy /e /i src q:\\y"),
+                                 QStringLiteral("copy src\\a.txt Q:\\a.txt")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("The system cannot find the path specified. - q:\\x")))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("The system cannot find the path specified. - \\\\server\\share\\x")));
+    EXPECT_EQ(filesBelow(tree.winePrefixPath(), all), prefixBefore);
+    EXPECT_EQ(listing(QStringLiteral("work")), (QStringList{"run.bat", "src/"}));
 }
 
 TEST_F(CommandsTest, CallRunsAnotherBatchFileAndComesBack)

@@ -97,6 +97,26 @@ TEST(Preferences, WindowMeasuresAreRoundedToEvenAndClamped)
 
 // ---- start-up helpers ----
 
+// The command line is one text: the arguments are joined and the quotes removed before a
+// relative name is taken from the folder the program was started from.
+TEST(StartupHelpers, ARelativeCommandLineFileLiesInTheStartFolder)
+{
+    const QString start = QStringLiteral("/home/me/started here");
+    const struct {
+        QStringList arguments;
+        QString file;
+    } rows[] = {
+        {{"my", "file.bin"}, start + "/my file.bin"},
+        {{"\"my", "file.bin\""}, start + "/my file.bin"},
+        {{"\"sub\\my file.bin\""}, start + "/sub\\my file.bin"},
+        {{"\"C:\\a", "b\\x.bin\""}, "C:\\a b\\x.bin"},
+        {{"/srv/a", "b.bin"}, "/srv/a b.bin"},
+        {{}, ""},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(StartupFileFromArguments(row.arguments, start), row.file) << row.arguments.join('|').toStdString();
+}
+
 TEST(StartupHelpers, CommandLineFileAndItsRoute)
 {
     EXPECT_EQ(CommandLineFile("\"C:\\Rail\\x.BIN\""), "C:\\Rail\\x.BIN");

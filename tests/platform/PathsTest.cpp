@@ -1,8 +1,11 @@
 #include "platform/Paths.h"
 
+#include "common/FileProcs.h"
 #include "common/SharedState.h"
 #include "common/Wildcard.h"
+#include "support/FolderContents.h"
 #include "support/TempTree.h"
+#include "support/VbErrors.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -113,6 +116,7 @@ TEST_F(NativePath, MapsDriveLettersIntoTheWinePrefix)
     const QString other = tree.rootPath() + QStringLiteral("/other/");
     EnvGuard prefix("WINEPREFIX", &other);
     EXPECT_EQ(winePrefix(), tree.rootPath() + QStringLiteral("/other"));
+    QDir().mkpath(other + QStringLiteral("dosdevices/d:"));
     EXPECT_EQ(nativePath(QStringLiteral("D:\\x")), tree.rootPath() + QStringLiteral("/other/dosdevices/d:/x"));
     const QString home = tree.rootPath() + QStringLiteral("/home");
     EnvGuard homeVar("HOME", &home);
@@ -231,34 +235,59 @@ TEST_F(NativePath, FromTheRootOfTheCurrentDrive)
     resetShared();
 }
 
-// A network path names nothing this program can reach: nothing can be found, listed or made on
-// it, and nothing on this machine's own folders is reached through it.
-TEST_F(NativePath, NetworkPathsLeadNowhere)
+// A network path, and a path on a drive the Wine prefix does not have (or with no prefix at all),
+// name nothing this program can reach: nothing can be found, listed, made or written there, no
+// ".." leads out of them to an existing file (not even /dev/null), and nothing is made in the
+// prefix for them. The folder-making roads take them for a path not found.
+TEST_F(NativePath, UnreachablePathsLeadNowhere)
 {
     const auto deepestExisting = [](QString native) {
         while (!QFileInfo::exists(native))
             native = QFileInfo(native).path();
         return native;
     };
-    const QString rows[] = {
-        QStringLiteral("\\\\server\\share\\x"),
-        QStringLiteral("//server/share/x"),
-        QStringLiteral("\\\\server"),
-        QStringLiteral("\\/server\\share\\"),
-        QStringLiteral("\\\\?\\C:\\x"),
-        QStringLiteral("\\\\server\\share\\..\\..\\..\\") + game().mid(1),
-        QStringLiteral("//") + game().mid(1),
+    const QString home = tree.makeDir(QStringLiteral("home"));
+    const QString prefixPath = tree.winePrefixPath();
+    EnvGuard homeVar("HOME", &home);
+    const QString source = tree.makeDir(QStringLiteral("game/Lamp"));
+    const struct {
+        QString typed;
+        bool noPrefix = false; // no $WINEPREFIX, and no ~/.wine
+        int copyError = 76;
+    } rows[] = {
+        {QStringLiteral("\\\\server\\share\\x")},
+        {QStringLiteral("//server/share/x")},
+        {QStringLiteral("\\\\server")},
+        {QStringLiteral("\\/server\\share\\")},
+        {QStringLiteral("\\\\?\\C:\\x"), false, 52},
+        {QStringLiteral("\\\\server\\share\\..\\..\\..\\") + game().mid(1)},
+        {QStringLiteral("//") + game().mid(1)},
+        {QStringLiteral("\\\\server\\share\\..\\..")},
+        {QStringLiteral("//.")},
+        {QStringLiteral("q:\\x")},
+        {QStringLiteral("Q:")},
+        {QStringLiteral("q:\\..\\..\\")},
+        {QStringLiteral("C:\\Users\\me\\Desktop"), true},
     };
-    for (const QString& typed : rows) {
-        SCOPED_TRACE(typed.toStdString());
-        const QString native = nativePath(typed);
+    const QDir::Filters all = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System;
+    const QStringList before = filesBelow(tree.rootPath(), all);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed.toStdString());
+        EnvGuard prefix("WINEPREFIX", row.noPrefix ? nullptr : &prefixPath);
+        const QString native = nativePath(row.typed);
+        EXPECT_TRUE(isUnreachable(native)) << native.toStdString();
         // Checked before anything is made: nothing below a non-folder can be.
         ASSERT_FALSE(QFileInfo(deepestExisting(native)).isDir()) << native.toStdString();
         EXPECT_FALSE(QFileInfo::exists(native));
+        EXPECT_FALSE(QFileInfo(native).isSymLink());
+        EXPECT_FALSE(QFile(native).open(QIODevice::WriteOnly));
+        EXPECT_FALSE(QFile(native + QStringLiteral("/f.txt")).open(QIODevice::WriteOnly));
         EXPECT_FALSE(QDir().mkpath(native + QStringLiteral("/Package1")));
-        QFile file(native + QStringLiteral("/f.txt"));
-        EXPECT_FALSE(file.open(QIODevice::WriteOnly));
-        EXPECT_TRUE(subFolderNamesOf(typed).isEmpty());
+        EXPECT_TRUE(subFolderNamesOf(row.typed).isEmpty());
+        EXPECT_FALSE(MakeFolder(row.typed + QStringLiteral("\\Package1")));
+        EXPECT_EQ(vbErrorNumber([&] { CopyFolder(source, row.typed + QStringLiteral("\\Lamp"), true); }),
+                  row.copyError);
+        EXPECT_EQ(filesBelow(tree.rootPath(), all), before);
     }
 }
 

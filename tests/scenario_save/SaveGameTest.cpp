@@ -257,6 +257,24 @@ TEST_F(SaveGame, BackupTakesTheFirstFreeNumber)
     EXPECT_EQ(fileBytes(scenarioDir() + "/Scenario.bak1"), scenarioBytes);
 }
 
+// Links at the backup names (one leading nowhere, one to a file outside the game) take those
+// names: the old files go to the next free ones, and what the links lead to is untouched.
+TEST_F(SaveGame, BackupsNeverLandThroughALink)
+{
+    const QString got = tree.makeDir("outside") + "/got.bin";
+    const QString kept = tree.writeFile("outside/kept.bin", "kept");
+    ASSERT_TRUE(QFile::link(got, scenarioDir() + "/Scenario.bak"));
+    ASSERT_TRUE(QFile::link(kept, routeDir() + "/Scenarios.bak"));
+    open();
+    expectSaved();
+    EXPECT_FALSE(QFileInfo::exists(got));
+    EXPECT_EQ(fileBytes(kept), "kept");
+    EXPECT_EQ(fileBytes(scenarioDir() + "/Scenario.bak1"), scenarioBytes);
+    EXPECT_EQ(fileBytes(routeDir() + "/Scenarios.bak1"), listBytes);
+    EXPECT_TRUE(QFileInfo(scenarioDir() + "/Scenario.bak").isSymLink());
+    EXPECT_TRUE(QFileInfo(routeDir() + "/Scenarios.bak").isSymLink());
+}
+
 TEST_F(SaveGame, NoFreeBackupNameChangesNothing)
 {
     // All 51 names of either file taken: neither file is replaced.

@@ -162,6 +162,58 @@ TEST_F(SerializerTest, ReplaceRefusalsLeaveTheGameFileAsItWas)
     EXPECT_FALSE(tree.exists("game/a.bin.veltrane-new"));
 }
 
+// A link at a backup name takes it, whether it leads somewhere or nowhere: the file moves to the
+// next free name by a rename, and nothing is written through the link. A link that leads nowhere
+// at the game file's own name is not written through either.
+TEST_F(SerializerTest, LinksAtBackupNamesAreTakenNotWrittenThrough)
+{
+    const struct {
+        const char* what;
+        QString linkName; // in the row's game folder
+        bool leadsNowhere;
+        bool replace;     // ReplaceGameFile, else MoveToBackupName
+    } rows[] = {
+        {"replace, link to nowhere at .bak", "a.bin.bak", true, true},
+        {"move, link to nowhere at .bak", "a.bin.bak", true, false},
+        {"move, link to a file at .BAK", "A.BIN.BAK", false, false},
+        {"replace, link to nowhere at the game file's name", "a.bin", true, true},
+    };
+    int n = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        const QString folder = QStringLiteral("game/%1/").arg(++n);
+        const QString target = tree.makeDir(QStringLiteral("outside/%1").arg(n)) + QStringLiteral("/got.bin");
+        if (!row.leadsNowhere)
+            tree.writeFile(target, "the link's own");
+        const QString link = tree.makeDir(folder) + QLatin1Char('/') + row.linkName;
+        const bool atGameFile = row.linkName == QLatin1String("a.bin");
+        if (!atGameFile)
+            tree.writeFile(folder + "a.bin", "original");
+        ASSERT_TRUE(QFile::link(target, link));
+        tree.writeFile("program/TempFiles/a.bin", "new");
+        const QString game = tree.gamePath() + QStringLiteral("\\%1\\a.bin").arg(n);
+
+        QString backup;
+        const ConversionResult r = row.replace ? ReplaceGameFile(work("a.bin"), game, QString(), &backup)
+                                               : MoveToBackupName(game, &backup);
+        EXPECT_EQ(QFileInfo(link).symLinkTarget(), target);
+        EXPECT_EQ(QFileInfo::exists(target), !row.leadsNowhere);
+        EXPECT_EQ(tree.readFile(target), row.leadsNowhere ? QByteArray() : QByteArray("the link's own"));
+        if (atGameFile) {
+            EXPECT_FALSE(r.ok);
+            EXPECT_EQ(r.error, QStringLiteral("The new file could not be written to ") + game + QLatin1Char('.'));
+            EXPECT_EQ(QDir(tree.path(folder)).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+                      QStringList{"a.bin"});
+            continue;
+        }
+        ASSERT_TRUE(r.ok) << r.error.toStdString();
+        EXPECT_EQ(backup, game + QStringLiteral(".bak1"));
+        EXPECT_FALSE(QFileInfo(tree.path(folder + "a.bin.bak1")).isSymLink());
+        EXPECT_EQ(tree.readFile(folder + "a.bin.bak1"), QByteArray("original"));
+        EXPECT_EQ(tree.readFile(folder + "a.bin"), row.replace ? QByteArray("new") : QByteArray());
+    }
+}
+
 TEST(FileSync, FlushesFilesAndFoldersAndSaysWhyItCannot)
 {
     TempTree tree;

@@ -470,7 +470,8 @@ TEST_F(ZipWindow, ExtractionsProgressAndCompletion)
 
 // The "Save to:" box is read as a Windows program reads a typed path: "\name" from the root of
 // the game's drive, a relative name in the program folder (the current folder), a network share
-// as a path that cannot be reached, and a name Windows does not allow as a bad file name.
+// and a drive the Wine prefix does not have as a path not found (nothing is made in the prefix),
+// and a name Windows does not allow as a bad file name.
 TEST_F(ZipWindow, TypedSavePathsAreReadAsWindowsReadsThem)
 {
     ScriptedUi ui;
@@ -490,8 +491,10 @@ TEST_F(ZipWindow, TypedSavePathsAreReadAsWindowsReadsThem)
         {"\\games\\rail simulator\\Out", tree.path("wine/drive_c/Games/Rail Simulator/Out"), {}},
         {"79887", program() + "/79887", {}},
         {"79887\\..\\Other", program() + "/Other", {}},
-        {"\\\\server\\share\\x", {}, "the folder \\\\server\\share\\x could not be created"},
-        {"//server/share/x", {}, "the folder //server/share/x could not be created"},
+        {"\\\\server\\share\\x", {}, "Path not found"},
+        {"//server/share/x", {}, "Path not found"},
+        {"q:\\x", {}, "Path not found"},
+        {"Q:", {}, "Path not found"},
         {"*?<>|", {}, "Bad file name or number"},
         {"\\Games\\a\"b", {}, "Bad file name or number"},
     };

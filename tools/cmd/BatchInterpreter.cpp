@@ -1093,7 +1093,10 @@ bool BatchInterpreter::doMd(const Parsed& p)
         if (refusesWildcard(text))
             return false;
         const QString full = resolve(text);
-        if (QFileInfo::exists(full)) {
+        if (platform::isUnreachable(full)) { // a drive the prefix does not have, a network path
+            fail(QStringLiteral("The system cannot find the path specified. - ") + text);
+            ok = false;
+        } else if (QFileInfo::exists(full)) {
             fail(QStringLiteral("A subdirectory or file ") + text + QStringLiteral(" already exists."));
             ok = false;
         } else if (!QDir().mkpath(full)) {
