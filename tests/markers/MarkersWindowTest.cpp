@@ -7,6 +7,8 @@
 
 #include "common/DriveListWidget.h"
 
+#include "support/FolderContents.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -120,6 +122,42 @@ TEST_F(MarkersTest, RunsAgainKeepNumberedBackups)
     EXPECT_TRUE(ui.lastMessage().text.contains(QStringLiteral("ValleyTrack.csv")));
     EXPECT_EQ(tree.readFile(csv), QByteArray("kept\r\n"));
     EXPECT_EQ(ui.mousePointer(), vb::vbDefault);
+}
+
+// A .csv whose 51 backup names are all taken stops the run with the message before anything is
+// written, whether its marker file gives points (a converted .csv) or none (an empty one): the
+// save folder stays as it was, the later file's .csv too.
+TEST_F(MarkersTest, AllBackupNamesTakenStopTheRunAndWriteNothing)
+{
+    const struct {
+        const char* row;
+        QByteArray gpx;
+    } rows[] = {
+        {"points", "<gpx><wpt lat=\"1\" lon=\"2\"/></gpx>"},
+        {"no points", "<gpx><trk><name>No points</name></trk></gpx>"},
+    };
+    tree.writeFile(QStringLiteral("game/Source/In/b.wpt"), "1,1,5,6\r\n");
+    tree.writeFile(QStringLiteral("game/Source/Out/a.csv"), "kept\r\n");
+    tree.writeFile(QStringLiteral("game/Source/Out/a.csv.bak"), "b");
+    for (int n = 1; n <= 50; ++n)
+        tree.writeFile(QStringLiteral("game/Source/Out/a.csv.bak") + QString::number(n), "b");
+    const QString save = game(QStringLiteral("Source\\Out"));
+    for (const auto& row : rows) {
+        tree.writeFile(QStringLiteral("game/Source/In/a.gpx"), row.gpx);
+        auto w = readyToProcess(save, game(QStringLiteral("Source\\In")));
+        select(*w, {"a.gpx", "b.wpt"});
+        const auto before = folderSnapshot(tree.path(QStringLiteral("game/Source/Out")));
+        ui.clearRecords();
+        ui.expectMsgBox(vb::vbOK, QStringLiteral("All 51 backup names of"));
+        w->Command3_Click();
+        ASSERT_EQ(ui.messages().size(), 1) << row.row;
+        EXPECT_EQ(ui.lastMessage().text, QStringLiteral("All 51 backup names of ") + save
+                                             + QStringLiteral("\\a.csv are in use; delete some of its old backups. "
+                                                              "The file has not been changed.")) << row.row;
+        EXPECT_EQ(changedFiles(before, folderSnapshot(tree.path(QStringLiteral("game/Source/Out")))), QStringList()) << row.row;
+        EXPECT_EQ(QDir(tree.path(QStringLiteral("program/TempFiles"))).entryList(QDir::Files), QStringList()) << row.row;
+        EXPECT_EQ(ui.mousePointer(), vb::vbDefault) << row.row;
+    }
 }
 
 TEST_F(MarkersTest, RefusedAndBrokenInputEndTheRun)

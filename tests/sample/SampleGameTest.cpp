@@ -101,6 +101,42 @@ TEST(SampleGame, HasTheGameLayout)
     }));
 }
 
+// The tests read their own copy of the sample game, not the one ./run starts on (build/sample-game
+// of the source folder, which the user changes in the program), and it holds exactly what the
+// build makes from samples/game: every source file copied or converted, the serializer and the
+// loading picture, nothing else.
+TEST(SampleGame, IsTheTestsOwnCopyOfWhatTheBuildMakesFromTheSources)
+{
+    const QString runGame = QStringLiteral(VELTRANE_SOURCE_DIR "/build/sample-game");
+    EXPECT_NE(QFileInfo(sampleGamePath()).canonicalFilePath(), QFileInfo(runGame).canonicalFilePath());
+
+    TempTree tree;
+    const QDir source(QStringLiteral(VELTRANE_SOURCE_DIR "/samples/game"));
+    QStringList expected{QStringLiteral("serz.exe"), QStringLiteral("Source/loading_Valley.dds")};
+    QDirIterator it(source.path(), QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString rel = source.relativeFilePath(it.next());
+        const QByteArray sourceBytes = readAll(it.filePath());
+        if (rel.endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive) && isBinaryName(rel.chopped(4))) {
+            expected << rel.chopped(4);
+            const QString xml = tree.path(QStringLiteral("xml/") + rel);
+            QDir().mkpath(QFileInfo(xml).absolutePath());
+            const SerzRun r = runSerz({sampleGamePath() + QLatin1Char('/') + expected.last(), QStringLiteral("xml:") + xml});
+            EXPECT_EQ(r.status, 0) << rel.toStdString() << r.err.toStdString();
+            EXPECT_TRUE(readAll(xml) == sourceBytes) << rel.toStdString();
+        } else {
+            expected << rel;
+            EXPECT_TRUE(readAll(sampleGamePath() + QLatin1Char('/') + rel) == sourceBytes) << rel.toStdString();
+        }
+    }
+    expected.sort();
+    EXPECT_EQ(sampleFiles(), expected);
+    EXPECT_TRUE(readAll(sampleGamePath() + QStringLiteral("/serz.exe")) == readAll(testSerzPath()));
+    const QString picture = tree.path(QStringLiteral("loading.dds"));
+    ASSERT_EQ(runProcess(QStringLiteral(VELTRANE_BIN_DIR "/make_loading_image"), {picture}, 30000).status, 0);
+    EXPECT_TRUE(readAll(sampleGamePath() + QStringLiteral("/Source/loading_Valley.dds")) == readAll(picture));
+}
+
 TEST(SampleGame, EveryBinaryFileTurnsToXmlAndBackByteForByte)
 {
     TempTree tree;

@@ -14,7 +14,8 @@ QString testSerzPath();
 // The batch-file interpreter veltrane-cmd in the build's bin folder.
 QString veltraneCmdPath();
 
-// The sample game built from samples/game (read-only for tests: copy it before changing it).
+// The tests' own copy of the sample game, which only the build writes from samples/game (not the
+// one ./run starts on, which the user may change). Read-only for tests: copy it before changing it.
 QString sampleGamePath();
 
 // Copies the whole sample game (its "Content", "Assets" and "serz.exe") into folder, which is
