@@ -82,13 +82,14 @@ public slots:
     void Command10_Click();
     void CancelButton_Click();
 
-    // Route package and route deletion (routes/frmDelRoutePackage.cpp): the OK button's two
-    // branches, chosen by loadedMode(), and "Package this Routes Assets".
+    // Route package and route deletion (packaging/frmDelRoutePackage.cpp): the OK button's two
+    // branches, chosen by loadedMode(), and "Package this Routes Assets". The packaging
+    // handlers live in packaging/, which builds on the route scan; routes/ never includes it.
     void OKButton_Click();
     void Command8_Click();
 
 public:
-    // Scenario package (routes/frmDelRouteScenarios.cpp): "Add to Package" and "Process
+    // Scenario package (packaging/frmDelRouteScenarios.cpp): "Add to Package" and "Process
     // Package", and the package's values, which start empty with the window.
     struct ScenarioPackageValues {
         QString packageName;      // set by the first add, kept for Process and the zip offer

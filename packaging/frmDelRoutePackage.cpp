@@ -1,7 +1,8 @@
 // The route list's OK button (deleting a route, or packaging it when the list was opened to
 // package a route) and "Package this Routes Assets". The work is packaging::DeleteRoute,
 // BuildRoutePackage and CollectRouteAssets; these handlers read the selected row and ask the
-// user what to do next.
+// user what to do next. They are the route list window's part of packaging, so they live here
+// and the window's own files in routes/ need nothing of packaging/.
 
 #include "routes/frmDelRoute.h"
 #include "routes/frmDelRouteBusy.h"
