@@ -6,12 +6,6 @@ namespace assets {
 
 namespace {
 
-void setSize(int& property, int value)
-{
-    if (value >= 0)
-        property = value;
-}
-
 int rounded(double twips)
 {
     return int(vb::Round(twips));
@@ -63,24 +57,24 @@ void LayOutAssetsWindow(int windowWidth, int windowHeight, AssetsWindowLayout& l
     TwipsRect& frame = l.Frame1;
     frame.Left = 120;
     frame.Top = 240;
-    setSize(frame.Width, rounded((windowWidth - 240) / 1.75 - 200));
-    setSize(frame.Height, rounded(windowHeight / 2.5));
+    setTwipsSize(frame.Width, rounded((windowWidth - 240) / 1.75 - 200));
+    setTwipsSize(frame.Height, rounded(windowHeight / 2.5));
 
-    setSize(l.Dir1.Width, rounded(frame.Width / 2.5));
-    setSize(l.Dir1.Height, rounded(0.65 * frame.Height));
-    setSize(l.File1.Width, rounded(frame.Width / 2.5));
-    setSize(l.File1.Height, rounded(0.65 * frame.Height));
+    setTwipsSize(l.Dir1.Width, rounded(frame.Width / 2.5));
+    setTwipsSize(l.Dir1.Height, rounded(0.65 * frame.Height));
+    setTwipsSize(l.File1.Width, rounded(frame.Width / 2.5));
+    setTwipsSize(l.File1.Height, rounded(0.65 * frame.Height));
     l.File1.Left = rightOf(l.Dir1) + 100;
     l.Drive1.Left = l.Dir1.Left;
-    setSize(l.Drive1.Width, l.Dir1.Width);
+    setTwipsSize(l.Drive1.Width, l.Dir1.Width);
 
     l.Text2.Left = l.Dir1.Left;
-    setSize(l.Text2.Width, l.Dir1.Width + l.File1.Width + 100);
+    setTwipsSize(l.Text2.Width, l.Dir1.Width + l.File1.Width + 100);
     l.Text2.Top = bottomOf(l.File1) + 200;
 
     l.Text1.Left = l.File1.Left;
     l.Text5.Left = rightOf(l.Text1) + 100;
-    setSize(l.Text5.Width, rightOf(l.File1) - l.Text5.Left);
+    setTwipsSize(l.Text5.Width, rightOf(l.File1) - l.Text5.Left);
     l.Label6.Left = l.Text5.Left;
     l.Label6.Width = l.Text5.Width;
 
@@ -93,8 +87,8 @@ void LayOutAssetsWindow(int windowWidth, int windowHeight, AssetsWindowLayout& l
 
     TwipsRect& picture = l.Picture1;
     picture.Top = 240;
-    setSize(picture.Width, frame.Height);
-    setSize(picture.Height, frame.Height);
+    setTwipsSize(picture.Width, frame.Height);
+    setTwipsSize(picture.Height, frame.Height);
     const double centre = frame.Left + frame.Width + (windowWidth - frame.Width) / 2.0;
     picture.Left = rounded(centre - picture.Width / 2.0);
     l.Frame2 = picture;
@@ -102,8 +96,8 @@ void LayOutAssetsWindow(int windowWidth, int windowHeight, AssetsWindowLayout& l
     TwipsRect& grid = l.VsFg1;
     grid.Left = frame.Left;
     grid.Top = bottomOf(frame) + 300;
-    setSize(grid.Width, windowWidth - 400);
-    setSize(grid.Height, windowHeight - frame.Height - 1800);
+    setTwipsSize(grid.Width, windowWidth - 400);
+    setTwipsSize(grid.Height, windowHeight - frame.Height - 1800);
 }
 
 } // namespace assets

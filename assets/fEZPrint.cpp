@@ -8,6 +8,7 @@
 #include "common/Twips.h"
 #include "platform/OneWindow.h"
 #include "platform/QtUiScreenFit.h"
+#include "platform/QtUiWindowLife.h"
 #include "platform/Ui.h"
 #include "common/WindowPartsWidgets.h"
 
@@ -153,9 +154,8 @@ void fEZPrint::RenderAssetGrid()
     documentRows_ = 0;
     building_ = true;
     ToolBar1->setEnabled(false);
-    QPointer<fEZPrint> self(this);
     VSPrinter->updatePreview();
-    if (!self)
+    if (platform::isUnloaded(this))
         return;
     building_ = false;
     haveDocument_ = true;
@@ -199,7 +199,6 @@ void fEZPrint::paintDocument(QPrinter* printer)
     QPainter painter;
     if (!painter.begin(printer))
         return;
-    QPointer<fEZPrint> self(this);
     int painted = 0;
     int rowsPainted = 0;
     for (int page = 1; page <= layout.pageCount; ++page) {
@@ -222,7 +221,7 @@ void fEZPrint::paintDocument(QPrinter* printer)
         if (building_) {
             bool cancel = false;
             VSPrinter_PageProgress(page, layout.pageCount, cancel);
-            if (!self)
+            if (platform::isUnloaded(this))
                 return;
             if (cancel)
                 break;
@@ -239,9 +238,8 @@ void fEZPrint::VSPrinter_PageProgress(int page, int pageCount, bool& cancel)
 {
     Label1->setText(assets::PageProgressText(page, pageCount));
     emit pageProgress(page, pageCount);
-    QPointer<fEZPrint> self(this);
     ui().doEvents();
-    if (!self)
+    if (platform::isUnloaded(this))
         return;
     if (CancelRequested) {
         cancel = true;

@@ -11,6 +11,7 @@
 #include "platform/OneWindow.h"
 #include "platform/Paths.h"
 #include "platform/QtUiScreenFit.h"
+#include "platform/QtUiWindowLife.h"
 #include "platform/Ui.h"
 
 #include <QCloseEvent>
@@ -22,7 +23,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPointer>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -159,11 +159,10 @@ void frmFolderLoco::Command1_Click()
     busy_ = true;
     Command1->setEnabled(false);
     Command2->setEnabled(false);
-    QPointer<frmFolderLoco> self(this);
     assets::SampleRenameResult renamed;
     const QString name = Text2->text();
     const QString folder = assets::copyLocoFiles(Text1->text(), name, renamed);
-    if (!self)
+    if (platform::isUnloaded(this))
         return;
     busy_ = false;
     Command1->setEnabled(true);

@@ -147,17 +147,6 @@ QList<int> FlexGridWidget::selectedRowNumbers() const
     return rows;
 }
 
-int FlexGridWidget::SelectedRows() const
-{
-    return int(selectionModel()->selectedRows().size());
-}
-
-int FlexGridWidget::SelectedRow(int index) const
-{
-    const QList<int> rows = selectedRowNumbers();
-    return index >= 0 && index < rows.size() ? rows[index] : -1;
-}
-
 bool FlexGridWidget::IsSelected(int row) const
 {
     return row >= 1 && row < Rows() && selectionModel()->isRowSelected(row - 1, QModelIndex());

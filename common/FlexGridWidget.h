@@ -51,12 +51,9 @@ public:
     // Makes a cell the current one and its row the only selected one.
     void Select(int row, int col);
 
-    // The selected rows: how many, the grid row number of the index-th one (from 0, in row
-    // order; -1 for an index out of range), and whether a row is selected.
-    int SelectedRows() const;
-    int SelectedRow(int index) const;
+    // Whether a row is selected.
     bool IsSelected(int row) const;
-    // All selected row numbers in row order.
+    // The grid row numbers of the selected rows, in row order.
     QList<int> selectedRowNumbers() const;
 
     // Empties every cell below the header.

@@ -15,6 +15,14 @@ struct TwipsRect {
     bool operator==(const TwipsRect&) const = default;
 };
 
+// Sets a control's width or height that a layout computed; a negative one leaves the size the
+// control has, as a form does when it is made smaller than its controls.
+constexpr void setTwipsSize(int& size, int value)
+{
+    if (value >= 0)
+        size = value;
+}
+
 namespace windowparts {
 
 // Twips to pixels, rounded to the nearest pixel.

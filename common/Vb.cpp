@@ -1,7 +1,5 @@
 #include "common/Vb.h"
 
-#include "platform/TextCodec.h"
-
 #include <QStringList>
 
 #include <algorithm>
@@ -413,21 +411,6 @@ QString String(qsizetype count, QChar c)
     return QString(count, c);
 }
 
-QString Chr(int code)
-{
-    if (code < 0 || code > 255)
-        raise(5);
-    return platform::decodeAnsi(QByteArray(1, char(code)));
-}
-
-int Asc(const QString& s)
-{
-    if (s.isEmpty())
-        raise(5);
-    const QByteArray b = platform::encodeAnsi(s.left(1));
-    return b.isEmpty() ? int('?') : int(uchar(b.at(0)));
-}
-
 // ---- numbers from text ----------------------------------------------------------------
 
 double Val(const QString& s)
@@ -589,11 +572,6 @@ double Round(double value, int digits)
 double Int(double value)
 {
     return std::floor(value);
-}
-
-double Fix(double value)
-{
-    return std::trunc(value);
 }
 
 // ---- numbers to text ------------------------------------------------------------------

@@ -52,8 +52,6 @@ QString UCase(const QString& s);
 QString LCase(const QString& s);
 QString Space(qsizetype count);          // negative counts raise error 5
 QString String(qsizetype count, QChar c);
-QString Chr(int code);  // Windows-1252 code to character; error 5 outside 0..255
-int Asc(const QString& s); // code of the first character in Windows-1252; error 5 on ""
 
 // Val: leading blanks, tabs and line feeds skipped, digits read as far as they form a number
 // (sign, digits, one ".", an exponent with "E" or "D"; blanks inside the number ignored);
@@ -67,7 +65,6 @@ qint16 CInt(double value);
 qint32 CLng(double value);
 double Round(double value, int digits = 0); // halves to even; digits < 0 raise error 5
 double Int(double value);                   // towards minus infinity
-double Fix(double value);                   // towards zero
 // CDbl of a text: the whole text, blanks around it allowed, must be one number (sign,
 // digits with optional "," separators, ".", exponent, or an "&H"/"&O" value); error 13
 // "Type mismatch" when it is not, error 6 when it does not fit a double.

@@ -6,13 +6,6 @@ namespace hub {
 
 namespace {
 
-// Assigns a size unless it is negative (the control keeps the size it has).
-void setSize(int& property, int value)
-{
-    if (value >= 0)
-        property = value;
-}
-
 int scaled(double factor, int twips)
 {
     return int(vb::Round(factor * twips));
@@ -61,32 +54,32 @@ void LayOutMainWindow(int windowWidth, int windowHeight, MainWindowLayout& l)
     TwipsRect& tab = l.SSTab1;
     tab.Top = 250;
     tab.Left = 120;
-    setSize(tab.Width, windowWidth - 400);
-    setSize(tab.Height, windowHeight - 1400);
+    setTwipsSize(tab.Width, windowWidth - 400);
+    setTwipsSize(tab.Height, windowHeight - 1400);
 
     for (TwipsRect* frame : {&l.Frame1, &l.Frame2}) {
         frame->Top = tab.Top + 500;
         frame->Left = tab.Left + 360;
-        setSize(frame->Width, tab.Width - 800);
-        setSize(frame->Height, tab.Height - 1500);
+        setTwipsSize(frame->Width, tab.Width - 800);
+        setTwipsSize(frame->Height, tab.Height - 1500);
     }
 
     TwipsRect& text = l.RichTextBox1;
     text.Top = l.Frame1.Top + 600;
     text.Left = l.Frame1.Left + 260;
-    setSize(text.Width, l.Frame1.Width - 1200);
-    setSize(text.Height, l.Frame1.Height - 2000);
+    setTwipsSize(text.Width, l.Frame1.Width - 1200);
+    setTwipsSize(text.Height, l.Frame1.Height - 2000);
 
     l.Label1.Left = text.Left;
 
     l.Text1.Left = l.Label1.Left + l.Label1.Width + 50;
-    setSize(l.Text1.Width, text.Width - (l.Label1.Width + 150) - (l.Command1.Width + 150 + l.Command7.Width));
+    setTwipsSize(l.Text1.Width, text.Width - (l.Label1.Width + 150) - (l.Command1.Width + 150 + l.Command7.Width));
 
     l.Label3.Top = l.Label1.Top;
     l.Label3.Left = text.Left;
 
     l.Label2.Top = l.Label3.Top;
-    setSize(l.Label2.Width, text.Width - (l.Label3.Width + 50));
+    setTwipsSize(l.Label2.Width, text.Width - (l.Label3.Width + 50));
 
     l.Command1.Top = l.Text1.Top;
     l.Command1.Left = l.Text1.Left + l.Text1.Width + 150;
@@ -97,29 +90,29 @@ void LayOutMainWindow(int windowWidth, int windowHeight, MainWindowLayout& l)
     TwipsRect& tree = l.trevwContents;
     tree.Top = l.Frame2.Top + l.Label2.Height + 30;
     tree.Left = l.Frame2.Left + 100;
-    setSize(tree.Width, scaled(0.7, l.Frame2.Width));
-    setSize(tree.Height, l.Frame2.Height - 2500);
+    setTwipsSize(tree.Width, scaled(0.7, l.Frame2.Width));
+    setTwipsSize(tree.Height, l.Frame2.Height - 2500);
 
     TwipsRect& attribs = l.fraAttribs;
     attribs.Top = tree.Top;
     attribs.Left = tree.Left + tree.Width + 50;
-    setSize(attribs.Width, l.Frame2.Width - tree.Width - 1000);
-    setSize(attribs.Height, scaled(0.6, tree.Height));
+    setTwipsSize(attribs.Width, l.Frame2.Width - tree.Width - 1000);
+    setTwipsSize(attribs.Height, scaled(0.6, tree.Height));
 
     l.Frame3.Top = attribs.Top + attribs.Height + 50;
     l.Frame3.Left = attribs.Left;
-    setSize(l.Frame3.Width, attribs.Width);
-    setSize(l.Frame3.Height, tree.Height - attribs.Height - 50);
+    setTwipsSize(l.Frame3.Width, attribs.Width);
+    setTwipsSize(l.Frame3.Height, tree.Height - attribs.Height - 50);
 
     l.fraChars.Top = tree.Top + tree.Height + 50;
     l.fraChars.Left = tree.Left;
-    setSize(l.fraChars.Width, l.Frame2.Width - 1500);
-    setSize(l.fraChars.Height, l.Frame2.Height - (tree.Height + 1500));
+    setTwipsSize(l.fraChars.Width, l.Frame2.Width - 1500);
+    setTwipsSize(l.fraChars.Height, l.Frame2.Height - (tree.Height + 1500));
 
-    setSize(l.lstAttributes.Width, attribs.Width - 1000);
-    setSize(l.txtAttributeValue.Width, attribs.Width - 250);
-    setSize(l.txtCharacters.Width, l.fraChars.Width - 1000);
-    setSize(l.Text2.Width, l.Frame3.Width - 250);
+    setTwipsSize(l.lstAttributes.Width, attribs.Width - 1000);
+    setTwipsSize(l.txtAttributeValue.Width, attribs.Width - 250);
+    setTwipsSize(l.txtCharacters.Width, l.fraChars.Width - 1000);
+    setTwipsSize(l.Text2.Width, l.Frame3.Width - 250);
 }
 
 } // namespace hub

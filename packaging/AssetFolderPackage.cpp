@@ -51,18 +51,6 @@ int whole(double value)
     return int(vb::CLng(value));
 }
 
-void setWidth(TwipsRect& r, int width)
-{
-    if (width >= 0)
-        r.Width = width;
-}
-
-void setHeight(TwipsRect& r, int height)
-{
-    if (height >= 0)
-        r.Height = height;
-}
-
 } // namespace
 
 Folder3Layout Folder3Design()
@@ -89,7 +77,7 @@ void LayOutFolder3(int windowWidth, int windowHeight, Folder3Layout& l)
     const double H = windowHeight;
     l.Drive1.Left = 250;
     l.Drive1.Top = 200;
-    setWidth(l.Drive1, whole(W / 2 - 500));
+    setTwipsSize(l.Drive1.Width, whole(W / 2 - 500));
 
     l.Text2.Left = l.Drive1.Left + l.Drive1.Width + 150;
     l.Text2.Top = l.Drive1.Top;
@@ -99,7 +87,7 @@ void LayOutFolder3(int windowWidth, int windowHeight, Folder3Layout& l)
     l.Dir1.Left = l.Drive1.Left;
     l.Dir1.Top = l.Drive1.Top + l.Drive1.Height + 100;
     l.Dir1.Width = l.Drive1.Width;
-    setHeight(l.Dir1, whole(H / 3));
+    setTwipsSize(l.Dir1.Height, whole(H / 3));
 
     l.File1.Left = l.Text2.Left;
     l.File1.Top = l.Dir1.Top;

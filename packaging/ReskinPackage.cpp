@@ -15,6 +15,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <optional>
 
 namespace packaging {
 
@@ -83,23 +84,24 @@ bool makeFolder(const QString& path)
 
 } // namespace
 
-std::optional<QString> FileChecksum(const QString& nativeFile)
+QString GetCRC(const QString& file, bool* readable)
 {
-    if (!QFileInfo(nativeFile).isFile())
-        return std::nullopt;
+    if (readable)
+        *readable = false;
+    const QString native = platform::nativePath(file);
+    if (!QFileInfo(native).isFile())
+        return QStringLiteral("0");
     clsCRC crc;
     crc.setAlgorithm(1);
+    std::optional<qint32> value;
     try {
-        const std::optional<qint32> value = crc.CalculateFile(nativeFile);
-        return value ? QString::number(quint32(*value), 16).toUpper() : QStringLiteral("0");
+        value = crc.CalculateFile(native);
     } catch (const VbError&) {
-        return std::nullopt;
+        return QStringLiteral("0");
     }
-}
-
-QString GetCRC(const QString& file)
-{
-    return FileChecksum(platform::nativePath(file)).value_or(QStringLiteral("0"));
+    if (readable)
+        *readable = true;
+    return value ? QString::number(quint32(*value), 16).toUpper() : QStringLiteral("0");
 }
 
 ReskinPackage::ReskinPackage()
@@ -255,7 +257,7 @@ void ReskinPackage::walkSource(const QString& folder, const QString& native)
             continue; // no line can name it; a reskinned file of that name is left out too
         const QString key = name.toCaseFolded();
         if (!sources_.contains(key))
-            sources_.insert(key, ReskinSource{name, below, info.filePath(), info.size()});
+            sources_.insert(key, ReskinSource{name, below, info.size()});
         pace();
     }
     for (const QFileInfo& info : dirs) {
@@ -295,7 +297,7 @@ void ReskinPackage::walkReskin(const QString& folder, const QString& native)
     const QString sub = PathBelow(ReskinFolder, folder);
     for (const QFileInfo& info : files) {
         if (BatchSafeName(info.fileName()))
-            reskinFile(folder, info.filePath(), sub, info.fileName(), info.size());
+            reskinFile(folder, sub, info.fileName(), info.size());
         else
             leftOut_ << folder + QLatin1Char('\\') + info.fileName();
         pace();
@@ -309,21 +311,22 @@ void ReskinPackage::walkReskin(const QString& folder, const QString& native)
     }
 }
 
-void ReskinPackage::reskinFile(const QString& folder, const QString& native, const QString& sub,
-                               const QString& name, qint64 size)
+void ReskinPackage::reskinFile(const QString& folder, const QString& sub, const QString& name, qint64 size)
 {
     const QString path = folder + QLatin1Char('\\') + name;
     const ReskinSource* source = findSource(name);
     bool identical = false;
     // Files of different sizes differ whatever their checksums.
     if (source && source->size == size) {
-        const std::optional<QString> mine = FileChecksum(native);
-        const std::optional<QString> theirs = FileChecksum(source->file);
-        if (!mine || !theirs)
-            unreadable_ << (mine ? AssetsRoot + QLatin1Char('\\') + source->folder + QLatin1Char('\\') + source->name
-                                 : path);
+        const QString sourcePath = AssetsRoot + QLatin1Char('\\') + source->folder + QLatin1Char('\\') + source->name;
+        bool mineRead = false;
+        bool theirsRead = false;
+        const QString mine = GetCRC(path, &mineRead);
+        const QString theirs = GetCRC(sourcePath, &theirsRead);
+        if (!mineRead || !theirsRead)
+            unreadable_ << (mineRead ? sourcePath : path);
         else
-            identical = mine->compare(*theirs, Qt::CaseInsensitive) == 0;
+            identical = mine.compare(theirs, Qt::CaseInsensitive) == 0;
     }
 
     if (identical) {

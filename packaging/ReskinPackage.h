@@ -14,24 +14,18 @@
 #include <QString>
 #include <QStringList>
 
-#include <optional>
-
 namespace packaging {
 
 // The CRC-32 of a file as upper-case hexadecimal without leading zeros ("0" for a missing,
-// unreadable or empty file).
-QString GetCRC(const QString& file);
-
-// The same for a path of this machine, with a file that cannot be read (missing, no
-// permission, a read failing part-way) told apart: no result. An empty file gives "0".
-std::optional<QString> FileChecksum(const QString& nativeFile);
+// unreadable or empty file). readable, when given, tells a file that could not be read
+// (missing, no permission, a read failing part-way) from one that was read, empty or not.
+QString GetCRC(const QString& file, bool* readable = nullptr);
 
 // One file of the source asset: its name, its folder below the game's "Assets" (Windows
-// form, no leading "\"), and where it lies on this machine with its size.
+// form, no leading "\") and its size.
 struct ReskinSource {
     QString name;
     QString folder;
-    QString file;
     qint64 size = 0;
 };
 
@@ -93,8 +87,7 @@ public:
 private:
     void walkSource(const QString& folder, const QString& native);
     void walkReskin(const QString& folder, const QString& native);
-    void reskinFile(const QString& folder, const QString& native, const QString& sub,
-                    const QString& name, qint64 size);
+    void reskinFile(const QString& folder, const QString& sub, const QString& name, qint64 size);
     void makeMirror(const QString& folder);
     // Processes window events when 40 ms have passed since the last time.
     void pace();

@@ -667,14 +667,6 @@ int ZipArchive::find(const QString& name, bool fileNameOnly) const
     return -1;
 }
 
-QList<int> ZipArchive::findNames(const QStringList& names) const
-{
-    QList<int> out;
-    for (const QString& name : names)
-        out.append(find(name, false));
-    return out;
-}
-
 QList<int> ZipArchive::findPattern(const QString& pattern) const
 {
     QList<int> out;

@@ -90,8 +90,6 @@ public:
     // The first entry whose name equals name, ignoring case and the kind of separator; with
     // fileNameOnly only the last components are compared. -1 when none.
     int find(const QString& name, bool fileNameOnly) const;
-    // One index per name (exact names, ignoring case), -1 for a name not found.
-    QList<int> findNames(const QStringList& names) const;
     // The entries whose file name matches the wildcard pattern (ignoring case); a pattern with
     // a separator is matched against whole names.
     QList<int> findPattern(const QString& pattern) const;

@@ -14,6 +14,7 @@
 #include "packaging/frmNewZip.h"
 #include "platform/Paths.h"
 #include "platform/QtUiScreenFit.h"
+#include "platform/QtUiWindowLife.h"
 #include "platform/Ui.h"
 #include "common/WindowPartsWidgets.h"
 
@@ -213,11 +214,7 @@ void frmFolder3::Command3_Click()
     s.PackageFolder = packageName_;
 
     busy_ = true;
-    QPointer<frmFolder3> self(this);
-    const auto done = [&self] {
-        if (self)
-            self->busy_ = false;
-    };
+    const auto done = [this] { busy_ = false; };
     try {
         if (scenarioMode) {
             const packaging::PropertiesResult properties = packaging::ExtractScenarioProperties(rows.first(), rows);
@@ -252,6 +249,8 @@ void frmFolder3::Command3_Click()
         return;
     }
     done();
+    if (platform::isUnloaded(this))
+        return; // unloaded while the package was made
     if (ui().msgBox(packaging::packageSavedQuestion(QStringLiteral("Assets"), packagePath),
                     vb::vbYesNo + vb::vbInformation)
         == vb::vbYes) {

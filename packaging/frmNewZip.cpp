@@ -46,7 +46,7 @@ const QString kNoArchiveFind = QStringLiteral("            Find anything in it!"
 // The grid's format text: "|" separates the columns, a leading "<" aligns one left.
 QString gridFormat()
 {
-    return QStringLiteral("<Index |<File Name") + QString(103, QLatin1Char(' '))
+    return QStringLiteral("<Index |<File Name") + vb::Space(103)
            + QStringLiteral("|<Compressed Size | <Uncompressed Size| Modification Date");
 }
 

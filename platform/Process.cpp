@@ -234,18 +234,6 @@ QString lastPathPart(const QString& path)
 
 } // namespace
 
-QStringList splitCommandLine(const QString& commandLine)
-{
-    QStringList out;
-    const qsizetype start = skipBlanks(commandLine, 0);
-    if (start >= commandLine.size())
-        return out;
-    qsizetype end = 0;
-    out.append(firstItem(commandLine, start, &end));
-    out.append(splitFrom(commandLine, end));
-    return out;
-}
-
 QStringList splitArguments(const QString& arguments)
 {
     return splitFrom(arguments, 0);

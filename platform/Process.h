@@ -23,14 +23,12 @@ class QProcess;
 
 namespace platform {
 
-// Splits a command line the way CommandLineToArgvW does. The first item (the program) ends at
-// the first blank or tab, or, when it starts with a double quote, at the next double quote.
-// In the arguments: blanks and tabs separate items outside quotes; 2n backslashes before a
-// double quote give n backslashes and the quote opens or closes a quoted part; 2n+1
+// Splits the arguments of a command line (the text after its program) the way
+// CommandLineToArgvW does: blanks and tabs separate items outside quotes; 2n backslashes
+// before a double quote give n backslashes and the quote opens or closes a quoted part; 2n+1
 // backslashes before it give n backslashes and a literal quote; other backslashes are kept;
-// within a quoted part "" gives a literal quote and ends the quoted part.
-QStringList splitCommandLine(const QString& commandLine);
-// The same rules for a text of arguments only (no program item).
+// within a quoted part "" gives a literal quote and ends the quoted part. (The program item
+// itself, when quoted, runs to the next double quote, backslashes taken as they are.)
 QStringList splitArguments(const QString& arguments);
 
 // How a command line will be run.

@@ -230,31 +230,29 @@ QString QtUi::inputBox(const QString& prompt, const QString& title, const QStrin
     return text;
 }
 
-QString QtUi::openFile(const FileDialogRequest& request)
+template <typename Dialog>
+auto QtUi::fileDialog(const FileDialogRequest& request, Dialog dialog)
 {
     const QStringList filters = qtFilters(request.filter);
     QString selected = filters.value(request.filterIndex - 1);
     UserWait wait(*this);
-    return QFileDialog::getOpenFileName(dialogParent(), request.title, startPath(request),
-                                        filters.join(QStringLiteral(";;")), &selected, fileDialogOptions());
+    return dialog(dialogParent(), request.title, startPath(request), filters.join(QStringLiteral(";;")), &selected,
+                  fileDialogOptions());
+}
+
+QString QtUi::openFile(const FileDialogRequest& request)
+{
+    return fileDialog(request, &QFileDialog::getOpenFileName);
 }
 
 QStringList QtUi::openFiles(const FileDialogRequest& request)
 {
-    const QStringList filters = qtFilters(request.filter);
-    QString selected = filters.value(request.filterIndex - 1);
-    UserWait wait(*this);
-    return QFileDialog::getOpenFileNames(dialogParent(), request.title, startPath(request),
-                                         filters.join(QStringLiteral(";;")), &selected, fileDialogOptions());
+    return fileDialog(request, &QFileDialog::getOpenFileNames);
 }
 
 QString QtUi::saveFile(const FileDialogRequest& request)
 {
-    const QStringList filters = qtFilters(request.filter);
-    QString selected = filters.value(request.filterIndex - 1);
-    UserWait wait(*this);
-    return QFileDialog::getSaveFileName(dialogParent(), request.title, startPath(request),
-                                        filters.join(QStringLiteral(";;")), &selected, fileDialogOptions());
+    return fileDialog(request, &QFileDialog::getSaveFileName);
 }
 
 QString QtUi::browseForFolder(const QString& title)

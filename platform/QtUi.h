@@ -33,6 +33,10 @@ private:
     // A box or modal window that waits for the user shows the normal pointer over it; the
     // hourglass requests made before it stay in force and show again when it is answered.
     class UserWait;
+    // Runs one of Qt's file dialogs (dialog: QFileDialog's getOpenFileName and its kin) for a
+    // request: its filters with the one it starts on, its folder, and the user's wait.
+    template <typename Dialog>
+    auto fileDialog(const FileDialogRequest& request, Dialog dialog);
     void showPointer();
     // The requests the innermost open wait keeps in force (none outside any wait).
     int waitFloor() const { return waitFloors_.isEmpty() ? 0 : waitFloors_.last(); }

@@ -57,17 +57,10 @@ bool readEscaped(const QString& s, qsizetype& pos, QChar terminator, QString& ou
     return false;
 }
 
+// A string value as the registry stores it: UTF-16LE with its final NUL.
 QByteArray utf16WithNul(const QString& text)
 {
-    QByteArray out;
-    out.reserve((text.size() + 1) * 2);
-    for (QChar c : text) {
-        out.append(char(c.unicode() & 0xff));
-        out.append(char(c.unicode() >> 8));
-    }
-    out.append('\0');
-    out.append('\0');
-    return out;
+    return encodeUtf16Le(text + QChar(u'\0'), false);
 }
 
 QString normalKey(QString key)

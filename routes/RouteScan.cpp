@@ -71,18 +71,6 @@ QString decodeLine(QByteArrayView line)
     return platform::decodeAnsi(line.toByteArray());
 }
 
-// The text between the first ">" at or after index from (0-based) and the next "<".
-QString valueAfter(const QString& line, qsizetype from)
-{
-    const qsizetype gt = line.indexOf(QLatin1Char('>'), from);
-    if (gt < 0)
-        return QString();
-    const qsizetype lt = line.indexOf(QLatin1Char('<'), gt + 1);
-    if (lt < 0)
-        return QString();
-    return line.mid(gt + 1, lt - gt - 1);
-}
-
 // The folder n levels above folder, with its trailing "\"; "" when folder has not that many.
 QString levelsUp(const QString& folder, int n)
 {
@@ -219,7 +207,13 @@ void CountUpLevels(const QString& path, qint16& levels)
 
 QString LineValue(const QString& line, qsizetype from)
 {
-    return valueAfter(line, from < 1 ? 0 : from - 1);
+    const qsizetype gt = line.indexOf(QLatin1Char('>'), from < 1 ? 0 : from - 1);
+    if (gt < 0)
+        return QString();
+    const qsizetype lt = line.indexOf(QLatin1Char('<'), gt + 1);
+    if (lt < 0)
+        return QString();
+    return line.mid(gt + 1, lt - gt - 1);
 }
 
 QString BlueprintBelowAssets(const QString& provider, const QString& product, const QString& blueprintId)
@@ -307,13 +301,13 @@ bool ReferenceReader::addLine(QByteArrayView line)
         if (at < 0)
             return false;
         current_ = Reference();
-        current_.provider = valueAfter(decodeLine(line), at);
+        current_.provider = LineValue(decodeLine(line), at + 1);
         if (!current_.provider.isEmpty())
             step_ = 1;
         return false;
     }
     case 1:
-        current_.product = valueAfter(decodeLine(line), 0);
+        current_.product = LineValue(decodeLine(line));
         step_ = 2;
         return false;
     case 2:
@@ -322,7 +316,7 @@ bool ReferenceReader::addLine(QByteArrayView line)
         return false;
     default:
         step_ = 0;
-        current_.blueprintId = valueAfter(decodeLine(line), 0);
+        current_.blueprintId = LineValue(decodeLine(line));
         return !current_.blueprintId.isEmpty();
     }
 }
@@ -341,7 +335,7 @@ bool ShapeTextureReader::addLine(QByteArrayView line)
                 return true;
             // Any other line that ends the block is read as an ordinary line below.
         } else {
-            const QString texture = ResolveTexture(valueAfter(decodeLine(line), 0), shapeFolder_, folder_);
+            const QString texture = ResolveTexture(LineValue(decodeLine(line)), shapeFolder_, folder_);
             if (!texture.isEmpty())
                 textures_.append(texture);
             return true;

@@ -193,19 +193,9 @@ ElementCut findVehicle(const QString& text, const ElementCut& consist, qsizetype
     return cut;
 }
 
-QString textBefore(const QString& text, const ElementCut& cut)
-{
-    return text.left(cut.start - 1);
-}
-
 QString elementText(const QString& text, const ElementCut& cut)
 {
     return text.mid(cut.start - 1, cut.length());
-}
-
-QString textAfter(const QString& text, const ElementCut& cut)
-{
-    return text.mid(cut.end);
 }
 
 QString joinAround(const QString& text, const ElementCut& cut, QStringView middle)

@@ -62,11 +62,10 @@ ElementCut findConsist(const QString& text, qsizetype k);
 // first "</cOwnedEntity>", when both lie inside the consist.
 ElementCut findVehicle(const QString& text, const ElementCut& consist, qsizetype j);
 
-// The three texts of a cut: the text before the element, the element, the text after it.
-QString textBefore(const QString& text, const ElementCut& cut);
+// The element's own text.
 QString elementText(const QString& text, const ElementCut& cut);
-QString textAfter(const QString& text, const ElementCut& cut);
-// The text with the element replaced by middle: before, middle, after, joined once.
+// The text with the element replaced by middle: the text before it, middle, the text after it,
+// joined once.
 QString joinAround(const QString& text, const ElementCut& cut, QStringView middle);
 
 // A vehicle's new running number: its value read as a number (the leading number; none reads

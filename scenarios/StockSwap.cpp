@@ -242,32 +242,17 @@ StockDetail stockDetailOfXml(const QString& xml, const QString& gamePath)
     return d;
 }
 
-StockDetail readStockDetail(const QString& binPath, const QString& fileName)
+StockDetail GetStockDetail(const QString& BinPath, const QString& FileName)
 {
     EnsureTempFiles();
-    const QString workFile = TempFilesPath(fileName);
-    const ConversionResult converted = RunSerz(binPath, serz::ToXml, workFile, platform::programFolder());
+    const QString workFile = TempFilesPath(FileName);
+    const ConversionResult converted = RunSerz(BinPath, serz::ToXml, workFile, platform::programFolder());
     ui().doEvents();
     if (!converted)
         return StockDetail();
     QString xml;
     ReadTextFile(workFile, xml);
     return stockDetailOfXml(xml, shared().GamePath);
-}
-
-void GetStockDetail(const QString& BinPath, const QString& FileName, QString& Mass, QString& Number,
-                    qint16& FuelOrder, const RandomSource& random)
-{
-    const StockDetail detail = readStockDetail(BinPath, FileName);
-    Mass = detail.mass;
-    FuelOrder = detail.fuelOrder;
-    if (detail.numbers.firstName == 0) {
-        Number.clear();
-        return;
-    }
-    const QString drawn = drawNumber(detail.numbers, random);
-    if (!drawn.isEmpty())
-        Number = drawn;
 }
 
 // ---- one vehicle and the renumbering --------------------------------------------------------------

@@ -89,14 +89,10 @@ struct StockDetail {
 // The details of a converted blueprint: CsvFile and Mass from its first "<RailVehicleComponent",
 // the fuel order, and the number list gamePath & "\Assets\" & CsvFile & ".dcsv" when it exists.
 StockDetail stockDetailOfXml(const QString& xml, const QString& gamePath);
-// Converts the blueprint into the work folder under fileName and reads its details;
-// converted is false when the serializer gave nothing.
-StockDetail readStockDetail(const QString& binPath, const QString& fileName);
-
-// The one-call form: Mass, Number (drawn; left as it came when the draw finds no Name at its
-// position, "" when there is no list or no Name) and FuelOrder of a blueprint.
-void GetStockDetail(const QString& BinPath, const QString& FileName, QString& Mass, QString& Number,
-                    qint16& FuelOrder, const RandomSource& random);
+// Converts the blueprint into the work folder under FileName and reads its Mass, fuel order and
+// number list; converted is false when the serializer gave nothing. A command calls it once, for
+// its first swapped vehicle, and draws each vehicle's number from the list (drawNumber).
+StockDetail GetStockDetail(const QString& BinPath, const QString& FileName);
 
 // ---- one vehicle and the renumbering ----------------------------------------------------------
 
@@ -114,8 +110,8 @@ QString renumberTextValues(const QString& text, const QList<QPair<QString, QStri
 
 // ---- the commands -------------------------------------------------------------------------------
 
-// Where a swap gets the blueprint's details from; called at most once per command, when the
-// first vehicle is swapped.
+// Where a swap gets the blueprint's details from (the window: GetStockDetail of the stock row);
+// called at most once per command, when the first vehicle is swapped.
 using StockDetailSource = std::function<StockDetail()>;
 
 // "Swap Selected Item(s)": the given rows of consist k in order. stock is null when no stock row

@@ -33,7 +33,7 @@ void frmZelvorn::Command10_Click()
     runEdit(QStringLiteral("Command10_Click"), [&] {
         const BusyPointer busy;
         return swapSelected(shared().ScenarioText, k, rows, chosen ? &stock : nullptr,
-                            [&] { return readStockDetail(stock.binPath, stock.fileName); }, random, &handled);
+                            [&] { return GetStockDetail(stock.binPath, stock.fileName); }, random, &handled);
     }, k);
     // The rows worked on lose their selection.
     for (int n = 0; n < handled && n < rows.size(); ++n) {
@@ -53,6 +53,6 @@ void frmZelvorn::Command7_Click()
     runEdit(QStringLiteral("Command7_Click"), [&] {
         const BusyPointer busy;
         return swapAll(shared().ScenarioText, k, name, chosen ? &stock : nullptr,
-                       [&] { return readStockDetail(stock.binPath, stock.fileName); }, random);
+                       [&] { return GetStockDetail(stock.binPath, stock.fileName); }, random);
     }, k);
 }

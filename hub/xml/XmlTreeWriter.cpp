@@ -1,5 +1,6 @@
 #include "hub/xml/XmlTreeWriter.h"
 
+#include "common/Vb.h"
 #include "common/VbError.h"
 #include "hub/xml/clsNodeAttributes.h"
 #include "hub/xml/clsNodes.h"
@@ -92,7 +93,7 @@ void XmlTreeWriter::moveToColumn(qint64 column)
     if (m_column > column)
         endLine();
     if (m_column < column) {
-        m_buffer.append(QString(qsizetype(column - m_column), u' '));
+        m_buffer.append(vb::Space(column - m_column));
         m_column = column;
     }
 }

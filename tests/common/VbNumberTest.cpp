@@ -145,8 +145,6 @@ TEST(VbRounding, RoundIntFix)
     expectVbError(5, [] { Round(1.5, -1); });
     EXPECT_EQ(Int(2.7), 2);
     EXPECT_EQ(Int(-2.5), -3);
-    EXPECT_EQ(Fix(2.7), 2);
-    EXPECT_EQ(Fix(-2.5), -2);
 }
 
 TEST(VbConversion, CDblAndIsNumericTakeTheWholeText)

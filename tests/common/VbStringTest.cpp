@@ -204,21 +204,3 @@ TEST(VbBlanksAndCase, CaseKeepsLength)
     EXPECT_EQ(UCase(QStringLiteral("Straße äÿ µ1")), QStringLiteral("STRAßE ÄŸ µ1"));
     EXPECT_EQ(LCase(QStringLiteral("ÄBCŸ")), QStringLiteral("äbcÿ"));
 }
-
-TEST(VbAnsi, ChrAndAscUseWindows1252)
-{
-    EXPECT_EQ(Chr(65), QStringLiteral("A"));
-    EXPECT_EQ(Chr(128), QString(QChar(0x20AC)));
-    EXPECT_EQ(Chr(0x81), QString(QChar(0x81)));
-    EXPECT_EQ(Chr(255), QString(QChar(0xFF)));
-    EXPECT_EQ(Chr(0).size(), 1);
-    EXPECT_EQ(Asc(QStringLiteral("Abc")), 65);
-    EXPECT_EQ(Asc(QString(QChar(0x20AC))), 128);
-    EXPECT_EQ(Asc(QString(QChar(0x9D))), 0x9D);
-    EXPECT_EQ(Asc(QString(QChar(0x0100))), int('?'));
-    for (int code = 0; code < 256; ++code)
-        EXPECT_EQ(Asc(Chr(code)), code) << code;
-    expectVbError(5, [] { Chr(256); });
-    expectVbError(5, [] { Chr(-1); });
-    expectVbError(5, [] { Asc(QString()); });
-}

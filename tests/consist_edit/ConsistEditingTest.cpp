@@ -87,7 +87,7 @@ TEST(ConsistCut, LocatesConsistsAndVehiclesOnlyInsideTheirConsist)
     const ElementCut c1 = findConsist(text, 1);
     EXPECT_EQ(elementText(text, c0), a);
     EXPECT_EQ(elementText(text, c1), b);
-    EXPECT_EQ(textBefore(text, c1) + elementText(text, c1) + textAfter(text, c1), text);
+    EXPECT_EQ(joinAround(text, c1, elementText(text, c1)), text);
     EXPECT_FALSE(findConsist(text, 2).found());
     EXPECT_FALSE(findConsist(text, -1).found());
 

@@ -67,29 +67,35 @@ QString zForm(const QString& nativeAbsolute)
 
 TEST(CommandLine, SplitsByWindowsRules)
 {
-    using platform::splitCommandLine;
-    EXPECT_EQ(splitCommandLine("prog a  b\tc"), (QStringList{"prog", "a", "b", "c"}));
-    EXPECT_EQ(splitCommandLine("  prog  "), QStringList{"prog"});
-    EXPECT_TRUE(splitCommandLine("   ").isEmpty());
-    EXPECT_EQ(splitCommandLine("serz.exe \"C:\\My Game\\a.bin\" xml:\"C:\\My Game\\a.xml\""),
-              (QStringList{"serz.exe", "C:\\My Game\\a.bin", "xml:C:\\My Game\\a.xml"}));
-    // The program item: quoted up to the next quote, backslashes taken as they are.
-    EXPECT_EQ(splitCommandLine("\"C:\\Program Files\\x.exe\" \"a b\" c"),
-              (QStringList{"C:\\Program Files\\x.exe", "a b", "c"}));
-    EXPECT_EQ(splitCommandLine("\"C:\\dir\\\"x y"), (QStringList{"C:\\dir\\", "x", "y"}));
-    EXPECT_EQ(splitCommandLine("p \"\" y"), (QStringList{"p", "", "y"}));
+    // The arguments, as a launch takes them apart after its program.
+    using platform::splitArguments;
+    EXPECT_EQ(splitArguments(" a  b\tc"), (QStringList{"a", "b", "c"}));
+    EXPECT_TRUE(splitArguments("   ").isEmpty());
+    EXPECT_EQ(splitArguments(" \"C:\\My Game\\a.bin\" xml:\"C:\\My Game\\a.xml\""),
+              (QStringList{"C:\\My Game\\a.bin", "xml:C:\\My Game\\a.xml"}));
+    EXPECT_EQ(splitArguments(" \"a b\" c"), (QStringList{"a b", "c"}));
+    EXPECT_EQ(splitArguments(" \"\" y"), (QStringList{"", "y"}));
     // Backslashes: literal unless before a quote; 2n before a quote give n, 2n+1 give n and a quote.
-    EXPECT_EQ(splitCommandLine("p a\\\\b d\"e f\"g h"), (QStringList{"p", "a\\\\b", "de fg", "h"}));
-    EXPECT_EQ(splitCommandLine("p a\\\\\\\"b c d"), (QStringList{"p", "a\\\"b", "c", "d"}));
-    EXPECT_EQ(splitCommandLine("p a\\\\\\\\\"b c\" d e"), (QStringList{"p", "a\\\\b c", "d", "e"}));
-    EXPECT_EQ(splitCommandLine("p \"C:\\dir\\\\\" x"), (QStringList{"p", "C:\\dir\\", "x"}));
+    EXPECT_EQ(splitArguments(" a\\\\b d\"e f\"g h"), (QStringList{"a\\\\b", "de fg", "h"}));
+    EXPECT_EQ(splitArguments(" a\\\\\\\"b c d"), (QStringList{"a\\\"b", "c", "d"}));
+    EXPECT_EQ(splitArguments(" a\\\\\\\\\"b c\" d e"), (QStringList{"a\\\\b c", "d", "e"}));
+    EXPECT_EQ(splitArguments(" \"C:\\dir\\\\\" x"), (QStringList{"C:\\dir\\", "x"}));
     // "" inside a quoted part is a literal quote and ends the quoted part; three quotes in a
     // row outside one give a literal quote.
-    EXPECT_EQ(splitCommandLine("p a\"b\"\" c d"), (QStringList{"p", "ab\"", "c", "d"}));
-    EXPECT_EQ(splitCommandLine("p \"a\"\"b c\""), (QStringList{"p", "a\"b", "c"}));
-    EXPECT_EQ(splitCommandLine("p \"\"\"a\"\"\" b"), (QStringList{"p", "\"a\"", "b"}));
+    EXPECT_EQ(splitArguments(" a\"b\"\" c d"), (QStringList{"ab\"", "c", "d"}));
+    EXPECT_EQ(splitArguments(" \"a\"\"b c\""), (QStringList{"a\"b", "c"}));
+    EXPECT_EQ(splitArguments(" \"\"\"a\"\"\" b"), (QStringList{"\"a\"", "b"}));
     // An unterminated quote runs to the end.
-    EXPECT_EQ(splitCommandLine("p \"a b"), (QStringList{"p", "a b"}));
+    EXPECT_EQ(splitArguments(" \"a b"), (QStringList{"a b"}));
+
+    // The program item: quoted up to the next quote, backslashes taken as they are.
+    TempTree tree;
+    platform::LaunchPlan plan;
+    QString error;
+    EXPECT_FALSE(platform::planLaunch("\"C:\\No Such\\x.exe\" \"a b\" c", plan, &error));
+    EXPECT_EQ(error, "program not found: C:\\No Such\\x.exe");
+    EXPECT_FALSE(platform::planLaunch("  \"C:\\dir\\\"x y", plan, &error));
+    EXPECT_EQ(error, "program not found: C:\\dir\\");
 }
 
 TEST(CommandLine, ArgumentMapping)

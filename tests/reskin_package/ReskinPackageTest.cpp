@@ -21,7 +21,6 @@
 #include <random>
 #include <vector>
 
-using packaging::FileChecksum;
 using packaging::GetCRC;
 using packaging::ReskinPackage;
 
@@ -98,11 +97,9 @@ TEST(ReskinChecksum, TextsOfFiles)
         // A game-style path whose letters differ in case from the folder on disk.
         const QString game = tree.gamePath() + QStringLiteral("\\ASSETS\\crc\\") + QFileInfo(rel).fileName();
         EXPECT_EQ(GetCRC(game), row.expected) << row.what;
-        const std::optional<QString> sum = FileChecksum(tree.path(rel));
-        EXPECT_EQ(sum.has_value(), row.bytes.has_value()) << row.what;
-        if (sum) {
-            EXPECT_EQ(*sum, row.expected) << row.what;
-        }
+        bool readable = !row.bytes;
+        EXPECT_EQ(GetCRC(game, &readable), row.expected) << row.what;
+        EXPECT_EQ(readable, row.bytes.has_value()) << row.what;
     }
 }
 

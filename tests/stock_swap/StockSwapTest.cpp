@@ -462,7 +462,7 @@ TEST_F(StockSwapGame, ABlueprintIsConvertedOnceAndItsListRead)
     writeBlueprint("P/Q/RailVehicles/Coach/VS_Mk1Coach.bin", blueprintXml("P\\Q\\Numbers", "33.000000"));
     tree.writeFile(gameRel + "/Assets/P/Q/Numbers.dcsv", compactList({"E3104", "E3215", "E3347"}).toUtf8());
 
-    const StockDetail d = readStockDetail(coach.binPath, coach.fileName);
+    const StockDetail d = GetStockDetail(coach.binPath, coach.fileName);
     EXPECT_TRUE(d.converted);
     EXPECT_EQ(d.csvFile, "P\\Q\\Numbers");
     EXPECT_EQ(d.mass, "33.000000");
@@ -470,17 +470,9 @@ TEST_F(StockSwapGame, ABlueprintIsConvertedOnceAndItsListRead)
     EXPECT_EQ(d.numbers.count, 3);
     EXPECT_TRUE(tree.exists("program/TempFiles/VS_Mk1Coach.xml"));
 
-    QString mass;
-    QString number = QStringLiteral("kept");
-    qint16 order = 0;
-    GetStockDetail(coach.binPath, coach.fileName, mass, number, order, fixed({0.9f}));
-    EXPECT_EQ(mass, "33.000000");
-    EXPECT_EQ(number, "E3104");
-    EXPECT_EQ(order, 1);
-
     // A list-all wagon goes into a wagon, with the list's number.
     const QString text = scenarioXml({Consist({van(QStringLiteral("4740"))})});
-    const EditResult r = swapSelected(text, 0, {0}, &coach, [&] { return readStockDetail(coach.binPath, coach.fileName); },
+    const EditResult r = swapSelected(text, 0, {0}, &coach, [&] { return GetStockDetail(coach.binPath, coach.fileName); },
                                       fixed({0.0f}));
     ASSERT_TRUE(r.changed());
     EXPECT_EQ(r.message, stockSwapNote());
@@ -489,10 +481,14 @@ TEST_F(StockSwapGame, ABlueprintIsConvertedOnceAndItsListRead)
     EXPECT_EQ(valueOf(r.text, "e d:", 0), "0"); // levels 1, 0 put smaller first
     EXPECT_EQ(valueOf(r.text, "e d:", 1), "1");
 
-    // Without its number list the number stays; the list's missing file is no error.
+    // Without its number list the vehicle keeps its number; the list's missing file is no error.
     QFile::remove(tree.path(gameRel + "/Assets/P/Q/Numbers.dcsv"));
-    GetStockDetail(coach.binPath, coach.fileName, mass, number, order, fixed({}));
-    EXPECT_EQ(number, QString());
+    const EditResult kept = swapSelected(text, 0, {0}, &coach, [&] { return GetStockDetail(coach.binPath, coach.fileName); },
+                                         fixed({}));
+    ASSERT_TRUE(kept.changed());
+    EXPECT_EQ(kept.message, stockSwapNote());
+    EXPECT_EQ(valueOf(kept.text, "UniqueNumber"), "4740");
+    EXPECT_EQ(valueOf(kept.text, "TotalMass"), "33.000000");
 }
 
 // A number list is read only from below the Assets folder, where its name matches whatever its
@@ -520,7 +516,7 @@ TEST_F(StockSwapGame, ANumberListOutOfTheAssetsFolderIsMissing)
         writeBlueprint("P/Q/RailVehicles/Coach/VS_Mk1Coach.bin", blueprintXml(QString::fromLatin1(row.csv), "33.000000"));
         const QString text = scenarioXml({Consist({van(QStringLiteral("4740"))})});
         const EditResult r = swapSelected(text, 0, {0}, &coach,
-                                          [&] { return readStockDetail(coach.binPath, coach.fileName); }, fixed({0.0f}));
+                                          [&] { return GetStockDetail(coach.binPath, coach.fileName); }, fixed({0.0f}));
         ASSERT_TRUE(r.changed());
         EXPECT_EQ(valueOf(r.text, "UniqueNumber"), QString::fromLatin1(row.number));
         EXPECT_EQ(valueOf(r.text, "TotalMass"), "33.000000");
@@ -536,7 +532,7 @@ TEST_F(StockSwapGame, ABlueprintThatCannotBeConvertedKeepsMassAndNumber)
     tree.writeFile(gameRel + "/Assets/P/Q/Numbers.dcsv", compactList({"E3104"}).toUtf8());
 
     const QString text = scenarioXml({Consist({van(QStringLiteral("4740"))})});
-    const EditResult r = swapSelected(text, 0, {0}, &coach, [&] { return readStockDetail(coach.binPath, coach.fileName); },
+    const EditResult r = swapSelected(text, 0, {0}, &coach, [&] { return GetStockDetail(coach.binPath, coach.fileName); },
                                       fixed({}));
     ASSERT_TRUE(r.changed());
     EXPECT_EQ(r.message, stockSwapNote() + "\r\n" + unreadableBlueprintLine(coach.binPath));

@@ -6,10 +6,12 @@
 #include "scenario_editor/EditorFixture.h"
 
 #include "assets/frmAssets.h"
+#include "assets/frmFolderLoco.h"
 #include "common/FlexGridWidget.h"
 #include "common/FolderTreeWidget.h"
 #include "hub/frmGFX.h"
 #include "hub/frmPicBrowser.h"
+#include "packaging/frmFolder3.h"
 #include "routes/DeveloperFolders.h"
 #include "routes/dlgSelRoute.h"
 #include "routes/frmBlue.h"
@@ -255,6 +257,39 @@ TEST_F(WindowLife, AClickOnExitWhileACommandProcessesEventsNeverDeletesTheWindow
              road.run(w, [w] { w->close(); }, [w] { w->Command6_Click(); });
          },
          [] { EXPECT_EQ(frmZelvorn::loaded(), nullptr); }},
+        {"new loco: Exit while the sample files are copied", Outcome::RefusedWhileBusy,
+         [&](Road& road) {
+             frmFolderLoco& w = frmFolderLoco::showWindow();
+             w.Text1->setText(game(QStringLiteral("Source\\VeltraneWorks\\Branchline\\RailVehicles\\Diesel")));
+             w.Text2->setText(QStringLiteral("Dart"));
+             road.run(&w, [&w] { w.Command2->click(); }, [&w] { w.Command1_Click(); });
+         },
+         [&] {
+             EXPECT_TRUE(tree.exists(QStringLiteral("game/Source/VeltraneWorks/Branchline/RailVehicles/Diesel/Dart/Dart.igs")));
+             EXPECT_EQ(frmFolderLoco::existing()->LocoName, QStringLiteral("Dart"));
+         }},
+        {"asset packager: Exit while the package is made", Outcome::RefusedWhileBusy,
+         [&](Road& road) {
+             shared().PackageAssetsMode = true;
+             shared().PackageFolder.clear();
+             tree.writeFile(QStringLiteral("program/RouteSetup.exe"), "installer");
+             ui.expectModal([&](QWidget* window) {
+                 auto* w = static_cast<frmFolder3*>(window);
+                 w->Dir1->setPath(game(QStringLiteral("Assets\\VeltraneSamples\\Sample02")));
+                 w->Dir1_Click();
+                 w->Command1_Click();
+                 ui.expectMsgBox(vb::vbNo, QStringLiteral("Your Assets are now saved in "));
+                 road.run(w, [w] { w->Command2->click(); }, [w] { w->Command3_Click(); });
+                 w->close(); // once its command is done, it closes
+             });
+             frmFolder3::showModalWindow();
+         },
+         [&] {
+             EXPECT_EQ(tree.readFile(QStringLiteral("program/Sample02/AssetSetup.exe")), QByteArray("installer"));
+             EXPECT_TRUE(tree.exists(QStringLiteral("program/Sample02/Rail Simulator/Assets/VeltraneSamples/Sample02")));
+             shared().PackageAssetsMode = false;
+             shared().PackageFolder.clear();
+         }},
     };
 
     for (const Row& row : rows) {

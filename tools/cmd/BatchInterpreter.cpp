@@ -85,21 +85,7 @@ void BatchInterpreter::runFileNested(const QString& path, int depth)
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
         lineNumber_ = int(i + 1);
-        currentLine_ = line;
-
-        qsizetype start = 0;
-        bool quiet = false;
-        while (start < line.size() && (line[start] == QLatin1Char('@') || isBlank(line[start]))) {
-            if (line[start] == QLatin1Char('@'))
-                quiet = true;
-            ++start;
-        }
-        const QString command = line.mid(start);
-        if (command.trimmed().isEmpty())
-            continue;
-        if (echo_ && !quiet && !command.startsWith(QLatin1Char(':')))
-            print(displayPath(cwd_) + QLatin1Char('>') + command);
-        dispatch(command, depth);
+        runLine(line, depth);
     }
 
     fileName_ = savedName;
@@ -107,14 +93,22 @@ void BatchInterpreter::runFileNested(const QString& path, int depth)
     currentLine_ = savedText;
 }
 
-void BatchInterpreter::runLine(const QString& line)
+void BatchInterpreter::runLine(const QString& line, int depth)
 {
     currentLine_ = line;
     qsizetype start = 0;
-    while (start < line.size() && (line[start] == QLatin1Char('@') || isBlank(line[start])))
+    bool quiet = false;
+    while (start < line.size() && (line[start] == QLatin1Char('@') || isBlank(line[start]))) {
+        if (line[start] == QLatin1Char('@'))
+            quiet = true;
         ++start;
-    if (!line.mid(start).trimmed().isEmpty())
-        dispatch(line.mid(start), 0);
+    }
+    const QString command = line.mid(start);
+    if (command.trimmed().isEmpty())
+        return;
+    if (echo_ && !quiet && !command.startsWith(QLatin1Char(':')))
+        print(displayPath(cwd_) + QLatin1Char('>') + command);
+    dispatch(command, depth);
 }
 
 void BatchInterpreter::setCurrent(const QString& folder)

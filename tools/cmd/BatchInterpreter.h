@@ -61,8 +61,9 @@ public:
     // itself. Returns the exit status.
     int runFile(const QString& path);
 
-    // Runs one line; the status so far is returned by status().
-    void runLine(const QString& line);
+    // Runs one line of a batch file, echoed unless echo is off or the line starts with "@";
+    // depth counts the "call"s it runs in. The status so far is returned by status().
+    void runLine(const QString& line, int depth = 0);
 
     int status() const { return status_; }
 
