@@ -2,6 +2,7 @@
 
 #include "common/AssetPath.h"
 #include "common/FileProcs.h"
+#include "common/GameReference.h"
 #include "common/Serializer.h"
 #include "common/SerzPool.h"
 #include "common/TagText.h"
@@ -100,7 +101,9 @@ public:
             pool->setStopCheck([this] { return cb_.stop && *cb_.stop; });
             pool_ = &*pool;
         }
-        list(folder, platform::nativePath(folder));
+        const QString nativeFolder = platform::nativePath(folder);
+        walked_.emplace(nativeFolder);
+        list(folder, nativeFolder);
         for (const Step& step : steps_) {
             if (!work(step))
                 break;
@@ -140,8 +143,8 @@ private:
         }
     }
 
-    // Lists the folder once: its sub-folders (links left out) and its matching files, both
-    // sorted by name ignoring case; the last sub-folder first, depth-first.
+    // Lists the folder once: its sub-folders (a linked one when the walk goes into it) and its
+    // matching files, both sorted by name ignoring case; the last sub-folder first, depth-first.
     void list(const QString& folder, const QString& nativeFolder)
     {
         QStringList subFolders;
@@ -150,7 +153,7 @@ private:
             QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot | QDir::System, QDir::NoSort);
         for (const QFileInfo& entry : entries) {
             if (entry.isDir()) {
-                if (!entry.isSymLink())
+                if (!entry.isSymLink() || walked_->enter(entry.filePath()))
                     subFolders << entry.fileName();
             } else if (wildcardMatchAny(pattern_, entry.fileName())) {
                 files << entry.fileName();
@@ -304,6 +307,7 @@ private:
     const WalkCallbacks& cb_;
     QElapsedTimer timer_;
     WalkResult result_;
+    std::optional<WalkedFolders> walked_;
 
     bool blueprints_ = false;
     QString filter_;

@@ -105,7 +105,8 @@ struct WalkResult {
 // The walkers. Both start in folder (a game-style or native path, as the folder list shows
 // it) and list sub-folders first, depth-first, the last sub-folder by name (any case) first,
 // then the folder's own files matching pattern (";"-separated Windows wildcards) by name.
-// Folder links are not followed; each folder is listed once. A file whose path gives no
+// A linked folder is the user's own and is followed wherever it leads, but never into a folder
+// the walk has gone into already (WalkedFolders); each folder is listed once. A file whose path gives no
 // provider, product and file below "Assets" (SplitListedPath) is not listed: the run-time
 // error of that cut, "Invalid procedure call or argument", is shown (no icon) and the walk
 // goes on.

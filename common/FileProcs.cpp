@@ -85,7 +85,9 @@ void copyOneFile(const QFileInfo& source, const QString& target)
     QFile::setPermissions(target, in.permissions());
 }
 
-void copyTree(const QString& sourceDir, const QString& targetDir, bool overwrite, QSet<QString>& onPath)
+// Copies sourceDir's contents into targetDir; sourceRoot is where the whole copy's source leads.
+void copyTree(const QString& sourceDir, const QString& targetDir, const QString& sourceRoot, bool overwrite,
+              QSet<QString>& onPath)
 {
     const QString canonical = QFileInfo(sourceDir).canonicalFilePath();
     if (onPath.contains(canonical))
@@ -108,13 +110,21 @@ void copyTree(const QString& sourceDir, const QString& targetDir, bool overwrite
         const QString name = entry.fileName();
         const QString target = targetDir + QLatin1Char('/') + existing.value(name.toCaseFolded(), name);
         const QFileInfo targetInfo(target);
-        // Nothing is written through a link below the destination: it may lead anywhere.
-        if (targetInfo.isSymLink() && (entry.isDir() || entry.isFile()))
-            throw VbError(70);
+        // A linked folder below the destination is the user's own: it is written into as the
+        // folder it leads to. A link that leads nowhere has nothing to write into, one that leads
+        // into the source would copy the copy's own output, and a linked file is not written
+        // through.
+        if (targetInfo.isSymLink() && (entry.isDir() || entry.isFile())) {
+            if (!entry.isDir() || !targetInfo.exists())
+                throw VbError(70);
+            const QString leads = targetInfo.canonicalFilePath();
+            if (leads == sourceRoot || leads.startsWith(sourceRoot + QLatin1Char('/')))
+                throw VbError(5);
+        }
         if (entry.isDir()) {
             if (targetInfo.exists() && !targetInfo.isDir())
                 throw VbError(58);
-            copyTree(entry.absoluteFilePath(), target, overwrite, onPath);
+            copyTree(entry.absoluteFilePath(), target, sourceRoot, overwrite, onPath);
         } else if (entry.isFile()) {
             if (targetInfo.exists()) {
                 if (targetInfo.isDir() || !overwrite)
@@ -218,9 +228,9 @@ void CopyFolder(const QString& source, const QString& destination, bool overwrit
     const QFileInfo targetInfo(targetNative);
     if (targetInfo.exists() && !targetInfo.isDir())
         throw VbError(58);
-    // The destination is taken as it is named; the folder made below it is not written through
-    // when it is a link.
-    if (intoNamedFolder && targetInfo.isSymLink())
+    // The folder below the destination that receives the source may be a link of the user's;
+    // one that leads nowhere has nothing to write into.
+    if (intoNamedFolder && targetInfo.isSymLink() && !targetInfo.exists())
         throw VbError(70);
 
     // A copy into the folder itself or one of its sub-folders would copy its own output.
@@ -230,7 +240,7 @@ void CopyFolder(const QString& source, const QString& destination, bool overwrit
         throw VbError(5);
 
     QSet<QString> onPath;
-    copyTree(sourceInfo.absoluteFilePath(), targetInfo.absoluteFilePath(), overwrite, onPath);
+    copyTree(sourceInfo.absoluteFilePath(), targetInfo.absoluteFilePath(), sourceCanonical, overwrite, onPath);
 }
 
 void CheckNameToMake(const QString& path)

@@ -38,12 +38,14 @@ QString HexToDec(const QString& hexText);
 
 // Copies the folder source with all its contents to destination (created when missing;
 // a destination ending in a backslash receives the source folder by its own name). Existing
-// files are replaced only when overwrite is true. The destination is taken as it is named, but
-// nothing is written through a link below it (a linked folder or file there stops the copy
-// with error 70). Errors raise VbError: 76 "Path not found" (missing source, or a destination
-// that cannot be made), 52 "Bad file name or number" (a destination name Windows does not
-// allow), 58 "File already exists", 70 "Permission denied", and 5 for a destination inside
-// the source, which is refused before anything is copied.
+// files are replaced only when overwrite is true. The destination is taken as it is named, and
+// a linked folder below it is written into as the folder it leads to; a link there that leads
+// nowhere, or a linked file, stops the copy with error 70. Errors raise VbError: 76 "Path not
+// found" (missing source, or a destination that cannot be made), 52 "Bad file name or number"
+// (a destination name Windows does not allow), 58 "File already exists", 70 "Permission
+// denied", and 5 for a destination inside the source, which is refused before anything is
+// copied (a linked folder below the destination that leads into the source: before anything is
+// written into it).
 void CopyFolder(const QString& source, const QString& destination, bool overwrite = true);
 
 // Raises VbError 52 "Bad file name or number" when a file or folder that path would make has

@@ -1,12 +1,15 @@
 #pragma once
 // Paths built from text found inside game files (blueprint, geometry and texture IDs, provider
-// and product names, "..\" steps), and folders chosen in a folder list: such text may climb
-// out of the game with "..\" steps, or come back in through a folder spelled in other case that
-// is another folder on this machine, and a folder list may reach the game by another path than
-// the game folder's text (a drive's own folder, a link). So whether a path lies below the game's
-// folders is decided by where it leads on this machine; texts compared alone only ever refuse.
+// and product names, "..\" steps), and folders chosen in a folder list. Such text is judged by
+// its steps: one that climbs above the game folder is refused, also when it comes back in (a
+// folder spelled in other case beside the game folder is another folder on this machine), and
+// nothing on the disk is looked at for it. A link inside the game is the user's own (a provider
+// folder kept on another disk): it is followed wherever it leads, unless it leads nowhere. A
+// folder list may reach the game by another path than the game folder's text (a drive's own
+// folder, a link to the game), so a chosen folder is placed by where the folders on its way lead.
 
 #include <QString>
+#include <QStringList>
 
 // The part of path below root in Windows form without a leading "\", compared ignoring case,
 // after resolving "..\" steps (and ".\" steps) in both; a null QString when path does not lie
@@ -19,20 +22,25 @@ QString PathBelow(const QString& root, const QString& path);
 // path leads from the current folder.
 QString WhereLeads(const QString& path);
 
-// The part of path below root by where both lead on this machine (WhereLeads), in Windows form
-// without a leading "\" and with the names the folders have on disk; "" when path leads to root
-// itself; a null QString when it leads elsewhere, or through a link that points nowhere (a file
-// made there would land wherever the link points). Names match without regard to case only
-// where nativePath() matches them, so a folder spelled in other case beside the game folder is
-// another folder.
+// The part of path below root on this machine, in Windows form without a leading "\" and with
+// the names the folders have on disk; "" when path leads to root itself. Path lies below root
+// when its native path (nativePath(), where names match without regard to case) is named below
+// root's, or when one of the folders on its way leads to where root leads (WhereLeads: a drive's
+// own folder, a link to the game); below root every link is followed wherever it leads. A null
+// QString when path lies elsewhere, or when root or a name below it is a link that leads nowhere
+// (a file made there would land wherever the link is later pointed).
 QString PathBelowOnDisk(const QString& root, const QString& path);
 
-// True when path, made from root's text and text read from a file, lies below root both by its
-// text (PathBelow: text that climbs out is refused without looking at the disk) and on this
-// machine (PathBelowOnDisk).
+// True when path, made from root's text and text read from a file, lies below root: its names
+// start with root's and no ".." step after them climbs above root (refused on the text alone,
+// without looking at the disk), and PathBelowOnDisk places it below root.
 bool LiesBelow(const QString& root, const QString& path);
 
-// LiesBelow(gamePath & "\Assets", path); false without a game folder.
+// True when path, made from gamePath's text and text read from a file, lies below
+// gamePath & "\Assets": its ".." steps may climb to the game folder and come back into Assets
+// (in any letter case), but a step above the game folder refuses it on its text; PathBelowOnDisk
+// then places it below the Assets folder, following the user's links there. False without a
+// game folder.
 bool LiesBelowAssets(const QString& gamePath, const QString& path);
 
 // gamePath & "\Assets\" & belowAssets when that lies below the Assets folder; a null QString
@@ -42,3 +50,18 @@ QString AssetsPathFromText(const QString& gamePath, const QString& belowAssets);
 // True when path names a readable file below gamePath & "\Assets"; a path leading elsewhere
 // counts as missing, and nothing is opened for it.
 bool AssetsFileExists(const QString& gamePath, const QString& path);
+
+// The folders a walk below a chosen folder has gone into, by where they lead. A linked folder the
+// walk meets is the user's own and is walked into wherever it leads, unless it leads nowhere, or
+// into or above a folder the walk has gone into already (that would list folders twice, or never
+// end).
+class WalkedFolders {
+public:
+    // The walk starts at the folder nativeFolder.
+    explicit WalkedFolders(const QString& nativeFolder);
+    // True when the walk goes into the linked folder nativeLink met on its way (then remembered).
+    bool enter(const QString& nativeLink);
+
+private:
+    QStringList trees_; // where the start folder and every linked folder gone into lead
+};

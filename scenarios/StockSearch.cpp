@@ -214,6 +214,7 @@ struct StockSearch::Walk {
     QElapsedTimer sinceEvents;
     std::vector<WalkStep> steps;
     SerzPool* pool = nullptr;
+    WalkedFolders walked{QString()};
 };
 
 namespace {
@@ -285,7 +286,9 @@ StockSearch::Outcome StockSearch::search(const QString& folder, const QString& t
     SerzPool pool(SerzPool::jobsFromEnvironment(), workFolder, walk.programFolder);
     pool.setStopCheck([&hooks] { return stopRequested(&hooks); });
     walk.pool = &pool;
-    listFolder(walk, platform::nativePath(folder), below);
+    const QString nativeFolder = platform::nativePath(folder);
+    walk.walked = WalkedFolders(nativeFolder);
+    listFolder(walk, nativeFolder, below);
     // The work file of earlier versions, which every conversion replaced, never outlives a
     // search that converts anything.
     if (pool.count() > 0)
@@ -327,8 +330,7 @@ void StockSearch::listFolder(Walk& walk, const QString& nativeFolder, const QStr
     QStringList folders;
     for (const QFileInfo& info : listed) {
         if (info.isDir()) {
-            // A linked folder could lead back into the tree: the walk keeps to real folders.
-            if (!info.isSymLink())
+            if (!info.isSymLink() || walk.walked.enter(info.filePath()))
                 folders.append(info.fileName());
         } else {
             files.append(info.fileName());

@@ -347,6 +347,31 @@ TEST_F(LightsWindowTest, TwoRowsOfTwoProducts)
     EXPECT_FALSE(tree.exists(rel(QStringLiteral("Lamps\\Two\\BluePrints.pak"))));
 }
 
+// With the game's provider folders kept on another disk and linked back (the sample's, and the
+// "Kuju" one the lamp add-on goes into), the command reads and writes through the links: the
+// add-on lands in the folder the link leads to, the link stays, and the lit copy is made.
+TEST_F(LightsWindowTest, HeadLightsThroughLinkedProviderFolders)
+{
+    const QString disk = tree.makeDir(QStringLiteral("disk"));
+    ASSERT_TRUE(QDir().rename(tree.path(QStringLiteral("game/Assets/VeltraneSamples")), disk + QStringLiteral("/VeltraneSamples")));
+    ASSERT_TRUE(QFile::link(disk + QStringLiteral("/VeltraneSamples"), tree.path(QStringLiteral("game/Assets/VeltraneSamples"))));
+    tree.writeFile(QStringLiteral("disk/Kuju/RailSimulator/own.bin"), "own");
+    ASSERT_TRUE(QFile::link(disk + QStringLiteral("/Kuju"), tree.path(QStringLiteral("game/Assets/Kuju"))));
+
+    frmAssets* w = openOn(kVehicles + QStringLiteral("\\Diesel"), {QStringLiteral("VS Class 90")});
+    ui.expectModal(pickHead(0, 1), QStringLiteral("Head Light Templates Available"));
+    ui.expectMsgBox(vb::vbOK, assets::ModifiedMessage);
+    w->mnuHead_Click();
+    EXPECT_TRUE(QFileInfo(tree.path(QStringLiteral("game/Assets/Kuju"))).isSymLink());
+    for (const char* name : {"oillamp_white_drb", "headcode_elec_drb", "taillight_drb"})
+        EXPECT_FALSE(decodeBinary(QStringLiteral("disk/Kuju/DaraDerovizor/Scenery/Animated/") + QLatin1String(name)
+                                  + QStringLiteral(".bin"))
+                         .isEmpty())
+            << name;
+    EXPECT_EQ(tree.readFile(QStringLiteral("disk/Kuju/RailSimulator/own.bin")), "own");
+    EXPECT_TRUE(decodeBinary(rel(kDiesel + QStringLiteral("_Stop-Pass.bin"))).contains(">HeadLamp 1<"));
+}
+
 // The sample's driving car takes head-lights too.
 TEST_F(LightsWindowTest, TheSampleDrivingCarTakesHeadLights)
 {

@@ -6,6 +6,7 @@
 #include "support/TempTree.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QScrollBar>
 #include <QFileInfo>
@@ -189,20 +190,14 @@ TEST(Drives, FolderListOpenedAtADeepFolderShowsItWithItsParents)
     }
 }
 
-// Text from a game file makes a path below the Assets folder or none, decided by where the text
-// leads on disk: names inside the Assets folder match whatever their case, but a climb out that
-// comes back through a folder spelled otherwise, a link out of the folder and a link to nothing
-// lead elsewhere.
+// Text from a game file makes a path below the Assets folder or none. Its steps decide first: a
+// climb above the game folder is refused, also when it comes back in (a game folder spelled
+// otherwise beside it is another folder), one that stays inside the game and ends below Assets
+// is taken. Names inside the game match whatever their case, and the user's links there are
+// followed wherever they lead, whether the link is the Assets folder or a folder below it; a
+// link that leads nowhere is not.
 TEST(GameReference, AssetsPathFromText)
 {
-    TempTree tree;
-    const QString game = tree.gamePath();
-    tree.writeFile(QStringLiteral("game/Assets/Kuju/RailSimulator/Engine/loco.bin"), "loco");
-    tree.writeFile(QStringLiteral("GAME/Assets/v/victim.GeoPcDx"), "victim");
-    tree.writeFile(QStringLiteral("outside/victim"), "victim");
-    link(tree.path(QStringLiteral("outside")), tree.path(QStringLiteral("game/Assets/Linked")));
-    link(tree.path(QStringLiteral("nowhere")), tree.path(QStringLiteral("game/Assets/Gone")));
-    link(tree.path(QStringLiteral("game/Assets/Kuju")), tree.path(QStringLiteral("game/Assets/Alias")));
     const struct {
         const char* text;
         bool below;
@@ -211,11 +206,13 @@ TEST(GameReference, AssetsPathFromText)
         {"KUJU\\railsimulator\\engine\\LOCO.bin", true},
         {"Kuju\\..\\Other\\x.bin", true},
         {"..\\ASSETS\\Kuju\\x.bin", true},
-        {"..\\..\\game\\Assets\\Kuju\\x.bin", true},
+        {"Kuju\\..\\..\\Assets\\Kuju\\x.bin", true},
+        {"..\\..\\game\\Assets\\Kuju\\x.bin", false},
+        {"Kuju\\..\\..\\..\\game\\Assets\\Kuju\\x.bin", false},
         {"..\\..\\GAME\\Assets\\v\\victim.GeoPcDx", false},
         {"..\\..\\outside\\victim", false},
         {"Alias\\RailSimulator\\Engine\\loco.bin", true},
-        {"Linked\\victim", false},
+        {"Linked\\victim", true},
         {"Gone", false},
         {"Gone\\x.bin", false},
         {"Kuju\\..\\..\\Content\\Routes.xml", false},
@@ -223,28 +220,52 @@ TEST(GameReference, AssetsPathFromText)
         {"", false},
         {"Kuju/../../x", false},
     };
-    for (const auto& row : rows) {
-        const QString text = QString::fromUtf8(row.text);
-        const QString got = AssetsPathFromText(game, text);
-        if (row.below)
-            EXPECT_EQ(got, game + QStringLiteral("\\Assets\\") + text) << row.text;
-        else
-            EXPECT_TRUE(got.isNull()) << row.text << " gave " << got.toStdString();
+    // The provider folder, or the whole Assets folder, kept on another disk and linked back.
+    for (const char* linked : {"game/Assets/Kuju", "game/Assets"}) {
+        SCOPED_TRACE(linked);
+        TempTree tree;
+        const QString game = tree.gamePath();
+        tree.writeFile(QStringLiteral("game/Assets/Kuju/RailSimulator/Engine/loco.bin"), "loco");
+        const QString away = tree.makeDir(QStringLiteral("disk")) + QLatin1Char('/') + QFileInfo(tree.path(linked)).fileName();
+        ASSERT_TRUE(QDir().rename(tree.path(linked), away));
+        link(away, tree.path(linked));
+        tree.writeFile(QStringLiteral("GAME/Assets/v/victim.GeoPcDx"), "victim");
+        tree.writeFile(QStringLiteral("outside/victim"), "victim");
+        link(tree.path(QStringLiteral("outside")), tree.path(QStringLiteral("game/Assets/Linked")));
+        link(tree.path(QStringLiteral("nowhere")), tree.path(QStringLiteral("game/Assets/Gone")));
+        link(tree.path(QStringLiteral("game/Assets/Kuju")), tree.path(QStringLiteral("game/Assets/Alias")));
+        for (const auto& row : rows) {
+            const QString text = QString::fromUtf8(row.text);
+            const QString got = AssetsPathFromText(game, text);
+            if (row.below)
+                EXPECT_EQ(got, game + QStringLiteral("\\Assets\\") + text) << row.text;
+            else
+                EXPECT_TRUE(got.isNull()) << row.text << " gave " << got.toStdString();
+        }
+        EXPECT_TRUE(AssetsFileExists(game, game + QStringLiteral("\\Assets\\kuju\\RailSimulator\\Engine\\loco.bin")));
+        EXPECT_TRUE(AssetsFileExists(game, game + QStringLiteral("\\Assets\\Linked\\victim")));
+        EXPECT_FALSE(AssetsFileExists(game, game + QStringLiteral("\\Assets\\..\\..\\outside\\victim")));
     }
     EXPECT_FALSE(LiesBelowAssets(QString(), QStringLiteral("\\Assets\\x")));
-    EXPECT_TRUE(AssetsFileExists(game, game + QStringLiteral("\\Assets\\kuju\\RailSimulator\\Engine\\loco.bin")));
-    EXPECT_FALSE(AssetsFileExists(game, game + QStringLiteral("\\Assets\\Linked\\victim")));
-    EXPECT_FALSE(AssetsFileExists(game, game + QStringLiteral("\\Assets\\..\\..\\outside\\victim")));
+
+    // An Assets folder that is a link to nothing is no folder to follow.
+    TempTree tree;
+    link(tree.path(QStringLiteral("nowhere")), tree.path(QStringLiteral("game/Assets")));
+    EXPECT_TRUE(AssetsPathFromText(tree.gamePath(), QStringLiteral("Kuju\\x.bin")).isNull());
 }
 
 // A folder lies below another by where both lead, whichever form each is named in: the Windows
-// form through the prefix's drives, or the drive's own folder. The part below carries the names
+// form through the prefix's drives, or the drive's own folder. Below it the user's links are
+// followed wherever they lead, but not one that leads nowhere. The part below carries the names
 // the folders have on disk.
 TEST(GameReference, PathBelowOnDiskWhicheverForm)
 {
     TempTree tree; // c: -> ../drive_c
     tree.writeFile(QStringLiteral("wine/drive_c/Games/RS/Assets/P/x.bin"), "x");
     tree.makeDir(QStringLiteral("wine/drive_c/Games/RS/AssetsOld/P"));
+    tree.makeDir(QStringLiteral("disk/Kuju/Stock"));
+    link(tree.path(QStringLiteral("disk/Kuju")), tree.path(QStringLiteral("wine/drive_c/Games/RS/Assets/Kuju")));
+    link(tree.path(QStringLiteral("nowhere")), tree.path(QStringLiteral("wine/drive_c/Games/RS/Assets/Gone")));
     const QString assets = QStringLiteral("C:\\Games\\RS\\Assets");
     const QString native = tree.path(QStringLiteral("wine/drive_c/Games/RS/Assets"));
     const QString drive = QFileInfo(tree.path(QStringLiteral("wine/drive_c"))).canonicalFilePath();
@@ -258,6 +279,10 @@ TEST(GameReference, PathBelowOnDiskWhicheverForm)
         {native, QStringLiteral("C:\\games\\rs\\assets\\p\\X.BIN"), "P\\x.bin"},
         {native, QStringLiteral("C:\\Games\\RS\\Assets\\P\\New\\y.bin"), "P\\New\\y.bin"},
         {assets, native, ""},
+        {assets, QStringLiteral("C:\\Games\\RS\\Assets\\kuju\\stock"), "Kuju\\Stock"},
+        {native, drive + QStringLiteral("/Games/RS/Assets/Kuju/Stock/New"), "Kuju\\Stock\\New"},
+        {assets, QStringLiteral("C:\\Games\\RS\\Assets\\Gone\\Stock"), nullptr},
+        {assets, drive + QStringLiteral("/Games/RS/Assets/Gone"), nullptr},
         {assets, QStringLiteral("C:\\Games\\RS\\AssetsOld\\P"), nullptr},
         {assets, QStringLiteral("C:\\Games\\RS"), nullptr},
         {assets, tree.gamePath() + QStringLiteral("\\Assets\\P"), nullptr},

@@ -382,9 +382,10 @@ TEST(CopyFolder, MergesIntoExistingFoldersWhateverTheirCase)
     EXPECT_EQ(tree.readFile("game/assets/kuju/Keep.bin"), "keep");
 }
 
-// The destination is taken as it is named, but nothing is written through a link below it:
-// the copy stops with error 70 and what the link leads to stays as it was.
-TEST(CopyFolder, WritesThroughNoLinkBelowItsDestination)
+// A linked folder below the destination is the user's own: the copy writes into it as into the
+// folder it leads to. A link there that leads nowhere, a linked file and a link that leads back
+// into the source stop the copy, and nothing is written through them.
+TEST(CopyFolder, WritesIntoTheUsersLinkedFolders)
 {
     TempTree tree;
     ScriptedUi ui;
@@ -398,31 +399,45 @@ TEST(CopyFolder, WritesThroughNoLinkBelowItsDestination)
         tree.makeDir(QFileInfo(tree.path(at)).dir().path());
         ASSERT_TRUE(QFile::link(tree.path(target), tree.path(at)));
     };
-    link("outside/Kuju", "game1/assets/kuju");        // a folder below, matched in another case
+    link("outside/Kuju", "game1/assets/kuju");              // a folder below, matched in another case
     link("outside/Lamp.bin", "game2/Assets/Kuju/Lamp.bin"); // a file below
-    link("outside/Lamp", "game3/Lamp");                // the source's own name below "game3\"
-    link("outside/Named", "named");                    // the destination itself
-    const QStringList outside = treeOf(tree.path("outside"));
+    link("outside/Lamp", "game3/Lamp");                     // the source's own name below "game3\"
+    link("nowhere", "game4/Assets");                        // a folder below that leads nowhere
+    link("nowhere", "game5/Lamp");                          // the same for the name below "game5\"
+    link("program/Lamp/Assets/Kuju", "game6/Assets/Kuju");  // back into the source
+    link("outside/Named", "named");                         // the destination itself
+    const QStringList source = treeOf(tree.path("program/Lamp"));
 
     const struct {
         const char* destination;
         int error;
+        const char* written; // where the lamp lands through the link; nullptr when refused
     } rows[] = {
-        {"game1", 70},
-        {"game2", 70},
-        {"game3\\", 70},
+        {"game1", 0, "outside/Kuju/Lamp.bin"},
+        {"game2", 70, nullptr},
+        {"game3\\", 0, "outside/Lamp/Assets/Kuju/Lamp.bin"},
+        {"game4", 70, nullptr},
+        {"game5\\", 70, nullptr},
+        {"game6", 5, nullptr},
+        {"named", 0, "outside/Named/Assets/Kuju/Lamp.bin"},
     };
     for (const auto& row : rows) {
+        SCOPED_TRACE(row.destination);
+        const QStringList outside = treeOf(tree.path("outside"));
         const QString destination = tree.path(QString::fromUtf8(row.destination));
-        EXPECT_EQ(vbErrorNumber([&] { CopyFolder(tree.path("program/Lamp"), destination, true); }), row.error)
-            << row.destination;
-        EXPECT_EQ(treeOf(tree.path("outside")), outside) << row.destination;
+        EXPECT_EQ(vbErrorNumber([&] { CopyFolder(tree.path("program/Lamp"), destination, true); }), row.error);
+        if (row.written)
+            EXPECT_EQ(tree.readFile(row.written), "new lamp");
+        else
+            EXPECT_EQ(treeOf(tree.path("outside")), outside);
+        EXPECT_EQ(treeOf(tree.path("program/Lamp")), source);
+        EXPECT_FALSE(tree.exists("nowhere"));
     }
+    EXPECT_EQ(tree.readFile("outside/Kuju/old.bin"), "old");
+    EXPECT_TRUE(QFileInfo(tree.path("outside/Kuju/Empty")).isDir());
     EXPECT_EQ(tree.readFile("outside/Lamp.bin"), "outside lamp");
+    EXPECT_TRUE(QFileInfo(tree.path("game1/assets/kuju")).isSymLink());
     EXPECT_TRUE(QFileInfo(tree.path("game2/Assets/Kuju/Lamp.bin")).isSymLink());
-
-    CopyFolder(tree.path("program/Lamp"), tree.path("named"), true);
-    EXPECT_EQ(tree.readFile("outside/Named/Assets/Kuju/Lamp.bin"), "new lamp");
 }
 
 TEST(CopyFolder, Errors)

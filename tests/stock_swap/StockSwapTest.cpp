@@ -492,8 +492,9 @@ TEST_F(StockSwapGame, ABlueprintIsConvertedOnceAndItsListRead)
 }
 
 // A number list is read only from below the Assets folder, where its name matches whatever its
-// letter case. One named out of it (by steps, through a game folder spelled in other case, or
-// through a link) is missing: nothing is read from it and the vehicle keeps its number.
+// letter case and the user's links are followed. One named out of it (by steps, also through a
+// game folder spelled in other case) is missing: nothing is read from it and the vehicle keeps
+// its number.
 TEST_F(StockSwapGame, ANumberListOutOfTheAssetsFolderIsMissing)
 {
     const SwapStock coach = coachIn();
@@ -509,7 +510,7 @@ TEST_F(StockSwapGame, ANumberListOutOfTheAssetsFolderIsMissing)
         {"..\\..\\outside\\nums", "4740"},
         {"P\\Q\\..\\..\\..\\..\\outside\\nums", "4740"},
         {"..\\..\\GAME\\Assets\\P\\Q\\Numbers", "4740"},
-        {"P\\Linked\\nums", "4740"},
+        {"P\\Linked\\nums", "X1"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.csv);
