@@ -3,10 +3,14 @@
 #include "platform/QtUiWindowLife.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
+
+#include <utility>
 
 namespace {
 QString captionOf(const QString& title)
@@ -142,6 +146,13 @@ int ScriptedUi::msgBox(const QString& prompt, int style, const QString& title)
     Expectation e;
     if (!take(Kind::MsgBox, prompt, e))
         return cancelAnswer(style);
+    if (boxesWaitInLoop_) {
+        QEventLoop loop;
+        if (whileNextBox_)
+            QTimer::singleShot(0, &loop, std::exchange(whileNextBox_, {}));
+        QTimer::singleShot(0, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
     return e.answer;
 }
 
