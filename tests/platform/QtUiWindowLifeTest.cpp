@@ -6,6 +6,7 @@
 #include "platform/OneWindow.h"
 #include "platform/QtUi.h"
 #include "platform/QtUiWindowLife.h"
+#include "support/NestedWait.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -32,17 +33,6 @@ void runAsHandler(const std::function<void()>& work)
     QEventLoop loop;
     QTimer::singleShot(0, &loop, [&] {
         work();
-        loop.quit();
-    });
-    loop.exec();
-}
-
-// A modal wait inside the handler: a nested event loop that runs until its own timer ends it.
-void nestedLoop()
-{
-    QEventLoop loop;
-    QTimer::singleShot(0, &loop, [&] {
-        ui().doEvents();
         loop.quit();
     });
     loop.exec();
@@ -87,21 +77,18 @@ TEST(WindowLife, NoWindowIsDeletedUnderTheHandlerThatProcessesEvents)
             handlerRunning = true;
             QTimer::singleShot(0, [&] {
                 if (row.nestedHandler) {
-                    QTimer::singleShot(0, [&] {
-                        row.closeIt(guard);
-                        clicked = true;
-                    });
+                    QTimer::singleShot(0, [&] { row.closeIt(guard); });
                     ui().doEvents();
                     ui().doEvents();
                 } else {
                     row.closeIt(guard);
-                    clicked = true;
                 }
+                clicked = true;
             });
             for (int i = 0; i < row.passes; ++i)
                 ui().doEvents();
             if (row.modalAfter)
-                nestedLoop();
+                waitInNestedLoop(clicked); // a modal wait, answered after the user's click
             unloadedInHandler = platform::isUnloaded(guard);
             if (guard)
                 guard->setWindowTitle(QStringLiteral("still there")); // the handler goes on with it

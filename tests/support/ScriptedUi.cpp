@@ -1,9 +1,9 @@
 #include "support/ScriptedUi.h"
 
 #include "platform/QtUiWindowLife.h"
+#include "support/NestedWait.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -147,11 +147,15 @@ int ScriptedUi::msgBox(const QString& prompt, int style, const QString& title)
     if (!take(Kind::MsgBox, prompt, e))
         return cancelAnswer(style);
     if (boxesWaitInLoop_) {
-        QEventLoop loop;
-        if (whileNextBox_)
-            QTimer::singleShot(0, &loop, std::exchange(whileNextBox_, {}));
-        QTimer::singleShot(0, &loop, &QEventLoop::quit);
-        loop.exec();
+        bool userDone = true;
+        if (whileNextBox_) {
+            userDone = false;
+            QTimer::singleShot(0, QCoreApplication::instance(), [&userDone, action = std::exchange(whileNextBox_, {})] {
+                action();
+                userDone = true;
+            });
+        }
+        waitInNestedLoop(userDone);
     }
     return e.answer;
 }

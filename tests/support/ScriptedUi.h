@@ -57,8 +57,8 @@ public:
     ScriptedUi& expectModal(std::function<void(QWidget*)> action, const QString& contains = QString());
 
     // Message boxes wait as the program's do: in a nested event loop, which delivers what was
-    // queued before the box opened and ends on an event queued as it opens. Off by default
-    // (answered at once).
+    // queued before the box opened, and are answered by a queued event after what the user did
+    // meanwhile (and what that left queued). Off by default (answered at once).
     void setBoxesWaitInLoop(bool on) { boxesWaitInLoop_ = on; }
     // What the user does while the next box waits (with boxes waiting in a loop): queued as it
     // opens, ahead of its answer.
