@@ -35,8 +35,8 @@ private:
     bool closedOnly_;
 };
 
-// Qt's own short-lived windows (tooltips, menus) keep their deletion: nothing of ours runs on
-// them, and a tooltip kept would take the place of the next one.
+// Qt's own short-lived windows (tooltips, menus) keep their deletion: no handler of ours runs on
+// them, and Qt keeps track of the tooltip it shows, which a late deletion would upset.
 bool isHandlerWindow(const QWidget* widget)
 {
     if (!widget->isWindow())
