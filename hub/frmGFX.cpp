@@ -218,7 +218,8 @@ void frmGFX::Drive1_Change()
     runGuarded(ErrorSpelling::Number, QStringLiteral("Drive1_change"), [this] {
         Drive1->showIn(*Dir1);
         Dir1_Change();
-        Text2->setText(Dir1->path());
+        if (!platform::isUnloaded(this)) // closed while the folder's events were processed
+            Text2->setText(Dir1->path());
     });
 }
 

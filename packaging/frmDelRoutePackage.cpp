@@ -12,6 +12,7 @@
 #include "packaging/RoutePackage.h"
 #include "packaging/frmNewZip.h"
 #include "platform/Paths.h"
+#include "platform/QtUiWindowLife.h"
 #include "platform/Ui.h"
 #include "routes/RouteList.h"
 #include "routes/RouteScan.h"
@@ -46,7 +47,8 @@ void frmDelRoute::OKButton_Click()
         if (row < List2->count())
             delete List2->takeItem(row);
         ui().doEvents();
-        close();
+        if (!platform::isUnloaded(this)) // its Exit may have come meanwhile
+            close();
         return;
     }
     if (mode_ != ListMode::RoutePackage)
@@ -63,6 +65,8 @@ void frmDelRoute::OKButton_Click()
     if (packageFolder.isNull())
         return;
     ui().doEvents();
+    if (platform::isUnloaded(this))
+        return; // closed meanwhile: the assets are not asked for
     if (ui().msgBox(QStringLiteral("Your Route is now saved in ") + packageFolder
                         + QStringLiteral("\r\nDo you wish to add Assets ready for distribution?"),
                     vb::vbYesNo + vb::vbInformation)

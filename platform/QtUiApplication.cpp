@@ -1,5 +1,6 @@
 #include "platform/QtUiApplication.h"
 
+#include "platform/QtUiWindowLife.h"
 #include "platform/RunTimeError.h"
 #include "platform/Ui.h"
 
@@ -26,6 +27,7 @@ QString QtUiApplication::unexpectedErrorText(int number, const QString& descript
 
 bool QtUiApplication::notify(QObject* receiver, QEvent* event)
 {
+    const platform::EventDelivery delivery;
     const int pointer = ui().mousePointerLevel();
     try {
         return QApplication::notify(receiver, event);

@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QList>
 #include <QPointer>
+#include <QThread>
 #include <QWidget>
 
 #include <utility>
@@ -12,14 +13,16 @@
 namespace {
 
 // Qt deletes an object whose deletion was asked for during the delivery of an event as soon as
-// the event loop runs at a level below that delivery. A click handled while a handler
-// processes events is such a delivery: the window it closes would be deleted in the same pass,
-// under the handler. So while passes run, the application's filter takes the deletions of
-// windows and keeps the windows. When the outermost pass has returned, a fresh object is given
-// to Qt's deferred deletion from the handler that called it: Qt deletes it once control is back
-// in the event loop below that handler, and it takes the kept windows with it. (The windows'
-// own deletion cannot be asked for again: Qt drops a second request for an object that has
-// other events waiting.)
+// an event loop runs at a level below that delivery: the message box or modal window that an
+// outer handler opens, the outer handler's own doEvents. A handler may still run on the window
+// then. So while a handler runs (an event delivery is under way below the one that would delete,
+// or a doEvents pass), the application's filter takes the deletions of windows and keeps the
+// windows, hidden. When the application's delivery is back at its outermost level, a fresh
+// object is given to Qt's deferred deletion: Qt deletes it once control is back in the event
+// loop, after the code that delivered the last event (which may still use the window it sent
+// to) has returned, and it takes the kept windows with it; delivered under a handler after all,
+// it keeps them again. (The windows' own deletion cannot be asked for again: Qt drops a second
+// request for an object that has other events waiting.)
 class Reaper final : public QObject {
 public:
     // closedOnly: a window shown again after its unloading, hidden since: deleted only when
@@ -32,31 +35,44 @@ private:
     bool closedOnly_;
 };
 
+// Qt's own short-lived windows (tooltips, menus) keep their deletion: no handler of ours runs on
+// them, and Qt keeps track of the tooltip it shows, which a late deletion would upset.
+bool isHandlerWindow(const QWidget* widget)
+{
+    if (!widget->isWindow())
+        return false;
+    const Qt::WindowType type = widget->windowType();
+    return type != Qt::ToolTip && type != Qt::Popup;
+}
+
 class WindowLife final : public QObject {
 public:
-    void beginPass()
+    WindowLife() { QCoreApplication::instance()->installEventFilter(this); }
+
+    void beginDelivery() { ++deliveries_; }
+    void endDelivery()
     {
-        if (passes_++ == 0)
-            QCoreApplication::instance()->installEventFilter(this);
+        --deliveries_;
+        releaseWhenIdle();
     }
 
+    void beginPass() { ++passes_; }
     void endPass()
     {
-        if (--passes_ > 0)
-            return;
-        QCoreApplication::instance()->removeEventFilter(this);
-        release();
+        --passes_;
+        releaseWhenIdle();
     }
 
-    bool inPass() const { return passes_ > 0; }
+    // A handler may be running: an event delivery is under way besides the `own` ones of the
+    // caller, or a doEvents pass. (Without the program's application object no delivery is
+    // counted, and only the passes hold.)
+    bool handlersRunning(int own) const { return deliveries_ > own || passes_ > 0; }
 
-    // A window closed for good: hidden, and kept until the passes have ended. Its own filter
-    // sees it shown again.
+    // A window closed for good: hidden, and kept until no handler runs.
     void hold(QWidget* window)
     {
-        window->hide();
-        window->installEventFilter(this);
         revived_.removeAll(window);
+        window->hide();
         if (!waiting_.contains(window))
             waiting_.append(window);
         unloaded_.removeIf([](const QPointer<QWidget>& w) { return w.isNull(); });
@@ -72,9 +88,9 @@ public:
         return false;
     }
 
-    // Deletes the windows that are still unloaded (not shown again meanwhile); in a pass they
-    // are kept for its end.
-    void reap(const QList<QPointer<QWidget>>& windows, bool closedOnly)
+    // Deletes the windows that are still unloaded (not shown again meanwhile); under a running
+    // handler they are kept again. own: the deliveries of the reaper itself.
+    void reap(const QList<QPointer<QWidget>>& windows, bool closedOnly, int own)
     {
         for (const QPointer<QWidget>& window : windows) {
             if (!window)
@@ -87,7 +103,7 @@ public:
             } else if (!holds(window)) {
                 continue;
             }
-            if (passes_ > 0) {
+            if (handlersRunning(own)) {
                 hold(window);
                 continue;
             }
@@ -102,27 +118,38 @@ protected:
         if (!watched->isWidgetType())
             return false;
         auto* widget = static_cast<QWidget*>(watched);
-        if (event->type() == QEvent::DeferredDelete && passes_ > 0 && widget->isWindow()) {
-            hold(widget);
-            return true;
+        switch (event->type()) {
+        case QEvent::DeferredDelete:
+            // The delivery of this event is one of those counted.
+            if (isHandlerWindow(widget) && handlersRunning(1)) {
+                hold(widget);
+                return true;
+            }
+            break;
+        case QEvent::Show:
+            if (widget->isWindow() && holds(widget))
+                revive(widget);
+            break;
+        case QEvent::Hide:
+            if (revived_.contains(widget))
+                (new Reaper({widget}, true))->deleteLater();
+            break;
+        default:
+            break;
         }
-        if (event->type() == QEvent::Show && holds(widget))
-            revive(widget);
-        else if (event->type() == QEvent::Hide && revived_.contains(widget))
-            (new Reaper({widget}, true))->deleteLater();
         return false;
     }
 
 private:
-    void release()
+    void releaseWhenIdle()
     {
-        if (!waiting_.isEmpty())
+        if (deliveries_ == 0 && passes_ == 0 && !waiting_.isEmpty())
             (new Reaper(std::exchange(waiting_, {}), false))->deleteLater();
     }
 
     // Shown again by its owner: it lives on, and its next close unloads it. Qt drops the
     // deletion that close asks for when other events wait for the window (its first was
-    // taken here), so its own filter sees it hidden and looks whether it was closed.
+    // taken here), so the filter sees it hidden and looks whether it was closed.
     void revive(QWidget* window)
     {
         waiting_.removeAll(window);
@@ -134,8 +161,9 @@ private:
         window->setAttribute(Qt::WA_DeleteOnClose);
     }
 
-    int passes_ = 0;
-    QList<QPointer<QWidget>> waiting_;  // deletions to ask for again when the passes end
+    int deliveries_ = 0;                // event deliveries under way (the application's notify)
+    int passes_ = 0;                    // doEvents passes under way
+    QList<QPointer<QWidget>> waiting_;  // deletions to ask for again when no handler runs
     QList<QPointer<QWidget>> unloaded_; // closed for good, not deleted yet
     QList<QPointer<QWidget>> revived_;  // shown again after their unloading
 };
@@ -148,7 +176,8 @@ WindowLife& windowLife()
 
 Reaper::~Reaper()
 {
-    windowLife().reap(windows_, closedOnly_);
+    // Qt deletes a reaper from the delivery of its deferred deletion.
+    windowLife().reap(windows_, closedOnly_, 1);
 }
 
 class Pass {
@@ -163,6 +192,19 @@ public:
 
 namespace platform {
 
+EventDelivery::EventDelivery()
+    : counted_(QCoreApplication::instance() && QThread::currentThread() == QCoreApplication::instance()->thread())
+{
+    if (counted_)
+        windowLife().beginDelivery();
+}
+
+EventDelivery::~EventDelivery()
+{
+    if (counted_)
+        windowLife().endDelivery();
+}
+
 void processHandlerEvents()
 {
     if (!QCoreApplication::instance())
@@ -176,7 +218,7 @@ void unloadWindow(QWidget* window)
     if (!window)
         return;
     WindowLife& life = windowLife();
-    if (life.inPass()) {
+    if (life.handlersRunning(0)) {
         life.hold(window);
         return;
     }
@@ -191,8 +233,8 @@ bool isUnloaded(const QWidget* window)
         return false;
     WindowLife& life = windowLife();
     if (!life.holds(window) && QCoreApplication::instance()) {
-        // A close handled late in the last pass may have asked for the deletion after the pass
-        // had sent its posted events: it is taken now, before it can run under a handler.
+        // A close whose deletion Qt has not delivered yet (asked for at this level, or deeper
+        // after the last pass had sent its posted events): it is taken now, and kept.
         Pass pass;
         QCoreApplication::sendPostedEvents(const_cast<QWidget*>(window), QEvent::DeferredDelete);
     }

@@ -5,6 +5,7 @@
 #include "routes/dlgSelRoute.h"
 
 #include "platform/OneWindow.h"
+#include "platform/QtUiWindowLife.h"
 #include "platform/Ui.h"
 
 #include <QGridLayout>
@@ -92,7 +93,8 @@ void frmDesc::Command1_Click()
 {
     const QStringList texts = {Text1->text(), Text2->text(), Text3->toPlainText(), Text4->toPlainText(),
                                Text5->toPlainText()};
-    if (routes::WriteRouteDescription(texts))
+    // Writing processes window events: a Cancel, or a second OK, may have closed the editor.
+    if (routes::WriteRouteDescription(texts) && !platform::isUnloaded(this))
         close(); // unloads: deleted on close
 }
 

@@ -3,6 +3,7 @@
 // start the game or its editor.
 #include "scenarios/frmZelvorn.h"
 
+#include "platform/QtUiWindowLife.h"
 #include "platform/Ui.h"
 #include "scenarios/ScenarioClone.h"
 #include "scenarios/ScenarioSave.h"
@@ -105,7 +106,8 @@ void frmZelvorn::startAndLeave(const QString& handler, const std::function<bool(
         if (!start())
             return;
         frmShowRoutes::unloadBrowser();
-        unload();
+        if (!platform::isUnloaded(this)) // the start processed window events: closed meanwhile
+            unload();
     });
 }
 

@@ -13,7 +13,8 @@
 #include <stdexcept>
 
 // An error thrown by a handler under the real event loop is shown, and the loop goes on to the
-// next event; the handler's work after the throw is not done.
+// next event; the handler's work after the throw is not done, and the pointer is back at the
+// level its event started with.
 TEST(QtUiApplication, AnErrorLeavingAHandlerIsShownAndTheProgramGoesOn)
 {
     ASSERT_NE(dynamic_cast<QtUiApplication*>(QCoreApplication::instance()), nullptr);
@@ -31,9 +32,11 @@ TEST(QtUiApplication, AnErrorLeavingAHandlerIsShownAndTheProgramGoesOn)
     for (const Row& row : rows) {
         ScriptedUi ui;
         ui.expectMsgBox(vb::vbOK, row.message);
+        ui.setMousePointer(vb::vbHourglass); // the wait of a command that was running already
         QPushButton button;
         bool after = false;
         QObject::connect(&button, &QPushButton::clicked, [&] {
+            ui.setMousePointer(vb::vbHourglass);
             row.raise();
             after = true;
         });
@@ -47,6 +50,7 @@ TEST(QtUiApplication, AnErrorLeavingAHandlerIsShownAndTheProgramGoesOn)
         loop.exec();
         EXPECT_TRUE(next) << row.message.toStdString();
         EXPECT_FALSE(after) << row.message.toStdString();
+        EXPECT_EQ(ui.mousePointerLevel(), 1) << "the hourglass of the failed handler is taken back, the earlier one stays";
         ASSERT_EQ(ui.messages().size(), 1) << row.message.toStdString();
         EXPECT_EQ(ui.messages().first().title, QStringLiteral("Veltrane"));
         EXPECT_EQ(ui.messages().first().icon(), vb::vbCritical);

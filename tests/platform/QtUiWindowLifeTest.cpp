@@ -1,10 +1,12 @@
-// A window closed or unloaded while its handler processes window events stays alive until the
-// handler has ended, and is deleted once the event loop runs below it: through the program's
-// own seam, with the handler started as the event loop starts a click.
+// A window closed or unloaded while its handler processes window events (its doEvents, a modal
+// wait, a second handler run by either) stays alive until the handler has ended, and is deleted
+// once the event loop runs below it: through the program's own seam, with the handler started as
+// the event loop starts a click.
 
 #include "platform/OneWindow.h"
 #include "platform/QtUi.h"
 #include "platform/QtUiWindowLife.h"
+#include "support/NestedWait.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -36,17 +38,6 @@ void runAsHandler(const std::function<void()>& work)
     loop.exec();
 }
 
-// A modal wait inside the handler: a nested event loop that runs until its own timer ends it.
-void nestedLoop()
-{
-    QEventLoop loop;
-    QTimer::singleShot(0, &loop, [&] {
-        ui().doEvents();
-        loop.quit();
-    });
-    loop.exec();
-}
-
 } // namespace
 
 TEST(WindowLife, NoWindowIsDeletedUnderTheHandlerThatProcessesEvents)
@@ -65,6 +56,10 @@ TEST(WindowLife, NoWindowIsDeletedUnderTheHandlerThatProcessesEvents)
         {"close inside a nested handler's pass", [](QWidget* w) { w->close(); }, 1, true, false},
         {"deleteLater", [](QWidget* w) { w->deleteLater(); }, 2, false, true},
         {"unloaded by another command", [](QWidget* w) { platform::unloadWindow(w); }, 1, false, true},
+        // No pass of this handler runs: the click lands in the modal wait.
+        {"close inside the modal wait", [](QWidget* w) { w->close(); }, 0, false, true},
+        {"close in a pass of a handler run by the modal wait", [](QWidget* w) { w->close(); }, 0, true, true},
+        {"unloaded by a command run by the modal wait", [](QWidget* w) { platform::unloadWindow(w); }, 0, false, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -77,41 +72,38 @@ TEST(WindowLife, NoWindowIsDeletedUnderTheHandlerThatProcessesEvents)
         QObject::connect(window, &QObject::destroyed, [&] { deletedUnderHandler = handlerRunning; });
 
         bool clicked = false;
-        bool unloadedAfterPasses = false;
+        bool unloadedInHandler = false;
         runAsHandler([&] {
             handlerRunning = true;
             QTimer::singleShot(0, [&] {
                 if (row.nestedHandler) {
-                    QTimer::singleShot(0, [&] {
-                        row.closeIt(guard);
-                        clicked = true;
-                    });
+                    QTimer::singleShot(0, [&] { row.closeIt(guard); });
                     ui().doEvents();
                     ui().doEvents();
                 } else {
                     row.closeIt(guard);
-                    clicked = true;
                 }
+                clicked = true;
             });
             for (int i = 0; i < row.passes; ++i)
                 ui().doEvents();
-            unloadedAfterPasses = platform::isUnloaded(guard);
             if (row.modalAfter)
-                nestedLoop();
+                waitInNestedLoop(clicked); // a modal wait, answered after the user's click
+            unloadedInHandler = platform::isUnloaded(guard);
             if (guard)
                 guard->setWindowTitle(QStringLiteral("still there")); // the handler goes on with it
             handlerRunning = false;
         });
         EXPECT_TRUE(clicked);
         EXPECT_FALSE(deletedUnderHandler);
-        EXPECT_TRUE(unloadedAfterPasses);
+        EXPECT_TRUE(unloadedInHandler);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(guard.isNull()) << "deleted once the event loop runs below the handler";
         delete guard.data();
     }
 }
 
-TEST(WindowLife, AWindowShownAgainByItsOwnerLivesOnAndItsNextCloseUnloadsIt)
+TEST(WindowLife, AWindowShownAgainByItsOwnerLivesOnUntilItsNextClose)
 {
     QtUiScope scope;
     auto* window = new QWidget;
@@ -132,6 +124,12 @@ TEST(WindowLife, AWindowShownAgainByItsOwnerLivesOnAndItsNextCloseUnloadsIt)
     EXPECT_FALSE(unloadedWhenShown);
     ASSERT_FALSE(guard.isNull());
     EXPECT_TRUE(guard->isVisible());
+
+    // Only hidden, not closed: it stays.
+    guard->hide();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_FALSE(guard.isNull()) << "a window shown again and then only hidden is kept";
+    guard->show();
 
     // Closed again, with events still waiting for it as a shown window has them.
     QCoreApplication::postEvent(guard, new QEvent(QEvent::User));

@@ -1,12 +1,16 @@
 #include "support/ScriptedUi.h"
 
 #include "platform/QtUiWindowLife.h"
+#include "support/NestedWait.h"
 
 #include <QCoreApplication>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
+
+#include <utility>
 
 namespace {
 QString captionOf(const QString& title)
@@ -142,6 +146,17 @@ int ScriptedUi::msgBox(const QString& prompt, int style, const QString& title)
     Expectation e;
     if (!take(Kind::MsgBox, prompt, e))
         return cancelAnswer(style);
+    if (boxesWaitInLoop_) {
+        bool userDone = true;
+        if (whileNextBox_) {
+            userDone = false;
+            QTimer::singleShot(0, QCoreApplication::instance(), [&userDone, action = std::exchange(whileNextBox_, {})] {
+                action();
+                userDone = true;
+            });
+        }
+        waitInNestedLoop(userDone);
+    }
     return e.answer;
 }
 

@@ -56,6 +56,14 @@ public:
     // The action works the modal window and then closes or hides it.
     ScriptedUi& expectModal(std::function<void(QWidget*)> action, const QString& contains = QString());
 
+    // Message boxes wait as the program's do: in a nested event loop, which delivers what was
+    // queued before the box opened, and are answered by a queued event after what the user did
+    // meanwhile (and what that left queued). Off by default (answered at once).
+    void setBoxesWaitInLoop(bool on) { boxesWaitInLoop_ = on; }
+    // What the user does while the next box waits (with boxes waiting in a loop): queued as it
+    // opens, ahead of its answer.
+    void whileNextBoxWaits(std::function<void()> action) { whileNextBox_ = std::move(action); }
+
     // Fails the test for every expectation not consumed yet, and forgets them.
     void verifyDone();
     qsizetype pendingExpectations() const { return qsizetype(queue_.size()); }
@@ -105,6 +113,8 @@ private:
     std::deque<QStringList> openFilesAnswers_; // one per OpenFiles expectation, in order
     QList<Message> messages_;
     QList<Dialog> dialogs_;
+    bool boxesWaitInLoop_ = false;
+    std::function<void()> whileNextBox_;
     int pointer_ = vb::vbDefault;
     int pointerLevel_ = 0; // hourglass requests not yet taken back
     QList<int> pointerHistory_;
