@@ -3,6 +3,7 @@
 #include "assets/ChildEntries.h"
 #include "common/SharedState.h"
 #include "common/Vb.h"
+#include "common/WindowPartsWidgets.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
 
@@ -22,11 +23,9 @@ dlgCoachName::dlgCoachName(QWidget* parent) : QDialog(parent)
     setModal(true);
 
     Label1 = new QLabel(QStringLiteral("Item will be saved as:- "), this);
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1 = windowparts::makeNamed<QLineEdit>(this, "Text1");
     Label2 = new QLabel(QStringLiteral("File Internal Name as:-"), this);
-    Text2 = new QLineEdit(this);
-    Text2->setObjectName(QStringLiteral("Text2"));
+    Text2 = windowparts::makeNamed<QLineEdit>(this, "Text2");
     Frame1 = new QGroupBox(QStringLiteral("Is this item now:-"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     auto* options = new QVBoxLayout(Frame1);
@@ -38,11 +37,9 @@ dlgCoachName::dlgCoachName(QWidget* parent) : QDialog(parent)
         connect(option, &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });
     }
     Option1.at(0)->setChecked(true);
-    OKButton = new QPushButton(QStringLiteral("OK"), this);
-    OKButton->setObjectName(QStringLiteral("OKButton"));
+    OKButton = windowparts::makeButton(this, QStringLiteral("OKButton"), QStringLiteral("OK"));
     OKButton->setDefault(true);
-    Command1 = new QPushButton(QStringLiteral("Cancel"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1 = windowparts::makeButton(this, QStringLiteral("Command1"), QStringLiteral("Cancel"));
     Command1->setAutoDefault(false);
 
     auto* boxes = new QGridLayout;

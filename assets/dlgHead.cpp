@@ -3,6 +3,7 @@
 #include "assets/Lights.h"
 #include "assets/dlgTail.h"
 #include "common/SharedState.h"
+#include "common/WindowPartsWidgets.h"
 #include "platform/QtUiScreenFit.h"
 
 #include <QLabel>
@@ -13,8 +14,7 @@ dlgHead::dlgHead(QWidget* parent) : QDialog(parent)
 {
     Label3 = new QLabel(QStringLiteral("Select Train Type"), this);
     Label3->setObjectName(QStringLiteral("Label3"));
-    List2 = new QListWidget(this);
-    List2->setObjectName(QStringLiteral("List2"));
+    List2 = windowparts::makeNamed<QListWidget>(this, "List2");
     const LampDialogFrame f = buildLampDialogFrame(this, QStringLiteral("dlgHead"),
                                                    QStringLiteral("Head Light Templates Available"),
                                                    QStringLiteral("Select Template for above Loco."), {Label3, List2});

@@ -2,6 +2,7 @@
 
 #include "assets/AssetClone.h"
 #include "common/SharedState.h"
+#include "common/WindowPartsWidgets.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
 
@@ -30,11 +31,9 @@ dlgNewName::dlgNewName(const QString& sourceFolder, QWidget* parent) : QDialog(p
     Text2 = box("Text2");
     Label3 = new QLabel(QStringLiteral("Folder Name"), this);
     Text3 = box("Text3");
-    OKButton = new QPushButton(QStringLiteral("OK"), this);
-    OKButton->setObjectName(QStringLiteral("OKButton"));
+    OKButton = windowparts::makeButton(this, QStringLiteral("OKButton"), QStringLiteral("OK"));
     OKButton->setDefault(true);
-    CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    CancelButton->setObjectName(QStringLiteral("CancelButton"));
+    CancelButton = windowparts::makeButton(this, QStringLiteral("CancelButton"), QStringLiteral("Cancel"));
     CancelButton->setAutoDefault(false);
 
     auto* layout = new QVBoxLayout(this);

@@ -76,8 +76,7 @@ fEZPrint::fEZPrint(QWidget* parent) : QWidget(parent, Qt::Window)
     Command1 = windowparts::makeButton(this, QStringLiteral("Command1"), QStringLiteral("Pre&view"));
     Command2 = windowparts::makeButton(this, QStringLiteral("Command2"), QStringLiteral("&Exit"));
     Command5 = windowparts::makeButton(this, QStringLiteral("Command5"), QStringLiteral("Cancel"));
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1 = windowparts::makeNamed<QLabel>(this, "Label1");
     Command1->setGeometry(10, 7, 81, 25);
     Command2->setGeometry(100, 7, 81, 25);
     Command5->setGeometry(190, 7, 81, 25);
@@ -89,8 +88,7 @@ fEZPrint::fEZPrint(QWidget* parent) : QWidget(parent, Qt::Window)
     VSPrinter->setObjectName(QStringLiteral("VSPrinter"));
     connect(VSPrinter, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* printer) { paintDocument(printer); });
 
-    ToolBar1 = new QToolBar(this);
-    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1 = windowparts::makeNamed<QToolBar>(this, "ToolBar1");
     ToolBar1->setGeometry(490, 4, 260, 31);
     PrintAction = ToolBar1->addAction(QStringLiteral("Print"), this, [this] { printDocument(); });
     ToolBar1->addAction(QStringLiteral("Zoom In"), VSPrinter, [this] { VSPrinter->zoomIn(); });

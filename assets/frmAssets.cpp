@@ -41,13 +41,6 @@ namespace {
 
 platform::OneWindow<frmAssets> loadedWindow;
 
-QLineEdit* makeBox(QWidget* parent, const char* name)
-{
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    return box;
-}
-
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption)
 {
     auto* label = new QLabel(caption, parent);
@@ -177,19 +170,15 @@ void frmAssets::buildControls()
     client_ = new QWidget(this);
     setCentralWidget(client_);
 
-    Frame1 = new QGroupBox(client_);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Drive1 = new DriveListWidget(Frame1);
-    Drive1->setObjectName(QStringLiteral("Drive1"));
-    Dir1 = new FolderTreeWidget(Frame1);
-    Dir1->setObjectName(QStringLiteral("Dir1"));
-    File1 = new QListWidget(Frame1);
-    File1->setObjectName(QStringLiteral("File1"));
-    Text2 = makeBox(Frame1, "Text2");
+    Frame1 = windowparts::makeNamed<QGroupBox>(client_, "Frame1");
+    Drive1 = windowparts::makeNamed<DriveListWidget>(Frame1, "Drive1");
+    Dir1 = windowparts::makeNamed<FolderTreeWidget>(Frame1, "Dir1");
+    File1 = windowparts::makeNamed<QListWidget>(Frame1, "File1");
+    Text2 = windowparts::makeNamed<QLineEdit>(Frame1, "Text2");
     Text2->setReadOnly(true);
-    Text1 = makeBox(Frame1, "Text1");
+    Text1 = windowparts::makeNamed<QLineEdit>(Frame1, "Text1");
     Label6 = makeLabel(Frame1, "Label6", QStringLiteral("Category"));
-    Text5 = makeBox(Frame1, "Text5");
+    Text5 = windowparts::makeNamed<QLineEdit>(Frame1, "Text5");
     Command1 = windowparts::makeButton(Frame1, QStringLiteral("Command1"), QStringLiteral("Add to List"));
     Command9 = windowparts::makeButton(Frame1, QStringLiteral("Command9"), QStringLiteral("Display Child Entries."));
     Command2 = windowparts::makeButton(Frame1, QStringLiteral("Command2"), QStringLiteral("Print List"));
@@ -198,18 +187,16 @@ void frmAssets::buildControls()
     Command5 = windowparts::makeButton(Frame1, QStringLiteral("Command5"), QStringLiteral("Clear List"));
     Label5 = makeLabel(Frame1, "Label5", QStringLiteral("Total items = "));
     Label1 = makeLabel(Frame1, "Label1", QStringLiteral("Min LOD"));
-    Text3 = makeBox(Frame1, "Text3");
+    Text3 = windowparts::makeNamed<QLineEdit>(Frame1, "Text3");
     Text3->setText(QStringLiteral("300"));
     Label2 = makeLabel(Frame1, "Label2", QStringLiteral("Max LOD"));
-    Text4 = makeBox(Frame1, "Text4");
+    Text4 = windowparts::makeNamed<QLineEdit>(Frame1, "Text4");
     Text4->setText(QStringLiteral("1500"));
 
     Picture1 = makeLabel(client_, "Picture1", QString());
-    Frame2 = new QGroupBox(client_);
-    Frame2->setObjectName(QStringLiteral("Frame2"));
+    Frame2 = windowparts::makeNamed<QGroupBox>(client_, "Frame2");
     Label4 = makeLabel(Frame2, "Label4", QStringLiteral("Child Entries For:-"));
-    List1 = new QListWidget(Frame2);
-    List1->setObjectName(QStringLiteral("List1"));
+    List1 = windowparts::makeNamed<QListWidget>(Frame2, "List1");
     Command12 = windowparts::makeButton(Frame2, QStringLiteral("Command12"), QStringLiteral(" Remove Selected Child Entries."));
 
     // The commands of the preview, the child entries, printing and the level-of-detail change
@@ -218,12 +205,10 @@ void frmAssets::buildControls()
     Frame2->hide(); // shown by the first display of child entries
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
 
-    VsFg1 = new FlexGridWidget(client_);
-    VsFg1->setObjectName(QStringLiteral("VsFg1"));
+    VsFg1 = windowparts::makeNamed<FlexGridWidget>(client_, "VsFg1");
 
     StatusPanel1 = new QLabel(this);
-    StatusPanel2 = new QLabel(this);
-    StatusPanel2->setObjectName(QStringLiteral("StatusPanel2"));
+    StatusPanel2 = windowparts::makeNamed<QLabel>(this, "StatusPanel2");
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->addWidget(StatusPanel1);
     statusBar()->addWidget(StatusPanel2, 1);

@@ -11,6 +11,7 @@
 #include "common/Serializer.h"
 #include "common/SharedState.h"
 #include "common/TempFiles.h"
+#include "common/WindowPartsWidgets.h"
 #include "platform/Paths.h"
 #include "platform/Ui.h"
 
@@ -31,8 +32,7 @@ const QString kOneItemOnly = QStringLiteral("You can only select one item at a t
 
 void frmAssets::setUpChildEntries()
 {
-    Label3 = new QLabel(Frame2);
-    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3 = windowparts::makeNamed<QLabel>(Frame2, "Label3");
     List1->setSelectionMode(QAbstractItemView::MultiSelection);
     Command12->setEnabled(false); // until a display has read a blueprint
     auto* layout = new QVBoxLayout(Frame2);

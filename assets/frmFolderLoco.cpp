@@ -7,6 +7,7 @@
 #include "common/HandlerError.h"
 #include "common/SharedState.h"
 #include "common/VbError.h"
+#include "common/WindowPartsWidgets.h"
 #include "common/frmReport.h"
 #include "platform/OneWindow.h"
 #include "platform/Paths.h"
@@ -64,22 +65,15 @@ frmFolderLoco::frmFolderLoco(QWidget* parent) : QWidget(parent, Qt::Window)
     setWindowTitle(QStringLiteral("Select your Diesel, Electric or Steam Folder"));
     resize(620, 440);
 
-    Drive1 = new DriveListWidget(this);
-    Drive1->setObjectName(QStringLiteral("Drive1"));
-    Dir1 = new FolderTreeWidget(this);
-    Dir1->setObjectName(QStringLiteral("Dir1"));
-    File1 = new QListWidget(this);
-    File1->setObjectName(QStringLiteral("File1"));
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
+    Drive1 = windowparts::makeNamed<DriveListWidget>(this, "Drive1");
+    Dir1 = windowparts::makeNamed<FolderTreeWidget>(this, "Dir1");
+    File1 = windowparts::makeNamed<QListWidget>(this, "File1");
+    Text1 = windowparts::makeNamed<QLineEdit>(this, "Text1");
     Label1 = new QLabel(QStringLiteral("Loco Name must be same as .IGS file"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Text2 = new QLineEdit(this);
-    Text2->setObjectName(QStringLiteral("Text2"));
-    Command1 = new QPushButton(QStringLiteral("Copy Files"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command2 = new QPushButton(QStringLiteral("Exit"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
+    Text2 = windowparts::makeNamed<QLineEdit>(this, "Text2");
+    Command1 = windowparts::makeButton(this, QStringLiteral("Command1"), QStringLiteral("Copy Files"));
+    Command2 = windowparts::makeButton(this, QStringLiteral("Command2"), QStringLiteral("Exit"));
 
     auto* folders = new QVBoxLayout;
     folders->addWidget(Drive1);

@@ -7,11 +7,21 @@
 
 #include <QList>
 #include <QString>
+#include <QWidget>
 
 class QPushButton;
-class QWidget;
 
 namespace windowparts {
+
+// A control made on parent with its object name: the name the window's code and its tests
+// find it by.
+template <class Control>
+Control* makeNamed(QWidget* parent, const char* name)
+{
+    auto* control = new Control(parent);
+    control->setObjectName(QString::fromLatin1(name));
+    return control;
+}
 
 // Puts the control at the form's rectangle.
 void place(QWidget* widget, const TwipsRect& r);

@@ -2,6 +2,7 @@
 
 #include "common/PrinterDialogWidgets.h"
 #include "common/ReportFile.h"
+#include "common/WindowPartsWidgets.h"
 #include "platform/OneWindow.h"
 #include "platform/Paths.h"
 #include "platform/QtUiScreenFit.h"
@@ -47,10 +48,8 @@ frmReport::frmReport(QWidget* parent) : QWidget(parent, Qt::Window)
     resize(760, 560);
     platform::openOnScreen(this);
 
-    List1 = new QListWidget(this);
-    List1->setObjectName(QStringLiteral("List1"));
-    RTB1 = new QTextEdit(this);
-    RTB1->setObjectName(QStringLiteral("RTB1"));
+    List1 = windowparts::makeNamed<QListWidget>(this, "List1");
+    RTB1 = windowparts::makeNamed<QTextEdit>(this, "RTB1");
     RTB1->setAcceptRichText(false);
     List1->hide();
 

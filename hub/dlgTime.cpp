@@ -2,6 +2,7 @@
 
 #include "common/HandlerError.h"
 #include "common/VbError.h"
+#include "common/WindowPartsWidgets.h"
 #include "hub/TimeConvert.h"
 #include "platform/OneWindow.h"
 #include "platform/QtUiScreenFit.h"
@@ -35,17 +36,13 @@ dlgTime::dlgTime(QWidget* parent)
     setModal(false);
 
     Label1 = new QLabel(QStringLiteral("Enter Time:-"), this);
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1 = windowparts::makeNamed<QLineEdit>(this, "Text1");
     Label1->setBuddy(Text1);
-    Text2 = new QLineEdit(this);
-    Text2->setObjectName(QStringLiteral("Text2"));
-    OKButton = new QPushButton(QStringLiteral("Convert"), this);
-    OKButton->setObjectName(QStringLiteral("OKButton"));
+    Text2 = windowparts::makeNamed<QLineEdit>(this, "Text2");
+    OKButton = windowparts::makeButton(this, QStringLiteral("OKButton"), QStringLiteral("Convert"));
     OKButton->setDefault(true);
     OKButton->setAutoDefault(true);
-    CancelButton = new QPushButton(QStringLiteral("Exit"), this);
-    CancelButton->setObjectName(QStringLiteral("CancelButton"));
+    CancelButton = windowparts::makeButton(this, QStringLiteral("CancelButton"), QStringLiteral("Exit"));
     CancelButton->setAutoDefault(false);
 
     auto* grid = new QGridLayout;

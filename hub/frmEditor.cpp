@@ -63,8 +63,7 @@ frmEditor::frmEditor(QWidget* parent) : QMainWindow(parent), TreeDocument(nullpt
     // plain container.
     auto* client = new QWidget(this);
     setCentralWidget(client);
-    SSTab1 = new QTabWidget(client);
-    SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    SSTab1 = windowparts::makeNamed<QTabWidget>(client, "SSTab1");
     // The pages themselves stay empty: each page's controls are in its frame.
     SSTab1->addTab(new QWidget(SSTab1), QStringLiteral("Veltrane Editor"));
     SSTab1->addTab(new QWidget(SSTab1), QStringLiteral("XML Editor"));

@@ -8,6 +8,7 @@
 #include "common/SharedState.h"
 #include "common/VbError.h"
 #include "common/Wildcard.h"
+#include "common/WindowPartsWidgets.h"
 #include "textures/ImageConvert.h"
 #include "hub/Scanner.h"
 #include "hub/dlgScanSource.h"
@@ -141,8 +142,7 @@ frmGFX::frmGFX()
 
     auto* right = new QVBoxLayout;
     Label1 = new QLabel(QStringLiteral("Clickon image to display Full-Screen"), central);
-    Picture1 = new QLabel(central);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1 = windowparts::makeNamed<QLabel>(central, "Picture1");
     Picture1->setToolTip(QStringLiteral("Click on the image to display full screen"));
     Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Picture1->installEventFilter(this);

@@ -39,32 +39,20 @@ frmFolder3::frmFolder3(QWidget* parent) : QWidget(parent, Qt::Window)
     setObjectName(QStringLiteral("frmFolder3"));
     setWindowTitle(QStringLiteral("Select Folder containing your Assets"));
 
-    Drive1 = new DriveListWidget(this);
-    Drive1->setObjectName(QStringLiteral("Drive1"));
-    Dir1 = new FolderTreeWidget(this);
-    Dir1->setObjectName(QStringLiteral("Dir1"));
-    File1 = new QListWidget(this);
-    File1->setObjectName(QStringLiteral("File1"));
-    Text2 = new QLineEdit(this);
-    Text2->setObjectName(QStringLiteral("Text2"));
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
+    Drive1 = windowparts::makeNamed<DriveListWidget>(this, "Drive1");
+    Dir1 = windowparts::makeNamed<FolderTreeWidget>(this, "Dir1");
+    File1 = windowparts::makeNamed<QListWidget>(this, "File1");
+    Text2 = windowparts::makeNamed<QLineEdit>(this, "Text2");
+    Text1 = windowparts::makeNamed<QLineEdit>(this, "Text1");
     Text1->setReadOnly(true);
-    List1 = new QListWidget(this);
-    List1->setObjectName(QStringLiteral("List1"));
+    List1 = windowparts::makeNamed<QListWidget>(this, "List1");
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
-    Text3 = new QLineEdit(this);
-    Text3->setObjectName(QStringLiteral("Text3"));
+    Text3 = windowparts::makeNamed<QLineEdit>(this, "Text3");
     Text3->setReadOnly(true);
-    const auto button = [this](const char* name, const char* caption) {
-        auto* b = new QPushButton(QLatin1String(caption), this);
-        b->setObjectName(QLatin1String(name));
-        return b;
-    };
-    Command1 = button("Command1", "Add to Package");
-    Command4 = button("Command4", "Remove from Package");
-    Command3 = button("Command3", "Process");
-    Command2 = button("Command2", "Exit");
+    Command1 = windowparts::makeButton(this, QStringLiteral("Command1"), QStringLiteral("Add to Package"));
+    Command4 = windowparts::makeButton(this, QStringLiteral("Command4"), QStringLiteral("Remove from Package"));
+    Command3 = windowparts::makeButton(this, QStringLiteral("Command3"), QStringLiteral("Process"));
+    Command2 = windowparts::makeButton(this, QStringLiteral("Command2"), QStringLiteral("Exit"));
 
     connect(Drive1, &DriveListWidget::driveChosen, this, [this] { Drive1_Change(); });
     connect(Dir1, &FolderTreeWidget::folderChosen, this, [this] { Dir1_Click(); });

@@ -7,6 +7,7 @@
 #include "common/SharedState.h"
 #include "common/TempFiles.h"
 #include "common/VbError.h"
+#include "common/WindowPartsWidgets.h"
 #include "packaging/ReskinPackage.h"
 #include "packaging/frmNewZip.h"
 #include "platform/Paths.h"
@@ -38,26 +39,19 @@ frmFolder4::frmFolder4(QWidget* parent)
     setWindowTitle(QStringLiteral("Select Folder containing your Assets"));
     resize(720, 480);
 
-    Drive1 = new DriveListWidget(this);
-    Drive1->setObjectName(QStringLiteral("Drive1"));
+    Drive1 = windowparts::makeNamed<DriveListWidget>(this, "Drive1");
     Label1 = new QLabel(QStringLiteral("Folder to be Packaged"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1 = windowparts::makeNamed<QLineEdit>(this, "Text1");
     Text1->setReadOnly(true);
-    Dir1 = new FolderTreeWidget(this);
-    Dir1->setObjectName(QStringLiteral("Dir1"));
+    Dir1 = windowparts::makeNamed<FolderTreeWidget>(this, "Dir1");
     Label2 = new QLabel(QStringLiteral("Reskinned from:-"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
-    Text2 = new QLineEdit(this);
-    Text2->setObjectName(QStringLiteral("Text2"));
+    Text2 = windowparts::makeNamed<QLineEdit>(this, "Text2");
     Text2->setReadOnly(true);
-    Dir2 = new FolderTreeWidget(this);
-    Dir2->setObjectName(QStringLiteral("Dir2"));
-    Command5 = new QPushButton(QStringLiteral("Process"), this);
-    Command5->setObjectName(QStringLiteral("Command5"));
-    Command2 = new QPushButton(QStringLiteral("Exit"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
+    Dir2 = windowparts::makeNamed<FolderTreeWidget>(this, "Dir2");
+    Command5 = windowparts::makeButton(this, QStringLiteral("Command5"), QStringLiteral("Process"));
+    Command2 = windowparts::makeButton(this, QStringLiteral("Command2"), QStringLiteral("Exit"));
 
     auto* grid = new QGridLayout;
     grid->addWidget(Label1, 0, 0);

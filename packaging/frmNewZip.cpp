@@ -3,6 +3,7 @@
 #include "common/FileProcs.h"
 #include "common/SharedState.h"
 #include "common/Vb.h"
+#include "common/WindowPartsWidgets.h"
 #include "packaging/ZipSplit.h"
 #include "platform/Paths.h"
 #include "platform/Rename.h"
@@ -134,14 +135,12 @@ void frmNewZip::buildControls()
     Label3->setObjectName(QStringLiteral("Label3"));
     Check2 = new QCheckBox(QStringLiteral("Produce multiple Zip files?"), Frame2);
     Check2->setObjectName(QStringLiteral("Check2"));
-    Text2 = new QLineEdit(Frame2);
-    Text2->setObjectName(QStringLiteral("Text2"));
+    Text2 = windowparts::makeNamed<QLineEdit>(Frame2, "Text2");
     Label5 = new QLabel(QStringLiteral("Approx. size of each .zip in Mbytes."), Frame2);
     Label5->setObjectName(QStringLiteral("Label5"));
     Label4 = new QLabel(kZipFileName, Frame2);
     Label4->setObjectName(QStringLiteral("Label4"));
-    Command2 = new QPushButton(QStringLiteral("Process"), Frame2);
-    Command2->setObjectName(QStringLiteral("Command2"));
+    Command2 = windowparts::makeButton(Frame2, QStringLiteral("Command2"), QStringLiteral("Process"));
     f2->addWidget(Label3, 0, 0, 1, 3);
     f2->addWidget(Check2, 1, 0);
     f2->addWidget(Text2, 1, 1);
@@ -163,8 +162,7 @@ void frmNewZip::buildControls()
     Check1[2]->setChecked(true);
     Label1 = new QLabel(QStringLiteral("Wildcards"), Frame1);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Text1 = new QLineEdit(Frame1);
-    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1 = windowparts::makeNamed<QLineEdit>(Frame1, "Text1");
     Slider1 = new QSlider(Qt::Horizontal, Frame1);
     Slider1->setObjectName(QStringLiteral("Slider1"));
     Slider1->setRange(0, 9);
@@ -181,10 +179,8 @@ void frmNewZip::buildControls()
     f1->addWidget(Label6[1], 1, 3);
     f1->addWidget(Label2, 2, 1, 1, 3);
 
-    Command1 = new QPushButton(QStringLiteral("Refresh"), central);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command3 = new QPushButton(QStringLiteral("&Exit"), central);
-    Command3->setObjectName(QStringLiteral("Command3"));
+    Command1 = windowparts::makeButton(central, QStringLiteral("Command1"), QStringLiteral("Refresh"));
+    Command3 = windowparts::makeButton(central, QStringLiteral("Command3"), QStringLiteral("&Exit"));
 
     auto* top = new QHBoxLayout;
     top->addWidget(Frame2, 1);
@@ -196,16 +192,14 @@ void frmNewZip::buildControls()
     top->addLayout(buttons);
     layout->addLayout(top);
 
-    VsFg1 = new QTableWidget(central);
-    VsFg1->setObjectName(QStringLiteral("VsFg1"));
+    VsFg1 = windowparts::makeNamed<QTableWidget>(central, "VsFg1");
     VsFg1->setSelectionBehavior(QAbstractItemView::SelectRows);
     VsFg1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     VsFg1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     VsFg1->verticalHeader()->setVisible(false);
     layout->addWidget(VsFg1, 1);
 
-    PB1 = new QProgressBar(central);
-    PB1->setObjectName(QStringLiteral("PB1"));
+    PB1 = windowparts::makeNamed<QProgressBar>(central, "PB1");
     PB1->setRange(0, 100);
     PB1->setValue(0);
     layout->addWidget(PB1);

@@ -2,6 +2,7 @@
 
 #include "common/AssetPath.h"
 #include "common/SharedState.h"
+#include "common/WindowPartsWidgets.h"
 #include "platform/OneWindow.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
@@ -56,11 +57,9 @@ dlgMissShape::dlgMissShape(QWidget* parent) : QDialog(parent)
     }
 
     Label7 = new QLabel(QStringLiteral("Original Asset"), this);
-    Text5 = new QLineEdit(this);
-    Text5->setObjectName(QStringLiteral("Text5"));
+    Text5 = windowparts::makeNamed<QLineEdit>(this, "Text5");
     Text5->installEventFilter(this);
-    Command2 = new QPushButton(QStringLiteral("...."), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
+    Command2 = windowparts::makeButton(this, QStringLiteral("Command2"), QStringLiteral("...."));
     Label1 = new QLabel(QStringLiteral("Provider"), this);
     Label2 = new QLabel(QStringLiteral("Product"), this);
     Label3 = new QLabel(QStringLiteral("Path of missing Asset"), this);
@@ -72,10 +71,8 @@ dlgMissShape::dlgMissShape(QWidget* parent) : QDialog(parent)
     Text3->setObjectName(QStringLiteral("Text3"));
 
     Label4 = new QLabel(QStringLiteral("Substitute With this Asset"), this);
-    Text4 = new QLineEdit(this);
-    Text4->setObjectName(QStringLiteral("Text4"));
-    Command1 = new QPushButton(QStringLiteral("...."), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
+    Text4 = windowparts::makeNamed<QLineEdit>(this, "Text4");
+    Command1 = windowparts::makeButton(this, QStringLiteral("Command1"), QStringLiteral("...."));
     for (int k = 0; k < 3; ++k) {
         Label5[k] = new QLabel(this);
         Label5[k]->setObjectName(QStringLiteral("Label5_%1").arg(k));
@@ -88,8 +85,7 @@ dlgMissShape::dlgMissShape(QWidget* parent) : QDialog(parent)
     Label8 = new QLabel(QStringLiteral("If the Asset in the route exists and you wish to change it, select it in the top box. However if the asset in the route is missing and you wish to substitute it, you must enter the details Provider, Product and Path manually ."), this);
     // clang-format on
     Label8->setWordWrap(true);
-    OKButton = new QPushButton(QStringLiteral("OK"), this);
-    OKButton->setObjectName(QStringLiteral("OKButton"));
+    OKButton = windowparts::makeButton(this, QStringLiteral("OKButton"), QStringLiteral("OK"));
     OKButton->setAutoDefault(false);
     Command1->setAutoDefault(false);
     Command2->setAutoDefault(false);

@@ -1,6 +1,7 @@
 #include "routes/dlgSelRoute.h"
 
 #include "common/SharedState.h"
+#include "common/WindowPartsWidgets.h"
 #include "platform/Ui.h"
 
 #include <QHBoxLayout>
@@ -25,14 +26,11 @@ dlgSelRoute::dlgSelRoute(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Select Route"));
     resize(420, 320);
 
-    List1 = new QListWidget(this);
-    List1->setObjectName(QStringLiteral("List1"));
+    List1 = windowparts::makeNamed<QListWidget>(this, "List1");
     List1->setSortingEnabled(false);
-    OKButton = new QPushButton(QStringLiteral("OK"), this);
-    OKButton->setObjectName(QStringLiteral("OKButton"));
+    OKButton = windowparts::makeButton(this, QStringLiteral("OKButton"), QStringLiteral("OK"));
     OKButton->setDefault(true);
-    CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    CancelButton->setObjectName(QStringLiteral("CancelButton"));
+    CancelButton = windowparts::makeButton(this, QStringLiteral("CancelButton"), QStringLiteral("Cancel"));
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(OKButton);

@@ -1,6 +1,7 @@
 #include "routes/frmBlue.h"
 
 #include "common/SharedState.h"
+#include "common/WindowPartsWidgets.h"
 #include "platform/OneWindow.h"
 #include "platform/QtUiScreenFit.h"
 #include "routes/DeveloperFolders.h"
@@ -33,8 +34,7 @@ frmBlue::frmBlue(QWidget* parent) : QWidget(parent, Qt::Window)
     setWindowTitle(QStringLiteral("BluePrint Designer"));
     resize(460, 260);
 
-    Label2 = new QLabel(this);
-    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2 = windowparts::makeNamed<QLabel>(this, "Label2");
     auto* grid = new QGridLayout;
     for (int i = 0; i < 5; ++i) {
         Label1[i] = new QLabel(this);
@@ -46,10 +46,8 @@ frmBlue::frmBlue(QWidget* parent) : QWidget(parent, Qt::Window)
         grid->addWidget(Label1[i], i, 0);
         grid->addWidget(Text1[i], i, 1);
     }
-    Command1 = new QPushButton(QStringLiteral("Make Blueprint"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command2 = new QPushButton(QStringLiteral("Exit"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
+    Command1 = windowparts::makeButton(this, QStringLiteral("Command1"), QStringLiteral("Make Blueprint"));
+    Command2 = windowparts::makeButton(this, QStringLiteral("Command2"), QStringLiteral("Exit"));
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(Command1);

@@ -220,14 +220,11 @@ void frmDelRoute::buildControls()
     body->addLayout(lists, 1);
     body->addLayout(buttons);
 
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1 = windowparts::makeNamed<QStatusBar>(this, "StatusBar1");
     StatusBar1->setSizeGripEnabled(false);
-    StatusPanel1 = new QLabel(StatusBar1);
-    StatusPanel1->setObjectName(QStringLiteral("Processing"));
+    StatusPanel1 = windowparts::makeNamed<QLabel>(StatusBar1, "Processing");
     StatusPanel1->setMinimumWidth(kProcessingPanelMinWidth);
-    StatusPanel2 = new QLabel(StatusBar1);
-    StatusPanel2->setObjectName(QStringLiteral("Time panel"));
+    StatusPanel2 = windowparts::makeNamed<QLabel>(StatusBar1, "Time panel");
     StatusPanel3 = new QLabel(StatusBar1);
     StatusBar1->addWidget(StatusPanel1);
     StatusBar1->addWidget(StatusPanel2);

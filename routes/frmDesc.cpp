@@ -1,5 +1,6 @@
 #include "routes/frmDesc.h"
 
+#include "common/WindowPartsWidgets.h"
 #include "routes/RouteChooser.h"
 #include "routes/RouteDescription.h"
 #include "routes/dlgSelRoute.h"
@@ -47,20 +48,13 @@ frmDesc::frmDesc(QWidget* parent) : QWidget(parent, Qt::Window)
 
     auto* intro = new QLabel(QStringLiteral("Use this form to compose a description of your route."), this);
     auto* note = new QLabel(QStringLiteral("(Empty boxes will be ignored)"), this);
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text2 = new QLineEdit(this);
-    Text2->setObjectName(QStringLiteral("Text2"));
-    Text3 = new QPlainTextEdit(this);
-    Text3->setObjectName(QStringLiteral("Text3"));
-    Text4 = new QPlainTextEdit(this);
-    Text4->setObjectName(QStringLiteral("Text4"));
-    Text5 = new QPlainTextEdit(this);
-    Text5->setObjectName(QStringLiteral("Text5"));
-    Command1 = new QPushButton(QStringLiteral("&OK"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command2 = new QPushButton(QStringLiteral("&Cancel"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
+    Text1 = windowparts::makeNamed<QLineEdit>(this, "Text1");
+    Text2 = windowparts::makeNamed<QLineEdit>(this, "Text2");
+    Text3 = windowparts::makeNamed<QPlainTextEdit>(this, "Text3");
+    Text4 = windowparts::makeNamed<QPlainTextEdit>(this, "Text4");
+    Text5 = windowparts::makeNamed<QPlainTextEdit>(this, "Text5");
+    Command1 = windowparts::makeButton(this, QStringLiteral("Command1"), QStringLiteral("&OK"));
+    Command2 = windowparts::makeButton(this, QStringLiteral("Command2"), QStringLiteral("&Cancel"));
 
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("Title:"), this), 0, 0);

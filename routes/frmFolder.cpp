@@ -6,6 +6,7 @@
 #include "common/HandlerError.h"
 #include "common/SharedState.h"
 #include "common/VbError.h"
+#include "common/WindowPartsWidgets.h"
 #include "platform/Paths.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
@@ -32,19 +33,14 @@ frmFolder::frmFolder(QWidget* parent) : QWidget(parent, Qt::Window)
     setObjectName(QStringLiteral("frmFolder"));
     resize(420, 420);
 
-    Drive1 = new DriveListWidget(this);
-    Drive1->setObjectName(QStringLiteral("Drive1"));
-    Dir1 = new FolderTreeWidget(this);
-    Dir1->setObjectName(QStringLiteral("Dir1"));
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
+    Drive1 = windowparts::makeNamed<DriveListWidget>(this, "Drive1");
+    Dir1 = windowparts::makeNamed<FolderTreeWidget>(this, "Dir1");
+    Text1 = windowparts::makeNamed<QLineEdit>(this, "Text1");
     Text1->setReadOnly(true);
     Label1 = new QLabel(QStringLiteral("Enter Folder Name for Add-ON"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Text2 = new QLineEdit(this);
-    Text2->setObjectName(QStringLiteral("Text2"));
-    Command1 = new QPushButton(QStringLiteral("Confirm"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
+    Text2 = windowparts::makeNamed<QLineEdit>(this, "Text2");
+    Command1 = windowparts::makeButton(this, QStringLiteral("Command1"), QStringLiteral("Confirm"));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Drive1);

@@ -1,6 +1,7 @@
 #include "routes/frmListRS.h"
 
 #include "common/SharedState.h"
+#include "common/WindowPartsWidgets.h"
 #include "common/frmReport.h"
 #include "platform/OneWindow.h"
 #include "platform/QtUiScreenFit.h"
@@ -38,8 +39,7 @@ frmListRS::frmListRS(QWidget* parent) : QWidget(parent, Qt::Window)
     resize(640, 480);
     platform::openOnScreen(this);
 
-    List1 = new QListWidget(this);
-    List1->setObjectName(QStringLiteral("List1"));
+    List1 = windowparts::makeNamed<QListWidget>(this, "List1");
     Command1 = new QPushButton(QStringLiteral("Remove dupes from list"), this);
     Command3 = new QPushButton(QStringLiteral("Check for Missing Stock"), this);
     Command4 = new QPushButton(QStringLiteral("Prepare to Print"), this);

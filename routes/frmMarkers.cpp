@@ -30,17 +30,6 @@
 #include <algorithm>
 #include <exception>
 
-namespace {
-
-QLineEdit* makeBox(QWidget* parent, const char* name)
-{
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    return box;
-}
-
-} // namespace
-
 void frmMarkers::showModalWindow(QWidget* parent)
 {
     QPointer<frmMarkers> window = new frmMarkers(parent);
@@ -56,19 +45,16 @@ frmMarkers::frmMarkers(QWidget* parent) : QWidget(parent, Qt::Window)
     setObjectName(QStringLiteral("frmMarkers"));
     resize(620, 460);
 
-    Drive1 = new DriveListWidget(this);
-    Drive1->setObjectName(QStringLiteral("Drive1"));
-    Dir1 = new FolderTreeWidget(this);
-    Dir1->setObjectName(QStringLiteral("Dir1"));
-    File1 = new QListWidget(this);
-    File1->setObjectName(QStringLiteral("File1"));
+    Drive1 = windowparts::makeNamed<DriveListWidget>(this, "Drive1");
+    Dir1 = windowparts::makeNamed<FolderTreeWidget>(this, "Dir1");
+    File1 = windowparts::makeNamed<QListWidget>(this, "File1");
     File1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    Text1 = makeBox(this, "Text1");
+    Text1 = windowparts::makeNamed<QLineEdit>(this, "Text1");
     Text1->setReadOnly(true);
-    Text2 = makeBox(this, "Text2");
+    Text2 = windowparts::makeNamed<QLineEdit>(this, "Text2");
     Label1 = new QLabel(QStringLiteral("Save In:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Text3 = makeBox(this, "Text3");
+    Text3 = windowparts::makeNamed<QLineEdit>(this, "Text3");
     Text3->setReadOnly(true);
     Command4 = windowparts::makeButton(this, QStringLiteral("Command4"), QStringLiteral("Proceed"));
     Command1 = windowparts::makeButton(this, QStringLiteral("Command1"), QStringLiteral("Select All"));

@@ -1,5 +1,6 @@
 #include "scenarios/dlgTips.h"
 
+#include "common/WindowPartsWidgets.h"
 #include "platform/OneWindow.h"
 #include "scenarios/ConsistEditing.h"
 
@@ -47,15 +48,13 @@ dlgTips::dlgTips(QWidget* owner) : QWidget(owner, Qt::Tool)
     Label4 = makeLabel(this, "Label4");
     Label5 = makeLabel(this, "Label5");
     Label6 = makeLabel(this, "Label6", QStringLiteral("Start Time:"));
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1 = windowparts::makeNamed<QLineEdit>(this, "Text1");
     Label8 = makeLabel(this, "Label8", QStringLiteral("Destination:"));
     Label7 = makeLabel(this, "Label7");
     Label10 = makeLabel(this, "Label10", QStringLiteral("Number"));
     Label9 = makeLabel(this, "Label9");
     Label11 = makeLabel(this, "Label11", QStringLiteral("Service Class"));
-    Combo1 = new QComboBox(this);
-    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1 = windowparts::makeNamed<QComboBox>(this, "Combo1");
     Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     Combo1->addItems(scenarios::serviceClassNames());

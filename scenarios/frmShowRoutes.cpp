@@ -130,8 +130,7 @@ void frmShowRoutes::buildControls()
 
     List1 = makeList("List1");
     List3 = makeList("List3");
-    File2 = new QListWidget(this);
-    File2->setObjectName(QStringLiteral("File2"));
+    File2 = windowparts::makeNamed<QListWidget>(this, "File2");
     File2->setFont(courier);
     File2->setSelectionMode(QAbstractItemView::SingleSelection);
     File2->setSortingEnabled(false);
@@ -192,8 +191,7 @@ void frmShowRoutes::buildControls()
     // The controls were made with the window as parent; the layout moves them into commands_.
     // A window smaller than the lists and captions need scrolls instead of laying one control
     // on another.
-    auto* scroll = new QScrollArea(this);
-    scroll->setObjectName(QStringLiteral("commandsScroll"));
+    auto* scroll = windowparts::makeNamed<QScrollArea>(this, "commandsScroll");
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setWidget(commands_);

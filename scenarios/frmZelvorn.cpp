@@ -172,8 +172,7 @@ void frmZelvorn::buildControls()
     help->setObjectName(QStringLiteral("mnuHlp"));
 
     // The frames lie on client_; a window narrower than the frames' captions need scrolls.
-    auto* scroll = new QScrollArea(this);
-    scroll->setObjectName(QStringLiteral("clientScroll"));
+    auto* scroll = windowparts::makeNamed<QScrollArea>(this, "clientScroll");
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     client_ = new QWidget;
@@ -189,8 +188,7 @@ void frmZelvorn::buildControls()
     List1 = makeList(Frame2, "List1");
     Label2 = new QLabel(QStringLiteral("Current Driven Consist:-"), Frame2);
     Label2->setObjectName(QStringLiteral("Label2"));
-    Label3 = new QLabel(Frame2);
-    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3 = windowparts::makeNamed<QLabel>(Frame2, "Label3");
     Label3->setToolTip(QStringLiteral("Displays the Consist which currently has the Driver."));
     Label3->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     Label3->setWordWrap(true);

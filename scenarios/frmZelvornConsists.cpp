@@ -27,8 +27,7 @@ using namespace scenarios::zelvorn;
 
 void frmZelvorn::buildConsistButtons()
 {
-    Label7 = new QLabel(Frame3);
-    Label7->setObjectName(QStringLiteral("Label7"));
+    Label7 = windowparts::makeNamed<QLabel>(Frame3, "Label7");
     Command11 = windowparts::makeButton(Frame3, QStringLiteral("Command11"), QStringLiteral("Duplicate Item"));
     Command9 = windowparts::makeButton(Frame3, QStringLiteral("Command9"), QStringLiteral("Delete Item"));
     Command15[0] = windowparts::makeButton(Frame3, QStringLiteral("Command15_0"), QStringLiteral("Load Selected Wagon(s)"));

@@ -3,6 +3,7 @@
 // builders of its frames and lists.
 
 #include "common/Twips.h"
+#include "common/WindowPartsWidgets.h"
 
 #include <QGroupBox>
 #include <QListWidget>
@@ -38,8 +39,7 @@ inline QGroupBox* makeFrame(QWidget* parent, const char* name, const QString& ti
 
 inline QListWidget* makeList(QWidget* parent, const char* name)
 {
-    auto* list = new QListWidget(parent);
-    list->setObjectName(QString::fromLatin1(name));
+    auto* list = windowparts::makeNamed<QListWidget>(parent, name);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     return list;
 }

@@ -52,8 +52,7 @@ void frmZelvorn::buildScenarioFrame()
     Text1[SeasonBox]->installEventFilter(this);
 
     // The season list lies over the season box and shows while the box has the focus.
-    Combo1 = new QComboBox(Frame5);
-    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1 = windowparts::makeNamed<QComboBox>(Frame5, "Combo1");
     Combo1->addItems(seasonNames());
     Combo1->hide();
     Combo1->installEventFilter(this);

@@ -24,10 +24,8 @@ void frmZelvorn::buildStockFrame()
     Frame4 = makeFrame(client_, "Frame4", QStringLiteral("Available Stock."));
     Label4 = new QLabel(QStringLiteral("Select RailVehicles Folder"), Frame4);
     Label4->setObjectName(QStringLiteral("Label4"));
-    Drive2 = new DriveListWidget(Frame4);
-    Drive2->setObjectName(QStringLiteral("Drive2"));
-    Dir2 = new FolderTreeWidget(Frame4);
-    Dir2->setObjectName(QStringLiteral("Dir2"));
+    Drive2 = windowparts::makeNamed<DriveListWidget>(Frame4, "Drive2");
+    Dir2 = windowparts::makeNamed<FolderTreeWidget>(Frame4, "Dir2");
     Dir2->setToolTip(QStringLiteral("Select the RailVehicles folder you wish to list stock from."));
     const QStringList& kinds = scenarios::stockTypeCaptions();
     auto* kindGroup = new QButtonGroup(this);
@@ -46,8 +44,7 @@ void frmZelvorn::buildStockFrame()
     connect(Dir2, &FolderTreeWidget::folderChosen, this, [this] { Dir2_Click(); });
     Label6 = new QLabel(QStringLiteral("Path of selected Available Stock:-"), Frame4);
     Label6->setObjectName(QStringLiteral("Label6"));
-    Label5 = new QLabel(Frame4);
-    Label5->setObjectName(QStringLiteral("Label5"));
+    Label5 = windowparts::makeNamed<QLabel>(Frame4, "Label5");
     Label5->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     Label5->setWordWrap(true);
     Label5->setAlignment(Qt::AlignLeft | Qt::AlignTop);

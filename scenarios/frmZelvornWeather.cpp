@@ -18,10 +18,8 @@ using namespace scenarios::zelvorn;
 void frmZelvorn::buildWeatherFrame()
 {
     Frame1 = makeFrame(client_, "Frame1", QStringLiteral("Select Weather Here if Required."));
-    Drive1 = new DriveListWidget(Frame1);
-    Drive1->setObjectName(QStringLiteral("Drive1"));
-    Dir1 = new FolderTreeWidget(Frame1);
-    Dir1->setObjectName(QStringLiteral("Dir1"));
+    Drive1 = windowparts::makeNamed<DriveListWidget>(Frame1, "Drive1");
+    Dir1 = windowparts::makeNamed<FolderTreeWidget>(Frame1, "Dir1");
     File1 = makeList(Frame1, "File1");
     Command3 = windowparts::makeButton(Frame1, QStringLiteral("Command3"), QStringLiteral("Set Weather"),
                           QStringLiteral("Select weather from above and click here to confirm."));
