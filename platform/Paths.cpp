@@ -1,6 +1,7 @@
 #include "platform/Paths.h"
 
 #include "platform/Drives.h"
+#include "platform/Rename.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -65,13 +66,6 @@ const QString& unreachableRoot()
 {
     static const QString root = QStringLiteral("/dev/null/unreachable");
     return root;
-}
-
-// True when anything (a folder, or a link, even one that leads nowhere) stands at the path.
-bool entryExists(const QString& path)
-{
-    struct stat st{};
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
 }
 
 std::function<QString()>& currentDriveFolderSource()
@@ -183,7 +177,7 @@ ParsedPath parse(const QString& path)
             p.root.replace(QLatin1String("//"), QLatin1String("/"));
         // A drive the prefix does not have is nowhere, as on Windows: nothing may be made for it
         // in the prefix.
-        if (!entryExists(p.root)) {
+        if (!nameTaken(p.root)) {
             p.kind = ParsedPath::Unreachable;
             p.root = unreachableRoot() + QLatin1Char('/') + drive;
         }
