@@ -16,9 +16,7 @@
 #include "platform/Ui.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDir>
-#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -35,9 +33,6 @@ platform::OneWindow<frmFolderLoco> theWindow;
 // Lists the files the rename walk left in the report window, beside this one.
 void showRenameReport(const assets::SampleRenameResult& renamed)
 {
-    // A report window closed but not yet deleted gives way to a fresh one.
-    if (frmReport* old = frmReport::existing(); old && !old->isVisible())
-        QCoreApplication::sendPostedEvents(old, QEvent::DeferredDelete);
     frmReport& report = frmReport::instance();
     report.setWindowTitle(assets::sampleRenameReportCaption());
     report.RTB1->hide();

@@ -21,9 +21,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDir>
-#include <QEvent>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -83,18 +81,10 @@ platform::OneWindow<frmDelRoute> theWindow;
 
 const char* const kAvailable = "veltraneCommandAvailable";
 
-// The report window, fresh when the last report has been closed but not yet deleted.
-frmReport& reportWindow()
-{
-    if (frmReport* old = frmReport::existing(); old && !old->isVisible())
-        QCoreApplication::sendPostedEvents(old, QEvent::DeferredDelete);
-    return frmReport::instance();
-}
-
 // Shows rows in the report window's list under caption, modally.
 void showReportList(const QString& caption, const QStringList& rows)
 {
-    frmReport& report = reportWindow();
+    frmReport& report = frmReport::instance();
     report.setWindowTitle(caption);
     report.RTB1->clear(); // the saved report is the list, not a text left from before
     report.RTB1->hide();
@@ -107,7 +97,7 @@ void showReportList(const QString& caption, const QStringList& rows)
 // Shows text in the report window's rich text box under caption, modally.
 void showReportText(const QString& caption, const QString& text)
 {
-    frmReport& report = reportWindow();
+    frmReport& report = frmReport::instance();
     report.setWindowTitle(caption);
     report.List1->clear();
     report.List1->hide();

@@ -11,8 +11,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -185,9 +183,6 @@ void frmZelvorn::List1_Click()
     fillList(List2, listing.rows);
     Label7->setText(listing.label7);
     if (!state.ReportText.isEmpty()) {
-        // A report window closed but not yet deleted gives way to a fresh one.
-        if (frmReport* old = frmReport::existing(); old && !old->isVisible())
-            QCoreApplication::sendPostedEvents(old, QEvent::DeferredDelete);
         frmReport& report = frmReport::instance();
         report.RTB1->show();
         report.List1->hide();
