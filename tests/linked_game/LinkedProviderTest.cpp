@@ -16,11 +16,9 @@
 #include "assets/AssetList.h"
 #include "assets/LodChange.h"
 
-#include "support/FolderContents.h"
-#include "support/GameFixture.h"
+#include "LinkedGame.h"
 
-#include <QDir>
-#include <QFile>
+#include "support/FolderContents.h"
 
 #include <functional>
 
@@ -32,30 +30,8 @@ const QString kSample = QStringLiteral("VeltraneSamples\\Sample01\\");
 const QString kValleyRoute = QStringLiteral("5b1f2e3a-7c4d-4a8e-9f10-2b3c4d5e6f70");
 const QString kBranchRoute = QStringLiteral("9d8e7f60-1a2b-4c3d-8e4f-5a6b7c8d9e0f");
 
-class LinkedProvider : public SampleGameFixture {
+class LinkedProvider : public LinkedGameFixture {
 protected:
-    LinkedProvider() : SampleGameFixture({.serz = true, .tempFiles = true}) {}
-
-    QString game() const { return tree.gamePath(); }
-    QString asset(const QString& below) const { return game() + QStringLiteral("\\Assets\\") + below; }
-
-    // Moves the game's folder rel ("/"-separated below the game folder) to the other disk and
-    // links it back; false when that failed.
-    bool moveOutAndLink(const QString& rel)
-    {
-        const QString inGame = tree.path(QStringLiteral("game/") + rel);
-        const QString away = tree.path(QStringLiteral("big/") + rel.section(QLatin1Char('/'), -1));
-        tree.makeDir(QStringLiteral("big"));
-        platform::clearPathCache();
-        return QDir().rename(inGame, away) && QFile::link(away, inGame);
-    }
-    bool moveBack(const QString& rel)
-    {
-        const QString inGame = tree.path(QStringLiteral("game/") + rel);
-        platform::clearPathCache();
-        return QFile::remove(inGame) && QDir().rename(tree.path(QStringLiteral("big/") + rel.section(QLatin1Char('/'), -1)), inGame);
-    }
-
     QString routeCheck(const QString& route)
     {
         routes::RouteScanner scanner(game());
