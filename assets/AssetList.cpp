@@ -10,11 +10,11 @@
 #include "common/Vb.h"
 #include "common/VbError.h"
 #include "common/Wildcard.h"
+#include "platform/Links.h"
 #include "platform/Paths.h"
 #include "platform/Rename.h"
 #include "platform/Ui.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -102,13 +102,15 @@ public:
             pool_ = &*pool;
         }
         const QString nativeFolder = platform::nativePath(folder);
-        walked_.emplace(nativeFolder);
+        way_.emplace(nativeFolder);
         list(folder, nativeFolder);
         for (const Step& step : steps_) {
             if (!work(step))
                 break;
         }
         pool_ = nullptr;
+        if (!result_.abandoned && !namesNotText_.isEmpty())
+            exclaim(NamesNotTextMessage(namesNotText_, QStringLiteral("listed")));
         return result_;
     }
 
@@ -143,32 +145,42 @@ private:
         }
     }
 
-    // Lists the folder once: its sub-folders (a linked one when the walk goes into it) and its
+    // Lists the folder once: its sub-folders (every one, linked or not, but a loop) and its
     // matching files, both sorted by name ignoring case; the last sub-folder first, depth-first.
+    // A name that is not text is named at the end instead: nothing can open it by a path.
     void list(const QString& folder, const QString& nativeFolder)
     {
-        QStringList subFolders;
+        const bool endsInSeparator = folder.endsWith(QLatin1Char('\\')) || folder.endsWith(QLatin1Char('/'));
+        const QString prefix = endsInSeparator ? folder : folder + QLatin1Char('\\');
+        QList<platform::FolderEntry> subFolders;
         QStringList files;
-        const QFileInfoList entries = QDir(nativeFolder).entryInfoList(
-            QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot | QDir::System, QDir::NoSort);
-        for (const QFileInfo& entry : entries) {
-            if (entry.isDir()) {
-                if (!entry.isSymLink() || walked_->enter(entry.filePath()))
-                    subFolders << entry.fileName();
-            } else if (wildcardMatchAny(pattern_, entry.fileName())) {
-                files << entry.fileName();
-            }
+        for (const platform::FolderEntry& entry : platform::folderEntries(nativeFolder)) {
+            if (entry.name.startsWith(QLatin1Char('.')))
+                continue; // hidden
+            const bool taken = entry.isFolder() || (entry.isFile() && wildcardMatchAny(pattern_, entry.name));
+            if (taken && !entry.nameIsText)
+                namesNotText_ << prefix + entry.name;
+            else if (entry.isFolder())
+                subFolders << entry;
+            else if (taken)
+                files << entry.name;
         }
-        std::sort(subFolders.begin(), subFolders.end(), lessIgnoringCase);
+        std::sort(subFolders.begin(), subFolders.end(),
+                  [](const platform::FolderEntry& a, const platform::FolderEntry& b) { return lessIgnoringCase(a.name, b.name); });
         std::sort(files.begin(), files.end(), lessIgnoringCase);
 
         steps_.push_back(Step{Step::Enter, folder, files, {}, {}, -1});
-        const bool endsInSeparator = folder.endsWith(QLatin1Char('\\')) || folder.endsWith(QLatin1Char('/'));
-        const QString prefix = endsInSeparator ? folder : folder + QLatin1Char('\\');
         const QString nativePrefix = nativeFolder.endsWith(QLatin1Char('/')) ? nativeFolder : nativeFolder + QLatin1Char('/');
-        for (qsizetype i = subFolders.size() - 1; i >= 0; --i)
-            list(prefix + subFolders.at(i), nativePrefix + subFolders.at(i));
-        if (!subFolders.isEmpty())
+        bool walkedBelow = false;
+        for (qsizetype i = subFolders.size() - 1; i >= 0; --i) {
+            const platform::FolderEntry& sub = subFolders.at(i);
+            if (!way_->enter(sub))
+                continue;
+            walkedBelow = true;
+            list(prefix + sub.name, sub.path);
+            way_->leave();
+        }
+        if (walkedBelow)
             steps_.push_back(Step{Step::Again, folder, files, {}, {}, -1});
         for (const QString& name : files) {
             Step step{Step::File, prefix + name, {}, nativePrefix + name, name, -1};
@@ -307,7 +319,8 @@ private:
     const WalkCallbacks& cb_;
     QElapsedTimer timer_;
     WalkResult result_;
-    std::optional<WalkedFolders> walked_;
+    std::optional<platform::WalkWay> way_;
+    QStringList namesNotText_; // files to list and folders whose names are not text
 
     bool blueprints_ = false;
     QString filter_;

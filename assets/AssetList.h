@@ -105,11 +105,14 @@ struct WalkResult {
 // The walkers. Both start in folder (a game-style or native path, as the folder list shows
 // it) and list sub-folders first, depth-first, the last sub-folder by name (any case) first,
 // then the folder's own files matching pattern (";"-separated Windows wildcards) by name.
-// A linked folder is the user's own and is followed wherever it leads, but never into a folder
-// the walk has gone into already (WalkedFolders); each folder is listed once. A file whose path gives no
-// provider, product and file below "Assets" (SplitListedPath) is not listed: the run-time
-// error of that cut, "Invalid procedure call or argument", is shown (no icon) and the walk
-// goes on.
+// Every sub-folder is walked, a linked one too (the user's own, wherever it leads), unless it
+// lies on the walk's own way down (a loop): a folder reached by two links is listed twice, as the
+// folder lists show it twice; a link that leads nowhere is a folder that is not there. Hidden
+// names (a leading ".") are not listed. Files to list and folders whose names are not text on
+// this system are named in one message at the end of a walk that was not abandoned. A file whose
+// path gives no provider, product and file below "Assets" (SplitListedPath) is not listed: the
+// run-time error of that cut, "Invalid procedure call or argument", is shown (no icon) and the
+// walk goes on.
 //
 // ListBlueprintFiles copies each file into the program folder's "Tempfiles", converts the
 // copy to XML with one serializer run, and lists the blueprints that MakeBlueprintRow keeps.

@@ -62,7 +62,7 @@ bool TextureIdOf(const QString& geometryXml, QString& textureId)
 
 QString PreviewTexturePath(const QString& gamePath, const QString& folderPrefix, const QString& textureId)
 {
-    return AssetsPathFromText(gamePath, folderPrefix + textureId + QStringLiteral(".TgPcDx"));
+    return AssetsPathOrMissing(gamePath, folderPrefix + textureId + QStringLiteral(".TgPcDx"));
 }
 
 QString PreviewCaption(const textures::ImageRecord& record)

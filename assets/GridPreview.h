@@ -19,7 +19,7 @@ namespace assets {
 bool TextureIdOf(const QString& geometryXml, QString& textureId);
 
 // GamePath & "\Assets\" & prefix & texture ID & ".TgPcDx"; null when that leads out of the
-// Assets folder.
+// Assets folder (behind a link that leads nowhere, a missing file).
 QString PreviewTexturePath(const QString& gamePath, const QString& folderPrefix, const QString& textureId);
 
 // "Assets Listing " & text & " (" & width & "x" & height & "x" & bits & ")", a number written

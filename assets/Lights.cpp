@@ -9,10 +9,10 @@
 #include "common/SharedState.h"
 #include "common/Vb.h"
 #include "common/VbError.h"
+#include "platform/Links.h"
 #include "platform/Paths.h"
 #include "platform/Ui.h"
 
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -212,9 +212,17 @@ bool EnsureLampAddOn(QString* error)
         setError(error, QStringLiteral("The lamp add-on folder ") + folder + QStringLiteral(" is missing."));
         return false;
     }
+    const auto filesBelow = [&native] {
+        QStringList files;
+        platform::walkTree(native, [&files](const platform::FolderEntry& entry, const QString&) {
+            if (entry.isFile() && entry.nameIsText)
+                files << entry.path;
+            return true;
+        });
+        return files;
+    };
     QStringList sources;
-    for (QDirIterator it(native, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) {
-        const QString file = it.next();
+    for (const QString& file : filesBelow()) {
         if (file.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive))
             sources << file;
     }
@@ -237,8 +245,7 @@ bool EnsureLampAddOn(QString* error)
         }
     }
     platform::clearPathCache();
-    QDirIterator left(native, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    if (!left.hasNext()) {
+    if (filesBelow().isEmpty()) {
         setError(error, QStringLiteral("The lamp add-on folder ") + folder + QStringLiteral(" holds no lamp blueprints."));
         return false;
     }

@@ -51,7 +51,8 @@ std::optional<GeometryLookup> GetGeometryPath(const QString& blueprintXml, const
             found.geometryId = found.folderPrefix + found.workName;
         }
     }
-    found.geometryPath = AssetsPathFromText(gamePath, found.geometryId + kGeometryExt);
+    // Behind a link that leads nowhere (a disk that is not mounted) the geometry is missing.
+    found.geometryPath = AssetsPathOrMissing(gamePath, found.geometryId + kGeometryExt);
     // The work files are named after the ID's own text: they too must stay in their folder.
     const QString workBin = TempFilesPath(found.workName + QStringLiteral(".bin"));
     const QString workXml = TempFilesPath(found.workName + QStringLiteral(".xml"));

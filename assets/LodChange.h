@@ -23,7 +23,8 @@ struct GeometryLookup {
     QString folderPrefix; // the ID before "[" ("" when the ID has no bracketed part)
     QString workName;     // the ID after "]" ("" when the ID has no bracketed part)
     QString geometryPath; // gamePath & "\Assets\" & geometryId & ".GeoPcDx"; null when that
-                          // leads out of the Assets folder (the reference is refused)
+                          // leads out of the Assets folder (the reference is refused); behind a
+                          // link that leads nowhere, a missing file
     QString workBin;      // "TempFiles\" & workName & ".bin" and ".xml"; both null when they
     QString workXml;      // would lie outside "TempFiles" (the reference is refused)
     // Whether the reference may be followed: its geometry and work files lie where they must.

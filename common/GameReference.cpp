@@ -1,14 +1,12 @@
 #include "common/GameReference.h"
 
 #include "common/FileProcs.h"
+#include "platform/Links.h"
 #include "platform/Paths.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
-
-#include <sys/stat.h>
 
 namespace {
 
@@ -81,60 +79,40 @@ bool partBelow(const QString& from, const QString& to, QString& below)
     return true;
 }
 
-bool isLinkToNothing(const QByteArray& at)
+bool nowhereOnTheWay(const QString& folder, const QString& below)
 {
-    struct stat st{};
-    return ::lstat(at.constData(), &st) == 0 && S_ISLNK(st.st_mode) && ::stat(at.constData(), &st) != 0;
-}
-
-// True when folder, or one of the names of below followed from it, is a link that leads nowhere
-// (as far as the names exist). A path that exists has none on its way: one stat tells.
-bool linkToNothingOnTheWay(const QString& folder, const QString& below)
-{
-    QByteArray at = QFile::encodeName(folder);
-    struct stat st{};
-    if (::stat((below.isEmpty() ? at : at + '/' + QFile::encodeName(below)).constData(), &st) == 0)
-        return false;
-    if (isLinkToNothing(at))
-        return true;
-    for (const QString& name : below.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-        at += '/';
-        at += QFile::encodeName(name);
-        if (isLinkToNothing(at))
-            return true;
-        if (::lstat(at.constData(), &st) != 0)
-            return false;
-    }
-    return false;
+    return !platform::nowhereOnTheWay(folder, below).isNull();
 }
 
 // The part of native below root when one of the folders on native's way leads to where root
 // leads (reached by another path: a drive's own folder, a link to the game); below that folder
-// links are followed wherever they lead. False when none does.
-bool partBelowByWay(const QString& root, const QString& native, QString& below)
+// links are followed wherever they lead. Outside when none does, Missing when a link on the way
+// leads nowhere.
+Reach partBelowByWay(const QString& root, const QString& native, QString& below)
 {
     const QString rootLeads = WhereLeads(root);
     const QStringList names = QDir::cleanPath(QDir(native).absolutePath()).split(QLatin1Char('/'), Qt::SkipEmptyParts);
     QString way;
     QString leads;
     bool exists = true;
+    bool nowhere = false; // a link on the way leads nowhere: where it would lead is unknown
     for (qsizetype k = 0; k < names.size(); ++k) {
         way += QLatin1Char('/') + names[k];
         if (exists) {
             const QString canonical = QFileInfo(way).canonicalFilePath();
             exists = !canonical.isEmpty();
-            if (!exists && isLinkToNothing(QFile::encodeName(way)))
-                return false;
+            nowhere = !exists && platform::leadsNowhere(way);
             leads = exists ? canonical : leads + QLatin1Char('/') + names[k];
         } else {
             leads += QLatin1Char('/') + names[k];
         }
         if (leads == rootLeads) {
+            // Root itself may be the link that leads nowhere (the whole Assets folder unplugged).
             below = names.mid(k + 1).join(QLatin1Char('/'));
-            return !linkToNothingOnTheWay(way, below);
+            return nowhere || nowhereOnTheWay(way, below) ? Reach::Missing : Reach::Below;
         }
     }
-    return false;
+    return Reach::Outside;
 }
 
 // The names of path after the names of floor, with "." steps dropped and ".." steps applied;
@@ -199,18 +177,24 @@ QString PathBelow(const QString& root, const QString& path)
     return pathParts.mid(rootParts.size()).join(QLatin1Char('\\'));
 }
 
-QString PathBelowOnDisk(const QString& root, const QString& path)
+QString PathBelowOnDisk(const QString& root, const QString& path, Reach* reach)
 {
-    if (root.isEmpty() || path.isEmpty())
-        return QString();
-    // Most paths are named from root's own text: both turn into the same names on this machine,
-    // and a link below root is followed wherever it leads. That needs no resolving of links.
+    Reach found = Reach::Outside;
     QString below;
-    const QString nativeRoot = withoutTrailingSlash(platform::nativePath(root));
-    const QString nativeTo = withoutTrailingSlash(platform::nativePath(path));
-    if (QDir::isAbsolutePath(nativeRoot) && partBelow(nativeRoot, nativeTo, below))
-        return linkToNothingOnTheWay(nativeRoot, below) ? QString() : windowsForm(below);
-    return partBelowByWay(root, nativeTo, below) ? windowsForm(below) : QString();
+    if (!root.isEmpty() && !path.isEmpty()) {
+        // Most paths are named from root's own text: both turn into the same names on this
+        // machine, and a link below root is followed wherever it leads. That needs no resolving
+        // of links.
+        const QString nativeRoot = withoutTrailingSlash(platform::nativePath(root));
+        const QString nativeTo = withoutTrailingSlash(platform::nativePath(path));
+        if (QDir::isAbsolutePath(nativeRoot) && partBelow(nativeRoot, nativeTo, below))
+            found = nowhereOnTheWay(nativeRoot, below) ? Reach::Missing : Reach::Below;
+        else
+            found = partBelowByWay(root, nativeTo, below);
+    }
+    if (reach)
+        *reach = found;
+    return found == Reach::Below ? windowsForm(below) : QString();
 }
 
 bool LiesBelow(const QString& root, const QString& path)
@@ -221,19 +205,37 @@ bool LiesBelow(const QString& root, const QString& path)
     return namesWithin(root, path, below) && !below.isEmpty() && !PathBelowOnDisk(root, path).isEmpty();
 }
 
-bool LiesBelowAssets(const QString& gamePath, const QString& path)
+Reach ReachBelowAssets(const QString& gamePath, const QString& path)
 {
     // The steps may climb to the game folder and back into Assets, never above the game folder.
     QStringList below;
-    return !gamePath.isEmpty() && namesWithin(gamePath, path, below) && below.size() > 1
-           && below.first().compare(QLatin1String("Assets"), Qt::CaseInsensitive) == 0
-           && !PathBelowOnDisk(assetsFolder(gamePath), path).isEmpty();
+    if (gamePath.isEmpty() || !namesWithin(gamePath, path, below) || below.size() < 2
+        || below.first().compare(QLatin1String("Assets"), Qt::CaseInsensitive) != 0)
+        return Reach::Outside;
+    Reach reach = Reach::Outside;
+    const QString onDisk = PathBelowOnDisk(assetsFolder(gamePath), path, &reach);
+    return reach == Reach::Below && onDisk.isEmpty() ? Reach::Outside : reach;
 }
 
-QString AssetsPathFromText(const QString& gamePath, const QString& belowAssets)
+bool LiesBelowAssets(const QString& gamePath, const QString& path)
+{
+    return ReachBelowAssets(gamePath, path) == Reach::Below;
+}
+
+QString AssetsPathFromText(const QString& gamePath, const QString& belowAssets, Reach* reach)
 {
     const QString path = assetsFolder(gamePath) + QLatin1Char('\\') + belowAssets;
-    return LiesBelowAssets(gamePath, path) ? path : QString();
+    const Reach found = ReachBelowAssets(gamePath, path);
+    if (reach)
+        *reach = found;
+    return found == Reach::Below ? path : QString();
+}
+
+QString AssetsPathOrMissing(const QString& gamePath, const QString& belowAssets)
+{
+    Reach reach = Reach::Outside;
+    const QString path = AssetsPathFromText(gamePath, belowAssets, &reach);
+    return reach == Reach::Missing ? assetsFolder(gamePath) + QLatin1Char('\\') + belowAssets : path;
 }
 
 bool AssetsFileExists(const QString& gamePath, const QString& path)
@@ -241,23 +243,15 @@ bool AssetsFileExists(const QString& gamePath, const QString& path)
     return LiesBelowAssets(gamePath, path) && FileExists(path);
 }
 
-WalkedFolders::WalkedFolders(const QString& nativeFolder)
+QString NamesNotTextMessage(const QStringList& paths, const QString& done)
 {
-    const QString start = QFileInfo(nativeFolder).canonicalFilePath();
-    if (!start.isEmpty())
-        trees_ << start;
-}
-
-bool WalkedFolders::enter(const QString& nativeLink)
-{
-    const QString to = QFileInfo(nativeLink).canonicalFilePath();
-    if (to.isEmpty())
-        return false;
-    QString below;
-    for (const QString& tree : std::as_const(trees_)) {
-        if (partBelow(tree, to, below) || partBelow(to, tree, below))
-            return false;
-    }
-    trees_ << to;
-    return true;
+    constexpr qsizetype kShown = 20;
+    QString text = QStringLiteral("These files and folders were not ") + done
+                   + QStringLiteral(": their names are not text on this system, as names copied from Windows without "
+                                    "conversion. Rename them to take them in.\r\n");
+    for (qsizetype k = 0; k < paths.size() && k < kShown; ++k)
+        text += QStringLiteral("\r\n") + paths[k];
+    if (paths.size() > kShown)
+        text += QStringLiteral("\r\n... and ") + QString::number(paths.size() - kShown) + QStringLiteral(" more.");
+    return text;
 }

@@ -22,14 +22,23 @@ QString PathBelow(const QString& root, const QString& path);
 // path leads from the current folder.
 QString WhereLeads(const QString& path);
 
+// How a path made from a folder's text (and text read from a file) stands to that folder.
+enum class Reach {
+    Below,   // it lies below the folder, through the user's links too
+    Missing, // it would, but the folder or a name on its way is a link that leads nowhere (a disk
+             // that is not mounted): a missing file or folder, never followed nor written through
+    Outside, // its steps climb out of the folder, or it lies elsewhere
+};
+
 // The part of path below root on this machine, in Windows form without a leading "\" and with
 // the names the folders have on disk; "" when path leads to root itself. Path lies below root
 // when its native path (nativePath(), where names match without regard to case) is named below
 // root's, or when one of the folders on its way leads to where root leads (WhereLeads: a drive's
 // own folder, a link to the game); below root every link is followed wherever it leads. A null
 // QString when path lies elsewhere, or when root or a name below it is a link that leads nowhere
-// (a file made there would land wherever the link is later pointed).
-QString PathBelowOnDisk(const QString& root, const QString& path);
+// (a file made there would land wherever the link is later pointed); reach, when given, tells
+// which.
+QString PathBelowOnDisk(const QString& root, const QString& path, Reach* reach = nullptr);
 
 // True when path, made from root's text and text read from a file, lies below root: its names
 // start with root's and no ".." step after them climbs above root (refused on the text alone,
@@ -42,26 +51,24 @@ bool LiesBelow(const QString& root, const QString& path);
 // then places it below the Assets folder, following the user's links there. False without a
 // game folder.
 bool LiesBelowAssets(const QString& gamePath, const QString& path);
+Reach ReachBelowAssets(const QString& gamePath, const QString& path);
 
 // gamePath & "\Assets\" & belowAssets when that lies below the Assets folder; a null QString
-// when the text leads elsewhere (or names the Assets folder itself).
-QString AssetsPathFromText(const QString& gamePath, const QString& belowAssets);
+// when the text leads elsewhere (or names the Assets folder itself) or a link on its way leads
+// nowhere; reach, when given, tells which.
+QString AssetsPathFromText(const QString& gamePath, const QString& belowAssets, Reach* reach = nullptr);
+
+// The same path for a road that only looks it up (and writes nothing where no file was found):
+// behind a link that leads nowhere (a disk that is not mounted) it is given too, a missing file
+// or folder that every look-up finds missing; a null QString only when the text leads elsewhere.
+QString AssetsPathOrMissing(const QString& gamePath, const QString& belowAssets);
 
 // True when path names a readable file below gamePath & "\Assets"; a path leading elsewhere
 // counts as missing, and nothing is opened for it.
 bool AssetsFileExists(const QString& gamePath, const QString& path);
 
-// The folders a walk below a chosen folder has gone into, by where they lead. A linked folder the
-// walk meets is the user's own and is walked into wherever it leads, unless it leads nowhere, or
-// into or above a folder the walk has gone into already (that would list folders twice, or never
-// end).
-class WalkedFolders {
-public:
-    // The walk starts at the folder nativeFolder.
-    explicit WalkedFolders(const QString& nativeFolder);
-    // True when the walk goes into the linked folder nativeLink met on its way (then remembered).
-    bool enter(const QString& nativeLink);
-
-private:
-    QStringList trees_; // where the start folder and every linked folder gone into lead
-};
+// The message a walk gives for the files and folders it met whose names are not text on this
+// system (bytes copied from Windows without conversion), which nothing can open by a path. It
+// says what the walk did with the other names ("listed", "searched"), then the paths (the folder's
+// text, "\" and the name with each such byte as "\xNN"), one a line, the first twenty of them.
+QString NamesNotTextMessage(const QStringList& paths, const QString& done);

@@ -2,12 +2,9 @@
 
 #include "common/TagText.h"
 
+#include "platform/Links.h"
 #include "platform/Paths.h"
 #include "platform/Ui.h"
-
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 #include <new>
 
@@ -37,42 +34,6 @@ bool namesNoFolderOfItsOwn(const QString& folder)
     return last == u"." || last == u"..";
 }
 
-// Makes every entry below a folder (and the folder itself) writable by its owner, as a
-// forced delete on Windows clears read-only attributes; folders also get read and search
-// rights so that their entries can be listed and removed. Symbolic links are left alone so
-// that nothing outside the tree is touched.
-void makeWritable(const QString& path)
-{
-    const QFileInfo info(path);
-    if (info.isSymLink())
-        return;
-    if (info.isDir()) {
-        QFile::setPermissions(path, info.permissions() | QFile::ReadOwner | QFile::WriteOwner
-                                        | QFile::ExeOwner);
-        const QFileInfoList entries = QDir(path).entryInfoList(
-            QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-        for (const QFileInfo& entry : entries)
-            makeWritable(entry.filePath());
-    } else if (info.exists()) {
-        QFile::setPermissions(path, info.permissions() | QFile::WriteOwner);
-    }
-}
-
-void deleteTree(const QString& path)
-{
-    const QFileInfo info(path);
-    if (info.isSymLink()) {
-        // A link to a folder goes, not the folder it points to.
-        if (info.isDir())
-            QFile::remove(path);
-        return;
-    }
-    if (!info.isDir())
-        return;
-    makeWritable(path);
-    QDir(path).removeRecursively();
-}
-
 } // namespace
 
 namespace detail {
@@ -82,7 +43,9 @@ void DelAll(const QString& folder)
     if (namesNoFolderOfItsOwn(folder))
         return;
     try {
-        deleteTree(platform::nativePath(folder));
+        // A forced delete: read-only entries go too; a link, at the top or below, goes itself and
+        // what it leads to stays.
+        platform::removeTree(platform::nativePath(folder));
     } catch (...) {
         // Every failure is ignored; the caller goes on.
     }

@@ -94,16 +94,20 @@ bool locateBlueprint(LoadingPictureWork& work)
     work.productText = ref.provider + QLatin1Char('\\') + ref.product;
     const QString blueprintText =
         work.productText + QLatin1Char('\\') + ref.blueprintId.left(ref.blueprintId.size() - 3) + QStringLiteral("bin");
-    work.assets = AssetsPathFromText(work.game, work.productText);
-    work.blueprint = AssetsPathFromText(work.game, blueprintText);
-    if (work.assets.isNull() || work.blueprint.isNull()) {
+    Reach productReach = Reach::Outside;
+    Reach blueprintReach = Reach::Outside;
+    work.assets = AssetsPathFromText(work.game, work.productText, &productReach);
+    work.blueprint = AssetsPathFromText(work.game, blueprintText, &blueprintReach);
+    if (productReach == Reach::Outside || blueprintReach == Reach::Outside) {
         exclaim(QStringLiteral("The route \"") + work.routeName + QStringLiteral("\" names its blueprint as ")
                 + work.game + QStringLiteral("\\Assets\\") + blueprintText
                 + QStringLiteral(", which lies outside the game's Assets folder; nothing has been changed."));
         return false;
     }
-    if (ref.blueprintId.size() < 3 || !FileExists(work.blueprint)) {
-        exclaim(QStringLiteral("The route's blueprint ") + work.blueprint + QStringLiteral(" was not found."));
+    // Behind a link that leads nowhere (a disk that is not mounted) the blueprint is missing.
+    if (ref.blueprintId.size() < 3 || blueprintReach == Reach::Missing || !FileExists(work.blueprint)) {
+        exclaim(QStringLiteral("The route's blueprint ") + work.game + QStringLiteral("\\Assets\\") + blueprintText
+                + QStringLiteral(" was not found."));
         return false;
     }
     const QString blueprintName = fileNameOf(work.blueprint);
@@ -176,8 +180,15 @@ bool chooseImage(LoadingPictureWork& work)
 
     work.picture = PictureName(work.imagePath);
     work.templateRoutes = work.assets + QStringLiteral("\\TemplateRoutes");
+    Reach reach = Reach::Outside;
     work.texturePath = AssetsPathFromText(
-        work.game, work.productText + QStringLiteral("\\TemplateRoutes\\") + work.picture + QStringLiteral(".TgPcDx"));
+        work.game, work.productText + QStringLiteral("\\TemplateRoutes\\") + work.picture + QStringLiteral(".TgPcDx"), &reach);
+    if (reach == Reach::Missing) {
+        exclaim(QStringLiteral("The loading picture ") + work.templateRoutes + QLatin1Char('\\') + work.picture
+                + QStringLiteral(".TgPcDx cannot be made: its place is missing, a link on its way leads nowhere (a disk "
+                                 "that is not mounted?); nothing has been changed."));
+        return false;
+    }
     if (work.texturePath.isNull()) {
         exclaim(QStringLiteral("The loading picture ") + work.templateRoutes + QLatin1Char('\\') + work.picture
                 + QStringLiteral(".TgPcDx would lie outside the game's Assets folder; nothing has been changed."));

@@ -225,7 +225,7 @@ QString BlueprintBelowAssets(const QString& provider, const QString& product, co
 QString BlueprintFilePath(const QString& gamePath, const QString& provider, const QString& product,
                           const QString& blueprintId)
 {
-    return AssetsPathFromText(gamePath, BlueprintBelowAssets(provider, product, blueprintId));
+    return AssetsPathOrMissing(gamePath, BlueprintBelowAssets(provider, product, blueprintId));
 }
 
 QString GeometryBelowAssets(const QString& geometryId)
@@ -242,7 +242,7 @@ QString GeometryBelowAssets(const QString& geometryId)
 QString GeometryFilePath(const QString& gamePath, const QString& geometryId)
 {
     const QString below = GeometryBelowAssets(geometryId);
-    return below.isEmpty() ? QString() : AssetsPathFromText(gamePath, below);
+    return below.isEmpty() ? QString() : AssetsPathOrMissing(gamePath, below);
 }
 
 QString FolderOf(const QString& path)
@@ -363,7 +363,7 @@ BlueprintAssets ReadBlueprintAssets(const QString& gamePath, const QString& blue
     };
     // The file below the Assets folder, or none (and a note) when the text leads elsewhere.
     const auto follow = [&gamePath, &assets](const QString& below) {
-        const QString path = AssetsPathFromText(gamePath, below);
+        const QString path = AssetsPathOrMissing(gamePath, below);
         if (path.isNull())
             assets.notFollowed.append(gamePath + kAssets + below);
         return path;
@@ -550,7 +550,7 @@ QString RouteScanner::blueprintFile(const QString& provider, const QString& prod
     const auto it = blueprintFiles_.constFind(below);
     if (it != blueprintFiles_.constEnd())
         return it.value();
-    const QString path = AssetsPathFromText(gamePath_, below);
+    const QString path = AssetsPathOrMissing(gamePath_, below);
     blueprintFiles_.insert(below, path);
     return path;
 }
@@ -692,7 +692,8 @@ void RouteScanner::prepareBlueprint(SerzPool& pool, const QString& blueprint, Pe
 {
     if (blueprint.isEmpty())
         return;
-    if (!LiesBelowAssets(gamePath_, blueprint)) {
+    // A blueprint behind a link that leads nowhere is missing.
+    if (ReachBelowAssets(gamePath_, blueprint) == Reach::Outside) {
         pending.step = PendingBlueprint::Step::NotFollowed;
         return;
     }
@@ -793,7 +794,7 @@ void RouteScanner::reportBlueprint(SerzPool& pool, const QString& blueprint, Pen
     }
     for (const QString& texture : shape.textures) {
         const QString file = texture + QStringLiteral(".TgPcDx");
-        if (!LiesBelowAssets(gamePath_, file)) {
+        if (ReachBelowAssets(gamePath_, file) == Reach::Outside) {
             report += kNotFollowedLine + file + kCrLf;
             continue;
         }

@@ -87,7 +87,8 @@ QString LineValue(const QString& line, qsizetype from = 1);
 QString BlueprintBelowAssets(const QString& provider, const QString& product, const QString& blueprintId);
 
 // The blueprint file of a reference: gamePath & "\Assets\" & BlueprintBelowAssets; a null
-// QString when its "..\" steps lead out of the Assets folder.
+// QString when its "..\" steps lead out of the Assets folder. Behind a link that leads nowhere
+// (a disk that is not mounted) it is a missing file: its path is given.
 QString BlueprintFilePath(const QString& gamePath, const QString& provider, const QString& product,
                           const QString& blueprintId);
 
@@ -96,7 +97,7 @@ QString BlueprintFilePath(const QString& gamePath, const QString& provider, cons
 QString GeometryBelowAssets(const QString& geometryId);
 
 // gamePath & "\Assets\" & GeometryBelowAssets; a null QString for an empty ID and for one
-// that leads out of the Assets folder.
+// that leads out of the Assets folder (behind a link that leads nowhere, a missing file).
 QString GeometryFilePath(const QString& gamePath, const QString& geometryId);
 
 // A file's folder with its trailing "\" (the text up to and including the last "\").
@@ -165,7 +166,7 @@ private:
 
 // The files a blueprint names, as full paths ("" for each it does not name). A file whose
 // text leads out of the Assets folder is left empty and listed in notFollowed instead, as
-// gamePath & "\Assets\" & its text.
+// gamePath & "\Assets\" & its text; one behind a link that leads nowhere is a missing file.
 struct BlueprintAssets {
     QString geometry;  // from the first "GeometryID" (GeometryFilePath)
     QString animation; // gamePath & "\Assets\" & the first "AnimationName" & ".ban"
@@ -220,8 +221,8 @@ public:
 
     // Scans every ".bin" file directly in folder (letter case ignored, sorted by name): each
     // reference whose blueprint exists goes into usedBlueprints(); one whose blueprint is
-    // missing gives the line path & "   " & kindTag in missingLines(); one whose path leads out
-    // of the Assets folder gives the line path & "   " & kReferenceNotFollowed and nothing is
+    // missing (also behind a link that leads nowhere: a disk that is not mounted) gives the line
+    // path & "   " & kindTag in missingLines(); one whose path leads out of the Assets folder gives the line path & "   " & kReferenceNotFollowed and nothing is
     // looked up for it. An ID missing as
     // written is tried once more after UnEscapeText; found then, it counts as used; still
     // missing, the line names the unescaped path. A tile that the serializer cannot convert,
@@ -246,7 +247,8 @@ public:
     // ("Shape file missing:-  " & path & CR LF and the like) and each texture pattern
     // (folder & name & "*.TgPcDx") to usedTextures(). A file named by a path that leads out of
     // the Assets folder is neither looked up nor read: it gets the line kNotFollowedLine & path
-    // & CR LF, and a texture so named is no pattern. A blueprint that fails in any other way
+    // & CR LF, and a texture so named is no pattern; one behind a link that leads nowhere is
+    // missing. A blueprint that fails in any other way
     // adds "An error " & the failure & " occurred while checking " & its path, and the check
     // goes on. Stops before the next blueprint when AbortScan is set (it is left set).
     void CheckAssetFiles(const QStringList& blueprints, QString& report);

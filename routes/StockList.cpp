@@ -162,11 +162,15 @@ QString MissingStockReport(const QString& gamePath, const QStringList& entries)
     for (const QString& entry : entries) {
         const QString bin = StockBinPath(gamePath, entry);
         const QString blueprint = StockBlueprintPath(gamePath, entry);
-        if (!LiesBelowAssets(gamePath, blueprint) || !LiesBelowAssets(gamePath, bin)) {
+        const Reach blueprintReach = ReachBelowAssets(gamePath, blueprint);
+        const Reach binReach = ReachBelowAssets(gamePath, bin);
+        if (blueprintReach == Reach::Outside || binReach == Reach::Outside) {
             report += bin + QStringLiteral(" lies outside the Assets folder and was not followed") + kLineEnd;
             continue;
         }
-        if (!FileExists(blueprint) && !FileExists(bin))
+        // Behind a link that leads nowhere (a disk that is not mounted) both are missing.
+        const auto found = [](const QString& path, Reach reach) { return reach == Reach::Below && FileExists(path); };
+        if (!found(blueprint, blueprintReach) && !found(bin, binReach))
             report += bin + QStringLiteral(" is missing") + kLineEnd;
     }
     if (report.isEmpty())

@@ -57,7 +57,8 @@ QString StockBinPath(const QString& gamePath, const QString& entry);
 // One line per entry whose blueprint exists neither as the named file nor as its binary form:
 // the bin path & " is missing" & CR LF; "No Missing Rolling-Stock" when none is missing. An
 // entry whose path leads out of the Assets folder is not looked up: its line is the bin path &
-// " lies outside the Assets folder and was not followed" & CR LF.
+// " lies outside the Assets folder and was not followed" & CR LF. One behind a link that leads
+// nowhere (a disk that is not mounted) is missing.
 QString MissingStockReport(const QString& gamePath, const QStringList& entries);
 
 // The bin path of every entry, each followed by CR LF; "" for an empty list.

@@ -154,7 +154,8 @@ QString consistStartTimeText(const QString& seconds)
 
 QString weatherFolderOf(const QString& gamePath, const QString& provider, const QString& product)
 {
-    const QString folder = AssetsPathFromText(gamePath, provider + QLatin1Char('\\') + product + QStringLiteral("\\Weather"));
+    // Behind a link that leads nowhere (a disk that is not mounted) it is a missing folder.
+    const QString folder = AssetsPathOrMissing(gamePath, provider + QLatin1Char('\\') + product + QStringLiteral("\\Weather"));
     return folder.isNull() ? gamePath + QStringLiteral("\\Assets") : folder;
 }
 

@@ -90,7 +90,8 @@ QString consistStartTimeText(const QString& seconds);
 
 // The folder the weather list opens: gamePath & "\Assets\" & provider & "\" & product &
 // "\Weather". Names that lead out of the Assets folder give the Assets folder itself: the list
-// opens there, as it does for a provider folder that is missing.
+// opens there, as it does for a provider folder that is missing. Behind a link that leads
+// nowhere (a disk that is not mounted) the Weather folder is a missing one.
 QString weatherFolderOf(const QString& gamePath, const QString& provider, const QString& product);
 
 // The weather blueprint chosen in the weather lists.

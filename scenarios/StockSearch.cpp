@@ -10,16 +10,17 @@
 #include "common/TempFiles.h"
 #include "common/Vb.h"
 #include "common/VbError.h"
+#include "platform/Links.h"
 #include "platform/Paths.h"
 #include "platform/Ui.h"
 #include "scenarios/ScenarioText.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <optional>
 
 namespace scenarios {
 
@@ -214,7 +215,8 @@ struct StockSearch::Walk {
     QElapsedTimer sinceEvents;
     std::vector<WalkStep> steps;
     SerzPool* pool = nullptr;
-    WalkedFolders walked{QString()};
+    std::optional<platform::WalkWay> way;
+    QStringList namesNotText; // candidates and folders whose names are not text, as game paths
 };
 
 namespace {
@@ -246,7 +248,13 @@ StockSearch::Outcome StockSearch::search(const QString& folder, const QString& t
     const QString assets = withoutTrailingSeparators(state.GamePath) + QStringLiteral("\\Assets");
     // Decided by where the folder leads: one reached from a drive's own folder names the game
     // by another path than the game folder's.
-    const QString onDisk = state.GamePath.isEmpty() ? QString() : PathBelowOnDisk(assets, folder);
+    Reach reach = Reach::Outside;
+    const QString onDisk = state.GamePath.isEmpty() ? QString() : PathBelowOnDisk(assets, folder, &reach);
+    if (reach == Reach::Missing) {
+        // Its disk is not mounted: the folder is not there to walk.
+        showHandlerError(ErrorSpelling::Number, VbError(76), QStringLiteral("WorkWithSubFolders"));
+        return Outcome::Done;
+    }
     if (onDisk.isNull()) {
         exclaim(stockFolderOutsideAssetsMessage(folder, state.GamePath + QStringLiteral("\\Assets")));
         return Outcome::Refused;
@@ -287,7 +295,7 @@ StockSearch::Outcome StockSearch::search(const QString& folder, const QString& t
     pool.setStopCheck([&hooks] { return stopRequested(&hooks); });
     walk.pool = &pool;
     const QString nativeFolder = platform::nativePath(folder);
-    walk.walked = WalkedFolders(nativeFolder);
+    walk.way.emplace(nativeFolder);
     listFolder(walk, nativeFolder, below);
     // The work file of earlier versions, which every conversion replaced, never outlives a
     // search that converts anything.
@@ -311,7 +319,11 @@ StockSearch::Outcome StockSearch::search(const QString& folder, const QString& t
         if (walk.stopped)
             break;
     }
-    return walk.stopped ? Outcome::Stopped : Outcome::Done;
+    if (walk.stopped)
+        return Outcome::Stopped;
+    if (!walk.namesNotText.isEmpty())
+        exclaim(NamesNotTextMessage(walk.namesNotText, QStringLiteral("searched")));
+    return Outcome::Done;
 }
 
 void StockSearch::listFolder(Walk& walk, const QString& nativeFolder, const QString& below)
@@ -320,38 +332,52 @@ void StockSearch::listFolder(Walk& walk, const QString& nativeFolder, const QStr
     entered.folder = true;
     walk.steps.push_back(entered);
     // One listing gives the folder's files and its sub-folders.
-    const QDir dir(nativeFolder, QString(), QDir::Unsorted);
-    if (!dir.exists() || !dir.isReadable()) {
-        walk.steps.back().listingError = dir.exists() ? 70 : 76;
+    const platform::Standing standing = platform::standingAt(nativeFolder);
+    if (standing != platform::Standing::Folder || !QFileInfo(nativeFolder).isReadable()) {
+        walk.steps.back().listingError = standing == platform::Standing::Folder ? 70 : 76;
         return;
     }
-    const QFileInfoList listed = dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
-    QStringList files;
-    QStringList folders;
-    for (const QFileInfo& info : listed) {
-        if (info.isDir()) {
-            if (!info.isSymLink() || walk.walked.enter(info.filePath()))
-                folders.append(info.fileName());
-        } else {
-            files.append(info.fileName());
+    QList<platform::FolderEntry> files;
+    QList<platform::FolderEntry> folders;
+    const QString gameBelow = walk.gamePath + QStringLiteral("\\Assets") + below + QLatin1Char('\\');
+    for (const platform::FolderEntry& entry : platform::folderEntries(nativeFolder)) {
+        if (entry.isFolder()) {
+            // A folder whose name is no text cannot be walked into by a path.
+            if (!entry.nameIsText)
+                walk.namesNotText.append(gameBelow + entry.name);
+            else
+                folders.append(entry);
+        } else if (entry.isFile()) {
+            files.append(entry);
         }
     }
-    const auto ignoringCase = [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; };
+    const auto ignoringCase = [](const platform::FolderEntry& a, const platform::FolderEntry& b) {
+        return a.name.compare(b.name, Qt::CaseInsensitive) < 0;
+    };
     std::sort(files.begin(), files.end(), ignoringCase);
     std::sort(folders.begin(), folders.end(), ignoringCase);
 
-    for (const QString& name : files) {
-        const QString fileBelow = below + QLatin1Char('\\') + name;
+    for (const platform::FolderEntry& file : std::as_const(files)) {
+        const QString fileBelow = below + QLatin1Char('\\') + file.name;
         WalkStep step;
         step.question = stockQuestionFor(fileBelow, StockType, walk.listAll);
         if (step.question == StockQuestion::Skip
             || !splitStockPath(fileBelow, step.provider, step.product, step.blueprintPath))
             continue;
-        step.ticket = walk.pool->add({nativeFolder + QLatin1Char('/') + name, walk.workName});
+        if (!file.nameIsText) {
+            walk.namesNotText.append(gameBelow + file.name);
+            continue;
+        }
+        step.ticket = walk.pool->add({file.path, walk.workName});
         walk.steps.push_back(step);
     }
-    for (const QString& name : folders)
-        listFolder(walk, nativeFolder + QLatin1Char('/') + name, below + QLatin1Char('\\') + name);
+    // Every sub-folder is walked, linked or not, unless that would be a loop.
+    for (const platform::FolderEntry& sub : std::as_const(folders)) {
+        if (!walk.way->enter(sub))
+            continue;
+        listFolder(walk, sub.path, below + QLatin1Char('\\') + sub.name);
+        walk.way->leave();
+    }
 }
 
 void StockSearch::examineFile(Walk& walk, const WalkStep& step)

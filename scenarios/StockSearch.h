@@ -93,7 +93,10 @@ public:
 
     // Searches folder (a game-style or native path below GamePath & "\Assets") for the kind
     // tickedCaption (empty when no option is ticked: the last kind stays). Sets ListAllStock,
-    // StockBasePath and AssetsBasePath of the shared state.
+    // StockBasePath and AssetsBasePath of the shared state. Every sub-folder is walked, a linked
+    // one too, unless it lies on the walk's own way down (a loop); a folder below a link that
+    // leads nowhere is a missing folder (error 76). Candidates and folders whose names are not
+    // text on this system are named in one message after the walk.
     Outcome search(const QString& folder, const QString& tickedCaption, const Hooks& hooks = {});
 
     // The entry a row of the list stands for: the first one of that name (ignoring case);

@@ -190,7 +190,7 @@ TEST_F(AssetWalkTest, SubFoldersLastFirstThenOwnFilesByName)
     for (const char* rel : {"P/Q/top.GeoPcDx", "P/Q/Alpha.GeoPcDx", "P/Q/a/one.GeoPcDx", "P/Q/B/two.GeoPcDx",
                             "P/Q/c/three.GeoPcDx", "P/Q/c/Deep/four.GeoPcDx", "P/Q/c/note.txt", "P/Q/B/x.bin"})
         tree.writeFile(QStringLiteral("game/Assets/") + QString::fromUtf8(rel), "data");
-    // A link to a folder is not followed: its files would be listed twice.
+    // A link to a folder walked elsewhere is walked again, as the folder list shows it twice.
     ASSERT_TRUE(QFile::link(tree.path("game/Assets/P/Q/a"), tree.path("game/Assets/P/Q/zLink")));
 
     QElapsedTimer timer;
@@ -200,15 +200,17 @@ TEST_F(AssetWalkTest, SubFoldersLastFirstThenOwnFilesByName)
     // Window events at most every 40 ms, however many folders and files.
     EXPECT_LE(eventCalls, timer.elapsed() / 40 + 1);
     EXPECT_FALSE(r.abandoned);
-    EXPECT_EQ(r.rowsAdded, 6);
+    EXPECT_EQ(r.rowsAdded, 7);
     EXPECT_EQ(r.serializerRuns, 0);
     const QStringList expectedRows = {
+        "P\tQ\tzLink\\one.GeoPcDx\t\t\t",
         "P\tQ\tc\\Deep\\four.GeoPcDx\t\t\t", "P\tQ\tc\\three.GeoPcDx\t\t\t", "P\tQ\tB\\two.GeoPcDx\t\t\t",
         "P\tQ\ta\\one.GeoPcDx\t\t\t",         "P\tQ\tAlpha.GeoPcDx\t\t\t",   "P\tQ\ttop.GeoPcDx\t\t\t",
     };
     EXPECT_EQ(rows, expectedRows);
     const QStringList expectedFolders = {
         "\\P\\Q [Alpha.GeoPcDx,top.GeoPcDx]",
+        "\\P\\Q\\zLink [one.GeoPcDx]",
         "\\P\\Q\\c [three.GeoPcDx]",
         "\\P\\Q\\c\\Deep [four.GeoPcDx]",
         "\\P\\Q\\c [three.GeoPcDx]",

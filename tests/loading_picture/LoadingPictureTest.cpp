@@ -277,6 +277,36 @@ TEST_F(LoadingPictureCommand, AReferenceLeadingOutOfAssetsIsRefused)
     }
 }
 
+// The texture's place behind a link that leads nowhere (its TemplateRoutes folder, or the
+// texture itself, kept on a disk that is not mounted) is missing: the command says so after the
+// image is chosen, and nothing is made, in the game or through the link.
+TEST_F(LoadingPictureCommand, ATexturePlaceBehindALinkThatLeadsNowhereIsMissing)
+{
+    const QString imagePath = tree.writeFile(QStringLiteral("images/loading_Valley.dds"), makeImage());
+    tree.makeDir(QStringLiteral("unplugged"));
+    for (const bool wholeFolder : {true, false}) {
+        SCOPED_TRACE(wholeFolder ? "TemplateRoutes" : "the texture");
+        ASSERT_TRUE(copySampleGame(tree.gamePath()));
+        const QString templateRoutes = tree.path(kTextureDir);
+        if (wholeFolder) {
+            ASSERT_TRUE(QFile::link(tree.path(QStringLiteral("unplugged/TemplateRoutes")), templateRoutes.chopped(1)));
+        } else {
+            tree.makeDir(kTextureDir);
+            ASSERT_TRUE(QFile::link(tree.path(QStringLiteral("unplugged/loading_Valley.TgPcDx")),
+                                    templateRoutes + QStringLiteral("loading_Valley.TgPcDx")));
+        }
+        const QMap<QString, QByteArray> before = snapshot();
+        expectIntro();
+        ui.expectOpenFile(imagePath);
+        ui.expectMsgBox(vb::vbOK, QStringLiteral("TemplateRoutes\\loading_Valley.TgPcDx cannot be made: its place is missing"));
+        run(0);
+        ui.verifyDone();
+        EXPECT_TRUE(snapshot() == before);
+        EXPECT_EQ(QDir(tree.path(QStringLiteral("unplugged"))).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+        QDir(tree.gamePath()).removeRecursively();
+    }
+}
+
 TEST_F(LoadingPictureCommand, PictureNameStopsAtTheFirstDot)
 {
     // The sample's own loading picture, under another name.

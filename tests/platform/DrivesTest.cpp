@@ -200,25 +200,25 @@ TEST(GameReference, AssetsPathFromText)
 {
     const struct {
         const char* text;
-        bool below;
+        Reach reach;
     } rows[] = {
-        {"Kuju\\RailSimulator\\Engine\\loco.bin", true},
-        {"KUJU\\railsimulator\\engine\\LOCO.bin", true},
-        {"Kuju\\..\\Other\\x.bin", true},
-        {"..\\ASSETS\\Kuju\\x.bin", true},
-        {"Kuju\\..\\..\\Assets\\Kuju\\x.bin", true},
-        {"..\\..\\game\\Assets\\Kuju\\x.bin", false},
-        {"Kuju\\..\\..\\..\\game\\Assets\\Kuju\\x.bin", false},
-        {"..\\..\\GAME\\Assets\\v\\victim.GeoPcDx", false},
-        {"..\\..\\outside\\victim", false},
-        {"Alias\\RailSimulator\\Engine\\loco.bin", true},
-        {"Linked\\victim", true},
-        {"Gone", false},
-        {"Gone\\x.bin", false},
-        {"Kuju\\..\\..\\Content\\Routes.xml", false},
-        {"..", false},
-        {"", false},
-        {"Kuju/../../x", false},
+        {"Kuju\\RailSimulator\\Engine\\loco.bin", Reach::Below},
+        {"KUJU\\railsimulator\\engine\\LOCO.bin", Reach::Below},
+        {"Kuju\\..\\Other\\x.bin", Reach::Below},
+        {"..\\ASSETS\\Kuju\\x.bin", Reach::Below},
+        {"Kuju\\..\\..\\Assets\\Kuju\\x.bin", Reach::Below},
+        {"..\\..\\game\\Assets\\Kuju\\x.bin", Reach::Outside},
+        {"Kuju\\..\\..\\..\\game\\Assets\\Kuju\\x.bin", Reach::Outside},
+        {"..\\..\\GAME\\Assets\\v\\victim.GeoPcDx", Reach::Outside},
+        {"..\\..\\outside\\victim", Reach::Outside},
+        {"Alias\\RailSimulator\\Engine\\loco.bin", Reach::Below},
+        {"Linked\\victim", Reach::Below},
+        {"Gone", Reach::Missing},
+        {"Gone\\x.bin", Reach::Missing},
+        {"Kuju\\..\\..\\Content\\Routes.xml", Reach::Outside},
+        {"..", Reach::Outside},
+        {"", Reach::Outside},
+        {"Kuju/../../x", Reach::Outside},
     };
     // The provider folder, or the whole Assets folder, kept on another disk and linked back.
     for (const char* linked : {"game/Assets/Kuju", "game/Assets"}) {
@@ -236,8 +236,10 @@ TEST(GameReference, AssetsPathFromText)
         link(tree.path(QStringLiteral("game/Assets/Kuju")), tree.path(QStringLiteral("game/Assets/Alias")));
         for (const auto& row : rows) {
             const QString text = QString::fromUtf8(row.text);
-            const QString got = AssetsPathFromText(game, text);
-            if (row.below)
+            Reach reach = Reach::Below;
+            const QString got = AssetsPathFromText(game, text, &reach);
+            EXPECT_EQ(reach, row.reach) << row.text;
+            if (row.reach == Reach::Below)
                 EXPECT_EQ(got, game + QStringLiteral("\\Assets\\") + text) << row.text;
             else
                 EXPECT_TRUE(got.isNull()) << row.text << " gave " << got.toStdString();
@@ -251,7 +253,12 @@ TEST(GameReference, AssetsPathFromText)
     // An Assets folder that is a link to nothing is no folder to follow.
     TempTree tree;
     link(tree.path(QStringLiteral("nowhere")), tree.path(QStringLiteral("game/Assets")));
-    EXPECT_TRUE(AssetsPathFromText(tree.gamePath(), QStringLiteral("Kuju\\x.bin")).isNull());
+    Reach reach = Reach::Below;
+    EXPECT_TRUE(AssetsPathFromText(tree.gamePath(), QStringLiteral("Kuju\\x.bin"), &reach).isNull());
+    EXPECT_EQ(reach, Reach::Missing);
+    // Looked up, a path behind it is a missing file; one whose text climbs out is none at all.
+    EXPECT_EQ(AssetsPathOrMissing(tree.gamePath(), QStringLiteral("Kuju\\x.bin")), tree.gamePath() + QStringLiteral("\\Assets\\Kuju\\x.bin"));
+    EXPECT_TRUE(AssetsPathOrMissing(tree.gamePath(), QStringLiteral("..\\..\\x.bin")).isNull());
 }
 
 // A folder lies below another by where both lead, whichever form each is named in: the Windows
@@ -290,7 +297,10 @@ TEST(GameReference, PathBelowOnDiskWhicheverForm)
         {QString(), native, nullptr},
     };
     for (const auto& row : rows) {
-        const QString got = PathBelowOnDisk(row.root, row.path);
+        Reach reach = Reach::Below;
+        const QString got = PathBelowOnDisk(row.root, row.path, &reach);
+        const bool gone = row.path.contains(QLatin1String("Gone"));
+        EXPECT_EQ(reach, row.below ? Reach::Below : gone ? Reach::Missing : Reach::Outside) << row.path.toStdString();
         if (row.below)
             EXPECT_EQ(got, QString::fromUtf8(row.below)) << row.path.toStdString();
         else
