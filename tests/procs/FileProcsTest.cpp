@@ -45,6 +45,13 @@ QStringList treeOf(const QString& root)
     return out;
 }
 
+// A link at the tree's path at (its folder made) that leads to the tree's path target.
+void linkIn(const TempTree& tree, const char* target, const char* at)
+{
+    tree.makeDir(QFileInfo(tree.path(at)).dir().path());
+    ASSERT_TRUE(QFile::link(tree.path(target), tree.path(at)));
+}
+
 } // namespace
 
 // Runs the call with writes beyond 4 KB failing as on a full disk.
@@ -431,10 +438,7 @@ TEST(CopyFolder, WritesIntoTheUsersLinkedFolders)
     tree.writeFile("outside/Lamp.bin", "outside lamp");
     tree.makeDir("outside/Named");
     tree.makeDir("outside/Lamp");
-    const auto link = [&](const char* target, const char* at) {
-        tree.makeDir(QFileInfo(tree.path(at)).dir().path());
-        ASSERT_TRUE(QFile::link(tree.path(target), tree.path(at)));
-    };
+    const auto link = [&](const char* target, const char* at) { linkIn(tree, target, at); };
     link("outside/Kuju", "game1/assets/kuju");              // a folder below, matched in another case
     link("outside/Lamp.bin", "game2/Assets/Kuju/Lamp.bin"); // a file below
     link("outside/Lamp", "game3/Lamp");                     // the source's own name below "game3\"
@@ -485,10 +489,7 @@ TEST(CopyFolder, CopiesWhatTheSourcesLinksLeadTo)
     tree.writeFile("program/Lamp/Assets/own.bin", "own");
     tree.writeFile("outside/Kit/Textures/t.dds", "texture");
     tree.writeFile("outside/Lamp.bin", "outside lamp");
-    const auto link = [&](const char* target, const char* at) {
-        tree.makeDir(QFileInfo(tree.path(at)).dir().path());
-        ASSERT_TRUE(QFile::link(tree.path(target), tree.path(at)));
-    };
+    const auto link = [&](const char* target, const char* at) { linkIn(tree, target, at); };
     link("outside/Kit", "program/Lamp/Assets/Kit");
     link("outside/Lamp.bin", "program/Lamp/Assets/Lamp.bin");
     link("program/Lamp", "program/Lamp/Assets/Kit2"); // back up to the start: a loop
