@@ -5,6 +5,7 @@
 #include "common/SharedState.h"
 #include "common/TempFiles.h"
 #include "common/Vb.h"
+#include "platform/Links.h"
 #include "platform/Paths.h"
 #include "platform/Ui.h"
 #include "assets/ChildEntries.h"
@@ -14,6 +15,8 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <algorithm>
+
 namespace assets {
 
 namespace {
@@ -21,41 +24,57 @@ namespace {
 using gametext::kCrLf;
 const QString kSample = QStringLiteral("Sample");
 
-void walk(const QString& nativeFolder, const QString& shownFolder, const QString& name, SampleRenameResult& result)
+void walk(const QString& nativeFolder, const QString& shownFolder, const QString& name, SampleRenameResult& result,
+          platform::WalkWay& way)
 {
     QDir dir(nativeFolder);
     if (!dir.exists() || !dir.isReadable()) {
         result.failed << shownFolder + QStringLiteral(" could not be listed");
         return;
     }
-    const QDir::SortFlags order = QDir::Name | QDir::IgnoreCase;
-    const QFileInfoList folders = dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, order);
-    for (qsizetype i = folders.size() - 1; i >= 0; --i) {
-        const QFileInfo& sub = folders[i];
-        if (sub.isSymLink())
-            continue; // a link leads out of the new folder: its files are not ours
-        walk(sub.filePath(), shownFolder + QLatin1Char('\\') + sub.fileName(), name, result);
+    QList<platform::FolderEntry> entries = platform::folderEntries(nativeFolder);
+    std::sort(entries.begin(), entries.end(), [](const platform::FolderEntry& a, const platform::FolderEntry& b) {
+        return QString::compare(a.name, b.name, Qt::CaseInsensitive) < 0;
+    });
+    // Sub-folders last to first; a linked one is walked as the folder it leads to, unless that
+    // is a loop. What leads nowhere, and a folder whose name is no text, cannot be listed.
+    for (qsizetype i = entries.size() - 1; i >= 0; --i) {
+        const platform::FolderEntry& sub = entries[i];
+        const QString shown = shownFolder + QLatin1Char('\\') + sub.name;
+        if (sub.standing == platform::Standing::Nowhere)
+            result.failed << shown + QStringLiteral(" is missing (a link that leads nowhere)");
+        else if (sub.isFolder() && !sub.nameIsText)
+            result.failed << shown + QStringLiteral(" could not be listed: its name is not text");
+        else if (sub.isFolder() && way.enter(sub)) {
+            walk(sub.path, shown, name, result, way);
+            way.leave();
+        }
     }
 
     // Every name in the folder, as Windows compares them, to find taken targets.
     QSet<QString> taken;
-    for (const QString& entry : dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))
-        taken.insert(entry.toLower());
+    for (const platform::FolderEntry& entry : std::as_const(entries))
+        taken.insert(entry.name.toLower());
 
-    const QFileInfoList files = dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System, order);
-    for (const QFileInfo& file : files) {
-        const QString oldName = file.fileName();
+    for (const platform::FolderEntry& file : std::as_const(entries)) {
+        if (file.isFolder() || file.standing == platform::Standing::Nowhere)
+            continue;
+        const QString& oldName = file.name;
         if (!oldName.contains(kSample, Qt::CaseInsensitive))
             continue;
-        const QString newName = vb::Replace(oldName, kSample, name, 1, -1, vb::Compare::Text);
         const QString shown = shownFolder + QLatin1Char('\\') + oldName;
+        if (!file.nameIsText) {
+            result.failed << shown + QStringLiteral(" could not be renamed: its name is not text");
+            continue;
+        }
+        const QString newName = vb::Replace(oldName, kSample, name, 1, -1, vb::Compare::Text);
         if (newName == oldName)
             continue;
         const bool sameIgnoringCase = newName.toLower() == oldName.toLower();
         if (!sameIgnoringCase && taken.contains(newName.toLower())) {
             result.skipped << shown + QStringLiteral(" was not renamed: ") + newName
                                   + QStringLiteral(" is there already");
-        } else if (QFile::rename(file.filePath(), dir.filePath(newName))) {
+        } else if (QFile::rename(file.path, dir.filePath(newName))) {
             taken.remove(oldName.toLower());
             taken.insert(newName.toLower());
         } else {
@@ -100,7 +119,9 @@ SampleRenameResult RenameSampleFiles(const QString& folder, const QString& name)
     QString shown = folder;
     while (shown.endsWith(QLatin1Char('\\')) && shown.size() > 3)
         shown.chop(1);
-    walk(platform::nativePath(folder), shown, name, result);
+    const QString native = platform::nativePath(folder);
+    platform::WalkWay way(native);
+    walk(native, shown, name, result, way);
     return result;
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/VbError.h"
 #include "platform/FileSync.h"
+#include "platform/Links.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
@@ -14,10 +15,10 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
-#include <QSet>
 #include <QUuid>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -85,58 +86,70 @@ void copyOneFile(const QFileInfo& source, const QString& target)
     QFile::setPermissions(target, in.permissions());
 }
 
-// Copies sourceDir's contents into targetDir; sourceRoot is where the whole copy's source leads.
-void copyTree(const QString& sourceDir, const QString& targetDir, const QString& sourceRoot, bool overwrite,
-              QSet<QString>& onPath)
+// The canonical path lies in the folder whose canonical path is root, or is root.
+bool isSameOrBelow(const QString& canonical, const QString& root)
 {
-    const QString canonical = QFileInfo(sourceDir).canonicalFilePath();
-    if (onPath.contains(canonical))
-        return; // a link back up the tree
-    onPath.insert(canonical);
+    return canonical == root || canonical.startsWith(root + QLatin1Char('/'));
+}
 
-    if (!QFileInfo(targetDir).isDir() && !QDir().mkpath(targetDir))
+// Copies sourceDir's contents into targetDir under the links rule: a link in the source is
+// copied as what it leads to (a linked folder walked unless it is a loop), a link below the
+// destination is written into, and one that leads nowhere, on either side, is a path not found.
+// sourceRoot is where the whole copy's source leads.
+void copyTree(const QString& sourceDir, const QString& targetDir, const QString& sourceRoot, bool overwrite,
+              platform::WalkWay& way)
+{
+    switch (platform::standingAt(targetDir)) {
+    case platform::Standing::Nothing:
+        if (!QDir().mkpath(targetDir))
+            throw VbError(76);
+        break;
+    case platform::Standing::Folder:
+        // A linked folder below the destination that leads back into the source would copy the
+        // copy's own output.
+        if (isSameOrBelow(QFileInfo(targetDir).canonicalFilePath(), sourceRoot))
+            throw VbError(5);
+        break;
+    case platform::Standing::Nowhere:
         throw VbError(76);
+    default:
+        throw VbError(58);
+    }
 
     // Existing entries of the target, matched without regard to case as Windows does.
     QHash<QString, QString> existing;
-    const QStringList targetNames =
-        QDir(targetDir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-    for (const QString& name : targetNames)
-        existing.insert(name.toCaseFolded(), name);
+    for (const platform::FolderEntry& entry : platform::folderEntries(targetDir))
+        existing.insert(entry.name.toCaseFolded(), entry.name);
 
-    const QFileInfoList entries = QDir(sourceDir).entryInfoList(
-        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
-    for (const QFileInfo& entry : entries) {
-        const QString name = entry.fileName();
-        const QString target = targetDir + QLatin1Char('/') + existing.value(name.toCaseFolded(), name);
-        const QFileInfo targetInfo(target);
-        // A linked folder below the destination is the user's own: it is written into as the
-        // folder it leads to. A link that leads nowhere has nothing to write into, one that leads
-        // into the source would copy the copy's own output, and a linked file is not written
-        // through.
-        if (targetInfo.isSymLink() && (entry.isDir() || entry.isFile())) {
-            if (!entry.isDir() || !targetInfo.exists())
-                throw VbError(70);
-            const QString leads = targetInfo.canonicalFilePath();
-            if (leads == sourceRoot || leads.startsWith(sourceRoot + QLatin1Char('/')))
-                throw VbError(5);
-        }
-        if (entry.isDir()) {
-            if (targetInfo.exists() && !targetInfo.isDir())
-                throw VbError(58);
-            copyTree(entry.absoluteFilePath(), target, sourceRoot, overwrite, onPath);
+    QList<platform::FolderEntry> entries = platform::folderEntries(sourceDir);
+    std::sort(entries.begin(), entries.end(), [](const platform::FolderEntry& a, const platform::FolderEntry& b) {
+        return QString::compare(a.name, b.name, Qt::CaseInsensitive) < 0;
+    });
+    for (const platform::FolderEntry& entry : std::as_const(entries)) {
+        if (!entry.nameIsText)
+            throw VbError(53); // no file can be opened by that name
+        if (entry.standing == platform::Standing::Nowhere)
+            throw VbError(76);
+        const QString target = targetDir + QLatin1Char('/') + existing.value(entry.name.toCaseFolded(), entry.name);
+        const platform::Standing there = platform::standingAt(target);
+        if (there == platform::Standing::Nowhere && (entry.isFolder() || entry.isFile()))
+            throw VbError(76);
+        if (entry.isFolder()) {
+            if (!way.enter(entry))
+                continue; // a loop: the folder is being copied already
+            copyTree(entry.path, target, sourceRoot, overwrite, way);
+            way.leave();
         } else if (entry.isFile()) {
-            if (targetInfo.exists()) {
-                if (targetInfo.isDir() || !overwrite)
+            if (there != platform::Standing::Nothing) {
+                if (there != platform::Standing::File || !overwrite)
                     throw VbError(58);
-                if (!targetInfo.isWritable())
+                if (!QFileInfo(target).isWritable())
                     throw VbError(70);
             }
-            copyOneFile(entry, target);
+            copyOneFile(QFileInfo(entry.path), target);
         }
-        // Anything else (a dangling link, a device) is not a file to copy.
+        // Anything else (a device, a pipe) is not a file to copy.
     }
-    onPath.remove(canonical);
 }
 
 } // namespace
@@ -228,19 +241,17 @@ void CopyFolder(const QString& source, const QString& destination, bool overwrit
     const QFileInfo targetInfo(targetNative);
     if (targetInfo.exists() && !targetInfo.isDir())
         throw VbError(58);
-    // The folder below the destination that receives the source may be a link of the user's;
-    // one that leads nowhere has nothing to write into.
-    if (intoNamedFolder && targetInfo.isSymLink() && !targetInfo.exists())
-        throw VbError(70);
+    // The destination may be a link of the user's; one that leads nowhere has nothing to write into.
+    if (platform::leadsNowhere(targetNative))
+        throw VbError(76);
 
     // A copy into the folder itself or one of its sub-folders would copy its own output.
     const QString sourceCanonical = sourceInfo.canonicalFilePath();
-    const QString targetCanonical = canonicalOfPossiblyMissing(targetNative);
-    if (targetCanonical == sourceCanonical || targetCanonical.startsWith(sourceCanonical + QLatin1Char('/')))
+    if (isSameOrBelow(canonicalOfPossiblyMissing(targetNative), sourceCanonical))
         throw VbError(5);
 
-    QSet<QString> onPath;
-    copyTree(sourceInfo.absoluteFilePath(), targetInfo.absoluteFilePath(), sourceCanonical, overwrite, onPath);
+    platform::WalkWay way(sourceNative);
+    copyTree(sourceInfo.absoluteFilePath(), targetInfo.absoluteFilePath(), sourceCanonical, overwrite, way);
 }
 
 void CheckNameToMake(const QString& path)
@@ -303,9 +314,19 @@ bool MakeFolder(const QString& folder)
 bool CopyFileOver(const QString& source, const QString& target)
 {
     const QString from = platform::nativePath(source);
-    const QString to = platform::nativePath(target);
+    QString to = platform::nativePath(target);
     if (!QFileInfo(from).isFile())
         return false;
+    switch (platform::standingAt(to)) {
+    case platform::Standing::Nothing:
+        break;
+    case platform::Standing::File:
+        // A linked file is written into: the copy takes the place of the file it leads to.
+        to = QFileInfo(to).canonicalFilePath();
+        break;
+    default:
+        return false; // a folder, or a link that leads nowhere, which is never written through
+    }
     if (sameFile(from, to))
         return true;
     // Copy under a side name first, so that a failed copy leaves the target as it was.
@@ -359,7 +380,8 @@ bool WriteTextFile(const QString& path, const QString& content)
 {
     bool written = false;
     const QString native = platform::nativePath(path);
-    if (!native.isEmpty() && !platform::makesForbiddenName(native)) {
+    // QSaveFile would write where a link that leads nowhere points: on a disk that is not there.
+    if (!native.isEmpty() && !platform::makesForbiddenName(native) && !platform::leadsNowhere(native)) {
         QSaveFile f(native);
         if (f.open(QIODevice::WriteOnly)) {
             const QByteArray bytes = platform::encodeAnsi(content);

@@ -3,6 +3,7 @@
 #include "common/FileProcs.h"
 
 #include "platform/FileSync.h"
+#include "platform/Links.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
 
@@ -72,11 +73,12 @@ bool CopyReplacing(const QString& from, const QString& to, QString* error)
             *error = QStringLiteral("File not found");
         return false;
     }
-    // QSaveFile would replace the file a link leads to, wherever that lies.
+    // A linked file is written into (QSaveFile replaces the file it leads to); a link that
+    // leads nowhere is never written through.
     const QString target = platform::nativePath(to);
-    if (QFileInfo(target).isSymLink()) {
+    if (platform::leadsNowhere(target)) {
         if (error)
-            *error = QStringLiteral("Permission denied");
+            *error = QStringLiteral("Path not found");
         return false;
     }
     QSaveFile out(target);

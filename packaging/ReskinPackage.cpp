@@ -6,6 +6,7 @@
 #include "common/VbError.h"
 #include "packaging/PackageCommon.h"
 #include "packaging/clsCRC.h"
+#include "platform/Links.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
 #include "platform/Ui.h"
@@ -49,17 +50,25 @@ QString lastComponent(const QString& path)
 }
 
 // A folder's files and sub-folders, each sorted by name ignoring case (names that differ
-// only in case in their case order), so every machine walks them in one order.
-void listFolder(const QString& native, QFileInfoList& files, QFileInfoList& dirs)
+// only in case in their case order), so every machine walks them in one order. A link is what
+// it leads to; one that leads nowhere, and a name that is no text, go to odd.
+void listFolder(const QString& native, QList<platform::FolderEntry>& files, QList<platform::FolderEntry>& dirs,
+                QList<platform::FolderEntry>& odd)
 {
-    const QDir dir(native);
-    files = dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
-    dirs = dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks, QDir::NoSort);
-    const auto byName = [](const QFileInfo& a, const QFileInfo& b) {
-        const QString an = a.fileName();
-        const QString bn = b.fileName();
-        const int c = an.compare(bn, Qt::CaseInsensitive);
-        return c != 0 ? c < 0 : an < bn;
+    files.clear();
+    dirs.clear();
+    odd.clear();
+    for (const platform::FolderEntry& e : platform::folderEntries(native)) {
+        if (!e.nameIsText || e.standing == platform::Standing::Nowhere)
+            odd << e;
+        else if (e.isFolder())
+            dirs << e;
+        else
+            files << e;
+    }
+    const auto byName = [](const platform::FolderEntry& a, const platform::FolderEntry& b) {
+        const int c = a.name.compare(b.name, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a.name < b.name;
     };
     std::sort(files.begin(), files.end(), byName);
     std::sort(dirs.begin(), dirs.end(), byName);
@@ -135,6 +144,7 @@ void ReskinPackage::reset()
     CopyText.clear();
     leftOut_.clear();
     unreadable_.clear();
+    missing_.clear();
 }
 
 const ReskinSource* ReskinPackage::findSource(const QString& name) const
@@ -196,6 +206,9 @@ bool ReskinPackage::Process(const QString& reskinFolder, const QString& sourceFo
                 leftOut_);
     reportNames(QStringLiteral("The checksum of these files could not be computed; they are packaged as changed:"),
                 unreadable_);
+    reportNames(QStringLiteral("These files and folders are missing (a link that leads nowhere) and were neither "
+                               "compared nor packaged:"),
+                missing_);
 
     if (!appendAnsi(package + QStringLiteral("\\Rail Simulator\\RS-Install.bat"), InstallText + kCrLf))
         showHandlerError(ErrorSpelling::Description, VbError(75), QStringLiteral("Command5_Click"));
@@ -242,30 +255,39 @@ void ReskinPackage::WorkWithSubFolders(const QString& folder)
     // A reskin kept inside its source folder is not part of the source: its files would
     // be their own counterparts and never reach the package.
     reskinCanonical_ = QFileInfo(platform::nativePath(ReskinFolder)).canonicalFilePath();
-    walkSource(folder, platform::nativePath(folder));
+    const QString native = platform::nativePath(folder);
+    platform::WalkWay way(native);
+    walkSource(folder, native, way);
 }
 
-void ReskinPackage::walkSource(const QString& folder, const QString& native)
+void ReskinPackage::walkSource(const QString& folder, const QString& native, platform::WalkWay& way)
 {
-    QFileInfoList files;
-    QFileInfoList dirs;
-    listFolder(native, files, dirs);
+    QList<platform::FolderEntry> files;
+    QList<platform::FolderEntry> dirs;
+    QList<platform::FolderEntry> odd;
+    listFolder(native, files, dirs, odd);
     const QString below = PathBelow(AssetsRoot, folder);
-    for (const QFileInfo& info : files) {
-        const QString name = info.fileName();
+    for (const platform::FolderEntry& e : std::as_const(odd)) {
+        // A name that is no text is no counterpart of any reskinned file (that one is named).
+        if (e.nameIsText)
+            missing_ << folder + QLatin1Char('\\') + e.name;
+    }
+    for (const platform::FolderEntry& e : std::as_const(files)) {
+        const QString& name = e.name;
         if (!BatchSafeName(name))
             continue; // no line can name it; a reskinned file of that name is left out too
         const QString key = name.toCaseFolded();
         if (!sources_.contains(key))
-            sources_.insert(key, ReskinSource{name, below, info.size()});
+            sources_.insert(key, ReskinSource{name, below, QFileInfo(e.path).size()});
         pace();
     }
-    for (const QFileInfo& info : dirs) {
-        if (!reskinCanonical_.isEmpty() && info.canonicalFilePath() == reskinCanonical_)
+    for (const platform::FolderEntry& e : std::as_const(dirs)) {
+        if (!reskinCanonical_.isEmpty() && QFileInfo(e.path).canonicalFilePath() == reskinCanonical_)
             continue;
-        if (!BatchSafeName(info.fileName()))
+        if (!BatchSafeName(e.name) || !way.enter(e))
             continue;
-        walkSource(folder + QLatin1Char('\\') + info.fileName(), info.filePath());
+        walkSource(folder + QLatin1Char('\\') + e.name, e.path, way);
+        way.leave();
     }
 }
 
@@ -275,7 +297,9 @@ void ReskinPackage::WorkWithorigFolders(const QString& folder)
     ui().doEvents();
     pace_.restart();
     package_ = packageFolderPath();
-    walkReskin(folder, platform::nativePath(folder));
+    const QString native = platform::nativePath(folder);
+    platform::WalkWay way(native);
+    walkReskin(folder, native, way);
 }
 
 void ReskinPackage::makeMirror(const QString& folder)
@@ -288,26 +312,32 @@ void ReskinPackage::makeMirror(const QString& folder)
         showHandlerError(ErrorSpelling::Description, VbError(76), QStringLiteral("WorkWithorigFolders"));
 }
 
-void ReskinPackage::walkReskin(const QString& folder, const QString& native)
+void ReskinPackage::walkReskin(const QString& folder, const QString& native, platform::WalkWay& way)
 {
     makeMirror(folder);
-    QFileInfoList files;
-    QFileInfoList dirs;
-    listFolder(native, files, dirs);
+    QList<platform::FolderEntry> files;
+    QList<platform::FolderEntry> dirs;
+    QList<platform::FolderEntry> odd;
+    listFolder(native, files, dirs, odd);
     const QString sub = PathBelow(ReskinFolder, folder);
-    for (const QFileInfo& info : files) {
-        if (BatchSafeName(info.fileName()))
-            reskinFile(folder, sub, info.fileName(), info.size());
+    for (const platform::FolderEntry& e : std::as_const(odd))
+        (e.nameIsText ? missing_ : leftOut_) << folder + QLatin1Char('\\') + e.name;
+    for (const platform::FolderEntry& e : std::as_const(files)) {
+        if (BatchSafeName(e.name))
+            reskinFile(folder, sub, e.name, QFileInfo(e.path).size());
         else
-            leftOut_ << folder + QLatin1Char('\\') + info.fileName();
+            leftOut_ << folder + QLatin1Char('\\') + e.name;
         pace();
     }
-    for (const QFileInfo& info : dirs) {
-        // A folder whose name would lead elsewhere in a path is left out with all it holds.
-        if (BatchSafeName(info.fileName()))
-            walkReskin(folder + QLatin1Char('\\') + info.fileName(), info.filePath());
-        else
-            leftOut_ << folder + QLatin1Char('\\') + info.fileName();
+    for (const platform::FolderEntry& e : std::as_const(dirs)) {
+        // A folder whose name would lead elsewhere in a path is left out with all it holds; a
+        // link back up the tree ends there.
+        if (!BatchSafeName(e.name))
+            leftOut_ << folder + QLatin1Char('\\') + e.name;
+        else if (way.enter(e)) {
+            walkReskin(folder + QLatin1Char('\\') + e.name, e.path, way);
+            way.leave();
+        }
     }
 }
 

@@ -14,6 +14,10 @@
 #include <QString>
 #include <QStringList>
 
+namespace platform {
+class WalkWay;
+}
+
 namespace packaging {
 
 // The CRC-32 of a file as upper-case hexadecimal without leading zeros ("0" for a missing,
@@ -64,13 +68,15 @@ public:
 
     // The source walk: the folder's files, sorted by name ignoring case, then each sub-folder
     // in the same order; the first file walked with a name (ignoring case) goes into the table.
+    // Both walks read a link as what it leads to and walk linked folders, but not a loop.
     void WorkWithSubFolders(const QString& folder);
     // The reskinned walk, in the same order: creates each folder's mirror in the package and
     // adds each file's line to InstallText (identical to its source counterpart) or CopyText
     // (changed, or no counterpart). Needs the table, ReskinFolder and PackageFolder.
     void WorkWithorigFolders(const QString& folder);
 
-    // Empties the source table, both texts and the lists of files left out or not checksummed.
+    // Empties the source table, both texts and the lists of files left out, missing or not
+    // checksummed.
     void reset();
 
     // The source file of a name (ignoring case); null when the source asset has none.
@@ -83,10 +89,13 @@ public:
     // with such names are not taken for counterparts.
     const QStringList& leftOut() const { return leftOut_; }
     const QStringList& unreadable() const { return unreadable_; }
+    // Files and folders of either walk that are missing (a link that leads nowhere): never
+    // compared, never packaged.
+    const QStringList& missing() const { return missing_; }
 
 private:
-    void walkSource(const QString& folder, const QString& native);
-    void walkReskin(const QString& folder, const QString& native);
+    void walkSource(const QString& folder, const QString& native, platform::WalkWay& way);
+    void walkReskin(const QString& folder, const QString& native, platform::WalkWay& way);
     void reskinFile(const QString& folder, const QString& sub, const QString& name, qint64 size);
     void makeMirror(const QString& folder);
     // Processes window events when 40 ms have passed since the last time.
@@ -95,6 +104,7 @@ private:
     QHash<QString, ReskinSource> sources_;
     QStringList leftOut_;
     QStringList unreadable_;
+    QStringList missing_;
     QElapsedTimer pace_;
     QString gamePath_;
     QString reskinRoot_; // the reskinned folder below the game's Assets

@@ -4,10 +4,10 @@
 #include "common/Wildcard.h"
 #include "packaging/ZipSplit.h"
 #include "platform/FileSync.h"
+#include "platform/Links.h"
 #include "platform/Paths.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -42,7 +42,7 @@ QString lastComponent(const QString& name)
 }
 
 // A file libzip reads when it writes the archive: opened only then, so that onAdd fires as
-// each file is read, and read through Qt so that no link is followed at adding time.
+// each file is read.
 struct FileSource {
     QFile file;
     QString shownName;
@@ -428,8 +428,8 @@ bool ZipArchive::addTree(const QString& folder, const QString& pattern, bool inc
         return false;
     const QString nf = native(folder);
     const QFileInfo root(nf);
-    if (root.isSymLink()) {
-        error_ = QStringLiteral("the folder is a link, which adding never follows");
+    if (platform::leadsNowhere(nf)) {
+        error_ = VbError::standardDescription(76);
         return false;
     }
     if (!root.isDir()) {
@@ -438,29 +438,58 @@ bool ZipArchive::addTree(const QString& folder, const QString& pattern, bool inc
     }
     const QString base = basePath_.isEmpty() ? QString() : native(basePath_);
     const QString fallback = QDir::cleanPath(root.absoluteFilePath() + QStringLiteral("/.."));
-    const QString own = QFileInfo(nativePath_).absoluteFilePath();
-    const QString work = workPath_.isEmpty() ? QString() : QFileInfo(workPath_).absoluteFilePath();
+    // The archive itself (and its work file) may lie in the folder, also through a link: a file
+    // of its name is looked at where it leads.
+    const QFileInfo ownInfo(nativePath_);
+    const QFileInfo workInfo(workPath_);
+    const auto isOwn = [&](const platform::FolderEntry& e) {
+        if (e.name != ownInfo.fileName() && (workPath_.isEmpty() || e.name != workInfo.fileName()))
+            return false;
+        const QString canonical = QFileInfo(e.path).canonicalFilePath();
+        return canonical == ownInfo.canonicalFilePath() || (!workPath_.isEmpty() && canonical == workInfo.canonicalFilePath());
+    };
 
+    // A linked folder or file is added as what it leads to; what cannot be added is named.
     std::vector<QString> files;
-    QDirIterator it(nf, QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks,
-                    includeSubDirs ? QDirIterator::Subdirectories : QDirIterator::NoIteratorFlags);
-    while (it.hasNext()) {
-        const QString p = it.next();
-        const QFileInfo fi = it.fileInfo();
-        if (!pattern.isEmpty() && !wildcardMatchAny(pattern, fi.fileName()))
-            continue;
-        const QString abs = fi.absoluteFilePath();
-        if (abs == own || abs == work)
-            continue;
-        files.push_back(p);
-    }
+    QStringList notAdded;
+    const QString start = QDir::cleanPath(root.absoluteFilePath());
+    platform::walkTree(start, [&](const platform::FolderEntry& e, const QString& rel) {
+        const auto leaveOut = [&](const QString& why) {
+            notAdded << QDir::toNativeSeparators(start + QLatin1Char('/') + rel + e.name) + QStringLiteral(": ") + why;
+        };
+        const QString noText = QStringLiteral("its name is not text in this system's encoding");
+        if (e.isFolder()) {
+            if (includeSubDirs && !e.nameIsText)
+                leaveOut(noText);
+            return includeSubDirs;
+        }
+        const bool matches = pattern.isEmpty() || wildcardMatchAny(pattern, e.name);
+        // A link that leads nowhere may have been a folder: missing whatever its name then.
+        if (e.standing == platform::Standing::Nowhere) {
+            if (matches || includeSubDirs)
+                leaveOut(VbError::standardDescription(76));
+            return false;
+        }
+        if (!matches)
+            return false;
+        if (!e.nameIsText)
+            leaveOut(noText);
+        else if (e.isFile() && !isOwn(e))
+            files.push_back(e.path);
+        return false;
+    });
     std::sort(files.begin(), files.end());
     for (const QString& p : files) {
-        const QString file = QDir::cleanPath(QFileInfo(p).absoluteFilePath());
+        const QString file = QDir::cleanPath(p);
         if (!addOne(file, storedName(file, base, fullPath, fallback), level)) {
             error_ = QDir::toNativeSeparators(file) + QStringLiteral(": ") + error_;
             return false;
         }
+    }
+    if (!notAdded.isEmpty()) {
+        // The others are in; the add is no success while any is left out.
+        error_ = QStringLiteral("these were not added:\n") + notAdded.join(QLatin1Char('\n'));
+        return false;
     }
     return true;
 }
@@ -553,7 +582,7 @@ bool ZipArchive::makeEntryPath(const ZipEntry& e, const QString& destination, QS
         return false;
     }
     const QString dest = native(destination);
-    if (platform::isUnreachable(dest)) {
+    if (platform::isUnreachable(dest) || platform::leadsNowhere(dest)) {
         error_ = VbError::standardDescription(76);
         return false;
     }
@@ -561,7 +590,8 @@ bool ZipArchive::makeEntryPath(const ZipEntry& e, const QString& destination, QS
         error_ = QStringLiteral("the folder ") + destination + QStringLiteral(" could not be created");
         return false;
     }
-    const QString rootCanonical = QFileInfo(dest).canonicalFilePath();
+    // The entry's own names never climb out (unsafeNameReason); a folder on the way is written
+    // into wherever the user's link there leads, unless it leads nowhere.
     const bool isFolder = e.name.endsWith(QLatin1Char('/')) || e.name.endsWith(QLatin1Char('\\'));
     QStringList parts = slashed(e.name).split(QLatin1Char('/'), Qt::SkipEmptyParts);
     parts.removeAll(QStringLiteral("."));
@@ -570,20 +600,22 @@ bool ZipArchive::makeEntryPath(const ZipEntry& e, const QString& destination, QS
         return false;
     }
     const qsizetype folderParts = isFolder ? parts.size() : parts.size() - 1;
-    QString current = rootCanonical;
+    QString current = QDir::cleanPath(dest);
     for (qsizetype i = 0; i < folderParts; ++i) {
         current += QLatin1Char('/') + parts[i];
-        const QFileInfo fi(current);
-        if (fi.isSymLink()) {
-            error_ = QStringLiteral("a link stands in its path");
-            return false;
-        }
-        if (!fi.exists() && !QDir().mkdir(current)) {
+        switch (platform::standingAt(current)) {
+        case platform::Standing::Folder:
+            continue;
+        case platform::Standing::Nothing:
+            if (QDir().mkdir(current))
+                continue;
             error_ = QStringLiteral("the folder ") + QDir::toNativeSeparators(current)
                      + QStringLiteral(" could not be created");
             return false;
-        }
-        if (!QFileInfo(current).isDir()) {
+        case platform::Standing::Nowhere:
+            error_ = VbError::standardDescription(76);
+            return false;
+        default:
             error_ = QStringLiteral("a file stands in its path");
             return false;
         }
@@ -591,19 +623,15 @@ bool ZipArchive::makeEntryPath(const ZipEntry& e, const QString& destination, QS
     if (isFolder)
         return true;
     const QString file = current + QLatin1Char('/') + parts.last();
-    const QString pc = QFileInfo(current).canonicalFilePath();
-    if (pc != rootCanonical && !pc.startsWith(rootCanonical + QLatin1Char('/'))) {
-        error_ = QStringLiteral("it would land outside the destination");
+    switch (platform::standingAt(file)) {
+    case platform::Standing::Nowhere:
+        error_ = VbError::standardDescription(76);
         return false;
-    }
-    const QFileInfo t(file);
-    if (t.isSymLink()) {
-        error_ = QStringLiteral("a link stands in its place");
-        return false;
-    }
-    if (t.isDir()) {
+    case platform::Standing::Folder:
         error_ = QStringLiteral("a folder stands in its place");
         return false;
+    default:
+        break; // a file, also a linked one, is written into
     }
     target = file;
     return true;

@@ -9,8 +9,9 @@
 // as one single-disk temporary zip beside it and cut into its pieces at every commit.
 //
 // Extracting writes each entry below the destination under its stored path, never outside it:
-// absolute names, drive names, ".." and links are refused, and every file is written under a
-// temporary name and then renamed into place.
+// absolute names, drive names, ".." and link entries are refused. A folder on the way that is
+// the user's link is written into wherever it leads, and one that leads nowhere is a path not
+// found. Every file is written under a temporary name and then renamed into place.
 
 #include <QDateTime>
 #include <QList>
@@ -74,10 +75,13 @@ public:
     // replaced. False with lastError() (the file's reason) when the file cannot be read; the
     // archive then holds what was added before.
     bool addFile(const QString& file, bool fullPath, int level);
-    // Adds the files of a folder (with includeSubDirs those of its sub-folders too), never
-    // following links and never the archive itself. Files not below the base path are stored
-    // below the folder's parent. An empty pattern takes every file; otherwise the files whose
-    // names match one of its ";"-separated wildcards.
+    // Adds the files of a folder (with includeSubDirs those of its sub-folders too), never the
+    // archive itself. A linked folder or file is added as what it leads to (a link back up the
+    // tree ends there), under the name it has in the folder. Files not below the base path are
+    // stored below the folder's parent. An empty pattern takes every file; otherwise the files
+    // whose names match one of its ";"-separated wildcards. False when any file was left out
+    // (a link that leads nowhere, a name that is no text): lastError() names each, and the
+    // archive holds the others.
     bool addFolder(const QString& folder, bool includeSubDirs, bool fullPath, int level);
     bool addFolder(const QString& folder, const QString& pattern, bool includeSubDirs, bool fullPath, int level);
     // Writes the added files into the archive (and, for a split archive, its pieces).

@@ -558,7 +558,7 @@ void frmNewZip::renameParts(const QString& archivePath)
             break;
         const QString target = packaging::RenamedPartName(archivePath, i);
         const QString nativeTarget = platform::nativePath(target);
-        if (QFileInfo::exists(nativeTarget) || QFileInfo(nativeTarget).isSymLink()) {
+        if (platform::nameTaken(nativeTarget)) {
             exclaim(QStringLiteral("The part ") + target
                         + QStringLiteral(" already exists; the parts were not renamed further."));
             break;

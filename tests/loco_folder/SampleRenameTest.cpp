@@ -49,7 +49,11 @@ TEST(LocoFolder, RenameWalkReplacesSampleInFileNamesOnly)
                              "loco/Sample_old.txt", "loco/dart_old.txt", "loco/Textures/Sample.igs",
                              "outside/Sample_out.txt"})
         tree.writeFile(QString::fromLatin1(file), QByteArray(file));
+    // A linked folder is walked as the folder it leads to; a link back up ends there, and one
+    // that leads nowhere is named.
     ASSERT_TRUE(QFile::link(tree.path("outside"), tree.path("loco/Linked")));
+    ASSERT_TRUE(QFile::link(tree.path("loco"), tree.path("loco/Textures/Up")));
+    ASSERT_TRUE(QFile::link(tree.path("unplugged"), tree.path("loco/Gone")));
 
     // The walk takes the game's form of the folder: backslashes after the root.
     const QString folder = tree.rootPath() + QStringLiteral("\\loco");
@@ -59,16 +63,18 @@ TEST(LocoFolder, RenameWalkReplacesSampleInFileNamesOnly)
               (QStringList{"Dart.igs", "DartCab_Dart.txt", "Dart_cab.txt", "Other.txt",
                            "SampleParts/Dart_bogie.txt", "Sample_old.txt", "Textures/Dart.igs",
                            "Textures/deep/Dart.ace", "dart_old.txt"}));
-    EXPECT_TRUE(tree.exists("outside/Sample_out.txt"));
+    EXPECT_EQ(filesBelow(tree.path("outside")), QStringList{"Dart_out.txt"});
     EXPECT_EQ(tree.readFile("loco/SampleParts/Dart_bogie.txt"), QByteArray("loco/SampleParts/Sample_bogie.txt"));
     EXPECT_EQ(result.skipped,
               QStringList{folder + QStringLiteral("\\Sample_old.txt was not renamed: Dart_old.txt is there already")});
-    EXPECT_EQ(result.failed, QStringList());
-    EXPECT_EQ(sampleRenameReport(result), result.skipped);
+    const QStringList gone{folder + QStringLiteral("\\Gone is missing (a link that leads nowhere)")};
+    EXPECT_EQ(result.failed, gone);
+    EXPECT_EQ(sampleRenameReport(result), result.skipped + gone);
 
     // A second walk finds nothing left to do but the taken name.
     const SampleRenameResult again = RenameSampleFiles(folder + QLatin1Char('\\'), QStringLiteral("Dart"));
     EXPECT_EQ(again.skipped, result.skipped);
+    EXPECT_EQ(again.failed, gone);
 
     // A folder that is not there is reported, not walked.
     const SampleRenameResult missing = RenameSampleFiles(tree.rootPath() + QStringLiteral("\\none"), "Dart");

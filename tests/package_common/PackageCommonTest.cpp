@@ -111,14 +111,19 @@ TEST(CopyReplacing, ReplacesTargetAndFailsWithoutSource)
     EXPECT_EQ(tree.readFile(QStringLiteral("dst/a.bin")), QByteArray("new bytes"));
     EXPECT_FALSE(CopyReplacing(from, tree.path(QStringLiteral("missing/folder/a.bin")), &error));
 
-    // A link at the target is not written through: the file it leads to stays as it was.
+    // A linked file at the target is the user's: it is written into and stays a link. A link
+    // that leads nowhere is not written through.
     tree.writeFile(QStringLiteral("outside/b.bin"), "outside");
     const QString linked = tree.path(QStringLiteral("dst/b.bin"));
     ASSERT_TRUE(QFile::link(tree.path(QStringLiteral("outside/b.bin")), linked));
-    EXPECT_FALSE(CopyReplacing(from, linked, &error));
-    EXPECT_EQ(error, QStringLiteral("Permission denied"));
-    EXPECT_EQ(tree.readFile(QStringLiteral("outside/b.bin")), QByteArray("outside"));
+    ASSERT_TRUE(CopyReplacing(from, linked, &error)) << error.toStdString();
+    EXPECT_EQ(tree.readFile(QStringLiteral("outside/b.bin")), QByteArray("new bytes"));
     EXPECT_TRUE(QFileInfo(linked).isSymLink());
+    const QString dangling = tree.path(QStringLiteral("dst/c.bin"));
+    ASSERT_TRUE(QFile::link(tree.path(QStringLiteral("outside/c.bin")), dangling));
+    EXPECT_FALSE(CopyReplacing(from, dangling, &error));
+    EXPECT_EQ(error, QStringLiteral("Path not found"));
+    EXPECT_FALSE(tree.exists(QStringLiteral("outside/c.bin")));
 }
 
 // Three routes; the second's folder name also stands in the first one's description, and the

@@ -8,6 +8,7 @@
 #include "hub/SingleFile.h"
 #include "hub/xml/XmlTreeDocument.h"
 #include "platform/FileSync.h"
+#include "platform/Links.h"
 
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
@@ -42,6 +43,13 @@ QStringList treeOf(const QString& root)
     }
     out.sort();
     return out;
+}
+
+// A link at the tree's path at (its folder made) that leads to the tree's path target.
+void linkIn(const TempTree& tree, const char* target, const char* at)
+{
+    tree.makeDir(QFileInfo(tree.path(at)).dir().path());
+    ASSERT_TRUE(QFile::link(tree.path(target), tree.path(at)));
 }
 
 } // namespace
@@ -154,6 +162,20 @@ TEST(CopyFileOver, ReplacesTheTargetOrLeavesItAsItWas)
     TempTree tree;
     EXPECT_FALSE(CopyFileOver(tree.makeDir("game/folder"), tree.path("game/copy")));
     EXPECT_FALSE(tree.exists("game/copy"));
+
+    // A linked file is written into; a link that leads nowhere is not written through, nor
+    // replaced.
+    tree.writeFile("game/a/Source.bin", "new");
+    tree.writeFile("other/Linked.bin", "old");
+    tree.makeDir("game/b");
+    ASSERT_TRUE(QFile::link(tree.path("other/Linked.bin"), tree.path("game/b/Linked.bin")));
+    ASSERT_TRUE(QFile::link(tree.path("other/Gone.bin"), tree.path("game/b/Gone.bin")));
+    EXPECT_TRUE(CopyFileOver(tree.path("game/a/Source.bin"), tree.path("game/b/Linked.bin")));
+    EXPECT_EQ(tree.readFile("other/Linked.bin"), "new");
+    EXPECT_EQ(platform::standingAt(tree.path("game/b/Linked.bin"), platform::LinkView::Itself), platform::Standing::Link);
+    EXPECT_FALSE(CopyFileOver(tree.path("game/a/Source.bin"), tree.path("game/b/Gone.bin")));
+    EXPECT_FALSE(tree.exists("other/Gone.bin"));
+    EXPECT_TRUE(platform::leadsNowhere(tree.path("game/b/Gone.bin")));
 }
 
 TEST(SplitWorkFile, NameWorkNameAndExtension)
@@ -265,6 +287,27 @@ TEST(WriteTextFile, FailedWriteKeepsTheOldFileAndShowsTheMessage)
     EXPECT_EQ(ui.lastMessage().text, "An error occurred while writing " + path);
     EXPECT_EQ(tree.readFile("game/Scenarios.xml"), "old content");
     EXPECT_EQ(treeOf(tree.gamePath()), QStringList{"Scenarios.xml"});
+}
+
+// A link that leads nowhere (its disk is not there) is never written through: QSaveFile would
+// make the file where it points. A linked file that leads somewhere is written into.
+TEST(WriteTextFile, ALinkThatLeadsNowhereIsNotWrittenThrough)
+{
+    TempTree tree;
+    ScriptedUi ui;
+    tree.makeDir("other");
+    tree.writeFile("other/Kept.txt", "old");
+    tree.makeDir("game/En");
+    ASSERT_TRUE(QFile::link(tree.path("other/Description.txt"), tree.path("game/En/Description.txt")));
+    ASSERT_TRUE(QFile::link(tree.path("other/Kept.txt"), tree.path("game/En/Kept.txt")));
+    const QString dangling = tree.path("game/En/Description.txt");
+    ui.expectMsgBox(vb::vbOK, "An error occurred while writing " + dangling);
+    EXPECT_FALSE(WriteTextFile(dangling, "text"));
+    EXPECT_FALSE(tree.exists("other/Description.txt"));
+
+    EXPECT_TRUE(WriteTextFile(tree.path("game/En/Kept.txt"), "new"));
+    EXPECT_EQ(tree.readFile("other/Kept.txt"), "new");
+    EXPECT_EQ(platform::standingAt(tree.path("game/En/Kept.txt"), platform::LinkView::Itself), platform::Standing::Link);
 }
 
 // A new name that Windows does not allow is not made; a file that has such a name already is
@@ -382,9 +425,9 @@ TEST(CopyFolder, MergesIntoExistingFoldersWhateverTheirCase)
     EXPECT_EQ(tree.readFile("game/assets/kuju/Keep.bin"), "keep");
 }
 
-// A linked folder below the destination is the user's own: the copy writes into it as into the
-// folder it leads to. A link there that leads nowhere, a linked file and a link that leads back
-// into the source stop the copy, and nothing is written through them.
+// A linked folder or file below the destination is the user's own: the copy writes into it as
+// into the folder or file it leads to. A link there that leads nowhere is a path not found, and a
+// link that leads back into the source stops the copy; nothing is written through them.
 TEST(CopyFolder, WritesIntoTheUsersLinkedFolders)
 {
     TempTree tree;
@@ -395,10 +438,7 @@ TEST(CopyFolder, WritesIntoTheUsersLinkedFolders)
     tree.writeFile("outside/Lamp.bin", "outside lamp");
     tree.makeDir("outside/Named");
     tree.makeDir("outside/Lamp");
-    const auto link = [&](const char* target, const char* at) {
-        tree.makeDir(QFileInfo(tree.path(at)).dir().path());
-        ASSERT_TRUE(QFile::link(tree.path(target), tree.path(at)));
-    };
+    const auto link = [&](const char* target, const char* at) { linkIn(tree, target, at); };
     link("outside/Kuju", "game1/assets/kuju");              // a folder below, matched in another case
     link("outside/Lamp.bin", "game2/Assets/Kuju/Lamp.bin"); // a file below
     link("outside/Lamp", "game3/Lamp");                     // the source's own name below "game3\"
@@ -414,10 +454,10 @@ TEST(CopyFolder, WritesIntoTheUsersLinkedFolders)
         const char* written; // where the lamp lands through the link; nullptr when refused
     } rows[] = {
         {"game1", 0, "outside/Kuju/Lamp.bin"},
-        {"game2", 70, nullptr},
+        {"game2", 0, "outside/Lamp.bin"},
         {"game3\\", 0, "outside/Lamp/Assets/Kuju/Lamp.bin"},
-        {"game4", 70, nullptr},
-        {"game5\\", 70, nullptr},
+        {"game4", 76, nullptr},
+        {"game5\\", 76, nullptr},
         {"game6", 5, nullptr},
         {"named", 0, "outside/Named/Assets/Kuju/Lamp.bin"},
     };
@@ -435,9 +475,37 @@ TEST(CopyFolder, WritesIntoTheUsersLinkedFolders)
     }
     EXPECT_EQ(tree.readFile("outside/Kuju/old.bin"), "old");
     EXPECT_TRUE(QFileInfo(tree.path("outside/Kuju/Empty")).isDir());
-    EXPECT_EQ(tree.readFile("outside/Lamp.bin"), "outside lamp");
     EXPECT_TRUE(QFileInfo(tree.path("game1/assets/kuju")).isSymLink());
     EXPECT_TRUE(QFileInfo(tree.path("game2/Assets/Kuju/Lamp.bin")).isSymLink());
+}
+
+// The source's links are read: a linked folder or file is copied as what it leads to, a link
+// back up the tree ends there, and a link that leads nowhere is a path not found, never a file
+// left out in silence.
+TEST(CopyFolder, CopiesWhatTheSourcesLinksLeadTo)
+{
+    TempTree tree;
+    ScriptedUi ui;
+    tree.writeFile("program/Lamp/Assets/own.bin", "own");
+    tree.writeFile("outside/Kit/Textures/t.dds", "texture");
+    tree.writeFile("outside/Lamp.bin", "outside lamp");
+    const auto link = [&](const char* target, const char* at) { linkIn(tree, target, at); };
+    link("outside/Kit", "program/Lamp/Assets/Kit");
+    link("outside/Lamp.bin", "program/Lamp/Assets/Lamp.bin");
+    link("program/Lamp", "program/Lamp/Assets/Kit2"); // back up to the start: a loop
+    CopyFolder(tree.path("program/Lamp"), tree.path("game/Copy"), true);
+    EXPECT_EQ(treeOf(tree.path("game/Copy")),
+              (QStringList{"Assets/", "Assets/Kit/", "Assets/Kit/Textures/", "Assets/Kit/Textures/t.dds",
+                           "Assets/Lamp.bin", "Assets/own.bin"}));
+    EXPECT_EQ(tree.readFile("game/Copy/Assets/Kit/Textures/t.dds"), "texture");
+    EXPECT_EQ(tree.readFile("game/Copy/Assets/Lamp.bin"), "outside lamp");
+    EXPECT_EQ(platform::standingAt(tree.path("game/Copy/Assets/Kit"), platform::LinkView::Itself),
+              platform::Standing::Folder);
+
+    // The disk a folder of the source lies on is not there.
+    ASSERT_TRUE(QDir().rename(tree.path("outside/Kit"), tree.path("outside/Kit.unplugged")));
+    EXPECT_EQ(vbErrorNumber([&] { CopyFolder(tree.path("program/Lamp"), tree.path("game/Second"), true); }), 76);
+    EXPECT_FALSE(tree.exists("outside/Kit"));
 }
 
 TEST(CopyFolder, Errors)

@@ -21,23 +21,31 @@
 #include <random>
 #include <vector>
 
+#include <sys/stat.h>
+
 using packaging::GetCRC;
 using packaging::ReskinPackage;
 
 namespace {
 
-// A file below the game's Assets ("/"-separated); no bytes: a link to nothing, which is
-// listed but cannot be read.
+// A file below the game's Assets ("/"-separated); no bytes: a link that leads nowhere, which is
+// missing; kPipe: a named pipe, which is listed but cannot be read.
 struct FileRow {
     const char* path;
     const char* bytes;
 };
 
+const char* const kPipe = "\x01pipe";
+
 void putFiles(const TempTree& tree, const std::vector<FileRow>& files)
 {
     for (const FileRow& f : files) {
         const QString rel = QStringLiteral("game/Assets/") + QString::fromUtf8(f.path);
-        if (f.bytes) {
+        if (f.bytes == kPipe) {
+            const QString path = tree.path(rel);
+            QDir().mkpath(QFileInfo(path).path());
+            ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+        } else if (f.bytes) {
             tree.writeFile(rel, QByteArray(f.bytes));
         } else {
             const QString path = tree.path(rel);
@@ -115,6 +123,7 @@ TEST(ReskinWalks, LinesOfEachKindOfFile)
         QStringList unreadable; // game-style, "{G}" the game folder
         const char* reskin = "P\\Reskin";
         const char* source = "P\\Orig";
+        QStringList missing = {}; // game-style, "{G}" the game folder
     };
     const Row rows[] = {
         {"identical file in a sub-folder",
@@ -201,12 +210,21 @@ TEST(ReskinWalks, LinesOfEachKindOfFile)
          {},
          "P\\Reskin\\Reskin", "P\\Reskin"},
         {"a file that cannot be read is packaged as changed",
-         {{"P/Orig/e.dds", ""}, {"P/Orig/f.dds", nullptr}, {"P/Reskin/e.dds", nullptr}, {"P/Reskin/f.dds", ""}},
+         {{"P/Orig/e.dds", ""}, {"P/Orig/f.dds", kPipe}, {"P/Reskin/e.dds", kPipe}, {"P/Reskin/f.dds", ""}},
          {},
          {R"(copy "{G}\Assets\P\Reskin\e.dds" "{P}\Pkg\Rail Simulator\Assets\P\Reskin\\e.dds")",
           R"(copy "{G}\Assets\P\Reskin\f.dds" "{P}\Pkg\Rail Simulator\Assets\P\Reskin\\f.dds")"},
          {},
          {R"({G}\Assets\P\Reskin\e.dds)", R"({G}\Assets\P\Orig\f.dds)"}},
+        {"a link that leads nowhere is missing: neither compared nor packaged",
+         {{"P/Orig/e.dds", "E"}, {"P/Orig/f.dds", nullptr}, {"P/Reskin/e.dds", nullptr}, {"P/Reskin/f.dds", "F"}},
+         {},
+         {R"(copy "{G}\Assets\P\Reskin\f.dds" "{P}\Pkg\Rail Simulator\Assets\P\Reskin\\f.dds")"},
+         {},
+         {},
+         "P\\Reskin",
+         "P\\Orig",
+         {R"({G}\Assets\P\Orig\f.dds)", R"({G}\Assets\P\Reskin\e.dds)"}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -234,6 +252,10 @@ TEST(ReskinWalks, LinesOfEachKindOfFile)
         for (QString p : row.unreadable)
             unreadable << p.replace(QStringLiteral("{G}"), tree.gamePath());
         EXPECT_EQ(package.unreadable(), unreadable);
+        QStringList missing;
+        for (QString p : row.missing)
+            missing << p.replace(QStringLiteral("{G}"), tree.gamePath());
+        EXPECT_EQ(package.missing(), missing);
 
         // Every folder of the reskin has its mirror in the package.
         for (const FileRow& f : row.files) {

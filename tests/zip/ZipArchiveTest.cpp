@@ -8,6 +8,9 @@
 
 #include <map>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 using packaging::ZipArchive;
 using packaging::ZipEntry;
 using namespace ziptest;
@@ -109,9 +112,10 @@ TEST_F(ZipArchiveTest, StoredNames)
     }
 }
 
-// Folders: only files become entries, sub-folders with the flag, patterns, no links, never the
-// archive itself.
-TEST_F(ZipArchiveTest, AddsFoldersWithoutFolderEntriesLinksOrItself)
+// Folders: only files become entries, sub-folders with the flag, patterns, never the archive
+// itself. A linked file or folder is added as what it leads to, under its name in the folder; a
+// link back up the tree ends there.
+TEST_F(ZipArchiveTest, AddsFoldersWithoutFolderEntriesOrItselfAndFollowsLinks)
 {
     writeFile(path("pkg/Route1/a.xml"), "a");
     writeFile(path("pkg/Route1/b.bin"), "bb");
@@ -121,6 +125,7 @@ TEST_F(ZipArchiveTest, AddsFoldersWithoutFolderEntriesLinksOrItself)
     writeFile(path("outside/secret.txt"), "secret");
     ASSERT_TRUE(QFile::link(path("outside/secret.txt"), path("pkg/Route1/linked.txt")));
     ASSERT_TRUE(QFile::link(path("outside"), path("pkg/Route1/LinkedFolder")));
+    ASSERT_TRUE(QFile::link(path("pkg/Route1"), path("pkg/Route1/Sub/Up")));
 
     struct Row {
         const char* pattern;
@@ -128,10 +133,13 @@ TEST_F(ZipArchiveTest, AddsFoldersWithoutFolderEntriesLinksOrItself)
         QStringList names;
     };
     const Row rows[] = {
-        {"", true, {"Route1/Sub/Deeper/d.XML", "Route1/Sub/c.xml", "Route1/a.xml", "Route1/b.bin"}},
-        {"", false, {"Route1/a.xml", "Route1/b.bin"}},
+        {"",
+         true,
+         {"Route1/LinkedFolder/secret.txt", "Route1/Sub/Deeper/d.XML", "Route1/Sub/c.xml", "Route1/a.xml", "Route1/b.bin",
+          "Route1/linked.txt"}},
+        {"", false, {"Route1/a.xml", "Route1/b.bin", "Route1/linked.txt"}},
         {"*.xml", true, {"Route1/Sub/Deeper/d.XML", "Route1/Sub/c.xml", "Route1/a.xml"}},
-        {"*.bin; c.*", true, {"Route1/Sub/c.xml", "Route1/b.bin"}},
+        {"*.bin; c.*; s*", true, {"Route1/LinkedFolder/secret.txt", "Route1/Sub/c.xml", "Route1/b.bin"}},
         {"*.xml", false, {"Route1/a.xml"}},
     };
     for (const Row& r : rows) {
@@ -155,6 +163,43 @@ TEST_F(ZipArchiveTest, AddsFoldersWithoutFolderEntriesLinksOrItself)
         zip.close();
         QFile::remove(path("pkg/Route1/Route1.zip"));
     }
+
+    // The archive reached through a link to its own folder is still left out.
+    ZipArchive zip;
+    ASSERT_TRUE(zip.create(path("outside/Own.zip"), false, 0));
+    ASSERT_TRUE(zip.addFolder(path("pkg/Route1/LinkedFolder"), true, false, 6)) << zip.lastError().toStdString();
+    ASSERT_TRUE(zip.commit());
+    ASSERT_EQ(zip.entryCount(), 1);
+    EXPECT_EQ(zip.entry(0).name, QStringLiteral("LinkedFolder/secret.txt"));
+}
+
+// What Add Folder cannot take (a link that leads nowhere, a name that is no text, such as one
+// copied from Windows without conversion) is named, and the add is no success; the rest is added.
+TEST_F(ZipArchiveTest, AddFolderNamesEveryFileItLeavesOut)
+{
+    writeFile(path("pkg/Route1/a.xml"), "a");
+    writeFile(path("pkg/Route1/Sub/b.xml"), "b");
+    const QByteArray raw = QFile::encodeName(path("pkg/Route1/Sub")) + "/caf\xE9.txt";
+    const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    ASSERT_TRUE(QFile::link(path("unplugged/Scenery"), path("pkg/Route1/Scenery")));
+    ZipArchive zip;
+    ASSERT_TRUE(zip.create(path("a.zip"), false, 0));
+    zip.setBasePath(path("pkg"));
+    EXPECT_FALSE(zip.addFolder(path("pkg/Route1"), true, false, 6));
+    EXPECT_EQ(zip.lastError(), QStringLiteral("these were not added:\n") + path("pkg/Route1/Scenery")
+                                   + QStringLiteral(": Path not found\n") + path("pkg/Route1/Sub/caf\\xE9.txt")
+                                   + QStringLiteral(": its name is not text in this system's encoding"));
+    ASSERT_TRUE(zip.commit());
+    QStringList names;
+    for (int i = 0; i < zip.entryCount(); ++i)
+        names << zip.entry(i).name;
+    EXPECT_EQ(names, (QStringList{"Route1/Sub/b.xml", "Route1/a.xml"}));
+
+    // A folder to add that leads nowhere is a path not found.
+    EXPECT_FALSE(zip.addFolder(path("pkg/Route1/Scenery"), true, false, 6));
+    EXPECT_EQ(zip.lastError(), QStringLiteral("Path not found"));
 }
 
 TEST_F(ZipArchiveTest, AddingKeepsWhatCameBeforeAFailureAndTellsWhy)
@@ -190,12 +235,15 @@ TEST_F(ZipArchiveTest, CreateAndOpenFailuresCarryLibzipsText)
     EXPECT_TRUE(zip.isClosed());
 }
 
-// Entries made to climb out of the destination, or to be links, write nothing outside it.
+// Entries made to climb out of the destination, or to be links, write nothing outside it. A link
+// the user made in the destination is written into; one that leads nowhere is a path not found.
 TEST_F(ZipArchiveTest, HostileEntriesWriteNothingOutsideTheDestination)
 {
     QDir().mkpath(path("dest"));
     QDir().mkpath(path("outside"));
     ASSERT_TRUE(QFile::link(path("outside"), path("dest/escape")));
+    ASSERT_TRUE(QFile::link(path("unplugged"), path("dest/gone")));
+    ASSERT_TRUE(QFile::link(path("unplugged.txt"), path("dest/gone.txt")));
     const std::vector<RawEntry> entries{
         {"../evil.txt", "x"},
         {"/abs-evil.txt", "x"},
@@ -204,9 +252,11 @@ TEST_F(ZipArchiveTest, HostileEntriesWriteNothingOutsideTheDestination)
         {"a/../../evil2.txt", "x"},
         {"..\\evil3.txt", "x"},
         {"sub\\..\\..\\evil4.txt", "x"},
-        {"escape/evil5.txt", "x"},
         {"escape", "replaced link"},
         {"link-entry", "../outside/evil6.txt", true},
+        {"gone/lost.txt", "x"},
+        {"gone.txt", "x"},
+        {"escape/linked.txt", "through the user's link"},
         {"good/ok.txt", "fine"},
     };
     makeRawZip(path("hostile.zip"), entries);
@@ -215,16 +265,24 @@ TEST_F(ZipArchiveTest, HostileEntriesWriteNothingOutsideTheDestination)
     ASSERT_EQ(zip.entryCount(), int(entries.size()));
     for (int i = 0; i < zip.entryCount(); ++i) {
         SCOPED_TRACE(entries[size_t(i)].name.constData());
-        const bool good = i == zip.entryCount() - 1;
+        const bool good = i >= zip.entryCount() - 2;
         EXPECT_EQ(zip.extract(i, path("dest")), good);
         if (!good) {
             EXPECT_FALSE(zip.lastError().isEmpty());
         }
+        if (entries[size_t(i)].name.startsWith("gone")) {
+            EXPECT_EQ(zip.lastError(), QStringLiteral("Path not found"));
+        }
     }
-    EXPECT_EQ(treeOf(path("outside")), QStringList());
-    EXPECT_EQ(treeOf(dir.path()), (QStringList{"dest/", "dest/escape", "dest/good/", "dest/good/ok.txt", "hostile.zip",
-                                               "outside/"}));
+    EXPECT_EQ(treeOf(path("outside")), QStringList{"linked.txt"});
+    EXPECT_EQ(treeOf(dir.path()), (QStringList{"dest/", "dest/escape", "dest/gone", "dest/gone.txt", "dest/good/",
+                                               "dest/good/ok.txt", "hostile.zip", "outside/", "outside/linked.txt"}));
     EXPECT_TRUE(QFileInfo(path("dest/escape")).isSymLink());
+
+    // A destination that leads nowhere.
+    EXPECT_FALSE(zip.extract(zip.entryCount() - 1, path("dest/gone")));
+    EXPECT_EQ(zip.lastError(), QStringLiteral("Path not found"));
+    EXPECT_FALSE(QFileInfo::exists(path("unplugged")));
 }
 
 TEST_F(ZipArchiveTest, ReadsBackslashNamesAndFolderEntries)

@@ -18,6 +18,9 @@
 
 #include <memory>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 using namespace ziptest;
 
 namespace {
@@ -432,6 +435,27 @@ TEST_F(ZipWindow, AddFolderCancelledOrWithAPattern)
     w->mnuAddFold_Click();
     EXPECT_EQ(names(*w), (shown(kPackage) + QStringList{"Stock\\In\\z.txt", "Stock\\x.txt"}));
     EXPECT_EQ(ui.mousePointer(), int(vb::vbDefault));
+}
+
+// A file whose name is no text (copied from Windows without conversion) cannot be read: Add
+// Folder names it and says no success, and the files it could take are in the archive.
+TEST_F(ZipWindow, AddFolderNamesTheFileItLeftOut)
+{
+    writeFile(tree.path("extra/Stock/x.txt"), "x");
+    const QByteArray raw = QFile::encodeName(tree.path("extra/Stock")) + "/caf\xE9.txt";
+    const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    ScriptedUi ui;
+    auto w = load();
+    ui.expectFolder(tree.path("extra/Stock"));
+    ui.expectMsgBox(vb::vbOK);
+    w->mnuAddFold_Click();
+    EXPECT_EQ(ui.lastMessage().text, tree.path("extra/Stock") + QStringLiteral(": these were not added:\n")
+                                         + tree.path("extra/Stock/caf\\xE9.txt")
+                                         + QStringLiteral(": its name is not text in this system's encoding"));
+    EXPECT_EQ(ui.lastMessage().title, QStringLiteral("An Error Occurred"));
+    EXPECT_EQ(names(*w), (shown(kPackage) + QStringList{"Stock\\x.txt"}));
 }
 
 TEST_F(ZipWindow, ExtractionsProgressAndCompletion)

@@ -5,6 +5,8 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 namespace cmd {
 
 bool isAsciiLetter(QChar c)
@@ -47,46 +49,57 @@ QChar driveOf(const QString& folder)
     return QChar();
 }
 
-QFileInfoList entries(const QString& folder)
-{
-    return QDir(folder).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                                      QDir::Name | QDir::IgnoreCase);
-}
+namespace {
 
-bool linkLeadsInside(const QFileInfo& link, const QString& root)
+void collectIn(const QString& folder, const QString& rel, const QString& pattern, bool recurse, bool wantDirs,
+               platform::LinkView view, platform::WalkWay& way, QList<Found>& out, QStringList* allDirs)
 {
-    const QString target = link.canonicalFilePath();
-    return !target.isEmpty() && !root.isEmpty() && isSameOrInside(target, root) && target != root;
-}
-
-void collect(const QString& folder, const QString& rel, const QString& pattern, bool recurse, bool wantDirs,
-             const LinkRule& rule, QList<Found>& out, QStringList* allDirs)
-{
-    const QFileInfoList list = entries(folder);
-    for (const QFileInfo& fi : list) {
-        if (!wildcardMatch(pattern, fi.fileName()))
+    QList<platform::FolderEntry> list = platform::folderEntries(folder, view);
+    std::sort(list.begin(), list.end(), [](const platform::FolderEntry& a, const platform::FolderEntry& b) {
+        return QString::compare(a.name, b.name, Qt::CaseInsensitive) < 0;
+    });
+    const QString prefix = folder + QLatin1Char('/');
+    for (const platform::FolderEntry& e : std::as_const(list)) {
+        const bool matches = wildcardMatch(pattern, e.name);
+        // What may have been a folder is missing to a walk through it, whatever its name.
+        const bool mayHaveBeenFolder = recurse && view == platform::LinkView::Through
+                                       && e.standing == platform::Standing::Nowhere;
+        const bool unwalkable = recurse && !e.nameIsText && e.isFolder();
+        if (!matches && !mayHaveBeenFolder && !unwalkable)
             continue;
-        if (fi.isSymLink()) {
-            if ((rule.kind == LinkRule::AsFile && !fi.isDir())
-                || (rule.kind == LinkRule::Inside && fi.isFile() && linkLeadsInside(fi, rule.root)))
-                out.append({fi.filePath(), rel, false});
-        } else if (fi.isDir()) {
-            if (wantDirs)
-                out.append({fi.filePath(), rel, true});
-        } else if (fi.isFile()) {
-            out.append({fi.filePath(), rel, false});
-        }
+        if (e.isFolder() && !wantDirs && !unwalkable)
+            continue;
+        if (e.standing == platform::Standing::Other)
+            continue; // a device, pipe or socket is no file to work on
+        out.append({e.nameIsText ? e.path : prefix + e.name, rel, e.standing, e.nameIsText});
     }
     if (!recurse)
         return;
-    for (const QFileInfo& fi : list) {
-        if (!fi.isDir() || fi.isSymLink())
+    for (const platform::FolderEntry& e : std::as_const(list)) {
+        if (!e.isFolder() || !e.nameIsText || !way.enter(e))
             continue;
-        const QString r = rel + fi.fileName() + QLatin1Char('/');
+        const QString r = rel + e.name + QLatin1Char('/');
         if (allDirs)
             allDirs->append(r);
-        collect(fi.filePath(), r, pattern, recurse, wantDirs, rule, out, allDirs);
+        collectIn(e.path, r, pattern, recurse, wantDirs, view, way, out, allDirs);
+        way.leave();
     }
+}
+
+} // namespace
+
+void collect(const QString& folder, const QString& pattern, bool recurse, bool wantDirs, platform::LinkView view,
+             QList<Found>& out, QStringList* allDirs)
+{
+    platform::WalkWay way(folder);
+    collectIn(withoutTrailingSlash(folder), QString(), pattern, recurse, wantDirs, view, way, out, allDirs);
+}
+
+QString missingReason(const Found& found)
+{
+    if (!found.nameIsText)
+        return QStringLiteral("The name is not text in this system's encoding, so nothing can open it.");
+    return QStringLiteral("The system cannot find the file specified (a link that leads nowhere).");
 }
 
 } // namespace cmd

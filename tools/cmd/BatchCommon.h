@@ -1,6 +1,8 @@
 #pragma once
 // What the interpreter's files share: tests of characters and paths, read-only, and the one
-// walk over a folder with the link rule of each command.
+// walk over a folder, with the links rule of platform/Links.h.
+
+#include "platform/Links.h"
 
 #include <QFileDevice>
 #include <QFileInfo>
@@ -21,32 +23,28 @@ bool isSameOrInside(const QString& inner, const QString& outer);
 QChar driveOf(const QString& folder);
 
 struct Found {
-    QString path;
-    QString rel; // folder below the walk's start, "" or ending in "/"
-    bool dir = false;
+    QString path; // native; for a name that is no text, the folder's path and the name's display form
+    QString rel;  // folder below the walk's start, "" or ending in "/"
+    platform::Standing standing = platform::Standing::File;
+    bool nameIsText = true;
+
+    bool dir() const { return standing == platform::Standing::Folder; }
+    // Nothing can be done with it by its name: a link that leads nowhere, a name that is no text.
+    bool missing() const { return standing == platform::Standing::Nowhere || !nameIsText; }
 };
 
-QFileInfoList entries(const QString& folder);
+// Files (and, when wanted, folders) of folder whose names match pattern, in name order
+// ignoring case; with recurse the same in every sub-folder walked, whose relative paths go to
+// allDirs in walk order. The links rule decides what a link is (platform/Links.h): seen
+// Through (copies), a link is what it leads to, a linked folder is walked unless it is a loop,
+// and a link that leads nowhere is listed as missing (with recurse whatever its name, as it
+// may have been a folder); seen Itself (del, attrib), a link is listed as Standing::Link when
+// its name matches and never walked. A name that is no text is listed when its display form
+// matches, or with recurse when it is a folder's, which cannot be walked.
+void collect(const QString& folder, const QString& pattern, bool recurse, bool wantDirs, platform::LinkView view,
+             QList<Found>& out, QStringList* allDirs = nullptr);
 
-// What a walk does with the links it meets. It never descends into a linked folder; beyond
-// that each command has its rule, so that no command reaches through a link to something
-// outside the folder it was given.
-struct LinkRule {
-    enum Kind {
-        Skip,   // links are passed over (attrib)
-        AsFile, // a link that is not a folder's is listed itself, to be removed (del)
-        Inside, // a link to a file is listed when the file lies inside root (copy, xcopy)
-    };
-    Kind kind = Skip;
-    QString root; // canonical; for Inside
-};
-
-bool linkLeadsInside(const QFileInfo& link, const QString& root);
-
-// Files (and, when wanted, folders) of folder whose names match pattern; with recurse the
-// same in every sub-folder, whose relative paths go to allDirs in walk order. Links are taken
-// as rule says, and linked folders are never walked.
-void collect(const QString& folder, const QString& rel, const QString& pattern, bool recurse, bool wantDirs,
-             const LinkRule& rule, QList<Found>& out, QStringList* allDirs);
+// What a command says of a listed entry it cannot work on by its name.
+QString missingReason(const Found& found);
 
 } // namespace cmd

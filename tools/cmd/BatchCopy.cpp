@@ -1,5 +1,7 @@
-// "copy" and "xcopy", with their link rules: a linked file is copied only when it leads inside
-// the source folder, and nothing is written through a link below the destination.
+// "copy" and "xcopy" under the links rule (platform/Links.h): a link in the source is copied as
+// what it leads to, a linked folder walked unless it is a loop, and a link below the destination
+// is written into; a link that leads nowhere is a missing file in the source and a path not
+// found at the destination.
 
 #include "tools/cmd/BatchInterpreter.h"
 
@@ -38,49 +40,35 @@ QString canonicalish(const QString& path)
     return c + tail;
 }
 
-// The links on the way down from a copy's destination to the folders it writes into. The
-// destination itself is taken as it is named; each folder below it is looked up as nativePath
-// matches it and must not be a link. The last answer is kept: a walk lists one folder's files
-// together.
-class LinksBelow {
-public:
-    explicit LinksBelow(const QString& destination) : destination_(destination) {}
-
-    // The first folder on the way to rel ("" or "a/b/") that is a link, or "" when none is.
-    const QString& on(const QString& rel)
-    {
-        if (known_ && rel == rel_)
-            return link_;
-        known_ = true;
-        rel_ = rel;
-        link_.clear();
-        QString folder = destination_;
-        for (const QString& name : rel.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-            folder = withoutTrailingSlash(platform::nativePath(folder + QLatin1Char('/') + name));
-            if (QFileInfo(folder).isSymLink()) {
-                link_ = folder;
-                break;
-            }
-        }
-        return link_;
-    }
-
-private:
-    QString destination_;
-    QString rel_;
-    QString link_;
-    bool known_ = false;
-};
-
-QString linkRefusal(const QString& link)
+// The message for a path whose way holds a link that leads nowhere: nothing is written there.
+QString pathNotFound(const QString& nowhere)
 {
-    return QStringLiteral("Access is denied (") + link + QStringLiteral(" is a link, which is not written through).");
+    return QStringLiteral("The system cannot find the path specified (") + nowhere
+           + QStringLiteral(" is a link that leads nowhere).");
 }
 
-// The rule for a copy from folder: links to files inside it are copied.
-LinkRule copyRule(const QString& folder)
+// The first link that leads nowhere on the way to a native absolute path, itself included.
+QString nowhereOnWayTo(const QString& nativePath)
 {
-    return {LinkRule::Inside, QFileInfo(folder).canonicalFilePath()};
+    const qsizetype cut = nativePath.indexOf(QLatin1Char('/'), 1);
+    if (cut < 0)
+        return platform::nowhereOnTheWay(nativePath);
+    return platform::nowhereOnTheWay(nativePath.left(cut), nativePath.mid(cut + 1));
+}
+
+// Makes a folder a copy writes into, with its parents; false with the reason when it cannot be.
+bool madeFolder(const QString& nativeFolder, QString& why)
+{
+    if (QFileInfo(nativeFolder).isDir())
+        return true;
+    if (const QString nowhere = nowhereOnWayTo(nativeFolder); !nowhere.isEmpty()) {
+        why = pathNotFound(nowhere);
+        return false;
+    }
+    if (QDir().mkpath(nativeFolder))
+        return true;
+    why = QStringLiteral("Unable to create directory");
+    return false;
 }
 
 } // namespace
@@ -89,8 +77,8 @@ bool BatchInterpreter::copyFile(const QString& src, const QString& dst, bool res
 {
     const QFileInfo si(src);
     const QFileInfo di(dst);
-    if (di.isSymLink()) {
-        error = QStringLiteral("Access is denied (the target is a link, which is not written through).");
+    if (platform::leadsNowhere(dst)) {
+        error = pathNotFound(dst);
         return false;
     }
     if (di.exists()) {
@@ -151,6 +139,15 @@ bool BatchInterpreter::copyFile(const QString& src, const QString& dst, bool res
     return true;
 }
 
+bool BatchInterpreter::destinationLeadsSomewhere(const CopyTarget& to)
+{
+    const QString nowhere = nowhereOnWayTo(to.file.isEmpty() ? to.folder : to.file);
+    if (nowhere.isEmpty())
+        return true;
+    fail(pathNotFound(nowhere));
+    return false;
+}
+
 BatchInterpreter::CopyTarget BatchInterpreter::destinationOf(const Parsed& p)
 {
     CopyTarget to;
@@ -189,22 +186,27 @@ bool BatchInterpreter::doCopy(const Parsed& p)
 
     QStringList sources;
     bool several = false;
-    if (src.wildcard || QFileInfo(src.full).isDir()) {
+    bool ok = true;
+    if (src.wildcard || platform::standingAt(src.full) == platform::Standing::Folder) {
         several = true;
         QList<Found> found;
         const QString folder = src.wildcard ? src.folder : src.full;
-        collect(folder, QString(), src.wildcard ? src.pattern : QStringLiteral("*"), false, false, copyRule(folder),
-                found, nullptr);
-        for (const Found& f : found)
-            sources.append(f.path);
-    } else if (const QFileInfo named(src.full); named.isFile()) {
-        if (!named.isSymLink() || linkLeadsInside(named, copyRule(src.folder).root))
-            sources.append(src.full);
-        else
-            note(QStringLiteral("A link to a file outside its folder is not copied - ") + p.paths[0]);
+        collect(folder, src.wildcard ? src.pattern : QStringLiteral("*"), false, false, platform::LinkView::Through,
+                found);
+        for (const Found& f : found) {
+            if (f.missing()) {
+                fail(missingReason(f) + QStringLiteral(" - ") + f.path);
+                ok = false;
+            } else {
+                sources.append(f.path);
+            }
+        }
+    } else if (platform::standingAt(src.full) == platform::Standing::File) {
+        sources.append(src.full);
     }
     if (sources.isEmpty()) {
-        fail(QStringLiteral("The system cannot find the file specified. - ") + p.paths[0]);
+        if (ok)
+            fail(QStringLiteral("The system cannot find the file specified. - ") + p.paths[0]);
         return false;
     }
 
@@ -221,13 +223,14 @@ bool BatchInterpreter::doCopy(const Parsed& p)
             to.file = to.named.full;
         }
     }
+    if (!destinationLeadsSomewhere(to))
+        return false;
     if (!to.folder.isEmpty() && !QFileInfo(to.folder).isDir()) {
         fail(QStringLiteral("The system cannot find the path specified. - ") + p.paths[p.paths.size() - 1]);
         return false;
     }
 
     int copied = 0;
-    bool ok = true;
     for (const QString& s : sources) {
         const QString target = to.file.isEmpty()
                                    ? withoutTrailingSlash(platform::nativePath(to.folder + QLatin1Char('/') + QFileInfo(s).fileName()))
@@ -267,7 +270,6 @@ struct BatchInterpreter::XcopyJob {
     QList<Found> files;
     QStringList folders; // with /e: the folders below base, in walk order
     CopyTarget to;
-    LinksBelow links{QString()}; // below to.folder
     bool ok = true;              // nothing failed so far
 };
 
@@ -283,8 +285,7 @@ bool BatchInterpreter::doXcopy(const Parsed& p)
         fail(QStringLiteral("Cannot perform a cyclic copy"));
         return false;
     }
-    job.links = LinksBelow(job.to.folder);
-    if (!makeXcopyFolders(job))
+    if (!destinationLeadsSomewhere(job.to) || !makeXcopyFolders(job))
         return false;
     copyXcopyFiles(job);
     return job.ok;
@@ -304,7 +305,7 @@ bool BatchInterpreter::findXcopySources(const Parsed& p, XcopyJob& job)
         job.several = src.wildcard;
     }
     if (QFileInfo(job.base).isDir()) {
-        collect(job.base, QString(), job.pattern, job.recurse, false, copyRule(job.base), job.files,
+        collect(job.base, job.pattern, job.recurse, false, platform::LinkView::Through, job.files,
                 job.keepEmpty ? &job.folders : nullptr);
         if (job.several || !job.files.isEmpty())
             return true;
@@ -349,15 +350,9 @@ bool BatchInterpreter::makeXcopyFolders(XcopyJob& job)
         all.prepend(QString());
         for (const QString& rel : all) {
             const QString folder = job.to.folder + QLatin1Char('/') + rel;
-            if (const QString& link = job.links.on(rel); !link.isEmpty()) {
-                fail(linkRefusal(link) + QStringLiteral(" - ") + folder);
-                job.ok = false;
-                if (!job.goOn)
-                    return false;
-                continue;
-            }
-            if (!QDir().mkpath(platform::nativePath(folder))) {
-                fail(QStringLiteral("Unable to create directory - ") + folder);
+            QString why;
+            if (!madeFolder(platform::nativePath(folder), why)) {
+                fail(why + QStringLiteral(" - ") + folder);
                 job.ok = false;
                 if (!job.goOn)
                     return false;
@@ -378,13 +373,10 @@ QString BatchInterpreter::xcopyTargetOf(XcopyJob& job, const QString& file, cons
 {
     if (!job.to.file.isEmpty())
         return job.to.file;
-    if (const QString& link = job.links.on(rel); !link.isEmpty()) {
-        fail(linkRefusal(link) + QStringLiteral(" - ") + file);
-        return QString();
-    }
     const QString folder = withoutTrailingSlash(platform::nativePath(job.to.folder + QLatin1Char('/') + rel));
-    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
-        fail(QStringLiteral("Unable to create directory - ") + folder);
+    QString why;
+    if (!madeFolder(folder, why)) {
+        fail(why + QStringLiteral(" - ") + file);
         return QString();
     }
     return withoutTrailingSlash(platform::nativePath(folder + QLatin1Char('/') + QFileInfo(file).fileName()));
@@ -394,6 +386,13 @@ void BatchInterpreter::copyXcopyFiles(XcopyJob& job)
 {
     int copied = 0;
     for (const Found& f : job.files) {
+        if (f.missing()) {
+            fail(missingReason(f) + QStringLiteral(" - ") + f.path);
+            job.ok = false;
+            if (!job.goOn)
+                break;
+            continue;
+        }
         const QString target = xcopyTargetOf(job, f.path, f.rel);
         if (target.isEmpty()) {
             job.ok = false;

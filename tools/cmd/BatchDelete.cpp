@@ -1,4 +1,5 @@
-// "del", "rd" and "attrib": links are removed themselves or passed over, never followed.
+// "del", "rd" and "attrib": they act on a link itself (platform::LinkView::Itself): a link is
+// removed itself or passed over, never followed.
 
 #include "tools/cmd/BatchInterpreter.h"
 
@@ -14,20 +15,6 @@ namespace {
 
 const QFileDevice::Permissions kAllWrite = QFileDevice::WriteOwner | QFileDevice::WriteUser
                                            | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-
-// Deletes a folder's tree; a link in it is removed itself and nothing is done to what it leads
-// to (no permission of it is touched either). False when anything stayed.
-bool removeTree(const QString& folder)
-{
-    bool ok = true;
-    for (const QFileInfo& fi : entries(folder)) {
-        if (fi.isDir() && !fi.isSymLink())
-            ok = removeTree(fi.filePath()) && ok;
-        else
-            ok = QFile::remove(fi.filePath()) && ok;
-    }
-    return QDir().rmdir(folder) && ok;
-}
 
 } // namespace
 
@@ -45,29 +32,42 @@ bool BatchInterpreter::doDel(const Parsed& p)
         QString folder = arg.folder;
         QString pattern = arg.pattern;
         QList<Found> found;
+        const platform::Standing named =
+            arg.wildcard ? platform::Standing::Nothing : platform::standingAt(arg.full, platform::LinkView::Itself);
         if (pattern.isEmpty()) {
             pattern = QStringLiteral("*");
-        } else if (!arg.wildcard && QFileInfo(arg.full).isSymLink()) {
-            found.append({arg.full, QString(), false}); // the link goes, never what it leads to
+        } else if (named == platform::Standing::Link) {
+            found.append({arg.full, QString(), named}); // the link goes, never what it leads to
             folder.clear();
-        } else if (!arg.wildcard && QFileInfo(arg.full).isDir()) {
+        } else if (named == platform::Standing::Folder) {
             folder = arg.full; // a folder's name deletes the files in it
             pattern = QStringLiteral("*");
         }
-        if (!folder.isEmpty() && QFileInfo(folder).isDir())
-            collect(folder, QString(), pattern, recurse, false, {LinkRule::AsFile, QString()}, found, nullptr);
+        if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
+            QList<Found> listed;
+            collect(folder, pattern, recurse, false, platform::LinkView::Itself, listed);
+            // A link to a folder stays unless it is named itself, as a folder would.
+            for (const Found& f : std::as_const(listed)) {
+                if (f.standing != platform::Standing::Link || platform::standingAt(f.path) != platform::Standing::Folder)
+                    found.append(f);
+            }
+        }
         if (found.isEmpty()) {
             note(QStringLiteral("Could Not Find ") + text);
             continue;
         }
         for (const Found& f : found) {
-            const QFileInfo info(f.path);
-            if (!force && !info.isSymLink() && isReadOnly(info)) {
+            if (f.missing()) {
+                fail(missingReason(f) + QStringLiteral(" - ") + f.path);
+                ok = false;
+                continue;
+            }
+            if (!force && f.standing != platform::Standing::Link && isReadOnly(QFileInfo(f.path))) {
                 fail(QStringLiteral("Access is denied. - ") + f.path);
                 ok = false;
                 continue;
             }
-            if (!QFile::remove(f.path)) {
+            if (!platform::removeEntry(f.path)) {
                 fail(QStringLiteral("Access is denied. - ") + f.path);
                 ok = false;
                 continue;
@@ -113,15 +113,24 @@ bool BatchInterpreter::doAttrib(const QString& rest)
             return false;
         QList<Found> found;
         bool linkNamed = false;
-        if (!arg.wildcard && !arg.pattern.isEmpty() && QFileInfo(arg.full).isSymLink()) {
-            linkNamed = true; // a link is passed over: what it leads to may lie anywhere
+        const platform::Standing named = arg.wildcard || arg.pattern.isEmpty()
+                                             ? platform::Standing::Nothing
+                                             : platform::standingAt(arg.full, platform::LinkView::Itself);
+        if (named == platform::Standing::Link) {
+            linkNamed = true; // a link has no attributes of its own to change, and is not followed
             note(QStringLiteral("A link is passed over - ") + text);
-        } else if (!arg.wildcard && !arg.pattern.isEmpty() && QFileInfo(arg.full).isDir()) {
-            found.append({arg.full, QString(), true}); // a folder named on its own
+        } else if (named == platform::Standing::Folder) {
+            found.append({arg.full, QString(), named}); // a folder named on its own
         } else {
             const QString pattern = arg.pattern.isEmpty() ? QStringLiteral("*") : arg.pattern;
-            if (QFileInfo(arg.folder).isDir())
-                collect(arg.folder, QString(), pattern, recurse, folders, {LinkRule::Skip, QString()}, found, nullptr);
+            if (QFileInfo(arg.folder).isDir()) {
+                QList<Found> listed;
+                collect(arg.folder, pattern, recurse, folders, platform::LinkView::Itself, listed);
+                for (const Found& f : std::as_const(listed)) {
+                    if (f.standing != platform::Standing::Link)
+                        found.append(f);
+                }
+            }
         }
         if (linkNamed)
             continue;
@@ -131,16 +140,21 @@ bool BatchInterpreter::doAttrib(const QString& rest)
             continue;
         }
         for (const Found& f : found) {
+            if (f.missing()) {
+                fail(missingReason(f) + QStringLiteral(" - ") + f.path);
+                ok = false;
+                continue;
+            }
             const QFileInfo info(f.path);
             if (readOnly == 0) {
-                print((isReadOnly(info) && !f.dir ? QStringLiteral("     R       ") : QStringLiteral("             "))
+                print((isReadOnly(info) && !f.dir() ? QStringLiteral("     R       ") : QStringLiteral("             "))
                       + f.path);
                 continue;
             }
             QFileDevice::Permissions perms = info.permissions();
             if (readOnly < 0)
                 perms |= kOwnerWrite;
-            else if (!f.dir)
+            else if (!f.dir())
                 perms &= ~kAllWrite;
             if (perms != info.permissions() && !QFile::setPermissions(f.path, perms)) {
                 fail(QStringLiteral("Access denied - ") + f.path);
@@ -161,17 +175,21 @@ bool BatchInterpreter::doRd(const Parsed& p)
         if (refusesWildcard(text))
             return false;
         const QString full = resolve(text);
-        const QFileInfo info(full);
-        if (!info.isDir()) {
-            fail(QStringLiteral("The system cannot find the file specified. - ") + text);
-            ok = false;
-            continue;
-        }
-        if (info.isSymLink()) { // the link goes, with or without /s; what it leads to stays
-            if (!QFile::remove(full)) {
+        const platform::Standing through = platform::standingAt(full);
+        // A link to a folder, or one that leads nowhere, goes itself, with or without /s; what
+        // it leads to stays.
+        if (platform::standingAt(full, platform::LinkView::Itself) == platform::Standing::Link
+            && (through == platform::Standing::Folder || through == platform::Standing::Nowhere)) {
+            if (!platform::removeEntry(full)) {
                 fail(QStringLiteral("Access is denied. - ") + text);
                 ok = false;
             }
+            continue;
+        }
+        const QFileInfo info(full);
+        if (through != platform::Standing::Folder) {
+            fail(QStringLiteral("The system cannot find the file specified. - ") + text);
+            ok = false;
             continue;
         }
         if (info.canonicalFilePath() == QLatin1String("/") || QDir(full).isRoot()) {
@@ -180,7 +198,7 @@ bool BatchInterpreter::doRd(const Parsed& p)
             continue;
         }
         if (tree) {
-            if (!removeTree(full)) {
+            if (!platform::removeTree(full)) {
                 fail(QStringLiteral("Access is denied. - ") + text);
                 ok = false;
             }

@@ -34,13 +34,15 @@
 //   path: a switch the command does not know ("/zz", "/se", "/tmp/x") fails the command with
 //   "Invalid switch - " and the argument, and nothing is done. Native paths are quoted, except
 //   the rest of a "cd /d" line.
-// - Links (symbolic links) are never followed out of the folder a command was given: "attrib"
-//   passes over every link; "del" and "rd" remove a link itself and never touch what it leads
-//   to; "copy" and "xcopy" never walk into a linked folder, copy a linked file only when the
-//   file it leads to lies inside the source folder, and never write through a link below the
-//   destination, neither onto a linked file nor into (or through) a linked folder: such a
-//   file is not copied and the command fails. The folder a command names is taken as it is
-//   named.
+// - Links (symbolic links) follow the one links rule (platform/Links.h). "copy" and "xcopy"
+//   read a link's contents: a linked file is copied as the file it leads to, and a linked
+//   folder is walked as the folder it leads to, unless it lies on the walk's own way down (a
+//   loop ends there); they write into a linked folder or file below the destination. A link
+//   that leads nowhere is missing: in the source the command fails naming it (with /c xcopy
+//   goes on), at the destination nothing is written through it (the path is not found). A name
+//   that is no text in the system's encoding is named and fails the command the same way.
+//   "del" and "rd" remove a link itself and never touch what it leads to; "attrib" passes over
+//   links, whose own attributes it cannot change, and never walks into one.
 // - Every line runs, as in Windows; the exit status is 0 when every line ran without error,
 //   1 when a command failed, and 2 when a line could not be run at all.
 
@@ -125,6 +127,8 @@ private:
         QString file;
     };
     CopyTarget destinationOf(const Parsed& p);
+    // False after reporting a link that leads nowhere on the way to the settled folder or file.
+    bool destinationLeadsSomewhere(const CopyTarget& to);
 
     // The steps of "xcopy", each false (or, for a file's target, "") after reporting what
     // ends the command or that one file: the files to copy, where they go, the folders made
