@@ -9,10 +9,12 @@
 
 #include "assets/frmAssets.h"
 #include "assets/frmFolderLoco.h"
+#include "common/frmReport.h"
 #include "common/FlexGridWidget.h"
 #include "common/FolderTreeWidget.h"
 #include "hub/frmGFX.h"
 #include "hub/frmPicBrowser.h"
+#include "packaging/RoutePackage.h"
 #include "packaging/frmFolder3.h"
 #include "routes/DeveloperFolders.h"
 #include "routes/dlgSelRoute.h"
@@ -218,6 +220,21 @@ TEST_F(WindowLife, AClickOnExitWhileACommandProcessesEventsNeverDeletesTheWindow
              EXPECT_EQ(list->List1->count(), 2);
              list->close();
          }},
+        // Its Yes would work on the list's selection: a list gone meanwhile asks nothing more.
+        {"route list: unloaded while its route is packaged", Outcome::Closes,
+         [&](Road& road) {
+             tree.writeFile(QStringLiteral("program/RouteSetup.exe"), "installer");
+             shared().PackageRouteMode = true;
+             frmDelRoute& w = frmDelRoute::instance();
+             shared().PackageRouteMode = false;
+             w.show();
+             w.List1->item(0)->setSelected(true);
+             road.run(ui, &w, unloadedElsewhere(&w), [&w] { w.OKButton_Click(); }, unloadedElsewhere(&w));
+         },
+         [&](QWidget*) {
+             const QString package = packaging::RoutePackageName(shared().RouteNames[0], shared().RouteFolders[0]);
+             EXPECT_TRUE(tree.exists(QStringLiteral("program/") + package + QStringLiteral("/Route_Setup.xxx")));
+         }},
         {"image viewer: File Exit while a texture is converted", Outcome::Closes,
          [&](Road& road) {
              frmGFX* v = frmGFX::instance();
@@ -332,6 +349,57 @@ TEST_F(WindowLife, AClickOnExitWhileACommandProcessesEventsNeverDeletesTheWindow
              EXPECT_TRUE(tree.exists(QStringLiteral("game/Source/VeltraneWorks/Branchline/RailVehicles/Diesel/Dart/Dart.igs")));
              ASSERT_NE(w, nullptr);
              EXPECT_EQ(static_cast<frmFolderLoco*>(w)->LocoName, QStringLiteral("Dart"));
+         }},
+        // The copy's results outlive the window: the name, the folder and the report of the
+        // file left under its sample name (the loco's .igs is there already).
+        {"new loco: unloaded while the sample files are copied", Outcome::Closes,
+         [&](Road& road) {
+             tree.writeFile(QStringLiteral("game/Source/VeltraneWorks/Branchline/RailVehicles/Diesel/Comet/Comet.igs"), "mine");
+             frmFolderLoco& w = frmFolderLoco::showWindow();
+             w.Text1->setText(game(QStringLiteral("Source\\VeltraneWorks\\Branchline\\RailVehicles\\Diesel")));
+             w.Text2->setText(QStringLiteral("Comet"));
+             road.run(ui, &w, unloadedElsewhere(&w), [&w] { w.Command1_Click(); }, unloadedElsewhere(&w));
+         },
+         [&](QWidget* w) {
+             const QString diesel = game(QStringLiteral("Source\\VeltraneWorks\\Branchline\\RailVehicles\\Diesel"));
+             ASSERT_NE(w, nullptr);
+             auto* loco = static_cast<frmFolderLoco*>(w);
+             EXPECT_EQ(loco->LocoName, QStringLiteral("Comet"));
+             EXPECT_EQ(loco->LocoFolder, diesel + QStringLiteral("\\Comet"));
+             EXPECT_EQ(loco->Text1->text(), diesel) << "the closed window's lists were left alone";
+             EXPECT_EQ(tree.readFile(QStringLiteral("game/Source/VeltraneWorks/Branchline/RailVehicles/Diesel/Comet/Comet.igs")),
+                       QByteArray("mine"));
+             frmReport* report = frmReport::existing();
+             ASSERT_NE(report, nullptr);
+             EXPECT_TRUE(report->isVisible());
+             ASSERT_EQ(report->List1->count(), 1);
+             EXPECT_EQ(report->List1->item(0)->text(),
+                       diesel + QStringLiteral("\\Comet\\Sample.igs was not renamed: Comet.igs is there already"));
+             report->close();
+         }},
+        // The package is made whatever happens to the window: its question still comes.
+        {"asset packager: unloaded while the package is made", Outcome::Closes,
+         [&](Road& road) {
+             shared().PackageAssetsMode = true;
+             shared().PackageFolder.clear();
+             tree.writeFile(QStringLiteral("program/RouteSetup.exe"), "installer");
+             ui.expectModal([&](QWidget* window) {
+                 auto* w = static_cast<frmFolder3*>(window);
+                 w->Dir1->setPath(game(QStringLiteral("Assets\\VeltraneSamples\\Sample02")));
+                 w->Dir1_Click();
+                 w->Command1_Click();
+                 ui.expectMsgBox(vb::vbNo, QStringLiteral("Your Assets are now saved in ") + tree.programPath()
+                                               + QStringLiteral("\\Sample02\r\nDo you wish them to be automatically zipped up"));
+                 road.run(ui, w, unloadedElsewhere(w), [w] { w->Command3_Click(); }, unloadedElsewhere(w));
+             });
+             frmFolder3::showModalWindow();
+         },
+         [&](QWidget*) {
+             EXPECT_EQ(tree.readFile(QStringLiteral("program/Sample02/AssetSetup.ggg")),
+                       QByteArray("Assets\\VeltraneSamples\\Sample02\r\n"));
+             EXPECT_EQ(shared().PackageFolder, QStringLiteral("Sample02"));
+             shared().PackageAssetsMode = false;
+             shared().PackageFolder.clear();
          }},
         // Refused while the package is made (else no box would come), closed while its box waits.
         {"asset packager: Exit while the package is made, and again while its box waits", Outcome::Closes,
