@@ -174,6 +174,24 @@ TEST_F(WindowLife, AClickOnExitWhileACommandProcessesEventsNeverDeletesTheWindow
         EXPECT_EQ(tree.readFile(native(shared().RouteInfoFolder) + QStringLiteral("/Description.html")), page);
         EXPECT_EQ(frmDesc::existing(), nullptr);
     };
+    // The asset packager on Sample02: Process with the user's click queued, what the user does
+    // again while the box waits, and the zip question answered No.
+    using UserAction = std::function<std::function<void()>(frmFolder3*)>;
+    const auto packageSample02 = [&](Road& road, const QString& question, const UserAction& click,
+                                     const UserAction& again) {
+        shared().PackageAssetsMode = true;
+        shared().PackageFolder.clear();
+        tree.writeFile(QStringLiteral("program/RouteSetup.exe"), "installer");
+        ui.expectModal([&](QWidget* window) {
+            auto* w = static_cast<frmFolder3*>(window);
+            w->Dir1->setPath(game(QStringLiteral("Assets\\VeltraneSamples\\Sample02")));
+            w->Dir1_Click();
+            w->Command1_Click();
+            ui.expectMsgBox(vb::vbNo, question);
+            road.run(ui, w, click(w), [w] { w->Command3_Click(); }, again(w));
+        });
+        frmFolder3::showModalWindow();
+    };
     const Row rows[] = {
         {"route description: Cancel while OK writes the page", Outcome::Closes,
          [&](Road& road) {
@@ -380,19 +398,10 @@ TEST_F(WindowLife, AClickOnExitWhileACommandProcessesEventsNeverDeletesTheWindow
         // The package is made whatever happens to the window: its question still comes.
         {"asset packager: unloaded while the package is made", Outcome::Closes,
          [&](Road& road) {
-             shared().PackageAssetsMode = true;
-             shared().PackageFolder.clear();
-             tree.writeFile(QStringLiteral("program/RouteSetup.exe"), "installer");
-             ui.expectModal([&](QWidget* window) {
-                 auto* w = static_cast<frmFolder3*>(window);
-                 w->Dir1->setPath(game(QStringLiteral("Assets\\VeltraneSamples\\Sample02")));
-                 w->Dir1_Click();
-                 w->Command1_Click();
-                 ui.expectMsgBox(vb::vbNo, QStringLiteral("Your Assets are now saved in ") + tree.programPath()
-                                               + QStringLiteral("\\Sample02\r\nDo you wish them to be automatically zipped up"));
-                 road.run(ui, w, unloadedElsewhere(w), [w] { w->Command3_Click(); }, unloadedElsewhere(w));
-             });
-             frmFolder3::showModalWindow();
+             packageSample02(road, QStringLiteral("Your Assets are now saved in ") + tree.programPath()
+                                       + QStringLiteral("\\Sample02\r\nDo you wish them to be automatically zipped up"),
+                             [](frmFolder3* w) { return unloadedElsewhere(w); },
+                             [](frmFolder3* w) { return unloadedElsewhere(w); });
          },
          [&](QWidget*) {
              EXPECT_EQ(tree.readFile(QStringLiteral("program/Sample02/AssetSetup.ggg")),
@@ -404,18 +413,9 @@ TEST_F(WindowLife, AClickOnExitWhileACommandProcessesEventsNeverDeletesTheWindow
         // Refused while the package is made (else no box would come), closed while its box waits.
         {"asset packager: Exit while the package is made, and again while its box waits", Outcome::Closes,
          [&](Road& road) {
-             shared().PackageAssetsMode = true;
-             shared().PackageFolder.clear();
-             tree.writeFile(QStringLiteral("program/RouteSetup.exe"), "installer");
-             ui.expectModal([&](QWidget* window) {
-                 auto* w = static_cast<frmFolder3*>(window);
-                 w->Dir1->setPath(game(QStringLiteral("Assets\\VeltraneSamples\\Sample02")));
-                 w->Dir1_Click();
-                 w->Command1_Click();
-                 ui.expectMsgBox(vb::vbNo, QStringLiteral("Your Assets are now saved in "));
-                 road.run(ui, w, [w] { w->Command2->click(); }, [w] { w->Command3_Click(); }, clickIfShown(w->Command2));
-             });
-             frmFolder3::showModalWindow();
+             packageSample02(road, QStringLiteral("Your Assets are now saved in "),
+                             [](frmFolder3* w) { return std::function<void()>([w] { w->Command2->click(); }); },
+                             [](frmFolder3* w) { return clickIfShown(w->Command2); });
          },
          [&](QWidget*) {
              EXPECT_EQ(tree.readFile(QStringLiteral("program/Sample02/AssetSetup.exe")), QByteArray("installer"));
