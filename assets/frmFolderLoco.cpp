@@ -151,17 +151,21 @@ void frmFolderLoco::Command1_Click()
     assets::SampleRenameResult renamed;
     const QString name = Text2->text();
     const QString folder = assets::copyLocoFiles(Text1->text(), name, renamed);
-    if (platform::isUnloaded(this))
-        return;
     busy_ = false;
-    Command1->setEnabled(true);
-    Command2->setEnabled(true);
+    // Closed meanwhile, the window is left as it is; the copy's own results still count.
+    const bool closed = platform::isUnloaded(this);
+    if (!closed) {
+        Command1->setEnabled(true);
+        Command2->setEnabled(true);
+    }
     if (folder.isEmpty())
         return;
     LocoName = name;
     LocoFolder = folder;
-    showFolder(folder);
-    ui().doEvents();
+    if (!closed) {
+        showFolder(folder);
+        ui().doEvents();
+    }
     if (!renamed.empty())
         showRenameReport(renamed);
 }

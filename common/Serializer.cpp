@@ -136,10 +136,12 @@ ConversionResult ReplaceGameFile(const QString& newFile, const QString& gameFile
                            + QStringLiteral(" has not been changed."));
         }
         if (!platform::renameFile(staging, nativeGame, platform::RenameMode::KeepExisting)) {
-            platform::renameFile(nativeBackup, nativeGame, platform::RenameMode::KeepExisting);
+            const bool putBack = platform::renameFile(nativeBackup, nativeGame, platform::RenameMode::KeepExisting);
             QFile::remove(staging);
             return failure(QStringLiteral("The new file could not be put in place of ") + gameFile
-                           + QStringLiteral("; the file has not been changed."));
+                           + (putBack ? QStringLiteral("; the file has not been changed.")
+                                      : QStringLiteral(", and the original could not be given its name back: it is kept as ")
+                                            + backup + QLatin1Char('.')));
         }
     } else if (!platform::renameFile(staging, nativeGame, platform::RenameMode::KeepExisting)) {
         QFile::remove(staging);

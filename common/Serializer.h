@@ -48,7 +48,8 @@ QString BackupName(const QString& base);
 // Puts newFile in place of gameFile: newFile must exist and not be empty; when gameFile exists
 // it is moved to its backup name (BackupName(backupBase), backupBase defaulting to gameFile's
 // path followed by ".bak") and newFile copied to gameFile's path. The copy is made beside the
-// game file first, so a failure at any step leaves gameFile where and as it was; every move
+// game file first, so a failure at any step leaves gameFile where and as it was (when the
+// original cannot even be given its name back, the error names the backup it is kept as); every move
 // is a rename (platform::renameFile), never a copy through a link at the new name; the copy is
 // flushed to the disk before the renames and the folders after them, so a power cut leaves
 // the old file or the whole new one, never an empty one. On success

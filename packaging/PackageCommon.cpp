@@ -1,7 +1,7 @@
 #include "packaging/PackageCommon.h"
 
 #include "common/FileProcs.h"
-
+#include "common/VbError.h"
 #include "platform/FileSync.h"
 #include "platform/Links.h"
 #include "platform/Paths.h"
@@ -113,7 +113,7 @@ InstallerCopy CopyInstallerTo(const QString& target)
 {
     const QString installer = platform::programFolder() + QStringLiteral("\\RouteSetup.exe");
     if (!FileExists(installer))
-        return {53, QString()};
+        return {53, VbError::standardDescription(53) + QStringLiteral(": ") + installer};
     QDir().mkpath(QFileInfo(platform::nativePath(target)).absolutePath());
     QString reason;
     if (!CopyReplacing(installer, target, &reason))

@@ -21,8 +21,9 @@ QString PackageName(const QString& wanted, const QString& fallback);
 bool CopyReplacing(const QString& from, const QString& to, QString* error = nullptr);
 
 // How the copy of the program folder's installer ("RouteSetup.exe") into a package went:
-// error 0 when it was copied, 53 when the program folder lacks it, 75 when the copy failed
-// (reason then holds the copy's own reason, when it gave one).
+// error 0 when it was copied, 53 when the program folder lacks it (reason then is "File not
+// found: " and the installer's path), 75 when the copy failed (reason then holds the copy's
+// own reason, when it gave one).
 struct InstallerCopy {
     int error = 0;
     QString reason;

@@ -195,6 +195,12 @@ qint32 clsCRC::CalculateBytes(const QByteArray& bytes)
     return AddBytes(bytes);
 }
 
+qint32 clsCRC::CalculateString(const QString& text)
+{
+    Clear();
+    return AddString(text);
+}
+
 std::optional<qint32> clsCRC::CalculateFile(const QString& path)
 {
     if (!FileExists(path))

@@ -32,9 +32,10 @@ public:
     // -1 for CRC-32, 0 for CRC-16.
     qint32 Algorithm() const { return m_algorithm; }
 
-    // Clear, then the bytes alone.
+    // Clear, then the bytes or the text alone.
     qint32 CalculateBytes(const VbArray<quint8>& bytes);
     qint32 CalculateBytes(const QByteArray& bytes);
+    qint32 CalculateString(const QString& text);
 
     // The checksum of a whole file, read in blocks. A path with no readable file gives 0 and
     // a file of no bytes an empty result; neither touches the registers. A read that fails

@@ -14,7 +14,6 @@
 #include "packaging/frmNewZip.h"
 #include "platform/Paths.h"
 #include "platform/QtUiScreenFit.h"
-#include "platform/QtUiWindowLife.h"
 #include "platform/Ui.h"
 #include "common/WindowPartsWidgets.h"
 
@@ -198,8 +197,9 @@ void frmFolder3::Command3_Click()
     for (int k = 0; k < List1->count(); ++k)
         rows.append(List1->item(k)->text());
     const QString program = platform::programFolder();
-    const QString packagePath = program + QLatin1Char('\\') + packageName_;
-    s.PackageFolder = packageName_;
+    const QString name = packageName_;
+    const QString packagePath = program + QLatin1Char('\\') + name;
+    s.PackageFolder = name;
 
     busy_ = true;
     const auto done = [this] { busy_ = false; };
@@ -237,13 +237,13 @@ void frmFolder3::Command3_Click()
         return;
     }
     done();
-    if (platform::isUnloaded(this))
-        return; // unloaded while the package was made
+    // The package is made even when the window was closed meanwhile: its question comes all the
+    // same, and neither answer needs the window.
     if (ui().msgBox(packaging::packageSavedQuestion(QStringLiteral("Assets"), packagePath),
                     vb::vbYesNo + vb::vbInformation)
         == vb::vbYes) {
-        s.PackageFolder = packageName_;
-        frmNewZip::openForPackage(packageName_);
+        s.PackageFolder = name;
+        frmNewZip::openForPackage(name);
     }
 }
 

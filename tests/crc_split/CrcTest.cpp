@@ -44,7 +44,7 @@ TEST(clsCRC, ANewObjectSelectsCrc32AndReadsZero)
     EXPECT_EQ(crc.value(), 0);
 }
 
-TEST(clsCRC, TextsGiveTheCheckValues)
+TEST(clsCRC, CalculateStringGivesTheCheckValues)
 {
     struct Case {
         qint32 algorithm;
@@ -68,6 +68,9 @@ TEST(clsCRC, TextsGiveTheCheckValues)
         clsCRC crc;
         crc.setAlgorithm(c.algorithm);
         EXPECT_EQ(crc.AddString(c.text), c.expected) << c.algorithm << " " << c.text.toStdString();
+        // The text alone, whatever the register held before.
+        crc.AddString(QStringLiteral("earlier text"));
+        EXPECT_EQ(crc.CalculateString(c.text), c.expected) << c.algorithm << " " << c.text.toStdString();
         EXPECT_EQ(crc.value(), c.expected);
     }
 }
@@ -100,7 +103,7 @@ TEST(clsCRC, FeedingInPiecesEqualsOneCalculation)
         EXPECT_EQ(fed, crc.value());
         clsCRC whole;
         whole.setAlgorithm(algorithm);
-        EXPECT_EQ(fed, whole.AddString(QStringLiteral("123456789"))) << algorithm;
+        EXPECT_EQ(fed, whole.CalculateString(QStringLiteral("123456789"))) << algorithm;
 
         // A byte array cut at odd places, fed through both kinds of argument.
         const QByteArray data = randomBytes(10007, 3);
@@ -218,7 +221,7 @@ TEST(clsCRC, ValueSetStoresTheRegisterAsItIs)
     resumed.setValue(qint32(~quint32(-873187034)));
     EXPECT_EQ(resumed.value(), -873187034);
     clsCRC whole;
-    EXPECT_EQ(resumed.AddString(QStringLiteral("abc")), whole.AddString(QStringLiteral("123456789abc")));
+    EXPECT_EQ(resumed.AddString(QStringLiteral("abc")), whole.CalculateString(QStringLiteral("123456789abc")));
 }
 
 TEST(clsCRC, ValueSetOutOfRangeRaisesOverflowAndKeepsTheRegister)

@@ -382,16 +382,22 @@ TEST_F(ZipSplitTest, FailuresWriteNothingAndSayWhy)
         const char* what;
         QString source;
         qint64 partSize;
+        QString blocked = QString(); // a folder stands at this part's name
     } const cases[] = {
         {"no part size", single, 0},
         {"a negative part size", single, -5},
         {"a part smaller than a header", single, 100},
         {"not a zip", notZip, 1000},
         {"no such file", path(QStringLiteral("missing.zip")), 1000},
+        // The parts before the one that fails are removed again.
+        {"the third part cannot be written", single, 1000, QStringLiteral("set.z03")},
+        {"the last part cannot be written", single, 1000, QStringLiteral("set.zip")},
     };
     for (const Case& c : cases) {
         QTemporaryDir out;
         const QString archive = out.filePath(QStringLiteral("set.zip"));
+        if (!c.blocked.isEmpty())
+            ASSERT_TRUE(QDir(out.path()).mkdir(c.blocked));
         QString error;
         EXPECT_FALSE(writeSplitSet(c.source, archive, c.partSize, &error)) << c.what;
         EXPECT_FALSE(error.isEmpty()) << c.what;

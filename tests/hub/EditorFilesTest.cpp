@@ -186,27 +186,40 @@ TEST_F(EditorTest, OpenEditAndSaveAGameFileWithBackups)
     EXPECT_EQ(resets.last(), hub::TempFilesFolder() + "\\Scenario.xml");
 }
 
+// A game file of another ending: the converted work copy is renamed to that ending before it is
+// put in place, the second save of a session over the copy the first one left.
 TEST_F(EditorTest, SavingAnXSecRenamesTheWorkCopyAndBacksUpUnderItsOwnName)
 {
     prepareGame();
-    ASSERT_TRUE(QFile::copy(game(scenarioRel()), game("a.XSec")));
-    const QByteArray original = bytesOf(game("a.XSec"));
-    tree.writeFile("game/a.XSec.bak", "older backup");
     auto w = startWindow();
-    ui.expectOpenFile(game("a.XSec"));
-    w->mnuOpenRS_Click();
-    typeOver(w->RichTextBox1, "Train", "Loco");
-    w->mnuSaveRS_Click();
+    for (const QString& ext : {QStringLiteral("XSec"), QStringLiteral("GeoPcDx")}) {
+        SCOPED_TRACE(ext.toStdString());
+        const QString name = QStringLiteral("a.") + ext;
+        ASSERT_TRUE(QFile::copy(game(scenarioRel()), game(name)));
+        tree.writeFile("game/" + name + ".bak", "older backup");
+        ui.expectOpenFile(game(name));
+        w->mnuOpenRS_Click();
 
-    EXPECT_TRUE(ui.messages().isEmpty());
-    EXPECT_TRUE(tree.exists("program/TempFiles/a.XSec"));
-    EXPECT_FALSE(tree.exists("program/TempFiles/a.bin.bak"));
-    EXPECT_EQ(tree.readFile("game/a.XSec.bak"), QByteArray("older backup"));
-    EXPECT_EQ(tree.readFile("game/a.XSec.bak1"), original);
-    QByteArray edited = sourceXml(scenarioRel());
-    edited.replace(edited.indexOf("Train"), 5, "Loco");
-    EXPECT_EQ(tree.readFile("program/TempFiles/a.XSec"), bytesOf(game("a.XSec")));
-    EXPECT_EQ(xmlOf(game("a.XSec")), edited);
+        const struct {
+            const char* from;
+            const char* to;
+            const char* backup; // the name the game file before the save is kept under
+        } saves[] = {{"Train", "Loco", ".bak1"}, {"Loco", "Engine", ".bak2"}};
+        QByteArray edited = sourceXml(scenarioRel());
+        for (const auto& save : saves) {
+            const QByteArray before = bytesOf(game(name));
+            typeOver(w->RichTextBox1, save.from, save.to);
+            w->mnuSaveRS_Click();
+            edited.replace(edited.indexOf(save.from), qstrlen(save.from), save.to);
+
+            EXPECT_TRUE(ui.messages().isEmpty()) << ui.lastMessage().text.toStdString();
+            EXPECT_FALSE(tree.exists("program/TempFiles/a.bin.bak"));
+            EXPECT_EQ(tree.readFile("game/" + name + ".bak"), QByteArray("older backup"));
+            EXPECT_EQ(tree.readFile("game/" + name + save.backup), before);
+            EXPECT_EQ(tree.readFile("program/TempFiles/" + name), bytesOf(game(name)));
+            EXPECT_EQ(xmlOf(game(name)), edited);
+        }
+    }
 }
 
 // ---- failures leave the game file as it was ----

@@ -5,6 +5,7 @@
 #include "hub/RoutesXmlCheck.h"
 #include "platform/TextCodec.h"
 
+#include "support/RenameFaults.h"
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
 
@@ -12,6 +13,10 @@
 #include <QStringList>
 
 #include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <csignal>
 
 namespace {
 
@@ -44,6 +49,29 @@ const QByteArray CleanRoutes =
     "\t\t<Name>MuNCHEN uber \xE9\x81\x9D</Name>\r\n"
     "\r\n"
     "</Routes>\r\n";
+
+// Files cannot grow beyond a size while it lasts, as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(qint64 bytes) : oldHandler_(std::signal(SIGXFSZ, SIG_IGN))
+    {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit small = saved_;
+        small.rlim_cur = rlim_t(bytes);
+        setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit saved_{};
+    void (*oldHandler_)(int);
+};
 
 QString mismatch(int line)
 {
@@ -253,6 +281,44 @@ TEST_F(RoutesXmlCheck, TakesTheLastFreeBackupNumberAndRefusesWhenNoneIsLeft)
     EXPECT_EQ(tree.readFile(treeFile()), CleanRoutes);
     EXPECT_EQ(tree.readFile(treeFile("Routes.xml.bak50")), MessyRoutes);
     EXPECT_EQ(contentFolder(), before);
+}
+
+// The cleaned file cannot be written (the disk is full): the original gets its name back, and
+// when even that is refused the message says where it is kept.
+TEST_F(RoutesXmlCheck, AFailedWriteGivesTheOriginalItsNameBack)
+{
+    // Lines ended by LF alone: the cleaned file, with CR LF, is longer than the original, and
+    // the work copy of the original still fits below the limit.
+    const QByteArray routes = "<Routes>\n<Route>Glen</Route>\n</Routes>\n";
+    const QString notWritten = QStringLiteral("An error occurred while writing ") + gameFile();
+    const struct {
+        const char* what;
+        bool putBackFails;
+        QStringList shown;
+        QString left;
+    } rows[] = {
+        {"put back", false, {notWritten}, QStringLiteral("Routes.xml")},
+        {"not put back", true, {notWritten, QStringLiteral("The original file is kept as ") + gameFile() + ".bak"},
+         QStringLiteral("Routes.xml.bak")},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        tree.writeFile(treeFile(), routes);
+        ui.expectOpenFile(gameFile());
+        for (const QString& m : row.shown)
+            ui.expectMsgBox(vb::vbOK, m);
+        {
+            const FileSizeLimit full(routes.size());
+            const RenameFaults faults(row.putBackFails ? RenameFaults::failingFrom({QStringLiteral("Routes.xml.bak")})
+                                                       : platform::RenameWatcher());
+            CheckRoutesXmlFile();
+        }
+        EXPECT_EQ(shownTexts(), row.shown);
+        EXPECT_EQ(contentFolder(), QStringList{row.left});
+        EXPECT_EQ(tree.readFile(treeFile(row.left)), routes);
+        ui.verifyDone();
+        ui.clearRecords();
+    }
 }
 
 TEST_F(RoutesXmlCheck, RefusesOtherNamesAndACancelledDialog)

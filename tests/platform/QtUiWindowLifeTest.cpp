@@ -49,6 +49,8 @@ TEST(WindowLife, NoWindowIsDeletedUnderTheHandlerThatProcessesEvents)
         int passes;                             // doEvents calls the handler makes
         bool nestedHandler;                     // the click comes inside a second handler's pass
         bool modalAfter;                        // the handler waits in a nested loop afterwards
+        bool byItsOwnHandler = false;           // no click: the window's own handler does it first
+        Qt::WindowType type = Qt::Window;       // Qt's tooltips and popups keep Qt's own deletion
     } rows[] = {
         {"close, one pass", [](QWidget* w) { w->close(); }, 1, false, false},
         {"close, two passes", [](QWidget* w) { w->close(); }, 2, false, false},
@@ -60,10 +62,14 @@ TEST(WindowLife, NoWindowIsDeletedUnderTheHandlerThatProcessesEvents)
         {"close inside the modal wait", [](QWidget* w) { w->close(); }, 0, false, true},
         {"close in a pass of a handler run by the modal wait", [](QWidget* w) { w->close(); }, 0, true, true},
         {"unloaded by a command run by the modal wait", [](QWidget* w) { platform::unloadWindow(w); }, 0, false, true},
+        {"unloaded by its own outermost handler", [](QWidget* w) { platform::unloadWindow(w); }, 0, false, false, true},
+        {"closed by its own outermost handler", [](QWidget* w) { w->close(); }, 0, false, false, true},
+        {"a tooltip's deleteLater", [](QWidget* w) { w->deleteLater(); }, 2, false, true, false, Qt::ToolTip},
+        {"a popup's deleteLater", [](QWidget* w) { w->deleteLater(); }, 2, false, true, false, Qt::Popup},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        auto* window = new QWidget;
+        auto* window = new QWidget(nullptr, row.type);
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->show();
         QPointer<QWidget> guard(window);
@@ -75,7 +81,7 @@ TEST(WindowLife, NoWindowIsDeletedUnderTheHandlerThatProcessesEvents)
         bool unloadedInHandler = false;
         runAsHandler([&] {
             handlerRunning = true;
-            QTimer::singleShot(0, [&] {
+            const auto click = [&] {
                 if (row.nestedHandler) {
                     QTimer::singleShot(0, [&] { row.closeIt(guard); });
                     ui().doEvents();
@@ -84,7 +90,11 @@ TEST(WindowLife, NoWindowIsDeletedUnderTheHandlerThatProcessesEvents)
                     row.closeIt(guard);
                 }
                 clicked = true;
-            });
+            };
+            if (row.byItsOwnHandler)
+                click();
+            else
+                QTimer::singleShot(0, click);
             for (int i = 0; i < row.passes; ++i)
                 ui().doEvents();
             if (row.modalAfter)
@@ -95,8 +105,12 @@ TEST(WindowLife, NoWindowIsDeletedUnderTheHandlerThatProcessesEvents)
             handlerRunning = false;
         });
         EXPECT_TRUE(clicked);
-        EXPECT_FALSE(deletedUnderHandler);
-        EXPECT_TRUE(unloadedInHandler);
+        if (row.type == Qt::Window) {
+            EXPECT_FALSE(deletedUnderHandler);
+            EXPECT_TRUE(unloadedInHandler);
+        } else {
+            EXPECT_TRUE(deletedUnderHandler) << "deleted when Qt deletes it, as Qt expects";
+        }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(guard.isNull()) << "deleted once the event loop runs below the handler";
         delete guard.data();

@@ -332,6 +332,8 @@ TEST(ReskinProcessSteps, FailedStepsAreReportedAndTheRunGoesOn)
     const QString access = QStringLiteral("Error Path/File access error occurred in Command5_Click");
     const QString noPath = QStringLiteral("Error Path not found occurred in Command5_Click");
     const QString noMirror = QStringLiteral("Error Path not found occurred in WorkWithorigFolders");
+    // Names the installer the row's program folder lacks.
+    const QString noInstaller = QStringLiteral("Error File not found: %1\\RouteSetup.exe occurred in Command5_Click");
     struct Row {
         const char* what;
         bool installer;          // "RouteSetup.exe" in the program folder
@@ -343,12 +345,12 @@ TEST(ReskinProcessSteps, FailedStepsAreReportedAndTheRunGoesOn)
     };
     const Row rows[] = {
         {"the batch file does not start and the installer is missing", false, false, nullptr,
-         {notFound, notFound}, {notFound, notFound}, true},
+         {notFound, noInstaller}, {notFound, noInstaller}, true},
         {"a copy of the batch file fails", true, true, "Reskin1/Rail Simulator/Assets/P/Reskin1",
          {noMirror, access}, {}, false},
         {"the package folder cannot be made", false, true, "Reskin1",
-         {noPath, noMirror, access, access, notFound},
-         {noPath, noMirror, noMirror, access, access, notFound}, false},
+         {noPath, noMirror, access, access, noInstaller},
+         {noPath, noMirror, noMirror, access, access, noInstaller}, false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -367,7 +369,8 @@ TEST(ReskinProcessSteps, FailedStepsAreReportedAndTheRunGoesOn)
 
         ReskinPackage reskins;
         for (int run = 0; run < 2; ++run) {
-            const QStringList& expected = run == 0 ? row.first : row.second;
+            QStringList expected = run == 0 ? row.first : row.second;
+            expected.replaceInStrings(QStringLiteral("%1"), tree.programPath());
             ui.clearRecords();
             for (const QString& m : expected)
                 ui.expectMsgBox(vb::vbOK, m);

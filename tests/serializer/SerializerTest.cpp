@@ -2,6 +2,7 @@
 
 #include "platform/FileSync.h"
 
+#include "support/RenameFaults.h"
 #include "support/ScopedEnv.h"
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
@@ -172,11 +173,15 @@ TEST_F(SerializerTest, LinksAtBackupNamesAreTakenNotWrittenThrough)
         QString linkName; // in the row's game folder
         bool leadsNowhere;
         bool replace;     // ReplaceGameFile, else MoveToBackupName
+        QStringList taken = {}; // backup names taken by files
+        QString backupEnd = QStringLiteral(".bak1");
     } rows[] = {
         {"replace, link to nowhere at .bak", "a.bin.bak", true, true},
         {"move, link to nowhere at .bak", "a.bin.bak", true, false},
         {"move, link to a file at .BAK", "A.BIN.BAK", false, false},
         {"replace, link to nowhere at the game file's name", "a.bin", true, true},
+        {"replace, link to nowhere at a numbered name", "a.bin.bak2", true, true, {"a.bin.bak", "a.bin.bak1"},
+         QStringLiteral(".bak3")},
     };
     int n = 0;
     for (const auto& row : rows) {
@@ -189,6 +194,8 @@ TEST_F(SerializerTest, LinksAtBackupNamesAreTakenNotWrittenThrough)
         const bool atGameFile = row.linkName == QLatin1String("a.bin");
         if (!atGameFile)
             tree.writeFile(folder + "a.bin", "original");
+        for (const QString& name : row.taken)
+            tree.writeFile(folder + name, "older");
         ASSERT_TRUE(QFile::link(target, link));
         tree.writeFile("program/TempFiles/a.bin", "new");
         const QString game = tree.gamePath() + QStringLiteral("\\%1\\a.bin").arg(n);
@@ -207,10 +214,51 @@ TEST_F(SerializerTest, LinksAtBackupNamesAreTakenNotWrittenThrough)
             continue;
         }
         ASSERT_TRUE(r.ok) << r.error.toStdString();
-        EXPECT_EQ(backup, game + QStringLiteral(".bak1"));
-        EXPECT_FALSE(QFileInfo(tree.path(folder + "a.bin.bak1")).isSymLink());
-        EXPECT_EQ(tree.readFile(folder + "a.bin.bak1"), QByteArray("original"));
+        EXPECT_EQ(backup, game + row.backupEnd);
+        EXPECT_FALSE(QFileInfo(tree.path(folder + "a.bin" + row.backupEnd)).isSymLink());
+        EXPECT_EQ(tree.readFile(folder + "a.bin" + row.backupEnd), QByteArray("original"));
+        for (const QString& name : row.taken)
+            EXPECT_EQ(tree.readFile(folder + name), QByteArray("older"));
         EXPECT_EQ(tree.readFile(folder + "a.bin"), row.replace ? QByteArray("new") : QByteArray());
+    }
+}
+
+// The new file cannot take the game file's name once the original has moved to its backup: the
+// original gets its name back, and when even that is refused the message says where it is.
+TEST_F(SerializerTest, TheOriginalReturnsWhenTheNewFileCannotTakeItsName)
+{
+    const struct {
+        const char* what;
+        QStringList failingFrom; // the renames the file system refuses, by their source
+        bool putBack;
+    } rows[] = {
+        {"the original is put back", {".veltrane-new"}, true},
+        {"the original cannot be put back", {".veltrane-new", "a.bin.bak"}, false},
+    };
+    int n = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        const QString folder = QStringLiteral("game/%1/").arg(++n);
+        tree.writeFile(folder + "a.bin", "original");
+        tree.writeFile("program/TempFiles/a.bin", "new");
+        const QString game = tree.gamePath() + QStringLiteral("\\%1\\a.bin").arg(n);
+
+        QString backup = QStringLiteral("untouched?");
+        ConversionResult r;
+        {
+            RenameFaults faults(RenameFaults::failingFrom(row.failingFrom));
+            r = ReplaceGameFile(work("a.bin"), game, QString(), &backup);
+        }
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.error, QStringLiteral("The new file could not be put in place of ") + game
+                               + (row.putBack ? QStringLiteral("; the file has not been changed.")
+                                              : QStringLiteral(", and the original could not be given its name "
+                                                               "back: it is kept as ") + game + QStringLiteral(".bak.")));
+        EXPECT_TRUE(backup.isEmpty());
+        const QString left = row.putBack ? QStringLiteral("a.bin") : QStringLiteral("a.bin.bak");
+        EXPECT_EQ(QDir(tree.path(folder)).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+                  QStringList{left});
+        EXPECT_EQ(tree.readFile(folder + left), QByteArray("original"));
     }
 }
 

@@ -9,10 +9,12 @@
 
 #include "assets/frmAssets.h"
 #include "assets/frmFolderLoco.h"
+#include "common/frmReport.h"
 #include "common/FlexGridWidget.h"
 #include "common/FolderTreeWidget.h"
 #include "hub/frmGFX.h"
 #include "hub/frmPicBrowser.h"
+#include "packaging/RoutePackage.h"
 #include "packaging/frmFolder3.h"
 #include "routes/DeveloperFolders.h"
 #include "routes/dlgSelRoute.h"
@@ -172,6 +174,24 @@ TEST_F(WindowLife, AClickOnExitWhileACommandProcessesEventsNeverDeletesTheWindow
         EXPECT_EQ(tree.readFile(native(shared().RouteInfoFolder) + QStringLiteral("/Description.html")), page);
         EXPECT_EQ(frmDesc::existing(), nullptr);
     };
+    // The asset packager on Sample02: Process with the user's click queued, what the user does
+    // again while the box waits, and the zip question answered No.
+    using UserAction = std::function<std::function<void()>(frmFolder3*)>;
+    const auto packageSample02 = [&](Road& road, const QString& question, const UserAction& click,
+                                     const UserAction& again) {
+        shared().PackageAssetsMode = true;
+        shared().PackageFolder.clear();
+        tree.writeFile(QStringLiteral("program/RouteSetup.exe"), "installer");
+        ui.expectModal([&](QWidget* window) {
+            auto* w = static_cast<frmFolder3*>(window);
+            w->Dir1->setPath(game(QStringLiteral("Assets\\VeltraneSamples\\Sample02")));
+            w->Dir1_Click();
+            w->Command1_Click();
+            ui.expectMsgBox(vb::vbNo, question);
+            road.run(ui, w, click(w), [w] { w->Command3_Click(); }, again(w));
+        });
+        frmFolder3::showModalWindow();
+    };
     const Row rows[] = {
         {"route description: Cancel while OK writes the page", Outcome::Closes,
          [&](Road& road) {
@@ -217,6 +237,21 @@ TEST_F(WindowLife, AClickOnExitWhileACommandProcessesEventsNeverDeletesTheWindow
              EXPECT_TRUE(list->isVisible());
              EXPECT_EQ(list->List1->count(), 2);
              list->close();
+         }},
+        // Its Yes would work on the list's selection: a list gone meanwhile asks nothing more.
+        {"route list: unloaded while its route is packaged", Outcome::Closes,
+         [&](Road& road) {
+             tree.writeFile(QStringLiteral("program/RouteSetup.exe"), "installer");
+             shared().PackageRouteMode = true;
+             frmDelRoute& w = frmDelRoute::instance();
+             shared().PackageRouteMode = false;
+             w.show();
+             w.List1->item(0)->setSelected(true);
+             road.run(ui, &w, unloadedElsewhere(&w), [&w] { w.OKButton_Click(); }, unloadedElsewhere(&w));
+         },
+         [&](QWidget*) {
+             const QString package = packaging::RoutePackageName(shared().RouteNames[0], shared().RouteFolders[0]);
+             EXPECT_TRUE(tree.exists(QStringLiteral("program/") + package + QStringLiteral("/Route_Setup.xxx")));
          }},
         {"image viewer: File Exit while a texture is converted", Outcome::Closes,
          [&](Road& road) {
@@ -333,21 +368,54 @@ TEST_F(WindowLife, AClickOnExitWhileACommandProcessesEventsNeverDeletesTheWindow
              ASSERT_NE(w, nullptr);
              EXPECT_EQ(static_cast<frmFolderLoco*>(w)->LocoName, QStringLiteral("Dart"));
          }},
+        // The copy's results outlive the window: the name, the folder and the report of the
+        // file left under its sample name (the loco's .igs is there already).
+        {"new loco: unloaded while the sample files are copied", Outcome::Closes,
+         [&](Road& road) {
+             tree.writeFile(QStringLiteral("game/Source/VeltraneWorks/Branchline/RailVehicles/Diesel/Comet/Comet.igs"), "mine");
+             frmFolderLoco& w = frmFolderLoco::showWindow();
+             w.Text1->setText(game(QStringLiteral("Source\\VeltraneWorks\\Branchline\\RailVehicles\\Diesel")));
+             w.Text2->setText(QStringLiteral("Comet"));
+             road.run(ui, &w, unloadedElsewhere(&w), [&w] { w.Command1_Click(); }, unloadedElsewhere(&w));
+         },
+         [&](QWidget* w) {
+             const QString diesel = game(QStringLiteral("Source\\VeltraneWorks\\Branchline\\RailVehicles\\Diesel"));
+             ASSERT_NE(w, nullptr);
+             auto* loco = static_cast<frmFolderLoco*>(w);
+             EXPECT_EQ(loco->LocoName, QStringLiteral("Comet"));
+             EXPECT_EQ(loco->LocoFolder, diesel + QStringLiteral("\\Comet"));
+             EXPECT_EQ(loco->Text1->text(), diesel) << "the closed window's lists were left alone";
+             EXPECT_EQ(tree.readFile(QStringLiteral("game/Source/VeltraneWorks/Branchline/RailVehicles/Diesel/Comet/Comet.igs")),
+                       QByteArray("mine"));
+             frmReport* report = frmReport::existing();
+             ASSERT_NE(report, nullptr);
+             EXPECT_TRUE(report->isVisible());
+             ASSERT_EQ(report->List1->count(), 1);
+             EXPECT_EQ(report->List1->item(0)->text(),
+                       diesel + QStringLiteral("\\Comet\\Sample.igs was not renamed: Comet.igs is there already"));
+             report->close();
+         }},
+        // The package is made whatever happens to the window: its question still comes.
+        {"asset packager: unloaded while the package is made", Outcome::Closes,
+         [&](Road& road) {
+             packageSample02(road, QStringLiteral("Your Assets are now saved in ") + tree.programPath()
+                                       + QStringLiteral("\\Sample02\r\nDo you wish them to be automatically zipped up"),
+                             [](frmFolder3* w) { return unloadedElsewhere(w); },
+                             [](frmFolder3* w) { return unloadedElsewhere(w); });
+         },
+         [&](QWidget*) {
+             EXPECT_EQ(tree.readFile(QStringLiteral("program/Sample02/AssetSetup.ggg")),
+                       QByteArray("Assets\\VeltraneSamples\\Sample02\r\n"));
+             EXPECT_EQ(shared().PackageFolder, QStringLiteral("Sample02"));
+             shared().PackageAssetsMode = false;
+             shared().PackageFolder.clear();
+         }},
         // Refused while the package is made (else no box would come), closed while its box waits.
         {"asset packager: Exit while the package is made, and again while its box waits", Outcome::Closes,
          [&](Road& road) {
-             shared().PackageAssetsMode = true;
-             shared().PackageFolder.clear();
-             tree.writeFile(QStringLiteral("program/RouteSetup.exe"), "installer");
-             ui.expectModal([&](QWidget* window) {
-                 auto* w = static_cast<frmFolder3*>(window);
-                 w->Dir1->setPath(game(QStringLiteral("Assets\\VeltraneSamples\\Sample02")));
-                 w->Dir1_Click();
-                 w->Command1_Click();
-                 ui.expectMsgBox(vb::vbNo, QStringLiteral("Your Assets are now saved in "));
-                 road.run(ui, w, [w] { w->Command2->click(); }, [w] { w->Command3_Click(); }, clickIfShown(w->Command2));
-             });
-             frmFolder3::showModalWindow();
+             packageSample02(road, QStringLiteral("Your Assets are now saved in "),
+                             [](frmFolder3* w) { return std::function<void()>([w] { w->Command2->click(); }); },
+                             [](frmFolder3* w) { return clickIfShown(w->Command2); });
          },
          [&](QWidget*) {
              EXPECT_EQ(tree.readFile(QStringLiteral("program/Sample02/AssetSetup.exe")), QByteArray("installer"));
