@@ -1,5 +1,7 @@
 #include "platform/Drives.h"
 
+#include "platform/Links.h"
+
 #include "platform/Paths.h"
 
 #include <QDir>
@@ -53,9 +55,7 @@ QList<Drive> drives()
     for (const QFileInfo& entry : entries) {
         if (!letter.match(entry.fileName()).hasMatch())
             continue;
-        QString target = entry.isSymLink() ? entry.symLinkTarget() : entry.absoluteFilePath();
-        const QString canonical = QFileInfo(target).canonicalFilePath();
-        out.append({entry.fileName(), canonical.isEmpty() ? QDir::cleanPath(target) : canonical});
+        out.append({entry.fileName(), leadsTo(entry.absoluteFilePath())});
     }
     if (out.isEmpty())
         out.append({QStringLiteral("/"), QStringLiteral("/")});

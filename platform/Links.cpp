@@ -149,6 +149,17 @@ Standing standingAt(const QString& nativePath, LinkView view)
     return standingOf(AT_FDCWD, QFile::encodeName(withoutTrailingSlash(nativePath)).constData(), view, linked);
 }
 
+QString leadsTo(const QString& nativePath)
+{
+    const QFileInfo info(nativePath);
+    const QString canonical = info.canonicalFilePath();
+    if (!canonical.isEmpty())
+        return canonical;
+    if (standingAt(nativePath, LinkView::Itself) == Standing::Link)
+        return QDir::cleanPath(info.symLinkTarget());
+    return QDir::cleanPath(info.absoluteFilePath());
+}
+
 bool leadsNowhere(const QString& nativePath)
 {
     return standingAt(nativePath) == Standing::Nowhere;

@@ -37,6 +37,10 @@ enum class LinkView {
 
 Standing standingAt(const QString& nativePath, LinkView view = LinkView::Through);
 
+// Where the name leads: its path with every link resolved; for a link that leads nowhere, the
+// place the link names.
+QString leadsTo(const QString& nativePath);
+
 // True when a link that leads nowhere stands at nativePath.
 bool leadsNowhere(const QString& nativePath);
 

@@ -1,5 +1,7 @@
 #include "platform/Process.h"
 
+#include "platform/Links.h"
+
 #include "platform/Paths.h"
 
 #include <QCoreApplication>
@@ -424,7 +426,7 @@ QList<ProcessInfo> listProcesses()
                 bytes.truncate(nul);
             info.exeName = lastPathPart(QFile::decodeName(bytes));
         }
-        QString image = QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget();
+        QString image = leadsTo(QStringLiteral("/proc/%1/exe").arg(pid));
         if (image.endsWith(QLatin1String(" (deleted)")))
             image.chop(10);
         info.imageName = lastPathPart(image);

@@ -1,5 +1,7 @@
 #include "platform/Rename.h"
 
+#include "platform/Links.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -35,8 +37,7 @@ int renameCall(const QByteArray& from, const QByteArray& to, bool refusesTaken)
 
 bool nameTaken(const QString& nativePath)
 {
-    struct stat st{};
-    return !nativePath.isEmpty() && ::lstat(QFile::encodeName(nativePath).constData(), &st) == 0;
+    return standingAt(nativePath, LinkView::Itself) != Standing::Nothing;
 }
 
 bool renameFile(const QString& nativeFrom, const QString& nativeTo, RenameMode mode)
