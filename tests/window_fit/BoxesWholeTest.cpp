@@ -21,6 +21,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QGroupBox>
 #include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
@@ -165,8 +166,8 @@ QRect onScreen(const QWidget* w)
 
 } // namespace
 
-// A vehicle's details open beside the consist frame: the stock frame's path and its caption stay
-// in view, and a long path shows whole in its box.
+// A vehicle's details open beside the consist frame, over the weather and consist lists' feet:
+// the stock frame's path and its caption stay in view, and a long path shows whole in its box.
 TEST_F(EditorBoxes, DetailsLeaveTheStockPathWholeInView)
 {
     frmZelvorn* w = openScenarioEditorFromBrowser();
@@ -196,10 +197,16 @@ TEST_F(EditorBoxes, DetailsLeaveTheStockPathWholeInView)
     ASSERT_NE(tips, nullptr);
     ASSERT_TRUE(tips->isVisible());
 
+    // Clear of the frames the user works in while it shows: the consist's vehicles and their
+    // commands, the stock frame with its path, the scenario's own boxes and commands, the markers.
     const QRect details = tips->frameGeometry();
-    EXPECT_FALSE(details.intersects(onScreen(w->Label5))) << "over the path box";
-    EXPECT_FALSE(details.intersects(onScreen(w->Label6))) << "over its caption";
-    EXPECT_FALSE(details.intersects(onScreen(w->List2))) << "over the vehicle list";
+    const struct {
+        const char* what;
+        const QWidget* control;
+    } clear[] = {{"the path box", w->Label5}, {"its caption", w->Label6}, {"the consist frame", w->Frame3},
+                 {"the stock frame", w->Frame4}, {"the scenario frame", w->Frame5}, {"the marker frame", w->Frame6}};
+    for (const auto& c : clear)
+        EXPECT_FALSE(details.intersects(onScreen(c.control))) << "over " << c.what;
     EXPECT_TRUE(QGuiApplication::primaryScreen()->availableGeometry().contains(details));
 
     // The path whole: every character of it within the box, on as many lines as the box holds.
