@@ -3,6 +3,9 @@
 // a place opens there; the scenario editor's details window leaves the chosen stock's path box
 // free, and the box shows the whole path.
 
+#include "ProgramWithGame.h"
+#include "RealBox.h"
+
 #include "assets/LodChange.h"
 #include "common/SharedState.h"
 #include "hub/Preferences.h"
@@ -18,8 +21,6 @@
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QInputDialog>
@@ -28,36 +29,10 @@
 #include <QMessageBox>
 #include <QRadioButton>
 #include <QScreen>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <functional>
-
-namespace {
-
-// Runs show() with the real seam; inspect sees the modal box it opens, then the box is closed.
-template <class Box>
-void withRealBox(const std::function<void(QtUi&)>& show, const std::function<void(Box*)>& inspect)
-{
-    QtUi real;
-    Ui* scripted = setUi(&real);
-    bool seen = false;
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<Box*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        seen = true;
-        QCoreApplication::processEvents();
-        inspect(box);
-        box->reject();
-    });
-    show(real);
-    setUi(scripted);
-    EXPECT_TRUE(seen);
-}
-
-} // namespace
 
 TEST(BoxesWhole, MessageLinesBreakOnlyWhereTheBoxWouldGrowPastTwoThirdsOfTheScreen)
 {
@@ -132,17 +107,8 @@ class EditorBoxes : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        resetShared();
         ASSERT_TRUE(copySampleGame(tree.gamePath()));
-        ASSERT_TRUE(installSerz(tree.systemPath()));
-        ASSERT_TRUE(copyProgramData(tree.programPath()));
-        tree.makeDir(QStringLiteral("program/TempFiles"));
-        PreferencesRecord rec;
-        rec.Width = 16800;
-        rec.Height = 12600;
-        rec.GamePath = tree.gamePath();
-        tree.writeFile(QStringLiteral("program/preferences.txt"), FormatPreferences(rec));
-        shared().GamePath = tree.gamePath();
+        prepareProgram(tree, tree.gamePath());
     }
     void TearDown() override
     {

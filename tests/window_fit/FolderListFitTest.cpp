@@ -3,6 +3,8 @@
 // sideways scroll bar, in the narrowest frame (the scenario editor's weather and stock frames)
 // as in every other window.
 
+#include "ProgramWithGame.h"
+
 #include "assets/frmAssets.h"
 #include "assets/frmFolderLoco.h"
 #include "common/FolderTreeWidget.h"
@@ -90,19 +92,10 @@ class FolderListFit : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        resetShared();
-        ASSERT_TRUE(installSerz(tree.systemPath()));
-        ASSERT_TRUE(copyProgramData(tree.programPath()));
-        tree.makeDir(QStringLiteral("program/TempFiles"));
         const QString game = QStringLiteral("wine/drive_c/Program Files (x86)/Steam/steamapps/common/Rail Simulator");
         ASSERT_TRUE(copySampleGame(tree.path(game)));
         tree.makeDir(game + QStringLiteral("/Assets/VeltraneSamples/Sample01/Weather/Thunderstorms at Dusk"));
-        PreferencesRecord rec;
-        rec.Width = 16800;
-        rec.Height = 12600;
-        rec.GamePath = kSteamGame;
-        tree.writeFile(QStringLiteral("program/preferences.txt"), FormatPreferences(rec));
-        shared().GamePath = kSteamGame;
+        prepareProgram(tree, kSteamGame);
     }
     void TearDown() override
     {
