@@ -7,19 +7,14 @@
 #include "RealBox.h"
 
 #include "assets/LodChange.h"
-#include "common/SharedState.h"
-#include "hub/Preferences.h"
 #include "packaging/ScenarioPackage.h"
 #include "platform/QtUi.h"
 #include "scenarios/dlgTips.h"
 #include "scenarios/frmShowRoutes.h"
 #include "scenarios/frmZelvorn.h"
 
-#include "support/ProgramData.h"
-#include "support/SampleGame.h"
 #include "support/ScenarioEditorOpen.h"
 #include "support/ScriptedUi.h"
-#include "support/TempTree.h"
 
 #include <QCoreApplication>
 #include <QGroupBox>
