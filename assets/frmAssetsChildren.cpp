@@ -47,7 +47,10 @@ void frmAssets::setUpChildEntries()
 void frmAssets::Command9_Click()
 {
     run("Command9_Click", [this] {
+        // The frame stands over the preview, which stays hidden while the frame shows: the
+        // frame's own background is not painted, so the picture would show through it.
         Frame2->show();
+        Picture1->hide();
         List1->clear();
         listedText_.clear();
         listed_ = assets::RowPaths();

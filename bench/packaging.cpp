@@ -99,7 +99,7 @@ BENCHMARK(BM_CalculateFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 class SilentUi : public Ui {
 public:
     int msgBox(const QString&, int, const QString&) override { return vb::vbOK; }
-    QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
+    QString inputBox(const QString&, const QString&, const QString&, TwipsPlace) override { return {}; }
     QString openFile(const FileDialogRequest&) override { return {}; }
     QString saveFile(const FileDialogRequest&) override { return {}; }
     QString browseForFolder(const QString&) override { return {}; }

@@ -46,7 +46,7 @@ public:
         }
         return vb::vbOK;
     }
-    QString inputBox(const QString&, const QString&, const QString&) override { return QString(); }
+    QString inputBox(const QString&, const QString&, const QString&, TwipsPlace) override { return QString(); }
     QString openFile(const FileDialogRequest&) override { return QString(); }
     QString saveFile(const FileDialogRequest&) override { return QString(); }
     QString browseForFolder(const QString&) override { return QString(); }

@@ -8,7 +8,9 @@
 DriveListWidget::DriveListWidget(QWidget* parent) : QComboBox(parent)
 {
     setEditable(false);
-    setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // Sized for its drives once: a list that adjusted its size to each change of its items would
+    // shrink itself, shortly after a change, in a window that places it.
+    setSizeAdjustPolicy(QComboBox::AdjustToContentsOnFirstShow);
     refresh();
     connect(this, &QComboBox::activated, this, [this](int index) {
         if (index != previous_)

@@ -2,10 +2,7 @@
 
 #include "common/GameReference.h"
 #include "common/Wildcard.h"
-#include "platform/Paths.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -19,7 +16,9 @@
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
-constexpr int kFilledRole = Qt::UserRole + 1;
+constexpr int kWideStep = 16;  // a row's step in from the one above, where the list has room
+constexpr int kReadableStep = 8; // the narrowest step made for the names on the way
+constexpr int kNarrowStep = 3;   // the narrowest step that still shows the way
 
 QString joined(const QString& folder, const QString& name)
 {
@@ -51,6 +50,14 @@ bool namesBelow(const QString& folder, const QString& target, QStringList& names
     return true;
 }
 
+int depthOf(const QTreeWidgetItem* item)
+{
+    int depth = 0;
+    for (; item && item->parent(); item = item->parent())
+        ++depth;
+    return depth;
+}
+
 } // namespace
 
 FolderTreeWidget::FolderTreeWidget(QWidget* parent) : QTreeWidget(parent)
@@ -59,18 +66,18 @@ FolderTreeWidget::FolderTreeWidget(QWidget* parent) : QTreeWidget(parent)
     setColumnCount(1);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformRowHeights(true);
-    setIndentation(12);
-    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setExpandsOnDoubleClick(false);
+    setTextElideMode(Qt::ElideRight);
+    setIndentation(kWideStep);
+    header()->setSectionResizeMode(QHeaderView::Fixed);
     header()->setStretchLastSection(false);
-    connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { fill(item); });
     for (const QScrollBar* bar : {horizontalScrollBar(), verticalScrollBar()})
         connect(bar, &QScrollBar::actionTriggered, this, [this] { keepCurrentShown_ = false; });
-    connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
-        if (current) {
-            fill(current);
-            current->setExpanded(true);
-        }
-        emit folderChosen();
+    connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        if (held_ == 0)
+            choose(item);
     });
 }
 
@@ -79,26 +86,16 @@ QTreeWidgetItem* FolderTreeWidget::makeItem(const QString& name, const QString& 
     auto* item = new QTreeWidgetItem(QStringList{name});
     item->setData(0, kPathRole, path);
     item->setToolTip(0, path);
-    item->setIcon(0, style()->standardIcon(QStyle::SP_DirIcon));
-    item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
-    return item;
-}
-
-void FolderTreeWidget::fill(QTreeWidgetItem* item)
-{
-    if (!item || item->data(0, kFilledRole).toBool())
-        return;
-    item->setData(0, kFilledRole, true);
-    const QString path = item->data(0, kPathRole).toString();
-    for (const QString& name : subFolderNamesOf(path))
-        item->addChild(makeItem(name, joined(path, name)));
+    item->setIcon(0, style()->standardIcon(QStyle::SP_DirClosedIcon));
     item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+    return item;
 }
 
 void FolderTreeWidget::setRoot(const QString& root, const QString& label)
 {
     const QSignalBlocker block(this);
     keepCurrentShown_ = false;
+    current_ = nullptr;
     clear();
     root_ = root;
     if (root.isEmpty())
@@ -109,36 +106,138 @@ void FolderTreeWidget::setRoot(const QString& root, const QString& label)
     name = name.mid(std::max(name.lastIndexOf(QLatin1Char('\\')), name.lastIndexOf(QLatin1Char('/'))) + 1);
     QTreeWidgetItem* top = makeItem(!label.isEmpty() ? label : name.isEmpty() ? root : name, root);
     addTopLevelItem(top);
-    fill(top);
-    top->setExpanded(true);
-    setCurrentItem(top);
+    open(top);
+}
+
+// The row of the sub-folder named name below item: one shown already, else the folder's own
+// when it exists on disk (added to the rows). The exact name first, then any letter case.
+QTreeWidgetItem* FolderTreeWidget::childNamed(QTreeWidgetItem* item, const QString& name)
+{
+    for (Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
+        for (int i = 0; i < item->childCount(); ++i)
+            if (item->child(i)->text(0).compare(name, cs) == 0)
+                return item->child(i);
+    }
+    const QStringList names = subFolderNamesOf(item->data(0, kPathRole).toString());
+    for (Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
+        for (const QString& found : names) {
+            if (found.compare(name, cs) == 0) {
+                QTreeWidgetItem* child = makeItem(found, joined(item->data(0, kPathRole).toString(), found));
+                item->addChild(child);
+                return child;
+            }
+        }
+    }
+    return nullptr;
 }
 
 QTreeWidgetItem* FolderTreeWidget::descend(QTreeWidgetItem* item, const QStringList& names)
 {
     for (const QString& name : names) {
-        fill(item);
-        QTreeWidgetItem* next = nullptr;
-        for (int i = 0; i < item->childCount(); ++i) {
-            if (item->child(i)->text(0).compare(name, Qt::CaseInsensitive) == 0) {
-                next = item->child(i);
-                break;
-            }
-        }
+        QTreeWidgetItem* next = childNamed(item, name);
         if (!next)
             break;
-        item->setExpanded(true);
         item = next;
     }
     return item;
 }
 
-void FolderTreeWidget::rename(QTreeWidgetItem* item, const QString& path)
+// Makes item's folder the current one: the folders above it keep only the way down to it, and
+// its own sub-folders are listed anew (the rows of those shown already stay).
+void FolderTreeWidget::open(QTreeWidgetItem* item)
 {
-    item->setData(0, kPathRole, path);
-    item->setToolTip(0, path);
-    for (int i = 0; i < item->childCount(); ++i)
-        rename(item->child(i), joined(path, item->child(i)->text(0)));
+    const QSignalBlocker block(this);
+    const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    const QIcon opened = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    for (QTreeWidgetItem* on = item; on->parent(); on = on->parent()) {
+        QTreeWidgetItem* above = on->parent();
+        for (int i = above->childCount() - 1; i >= 0; --i)
+            if (above->child(i) != on)
+                delete above->takeChild(i);
+    }
+    QHash<QString, QTreeWidgetItem*> shown;
+    for (QTreeWidgetItem* child : item->takeChildren()) {
+        qDeleteAll(child->takeChildren());
+        shown.insert(child->text(0), child);
+    }
+    const QString path = item->data(0, kPathRole).toString();
+    for (const QString& name : subFolderNamesOf(path)) {
+        QTreeWidgetItem* child = shown.take(name);
+        if (!child)
+            child = makeItem(name, joined(path, name));
+        child->setIcon(0, closed);
+        item->addChild(child);
+    }
+    qDeleteAll(shown);
+    for (QTreeWidgetItem* on = item; on; on = on->parent()) {
+        on->setIcon(0, opened);
+        on->setExpanded(true);
+    }
+    current_ = item;
+    setCurrentItem(item);
+    fitSteps();
+}
+
+// A row the user chose: its folder becomes current.
+void FolderTreeWidget::choose(QTreeWidgetItem* item)
+{
+    if (!item || item == current_)
+        return;
+    open(item);
+    showCurrent();
+    emit folderChosen();
+}
+
+// Narrows the steps until the current folder and its sub-folders show whole (never below the
+// narrowest step), and makes the rows as wide as the widest of them needs, or the list.
+void FolderTreeWidget::fitSteps()
+{
+    if (!current_)
+        return;
+    const int room = viewport()->width();
+    const int depth = depthOf(current_);
+    QList<const QTreeWidgetItem*> rows{current_};
+    for (int i = 0; i < current_->childCount(); ++i)
+        rows.append(current_->child(i));
+    // The step at which a row fits: the widest step it allows, never below least.
+    const auto fitting = [room](int step, int in, int width, int least) {
+        return in > 0 && in * step + width > room ? std::max(least, (room - width) / in) : step;
+    };
+    int step = kWideStep;
+    for (const QTreeWidgetItem* row : rows)
+        step = fitting(step, depth + (row == current_ ? 0 : 1), sizeHintForIndex(indexFromItem(row)).width(), kNarrowStep);
+    // The folders on the way show whole too where a step that still reads as one allows it.
+    int wayStep = kWideStep;
+    for (const QTreeWidgetItem* on = current_->parent(); on; on = on->parent())
+        wayStep = fitting(wayStep, depthOf(on), sizeHintForIndex(indexFromItem(on)).width(), kReadableStep);
+    step = std::min(step, wayStep);
+    if (step != indentation())
+        setIndentation(step);
+    int need = room;
+    for (const QTreeWidgetItem* row : rows)
+        need = std::max(need, (depth + (row == current_ ? 0 : 1)) * step + sizeHintForIndex(indexFromItem(row)).width());
+    if (header()->sectionSize(0) != need)
+        header()->resizeSection(0, need);
+}
+
+// The current folder in view, with as many of its sub-folders below it as the list has room for.
+void FolderTreeWidget::showCurrent()
+{
+    if (!current_)
+        return;
+    if (current_->childCount() > 0)
+        QTreeWidget::scrollTo(indexFromItem(current_->child(current_->childCount() - 1)));
+    QTreeWidget::scrollTo(indexFromItem(current_));
+    // Sideways (where even the narrowest steps leave too little room) as far as the widest of
+    // them needs, and never past the current folder's own step in.
+    QScrollBar* sideways = horizontalScrollBar();
+    const int start = visualItemRect(current_).left() + sideways->value();
+    int end = start + sizeHintForIndex(indexFromItem(current_)).width();
+    for (int i = 0; i < current_->childCount(); ++i) {
+        const QModelIndex sub = indexFromItem(current_->child(i));
+        end = std::max(end, visualRect(sub).left() + sideways->value() + sizeHintForIndex(sub).width());
+    }
+    sideways->setValue(std::clamp(end - viewport()->width(), 0, std::max(0, start - indentation())));
 }
 
 void FolderTreeWidget::setPath(const QString& path)
@@ -157,12 +256,10 @@ void FolderTreeWidget::setPath(const QString& path)
     else if (!namesBelow(WhereLeads(root_), WhereLeads(path), names))
         names.clear();
     item = descend(item, names);
+    open(item);
     nameTheWay(item, path);
-    fill(item);
-    item->setExpanded(true);
-    setCurrentItem(item);
     keepCurrentShown_ = true;
-    scrollTo(indexFromItem(item));
+    showCurrent();
 }
 
 void FolderTreeWidget::scrollTo(const QModelIndex& index, ScrollHint hint)
@@ -171,32 +268,72 @@ void FolderTreeWidget::scrollTo(const QModelIndex& index, ScrollHint hint)
     if (!index.isValid())
         return;
     // Scrolled sideways no further than it takes to show the folder's icon and name whole, and
-    // never past the folder's own expander, so that as many of the folders on its way show.
+    // never past its own step in, so that as much of the way shows as can.
     QScrollBar* sideways = horizontalScrollBar();
     const int start = visualRect(index).left() + sideways->value();
     const int end = start + sizeHintForIndex(index).width();
     sideways->setValue(std::clamp(end - viewport()->width(), 0, std::max(0, start - indentation())));
 }
 
-void FolderTreeWidget::resizeEvent(QResizeEvent* event)
-{
-    QTreeWidget::resizeEvent(event);
-    // A list opened before its window had its final size shows its folder at the size it gets.
-    if (keepCurrentShown_)
-        scrollTo(currentIndex());
-}
-
 bool FolderTreeWidget::viewportEvent(QEvent* event)
 {
     if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::Wheel)
         keepCurrentShown_ = false;
-    return QTreeWidget::viewportEvent(event);
+    const bool done = QTreeWidget::viewportEvent(event);
+    // The list's width decides the steps; a list opened before its window had its final size
+    // shows its folder at the size it gets.
+    if (event->type() == QEvent::Resize) {
+        fitSteps();
+        if (keepCurrentShown_)
+            showCurrent();
+    }
+    return done;
 }
 
 void FolderTreeWidget::keyPressEvent(QKeyEvent* event)
 {
     keepCurrentShown_ = false;
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        choose(currentItem());
+        return;
+    }
+    // The keys move the highlight; Enter opens the folder it is on.
+    ++held_;
     QTreeWidget::keyPressEvent(event);
+    --held_;
+}
+
+// A press (and a drag) highlights a row; the release opens it.
+void FolderTreeWidget::mousePressEvent(QMouseEvent* event)
+{
+    ++held_;
+    QTreeWidget::mousePressEvent(event);
+    --held_;
+}
+
+void FolderTreeWidget::mouseMoveEvent(QMouseEvent* event)
+{
+    ++held_;
+    QTreeWidget::mouseMoveEvent(event);
+    --held_;
+}
+
+void FolderTreeWidget::mouseReleaseEvent(QMouseEvent* event)
+{
+    QTreeWidget::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton)
+        choose(currentItem());
+}
+
+// The rows of the way are always open: no expanders and no branch lines, only the steps.
+void FolderTreeWidget::drawBranches(QPainter*, const QRect&, const QModelIndex&) const {}
+
+void FolderTreeWidget::rename(QTreeWidgetItem* item, const QString& path)
+{
+    item->setData(0, kPathRole, path);
+    item->setToolTip(0, path);
+    for (int i = 0; i < item->childCount(); ++i)
+        rename(item->child(i), joined(path, item->child(i)->text(0)));
 }
 
 void FolderTreeWidget::nameTheWay(QTreeWidgetItem* item, const QString& path)
@@ -239,6 +376,36 @@ void FolderTreeWidget::nameTheWay(QTreeWidgetItem* item, const QString& path)
 
 QString FolderTreeWidget::path() const
 {
-    const QTreeWidgetItem* item = currentItem();
-    return item ? item->data(0, kPathRole).toString() : QString();
+    return current_ ? current_->data(0, kPathRole).toString() : QString();
+}
+
+int FolderTreeWidget::ListCount() const
+{
+    return current_ ? current_->childCount() : 0;
+}
+
+QString FolderTreeWidget::List(int index) const
+{
+    if (!current_)
+        return QString();
+    if (index >= 0)
+        return index < current_->childCount() ? current_->child(index)->data(0, kPathRole).toString() : QString();
+    const QTreeWidgetItem* on = current_;
+    for (int up = -1; on && up > index; --up)
+        on = on->parent();
+    return on ? on->data(0, kPathRole).toString() : QString();
+}
+
+int FolderTreeWidget::ListIndex() const
+{
+    const QTreeWidgetItem* highlighted = currentItem();
+    if (!current_ || !highlighted)
+        return -1;
+    if (highlighted->parent() == current_)
+        return current_->indexOfChild(const_cast<QTreeWidgetItem*>(highlighted));
+    int index = -1;
+    for (const QTreeWidgetItem* on = current_; on; on = on->parent(), --index)
+        if (on == highlighted)
+            return index;
+    return -1;
 }

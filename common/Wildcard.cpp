@@ -1,5 +1,6 @@
 #include "common/Wildcard.h"
 
+#include "platform/Links.h"
 #include "platform/Paths.h"
 
 #include <QDir>
@@ -88,7 +89,12 @@ QStringList subFolderNamesOf(const QString& folder)
 {
     if (folder.isEmpty())
         return {};
-    QStringList names = QDir(platform::nativePath(folder)).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    // A linked folder is a folder; a link that leads nowhere is none, and a name that is no
+    // text cannot be opened.
+    QStringList names;
+    for (const platform::FolderEntry& entry : platform::folderEntries(platform::nativePath(folder)))
+        if (entry.isFolder() && entry.nameIsText)
+            names.append(entry.name);
     sortIgnoringCase(names);
     return names;
 }

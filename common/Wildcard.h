@@ -24,5 +24,6 @@ bool wildcardMatchAny(const QString& patterns, const QString& name);
 // sorted ignoring case, from one listing of the folder. Empty for a missing folder.
 QStringList matchingFileNames(const QString& folder, const QString& patterns);
 
-// The sub-folders of a folder (a game-style or native path), sorted ignoring case.
+// The sub-folders of a folder (a game-style or native path), sorted ignoring case: linked
+// folders among them, links that lead nowhere not.
 QStringList subFolderNamesOf(const QString& folder);

@@ -46,7 +46,7 @@ QString visible(const QString& text, qsizetype limit = 400);
 class AnsweringUi : public Ui {
 public:
     int msgBox(const QString& prompt, int style, const QString& title) override;
-    QString inputBox(const QString&, const QString&, const QString&) override { return inputAnswer; }
+    QString inputBox(const QString&, const QString&, const QString&, TwipsPlace) override { return inputAnswer; }
     QString openFile(const FileDialogRequest&) override { return openAnswer; }
     QString saveFile(const FileDialogRequest&) override { return saveAnswer; }
     QString browseForFolder(const QString&) override { return folderAnswer; }

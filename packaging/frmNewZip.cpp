@@ -43,6 +43,9 @@ const QString kNoArchive = QStringLiteral("You must Open an Archive before you c
 const QString kNoArchiveAdd = QStringLiteral("            Add anything to it!");
 const QString kNoArchiveExtract = QStringLiteral("            Extract anything from it!");
 const QString kNoArchiveFind = QStringLiteral("            Find anything in it!");
+// The input boxes open near the top left of the screen, Find File's a little lower.
+const TwipsPlace kInputBoxPlace = QPoint(3360, 1080);
+const TwipsPlace kFindFilePlace = QPoint(3360, 2080);
 
 // The grid's format text: "|" separates the columns, a leading "<" aligns one left.
 QString gridFormat()
@@ -509,7 +512,7 @@ void frmNewZip::mnuMulti_Click()
         return;
     LastDialogFile = name;
     const QString answer = ui().inputBox(QStringLiteral("Enter approx. section length in Mb"),
-                                         QStringLiteral("Multi-Part Zip"), QStringLiteral("10"));
+                                         QStringLiteral("Multi-Part Zip"), QStringLiteral("10"), kInputBoxPlace);
     const qint64 partSize = partSizeOf(answer);
     if (partSize <= 0) {
         exclaim(QStringLiteral("Enter a section length of at least 1 Mb."));
@@ -673,7 +676,7 @@ bool frmNewZip::confirmDestination(const QString& prompt)
     const QString chosen = BrowseForFolder(QStringLiteral("Select destination directory"));
     if (!chosen.isEmpty())
         DestinationFolder = chosen;
-    const QString answer = ui().inputBox(prompt, QStringLiteral("Confirm Save Path"), DestinationFolder);
+    const QString answer = ui().inputBox(prompt, QStringLiteral("Confirm Save Path"), DestinationFolder, kInputBoxPlace);
     if (answer.isEmpty())
         return false;
     DestinationFolder = answer;
@@ -729,7 +732,7 @@ void frmNewZip::mnuFind_Click()
     const CommandStart start(this, Needs::ArchiveToSearch);
     if (!start)
         return;
-    const QString name = ui().inputBox(QStringLiteral("Filename: "), QStringLiteral("Search For"));
+    const QString name = ui().inputBox(QStringLiteral("Filename: "), QStringLiteral("Search For"), QString(), kFindFilePlace);
     if (name.isEmpty())
         return;
     const int index = Zip->find(name, !Fullpath);
@@ -748,7 +751,7 @@ void frmNewZip::mnuFindFiles_Click()
     const CommandStart start(this, Needs::ArchiveToSearch);
     if (!start)
         return;
-    const QString pattern = ui().inputBox(QStringLiteral("Pattern: "), QStringLiteral("Search For"));
+    const QString pattern = ui().inputBox(QStringLiteral("Pattern: "), QStringLiteral("Search For"), QString(), kInputBoxPlace);
     if (pattern.isEmpty())
         return;
     const QList<int> found = Zip->findPattern(pattern);

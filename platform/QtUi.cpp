@@ -4,6 +4,7 @@
 #include "platform/Paths.h"
 #include "platform/QtUiScreenFit.h"
 #include "platform/QtUiWindowLife.h"
+#include "platform/ScreenFit.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -11,9 +12,12 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -72,6 +76,33 @@ QFileDialog::Options fileDialogOptions()
     // Qt's own dialog: it honours the bracketed patterns and shows the descriptions as
     // the program wrote them.
     return QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails;
+}
+
+// Qt's message box breaks a line of its text at about 500 pixels. Its text gets the room of its
+// longest line instead, so that a line breaks only where it would make the box wider than about
+// two thirds of the screen (and never beyond the width past which Qt breaks lines anywhere, not
+// only between words).
+void giveLinesTheirRoom(QMessageBox& box, const QString& text)
+{
+    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    const QScreen* screen = box.screen() ? box.screen() : QGuiApplication::primaryScreen();
+    if (!label || !screen)
+        return;
+    const int available = screen->availableGeometry().width();
+    const int qtLimit = available <= 1024 ? available : std::min(available - 480, 1000);
+    const int widest = std::min(available * 2 / 3, qtLimit) - 8;
+    const QFontMetrics metrics(label->font());
+    int longest = 0;
+    for (QString line : text.split(QLatin1Char('\n'))) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        longest = std::max(longest, metrics.horizontalAdvance(line));
+    }
+    // What the box needs beside its text: the icon, the margins and the spacing between them.
+    label->setWordWrap(false);
+    box.layout()->activate();
+    const int beside = std::max(0, box.layout()->totalMinimumSize().width() - label->minimumSizeHint().width());
+    label->setMinimumWidth(std::clamp(longest + 2 * label->margin() + 2, 0, std::max(0, widest - beside)));
 }
 
 // Hands the window's hiding or closing to a waiting event loop.
@@ -192,6 +223,7 @@ int QtUi::msgBox(const QString& prompt, int style, const QString& title)
     if (defaultIndex >= pushButtons.size())
         defaultIndex = 0;
     box.setDefaultButton(pushButtons[defaultIndex]);
+    giveLinesTheirRoom(box, prompt);
 
     {
         UserWait wait(*this);
@@ -207,7 +239,7 @@ int QtUi::msgBox(const QString& prompt, int style, const QString& title)
     return answer;
 }
 
-QString QtUi::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
+QString QtUi::inputBox(const QString& prompt, const QString& title, const QString& defaultText, TwipsPlace at)
 {
     // Made on the heap: its parent may go away while it is open.
     QPointer<QInputDialog> dialog = new QInputDialog(dialogParent());
@@ -218,6 +250,14 @@ QString QtUi::inputBox(const QString& prompt, const QString& title, const QStrin
     // A short prompt would leave the box too narrow for its title.
     dialog->adjustSize();
     platform::fitTitle(dialog);
+    if (at) {
+        // Its corner where the caller put it on the screen the box opens on, 15 twips to a pixel;
+        // a dialog that was moved keeps its place when it is shown.
+        const QScreen* screen = dialog->screen() ? dialog->screen() : QGuiApplication::primaryScreen();
+        const QPoint origin = screen ? screen->geometry().topLeft() : QPoint();
+        const QPoint corner = origin + QPoint((at->x() + 7) / 15, (at->y() + 7) / 15);
+        dialog->move(platform::FitOnScreens(QRect(corner, dialog->size()), platform::availableScreenAreas()).topLeft());
+    }
     bool ok = false;
     {
         UserWait wait(*this);

@@ -11,7 +11,7 @@ class QtUi final : public Ui {
 public:
     int msgBox(const QString& prompt, int style = vb::vbOKOnly, const QString& title = QString()) override;
     QString inputBox(const QString& prompt, const QString& title = QString(),
-                     const QString& defaultText = QString()) override;
+                     const QString& defaultText = QString(), TwipsPlace at = std::nullopt) override;
     QString openFile(const FileDialogRequest& request) override;
     QString saveFile(const FileDialogRequest& request) override;
     QStringList openFiles(const FileDialogRequest& request) override;

@@ -16,7 +16,7 @@ public:
         std::fprintf(stderr, "%s: %s\n", caption.toLocal8Bit().constData(), prompt.toLocal8Bit().constData());
         return cancelAnswer(style);
     }
-    QString inputBox(const QString& prompt, const QString&, const QString&) override
+    QString inputBox(const QString& prompt, const QString&, const QString&, TwipsPlace) override
     {
         std::fprintf(stderr, "%s\n", prompt.toLocal8Bit().constData());
         return QString();

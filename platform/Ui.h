@@ -4,8 +4,11 @@
 // through this interface, so the logic never talks to widgets and tests can script the
 // answers.
 
+#include <QPoint>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 class QWidget;
 
@@ -42,6 +45,10 @@ enum MousePointer : int { vbDefault = 0, vbHourglass = 11 };
 
 // A common file dialog request. The filter is in the "description|pattern|description|pattern"
 // form; patterns may hold several wildcards separated by ";".
+// Where an input box opens: its top left corner in twips (15 to a pixel) from the screen's top
+// left corner. Without one it opens in the middle of the screen.
+using TwipsPlace = std::optional<QPoint>;
+
 struct FileDialogRequest {
     QString title;
     QString filter;
@@ -58,7 +65,7 @@ public:
     virtual int msgBox(const QString& prompt, int style = vb::vbOKOnly, const QString& title = QString()) = 0;
     // Asks for a line of text; returns "" when cancelled.
     virtual QString inputBox(const QString& prompt, const QString& title = QString(),
-                             const QString& defaultText = QString()) = 0;
+                             const QString& defaultText = QString(), TwipsPlace at = std::nullopt) = 0;
     // Common open and save dialogs; "" when cancelled.
     virtual QString openFile(const FileDialogRequest& request) = 0;
     virtual QString saveFile(const FileDialogRequest& request) = 0;

@@ -357,7 +357,7 @@ void frmZelvorn::Form_Resize()
         y += 4 * (row - 4) + 6;
         Command6->setGeometry(x0, y, wList, row);
         y += row + 6;
-        const int pathHeight = 2 * fontMetrics().height() + 12;
+        const int pathHeight = std::max(2 * fontMetrics().height() + 12, Label5->heightForWidth(wList));
         const int listHeight = std::max(0, height - y - row - pathHeight - 16);
         List3->setGeometry(x0, y, wList, listHeight);
         y += listHeight + 4;

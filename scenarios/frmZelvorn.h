@@ -17,6 +17,7 @@
 #include "common/DriveListWidget.h"
 #include "common/FolderTreeWidget.h"
 #include "scenarios/ConsistEditing.h"
+#include "scenarios/PathBoxWidget.h"
 #include "scenarios/ScenarioEditor.h"
 #include "scenarios/ScenarioSave.h"
 #include "scenarios/StockSearch.h"
@@ -113,7 +114,7 @@ public:
     QPushButton* Command6 = nullptr; // "Find Available Rolling-Stock"
     QListWidget* List3 = nullptr;
     QLabel* Label6 = nullptr; // "Path of selected Available Stock:-"
-    QLabel* Label5 = nullptr;
+    PathBoxWidget* Label5 = nullptr;
 
     QGroupBox* Frame6 = nullptr; // "Available Markers"
     QListWidget* List4 = nullptr;
@@ -182,6 +183,9 @@ private:
     // The selected rows of the vehicle list, first to last.
     QList<int> selectedVehicleRows() const;
     void refreshFile1();
+    // Opens the details window beside the consist frame, at the foot of the window, where it
+    // covers neither the vehicle list nor the stock frame's path.
+    void placeDetails(QWidget& details) const;
     // Closes the window without the unsaved-changes question.
     void unload();
     // Runs a handler, showing anything it throws as an error message.

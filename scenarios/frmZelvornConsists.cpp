@@ -5,6 +5,7 @@
 #include "common/SharedState.h"
 #include "common/WindowPartsWidgets.h"
 #include "common/frmReport.h"
+#include "platform/QtUiScreenFit.h"
 #include "platform/Ui.h"
 #include "scenarios/dlgTips.h"
 #include "scenarios/frmZelvornParts.h"
@@ -218,8 +219,22 @@ void frmZelvorn::List2_MouseDown()
     tips.Label9->setText(details.number);
     if (details.serviceClass >= 0)
         tips.Combo1->setCurrentIndex(details.serviceClass);
+    if (!tips.isVisible())
+        placeDetails(tips);
     tips.show();
     tips.raise();
+}
+
+void frmZelvorn::placeDetails(QWidget& details) const
+{
+    // The details window's frame is as the editor's own.
+    const QMargins frame(geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
+                         frameGeometry().right() - geometry().right(), frameGeometry().bottom() - geometry().bottom());
+    const QSize outer = details.size().expandedTo(details.minimumSizeHint()).grownBy(frame);
+    const QPoint right = Frame3->mapToGlobal(QPoint(0, 0));
+    const QPoint foot = client_->mapToGlobal(QPoint(0, client_->height()));
+    const QRect place(QPoint(right.x() - 2 - outer.width(), foot.y() - outer.height()), outer);
+    platform::openOnScreen(&details, place);
 }
 
 void frmZelvorn::Command11_Click()

@@ -44,10 +44,7 @@ void frmZelvorn::buildStockFrame()
     connect(Dir2, &FolderTreeWidget::folderChosen, this, [this] { Dir2_Click(); });
     Label6 = new QLabel(QStringLiteral("Path of selected Available Stock:-"), Frame4);
     Label6->setObjectName(QStringLiteral("Label6"));
-    Label5 = windowparts::makeNamed<QLabel>(Frame4, "Label5");
-    Label5->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    Label5->setWordWrap(true);
-    Label5->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label5 = windowparts::makeNamed<PathBoxWidget>(Frame4, "Label5");
 }
 
 void frmZelvorn::Command6_Click()
@@ -90,8 +87,12 @@ void frmZelvorn::List3_MouseDown()
     if (row.isEmpty())
         return;
     const QString path = stock_.pathOfRow(row);
-    if (!path.isEmpty())
-        Label5->setText(path);
+    if (path.isEmpty())
+        return;
+    Label5->setText(path);
+    // The box grows to the lines the path needs, the list above it gives the room.
+    if (Label5->heightForWidth(Label5->width()) > Label5->height())
+        Form_Resize();
 }
 
 void frmZelvorn::Drive2_Change()

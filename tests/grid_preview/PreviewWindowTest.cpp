@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QGroupBox>
 #include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
@@ -98,6 +99,28 @@ TEST_F(GridPreviewTest, LeftPressOnANameShowsItsTextureAndAMissingTextureTheFall
     press(w->VsFg1, oak, 3, Qt::LeftButton);
     EXPECT_TRUE(w->Picture1->pixmap().isNull());
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Assets Listing DXT1 ( 16x 16x 32)"));
+    EXPECT_TRUE(ui.messages().isEmpty());
+}
+
+// The child-entry frame stands where the preview is: once it shows, the picture is hidden, also
+// after later previews, so that none of it shows beside the frame's list.
+TEST_F(GridPreviewTest, TheChildEntryFrameHidesThePicture)
+{
+    frmAssets* w = open();
+    addToList(w, kTrees);
+    const int oak = rowWithPath(w, kOakPath);
+    ASSERT_GE(oak, 2);
+    press(w->VsFg1, oak, 3, Qt::LeftButton);
+    ASSERT_EQ(shown(w), QSize(16, 16));
+    ASSERT_TRUE(w->Picture1->isVisibleTo(w));
+    w->VsFg1->clearSelection();
+    w->Command9_Click();
+    EXPECT_TRUE(w->Frame2->isVisibleTo(w));
+    EXPECT_FALSE(w->Picture1->isVisibleTo(w));
+    press(w->VsFg1, oak, 3, Qt::LeftButton);
+    EXPECT_EQ(shown(w), QSize(16, 16));
+    EXPECT_TRUE(w->Frame2->isVisibleTo(w));
+    EXPECT_FALSE(w->Picture1->isVisibleTo(w));
     EXPECT_TRUE(ui.messages().isEmpty());
 }
 

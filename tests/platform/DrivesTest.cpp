@@ -131,10 +131,12 @@ TEST(Drives, DriveListAndFolderList)
 }
 
 // A folder list opened at a deep folder before its window was laid out shows that folder at the
-// size it gets (the window shown wide, then fitted to the screen): its row in view with its name
-// whole, and the folders it lies in: the list not scrolled sideways where the name shows so, else
-// no further than the folder's own expander. Once the user has scrolled, the list stays where the
-// user put it.
+// size it gets (the window shown wide, then fitted to the screen): the way down to it and its
+// sub-folder, none of the siblings on the way, the folder's row in view with its name whole and
+// its sub-folder whole below it. Where the steps in narrow enough for that, the list has no
+// sideways scroll bar; where even the narrowest steps leave too little room, it is scrolled
+// sideways no further than the folder's own step. Once the user has scrolled, the list stays
+// where the user put it.
 TEST(Drives, FolderListOpenedAtADeepFolderShowsItWithItsParents)
 {
     TempTree tree;
@@ -143,14 +145,16 @@ TEST(Drives, FolderListOpenedAtADeepFolderShowsItWithItsParents)
     const struct {
         int depth;
         int width;
-        bool atLeft; // the whole way shows, scrolled fully to the left
+        bool sideways; // even the narrowest steps leave the folder's sub-folder too little room
     } rows[] = {
-        {4, 200, true},
-        {7, 320, true},
-        {12, 160, false},
+        {4, 240, false},
+        {7, 320, false},
+        {12, 260, false},
+        {12, 160, true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.depth);
+        SCOPED_TRACE(row.width);
         QString deep = tree.gamePath();
         for (int i = 1; i < row.depth; ++i)
             deep += QStringLiteral("/Folder with a rather long name %1").arg(i);
@@ -167,21 +171,25 @@ TEST(Drives, FolderListOpenedAtADeepFolderShowsItWithItsParents)
         folders->setGeometry(0, 0, row.width, 140);
         QCoreApplication::processEvents();
         ASSERT_EQ(folders->path(), deep);
+        EXPECT_EQ(folders->topLevelItem(0)->childCount(), 1); // no sibling beside the way
         const QScrollBar* sideways = folders->horizontalScrollBar();
-        ASSERT_GT(sideways->maximum(), 0); // the names are wider than the list
+        EXPECT_EQ(sideways->maximum() > 0, row.sideways);
         const QModelIndex current = folders->currentIndex();
-        const QRect item = folders->visualRect(current);
         const QRect view = folders->viewport()->rect();
+        const QRect item = folders->visualRect(current);
         EXPECT_GE(item.top(), 0);
         EXPECT_LE(item.bottom(), view.bottom());
-        // The folder's expander, icon and name are in view.
+        // The folder's icon and name are in view, and the sub-folder's below it when they fit.
         EXPECT_GE(item.left(), folders->indentation());
         EXPECT_LE(item.left() + folders->sizeHintForIndex(current).width(), view.width());
-        if (row.atLeft)
-            EXPECT_EQ(sideways->value(), 0);
-        else
-            EXPECT_GT(sideways->value(), 0);
-
+        const QModelIndex sub = folders->indexFromItem(folders->currentItem()->child(0));
+        const QRect subItem = folders->visualRect(sub);
+        EXPECT_LE(subItem.bottom(), view.bottom());
+        if (!row.sideways) {
+            EXPECT_LE(subItem.left() + folders->sizeHintForIndex(sub).width(), view.width());
+            continue;
+        }
+        EXPECT_GT(sideways->value(), 0);
         folders->horizontalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
         const int put = sideways->value();
         folders->setGeometry(0, 0, row.width - 20, 140);

@@ -142,7 +142,7 @@ int ScriptedUi::msgBox(const QString& prompt, int style, const QString& title)
 {
     const QString caption = captionOf(title);
     messages_.append({prompt, style, caption});
-    dialogs_.append({Kind::MsgBox, caption, prompt, QString(), {}});
+    dialogs_.append({Kind::MsgBox, caption, prompt, QString(), {}, {}});
     Expectation e;
     if (!take(Kind::MsgBox, prompt, e))
         return cancelAnswer(style);
@@ -160,23 +160,23 @@ int ScriptedUi::msgBox(const QString& prompt, int style, const QString& title)
     return e.answer;
 }
 
-QString ScriptedUi::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
+QString ScriptedUi::inputBox(const QString& prompt, const QString& title, const QString& defaultText, TwipsPlace at)
 {
-    dialogs_.append({Kind::InputBox, captionOf(title), prompt, defaultText, {}});
+    dialogs_.append({Kind::InputBox, captionOf(title), prompt, defaultText, {}, at});
     Expectation e;
     return take(Kind::InputBox, prompt, e) ? e.text : QString();
 }
 
 QString ScriptedUi::openFile(const FileDialogRequest& request)
 {
-    dialogs_.append({Kind::OpenFile, request.title, QString(), QString(), request});
+    dialogs_.append({Kind::OpenFile, request.title, QString(), QString(), request, {}});
     Expectation e;
     return take(Kind::OpenFile, request.title, e) ? e.text : QString();
 }
 
 QStringList ScriptedUi::openFiles(const FileDialogRequest& request)
 {
-    dialogs_.append({Kind::OpenFiles, request.title, QString(), QString(), request});
+    dialogs_.append({Kind::OpenFiles, request.title, QString(), QString(), request, {}});
     Expectation e;
     if (!take(Kind::OpenFiles, request.title, e))
         return QStringList();
@@ -187,14 +187,14 @@ QStringList ScriptedUi::openFiles(const FileDialogRequest& request)
 
 QString ScriptedUi::saveFile(const FileDialogRequest& request)
 {
-    dialogs_.append({Kind::SaveFile, request.title, QString(), QString(), request});
+    dialogs_.append({Kind::SaveFile, request.title, QString(), QString(), request, {}});
     Expectation e;
     return take(Kind::SaveFile, request.title, e) ? e.text : QString();
 }
 
 QString ScriptedUi::browseForFolder(const QString& title)
 {
-    dialogs_.append({Kind::Folder, title, QString(), QString(), {}});
+    dialogs_.append({Kind::Folder, title, QString(), QString(), {}, {}});
     Expectation e;
     return take(Kind::Folder, title, e) ? e.text : QString();
 }
@@ -206,7 +206,7 @@ void ScriptedUi::showModal(QWidget* window)
         return;
     }
     const QString title = window->windowTitle();
-    dialogs_.append({Kind::Modal, title, title, QString(), {}});
+    dialogs_.append({Kind::Modal, title, title, QString(), {}, {}});
     Expectation e;
     if (!take(Kind::Modal, title, e)) {
         window->hide();

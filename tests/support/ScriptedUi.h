@@ -37,6 +37,7 @@ public:
         QString text;        // prompt of a message or input box; window title of a modal window
         QString defaultText; // input box default
         FileDialogRequest request; // file dialogs
+        TwipsPlace at;             // where an input box opens
     };
 
     ScriptedUi();
@@ -80,7 +81,7 @@ public:
     // Ui
     int msgBox(const QString& prompt, int style = vb::vbOKOnly, const QString& title = QString()) override;
     QString inputBox(const QString& prompt, const QString& title = QString(),
-                     const QString& defaultText = QString()) override;
+                     const QString& defaultText = QString(), TwipsPlace at = std::nullopt) override;
     QString openFile(const FileDialogRequest& request) override;
     QString saveFile(const FileDialogRequest& request) override;
     QStringList openFiles(const FileDialogRequest& request) override;

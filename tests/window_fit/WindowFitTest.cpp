@@ -3,6 +3,8 @@
 // full, no control lies on another, and no window needs a scroll bar to show its controls.
 
 #include "FitCheck.h"
+#include "ProgramWithGame.h"
+#include "RealBox.h"
 
 #include "assets/dlgCoachName.h"
 #include "assets/dlgHead.h"
@@ -83,17 +85,8 @@ class WindowFit : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        resetShared();
         ASSERT_TRUE(copySampleGame(tree.gamePath()));
-        ASSERT_TRUE(installSerz(tree.systemPath()));
-        ASSERT_TRUE(copyProgramData(tree.programPath()));
-        tree.makeDir(QStringLiteral("program/TempFiles"));
-        PreferencesRecord rec;
-        rec.Width = 16800;
-        rec.Height = 12600;
-        rec.GamePath = tree.gamePath();
-        tree.writeFile(QStringLiteral("program/preferences.txt"), FormatPreferences(rec));
-        shared().GamePath = tree.gamePath();
+        prepareProgram(tree, tree.gamePath());
         // A package for the zip manager: long names, and sizes and dates in every column.
         shared().PackageFolder = QStringLiteral("Package1");
         tree.writeFile(QStringLiteral("program/Package1/Content/Routes/5b1f2e3a-7c4d-4a8e-9f10-2b3c4d5e6f70/"
@@ -275,25 +268,14 @@ TEST_F(WindowFit, InputBoxesShowTheirTitlesInFull)
         {"Filename: ", "Search For"},
         {"Enter approx. section length in Mb", "Veltrane"},
     };
-    QtUi real;
-    Ui* scripted = setUi(&real);
     for (const Box& box : boxes) {
+        SCOPED_TRACE(box.title);
         QStringList found;
-        bool seen = false;
-        QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
-            seen = true;
-            QCoreApplication::processEvents();
-            found = fitcheck::faults(dialog);
-            dialog->reject();
-        });
-        real.inputBox(QString::fromLatin1(box.prompt), QString::fromLatin1(box.title), QString());
-        EXPECT_TRUE(seen) << box.title;
+        withRealBox<QInputDialog>(
+            [&](QtUi& real) { real.inputBox(QString::fromLatin1(box.prompt), QString::fromLatin1(box.title), QString()); },
+            [&](QInputDialog* dialog) { found = fitcheck::faults(dialog); });
         EXPECT_TRUE(found.isEmpty()) << box.title << ":\n  " << found.join(QStringLiteral("\n  ")).toStdString();
     }
-    setUi(scripted);
 }
 
 // Runs on a 1366x768 screen of the offscreen platform, unless another platform is asked for.

@@ -16,7 +16,9 @@
 #include <QSlider>
 #include <QTableWidget>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -139,6 +141,51 @@ TEST_F(ZipWindow, NoPackageFolderNoArchiveAndTheNoArchiveMessages)
             EXPECT_EQ(ui.lastMessage().title, QStringLiteral("Error"));
             EXPECT_EQ(ui.lastMessage().icon(), int(vb::vbExclamation));
         }
+    }
+}
+
+// Every input box of the window opens near the screen's top left corner, Find File's lower.
+TEST_F(ZipWindow, InputBoxesOpenWhereTheWindowPutsThem)
+{
+    ScriptedUi ui;
+    auto w = load();
+    const struct {
+        const char* what;
+        std::function<void()> script;
+        void (frmNewZip::*command)();
+        QPoint at;
+    } rows[] = {
+        {"Find File", [&] { ui.expectInputBox(QString(), QStringLiteral("Filename: ")); }, &frmNewZip::mnuFind_Click,
+         QPoint(3360, 2080)},
+        {"Find Files(Pattern Match)", [&] { ui.expectInputBox(QString(), QStringLiteral("Pattern: ")); },
+         &frmNewZip::mnuFindFiles_Click, QPoint(3360, 1080)},
+        {"Extract", [&] { ui.expectFolder(QString()).expectInputBox(QString(), QStringLiteral("Save to: ")); },
+         &frmNewZip::mnuExt_Click, QPoint(3360, 1080)},
+        {"Extract Selected",
+         [&] { ui.expectFolder(QString()).expectInputBox(QString(), QStringLiteral("Save Selected Files to: ")); },
+         &frmNewZip::mnuExtSel_Click, QPoint(3360, 1080)},
+        {"New Multi-Part Archive",
+         [&] {
+             ui.expectSaveFile(tree.path(QStringLiteral("parts.zip")))
+                 .expectInputBox(QString(), QStringLiteral("Enter approx. section length in Mb"))
+                 .expectMsgBox(vb::vbOK, QStringLiteral("section length"));
+         },
+         &frmNewZip::mnuMulti_Click, QPoint(3360, 1080)},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ui.clearRecords();
+        row.script();
+        (w.get()->*row.command)();
+        ui.verifyDone();
+        bool asked = false;
+        for (const ScriptedUi::Dialog& d : ui.dialogs()) {
+            if (d.kind != ScriptedUi::Kind::InputBox)
+                continue;
+            asked = true;
+            EXPECT_EQ(d.at, std::optional<QPoint>(row.at));
+        }
+        EXPECT_TRUE(asked);
     }
 }
 
