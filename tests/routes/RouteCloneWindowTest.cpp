@@ -6,6 +6,7 @@
 #include "RouteGame.h"
 #include "common/FileProcs.h"
 #include "common/SharedState.h"
+#include "platform/TextCodec.h"
 #include "support/WidgetRows.h"
 
 #include <QDirIterator>
@@ -144,9 +145,8 @@ TEST_F(RouteCloneWindow, ClonesTheValleyLineIntoANewGuidFolderAndListsIt)
 
     // The copy was the batch file's, with its exact line; the work folder was emptied first.
     EXPECT_EQ(tree.readFile(QStringLiteral("program/TempFiles/do_clone.bat")),
-              (QStringLiteral("call xcopy \"") + gameRoutes() + kValleyRoute + QStringLiteral("\\*.*\" \"") + gameRoutes()
-               + guid + QStringLiteral("\\*.*\" /s /y\r\n"))
-                  .toUtf8());
+              platform::encodeAnsi(QStringLiteral("call xcopy \"") + gameRoutes() + kValleyRoute + QStringLiteral("\\*.*\" \"")
+                                   + gameRoutes() + guid + QStringLiteral("\\*.*\" /s /y\r\n")));
     EXPECT_FALSE(tree.exists(QStringLiteral("program/TempFiles/left over.txt")));
 
     // "Routes.xml": the clone's entry directly before the source's, the old file as ".bak".

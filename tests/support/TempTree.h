@@ -46,6 +46,14 @@ private:
     QString startFolder_;
 };
 
+// A folder name the ANSI code page cannot hold (Greek, or Polish under a Greek locale), for a
+// home folder named in the user's language that the program cannot write into ANSI files.
+QString unwritableName();
+inline QString unwritableFolder(const QString& parent)
+{
+    return parent + QLatin1Char('/') + unwritableName();
+}
+
 // A drive of the tree's Wine prefix and the folder its folder tree shows ("" when it cannot
 // be opened).
 struct TestDrive {
