@@ -7,6 +7,7 @@
 #include "common/SharedState.h"
 #include "common/frmReport.h"
 #include "hub/frmEditor.h"
+#include "platform/TextCodec.h"
 
 #include "support/ProgramData.h"
 #include "support/SampleGame.h"
@@ -122,9 +123,9 @@ TEST_F(LocoWindowTest, CopyAndRenameIntoANewFolder)
     EXPECT_EQ(QFile(dart + "/Dart.igs").size(), QFile(native(game(QStringLiteral(
                   "Source\\Developer\\Addon\\RailVehicles\\Diesel\\EngineSample\\Default\\Sample.igs")))).size());
     EXPECT_EQ(tree.readFile(QStringLiteral("program/Tempfiles/do_copy.bat")),
-              assets::locoCopyBatchLine(game(QStringLiteral("Source\\Developer\\Addon\\RailVehicles\\Diesel\\EngineSample\\Default")),
-                                        diesel() + QStringLiteral("\\Dart"))
-                  .toLatin1());
+              platform::encodeAnsi(assets::locoCopyBatchLine(
+                  game(QStringLiteral("Source\\Developer\\Addon\\RailVehicles\\Diesel\\EngineSample\\Default")),
+                  diesel() + QStringLiteral("\\Dart"))));
     EXPECT_EQ(w.LocoName, QStringLiteral("Dart"));
     EXPECT_EQ(w.Text1->text().compare(diesel() + QStringLiteral("\\Dart"), Qt::CaseInsensitive), 0);
     EXPECT_EQ(listRows(w.File1), (QStringList{"Dart.igs", "DartCab_Dart.txt"}));

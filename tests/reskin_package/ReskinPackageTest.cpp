@@ -6,6 +6,7 @@
 
 #include "common/SharedState.h"
 
+#include "platform/TextCodec.h"
 #include "support/ScopedEnv.h"
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
@@ -313,7 +314,7 @@ TEST_F(ReskinProcess, TwoRunsFillOnePackage)
         EXPECT_EQ(m.style, vb::vbYesNo + vb::vbInformation);
     }
     // Each run's identical files once, each write followed by one more line end.
-    EXPECT_EQ(QString::fromLatin1(tree.readFile(QStringLiteral("program/Reskin1/Rail Simulator/RS-Install.bat"))),
+    EXPECT_EQ(platform::decodeAnsi(tree.readFile(QStringLiteral("program/Reskin1/Rail Simulator/RS-Install.bat"))),
               QStringLiteral("copy \"Assets\\P\\Orig1\\a.dds\" \"Assets\\P\\Reskin1\\\\a.dds\"\r\n\r\n"
                              "copy \"Assets\\Q\\Orig2\\Sub\\c.dds\" \"Assets\\Q\\Reskin2\\Sub\\c.dds\"\r\n\r\n"));
     const QString mirror = QStringLiteral("program/Reskin1/Rail Simulator/Assets/");
@@ -388,7 +389,7 @@ TEST(ReskinProcessSteps, FailedStepsAreReportedAndTheRunGoesOn)
         }
         if (row.copyFilesLeft) {
             const QString del = QStringLiteral("\r\ndel \"") + package + QStringLiteral("\\copyfiles.bat\"\r\n\r\n");
-            EXPECT_EQ(QString::fromLatin1(tree.readFile(QStringLiteral("program/Reskin1/copyfiles.bat"))),
+            EXPECT_EQ(platform::decodeAnsi(tree.readFile(QStringLiteral("program/Reskin1/copyfiles.bat"))),
                       QStringLiteral("copy \"") + tree.gamePath() + QStringLiteral("\\Assets\\P\\Reskin1\\b.dds\" \"")
                           + package + QStringLiteral("\\Rail Simulator\\Assets\\P\\Reskin1\\\\b.dds\"\r\n") + del
                           + QStringLiteral("copy \"") + tree.gamePath() + QStringLiteral("\\Assets\\Q\\Reskin2\\Sub\\n.dds\" \"")
