@@ -138,3 +138,12 @@ QList<TestDrive> testDrives(const TempTree& tree)
     };
 }
 
+
+QString TempTree::moveGameInto(const QString& folderName) const
+{
+    const QString moved = makeDir(folderName) + QStringLiteral("/game");
+    if (!QDir().rename(gamePath(), moved))
+        ADD_FAILURE() << "Cannot move the game folder to " << moved.toStdString();
+    platform::clearPathCache();
+    return moved;
+}

@@ -39,6 +39,9 @@ public:
     bool exists(const QString& relativePath) const;
     // Creates a folder and its parents; returns the full path.
     QString makeDir(const QString& relativePath) const;
+    // Moves the game folder into a new folder of that name below the root (a game below a home
+    // folder so named) and returns the game's new path; gamePath() keeps naming the old place.
+    QString moveGameInto(const QString& folderName) const;
 
 private:
     QTemporaryDir dir_;
