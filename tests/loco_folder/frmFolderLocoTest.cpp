@@ -3,6 +3,7 @@
 
 #include "assets/LocoFolder.h"
 #include "assets/frmFolderLoco.h"
+#include "common/AnsiText.h"
 #include "common/FolderTreeWidget.h"
 #include "common/SharedState.h"
 #include "common/frmReport.h"
@@ -228,6 +229,27 @@ TEST_F(LocoWindowTest, RefusalsCreateNothing)
     w.Command1_Click();
     EXPECT_EQ(ui.lastMessage().text, assets::locoFolderNotMadeMessage(game("Source\\Nowhere\\Diesel\\Volt")));
     EXPECT_FALSE(tree.exists(QStringLiteral("program/Tempfiles/do_copy.bat")));
+}
+
+TEST_F(LocoWindowTest, AGameBelowAFolderTheCodePageLacksIsToldAndNothingIsMade)
+{
+    // The copy's batch line cannot name the sample folder: the user learns why, and no loco
+    // folder is left behind.
+    const QString moved = tree.moveGameInto(unwritableName());
+    shared().GamePath = moved;
+    frmFolderLoco& w = open();
+    const QString type = moved + QStringLiteral("\\Source\\VeltraneWorks\\Branchline\\RailVehicles\\Diesel");
+    w.Text1->setText(type);
+    w.Text2->setText(QStringLiteral("Dart"));
+    ui.expectMsgBox(vb::vbOK, QStringLiteral("cannot be written in the system's code page"));
+    w.Command1_Click();
+    EXPECT_EQ(ui.lastMessage().text,
+              UnwritablePathMessage(assets::locoSampleFolder(moved, QStringLiteral("Diesel")))
+                  + QStringLiteral("\r\nNothing has been copied."));
+    EXPECT_EQ(ui.lastMessage().style, vb::vbOKOnly + vb::vbExclamation);
+    EXPECT_FALSE(QFileInfo::exists(native(type) + QStringLiteral("/Dart")));
+    EXPECT_FALSE(tree.exists(QStringLiteral("program/Tempfiles/do_copy.bat")));
+    EXPECT_EQ(w.LocoFolder, QString());
 }
 
 TEST_F(LocoWindowTest, FailedCopyIsToldAndNothingRenamed)
