@@ -4,6 +4,7 @@
 
 #include "packaging/ReskinPackage.h"
 
+#include "common/AnsiText.h"
 #include "common/SharedState.h"
 
 #include "platform/TextCodec.h"
@@ -409,6 +410,9 @@ TEST_F(ReskinProcess, RefusalsWriteNothing)
     const QString originalMsg = QStringLiteral("You do not appear to have selected the folder of your Original object.");
     const QString outside = QStringLiteral("The reskinned folder and the original folder must both lie in ") + game
         + QStringLiteral("\\Assets.");
+    const QString unwritableGame = tree.path(unwritableName() + QStringLiteral("/game"));
+    tree.writeFile(unwritableGame + QStringLiteral("/Assets/P/Reskin1/b.dds"), "bbbb");
+    tree.writeFile(unwritableGame + QStringLiteral("/Assets/P/Orig1/b.dds"), "BBBB");
     struct Row {
         const char* what;
         QString reskin;
@@ -426,6 +430,11 @@ TEST_F(ReskinProcess, RefusalsWriteNothing)
         {"a step out of Assets", assets("P\\..\\..\\Content\\Routes\\R1"), assets("P\\Orig1"), game, outside},
         {"no game folder", assets("P\\Reskin1"), assets("P\\Orig1"), QString(),
          QStringLiteral("The reskinned folder and the original folder must both lie in \\Assets.")},
+        // Below a home folder the code page cannot hold, no line of copyfiles.bat could be written.
+        {"a game below a folder the code page lacks", unwritableGame + QStringLiteral("\\Assets\\P\\Reskin1"),
+         unwritableGame + QStringLiteral("\\Assets\\P\\Orig1"), unwritableGame,
+         UnwritablePathMessage(unwritableGame + QStringLiteral("\\Assets\\P\\Reskin1"))
+             + QStringLiteral("\r\nNothing has been packaged.")},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
