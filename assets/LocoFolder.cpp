@@ -1,5 +1,6 @@
 #include "assets/LocoFolder.h"
 
+#include "common/AnsiText.h"
 #include "common/FileProcs.h"
 #include "common/GameTextConstants.h"
 #include "common/SharedState.h"
@@ -154,6 +155,13 @@ QString copyLocoFiles(const QString& folderText, const QString& name, SampleRena
     }
 
     QString locoFolder = folderText + QLatin1Char('\\') + name;
+    // The copy's batch line names both folders: one the code page cannot hold stops the copy
+    // before the new folder is made.
+    const QString unwritable = FirstUnwritablePath({sample, locoFolder});
+    if (!unwritable.isNull()) {
+        exclaim(UnwritablePathMessage(unwritable) + kCrLf + QStringLiteral("Nothing has been copied."));
+        return QString();
+    }
     if (!FolderExists(locoFolder)) {
         if (!QDir().mkdir(platform::nativePath(locoFolder))) {
             exclaim(locoFolderNotMadeMessage(locoFolder));

@@ -7,6 +7,7 @@
 #include "assets/AssetList.h"
 #include "assets/BlueprintPipeline.h"
 #include "assets/dlgNewName.h"
+#include "common/AnsiText.h"
 #include "common/AssetPath.h"
 #include "common/FileProcs.h"
 #include "common/FlexGridWidget.h"
@@ -35,6 +36,12 @@ QString folderNotMadeMessage(const QString& folder)
 {
     return QStringLiteral("The folder ") + folder + QStringLiteral(" could not be created.") + kCrLf
         + QStringLiteral("Nothing has been copied.");
+}
+
+// The copy's batch line names both folders.
+QString unwritableFolderMessage(const QString& folder)
+{
+    return UnwritablePathMessage(folder) + kCrLf + QStringLiteral("Nothing has been copied.");
 }
 
 QString copyFailedMessage(const QString& source, const QString& folder)
@@ -102,6 +109,11 @@ void frmAssets::cloneSelected(bool defaultAsset)
             }
             const QString newFileName = shared().NewFileName;
             const assets::CloneTarget target = assets::cloneTarget(kind, source, shared().NewFolderName, newFileName);
+            const QString unwritable = FirstUnwritablePath({source.sourceFolder, target.folder});
+            if (!unwritable.isNull()) {
+                result.message = unwritableFolderMessage(unwritable);
+                return result;
+            }
             assets::EditOutput out;
             out.text = assets::clonedBlueprintText(text, shared().NewItemName, source.oldFolderPair, target.newFolderPair);
             out.target = target.newBlueprint;

@@ -1,5 +1,6 @@
 #include "common/FileProcs.h"
 
+#include "common/AnsiText.h"
 #include "common/VbError.h"
 #include "platform/FileSync.h"
 #include "platform/Links.h"
@@ -378,13 +379,18 @@ void ReadTextFile(const QString& path, QString& content)
 
 bool WriteTextFile(const QString& path, const QString& content)
 {
+    bool fits = true;
+    const QByteArray bytes = platform::encodeAnsi(content, &fits);
+    if (!fits) { // never a "?" in place of a letter: the file stays as it was
+        exclaim(UnwritableTextMessage(path, content));
+        return false;
+    }
     bool written = false;
     const QString native = platform::nativePath(path);
     // QSaveFile would write where a link that leads nowhere points: on a disk that is not there.
     if (!native.isEmpty() && !platform::makesForbiddenName(native) && !platform::leadsNowhere(native)) {
         QSaveFile f(native);
         if (f.open(QIODevice::WriteOnly)) {
-            const QByteArray bytes = platform::encodeAnsi(content);
             written = f.write(bytes) == bytes.size() && platform::commitWhole(f);
         }
         // An uncommitted QSaveFile discards its work file and leaves the old file as it was.

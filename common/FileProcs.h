@@ -84,7 +84,8 @@ bool ReadWholeTextFile(const QString& path, QString& text);
 // Writes content as an ANSI file, replacing the file as a whole (never half-written), then
 // processes pending window events. On any failure (a new name that Windows does not allow
 // included), and when content is empty (the empty file is still written), shows "An error
-// occurred while writing " and the path, and returns false.
+// occurred while writing " and the path, and returns false. A content that the ANSI code page
+// cannot hold is not written at all: the message names the file and the line (UnwritableTextMessage).
 bool WriteTextFile(const QString& path, const QString& content);
 
 // Sorts list[low..high] in place, ignoring case (a recursive quicksort with the middle

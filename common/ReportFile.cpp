@@ -1,5 +1,6 @@
 #include "common/ReportFile.h"
 
+#include "common/AnsiText.h"
 #include "platform/FileSync.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
@@ -34,11 +35,16 @@ QString ReportFileText(const QString& plainText, const QStringList& rows)
 
 bool SaveReportFile(const QString& path, const QString& text)
 {
+    bool fits = true;
+    const QByteArray bytes = platform::encodeAnsi(text, &fits);
+    if (!fits) { // a path of the report is never saved with "?" in place of a letter
+        exclaim(UnwritableTextMessage(path, text));
+        return false;
+    }
     bool written = false;
     if (!path.isEmpty()) {
         QSaveFile file(platform::nativePath(path));
         if (file.open(QIODevice::WriteOnly)) {
-            const QByteArray bytes = platform::encodeAnsi(text);
             written = file.write(bytes) == bytes.size() && platform::commitWhole(file);
         }
     }

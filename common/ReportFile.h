@@ -9,5 +9,6 @@
 QString ReportFileText(const QString& plainText, const QStringList& rows);
 
 // Writes text as an ANSI file at path, replacing any old file as a whole (never half-written).
-// On failure shows "An error occurred while writing " and the path, and returns false.
+// On failure shows "An error occurred while writing " and the path, and returns false; a text the
+// ANSI code page cannot hold is not written at all (UnwritableTextMessage).
 bool SaveReportFile(const QString& path, const QString& text);

@@ -1,6 +1,7 @@
 #include "common/TagText.h"
 
 #include "common/VbError.h"
+#include "platform/TextCodec.h"
 #include "platform/Ui.h"
 
 #include <limits>
@@ -207,12 +208,12 @@ void UnEscapeText(const Policy& policy, QString& text, bool& changed)
 {
     replaceEach(text, QStringLiteral("&apos;"), QStringLiteral("'"), changed);
     collapseAmpersands(text, changed);
-    // UTF-8 bytes of U+FFDF, U+FFFC and U+FFE4 read as Windows-1252 text, put back as the
-    // Latin-1 characters of the same low byte.
-    replaceEach(text, QStringLiteral(u"\u00EF\u00BF\u0178"), QStringLiteral(u"\u00DF"), changed);
+    // UTF-8 bytes of U+FFDF, U+FFFC and U+FFE4 read as ANSI text (in Windows-1252 "\u00EF\u00BF\u0178"
+    // and so on), put back as the Latin-1 characters of the same low byte.
+    replaceEach(text, platform::decodeAnsi("\xEF\xBF\x9F"), QStringLiteral(u"\u00DF"), changed);
     if (policy.umlautRepairs) {
-        replaceEach(text, QStringLiteral(u"\u00EF\u00BF\u00BC"), QStringLiteral(u"\u00FC"), changed);
-        replaceEach(text, QStringLiteral(u"\u00EF\u00BF\u00A4"), QStringLiteral(u"\u00E4"), changed);
+        replaceEach(text, platform::decodeAnsi("\xEF\xBF\xBC"), QStringLiteral(u"\u00FC"), changed);
+        replaceEach(text, platform::decodeAnsi("\xEF\xBF\xA4"), QStringLiteral(u"\u00E4"), changed);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "hub/Preferences.h"
 
+#include "common/AnsiText.h"
 #include "common/InputFields.h"
 
 #include "platform/FileSync.h"
@@ -105,7 +106,7 @@ int ReadPreferences(const QString& path, PreferencesRecord& rec)
     return ParsePreferences(bytes, rec);
 }
 
-QByteArray FormatPreferences(const PreferencesRecord& rec)
+QByteArray FormatPreferences(const PreferencesRecord& rec, bool* ok)
 {
     const QChar comma(QLatin1Char(','));
     QString line;
@@ -114,18 +115,41 @@ QByteArray FormatPreferences(const PreferencesRecord& rec)
     line += quoted(rec.TextureEditorPath) + comma + quoted(rec.ViewerPath) + comma + quoted(rec.GamePath) + comma;
     line += (rec.XmlEditorDefault ? QStringLiteral("#TRUE#") : QStringLiteral("#FALSE#")) + comma;
     line += quoted(rec.Reserved) + comma + quoted(rec.AcrobatPath) + QStringLiteral("\r\n");
-    return platform::encodeAnsi(line);
+    return platform::encodeAnsi(line, ok);
 }
 
-bool WritePreferences(const QString& path, const PreferencesRecord& rec)
+QString UnwritablePreferencesField(const PreferencesRecord& rec)
 {
+    for (const QString* field : {&rec.TextureEditorPath, &rec.ViewerPath, &rec.GamePath, &rec.Reserved, &rec.AcrobatPath})
+        if (!platform::fitsAnsi(*field))
+            return *field;
+    return QString();
+}
+
+bool WritePreferences(const QString& path, const PreferencesRecord& rec, QString* unwritable)
+{
+    bool fits = true;
+    const QByteArray bytes = FormatPreferences(rec, &fits);
+    if (!fits) {
+        if (unwritable)
+            *unwritable = UnwritablePreferencesField(rec);
+        return false;
+    }
     QSaveFile f(platform::nativePath(path));
     if (!f.open(QIODevice::WriteOnly))
         return false;
-    const QByteArray bytes = FormatPreferences(rec);
     if (f.write(bytes) != bytes.size())
         return false;
     return platform::commitWhole(f);
+}
+
+QString PreferencesNotWrittenMessage(const QString& path, const QString& unwritable)
+{
+    QString text = QStringLiteral("The settings could not be written to ") + path + QLatin1Char('.');
+    if (!unwritable.isNull())
+        text += QStringLiteral("\r\n") + UnwritablePathMessage(unwritable)
+                + QStringLiteral("\r\nThe settings file has not been changed.");
+    return text;
 }
 
 qint16 ToRecordInteger(double twips)

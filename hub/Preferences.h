@@ -37,11 +37,21 @@ int ParsePreferences(const QByteArray& bytes, PreferencesRecord& rec);
 // The same for a file; -1 when the file cannot be read (rec unchanged).
 int ReadPreferences(const QString& path, PreferencesRecord& rec);
 
-// The record as the file holds it, CR LF included.
-QByteArray FormatPreferences(const PreferencesRecord& rec);
+// The record as the file holds it, CR LF included. ok, when given, is false when a text field
+// holds a character the ANSI code page cannot hold (the bytes then hold "?" for it).
+QByteArray FormatPreferences(const PreferencesRecord& rec, bool* ok = nullptr);
 
-// Replaces the file with the record (never half-written). False when it cannot be written.
-bool WritePreferences(const QString& path, const PreferencesRecord& rec);
+// The first text field of the record that the ANSI code page cannot hold, or a null text.
+QString UnwritablePreferencesField(const PreferencesRecord& rec);
+
+// Replaces the file with the record (never half-written). False when it cannot be written; a
+// record with a field the code page cannot hold is never written (the file stays as it was) and
+// unwritable, when given, receives that field.
+bool WritePreferences(const QString& path, const PreferencesRecord& rec, QString* unwritable = nullptr);
+
+// "The settings could not be written to <path>." and, for a field the code page cannot hold,
+// which one it is and that the file has not been changed.
+QString PreferencesNotWrittenMessage(const QString& path, const QString& unwritable);
 
 // A window measure in twips as the record holds it: rounded to the nearest integer (halves
 // to the even neighbour) and held within the 16-bit range, so that a very large window or

@@ -4,7 +4,7 @@
 // every line whose tag brackets do not pair up reported. The line rewriter also runs over
 // the tree page's XML before it is converted back.
 //
-// Files are handled as Windows-1252 text, so every byte the cleaning does not mean to
+// Files are handled as ANSI text, so every byte the cleaning does not mean to
 // change comes out as it went in (UTF-8 text included).
 
 #include <QByteArray>

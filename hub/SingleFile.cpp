@@ -1,5 +1,6 @@
 #include "hub/SingleFile.h"
 
+#include "common/AnsiText.h"
 #include "common/FileProcs.h"
 #include "common/SharedState.h"
 #include "common/TempFiles.h"
@@ -47,12 +48,18 @@ bool ReadAnsiFile(const QString& path, QString& text)
     return true;
 }
 
-bool WriteAnsiFile(const QString& path, const QString& text)
+bool WriteAnsiFile(const QString& path, const QString& text, QString* why)
 {
+    bool fits = true;
+    const QByteArray bytes = platform::encodeAnsi(text, &fits);
+    if (!fits) {
+        if (why)
+            *why = UnwritableTextMessage(path, text);
+        return false;
+    }
     QSaveFile f(nativePath(path));
     if (!f.open(QIODevice::WriteOnly))
         return false;
-    const QByteArray bytes = platform::encodeAnsi(text);
     if (f.write(bytes) != bytes.size())
         return false;
     const bool ok = platform::commitWhole(f);
@@ -181,9 +188,13 @@ ConversionResult FileInWork::SaveGameFile(const QString& text, const QString& ga
 
     QFile::remove(nativePath(workXml));
     MakeFolder(TempFilesFolder());
-    if (!WriteAnsiFile(workXml, text))
-        return failed(QStringLiteral("The text could not be written to ") + workXml + QStringLiteral("; ") + gameFile
-                      + QStringLiteral(" has not been changed."));
+    QString why;
+    if (!WriteAnsiFile(workXml, text, &why)) {
+        const QString reason = why.isEmpty()
+                                   ? QStringLiteral("The text could not be written to ") + workXml + QStringLiteral("; ")
+                                   : why + QStringLiteral("\r\n");
+        return failed(reason + gameFile + QStringLiteral(" has not been changed."));
+    }
 
     status(QStringLiteral("Deleting ") + workBin);
     if (QFileInfo::exists(nativePath(workBin)) && !QFile::remove(nativePath(workBin)))

@@ -13,8 +13,9 @@ namespace hub {
 
 // Reads a text file as ANSI ("" for an empty file). False when it cannot be read.
 bool ReadAnsiFile(const QString& path, QString& text);
-// Writes a text as ANSI, never leaving half a file. False when it cannot be written.
-bool WriteAnsiFile(const QString& path, const QString& text);
+// Writes a text as ANSI, never leaving half a file. False when it cannot be written; a text the
+// code page cannot hold is not written at all, and why, when given, receives the message that says so.
+bool WriteAnsiFile(const QString& path, const QString& text, QString* why = nullptr);
 
 // The date and time as the system's general date format writes them (the short date and
 // the time with seconds).

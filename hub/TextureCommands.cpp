@@ -1,5 +1,6 @@
 #include "hub/TextureCommands.h"
 
+#include "common/AnsiText.h"
 #include "common/FileProcs.h"
 #include "common/HandlerError.h"
 #include "common/Serializer.h"
@@ -95,6 +96,12 @@ bool ConvertTextureToDds(const QString& fileNameBox, const QString& xml, const Q
             exclaim(QStringLiteral("You do not appear to have opened a .TgPcDx file?"));
             return false;
         }
+        // The header file names the texture, so that the edited image can go back into it.
+        if (!platform::fitsAnsi(fileNameBox)) {
+            exclaim(UnwritablePathMessage(fileNameBox) + kCrLf
+                    + QStringLiteral("The texture has not been converted to a .dds file."));
+            return false;
+        }
 
         const QString tempDds = TempDdsFolder();
         if (!MakeFolder(tempDds)) {
@@ -139,7 +146,9 @@ bool ConvertTextureToDds(const QString& fileNameBox, const QString& xml, const Q
                 exclaim(QStringLiteral("The file ") + ddsPath + QStringLiteral(" could not be written."));
                 return false;
             }
-            if (!writeBytes(datPath, platform::encodeAnsi(textures::SideFileText(work, fileNameBox)))) {
+            bool fits = true;
+            const QByteArray side = platform::encodeAnsi(textures::SideFileText(work, fileNameBox), &fits);
+            if (!fits || !writeBytes(datPath, side)) {
                 exclaim(QStringLiteral("The file ") + datPath + QStringLiteral(" could not be written."));
                 return false;
             }

@@ -524,9 +524,10 @@ PreferencesRecord frmEditor::currentRecord() const
 
 bool frmEditor::writeSettings()
 {
-    if (WritePreferences(hub::PreferencesPath(), currentRecord()))
+    QString unwritable;
+    if (WritePreferences(hub::PreferencesPath(), currentRecord(), &unwritable))
         return true;
-    showError(QStringLiteral("The settings could not be written to ") + hub::PreferencesPath() + QLatin1Char('.'));
+    showError(PreferencesNotWrittenMessage(hub::PreferencesPath(), unwritable));
     return false;
 }
 
@@ -711,9 +712,9 @@ void frmEditor::Form_Unload()
             TreeHooks.UnloadSearchDialog();
         dlgSearch::unloadDialog();
         frmGFX::unloadViewer();
-        if (!WritePreferences(hub::PreferencesPath(), rec))
-            showError(QStringLiteral("The settings could not be written to ") + hub::PreferencesPath()
-                      + QLatin1Char('.'));
+        QString unwritable;
+        if (!WritePreferences(hub::PreferencesPath(), rec, &unwritable))
+            showError(PreferencesNotWrittenMessage(hub::PreferencesPath(), unwritable));
         ui().doEvents();
         ui().doEvents();
         hub::ResetTempFiles();

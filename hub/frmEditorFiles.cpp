@@ -275,8 +275,9 @@ void frmEditor::mnuSavexml_Click()
                                                      hub::TempFilesFolder()));
     if (file.isEmpty())
         return;
-    if (!hub::WriteAnsiFile(file, RichTextBox1->text()))
-        showError(QStringLiteral("The file ") + file + QStringLiteral(" could not be written."));
+    QString why;
+    if (!hub::WriteAnsiFile(file, RichTextBox1->text(), &why))
+        showError(why.isEmpty() ? QStringLiteral("The file ") + file + QStringLiteral(" could not be written.") : why);
     ui().doEvents();
 }
 
@@ -288,8 +289,9 @@ void frmEditor::mnuSaveAs_Click()
                                                      hub::TempFilesFolder()));
     if (file.isEmpty())
         return;
-    if (!hub::WriteAnsiFile(file, RichTextBox1->text()))
-        showError(QStringLiteral("The file ") + file + QStringLiteral(" could not be written."));
+    QString why;
+    if (!hub::WriteAnsiFile(file, RichTextBox1->text(), &why))
+        showError(why.isEmpty() ? QStringLiteral("The file ") + file + QStringLiteral(" could not be written.") : why);
 }
 
 void frmEditor::mnuPrint_Click()

@@ -37,7 +37,7 @@ InstallerCopy CopyInstallerTo(const QString& target);
 using ::PathBelow;
 
 // True when path can stand between double quotes in a batch line: no double quote, no line
-// break and every character writable in Windows-1252.
+// break and every character writable in the ANSI code page.
 bool BatchSafePath(const QString& path);
 
 // True when a file or folder name, put into a batch line as one component of a path, names

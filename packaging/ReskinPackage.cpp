@@ -1,5 +1,6 @@
 #include "packaging/ReskinPackage.h"
 
+#include "common/AnsiText.h"
 #include "common/FileProcs.h"
 #include "common/HandlerError.h"
 #include "common/SharedState.h"
@@ -74,13 +75,21 @@ void listFolder(const QString& native, QList<platform::FolderEntry>& files, QLis
     std::sort(dirs.begin(), dirs.end(), byName);
 }
 
+// Appends the text in the ANSI code page; a failure is told: a text the code page cannot hold
+// (nothing is written) by what it holds, a file that cannot be written as error 75 of the handler.
 bool appendAnsi(const QString& path, const QString& text)
 {
-    QFile file(platform::nativePath(path));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    bool fits = true;
+    const QByteArray bytes = platform::encodeAnsi(text, &fits);
+    if (!fits) {
+        exclaim(UnwritableTextMessage(path, text));
         return false;
-    const QByteArray bytes = platform::encodeAnsi(text);
-    return file.write(bytes) == bytes.size() && file.flush();
+    }
+    QFile file(platform::nativePath(path));
+    if (file.open(QIODevice::WriteOnly | QIODevice::Append) && file.write(bytes) == bytes.size() && file.flush())
+        return true;
+    showHandlerError(ErrorSpelling::Description, VbError(75), QStringLiteral("Command5_Click"));
+    return false;
 }
 
 bool makeFolder(const QString& path)
@@ -185,11 +194,19 @@ bool ReskinPackage::Process(const QString& reskinFolder, const QString& sourceFo
     // way the folders were reached.
     const QString reskin = AssetsRoot + QLatin1Char('\\') + reskinBelow;
     const QString source = AssetsRoot + QLatin1Char('\\') + sourceBelow;
-    setReskinFolder(reskin);
-
     SharedState& s = shared();
-    if (s.PackageFolder.isEmpty())
-        s.PackageFolder = PackageName(lastComponent(reskin), lastComponent(source));
+    const QString packageName =
+        s.PackageFolder.isEmpty() ? PackageName(lastComponent(reskin), lastComponent(source)) : s.PackageFolder;
+    // Every line of copyfiles.bat, its own "del" line included, names these folders: one the code
+    // page cannot hold stops the run before anything is made or asked.
+    const QString unwritable =
+        FirstUnwritablePath({reskin, source, platform::programFolder() + QLatin1Char('\\') + packageName});
+    if (!unwritable.isNull()) {
+        exclaim(UnwritablePathMessage(unwritable) + kCrLf + QStringLiteral("Nothing has been packaged."));
+        return false;
+    }
+    setReskinFolder(reskin);
+    s.PackageFolder = packageName;
     const QString package = packageFolderPath();
 
     ui().doEvents();
@@ -201,8 +218,8 @@ bool ReskinPackage::Process(const QString& reskinFolder, const QString& sourceFo
     WorkWithSubFolders(source);
     WorkWithorigFolders(reskin);
     reportNames(QStringLiteral("These files cannot be named in a batch file (a double quote, a \"\\\", \"..\" or \"%\" "
-                               "in a name, a name of dots only, or a character Windows-1252 cannot write) and are "
-                               "left out of the package:"),
+                               "in a name, a name of dots only, or a character the system's code page cannot write) "
+                               "and are left out of the package:"),
                 leftOut_);
     reportNames(QStringLiteral("The checksum of these files could not be computed; they are packaged as changed:"),
                 unreadable_);
@@ -210,15 +227,12 @@ bool ReskinPackage::Process(const QString& reskinFolder, const QString& sourceFo
                                "compared nor packaged:"),
                 missing_);
 
-    if (!appendAnsi(package + QStringLiteral("\\Rail Simulator\\RS-Install.bat"), InstallText + kCrLf))
-        showHandlerError(ErrorSpelling::Description, VbError(75), QStringLiteral("Command5_Click"));
+    appendAnsi(package + QStringLiteral("\\Rail Simulator\\RS-Install.bat"), InstallText + kCrLf);
     ui().doEvents();
 
     const QString batch = package + QStringLiteral("\\copyfiles.bat");
     CopyText += kCrLf + QStringLiteral("del ") + kQuote + batch + kQuote + kCrLf;
     const bool written = appendAnsi(batch, CopyText + kCrLf);
-    if (!written)
-        showHandlerError(ErrorSpelling::Description, VbError(75), QStringLiteral("Command5_Click"));
     ui().doEvents();
 
     if (written) {

@@ -83,7 +83,7 @@ public:
     const ReskinSource* findSource(const QString& name) const;
 
     // Reskinned files and folders that no batch line can name (a double quote, a character
-    // Windows-1252 cannot write, or a name BatchSafeName refuses: one holding "\" or "%", or
+    // the ANSI code page cannot write, or a name BatchSafeName refuses: one holding "\" or "%", or
     // of dots only; a folder is left out with all it holds), and files whose checksum could
     // not be computed (packaged as changed), since the last reset(). Source files and folders
     // with such names are not taken for counterparts.

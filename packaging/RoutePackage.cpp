@@ -1,5 +1,6 @@
 #include "packaging/RoutePackage.h"
 
+#include "common/AnsiText.h"
 #include "common/FileProcs.h"
 #include "common/GameTextConstants.h"
 #include "common/HandlerError.h"
@@ -492,6 +493,18 @@ RouteAssetOutcome CollectRouteAssets(const QString& routeFolder, const QString& 
         outcome.totalNs = total.nsecsElapsed();
         return outcome;
     };
+
+    // Every line of the batch file names both Assets folders: one the code page cannot hold
+    // would leave every line out and the package empty.
+    const QString unwritable = FirstUnwritablePath(
+        {gamePath + QStringLiteral("\\Assets"), packageFolder + QStringLiteral("\\Rail Simulator\\Assets")});
+    if (!unwritable.isNull()) {
+        outcome.refused = true;
+        ui().msgBox(UnwritablePathMessage(unwritable) + kCrLf + QStringLiteral("The route's assets were not packaged."),
+                    vb::vbOKOnly + vb::vbExclamation);
+        outcome.totalNs = total.nsecsElapsed();
+        return outcome;
+    }
 
     ResetTempFiles();
     routes::RouteScanner scanner(gamePath);

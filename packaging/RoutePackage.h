@@ -79,6 +79,7 @@ QString BuildRoutePackage(const QString& routesXmlText, const QString& routesXml
 // What one asset collection did.
 struct RouteAssetOutcome {
     bool aborted = false;     // AbortScan stopped it: no batch, template or zip offer
+    bool refused = false;     // a folder the ANSI code page cannot hold: nothing made, no zip offer
     bool batchStarted = false;
     qsizetype blueprints = 0; // blueprints the scan found
     qsizetype lines = 0;      // lines in "Do_Run.bat"
@@ -97,7 +98,9 @@ struct RouteAssetOutcome {
 // script and every texture of its shape) into the program folder's "Do_Run.bat" and runs it;
 // then adds the template blueprint and ghost texture when the package holds "Route_Setup.xxx".
 // With ignoreKujuRsdl, blueprints whose path below "Assets" contains "Kuju" or "RSDL" are
-// left out. Reports an abort, paths left out and a batch file that cannot start.
+// left out. Reports an abort, paths left out and a batch file that cannot start. A game or
+// package folder that the ANSI code page cannot hold (every line names both) is refused with a
+// message that names it, before anything is made.
 RouteAssetOutcome CollectRouteAssets(const QString& routeFolder, const QString& packageName, bool ignoreKujuRsdl,
                                      routes::RouteScanProgress* progress = nullptr);
 

@@ -1,6 +1,7 @@
 #include "packaging/ScenarioPackage.h"
 
 #include "assets/Lights.h"
+#include "common/AnsiText.h"
 #include "common/FileProcs.h"
 #include "common/GameTextConstants.h"
 #include "common/Serializer.h"
@@ -460,10 +461,13 @@ void WritePackageFile(const QString& path, const QString& text)
 {
     const QString native = platform::nativePath(path);
     QDir().mkpath(QFileInfo(native).absolutePath());
+    bool fits = true;
+    const QByteArray bytes = platform::encodeAnsi(text, &fits);
+    if (!fits) // never a "?" in place of a letter
+        throw VbError(75, UnwritableTextMessage(path, text));
     QSaveFile file(native);
     if (!file.open(QIODevice::WriteOnly))
         throw VbError(75);
-    const QByteArray bytes = platform::encodeAnsi(text);
     if (file.write(bytes) != bytes.size() || !platform::commitWhole(file))
         throw VbError(75);
 }
@@ -514,6 +518,8 @@ QString emptyPackageMessage()
 
 QString unsafePathMessage(const QString& path)
 {
+    if (!platform::fitsAnsi(path))
+        return UnwritablePathMessage(path);
     return QStringLiteral("This path cannot be written into the package's copy batch: ") + path;
 }
 

@@ -24,7 +24,7 @@ public:
     qint32 AddBytes(const VbArray<quint8>& bytes);
     qint32 AddBytes(const QByteArray& bytes);
     qint32 AddBytes(const char* data, qint64 size);
-    // Feeds the text's Windows-1252 bytes (one per character, nothing else).
+    // Feeds the text's bytes in the ANSI code page (nothing else).
     qint32 AddString(const QString& text);
 
     // 0 selects CRC-16, anything else CRC-32; then both registers are cleared.

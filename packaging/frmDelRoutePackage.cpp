@@ -104,7 +104,9 @@ void frmDelRoute::Command8_Click()
         outcome = packaging::CollectRouteAssets(routeFolder, packageName, ignore, &progress);
         ui().setMousePointer(vb::vbDefault);
     }
-    if (outcome.aborted)
+    // Nothing was copied into a package that was refused or whose batch file never ran: no
+    // offer to zip it.
+    if (outcome.aborted || outcome.refused || !outcome.batchStarted)
         return;
 
     ui().doEvents();

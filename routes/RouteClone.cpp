@@ -1,5 +1,6 @@
 #include "routes/RouteClone.h"
 
+#include "common/AnsiText.h"
 #include "common/FileProcs.h"
 #include "common/GameTextConstants.h"
 #include "common/ScenarioEntries.h"
@@ -260,6 +261,14 @@ QString CloneRoute(const QString& routeFolder, const QString& oldName, const std
 
         const QString sourcePath = s.GamePath + QStringLiteral("\\Content\\Routes\\") + routeFolder;
         const QString newPath = s.GamePath + QStringLiteral("\\Content\\Routes\\") + guid;
+        // The copy's batch line names both folders: one the code page cannot hold stops the clone
+        // before anything is made.
+        const QString unwritable = FirstUnwritablePath({sourcePath, newPath});
+        if (!unwritable.isNull()) {
+            tell(UnwritablePathMessage(unwritable) + QStringLiteral("\r\n") + routesPath
+                 + QStringLiteral(" has not been changed.") + kNotCloned);
+            return QString();
+        }
         if (!QDir().mkpath(platform::nativePath(newPath))) {
             tell(QStringLiteral("The folder ") + newPath + QStringLiteral(" could not be made.") + kNotCloned);
             return QString();

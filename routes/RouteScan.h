@@ -4,7 +4,7 @@
 // script and texture files.
 //
 // Every tile, blueprint and shape is turned into XML by the game's serializer in the program
-// folder's "TempFiles", read as lines of Windows-1252 text and deleted again. The scans run
+// folder's "TempFiles", read as lines of ANSI text and deleted again. The scans run
 // those conversions through the serializer pool (common/SerzPool.h), several at once and
 // ahead of the reading, and still read and report them in the order of the lists. Nothing here
 // touches a window: the route list window shows the progress and the reports, and the route
@@ -132,7 +132,7 @@ public:
         QString blueprintId;
     };
 
-    // Feeds one line: the file's bytes (Windows-1252) without the line end. True when the line
+    // Feeds one line: the file's bytes (ANSI) without the line end. True when the line
     // completed a reference, which reference() then holds.
     bool addLine(QByteArrayView line);
     const Reference& reference() const { return current_; }

@@ -1,5 +1,6 @@
 #include "scenarios/ScenarioClone.h"
 
+#include "common/AnsiText.h"
 #include "common/FileProcs.h"
 #include "common/GameTextConstants.h"
 #include "common/Serializer.h"
@@ -9,6 +10,7 @@
 #include "common/Vb.h"
 #include "common/VbError.h"
 #include "platform/Paths.h"
+#include "platform/TextCodec.h"
 #include "platform/Ui.h"
 #include "scenarios/ScenarioEditor.h"
 
@@ -257,6 +259,17 @@ bool placeCloneScenarioFile(const QString& scenarioText, const QString& newFolde
     return true;
 }
 
+// The scenery copy's batch line names the scenario's folder: one the code page cannot hold stops
+// the clone before anything is made.
+bool sceneryCopyWritable(const QString& scenarioFolder, QString& whatFailed)
+{
+    const QString sourceScenery = scenarioFolder + QStringLiteral("\\Scenery");
+    if (platform::fitsAnsi(sourceScenery) || !FolderExists(sourceScenery) || filesIn(nativePath(sourceScenery)).isEmpty())
+        return true;
+    whatFailed = UnwritablePathMessage(sourceScenery);
+    return false;
+}
+
 // The files directly in the source's "Scenery" folder, copied by "do_scene.bat" into the new
 // folder's and checked by size afterwards. Nothing to do when the source has no scenery.
 bool copyScenery(const QString& scenarioFolder, const QString& newFolder, QString& whatFailed)
@@ -318,7 +331,8 @@ CloneOutcome cloneScenario(ScenarioEditor& editor, const SaveRequest& request, c
     QString guid;
     const QString listFile = routeFolder + QStringLiteral("\\Scenarios.bin");
     const QString listBackupBase = routeFolder + QStringLiteral("\\Scenarios.bak");
-    if (!loadedScenarioClonable(block, scenarioText, scenarioFolder, whatFailed)
+    if (!sceneryCopyWritable(scenarioFolder, whatFailed)
+        || !loadedScenarioClonable(block, scenarioText, scenarioFolder, whatFailed)
         || !makeCloneBlock(block, request.boxes, newGuid, guid, whatFailed)
         || !stageScenarioList(s, sourceBlock, block, listFile, listBackupBase, whatFailed)) {
         failed(whatFailed);

@@ -1,5 +1,6 @@
 #include "scenarios/ScenarioSave.h"
 
+#include "common/AnsiText.h"
 #include "common/FileProcs.h"
 #include "common/GameReference.h"
 #include "common/GameTextConstants.h"
@@ -47,6 +48,12 @@ qint64 boxSeconds(const QString& box)
 
 bool writeWorkFile(const QString& path, const QString& text, QString& error)
 {
+    bool fits = true;
+    const QByteArray bytes = platform::encodeAnsi(text + kCrLf, &fits);
+    if (!fits) { // never a "?" in place of a letter
+        error = UnwritableTextMessage(path, text);
+        return false;
+    }
     const QString native = nativePath(path);
     if (QFileInfo::exists(native)) {
         if (!QFile::remove(native)) {
@@ -56,7 +63,6 @@ bool writeWorkFile(const QString& path, const QString& text, QString& error)
         ui().doEvents();
     }
     QSaveFile file(native);
-    const QByteArray bytes = platform::encodeAnsi(text + kCrLf);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !platform::commitWhole(file)) {
         error = QStringLiteral("The work file ") + path + QStringLiteral(" could not be written.");
         return false;

@@ -60,8 +60,9 @@ veltrane_build() {
 }
 
 # What the program needs to start on the sample game: the program, the batch interpreter, the
-# test serializer, the sample game, the program folder's data and the asset preview's picture.
-VELTRANE_RUN_TARGETS=(veltrane veltrane-cmd serz sample_game program_data no_picture)
+# settings writer, the test serializer, the sample game, the program folder's data and the asset
+# preview's picture.
+VELTRANE_RUN_TARGETS=(veltrane veltrane-cmd veltrane-settings serz sample_game program_data no_picture)
 
 # veltrane_build_to_run DIR: configures DIR once and builds only VELTRANE_RUN_TARGETS, so that a
 # first start does not wait for the tests and benchmarks (./test builds those).

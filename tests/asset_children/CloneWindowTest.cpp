@@ -4,6 +4,7 @@
 #include "assets/BlueprintPipeline.h"
 #include "assets/dlgNewName.h"
 #include "assets_window/AssetsWindowFixture.h"
+#include "common/AnsiText.h"
 #include "support/ScopedEnv.h"
 
 #include <QPushButton>
@@ -172,6 +173,22 @@ TEST_F(CloneWindowTest, RefusalsCancelAndAFailedConversionCreateNothing)
     ui.verifyDone();
     EXPECT_EQ(ui.messages().size(), 1) << "no closing message";
     EXPECT_FALSE(tree.exists(rel(kDiesel + "\\Class1\\Engine2")));
+    EXPECT_TRUE(tree.exists(rel(kPak)));
+    EXPECT_EQ(tree.readFile(rel(kLoco)), original);
+}
+
+TEST_F(CloneWindowTest, ACopyNamedInALanguageTheCodePageLacksIsToldAndNothingIsMade)
+{
+    // The copy's batch line cannot name the new folder: the user learns why, before it is made.
+    const QString named = kDiesel + QStringLiteral("\\Class1\\") + unwritableName();
+    ui.expectModal(fill(asset(kDiesel + "\\Class1\\"), asset(named), QStringLiteral("loco2")));
+    ui.expectMsgBox(vb::vbOK, QStringLiteral("cannot be written in the system's code page"));
+    w->mnuClone_Click();
+    ui.verifyDone();
+    EXPECT_EQ(ui.messages().size(), 1) << "no closing message";
+    EXPECT_EQ(ui.lastMessage().text, UnwritablePathMessage(asset(named)) + QStringLiteral("\r\nNothing has been copied."));
+    EXPECT_FALSE(tree.exists(rel(named)));
+    EXPECT_FALSE(tree.exists(QStringLiteral("program/TempFiles/do_clone.bat")));
     EXPECT_TRUE(tree.exists(rel(kPak)));
     EXPECT_EQ(tree.readFile(rel(kLoco)), original);
 }

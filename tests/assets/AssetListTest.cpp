@@ -1,6 +1,7 @@
 #include "assets/AssetList.h"
 
 #include "AssetGame.h"
+#include "support/ScopedLocale.h"
 #include "support/ScopedEnv.h"
 
 #include <QDir>
@@ -74,6 +75,7 @@ TEST(AssetListText, AssetNameIsTheLanguageTextUnescaped)
         {"<English>A<b>B</b></English>", "English", "A<b>B"},
         {"<English>never closed", "English", ""},
     };
+    ScopedLocale locale("C"); // the repaired sequence as Windows-1252 reads it
     for (const Row& r : rows)
         EXPECT_EQ(GetAssetName(QString::fromUtf8(r.xml), QString::fromUtf8(r.language)), QString::fromUtf8(r.name))
             << r.xml;

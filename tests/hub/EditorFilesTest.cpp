@@ -245,6 +245,35 @@ TEST_F(EditorTest, FailedConversionOnSaveLeavesTheGameFile)
     EXPECT_FALSE(w->statusPanelText(3).startsWith("Finished"));
 }
 
+TEST_F(EditorTest, ATextTheCodePageCannotHoldIsNeverSaved)
+{
+    prepareGame();
+    auto w = startWindow();
+    const QString path = game(scenarioRel());
+    const QByteArray original = bytesOf(path);
+    ui.expectOpenFile(path);
+    w->mnuOpenRS_Click();
+
+    // Letters the code page lacks are never saved as "?": the game file stays as it was.
+    typeOver(w->RichTextBox1, "<Record>", QStringLiteral("<Record><!--") + unwritableName() + QStringLiteral("-->"));
+    ui.expectMsgBox(vb::vbOK, "was not written");
+    w->mnuSaveRS_Click();
+    const QString told = ui.lastMessage().text;
+    EXPECT_TRUE(told.contains(QStringLiteral(" cannot hold \"") + platform::firstUnfitAnsi(unwritableName())
+                              + QStringLiteral("\" in the line\r\n\t<Record><!--") + unwritableName() + QStringLiteral("-->")))
+        << told.toStdString();
+    EXPECT_TRUE(told.endsWith(path + QStringLiteral(" has not been changed."))) << told.toStdString();
+    EXPECT_EQ(bytesOf(path), original);
+    EXPECT_FALSE(QFileInfo::exists(path + ".bak"));
+
+    // Nor by the text page's own saves.
+    const QString out = tree.path("out.xml");
+    ui.expectSaveFile(out);
+    ui.expectMsgBox(vb::vbOK, QStringLiteral("The file ") + out + QStringLiteral(" was not written"));
+    w->mnuSavexml_Click();
+    EXPECT_FALSE(QFileInfo::exists(out));
+}
+
 TEST_F(EditorTest, NoFreeBackupNameLeavesTheGameFile)
 {
     prepareGame();

@@ -1,7 +1,9 @@
 // The main window's start-up, settings, options and shut-down.
 #include "EditorTestSupport.h"
 
+#include "hub/HubStartup.h"
 #include "hub/frmAbout.h"
+#include "platform/TextCodec.h"
 
 #include <QDir>
 #include <QLabel>
@@ -16,9 +18,9 @@ const QString kCaptionStart = QStringLiteral("Veltrane  Version 4.1.52   Rail Si
 
 QByteArray preferencesTail(const QString& gamePath, bool xmlDefault = false)
 {
-    return QStringLiteral(",\"\",\"\",\"%1\",%2,\"\",\"\"\r\n")
-        .arg(gamePath, xmlDefault ? QStringLiteral("#TRUE#") : QStringLiteral("#FALSE#"))
-        .toUtf8();
+    // The settings file is in the ANSI code page, and so is the test's own folder in it.
+    return platform::encodeAnsi(QStringLiteral(",\"\",\"\",\"%1\",%2,\"\",\"\"\r\n")
+                                    .arg(gamePath, xmlDefault ? QStringLiteral("#TRUE#") : QStringLiteral("#FALSE#")));
 }
 
 } // namespace
@@ -219,6 +221,31 @@ TEST_F(EditorTest, GameFolderPickerSavesAtOnce)
     ui.expectOpenFile("");
     w->mnuRSPath_Click();
     EXPECT_EQ(shared().GamePath, "D:\\Games\\Rail Simulator");
+}
+
+TEST_F(EditorTest, AGameFolderTheCodePageCannotHoldIsToldAndNeverReplacesTheSettings)
+{
+    prepareGame();
+    const QByteArray before = tree.readFile("program/preferences.txt");
+    auto w = startWindow();
+    // A home folder named in a language the code page does not write.
+    const QString folder = unwritableFolder(QStringLiteral("/home"));
+    const QString told = QStringLiteral("The settings could not be written to ") + hub::PreferencesPath()
+                         + QStringLiteral(".\r\nThe path ") + folder + QStringLiteral("/Rail Simulator cannot be written in the system's "
+                         "code page (") + platform::ansiCodePageName() + QStringLiteral("): it holds \"")
+                         + platform::firstUnfitAnsi(folder) + QStringLiteral("\".\r\nThe settings file has not been changed.");
+    ui.expectOpenFile(folder + QStringLiteral("/Rail Simulator/RailSim.exe"));
+    ui.expectMsgBox(vb::vbOK, "could not be written");
+    w->mnuRSPath_Click();
+    EXPECT_EQ(shared().GamePath, folder + QStringLiteral("/Rail Simulator"));
+    EXPECT_EQ(ui.lastMessage().text, told);
+    EXPECT_EQ(tree.readFile("program/preferences.txt"), before);
+
+    // Nor at shut-down: the game folder the settings hold is the one the next start finds.
+    ui.expectMsgBox(vb::vbOK, "could not be written");
+    EXPECT_TRUE(w->close());
+    EXPECT_EQ(ui.lastMessage().text, told);
+    EXPECT_EQ(tree.readFile("program/preferences.txt"), before);
 }
 
 TEST_F(EditorTest, ProgramPickersKeepTheirPathWhenCancelled)

@@ -7,6 +7,7 @@
 #include "hub/DeveloperSetup.h"
 #include "packaging/frmFolder3.h"
 #include "packaging/frmFolder4.h"
+#include "platform/TextCodec.h"
 #include "routes/frmDelRoute.h"
 
 #include "support/ScopedEnv.h"
@@ -306,7 +307,7 @@ TEST_F(HubLauncherTest, ReadWriteClearsTheReadOnlyAttributeThroughDoRead)
     EXPECT_EQ(ui.lastMessage().text, "All files are now Read/Write");
     EXPECT_EQ(ui.lastMessage().style, vb::vbOKOnly + vb::vbExclamation);
     EXPECT_EQ(tree.readFile(QStringLiteral("program/TempFiles/do_read.bat")),
-              "ATTRIB -R \"" + game.toUtf8() + "\\*.*\" /s /d\r\n");
+              platform::encodeAnsi("ATTRIB -R \"" + game + "\\*.*\" /s /d\r\n"));
     for (const QString& path : {locked, top, lockedFolder})
         EXPECT_TRUE(QFileInfo(path).permissions() & QFileDevice::WriteOwner) << path.toStdString();
     EXPECT_EQ(QDir::current().canonicalPath(), QDir(tree.path(QStringLiteral("program/TempFiles"))).canonicalPath());

@@ -3,10 +3,12 @@
 
 #include "assets/LocoFolder.h"
 #include "assets/frmFolderLoco.h"
+#include "common/AnsiText.h"
 #include "common/FolderTreeWidget.h"
 #include "common/SharedState.h"
 #include "common/frmReport.h"
 #include "hub/frmEditor.h"
+#include "platform/TextCodec.h"
 
 #include "support/ProgramData.h"
 #include "support/SampleGame.h"
@@ -122,9 +124,9 @@ TEST_F(LocoWindowTest, CopyAndRenameIntoANewFolder)
     EXPECT_EQ(QFile(dart + "/Dart.igs").size(), QFile(native(game(QStringLiteral(
                   "Source\\Developer\\Addon\\RailVehicles\\Diesel\\EngineSample\\Default\\Sample.igs")))).size());
     EXPECT_EQ(tree.readFile(QStringLiteral("program/Tempfiles/do_copy.bat")),
-              assets::locoCopyBatchLine(game(QStringLiteral("Source\\Developer\\Addon\\RailVehicles\\Diesel\\EngineSample\\Default")),
-                                        diesel() + QStringLiteral("\\Dart"))
-                  .toLatin1());
+              platform::encodeAnsi(assets::locoCopyBatchLine(
+                  game(QStringLiteral("Source\\Developer\\Addon\\RailVehicles\\Diesel\\EngineSample\\Default")),
+                  diesel() + QStringLiteral("\\Dart"))));
     EXPECT_EQ(w.LocoName, QStringLiteral("Dart"));
     EXPECT_EQ(w.Text1->text().compare(diesel() + QStringLiteral("\\Dart"), Qt::CaseInsensitive), 0);
     EXPECT_EQ(listRows(w.File1), (QStringList{"Dart.igs", "DartCab_Dart.txt"}));
@@ -227,6 +229,27 @@ TEST_F(LocoWindowTest, RefusalsCreateNothing)
     w.Command1_Click();
     EXPECT_EQ(ui.lastMessage().text, assets::locoFolderNotMadeMessage(game("Source\\Nowhere\\Diesel\\Volt")));
     EXPECT_FALSE(tree.exists(QStringLiteral("program/Tempfiles/do_copy.bat")));
+}
+
+TEST_F(LocoWindowTest, AGameBelowAFolderTheCodePageLacksIsToldAndNothingIsMade)
+{
+    // The copy's batch line cannot name the sample folder: the user learns why, and no loco
+    // folder is left behind.
+    const QString moved = tree.moveGameInto(unwritableName());
+    shared().GamePath = moved;
+    frmFolderLoco& w = open();
+    const QString type = moved + QStringLiteral("\\Source\\VeltraneWorks\\Branchline\\RailVehicles\\Diesel");
+    w.Text1->setText(type);
+    w.Text2->setText(QStringLiteral("Dart"));
+    ui.expectMsgBox(vb::vbOK, QStringLiteral("cannot be written in the system's code page"));
+    w.Command1_Click();
+    EXPECT_EQ(ui.lastMessage().text,
+              UnwritablePathMessage(assets::locoSampleFolder(moved, QStringLiteral("Diesel")))
+                  + QStringLiteral("\r\nNothing has been copied."));
+    EXPECT_EQ(ui.lastMessage().style, vb::vbOKOnly + vb::vbExclamation);
+    EXPECT_FALSE(QFileInfo::exists(native(type) + QStringLiteral("/Dart")));
+    EXPECT_FALSE(tree.exists(QStringLiteral("program/Tempfiles/do_copy.bat")));
+    EXPECT_EQ(w.LocoFolder, QString());
 }
 
 TEST_F(LocoWindowTest, FailedCopyIsToldAndNothingRenamed)

@@ -2,6 +2,7 @@
 // copy that replaces its target, and the finding and cutting of a properties block.
 
 #include "packaging/PackageCommon.h"
+#include "support/ScopedLocale.h"
 #include "support/TempTree.h"
 
 #include <QFile>
@@ -82,19 +83,26 @@ TEST(PathBelow, ResolvesStepsAndComparesIgnoringCase)
 TEST(BatchSafePath, RefusesQuotesLineBreaksAndUnwritableCharacters)
 {
     const struct {
+        const char* locale;
         QString path;
         bool safe;
     } cases[] = {
-        {QStringLiteral("C:\\Game\\Assets\\P\\Q\\a b.bin"), true},
-        {QString::fromUtf8("C:\\Game\\Assets\\Gr\u00fcn\\\u00e9t\u00e9.bin"), true},
-        {QString::fromUtf8("C:\\Game\\Assets\\\u20ac.bin"), true}, // the euro sign is in Windows-1252
-        {QStringLiteral("C:\\Game\\Assets\\a\"b.bin"), false},
-        {QStringLiteral("C:\\Game\\Assets\\a\r\nb.bin"), false},
-        {QString::fromUtf8("C:\\Game\\Assets\\\u0141\u00f3d\u017a.bin"), false},
-        {QString::fromUtf8("C:\\Game\\Assets\\\u6771\u4eac.bin"), false},
+        {"C", QStringLiteral("C:\\Game\\Assets\\P\\Q\\a b.bin"), true},
+        {"C", QString::fromUtf8("C:\\Game\\Assets\\Gr\u00fcn\\\u00e9t\u00e9.bin"), true},
+        {"C", QString::fromUtf8("C:\\Game\\Assets\\\u20ac.bin"), true}, // the euro sign is in Windows-1252
+        {"C", QStringLiteral("C:\\Game\\Assets\\a\"b.bin"), false},
+        {"C", QStringLiteral("C:\\Game\\Assets\\a\r\nb.bin"), false},
+        {"C", QString::fromUtf8("C:\\Game\\Assets\\\u0141\u00f3d\u017a.bin"), false},
+        {"C", QString::fromUtf8("C:\\Game\\Assets\\\u6771\u4eac.bin"), false},
+        // The code page is the user's: Polish names fit a Polish one, Greek ones do not.
+        {"pl_PL.UTF-8", QString::fromUtf8("C:\\Game\\Assets\\\u0141\u00f3d\u017a.bin"), true},
+        {"pl_PL.UTF-8", QString::fromUtf8("C:\\Game\\Assets\\\u0395\u03bb\u03ad\u03bd\u03b7.bin"), false},
+        {"ja_JP.UTF-8", QString::fromUtf8("C:\\Game\\Assets\\\u6771\u4eac.bin"), true},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(BatchSafePath(c.path), c.safe) << c.path.toStdString();
+    for (const auto& c : cases) {
+        ScopedLocale locale(c.locale);
+        EXPECT_EQ(BatchSafePath(c.path), c.safe) << c.locale << " " << c.path.toStdString();
+    }
 }
 
 TEST(CopyReplacing, ReplacesTargetAndFailsWithoutSource)

@@ -11,6 +11,7 @@
 #include "platform/Links.h"
 
 #include "support/ScriptedUi.h"
+#include "support/ScopedLocale.h"
 #include "support/TempTree.h"
 #include "support/VbErrors.h"
 
@@ -236,14 +237,25 @@ TEST(ReadTextFile, AnsiUtf16AndTheFailures)
 
 TEST(WriteTextFile, WritesAnsiAndReportsSuccess)
 {
+    ScopedLocale locale("C");
     TempTree tree;
     ScriptedUi ui;
     const QString path = tree.path("game/out.xml");
     tree.writeFile("game/out.xml", "a much longer old content than the new one");
-    EXPECT_TRUE(WriteTextFile(path, QStringLiteral("caf\u00e9 \u20ac\r\n\u0100")));
-    // No line end added; a character Windows-1252 lacks becomes "?".
-    EXPECT_EQ(tree.readFile("game/out.xml"), QByteArray("caf\xe9 \x80\r\n?"));
+    EXPECT_TRUE(WriteTextFile(path, QStringLiteral("caf\u00e9 \u20ac\r\n\u0178")));
+    // No line end added.
+    EXPECT_EQ(tree.readFile("game/out.xml"), QByteArray("caf\xe9 \x80\r\n\x9f"));
     EXPECT_TRUE(ui.messages().isEmpty());
+
+    // A character the code page lacks is never written as "?": the file stays as it was.
+    ui.expectMsgBox(vb::vbOK, "was not written");
+    EXPECT_FALSE(WriteTextFile(path, QStringLiteral("first line\r\ncall xcopy \"C:\\\u0141\u00f3d\u017a\\*.*\"\r\nlast")));
+    EXPECT_EQ(tree.readFile("game/out.xml"), QByteArray("caf\xe9 \x80\r\n\x9f"));
+    EXPECT_EQ(ui.lastMessage().text, QStringLiteral("The file ") + path
+                                         + QStringLiteral(" was not written: the system's code page (Windows-1252) "
+                                                          "cannot hold \"\u0141\" in the line\r\n"
+                                                          "call xcopy \"C:\\\u0141\u00f3d\u017a\\*.*\""));
+    EXPECT_EQ(ui.lastMessage().style, vb::vbOKOnly + vb::vbExclamation);
 
     // Game-style path, matched without regard to case.
     tree.makeDir("wine/drive_c/Work");

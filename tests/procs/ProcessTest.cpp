@@ -2,6 +2,7 @@
 #include "common/FileProcs.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
+#include "platform/TextCodec.h"
 
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
@@ -254,7 +255,7 @@ TEST(ShellAndWait, BatchFileRunsInTheCommandInterpreter)
         GTEST_SKIP() << "veltrane-cmd is not built";
     TempTree tree;
     ScriptedUi ui;
-    tree.writeFile("program/TempFiles/Job.BAT", "@echo off\r\nmd \"" + tree.gamePath().toUtf8() + "\\Made Here\"\r\n");
+    tree.writeFile("program/TempFiles/Job.BAT", platform::encodeAnsi("@echo off\r\nmd \"" + tree.gamePath() + "\\Made Here\"\r\n"));
     ScopedCurrentDir cd(tree.path("program/TempFiles"));
     ASSERT_GT(ShellAndWait("job.bat", true, 0), 0);
     EXPECT_EQ(lastExitStatus(), 0);

@@ -4,8 +4,10 @@
 
 #include "packaging/ReskinPackage.h"
 
+#include "common/AnsiText.h"
 #include "common/SharedState.h"
 
+#include "platform/TextCodec.h"
 #include "support/ScopedEnv.h"
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
@@ -313,7 +315,7 @@ TEST_F(ReskinProcess, TwoRunsFillOnePackage)
         EXPECT_EQ(m.style, vb::vbYesNo + vb::vbInformation);
     }
     // Each run's identical files once, each write followed by one more line end.
-    EXPECT_EQ(QString::fromLatin1(tree.readFile(QStringLiteral("program/Reskin1/Rail Simulator/RS-Install.bat"))),
+    EXPECT_EQ(platform::decodeAnsi(tree.readFile(QStringLiteral("program/Reskin1/Rail Simulator/RS-Install.bat"))),
               QStringLiteral("copy \"Assets\\P\\Orig1\\a.dds\" \"Assets\\P\\Reskin1\\\\a.dds\"\r\n\r\n"
                              "copy \"Assets\\Q\\Orig2\\Sub\\c.dds\" \"Assets\\Q\\Reskin2\\Sub\\c.dds\"\r\n\r\n"));
     const QString mirror = QStringLiteral("program/Reskin1/Rail Simulator/Assets/");
@@ -388,7 +390,7 @@ TEST(ReskinProcessSteps, FailedStepsAreReportedAndTheRunGoesOn)
         }
         if (row.copyFilesLeft) {
             const QString del = QStringLiteral("\r\ndel \"") + package + QStringLiteral("\\copyfiles.bat\"\r\n\r\n");
-            EXPECT_EQ(QString::fromLatin1(tree.readFile(QStringLiteral("program/Reskin1/copyfiles.bat"))),
+            EXPECT_EQ(platform::decodeAnsi(tree.readFile(QStringLiteral("program/Reskin1/copyfiles.bat"))),
                       QStringLiteral("copy \"") + tree.gamePath() + QStringLiteral("\\Assets\\P\\Reskin1\\b.dds\" \"")
                           + package + QStringLiteral("\\Rail Simulator\\Assets\\P\\Reskin1\\\\b.dds\"\r\n") + del
                           + QStringLiteral("copy \"") + tree.gamePath() + QStringLiteral("\\Assets\\Q\\Reskin2\\Sub\\n.dds\" \"")
@@ -408,6 +410,9 @@ TEST_F(ReskinProcess, RefusalsWriteNothing)
     const QString originalMsg = QStringLiteral("You do not appear to have selected the folder of your Original object.");
     const QString outside = QStringLiteral("The reskinned folder and the original folder must both lie in ") + game
         + QStringLiteral("\\Assets.");
+    const QString unwritableGame = tree.path(unwritableName() + QStringLiteral("/game"));
+    tree.writeFile(unwritableGame + QStringLiteral("/Assets/P/Reskin1/b.dds"), "bbbb");
+    tree.writeFile(unwritableGame + QStringLiteral("/Assets/P/Orig1/b.dds"), "BBBB");
     struct Row {
         const char* what;
         QString reskin;
@@ -425,6 +430,11 @@ TEST_F(ReskinProcess, RefusalsWriteNothing)
         {"a step out of Assets", assets("P\\..\\..\\Content\\Routes\\R1"), assets("P\\Orig1"), game, outside},
         {"no game folder", assets("P\\Reskin1"), assets("P\\Orig1"), QString(),
          QStringLiteral("The reskinned folder and the original folder must both lie in \\Assets.")},
+        // Below a home folder the code page cannot hold, no line of copyfiles.bat could be written.
+        {"a game below a folder the code page lacks", unwritableGame + QStringLiteral("\\Assets\\P\\Reskin1"),
+         unwritableGame + QStringLiteral("\\Assets\\P\\Orig1"), unwritableGame,
+         UnwritablePathMessage(unwritableGame + QStringLiteral("\\Assets\\P\\Reskin1"))
+             + QStringLiteral("\r\nNothing has been packaged.")},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);

@@ -9,6 +9,7 @@
 #include "common/SharedState.h"
 #include "packaging/frmNewZip.h"
 
+#include "platform/TextCodec.h"
 #include "support/SampleGame.h"
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
@@ -129,7 +130,7 @@ TEST_F(ReskinWindow, ProcessPackagesTheSampleReskin)
               tree.readFile(reskinned + QStringLiteral("Textures/VS_Mk1Coach_Body.TgPcDx")));
     EXPECT_NE(tree.readFile(reskinned + QStringLiteral("Textures/VS_Mk1Coach_Body.TgPcDx")),
               tree.readFile(QStringLiteral("game/Assets/VeltraneSamples/Sample01/RailVehicles/Passenger/Mk1/Coach/Textures/VS_Mk1Coach_Body.TgPcDx")));
-    EXPECT_EQ(QString::fromLatin1(tree.readFile(QStringLiteral("program/Mk1Maroon/Rail Simulator/RS-Install.bat"))),
+    EXPECT_EQ(platform::decodeAnsi(tree.readFile(QStringLiteral("program/Mk1Maroon/Rail Simulator/RS-Install.bat"))),
               QStringLiteral("copy \"") + kVehicles + QStringLiteral("Mk1\\Coach\\VS_Mk1CoachNumbers.dcsv\" \"") + kVehicles
                   + QStringLiteral("Mk1Maroon\\Coach\\VS_Mk1CoachNumbers.dcsv\"\r\n\r\n"));
     EXPECT_EQ(tree.readFile(QStringLiteral("program/Mk1Maroon/AssetSetup.exe")), "MZ sample installer");
@@ -166,7 +167,7 @@ TEST_F(ReskinWindow, ProcessWhicheverWayTheListsReachedTheFolders)
         EXPECT_EQ(filesBelow(package), (QStringList{QStringLiteral("AssetSetup.exe"),
                                                     coach + QStringLiteral("Textures/VS_Mk1Coach_Body.TgPcDx"),
                                                     QStringLiteral("Rail Simulator/RS-Install.bat")}));
-        EXPECT_EQ(QString::fromLatin1(tree.readFile(QStringLiteral("program/Mk1Maroon/Rail Simulator/RS-Install.bat"))),
+        EXPECT_EQ(platform::decodeAnsi(tree.readFile(QStringLiteral("program/Mk1Maroon/Rail Simulator/RS-Install.bat"))),
                   QStringLiteral("copy \"") + kVehicles + QStringLiteral("Mk1\\Coach\\VS_Mk1CoachNumbers.dcsv\" \"") + kVehicles
                       + QStringLiteral("Mk1Maroon\\Coach\\VS_Mk1CoachNumbers.dcsv\"\r\n\r\n"));
         ASSERT_TRUE(QDir(package).removeRecursively());

@@ -4,6 +4,7 @@
 #include "packaging/RoutePackage.h"
 
 #include "common/SharedState.h"
+#include "platform/TextCodec.h"
 #include "routes_check/CheckGame.h"
 #include "support/ScopedEnv.h"
 
@@ -94,7 +95,7 @@ TEST_F(RouteAssetPool, SameBatchAndMessagesInOrderWithOneOrFourSerializers)
         EXPECT_FALSE(outcome.aborted);
         EXPECT_EQ(outcome.blueprints, kBlueprints);
         EXPECT_EQ(outcome.serializerRuns, kRuns);
-        EXPECT_EQ(QString::fromLatin1(tree.readFile(QStringLiteral("program/Do_Run.bat"))), expectedBatch());
+        EXPECT_EQ(platform::decodeAnsi(tree.readFile(QStringLiteral("program/Do_Run.bat"))), expectedBatch());
         // The work folder holds nothing of the conversions.
         EXPECT_EQ(QDir(tree.path(QStringLiteral("program/TempFiles"))).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                   QStringList());

@@ -4,6 +4,7 @@
 
 #include "routes/frmDelRoute.h"
 
+#include "common/AnsiText.h"
 #include "common/SharedState.h"
 #include "packaging/frmNewZip.h"
 #include "routes_check/CheckGame.h"
@@ -161,6 +162,27 @@ TEST_F(RoutePackageWindow, AbortEndsTheCollectionWithoutBatchOrZipOffer)
     EXPECT_FALSE(tree.exists(QStringLiteral("program/Do_Run.bat")));
     EXPECT_FALSE(tree.exists(package()));
     EXPECT_TRUE(window->OKButton->isEnabled());
+}
+
+TEST_F(RoutePackageWindow, AGameBelowAFolderTheCodePageLacksIsToldAndNothingIsPackaged)
+{
+    // The game below a home folder named in a language the code page does not write: no line of
+    // the batch file could name its assets.
+    shared().GamePath = tree.moveGameInto(unwritableName());
+    tree.writeFile(QStringLiteral("program/TempFiles/kept.txt"), "kept");
+    open(true);
+    select(kValleyRoute);
+    ui.expectMsgBox(vb::vbNo, QStringLiteral("ignore KUJU"))
+        .expectMsgBox(vb::vbOK, QStringLiteral("cannot be written in the system's code page"));
+    window->Command8_Click();
+    ui.verifyDone(); // no question whether to zip what was never copied
+    EXPECT_EQ(ui.lastMessage().text, UnwritablePathMessage(shared().GamePath + QStringLiteral("\\Assets"))
+                                         + QStringLiteral("\r\nThe route's assets were not packaged."));
+    EXPECT_TRUE(ui.lastMessage().text.contains(unwritableName()));
+    EXPECT_EQ(ui.lastMessage().style, vb::vbOKOnly + vb::vbExclamation);
+    EXPECT_FALSE(tree.exists(QStringLiteral("program/Do_Run.bat")));
+    EXPECT_FALSE(tree.exists(package()));
+    EXPECT_EQ(tree.readFile(QStringLiteral("program/TempFiles/kept.txt")), "kept");
 }
 
 TEST_F(RoutePackageWindow, DeleteCutsTheBlockThenDeletesTheFolder)

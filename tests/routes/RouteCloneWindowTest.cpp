@@ -4,8 +4,10 @@
 #include "routes/frmDelRoute.h"
 
 #include "RouteGame.h"
+#include "common/AnsiText.h"
 #include "common/FileProcs.h"
 #include "common/SharedState.h"
+#include "platform/TextCodec.h"
 #include "support/WidgetRows.h"
 
 #include <QDirIterator>
@@ -144,9 +146,8 @@ TEST_F(RouteCloneWindow, ClonesTheValleyLineIntoANewGuidFolderAndListsIt)
 
     // The copy was the batch file's, with its exact line; the work folder was emptied first.
     EXPECT_EQ(tree.readFile(QStringLiteral("program/TempFiles/do_clone.bat")),
-              (QStringLiteral("call xcopy \"") + gameRoutes() + kValleyRoute + QStringLiteral("\\*.*\" \"") + gameRoutes()
-               + guid + QStringLiteral("\\*.*\" /s /y\r\n"))
-                  .toUtf8());
+              platform::encodeAnsi(QStringLiteral("call xcopy \"") + gameRoutes() + kValleyRoute + QStringLiteral("\\*.*\" \"")
+                                   + gameRoutes() + guid + QStringLiteral("\\*.*\" /s /y\r\n")));
     EXPECT_FALSE(tree.exists(QStringLiteral("program/TempFiles/left over.txt")));
 
     // "Routes.xml": the clone's entry directly before the source's, the old file as ".bak".
@@ -300,4 +301,25 @@ TEST_F(RouteCloneWindow, RefusalsAndFailuresLeaveTheGameAsItWas)
         EXPECT_EQ(w->List1->count(), 2);
         EXPECT_TRUE(w->Command9->isEnabled());
     }
+}
+
+TEST_F(RouteCloneWindow, AGameBelowAFolderTheCodePageLacksIsToldAndNothingIsCloned)
+{
+    // The copy's batch line cannot be written: the user learns why, before anything is made.
+    const QString game = tree.moveGameInto(unwritableName());
+    shared().GamePath = game;
+    auto w = std::make_unique<frmDelRoute>();
+    const QMap<QString, QByteArray> before = snapshot(game);
+    w->List1->item(0)->setSelected(true);
+    ui.expectInputBox(QStringLiteral("Copy"), kPrompt);
+    ui.expectMsgBox(vb::vbOK, QStringLiteral("cannot be written in the system's code page"));
+    w->Command9_Click();
+    ui.verifyDone();
+    EXPECT_EQ(ui.lastMessage().text,
+              UnwritablePathMessage(game + QStringLiteral("\\Content\\Routes\\") + kValleyRoute) + QStringLiteral("\r\n")
+                  + game + QStringLiteral("\\Content\\Routes.xml has not been changed.\r\nThe route has not been cloned."));
+    EXPECT_EQ(ui.lastMessage().icon(), vb::vbExclamation);
+    EXPECT_EQ(snapshot(game), before);
+    EXPECT_FALSE(tree.exists(QStringLiteral("program/TempFiles/do_clone.bat")));
+    EXPECT_EQ(ui.mousePointer(), vb::vbDefault);
 }

@@ -2,6 +2,7 @@
 
 #include "RouteGame.h"
 #include "common/SharedState.h"
+#include "platform/TextCodec.h"
 
 #include <gtest/gtest.h>
 
@@ -172,7 +173,7 @@ TEST_F(ScenarioListing, ListsEveryExistingScenarioWithoutWritingAnything)
 
     ASSERT_EQ(list(QStringLiteral("R")), 3);
     // The work copy is read as ANSI text: the UTF-8 bytes of the name come through one by one.
-    EXPECT_EQ(listed, (QStringList{"First|S1", QString::fromLatin1("Deuxi\xc3\xa8me|S2"), "Third|S3"}));
+    EXPECT_EQ(listed, (QStringList{"First|S1", platform::decodeAnsi("Deuxi\xc3\xa8me|S2"), "Third|S3"}));
     EXPECT_EQ(shared().ScenarioFolders.values(), (QList<QString>{"S1", "S2", "S3"}));
     EXPECT_EQ(shared().ScenarioNames.ubound(), 2);
     EXPECT_EQ(state.SelectedRoutePath, tree.gamePath() + QStringLiteral("\\content\\Routes\\R"));
@@ -193,7 +194,7 @@ TEST_F(ScenarioListing, YesRemovesEveryMissingEntryAfterOnePrompt)
 
     ui.expectMsgBox(vb::vbYes, missingPrompt("Gone2"));
     ASSERT_EQ(list(QStringLiteral("R")), 2);
-    EXPECT_EQ(listed, (QStringList{QString::fromLatin1("Caf\xc3\xa9|S1"), "Four|S4"}));
+    EXPECT_EQ(listed, (QStringList{platform::decodeAnsi("Caf\xc3\xa9|S1"), "Four|S4"}));
     ASSERT_EQ(ui.messages().size(), 1);
     EXPECT_EQ(ui.messages()[0].buttons(), vb::vbYesNo);
     EXPECT_EQ(ui.messages()[0].icon(), vb::vbExclamation);

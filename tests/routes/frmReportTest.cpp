@@ -1,6 +1,7 @@
 #include "common/frmReport.h"
 
 #include "common/ReportFile.h"
+#include "platform/TextCodec.h"
 #include "support/ScriptedUi.h"
 #include "support/TempTree.h"
 #include "support/WidgetRows.h"
@@ -120,6 +121,20 @@ TEST_F(ReportWindow, ACancelledOrFailedSaveWritesNothing)
     ui.expectMsgBox(vb::vbOK, QStringLiteral("An error occurred while writing ") + unwritable);
     w->Command2_Click();
     EXPECT_FALSE(tree.exists(QStringLiteral("program/No Such Folder")));
+
+    // A report row naming a path the code page cannot hold: never saved with "?" for its letters.
+    const QString foreign = QStringLiteral("C:\\Users\\") + unwritableName() + QStringLiteral("\\Assets\\a.bin");
+    w->List1->clear();
+    fillList({QStringLiteral("first"), foreign});
+    const QString saved = tree.path(QStringLiteral("program/Reports/r.txt"));
+    tree.writeFile(saved, "old report");
+    ui.expectSaveFile(saved);
+    ui.expectMsgBox(vb::vbOK, QStringLiteral("was not written"));
+    w->Command2_Click();
+    EXPECT_EQ(ui.lastMessage().text, QStringLiteral("The file ") + saved + QStringLiteral(" was not written: the system's code page (")
+                                         + platform::ansiCodePageName() + QStringLiteral(") cannot hold \"")
+                                         + platform::firstUnfitAnsi(foreign) + QStringLiteral("\" in the line\r\n") + foreign);
+    EXPECT_EQ(tree.readFile(saved), "old report");
 }
 
 TEST_F(ReportWindow, RemovesAdjacentDuplicateRowsOnly)

@@ -2,6 +2,7 @@
 // the sample game with the test serializer.
 #include "scenario_save/EditorWindowFixture.h"
 
+#include "common/AnsiText.h"
 #include "scenarios/ScenarioClone.h"
 #include "scenarios/frmShowRoutes.h"
 #include "scenarios/frmZelvorn.h"
@@ -186,4 +187,26 @@ TEST_F(CloneWindow, NoToTheSaveNameQuestionClones)
     ui.verifyDone();
     EXPECT_EQ(frmZelvorn::loaded(), nullptr);
     EXPECT_EQ(newFolders().size(), 1);
+}
+
+TEST_F(CloneWindow, AGameBelowAFolderTheCodePageLacksIsToldAndNothingIsCloned)
+{
+    // The scenery copy's batch line cannot be written: the user learns why, before anything is made.
+    const QString game = tree.moveGameInto(unwritableName());
+    shared().GamePath = game;
+    const QMap<QString, QByteArray> before = folderSnapshot(game);
+    frmZelvorn* w = openFromBrowser(kMorning);
+    ASSERT_NE(w, nullptr);
+    w->Text1[DisplayNameBox]->setText("Night Freight");
+    ui.expectMsgBox(vb::vbOK, "Note: If you Clone");
+    ui.expectMsgBox(vb::vbOK, "cannot be written in the system's code page");
+    w->Command12->click();
+    ui.verifyDone();
+    EXPECT_EQ(ui.lastMessage().text,
+              UnwritablePathMessage(shared().ScenarioFolder + QStringLiteral("\\Scenery"))
+                  + QStringLiteral("\r\nYour Scenarios.bin file has not been changed and no new scenario was made."));
+    EXPECT_TRUE(ui.lastMessage().text.contains(unwritableName()));
+    EXPECT_EQ(folderSnapshot(game), before);
+    EXPECT_EQ(frmZelvorn::loaded(), w);
+    EXPECT_EQ(ui.mousePointer(), vb::vbDefault);
 }

@@ -1,6 +1,7 @@
 #include "support/TempTree.h"
 
 #include "platform/Paths.h"
+#include "platform/TextCodec.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,7 +11,27 @@
 
 #include <unistd.h>
 
-TempTree::TempTree()
+namespace {
+
+// The tree's root carries a letter beyond ASCII that the ANSI code page holds (as a user's
+// "/home/josé" does), so that every test sees paths that are not ASCII.
+QString rootTemplate()
+{
+    const QString name = platform::fitsAnsi(QStringLiteral("\u00E9")) ? QStringLiteral("veltran\u00E9") : QStringLiteral("veltrane");
+    return QDir::tempPath() + QLatin1Char('/') + name + QStringLiteral("-XXXXXX");
+}
+
+} // namespace
+
+QString unwritableName()
+{
+    for (const QString& name : {QStringLiteral("\u0395\u03BB\u03AD\u03BD\u03B7"), QStringLiteral("\u0142ukasz")})
+        if (!platform::fitsAnsi(name))
+            return name;
+    return QStringLiteral("\u0142ukasz\u0395\u03BB\u03AD\u03BD\u03B7");
+}
+
+TempTree::TempTree() : dir_(rootTemplate())
 {
     if (!dir_.isValid())
         ADD_FAILURE() << "Cannot create a temporary folder: " << dir_.errorString().toStdString();
@@ -117,3 +138,12 @@ QList<TestDrive> testDrives(const TempTree& tree)
     };
 }
 
+
+QString TempTree::moveGameInto(const QString& folderName) const
+{
+    const QString moved = makeDir(folderName) + QStringLiteral("/game");
+    if (!QDir().rename(gamePath(), moved))
+        ADD_FAILURE() << "Cannot move the game folder to " << moved.toStdString();
+    platform::clearPathCache();
+    return moved;
+}

@@ -39,12 +39,23 @@ public:
     bool exists(const QString& relativePath) const;
     // Creates a folder and its parents; returns the full path.
     QString makeDir(const QString& relativePath) const;
+    // Moves the game folder into a new folder of that name below the root (a game below a home
+    // folder so named) and returns the game's new path; gamePath() keeps naming the old place.
+    QString moveGameInto(const QString& folderName) const;
 
 private:
     QTemporaryDir dir_;
     ScopedEnvList env_;
     QString startFolder_;
 };
+
+// A folder name the ANSI code page cannot hold (Greek, or Polish under a Greek locale), for a
+// home folder named in the user's language that the program cannot write into ANSI files.
+QString unwritableName();
+inline QString unwritableFolder(const QString& parent)
+{
+    return parent + QLatin1Char('/') + unwritableName();
+}
 
 // A drive of the tree's Wine prefix and the folder its folder tree shows ("" when it cannot
 // be opened).

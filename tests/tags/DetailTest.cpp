@@ -2,6 +2,7 @@
 
 #include "common/TagText.h"
 #include "common/VbError.h"
+#include "support/ScopedLocale.h"
 #include "support/VbErrors.h"
 
 #include <gtest/gtest.h>
@@ -241,6 +242,7 @@ QString unescaped(UnEscapeFn fn, QString text, bool* changedOut = nullptr)
 
 TEST(UnEscapeText, ApostrophesAndAmpersandsInEveryCopy)
 {
+    ScopedLocale locale("C"); // the repaired sequences as Windows-1252 reads them
     const UnEscapeFn all[] = {tags::hub::UnEscapeText, tags::routeList::UnEscapeText,
                               tags::assetWindow::UnEscapeText};
     for (UnEscapeFn fn : all) {
@@ -266,6 +268,7 @@ TEST(UnEscapeText, ApostrophesAndAmpersandsInEveryCopy)
 
 TEST(UnEscapeText, RouteListAlsoRepairsUmlauts)
 {
+    ScopedLocale locale("C"); // the repaired sequences as Windows-1252 reads them
     const QString broken = QStringLiteral("M\u00EF\u00BF\u00BCnchen-G\u00EF\u00BF\u00A4u-Stra\u00EF\u00BF\u0178e");
     bool changed = false;
     EXPECT_EQ(unescaped(tags::routeList::UnEscapeText, broken, &changed),
@@ -284,10 +287,15 @@ TEST(UnEscapeText, RouteListAlsoRepairsUmlauts)
     EXPECT_EQ(unescaped(tags::routeList::UnEscapeText, QStringLiteral("\u00EF\u00BF\u00BC"), &changed),
               QStringLiteral("\u00FC"));
     EXPECT_TRUE(changed);
+
+    // The same bytes as a Polish code page reads them.
+    ScopedLocale polish("pl_PL.UTF-8");
+    EXPECT_EQ(unescaped(tags::routeList::UnEscapeText, QStringLiteral("M\u010F\u017C\u013Dnchen")), QStringLiteral("M\u00FCnchen"));
 }
 
 TEST(UnEscapeText, LongTexts)
 {
+    ScopedLocale locale("C"); // the repaired sequences as Windows-1252 reads them
     const QString padding(40000, QLatin1Char('x'));
     EXPECT_EQ(unescaped(tags::routeList::UnEscapeText,
                         padding + QStringLiteral("&apos;") + padding + QStringLiteral("\u00EF\u00BF\u00A4")),

@@ -4,6 +4,7 @@
 
 #include "hub/TextureCommands.h"
 
+#include "common/AnsiText.h"
 #include "common/FileProcs.h"
 #include "common/Serializer.h"
 #include "common/SharedState.h"
@@ -144,6 +145,15 @@ TEST_F(TextureCommands, TextureRefusalsSayWhy)
 
     refused(tree.path(QStringLiteral("game/a.bin")), xml, QStringLiteral("You do not appear to have opened a .TgPcDx file?"));
     EXPECT_FALSE(QFile::exists(dat));
+
+    // A texture below a folder the code page lacks: its header file could not name it, so the
+    // image could never go back; nothing is made or removed.
+    tree.writeFile(QStringLiteral("program/TempDDS/VS_Oak01.dds"), "old");
+    const QString foreign = tree.path(unwritableName()) + QStringLiteral("\\VS_Oak01.TgPcDx");
+    refused(foreign, xml,
+            UnwritablePathMessage(foreign) + QStringLiteral("\r\nThe texture has not been converted to a .dds file."));
+    EXPECT_FALSE(QFile::exists(dat));
+    EXPECT_EQ(tree.readFile(QStringLiteral("program/TempDDS/VS_Oak01.dds")), QByteArray("old"));
 
     // An unsupported format still removes an earlier image; the earlier side file stays.
     tree.writeFile(QStringLiteral("program/TempDDS/VS_Oak01.dds"), "old");

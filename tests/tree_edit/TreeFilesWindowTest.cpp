@@ -18,6 +18,13 @@ const QByteArray kSmall = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
                           " <Name>Valley</Name>\r\n"
                           "</Route>\r\n";
 
+// The name of the document's element; "" when no document was read (a failed open).
+QString rootName(XmlTreeDocument& document)
+{
+    clsNode* root = document.DocumentElement();
+    return root ? root->NodeName() : QString();
+}
+
 } // namespace
 
 TEST_F(TreeWindowTest, OpenXmlAsksWhatToLoadAndShowsItOnBothPages)
@@ -45,6 +52,7 @@ TEST_F(TreeWindowTest, OpenXmlAsksWhatToLoadAndShowsItOnBothPages)
     EXPECT_EQ(w->TreeDocument.TreeFileName, path);
 
     // A modified document: Cancel keeps it as it was, No discards it, Yes saves it first.
+    ASSERT_NE(w->TreeDocument.DocumentElement(), nullptr);
     w->TreeDocument.DocumentElement()->setNodeName("Changed");
     w->TreeDocument.SetModified(true);
     const QString other = tree.writeFile("game/Other.xml", "<Other/>");
@@ -52,7 +60,7 @@ TEST_F(TreeWindowTest, OpenXmlAsksWhatToLoadAndShowsItOnBothPages)
     ui.expectMsgBox(vb::vbCancel, "The current file has been modified.");
     w->mnuOpenXCT_Click();
     EXPECT_EQ(w->TreeDocument.TreeFileName, path);
-    EXPECT_EQ(w->TreeDocument.DocumentElement()->NodeName(), "Changed");
+    EXPECT_EQ(rootName(w->TreeDocument), "Changed");
     EXPECT_EQ(w->trevwContents->itemCount(), 2);
     EXPECT_TRUE(w->TreeDocument.TreeModified);
 
@@ -60,7 +68,7 @@ TEST_F(TreeWindowTest, OpenXmlAsksWhatToLoadAndShowsItOnBothPages)
     ui.expectMsgBox(vb::vbYes);
     w->mnuOpenXCT_Click();
     EXPECT_TRUE(tree.readFile("game/Route.xml").contains("<Changed>"));
-    EXPECT_EQ(w->TreeDocument.DocumentElement()->NodeName(), "Other");
+    EXPECT_EQ(rootName(w->TreeDocument), "Other");
     EXPECT_FALSE(w->TreeDocument.TreeModified);
 }
 
@@ -137,7 +145,7 @@ TEST_F(TreeWindowTest, OpenGameFileConvertsItIntoTheTreeAndTheTextPage)
     EXPECT_EQ(w->WorkName, "Scenario.");
     EXPECT_EQ(shared().CurrentFileExt, "bin");
     EXPECT_EQ(w->Text1->text(), path);
-    EXPECT_EQ(w->TreeDocument.DocumentElement()->NodeName(), "cRecordSet");
+    EXPECT_EQ(rootName(w->TreeDocument), "cRecordSet");
     EXPECT_GT(w->trevwContents->itemCount(), 10);
     EXPECT_EQ(w->RichTextBox1->text().toUtf8(), bytesOf(workXml));
     EXPECT_EQ(w->treeGameOrigin().gameFile, path);
@@ -155,6 +163,7 @@ TEST_F(TreeWindowTest, OpenGameFileAsksToSaveBeforeItConvertsAnything)
     auto w = startWindow();
     openGame(*w, game(scenarioRel()));
     const QString firstWork = w->TreeDocument.TreeFileName;
+    ASSERT_NE(w->TreeDocument.DocumentElement(), nullptr);
     w->TreeDocument.DocumentElement()->setNodeName("EditedFirst");
     w->TreeDocument.SetModified(true);
 
@@ -164,7 +173,7 @@ TEST_F(TreeWindowTest, OpenGameFileAsksToSaveBeforeItConvertsAnything)
     w->mnuFileOpen_Click();
     EXPECT_FALSE(tree.exists("program/TempFiles/Tracks.bin"));
     EXPECT_FALSE(tree.exists("program/TempFiles/Tracks.xml"));
-    EXPECT_EQ(w->TreeDocument.DocumentElement()->NodeName(), "EditedFirst");
+    EXPECT_EQ(rootName(w->TreeDocument), "EditedFirst");
     EXPECT_EQ(w->TreeDocument.TreeFileName, firstWork);
 
     // Yes for a file whose work copy has the same name: the old document is saved first,
@@ -173,7 +182,7 @@ TEST_F(TreeWindowTest, OpenGameFileAsksToSaveBeforeItConvertsAnything)
     ui.expectMsgBox(vb::vbYes);
     w->mnuFileOpen_Click();
     EXPECT_EQ(w->TreeDocument.TreeFileName, firstWork);
-    EXPECT_EQ(w->TreeDocument.DocumentElement()->NodeName(), "cRecordSet");
+    EXPECT_EQ(rootName(w->TreeDocument), "cRecordSet");
     EXPECT_EQ(bytesOf(firstWork), xmlOf(game(otherScenarioRel())));
     EXPECT_EQ(w->treeGameOrigin().gameFile, game(otherScenarioRel()));
 }
@@ -339,6 +348,7 @@ TEST_F(TreeWindowTest, TextPageXmlOpenOffersToSaveTheTreesEdits)
     auto w = startWindow(false);
     const QString xmlFile = tree.writeFile(QStringLiteral("game/Notes.xml"), "<?xml version=\"1.0\"?>\r\n<Notes/>\r\n");
     openGame(*w, game(scenarioRel()));
+    ASSERT_NE(w->TreeDocument.DocumentElement(), nullptr);
     w->TreeDocument.DocumentElement()->setNodeName("EditedFirst");
     w->TreeDocument.SetModified(true);
     const QByteArray pageBefore = w->RichTextBox1->text().toLatin1();
@@ -347,7 +357,7 @@ TEST_F(TreeWindowTest, TextPageXmlOpenOffersToSaveTheTreesEdits)
     ui.expectOpenFile(xmlFile);
     ui.expectMsgBox(vb::vbCancel, "The current file has been modified.");
     w->mnuXML_Click();
-    EXPECT_EQ(w->TreeDocument.DocumentElement()->NodeName(), "EditedFirst");
+    EXPECT_EQ(rootName(w->TreeDocument), "EditedFirst");
     EXPECT_TRUE(w->TreeDocument.TreeModified);
     EXPECT_EQ(w->RichTextBox1->text().toLatin1(), pageBefore);
 
@@ -355,6 +365,6 @@ TEST_F(TreeWindowTest, TextPageXmlOpenOffersToSaveTheTreesEdits)
     ui.expectOpenFile(xmlFile);
     ui.expectMsgBox(vb::vbNo, "The current file has been modified.");
     w->mnuXML_Click();
-    EXPECT_EQ(w->TreeDocument.DocumentElement()->NodeName(), "Notes");
+    EXPECT_EQ(rootName(w->TreeDocument), "Notes");
     EXPECT_TRUE(w->RichTextBox1->text().contains(QStringLiteral("<Notes/>")));
 }

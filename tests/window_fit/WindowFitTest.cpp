@@ -289,9 +289,15 @@ int main(int argc, char** argv)
         if (file.open(QIODevice::WriteOnly))
             file.write(R"({"screens":[{"name":"s","x":0,"y":0,"width":1366,"height":768,"logicalDpi":96}]})");
         file.close();
-        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config));
+        // The platform reads its options as Latin-1 text: the file is named from its own folder,
+        // which is current while the application starts, so that a temporary folder named in any
+        // language works.
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=screen.json");
     }
+    const QString startFolder = QDir::currentPath();
+    QDir::setCurrent(screenDir.path());
     QtUiApplication app(argc, argv);
+    QDir::setCurrent(startFolder);
     QApplication::setApplicationName(QStringLiteral("Veltrane"));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
