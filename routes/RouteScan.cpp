@@ -12,6 +12,7 @@
 #include "common/TagText.h"
 #include "common/Vb.h"
 #include "common/VbError.h"
+#include "platform/Links.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
 #include "platform/Ui.h"
@@ -450,8 +451,13 @@ bool RouteScanner::convert(const QString& input, const QString& output)
 
 void RouteScanner::ScanRouteFolder(const QString& folder, const QString& kindTag)
 {
-    if (!FolderExists(folder))
+    if (!FolderExists(folder)) {
+        // A tile folder kept on a disk that is not mounted is missing with all it holds: the
+        // check must not look as if the route used nothing there.
+        if (platform::leadsNowhere(platform::nativePath(folder)))
+            missingLines_.append(folder + QStringLiteral("   ") + kindTag);
         return;
+    }
     QDir dir(platform::nativePath(folder));
     const QStringList files = dir.entryList({QStringLiteral("*.bin")}, QDir::Files,
                                             QDir::Name | QDir::IgnoreCase);

@@ -265,9 +265,13 @@ TEST_F(LinkedRoads, AnUnpluggedDiskIsMissingOnEveryReadingRoad)
             if (scenery && sceneryOf(road.sceneryRoute) != place)
                 continue;
             const QString got = road.run();
-            if (scenery)
+            if (scenery) {
                 EXPECT_FALSE(got.contains(QLatin1String("VS_Oak01"))) << road.road << ": " << got.toStdString();
-            else
+                // The route check lists the unplugged folder itself as missing.
+                const QString folder = game() + QLatin1Char('\\') + QString(place).replace(QLatin1Char('/'), QLatin1Char('\\'));
+                if (QString::fromLatin1(road.road).startsWith(QLatin1String("route check")))
+                    EXPECT_TRUE(got.contains(folder + QStringLiteral("   (Scenery Item)"))) << road.road << ": " << got.toStdString();
+            } else
                 EXPECT_TRUE(got.contains(road.missing)) << road.road << ": " << got.toStdString();
             EXPECT_FALSE(got.contains(QLatin1String("outside"), Qt::CaseInsensitive)) << road.road << ": " << got.toStdString();
             for (const ScriptedUi::Message& message : ui.messages())

@@ -56,8 +56,9 @@ TEST(RenameFile, KeepsOrReplacesWhatStandsAtTheNewName)
         const QString nowhere = tree.path(QStringLiteral("other/disk/name.bin"));
         if (row.at == AtNewName::File)
             tree.writeFile(QStringLiteral("f/name.bin"), "there");
-        else if (row.at == AtNewName::LinkToNowhere)
+        else if (row.at == AtNewName::LinkToNowhere) {
             ASSERT_TRUE(QFile::link(nowhere, to));
+        }
 
         int plainCalls = 0;
         bool ok;
@@ -72,8 +73,9 @@ TEST(RenameFile, KeepsOrReplacesWhatStandsAtTheNewName)
             ok = platform::renameFile(from, to, row.mode);
         }
         EXPECT_EQ(ok, row.renamed);
-        if (row.plainCalls >= 0)
+        if (row.plainCalls >= 0) {
             EXPECT_EQ(plainCalls, row.plainCalls);
+        }
         EXPECT_EQ(QFileInfo::exists(from), !row.renamed);
         EXPECT_FALSE(QFileInfo::exists(nowhere)) << "nothing is written through a link";
         if (row.renamed) {
