@@ -41,25 +41,6 @@ bool sameFile(const QString& nativeA, const QString& nativeB)
 
 // ---- folder copy ----
 
-// The canonical form of a path that may not exist yet: its deepest existing folder made
-// canonical, the rest appended.
-QString canonicalOfPossiblyMissing(const QString& nativeFile)
-{
-    QString path = QDir::cleanPath(QFileInfo(nativeFile).absoluteFilePath());
-    QStringList missing;
-    while (!QFileInfo::exists(path)) {
-        const qsizetype cut = path.lastIndexOf(QLatin1Char('/'));
-        if (cut <= 0)
-            return QDir::cleanPath(QFileInfo(nativeFile).absoluteFilePath());
-        missing.prepend(path.mid(cut + 1));
-        path = path.left(cut);
-    }
-    QString canonical = QFileInfo(path).canonicalFilePath();
-    for (const QString& part : missing)
-        canonical += QLatin1Char('/') + part;
-    return canonical;
-}
-
 void copyOneFile(const QFileInfo& source, const QString& target)
 {
     QFile in(source.absoluteFilePath());
@@ -248,7 +229,7 @@ void CopyFolder(const QString& source, const QString& destination, bool overwrit
 
     // A copy into the folder itself or one of its sub-folders would copy its own output.
     const QString sourceCanonical = sourceInfo.canonicalFilePath();
-    if (isSameOrBelow(canonicalOfPossiblyMissing(targetNative), sourceCanonical))
+    if (isSameOrBelow(platform::leadsTo(targetNative), sourceCanonical))
         throw VbError(5);
 
     platform::WalkWay way(sourceNative);

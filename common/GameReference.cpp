@@ -46,21 +46,7 @@ QString assetsFolder(const QString& gamePath)
 
 QString WhereLeads(const QString& path)
 {
-    QString head = QDir::cleanPath(QDir(platform::nativePath(path)).absolutePath());
-    QStringList tail;
-    for (;;) {
-        const QFileInfo info(head);
-        const QString canonical = info.canonicalFilePath();
-        if (!canonical.isEmpty()) {
-            tail.prepend(canonical);
-            return QDir::cleanPath(tail.join(QLatin1Char('/')));
-        }
-        const qsizetype slash = head.lastIndexOf(QLatin1Char('/'));
-        if (slash < 0)
-            return QDir::cleanPath(platform::nativePath(path));
-        tail.prepend(head.mid(slash + 1));
-        head = slash == 0 ? QStringLiteral("/") : head.left(slash);
-    }
+    return platform::leadsTo(platform::nativePath(path));
 }
 
 namespace {

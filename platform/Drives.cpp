@@ -14,25 +14,6 @@ namespace platform {
 
 namespace {
 
-// The path with its links resolved as far as it exists: the deepest existing folder on its way
-// is made canonical and the rest appended, so a path to a file still to be made is matched too.
-QString resolved(const QString& native)
-{
-    QString head = QDir::cleanPath(QDir(native).absolutePath());
-    QString tail;
-    while (!head.isEmpty()) {
-        const QString canonical = QFileInfo(head).canonicalFilePath();
-        if (!canonical.isEmpty())
-            return tail.isEmpty() ? canonical : QDir::cleanPath(canonical + QLatin1Char('/') + tail);
-        const qsizetype slash = head.lastIndexOf(QLatin1Char('/'));
-        if (slash < 0)
-            break;
-        const QString name = head.mid(slash + 1);
-        tail = tail.isEmpty() ? name : name + QLatin1Char('/') + tail;
-        head = slash == 0 ? (head.size() > 1 ? QStringLiteral("/") : QString()) : head.left(slash);
-    }
-    return QDir::cleanPath(native);
-}
 
 bool holds(const QString& folder, const QString& path)
 {
@@ -66,11 +47,11 @@ qsizetype driveIndexOf(const QList<Drive>& list, const QString& path)
 {
     if (path.isEmpty())
         return -1;
-    const QString target = resolved(nativePath(path));
+    const QString target = leadsTo(nativePath(path));
     qsizetype best = -1;
     qsizetype bestLength = -1;
     for (qsizetype k = 0; k < list.size(); ++k) {
-        const QString folder = resolved(list[k].folder);
+        const QString folder = leadsTo(list[k].folder);
         if (holds(folder, target) && folder.size() > bestLength) {
             best = k;
             bestLength = folder.size();

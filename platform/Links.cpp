@@ -149,15 +149,34 @@ Standing standingAt(const QString& nativePath, LinkView view)
     return standingOf(AT_FDCWD, QFile::encodeName(withoutTrailingSlash(nativePath)).constData(), view, linked);
 }
 
+namespace {
+
+// The deepest folder on the path's way that exists made canonical, and the rest appended.
+QString resolvedAsFarAsItExists(const QString& nativePath)
+{
+    QString head = QDir::cleanPath(QDir(nativePath).absolutePath());
+    QString tail;
+    while (!head.isEmpty()) {
+        const QString canonical = QFileInfo(head).canonicalFilePath();
+        if (!canonical.isEmpty())
+            return tail.isEmpty() ? canonical : QDir::cleanPath(canonical + QLatin1Char('/') + tail);
+        const qsizetype slash = head.lastIndexOf(QLatin1Char('/'));
+        if (slash < 0)
+            break;
+        const QString name = head.mid(slash + 1);
+        tail = tail.isEmpty() ? name : name + QLatin1Char('/') + tail;
+        head = slash == 0 ? (head.size() > 1 ? QStringLiteral("/") : QString()) : head.left(slash);
+    }
+    return QDir::cleanPath(nativePath);
+}
+
+} // namespace
+
 QString leadsTo(const QString& nativePath)
 {
-    const QFileInfo info(nativePath);
-    const QString canonical = info.canonicalFilePath();
-    if (!canonical.isEmpty())
-        return canonical;
-    if (standingAt(nativePath, LinkView::Itself) == Standing::Link)
-        return QDir::cleanPath(info.symLinkTarget());
-    return QDir::cleanPath(info.absoluteFilePath());
+    if (leadsNowhere(nativePath))
+        return resolvedAsFarAsItExists(QFileInfo(nativePath).symLinkTarget());
+    return resolvedAsFarAsItExists(nativePath);
 }
 
 bool leadsNowhere(const QString& nativePath)

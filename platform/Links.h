@@ -37,8 +37,9 @@ enum class LinkView {
 
 Standing standingAt(const QString& nativePath, LinkView view = LinkView::Through);
 
-// Where the name leads: its path with every link resolved; for a link that leads nowhere, the
-// place the link names.
+// Where a path leads on this machine: made absolute, with every link on its way resolved as far
+// as the names exist and the names after that kept as written (a path to a file still to be
+// made); for a link that leads nowhere, the place the link names.
 QString leadsTo(const QString& nativePath);
 
 // True when a link that leads nowhere stands at nativePath.

@@ -269,8 +269,9 @@ TEST_F(LinkedRoads, AnUnpluggedDiskIsMissingOnEveryReadingRoad)
                 EXPECT_FALSE(got.contains(QLatin1String("VS_Oak01"))) << road.road << ": " << got.toStdString();
                 // The route check lists the unplugged folder itself as missing.
                 const QString folder = game() + QLatin1Char('\\') + QString(place).replace(QLatin1Char('/'), QLatin1Char('\\'));
-                if (QString::fromLatin1(road.road).startsWith(QLatin1String("route check")))
+                if (QString::fromLatin1(road.road).startsWith(QLatin1String("route check"))) {
                     EXPECT_TRUE(got.contains(folder + QStringLiteral("   (Scenery Item)"))) << road.road << ": " << got.toStdString();
+                }
             } else
                 EXPECT_TRUE(got.contains(road.missing)) << road.road << ": " << got.toStdString();
             EXPECT_FALSE(got.contains(QLatin1String("outside"), Qt::CaseInsensitive)) << road.road << ": " << got.toStdString();

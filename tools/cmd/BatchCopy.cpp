@@ -6,6 +6,7 @@
 #include "tools/cmd/BatchInterpreter.h"
 
 #include "platform/FileSync.h"
+#include "platform/Links.h"
 #include "platform/Paths.h"
 #include "tools/cmd/BatchCommon.h"
 
@@ -20,25 +21,6 @@ namespace cmd {
 namespace {
 
 constexpr qint64 kCopyChunk = 1 << 20;
-
-// The real path of a folder that may not exist yet: its deepest existing ancestor made
-// canonical, and the rest appended.
-QString canonicalish(const QString& path)
-{
-    QString p = QDir::cleanPath(path);
-    QString tail;
-    while (!QFileInfo::exists(p)) {
-        const qsizetype cut = p.lastIndexOf(QLatin1Char('/'));
-        if (cut <= 0)
-            break;
-        tail.prepend(p.mid(cut));
-        p = p.left(cut);
-    }
-    QString c = QFileInfo(p).canonicalFilePath();
-    if (c.isEmpty())
-        c = p;
-    return c + tail;
-}
 
 // The message for a path whose way holds a link that leads nowhere: nothing is written there.
 QString pathNotFound(const QString& nowhere)
@@ -281,7 +263,7 @@ bool BatchInterpreter::doXcopy(const Parsed& p)
     if (!findXcopySources(p, job) || !settleXcopyTarget(p, job))
         return false;
     if (!job.to.folder.isEmpty() && job.recurse
-        && isSameOrInside(canonicalish(job.to.folder), canonicalish(job.base))) {
+        && isSameOrInside(platform::leadsTo(job.to.folder), platform::leadsTo(job.base))) {
         fail(QStringLiteral("Cannot perform a cyclic copy"));
         return false;
     }
