@@ -224,49 +224,42 @@ TEST_F(EditorTest, SavingAnXSecRenamesTheWorkCopyAndBacksUpUnderItsOwnName)
 
 // ---- failures leave the game file as it was ----
 
-TEST_F(EditorTest, FailedConversionOnSaveLeavesTheGameFile)
+// A serializer that fails, and a text with letters the code page lacks (never saved as "?"):
+// the game file stays as it was, with no backup.
+TEST_F(EditorTest, AFailedSaveLeavesTheGameFile)
 {
+    const struct {
+        const char* what;
+        QString insert;
+        QString told;
+    } rows[] = {
+        // The test serializer refuses a text with this marker and writes nothing.
+        {"serializer fails", QStringLiteral("<!--serz:fail-->"), QStringLiteral("SERZ.EXE")},
+        {"code page", QStringLiteral("<!--") + unwritableName() + QStringLiteral("-->"),
+         QStringLiteral(" cannot hold \"") + platform::firstUnfitAnsi(unwritableName())
+             + QStringLiteral("\" in the line\r\n\t<Record><!--") + unwritableName() + QStringLiteral("-->")},
+    };
     prepareGame();
-    auto w = startWindow();
     const QString path = game(scenarioRel());
     const QByteArray original = bytesOf(path);
-    ui.expectOpenFile(path);
-    w->mnuOpenRS_Click();
-
-    // The test serializer refuses a text with this marker and writes nothing.
-    typeOver(w->RichTextBox1, "<Record>", "<Record><!--serz:fail-->");
-    ui.expectMsgBox(vb::vbOK, "SERZ.EXE");
-    w->mnuSaveRS_Click();
-    EXPECT_EQ(ui.lastMessage().style, vb::vbOKOnly + vb::vbExclamation);
-    EXPECT_EQ(ui.lastMessage().title, "Veltrane");
-    EXPECT_TRUE(ui.lastMessage().text.contains("has not been changed")) << ui.lastMessage().text.toStdString();
-    EXPECT_EQ(bytesOf(path), original);
-    EXPECT_FALSE(QFileInfo::exists(path + ".bak"));
-    EXPECT_FALSE(w->statusPanelText(3).startsWith("Finished"));
-}
-
-TEST_F(EditorTest, ATextTheCodePageCannotHoldIsNeverSaved)
-{
-    prepareGame();
     auto w = startWindow();
-    const QString path = game(scenarioRel());
-    const QByteArray original = bytesOf(path);
-    ui.expectOpenFile(path);
-    w->mnuOpenRS_Click();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ui.expectOpenFile(path);
+        w->mnuOpenRS_Click();
+        typeOver(w->RichTextBox1, "<Record>", QStringLiteral("<Record>") + row.insert);
+        ui.expectMsgBox(vb::vbOK, row.told);
+        w->mnuSaveRS_Click();
+        EXPECT_EQ(ui.lastMessage().style, vb::vbOKOnly + vb::vbExclamation);
+        EXPECT_EQ(ui.lastMessage().title, "Veltrane");
+        EXPECT_TRUE(ui.lastMessage().text.endsWith(path + QStringLiteral(" has not been changed.")))
+            << ui.lastMessage().text.toStdString();
+        EXPECT_EQ(bytesOf(path), original);
+        EXPECT_FALSE(QFileInfo::exists(path + ".bak"));
+        EXPECT_FALSE(w->statusPanelText(3).startsWith("Finished"));
+    }
 
-    // Letters the code page lacks are never saved as "?": the game file stays as it was.
-    typeOver(w->RichTextBox1, "<Record>", QStringLiteral("<Record><!--") + unwritableName() + QStringLiteral("-->"));
-    ui.expectMsgBox(vb::vbOK, "was not written");
-    w->mnuSaveRS_Click();
-    const QString told = ui.lastMessage().text;
-    EXPECT_TRUE(told.contains(QStringLiteral(" cannot hold \"") + platform::firstUnfitAnsi(unwritableName())
-                              + QStringLiteral("\" in the line\r\n\t<Record><!--") + unwritableName() + QStringLiteral("-->")))
-        << told.toStdString();
-    EXPECT_TRUE(told.endsWith(path + QStringLiteral(" has not been changed."))) << told.toStdString();
-    EXPECT_EQ(bytesOf(path), original);
-    EXPECT_FALSE(QFileInfo::exists(path + ".bak"));
-
-    // Nor by the text page's own saves.
+    // Nor is such a text written by the text page's own saves.
     const QString out = tree.path("out.xml");
     ui.expectSaveFile(out);
     ui.expectMsgBox(vb::vbOK, QStringLiteral("The file ") + out + QStringLiteral(" was not written"));
